@@ -1,0 +1,45 @@
+# Helpers shared by the subdirectories.
+
+# zun_program(<target> <sources...>): a program that lands in stage/bin.
+function(zun_program target)
+  add_executable(${target} ${ARGN})
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${ZUN_STAGE_BIN})
+  add_dependencies(${target} stage_data_dirs)
+endfunction()
+
+# zun_shared_library(<target> <sources...>): a shared library that lands in stage/bin
+# beside the programs that load it.
+function(zun_shared_library target)
+  add_library(${target} SHARED ${ARGN})
+  set_target_properties(${target} PROPERTIES
+    LIBRARY_OUTPUT_DIRECTORY ${ZUN_STAGE_BIN}
+    RUNTIME_OUTPUT_DIRECTORY ${ZUN_STAGE_BIN})
+endfunction()
+
+# zun_gtest(<target> SOURCES <files...> LIBS <libs...>): a GoogleTest binary whose
+# cases are registered with CTest one by one.
+function(zun_gtest target)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${target} ${ARG_SOURCES})
+  target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "ZUN_STAGE=${ZUN_STAGE};ZUN_SOURCE=${CMAKE_SOURCE_DIR}")
+endfunction()
+
+# zun_golden_tests(<name> <program> <cases-dir>): one CTest case per folder below
+# <cases-dir>; see tests/tools/golden.sh for the layout of a case.
+function(zun_golden_tests name program dir)
+  file(GLOB cases LIST_DIRECTORIES true ${dir}/*)
+  foreach(case ${cases})
+    if(IS_DIRECTORY ${case} AND EXISTS ${case}/cmd)
+      get_filename_component(case_name ${case} NAME)
+      add_test(NAME ${name}.${case_name}
+        COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/golden.sh ${ZUN_STAGE_BIN}/${program} ${case})
+    endif()
+  endforeach()
+endfunction()
+
+add_custom_target(stage_data_dirs
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${ZUN_STAGE}/bin ${ZUN_STAGE}/config/zun09
+          ${ZUN_STAGE}/include ${ZUN_STAGE}/lib/zun09 ${ZUN_STAGE}/src/startup/zun09)
