@@ -1,6 +1,8 @@
-// The CPU's only view of the world: byte reads and writes on a 16-bit address
-// bus. The board implements it (memory map, on-board chips, outside devices);
+// The CPU's only view of the world: byte reads and writes through the board.
+// The board implements it (memory map, on-board chips, outside devices);
 // tests give the core a flat 64 KB memory behind the same two calls.
+// Both return 0 on success and 1 when the address is invalid or, for a write,
+// not writable; a failed read leaves `out` as it was.
 #pragma once
 #include <cstdint>
 
@@ -9,8 +11,8 @@ namespace zun {
 class Bus {
 public:
   virtual ~Bus() = default;
-  virtual uint8_t board_read(uint16_t addr) = 0;
-  virtual void board_write(uint16_t addr, uint8_t value) = 0;
+  virtual int board_read(uint32_t addr, uint8_t& out) = 0;
+  virtual int board_write(uint32_t addr, uint8_t value) = 0;
 };
 
 }  // namespace zun
