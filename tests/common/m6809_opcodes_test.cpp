@@ -60,7 +60,7 @@ const Spot spots[] = {
     {"CMPS", Mode::Indexed, 0x11, 0xAC, 3, 7},    {"CMPU", Mode::Extended, 0x11, 0xB3, 4, 8},
 };
 
-TEST(OpcodeTable, SpotChecksByOpcodeAndByMnemonic) {
+TEST(CommonOpcodeTable, SpotChecksByOpcodeAndByMnemonic) {
   for (const Spot& s : spots) {
     SCOPED_TRACE(std::string(s.mnemonic) + " " + mode_name(s.mode));
     const OpcodeInfo* op = find_opcode(static_cast<uint8_t>(s.page), static_cast<uint8_t>(s.opcode));
@@ -73,7 +73,7 @@ TEST(OpcodeTable, SpotChecksByOpcodeAndByMnemonic) {
   }
 }
 
-TEST(OpcodeTable, UndefinedOpcodesAndPagesHaveNoRow) {
+TEST(CommonOpcodeTable, UndefinedOpcodesAndPagesHaveNoRow) {
   // Holes of the page-0 map, the prefixes themselves, and the sparse pages.
   for (int op : {0x01, 0x02, 0x05, 0x0B, 0x10, 0x11, 0x14, 0x15, 0x18, 0x1B, 0x38, 0x3E, 0x41,
                  0x42, 0x45, 0x4B, 0x4E, 0x51, 0x5E, 0x61, 0x6B, 0x71, 0x7B, 0x87, 0x8F, 0xC7,
@@ -85,7 +85,7 @@ TEST(OpcodeTable, UndefinedOpcodesAndPagesHaveNoRow) {
   EXPECT_EQ(find_opcode(0x12, 0x00), nullptr);
 }
 
-TEST(OpcodeTable, CountsPerPage) {
+TEST(CommonOpcodeTable, CountsPerPage) {
   // 256 minus 33 holes and the two prefixes; page 2 and page 3 as in the map.
   int count[3] = {};
   for (const OpcodeInfo& op : opcode_table()) count[op.page == 0 ? 0 : op.page == 0x10 ? 1 : 2]++;
@@ -94,7 +94,7 @@ TEST(OpcodeTable, CountsPerPage) {
   EXPECT_EQ(count[2], 9);
 }
 
-TEST(OpcodeTable, MnemonicLookupFoldsCaseAndKnowsSecondNames) {
+TEST(CommonOpcodeTable, MnemonicLookupFoldsCaseAndKnowsSecondNames) {
   EXPECT_EQ(find_mnemonic("lda", Mode::Extended)->opcode, 0xB6);
   EXPECT_EQ(find_mnemonic("LsLa", Mode::Inherent)->opcode, 0x48);
   EXPECT_EQ(find_mnemonic("lsl", Mode::Direct)->opcode, 0x08);
@@ -116,7 +116,7 @@ TEST(OpcodeTable, MnemonicLookupFoldsCaseAndKnowsSecondNames) {
   EXPECT_FALSE(is_mnemonic("ORG"));
 }
 
-TEST(OpcodeTable, EveryRowIsFoundByBothLookups) {
+TEST(CommonOpcodeTable, EveryRowIsFoundByBothLookups) {
   std::set<std::pair<std::string, Mode>> seen;
   for (const OpcodeInfo& op : opcode_table()) {
     EXPECT_EQ(find_opcode(op.page, op.opcode), &op);
