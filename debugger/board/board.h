@@ -1,0 +1,233 @@
+// The simulated KY09 board around the CPU: 56 KB RAM, the I/O page and 8 KB
+// ROM, the on-board chips (MC6840 timer, two MC6850 ACIAs, two MC6821 PIAs,
+// floppy latch and WD2795 pass-throughs), the table of attached outside
+// devices and the target descriptor files that save it.
+// Outside devices are reached only through IoLibrary; the CPU reaches the
+// board only through zun::Bus.
+#pragma once
+#include "debugger/cpu/bus.h"
+
+#include <array>
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zun {
+
+// The outside I/O-simulator library, one method per function it exports.
+// All values are 32-bit; -1 is the handle of no instance.
+class IoLibrary {
+public:
+  virtual ~IoLibrary() = default;
+  virtual int32_t get_io_version() = 0;
+  virtual int32_t query_io_list_size() = 0;
+  virtual int32_t get_io_list(char* buffer) = 0;
+  virtual int32_t open_sim(int32_t device, const char* name, int32_t zero) = 0;
+  virtual int32_t close_sim(int32_t handle) = 0;
+  virtual int32_t input_sim(int32_t handle, int32_t reg) = 0;
+  virtual int32_t output_sim(int32_t handle, int32_t value, int32_t reg) = 0;
+  virtual int32_t query_sim(int32_t handle) = 0;
+  virtual int32_t get_option_sim(int32_t handle) = 0;
+  virtual int32_t set_option_sim(int32_t handle, int32_t option) = 0;
+  virtual int32_t is_tovr_pending_irq(int32_t handle) = 0;
+};
+
+// The real library, linked at load time.
+class TovrelLibrary : public IoLibrary {
+public:
+  int32_t get_io_version() override;
+  int32_t query_io_list_size() override;
+  int32_t get_io_list(char* buffer) override;
+  int32_t open_sim(int32_t device, const char* name, int32_t zero) override;
+  int32_t close_sim(int32_t handle) override;
+  int32_t input_sim(int32_t handle, int32_t reg) override;
+  int32_t output_sim(int32_t handle, int32_t value, int32_t reg) override;
+  int32_t query_sim(int32_t handle) override;
+  int32_t get_option_sim(int32_t handle) override;
+  int32_t set_option_sim(int32_t handle, int32_t option) override;
+  int32_t is_tovr_pending_irq(int32_t handle) override;
+};
+
+// ---- chips ----
+
+class Mc6840 {
+public:
+  void reset();
+  // Counts the cycles elapsed since the last update.
+  void update(uint32_t cycle_counter);
+  uint8_t read(int reg);
+  uint8_t peek(int reg) const;
+  void write(int reg, uint8_t value);
+  bool irq() const { return enabled && (status & 0x80) != 0; }
+
+  std::array<uint8_t, 3> cr{};          // CR1, CR2, CR3
+  std::array<uint16_t, 3> latch{};
+  std::array<uint16_t, 3> counter{};
+  uint8_t status = 0;                   // bits 0-2 timer 1-3, bit 7 composite
+  // Flag-clearing sequence per timer: 0 idle, 3 flag set, 2 status read while
+  // set, 1 high counter byte read; the low byte read then clears the flag.
+  std::array<uint8_t, 3> stage{};
+  bool enabled = true;
+  uint32_t last_update = 0;
+};
+
+class Mc6850 {
+public:
+  enum : uint8_t { RDRF = 0x01, TDRE = 0x02, OVRN = 0x20, IRQ = 0x80 };
+  void reset();
+  uint8_t read(int reg);
+  uint8_t peek(int reg) const;
+  void write(int reg, uint8_t value);
+  void receive(uint8_t byte);
+  // The byte to send to the outside side, if the CPU wrote one.
+  std::optional<uint8_t> transmit();
+  bool irq() const { return (status & IRQ) != 0; }
+
+  uint8_t control = 0, status = 0, tx_data = 0, rx_data = 0;
+  bool tx_irq_armed = false, rx_irq_pending = false;
+  int activity = 0;  // 0 not connected, 1 connected before master reset, 2 running
+};
+
+class Mc6821 {
+public:
+  void reset();
+  uint8_t read(int reg) const;
+  void write(int reg, uint8_t value);
+  void input(int side, uint8_t value);
+
+  uint8_t cra = 0, crb = 0, ddra = 0, ddrb = 0, ora = 0, orb = 0;
+  uint8_t pins_a = 0, pins_b = 0;
+  bool changed_a = false, changed_b = false;
+  bool present = false;
+};
+
+// ---- on-board device table ----
+
+enum class Onboard : int { Acia2, Acia1, Pia1, Pia2, FdcLatch, FdcControl, Timer, Count };
+
+struct OnboardRow {
+  uint16_t base;
+  int registers;
+  const char* name;
+  int32_t connection;  // -1 free, -2 never connectable, else the outside handle
+};
+
+// ---- attached outside devices ----
+
+struct DeviceType {
+  uint32_t space = 0;        // addresses one instance occupies
+  std::string name;          // at most 15 characters
+  std::string description;   // at most 63 characters
+};
+
+struct DeviceSlot {
+  uint32_t base = 0;
+  int32_t handle = -1;         // -1: free
+  uint32_t device = 0;         // index into the device type table
+  bool setup = false;          // connected during the board setup dialog still open
+  int32_t onboard = -1;        // on-board row it stands in for, -1 none
+};
+
+constexpr int device_slot_count = 20;
+constexpr int device_type_count = 15;
+
+enum class RunMode : uint8_t { Stopped, Slow, Fast };
+
+struct DescriptorResult {
+  bool ok = true;
+  std::string message;  // the error box text when not ok
+};
+
+class Board : public Bus {
+public:
+  explicit Board(IoLibrary& io);
+
+  // ---- memory_map.cpp ----
+  int board_read(uint32_t addr, uint8_t& out) override;
+  int board_write(uint32_t addr, uint8_t value) override;
+  // What a read would give, without touching a chip or an outside device.
+  uint8_t board_peek(uint32_t addr) const;
+  void board_clear_memory();
+  static bool board_is_io_page(uint32_t addr) { return addr >= 0xE000 && addr < 0xE100; }
+  static bool board_is_onboard(uint32_t addr) { return addr >= 0xE020 && addr < 0xE100; }
+  // RAM, or ROM while writable: where the loader may store.
+  bool is_loadable(uint32_t addr) const;
+  void board_configuration_set(int n);
+  int board_configuration_get();
+  bool board_irq_pending() const;
+
+  // ---- onboard.cpp ----
+  void onboard_rewind() { onboard_cursor = 0; }
+  bool onboard_next(uint16_t& base, int32_t& connection, const char*& name);
+  int32_t onboard_connection(int index) const;
+  uint16_t onboard_base(int index) const;
+  void onboard_connect(int index, int32_t handle);
+  int32_t onboard_release(int index);
+  void onboard_reset_connections();
+  void board_reset_devices();
+  void reset_timer() { timer.reset(); }
+  void device_pre_step();
+  void device_post_step();
+
+  // ---- attached.cpp ----
+  void load_device_types();
+  int dev_open(uint32_t device, uint32_t base, int32_t option);
+  void dev_release(int slot);
+  void dev_close_all();
+  void dev_purge();
+  void dev_end_setup(bool commit);
+  bool dev_irq_pending();
+  int dev_find_by_handle(int32_t handle) const;
+  int find_slot(uint32_t addr) const;
+  // Disconnects the slot's on-board chip, closes the instance and frees the slot.
+  void dev_detach(int slot);
+
+  // ---- descriptor.cpp ----
+  void descriptor_read(std::istream& in);
+  void descriptor_write(std::ostream& out);
+  DescriptorResult descriptor_load(const std::string& path);
+  DescriptorResult descriptor_save(const std::string& path);
+  void sim_set_descriptor(const std::string& path);
+  const std::string& sim_descriptor_name();
+
+  IoLibrary& io;
+  std::vector<uint8_t> ram;   // 0x0000-0xDFFF
+  std::vector<uint8_t> rom;   // 0xE100-0xFFFF
+  bool rom_writable = false;
+  bool stop_on_device_access = false;
+  RunMode run_mode = RunMode::Stopped;
+  // Set by a refused device access; the engine stops after the instruction.
+  bool stop_requested = false;
+  uint32_t cycle_counter = 0;
+  int configuration = 1;
+
+  Mc6840 timer;
+  std::array<Mc6850, 2> acia;        // [0] ACIA 2 at 0xE024, [1] ACIA 1 at 0xE028
+  std::array<Mc6821, 2> pia;         // [0] PIA 1 at 0xE048, [1] PIA 2 at 0xE050
+  bool fdc_present = false;
+  std::array<uint8_t, 4> fdc_reg{};
+  std::array<bool, 4> fdc_pending{};
+  std::array<OnboardRow, 7> onboard;
+  int onboard_cursor = 0;
+
+  std::array<DeviceSlot, device_slot_count> slots;
+  std::array<DeviceType, device_type_count> types;
+  bool types_parsed = false;
+  int last_opened_device = -1, last_opened_slot = -1;
+  std::string descriptor_path;   // canonical, '/' separators; empty: none
+  std::string descriptor_name;
+
+private:
+  bool device_access_refused();
+  bool alive(int32_t& connection);
+  uint8_t read_onboard(uint32_t addr);
+  void write_onboard(uint32_t addr, uint8_t value);
+  uint8_t read_attached(uint32_t addr);
+  void write_attached(uint32_t addr, uint8_t value);
+  void release_dead_slot(int slot);
+  void parse_device_list(const char* text);
+};
+
+}  // namespace zun
