@@ -48,6 +48,12 @@ class KeyedLists {
     return item;
   }
 
+  // rewind() then next(): the first element, nullptr for an empty list.
+  T* first(uint32_t id) {
+    rewind(id);
+    return next(id);
+  }
+
   // Appends at the tail and returns the stored element; nullptr for an unknown id.
   T* append(uint32_t id, T item) {
     Entry* e = entry(id);

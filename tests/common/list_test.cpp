@@ -28,6 +28,8 @@ TEST(CommonKeyedList, AddUniqueKeepsOrderAndIgnoresEmpty) {
   EXPECT_TRUE(lists.add_unique(1003, std::string("ABC")));  // case-sensitive
   EXPECT_EQ(contents(lists, 1003), (Strings{"inc", "abc", "ABC"}));
   EXPECT_EQ(contents(lists, 1004), Strings{});
+  EXPECT_EQ(*lists.first(1003), "inc");
+  EXPECT_EQ(lists.first(1004), nullptr);
 }
 
 TEST(CommonKeyedList, UnknownIdsDoNothing) {
