@@ -3,6 +3,7 @@
 // chip, and the table of device types the I/O-simulator library offers.
 #include "debugger/board/board.h"
 #include "debugger/board/board_internal.h"
+#include "common/format.h"
 
 #include <cstdlib>
 
@@ -76,7 +77,7 @@ int Board::dev_open(uint32_t device, uint32_t base, int32_t option) {
       break;
     }
   if (slot < 0) return -1;
-  std::string name = strprintf("$%X", base);
+  std::string name = format("$%X", base);
   int32_t handle = io.open_sim(static_cast<int32_t>(device), name.c_str(), 0);
   if (handle < 0) {
     slots[slot].handle = -1;

@@ -187,7 +187,9 @@ public:
   // ---- descriptor.cpp ----
   void descriptor_read(std::istream& in);
   void descriptor_write(std::ostream& out);
-  DescriptorResult descriptor_load(const std::string& path);
+  // With `remember` clear the file's devices are opened but it does not
+  // become the current descriptor (the board's own default).
+  DescriptorResult descriptor_load(const std::string& path, bool remember = true);
   DescriptorResult descriptor_save(const std::string& path);
   void sim_set_descriptor(const std::string& path);
   const std::string& sim_descriptor_name();

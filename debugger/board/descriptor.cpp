@@ -3,6 +3,9 @@
 // on-board chip to it. Also the current descriptor's path and display name.
 #include "debugger/board/board.h"
 #include "debugger/board/board_internal.h"
+#include "common/format.h"
+#include "common/line_reader.h"
+#include "common/path.h"
 
 #include <filesystem>
 #include <fstream>
@@ -46,18 +49,11 @@ long decimal(const std::string& text) {
   return negative ? -value : value;
 }
 
-std::string with_slashes(std::string path) {
-  for (auto& c : path)
-    if (c == '\\') c = '/';
-  return path;
-}
-
 }  // namespace
 
 void Board::descriptor_read(std::istream& in) {
   std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  while (read_line(in, line)) {
     if (line.empty() || line[0] != ':') continue;
     auto f = record_fields(line);
     f.resize(std::max<size_t>(f.size(), 5));
@@ -80,28 +76,27 @@ void Board::descriptor_write(std::ostream& out) {
     if (s.handle == -1) continue;
     int32_t option = io.get_option_sim(s.handle);
     if (s.base >= onboard_window_first && s.base <= onboard_window_last)
-      out << strprintf(":iotarget:%d:%d:%d:%d:\n", int(s.device), int(option), int(s.base), int(s.onboard));
+      out << format(":iotarget:%d:%d:%d:%d:\n", int(s.device), int(option), int(s.base), int(s.onboard));
     else
-      out << strprintf(":tovr:%d:%d:%d:\n", int(s.device), int(option), int(s.base));
+      out << format(":tovr:%d:%d:%d:\n", int(s.device), int(option), int(s.base));
   }
 }
 
-DescriptorResult Board::descriptor_load(const std::string& path) {
+DescriptorResult Board::descriptor_load(const std::string& path, bool remember) {
   if (path.empty()) return {};
   load_device_types();
   dev_close_all();
   onboard_reset_connections();
-  std::ifstream in(std::filesystem::path(with_slashes(path)), std::ios::binary);
-  if (!in) return {false, strprintf("Can't open '%s'", path.c_str())};
-  sim_set_descriptor(path);
+  std::ifstream in(path_native(path), std::ios::binary);
+  if (!in) return {false, format("Can't open '%s'", path.c_str())};
+  if (remember) sim_set_descriptor(path);
   descriptor_read(in);
-  sim_set_descriptor(path);
   return {};
 }
 
 DescriptorResult Board::descriptor_save(const std::string& path) {
-  std::ofstream out(std::filesystem::path(with_slashes(path)), std::ios::binary);
-  if (!out) return {false, strprintf("Can't create '%s'", path.c_str())};
+  std::ofstream out(path_native(path), std::ios::binary);
+  if (!out) return {false, format("Can't create '%s'", path.c_str())};
   descriptor_write(out);
   out.flush();
   if (!out) return {false, "Can't write settings"};
@@ -114,9 +109,9 @@ void Board::sim_set_descriptor(const std::string& path) {
     descriptor_name.clear();
     return;
   }
-  std::error_code ec;
-  auto full = std::filesystem::absolute(std::filesystem::path(with_slashes(path)), ec);
-  descriptor_path = with_slashes(ec ? with_slashes(path) : full.lexically_normal().generic_string());
+  std::string full = path;
+  if (path_is_relative(path)) full = path_join(std::filesystem::current_path().generic_string(), path);
+  descriptor_path = path_canonicalize(full);
   auto slash = descriptor_path.find_last_of('/');
   std::string file = slash == std::string::npos ? descriptor_path : descriptor_path.substr(slash + 1);
   auto dot = file.find_last_of('.');
