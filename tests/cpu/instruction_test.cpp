@@ -221,5 +221,34 @@ constexpr Row stack[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Stack, CpuRows, ::testing::ValuesIn(stack), row_name);
 
+// Every indexed form's effective address and register change.
+constexpr Row indexed[] = {
+    {"LEAX ,Y+", "30 A0", "Y=2000", "", "X=2000 Y=2001", "", 2},
+    {"LEAX ,Y++", "30 A1", "Y=2000", "", "X=2000 Y=2002", "", 2},
+    {"LEAX ,-U", "30 C2", "", "", "X=6FFF U=6FFF", "", 2},
+    {"LEAX ,--S", "30 E3", "", "", "X=7FFE S=7FFE", "", 2},
+    {"LEAX B,Y signed", "30 A5", "Y=2000 B=FF", "", "X=1FFF", "", 2},
+    {"LEAX A,Y", "30 A6", "Y=2000 A=7F", "", "X=207F", "", 2},
+    {"LEAX D,Y", "30 AB", "Y=2000 D=F000", "", "X=1000", "", 2},
+    {"LEAX -128,Y", "30 A8 80", "Y=2000", "", "X=1F80", "", 3},
+    {"LEAX 16-bit offset", "30 A9 80 00", "Y=9000", "", "X=1000", "", 4},
+    {"LEAX 5-bit 15,X", "30 0F", "X=2000", "", "X=200F", "", 2},
+    {"LEAX 8-bit PCR", "30 8C F0", "", "", "X=0FF3", "", 3},
+    {"LEAX 16-bit PCR", "30 8D 10 00", "", "", "X=2004", "", 4},
+    {"LEAX [,Y]", "30 B4", "Y=2000", "2000:12 34", "X=1234", "", 2},
+    {"LEAX [,X+]", "30 90", "X=2000", "2000:12 34", "X=1234", "", 2},
+    {"LDA [,Y++]", "A6 B1", "Y=2000", "2000:30 00 ; 3000:77", "A=77 Y=2002", "", 2},
+    {"LDA [,--U]", "A6 D3", "", "6FFE:30 00 ; 3000:01", "A=01 U=6FFE", "", 2},
+    {"LDA [-2,Y]", "A6 B8 FE", "Y=2002", "2000:30 00 ; 3000:80", "A=80 CC=08", "", 3},
+    {"LDA [D,X]", "A6 9B", "X=1F00 D=0100", "2000:30 00 ; 3000:05", "A=05", "", 2},
+    {"LDA [PCR]", "A6 9C 10", "", "1013:30 00 ; 3000:09", "A=09", "", 3},
+    {"LDA [$2000]", "A6 9F 20 00", "", "2000:30 00 ; 3000:55", "A=55", "", 4},
+    {"LDA absolute without brackets", "A6 8F 30 00", "", "3000:44", "A=44", "", 4},
+    {"LDA -16,S", "A6 70", "", "7FF0:11", "A=11", "", 2},
+    {"STA ,-S", "A7 E2", "A=55", "", "S=7FFF", "7FFF:55", 2},
+    {"LDD ,X++ word", "EC 81", "X=2000", "2000:12 34", "D=1234 X=2002", "", 2},
+};
+INSTANTIATE_TEST_SUITE_P(Indexed, CpuRows, ::testing::ValuesIn(indexed), row_name);
+
 }  // namespace
 }  // namespace zun::test
