@@ -1,0 +1,177 @@
+// The linked object: merges the segment parts of all inputs, copies their
+// code, global, relocation and debug records into blocks with offsets moved
+// to the merged segments, and writes the blocks as one object file. Also the
+// library archive, which is the inputs copied between "A" and "E".
+#include "common/format.h"
+#include "common/path.h"
+#include "linker/link.h"
+
+namespace zun::vlk {
+
+void merge_offsets(Link& link) {
+  for (auto& segment : link.segments) {
+    uint32_t running = 0;
+    for (auto& input : link.inputs)
+      for (SegmentPart& part : input->parts)
+        if (part.segment == segment.get()) {
+          part.offset = running;
+          running += part.size;
+        }
+  }
+  if (link.loader) adjust_definitions(link);
+}
+
+namespace {
+
+void copy_relocations(Link& link, Input& input, const SegmentPart& part, std::string_view tag) {
+  const Segment& segment = *part.segment;
+  for (size_t i = input.body; i < input.text.lines.size(); ++i) {
+    const std::string& line = input.text.lines[i];
+    if (input.text.continued[i] || !line.starts_with(tag) || record_segment(line) != segment.name)
+      continue;
+    auto r = parse_reloc(line);
+    if (!r) {
+      // In loader mode the references were read already, with their errors.
+      if (tag == "RL" || !link.loader)
+        error(link, format("unreadable relocation command '%s'", line.c_str() + 2));
+      continue;
+    }
+    uint32_t offset = r->offset + part.offset;
+    if (r->global) {
+      link.reloc_block += format("RG:%s:%s:%8.8X:%c:%c:%s:%d\n", r->segment.c_str(),
+                                 r->module.c_str(), offset, r->type, r->size, r->target.c_str(),
+                                 r->line);
+      continue;
+    }
+    uint32_t value = r->value;
+    Segment* target = find_segment(link, r->target);
+    if (SegmentPart* target_part = target ? find_part(input, target) : nullptr)
+      value += target_part->offset;
+    link.reloc_block += format("RL:%s:%s:%8.8X:%c:%c:%8.8X:%s:%d\n", r->segment.c_str(),
+                               r->module.c_str(), offset, r->type, r->size, value,
+                               r->target.c_str(), r->line);
+  }
+}
+
+void copy_globals(Link& link, Input& input, const SegmentPart& part) {
+  for (size_t i = input.body; i < input.text.lines.size(); ++i) {
+    const std::string& line = input.text.lines[i];
+    if (input.text.continued[i] || !line.starts_with("G:") ||
+        record_segment(line) != part.segment->name)
+      continue;
+    auto g = parse_global(line);
+    if (!g) {
+      if (!link.loader) error(link, format("unreadable global definition '%s'", line.c_str() + 1));
+      continue;
+    }
+    link.global_block += format("G:%s:%s:%8.8X:%s\n", g->segment.c_str(), g->module.c_str(),
+                                g->value + part.offset, g->name.c_str());
+  }
+}
+
+void copy_segment_debug(Link& link, Input& input, const SegmentPart& part) {
+  const Segment& segment = *part.segment;
+  for (size_t i = input.body; i < input.text.lines.size(); ++i) {
+    const std::string& line = input.text.lines[i];
+    if (input.text.continued[i] || !line.starts_with("SY")) continue;
+    DebugScope scope = debug_scope(line);
+    if (scope == DebugScope::Segment) {
+      if (auto moved = rewrite_segment_record(link, line, segment, part.offset, false))
+        link.segment_debug_block += *moved;
+    } else if (scope == DebugScope::Global && link.loader) {
+      // The symbol record of a global travels with the segment that holds it.
+      auto f = split_fields(line);
+      Symbol* symbol = f.size() > 6 ? find_global(link, symbol_name(f[6], nullptr)) : nullptr;
+      if (symbol && symbol->segment == &segment && symbol->input == &input)
+        link.segment_debug_block += line + "\n";
+    }
+  }
+}
+
+}  // namespace
+
+void copy_inputs(Link& link) {
+  for (auto& input : link.inputs) {
+    if (link.debug)
+      copy_module_debug(link, input->text, input->body, false, link.module_debug_block);
+    for (const SegmentPart& part : input->parts) {
+      part.segment->size += part.size;
+      for (size_t i = input->body; i < input->text.lines.size(); ++i)
+        if (!input->text.continued[i] && is_code_record_of(input->text.lines[i], part.segment->name))
+          link.code_block += input->text.lines[i] + "\n";
+      copy_relocations(link, *input, part, "RL");
+      copy_relocations(link, *input, part, "RG");
+      copy_globals(link, *input, part);
+      if (link.debug) copy_segment_debug(link, *input, part);
+    }
+  }
+}
+
+void write_linked_object(Link& link, const std::string& name, const std::string& file_field) {
+  std::string text = format("mod:%s:%s:%s\n", link.output_base.c_str(), link.type_word.c_str(),
+                            file_field.c_str());
+  for (auto& segment : link.segments)
+    text += format(segment->paged ? "seg:!%s:0x%X\n" : "seg:%s:0x%X\n", segment->name.c_str(),
+                   segment->size);
+  for (auto& module : link.modules)
+    text += format("xmod:%s:%s:%s\n", module->name.c_str(), module->type.c_str(),
+                   module->file.c_str());
+  text += link.code_block;
+  text += link.global_block;
+  text += link.reloc_block;
+  if (link.debug) {
+    text += link.module_debug_block;
+    text += link.segment_debug_block;
+  }
+  text += "e\n";
+  link.code_block.clear();
+  link.global_block.clear();
+  link.reloc_block.clear();
+  link.module_debug_block.clear();
+  link.segment_debug_block.clear();
+  if (!write_text_file(name, text)) fatal(link, "can't create temporary file for linkout");
+}
+
+namespace {
+
+// 'SY:?:M:<module>$<path>' with the path's directory replaced.
+std::string substitute_path(Link& link, const std::string& line) {
+  size_t dollar = line.find('$');
+  if (dollar == std::string::npos)
+    fatal(link, format("can't substitute path '%s'\n", line.c_str()));
+  std::string path = line.substr(dollar + 1);
+  if (path_last_sep(path) == std::string::npos)
+    fatal(link, format("can't substitute path '%s'\n", path.c_str()));
+  return line.substr(0, dollar + 1) + link.source_dir + "/" + path_file_name(path);
+}
+
+bool is_module_record(const std::string& line) {
+  return line.size() > 7 && line.starts_with("SY:") && line[5] == 'M' && line[6] == ':';
+}
+
+}  // namespace
+
+void write_archive(Link& link) {
+  std::string text = "A\n";
+  for (auto& input : link.inputs) {
+    const TextLines& lines = input->text;
+    for (size_t i = 0; i < lines.lines.size(); ++i) {
+      const std::string& line = lines.lines[i];
+      if (!link.debug) {
+        // Debug records go, and with them the continuation lines of types.
+        if (lines.continued[i] || (!line.empty() && line[0] == 'S') ||
+            (line.size() > 1 && line[1] == 'Y'))
+          continue;
+        text += line + "\n";
+      } else if (link.substitute_source && !lines.continued[i] && is_module_record(line)) {
+        text += substitute_path(link, line) + "\n";
+      } else {
+        text += line + "\n";
+      }
+    }
+  }
+  text += "E\n";
+  if (!write_text_file(link.output, text)) fatal(link, "can't create output filename");
+}
+
+}  // namespace zun::vlk
