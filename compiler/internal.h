@@ -1,0 +1,349 @@
+// SPDX-License-Identifier: MIT
+// Shared records of the compiler's stages and the functions they call across
+// files. One TranslationUnit holds every piece of state of one compilation;
+// each stage gets it by reference. Sections follow the source files.
+#pragma once
+
+#include "compiler/compiler.h"
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zun::tcx {
+
+struct TranslationUnit;
+
+// A stop of the whole compilation; run() turns it into the exit code.
+struct Fatal {
+    int exit_code;
+};
+
+struct Pos {
+    int line = 0;
+    int col = 0;
+};
+
+// Start and end of a declaration or statement in the source, for the echo
+// of source lines and the debugger.
+struct DebugPos {
+    Pos start;
+    Pos end;
+};
+
+// ---- scan.cpp ----
+
+enum class Tok : int {
+    IntConst = 1, LongConst = 2, String = 3, FloatConst = 4,
+    Plus = 5, Minus = 6, Slash = 7, Shl = 8, Shr = 9, Percent = 10,
+    Eq = 11, Ne = 12, Lt = 13, Le = 14, Gt = 15, Ge = 16,
+    Assign = 17, AddAssign = 18, SubAssign = 19, MulAssign = 20, DivAssign = 21,
+    ModAssign = 22, XorAssign = 23, ShlAssign = 24, ShrAssign = 25, AndAssign = 26,
+    OrAssign = 27, Inc = 28, Dec = 29, Question = 30, Tilde = 31, Comma = 32,
+    Colon = 33, Semicolon = 34, Caret = 35, LBracket = 36, RBracket = 37,
+    LBrace = 38, RBrace = 39, RParen = 40, Arrow = 41, Dot = 42, OrOr = 43,
+    AndAnd = 44, Not = 45, Or = 46, And = 47, Star = 48, LParen = 49, Ident = 50,
+    Asm = 51, Pascal = 52, Nomangle = 54, Interrupt = 57, Int = 58, Restrict = 62,
+    Inline = 63, Void = 64, Char = 65, Float = 66, Double = 67, Struct = 68,
+    Union = 69, Enum = 70, Const = 71, Volatile = 72, Signed = 73, Long = 74,
+    Short = 75, Unsigned = 76, Auto = 77, Extern = 78, Register = 79, Typedef = 80,
+    Static = 81, Goto = 82, Return = 83, Sizeof = 84, Break = 85, Continue = 86,
+    If = 87, Else = 88, For = 89, Do = 90, While = 91, Switch = 92, Case = 93,
+    Default = 94, UIntConst = 95, ULongConst = 96, Eof = 97,
+};
+
+struct SourceLine {
+    std::string text;
+    int number = 0;
+    bool echoed = false;
+};
+
+struct SourceFile {
+    std::string name;
+    std::vector<SourceLine> lines;
+    int last_echoed = 0;
+};
+
+enum class SegKind : uint8_t { None = 0, Code = 2, Data = 3, Bss = 4, Const = 5 };
+
+struct Scanner {
+    std::vector<std::string> input_lines;  // the input, split by the line reader
+    size_t next_input_line = 0;
+    std::string line;                      // line being read, with its newline
+    size_t line_pos = 0;
+    int ch = ' ';                          // lookahead character, -1 at end of input
+    std::string text;                      // characters of the current token
+    Tok tok = Tok::Eof;
+    uint32_t ival = 0;
+    double fval = 0;
+    std::string str;                       // decoded string literal
+    int line_no = 0;                       // scanner's line, as line directives set it
+    int tok_line = 0;                      // line that messages carry
+    int physical_lines = 0;
+    int column = 0;
+    int quiet = 0;
+    Pos tok_start, tok_end, last_lbrace, last_rbrace, last_rparen, last_semicolon;
+    std::deque<SourceFile> files;          // source-line store
+    SourceFile* current_file = nullptr;
+    bool file_line_written = false;
+};
+
+void scan_init(TranslationUnit& tu);
+void scan_token(TranslationUnit& tu);
+void expect(TranslationUnit& tu, Tok t);
+std::string token_text(const TranslationUnit& tu);
+Pos current_pos(const TranslationUnit& tu);
+bool find_char(TranslationUnit& tu, char c, Pos& out);
+const SourceLine* source_line(const TranslationUnit& tu, int number);
+void open_source_file(TranslationUnit& tu, const std::string& name);
+void skip_space(TranslationUnit& tu);
+
+// ---- types.cpp ----
+
+enum class Kind : uint8_t {
+    Char = 0, Short = 1, Long = 2, LongLong = 3, UChar = 4, UShort = 5, ULong = 6,
+    ULongLong = 7, Float = 8, Double = 9, Struct = 11, Union = 12, Function = 13,
+    Bitfield = 14, Ellipsis = 15, Pointer = 16, Void = 18,
+};
+
+struct Symbol;
+
+struct Type {
+    Symbol* first = nullptr;   // struct/union: first member; function: first parameter
+    Symbol* last = nullptr;    // struct/union: newest member
+    Type* base = nullptr;      // pointer/array element, function result
+    std::string tag;
+    int32_t size = 0;          // -1 while unknown
+    Kind kind = Kind::Void;
+    bool array = false;        // pointer: an array; function: has a prototype
+    bool saved = false;        // outlives the scope that made it
+    uint8_t bit_width = 0;
+    uint8_t bit_offset = 0;
+    uint8_t unit_bits = 0;
+    bool is_const = false;     // this level of the type is const-qualified
+    bool is_volatile = false;
+    bool has_params = false;   // function: a parameter list was written
+};
+
+enum class StorageClass : uint8_t {
+    Static = 0, Auto = 1, Global = 2, Extern = 3, Tag = 4, EnumConst = 5, Member = 6,
+    Typedef = 9, Param = 10,
+};
+
+enum SymbolFlags : uint8_t { Referenced = 1, BodyGiven = 2, Initialised = 4 };
+
+struct Symbol {
+    Symbol* older = nullptr;
+    Symbol* newer = nullptr;
+    std::string name;
+    Type* type = nullptr;
+    int32_t value = 0;         // label number, offset or enum value by class
+    int32_t init_value = 0;    // initial value of a scalar, kept apart from the label
+    double float_value = 0;
+    StorageClass sclass = StorageClass::Auto;
+    std::string segment;
+    Pos body_start;
+    int decl_line = 0;
+    int block = 0;
+    bool is_function = false;
+    uint8_t nomangle = 0, is_volatile = 0, is_const = 0, interrupt = 0, pascal = 0;
+    uint8_t flags = 0;
+    bool emitted = false;
+    bool checked = false;      // const/volatile check done
+    DebugPos pos;
+};
+
+// A list of symbols in declaration order.
+struct Scope {
+    Symbol* first = nullptr;
+    Symbol* last = nullptr;
+};
+
+struct BuiltinTypes {
+    Type void_, long_, ulong, llong, ullong, char_, uchar, short_, ushort, float_, double_,
+        ldouble, int_, uint, char_ptr, implicit_fn, void_ptr, enum_const;
+};
+
+Type* new_type(TranslationUnit& tu, Kind kind, int32_t size);
+Type* copy_type(TranslationUnit& tu, const Type* t);
+Type* pointer_to(TranslationUnit& tu, Type* base);
+Type* save_type(TranslationUnit& tu, Type* t);
+bool same_type(const Type* a, const Type* b);
+bool compatible_type(const Type* a, const Type* b);
+bool is_integer(const Type* t);
+bool is_unsigned(Kind k);
+bool is_arith(const Type* t);
+bool is_scalar_kind(Kind k);
+Symbol* new_symbol(TranslationUnit& tu, const std::string& name);
+void append_symbol(Scope& scope, Symbol* s);
+Symbol* find_in(const Scope& scope, const std::string& name);
+Symbol* lookup(TranslationUnit& tu, const std::string& name);
+
+// ---- parse_decl.cpp ----
+
+enum class DeclContext : uint8_t { Block = 1, File = 2, OldParams = 10 };
+
+struct DeclState {
+    int n_const = 0, n_volatile = 0, n_pascal = 0, n_nomangle = 0, n_interrupt = 0;
+    std::vector<std::string> kr_names;
+    int bit_offset = 0, bit_width = 0, unit_bits = 0;
+    bool in_body = false;      // inside a function body
+    int block = 0;
+};
+
+void translation_unit(TranslationUnit& tu);
+bool is_type_start(TranslationUnit& tu, Tok t);
+Type* type_name(TranslationUnit& tu);  // abstract declarator for casts and sizeof
+void emit_pending_globals(TranslationUnit& tu);
+
+// ---- parse_expr.cpp ----
+
+enum class NodeKind : uint8_t {
+    Seq = 0, IntConst = 1, FloatConst = 2, StaticAddr = 3, NameAddr = 4, FrameAddr = 6,
+    Call = 7, Add = 9, Sub = 10, Mul = 11, Mod = 12, Div = 13, Shl = 14, Shr = 15,
+    Cond = 16, Assign = 17, Eq = 19, Ne = 20, AddAssign = 21, SubAssign = 22,
+    MulAssign = 23, DivAssign = 24, ModAssign = 25, ShrAssign = 26, XorAssign = 27,
+    ShlAssign = 28, AndAssign = 29, OrAssign = 30, Neg = 31, Not = 32, Compl = 33,
+    Lt = 34, Le = 35, Gt = 36, Ge = 37, BitAnd = 38, BitOr = 39, LogAnd = 40,
+    LogOr = 41, Xor = 42, PostInc = 43, PostDec = 44, Load = 45, Convert = 46,
+    StructAddr = 47, BitValue = 48, Pair = 49, SizeofObject = 50,
+};
+
+struct Node {
+    NodeKind kind = NodeKind::IntConst;
+    Kind type_kind = Kind::Void;
+    int32_t size = -1;
+    int32_t literal_size = 0;
+    Symbol* symbol = nullptr;
+    uint8_t bit_width = 0, bit_offset = 0;
+    int32_t value = 0;       // integer constant, label number, frame offset
+    double fvalue = 0;
+    std::string name;        // address by name
+    Node* left = nullptr;
+    Node* right = nullptr;
+    Pos pos;
+};
+
+Node* new_node(TranslationUnit& tu, NodeKind kind, Node* left, Node* right);
+Node* new_int_constant(TranslationUnit& tu, int32_t value, const Type* t);
+Type* expression(TranslationUnit& tu, Node*& slot);
+Type* conditional_expression(TranslationUnit& tu, Node*& slot);
+Type* convert(TranslationUnit& tu, Node*& slot, Type* from, Type* to, bool explicit_cast);
+int32_t constant_integer(TranslationUnit& tu);
+int32_t constant_int_expression(TranslationUnit& tu);
+double constant_float_expression(TranslationUnit& tu);
+Node* constant_address(TranslationUnit& tu);
+
+// ---- simplify.cpp ----
+
+void simplify(TranslationUnit& tu, Node*& slot, bool always = false);
+void fold_pass(TranslationUnit& tu, Node*& slot);
+void fold_constant(TranslationUnit& tu, Node*& slot);
+int32_t cut_to_type(int32_t v, Kind k);
+
+// ---- init.cpp ----
+
+void init_static(TranslationUnit& tu, Symbol* sym);
+int init_data(TranslationUnit& tu, Symbol* sym, Type* t, int mode);
+
+// ---- output.cpp ----
+
+struct PooledString {
+    int label = 0;
+    std::string bytes;
+    Symbol* owner = nullptr;
+};
+
+struct Output {
+    std::string text;
+    bool pending_newline = false;
+    int data_state = 0;          // 0 none, 1 FCB line open, 3 FDB line open
+    int data_count = 0;
+    std::string seg_name[6];     // by SegKind
+    std::string seg_written[6];
+    SegKind current = SegKind::None;
+    std::vector<PooledString> pool;  // oldest first
+    std::map<std::string, size_t> pool_index;
+};
+
+void out_line(TranslationUnit& tu, const std::string& s);
+void out_newline(TranslationUnit& tu);
+void out_raw(TranslationUnit& tu, const std::string& s);
+std::string decorate(const std::string& name);
+std::string asm_name(const Symbol* s);
+void write_header(TranslationUnit& tu);
+void file_line(TranslationUnit& tu, const std::string& path);
+void segment_code(TranslationUnit& tu);
+void segment_data(TranslationUnit& tu);
+void segment_const(TranslationUnit& tu);
+void segment_bss(TranslationUnit& tu);
+void echo_source(TranslationUnit& tu, const DebugPos& pos);
+std::string symbol_label(const Symbol* s);
+void label_line(TranslationUnit& tu, int number);
+void data_byte(TranslationUnit& tu, int value);
+void data_byte_labelled(TranslationUnit& tu, const Symbol* s, const std::string& constant);
+void data_word(TranslationUnit& tu, const std::string& constant);
+void data_word_labelled(TranslationUnit& tu, const Symbol* s, const std::string& constant);
+void data_quad(TranslationUnit& tu, const Symbol* s, const std::string& constant);
+void data_string(TranslationUnit& tu, int label, const std::string& bytes, bool terminate = true);
+void data_reserve(TranslationUnit& tu, const Symbol* s);
+void export_line(TranslationUnit& tu, const Symbol* s);
+std::string putconst(TranslationUnit& tu, const Node* n);
+int pool_string(TranslationUnit& tu, const std::string& bytes, Symbol* owner);
+void flush_strings(TranslationUnit& tu);
+uint32_t float_bits(double v);
+
+// ---- diagnostics.cpp ----
+
+extern const char* const compiler_message[153];
+
+void report(TranslationUnit& tu, int number);
+void report_at(TranslationUnit& tu, int line, int number, const std::string& arg = {});
+void report_str(TranslationUnit& tu, int number, const std::string& text);
+void report_str2(TranslationUnit& tu, int number, const std::string& a, const std::string& b);
+void reportf(TranslationUnit& tu, int number, const std::string& text);
+void internal_error(TranslationUnit& tu, int code);
+std::string canon_name(const TranslationUnit& tu, const std::string& name);
+std::string canon_quoted_name(const TranslationUnit& tu, const std::string& name);
+
+// ---- driver.cpp ----
+
+struct TranslationUnit {
+    explicit TranslationUnit(const Options& o);
+
+    const Options& options;
+    std::string file_name = " ";      // current file name for messages
+    std::string working_dir;
+
+    // Reporting state.
+    int last_line = 0;
+    int last_error = 0;
+    int errors = 0;
+    int warnings = 0;
+    int error_limit = 100;
+    std::string err;                  // standard error
+    std::string console;              // standard output besides the assembler text
+
+    // Arena: records live as long as the unit; the depth counter decides
+    // whether a type counts as saved.
+    int depth = 0;
+    int sizeof_depth = 0;
+    std::deque<Type> types;
+    std::deque<Symbol> symbols;
+    std::deque<Node> nodes;
+
+    Scanner scan;
+    BuiltinTypes builtin;
+    Scope file_scope, tags, local_tags, locals;
+    DeclState decl;
+    int next_label = 1;
+    Output out;
+
+    std::optional<std::string> read_file(const std::string& path) const;
+};
+
+}  // namespace zun::tcx

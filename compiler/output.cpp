@@ -1,0 +1,264 @@
+// SPDX-License-Identifier: MIT
+// The assembler-text writer: header, segment lines, labels and name
+// decoration, data directives, the echo of source lines, the string-literal
+// pool and the float encoding. Everything the compiler emits passes here.
+#include "compiler/internal.h"
+
+#include "common/format.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+
+namespace zun::tcx {
+
+namespace {
+
+constexpr int seg_index(SegKind k) { return static_cast<int>(k); }
+
+// A line holds 12 bytes: a new FCB line counts 19 and each byte 4.
+constexpr int fcb_first = 19, fcb_step = 4, fcb_limit = 60;
+// A line holds 9 words: a new FDB line counts 21 and each word 6.
+constexpr int fdb_first = 21, fdb_step = 6, fdb_limit = 64;
+
+void segment_line(TranslationUnit& tu, SegKind k, bool always) {
+    Output& o = tu.out;
+    const std::string& name = o.seg_name[seg_index(k)];
+    if (!always && o.current == k && o.seg_written[seg_index(k)] == name) return;
+    out_line(tu, "\tSEGMENT\t" + name);
+    o.current = k;
+    o.seg_written[seg_index(k)] = name;
+}
+
+// Bytes that FCS text can carry, with their spelling.
+std::optional<std::string> fcs_text(const std::string& bytes) {
+    std::string out;
+    for (unsigned char c : bytes) {
+        if (std::isalnum(c) || c == ' ' || c == '%' || c == ',' || c == '-' || c == '.' || c == '_') {
+            out += static_cast<char>(c);
+            continue;
+        }
+        switch (c) {
+        case 4: out += "\\d"; break;
+        case 8: out += "\\b"; break;
+        case 10: out += "\\n"; break;
+        case 11: out += "\\t"; break;
+        case 12: out += "\\f"; break;
+        case 13: out += "\\r"; break;
+        default: return std::nullopt;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+void out_raw(TranslationUnit& tu, const std::string& s) { tu.out.text += s; }
+
+void out_line(TranslationUnit& tu, const std::string& s) {
+    Output& o = tu.out;
+    if (o.pending_newline) o.text += '\n';
+    o.text += s;
+    o.pending_newline = true;
+    o.data_state = 0;
+}
+
+void out_newline(TranslationUnit& tu) {
+    if (tu.out.pending_newline) tu.out.text += '\n';
+    tu.out.pending_newline = false;
+}
+
+std::string decorate(const std::string& name) {
+    std::string d = !name.empty() && name[0] == '.' ? name.substr(1) : "_" + name;
+    return d.substr(0, 127);
+}
+
+std::string asm_name(const Symbol* s) {
+    if (s->sclass == StorageClass::Static && !s->is_function) return format("_%d", s->value);
+    return s->nomangle ? s->name : decorate(s->name);
+}
+
+std::string symbol_label(const Symbol* s) { return asm_name(s) + ":\t"; }
+
+void write_header(TranslationUnit& tu) {
+    const Options& o = tu.options;
+    out_raw(tu, format("; %s - KVT Cross C compiler (V %s)\n", "TCX09", "4.0"));
+    if (o.debug) out_raw(tu, "; -g option (symbolic debug information) supplied\n");
+    std::string opt = "; optimization:";
+    if (o.peephole) opt += " -Op";
+    if (o.sp) opt += " -Osp";
+    if (o.dead_code) opt += " -Ordc";
+    if (o.code_motion) opt += " -Ocm";
+    if (o.reg_alloc) opt += " -Ora";
+    if (!o.peephole && !o.sp && !o.dead_code && !o.code_motion && !o.reg_alloc) opt += " None";
+    out_raw(tu, opt);
+    if (o.debug && (o.code_motion || o.reg_alloc))
+        out_raw(tu, "; Debug option disabled code motion and register allocation\n");
+    out_raw(tu, "\n");
+    Output& out = tu.out;
+    out.seg_name[seg_index(SegKind::Code)] = "text";
+    out.seg_name[seg_index(SegKind::Data)] = "data";
+    out.seg_name[seg_index(SegKind::Const)] = "rodata";
+    out.seg_name[seg_index(SegKind::Bss)] = "bss";
+    out_raw(tu, "* Compiler Default segment names\n");
+    for (SegKind k : {SegKind::Code, SegKind::Bss, SegKind::Data, SegKind::Const})
+        out_raw(tu, "\tSEGMENT\t" + out.seg_name[seg_index(k)] + "\n");
+}
+
+void file_line(TranslationUnit& tu, const std::string& path) {
+    out_newline(tu);
+    out_raw(tu, format("\tFILE\t\"%s\"\n", path.c_str()));
+}
+
+void segment_code(TranslationUnit& tu) { segment_line(tu, SegKind::Code, true); }
+void segment_data(TranslationUnit& tu) { segment_line(tu, SegKind::Data, false); }
+void segment_const(TranslationUnit& tu) { segment_line(tu, SegKind::Const, false); }
+void segment_bss(TranslationUnit& tu) { segment_line(tu, SegKind::Bss, false); }
+
+void echo_source(TranslationUnit& tu, const DebugPos& pos) {
+    SourceFile* f = tu.scan.current_file;
+    if (!f) return;
+    int last = std::min(pos.end.line, static_cast<int>(f->lines.size()));
+    for (int n = f->last_echoed + 1; n <= last; ++n) {
+        SourceLine& l = f->lines[static_cast<size_t>(n - 1)];
+        if (l.echoed) continue;
+        out_line(tu, format("; %5d | %s", n, l.text.c_str()));
+        l.echoed = true;
+    }
+    f->last_echoed = std::max(f->last_echoed, last);
+}
+
+void label_line(TranslationUnit& tu, int number) { out_line(tu, format("_%d:", number)); }
+
+void data_byte(TranslationUnit& tu, int value) {
+    Output& o = tu.out;
+    unsigned v = static_cast<unsigned>(value) & 0xFF;
+    if (o.data_state == 1 && o.data_count < fcb_limit) {
+        o.text += format(",$%X", v);
+        o.data_count += fcb_step;
+        return;
+    }
+    out_line(tu, format("\tFCB\t$%X", v));
+    o.data_state = 1;
+    o.data_count = fcb_first;
+}
+
+void data_word(TranslationUnit& tu, const std::string& constant) {
+    Output& o = tu.out;
+    if (o.data_state == 3 && o.data_count <= fdb_limit) {
+        o.text += "," + constant;
+        o.data_count += fdb_step;
+        return;
+    }
+    out_line(tu, "\tFDB\t" + constant);
+    o.data_state = 3;
+    o.data_count = fdb_first;
+}
+
+void data_word_labelled(TranslationUnit& tu, const Symbol* s, const std::string& constant) {
+    out_line(tu, symbol_label(s) + "\tFDB\t" + constant);
+}
+
+void data_byte_labelled(TranslationUnit& tu, const Symbol* s, const std::string& constant) {
+    out_line(tu, symbol_label(s) + "FCB\t" + constant);
+}
+
+void data_quad(TranslationUnit& tu, const Symbol* s, const std::string& constant) {
+    if (s) out_line(tu, asm_name(s) + ":");
+    out_line(tu, "\tFQB\t" + constant);
+}
+
+void data_string(TranslationUnit& tu, int label, const std::string& bytes, bool terminate) {
+    if (bytes.size() > 1024) {
+        out_line(tu, format("CI100000 label/str/size:\t\"%d %s %d\"", label, bytes.c_str(),
+                            static_cast<int>(bytes.size())));
+        internal_error(tu, 100000);
+        return;
+    }
+    std::optional<std::string> text = fcs_text(bytes);
+    if (text && !bytes.empty()) {
+        out_line(tu, (label > 0 ? format("_%d:", label) : std::string()) + "\tFCS\t\"" + *text + "\"");
+        if (terminate) out_line(tu, "\tFCB\t0");
+        return;
+    }
+    if (label > 0) {
+        out_newline(tu);
+        out_raw(tu, format("_%d: ", label));
+    }
+    for (unsigned char c : bytes) data_byte(tu, c);
+    if (terminate) data_byte(tu, 0);
+}
+
+void data_reserve(TranslationUnit& tu, const Symbol* s) {
+    if (s->is_const)
+        segment_const(tu);
+    else
+        segment_bss(tu);
+    int32_t size = s->type->size < 0 ? 0 : s->type->size;
+    out_line(tu, symbol_label(s) + format("RMB\t$%X", static_cast<unsigned>(size)));
+}
+
+void export_line(TranslationUnit& tu, const Symbol* s) {
+    out_line(tu, format("\tEXPORT\t%s\t[%c,%d]", asm_name(s).c_str(), s->is_const ? 'a' : 'r', s->type->size));
+    out_newline(tu);
+}
+
+std::string putconst(TranslationUnit& tu, const Node* n) {
+    switch (n->kind) {
+    case NodeKind::IntConst:
+        if (std::abs(static_cast<long>(n->value)) < 10) return format("%d", n->value);
+        return format("$%2.2lX", static_cast<unsigned long>(n->value) & 0xFFFFul);
+    case NodeKind::FloatConst: return format("$%lX", static_cast<unsigned long>(float_bits(n->fvalue)));
+    case NodeKind::StaticAddr: return format("_%ld", static_cast<long>(n->value));
+    case NodeKind::NameAddr:
+        return n->symbol && n->symbol->nomangle ? n->name : decorate(n->name);
+    case NodeKind::FrameAddr: return format("%d", n->value);
+    case NodeKind::Add: return putconst(tu, n->left) + "+" + putconst(tu, n->right);
+    case NodeKind::Sub: return putconst(tu, n->left) + "-" + putconst(tu, n->right);
+    case NodeKind::Neg: return "-" + putconst(tu, n->left);
+    default: break;
+    }
+    internal_error(tu, 4282);
+    return {};
+}
+
+int pool_string(TranslationUnit& tu, const std::string& bytes, Symbol* owner) {
+    Output& o = tu.out;
+    auto it = o.pool_index.find(bytes);
+    if (it != o.pool_index.end()) return o.pool[it->second].label;
+    int label = tu.next_label++;
+    o.pool_index.emplace(bytes, o.pool.size());
+    o.pool.push_back(PooledString{label, bytes, owner});
+    return label;
+}
+
+void flush_strings(TranslationUnit& tu) {
+    Output& o = tu.out;
+    if (o.pool.empty()) return;
+    out_newline(tu);
+    segment_const(tu);
+    for (auto it = o.pool.rbegin(); it != o.pool.rend(); ++it)
+        if (!it->owner || (it->owner->flags & Referenced)) data_string(tu, it->label, it->bytes);
+}
+
+uint32_t float_bits(double v) {
+    if (std::isnan(v) || v == 0.0) return 0;
+    uint32_t sign = std::signbit(v) ? 0x80000000u : 0;
+    const uint32_t overflow = sign | 0x7F800000u;
+    if (std::isinf(v)) return overflow;
+    int exp = 0;
+    double m = std::frexp(std::fabs(v), &exp);  // m in [0.5, 1)
+    int biased = 126 + exp;
+    if (biased < 1) return 0;
+    if (biased > 254) return overflow;
+    double scaled = std::ldexp(m, 25);          // 25 bits: 24 kept, one for rounding
+    uint32_t bits = static_cast<uint32_t>(scaled);
+    uint32_t frac = (bits >> 1) + (bits & 1);   // half rounds up
+    if (frac == (1u << 24)) {
+        frac >>= 1;
+        if (++biased > 254) return overflow;
+    }
+    return sign | (static_cast<uint32_t>(biased) << 23) | (frac & 0x7FFFFFu);
+}
+
+}  // namespace zun::tcx

@@ -1,0 +1,671 @@
+// SPDX-License-Identifier: MIT
+// Expressions into typed trees: the operators that constant expressions and
+// address constants use (conditional down to primary, casts, sizeof,
+// subscripts and members), the usual conversions and the constant helpers
+// that declarations and initialisers call. Assignments, calls and the
+// increment operators belong to the statement-level parser.
+#include "compiler/internal.h"
+
+#include <array>
+
+namespace zun::tcx {
+
+Node* new_node(TranslationUnit& tu, NodeKind kind, Node* left, Node* right) {
+    Node& n = tu.nodes.emplace_back();
+    n.kind = kind;
+    n.left = left;
+    n.right = right;
+    n.pos = tu.scan.tok_start;
+    return &n;
+}
+
+Node* new_int_constant(TranslationUnit& tu, int32_t value, const Type* t) {
+    Node* n = new_node(tu, NodeKind::IntConst, nullptr, nullptr);
+    n->value = value;
+    n->type_kind = t->kind;
+    n->size = t->size;
+    return n;
+}
+
+namespace {
+
+int sizeof_depth(TranslationUnit& tu);
+
+void set_type(Node* n, const Type* t) {
+    n->type_kind = t->kind;
+    n->size = t->size;
+}
+
+Node* typed_node(TranslationUnit& tu, NodeKind kind, Node* l, Node* r, const Type* t) {
+    Node* n = new_node(tu, kind, l, r);
+    set_type(n, t);
+    return n;
+}
+
+bool is_struct(const Type* t) { return t->kind == Kind::Struct || t->kind == Kind::Union; }
+bool is_ptr(const Type* t) { return t->kind == Kind::Pointer; }
+
+Type* promote(TranslationUnit& tu, Type* t) {
+    switch (t->kind) {
+    case Kind::Char: case Kind::UChar: case Kind::Short: return &tu.builtin.int_;
+    case Kind::UShort: return &tu.builtin.uint;
+    case Kind::Float: return &tu.builtin.double_;
+    case Kind::Bitfield: return t->unit_bits == 32 ? &tu.builtin.ulong : &tu.builtin.uint;
+    default: return t;
+    }
+}
+
+// The usual arithmetic conversions for a 16-bit int and a 32-bit long.
+Type* arith_type(TranslationUnit& tu, Type* lt, Type* rt, Node*& l, Node*& r) {
+    Type* a = promote(tu, lt);
+    Type* b = promote(tu, rt);
+    BuiltinTypes& bt = tu.builtin;
+    Type* res;
+    if (a->kind == Kind::Double || b->kind == Kind::Double) res = &bt.double_;
+    else if (a->kind == Kind::ULong || b->kind == Kind::ULong) res = &bt.ulong;
+    else if (a->kind == Kind::Long || b->kind == Kind::Long) res = &bt.long_;
+    else if (a->kind == Kind::UShort || b->kind == Kind::UShort) res = &bt.uint;
+    else res = &bt.int_;
+    convert(tu, l, lt, res, false);
+    convert(tu, r, rt, res, false);
+    return res;
+}
+
+Type* comma_expression(TranslationUnit& tu, Node*& slot);
+Type* unary(TranslationUnit& tu, Node*& slot);
+
+// ---- values and names ----
+
+Type* value_of(TranslationUnit& tu, Type* t, Node*& slot) {
+    if (t->kind == Kind::Pointer && t->array) {
+        if (sizeof_depth(tu) > 0) {
+            slot->kind = NodeKind::SizeofObject;
+            slot->value = t->size;
+        }
+        Type* p = pointer_to(tu, t->base);
+        p->array = true;
+        return p;
+    }
+    if (t->kind == Kind::Function || t->array) return t;
+    if (t->kind == Kind::Bitfield) {
+        Type* u = t->unit_bits == 8 ? &tu.builtin.uchar : t->unit_bits == 32 ? &tu.builtin.ulong : &tu.builtin.uint;
+        Node* n = typed_node(tu, NodeKind::BitValue, slot, nullptr, u);
+        n->bit_width = t->bit_width;
+        n->bit_offset = t->bit_offset;
+        slot = n;
+        return u;
+    }
+    if (is_scalar_kind(t->kind) || is_struct(t)) {
+        slot = typed_node(tu, NodeKind::Load, slot, nullptr, t);
+        return t;
+    }
+    report(tu, 14);
+    return t;
+}
+
+Type* implicit_function(TranslationUnit& tu, const std::string& name, Node*& slot) {
+    ++tu.depth;
+    Symbol* s = new_symbol(tu, name);
+    s->type = &tu.builtin.implicit_fn;
+    s->sclass = StorageClass::Extern;
+    s->is_function = true;
+    s->checked = true;
+    --tu.depth;
+    report_str(tu, 94, name);
+    append_symbol(tu.file_scope, s);
+    s->flags |= Referenced;
+    slot = new_node(tu, NodeKind::NameAddr, nullptr, nullptr);
+    slot->symbol = s;
+    slot->name = name;
+    slot->type_kind = Kind::Pointer;
+    slot->size = 2;
+    scan_token(tu);
+    return pointer_to(tu, s->type);
+}
+
+// name-primary: identifier
+Type* name_primary(TranslationUnit& tu, Node*& slot) {
+    std::string name = token_text(tu);
+    Symbol* s = lookup(tu, name);
+    if (!s) {
+        // The raw next character decides between a call and an unknown name.
+        skip_space(tu);
+        if (tu.scan.ch == '(') return implicit_function(tu, name, slot);
+    }
+    if (!s || !s->type) {
+        report_str(tu, 52, name);
+        scan_token(tu);
+        return nullptr;
+    }
+    Node* n = new_node(tu, NodeKind::FrameAddr, nullptr, nullptr);
+    n->symbol = s;
+    n->type_kind = Kind::Pointer;
+    n->size = 2;
+    switch (s->sclass) {
+    case StorageClass::Static:
+        n->kind = s->is_function ? NodeKind::NameAddr : NodeKind::StaticAddr;
+        n->value = s->value;
+        n->name = s->name;
+        break;
+    case StorageClass::Global: case StorageClass::Extern:
+        n->kind = NodeKind::NameAddr;
+        n->name = s->name;
+        break;
+    case StorageClass::EnumConst:
+        s->flags |= Referenced;
+        scan_token(tu);
+        slot = new_int_constant(tu, s->value, &tu.builtin.enum_const);
+        return &tu.builtin.enum_const;
+    case StorageClass::Auto:
+        n->value = s->value;
+        break;
+    default:
+        report(tu, 26);
+        n->value = s->value;
+        break;
+    }
+    slot = n;
+    Type* t = value_of(tu, s->type, slot);
+    if (s->type->kind == Kind::Function) t = pointer_to(tu, s->type);
+    s->flags |= Referenced;
+    scan_token(tu);
+    return t;
+}
+
+// primary: constant | string | identifier | '(' expression ')' | cast
+Type* primary(TranslationUnit& tu, Node*& slot) {
+    Scanner& s = tu.scan;
+    BuiltinTypes& b = tu.builtin;
+    Type* t = nullptr;
+    switch (s.tok) {
+    case Tok::IntConst: t = &b.int_; break;
+    case Tok::LongConst: t = &b.long_; break;
+    case Tok::UIntConst: t = &b.uint; break;
+    case Tok::ULongConst: t = &b.ulong; break;
+    case Tok::FloatConst:
+        slot = typed_node(tu, NodeKind::FloatConst, nullptr, nullptr, &b.double_);
+        slot->fvalue = s.fval;
+        scan_token(tu);
+        return &b.double_;
+    case Tok::String: {
+        int len = static_cast<int>(s.str.size()) + 1;
+        if (sizeof_depth(tu) > 0) {
+            slot = typed_node(tu, NodeKind::SizeofObject, nullptr, nullptr, &b.char_ptr);
+            slot->value = len;
+        } else {
+            slot = typed_node(tu, NodeKind::StaticAddr, nullptr, nullptr, &b.char_ptr);
+            slot->value = pool_string(tu, s.str, nullptr);
+        }
+        slot->literal_size = len;
+        scan_token(tu);
+        return &b.char_ptr;
+    }
+    case Tok::Ident: return name_primary(tu, slot);
+    case Tok::LParen: {
+        scan_token(tu);
+        if (is_type_start(tu, s.tok)) {
+            Type* to = type_name(tu);
+            expect(tu, Tok::RParen);
+            Node* operand = nullptr;
+            Type* from = unary(tu, operand);
+            if (!from) {
+                report(tu, 23);
+                report(tu, 7);
+                return nullptr;
+            }
+            slot = operand;
+            return convert(tu, slot, from, to, true);
+        }
+        t = comma_expression(tu, slot);
+        expect(tu, Tok::RParen);
+        return t;
+    }
+    default: return nullptr;
+    }
+    slot = new_int_constant(tu, static_cast<int32_t>(s.ival), t);
+    slot->value = cut_to_type(slot->value, t->kind);
+    scan_token(tu);
+    return t;
+}
+
+Symbol* find_member(const Type* t, const std::string& name) {
+    if (!is_struct(t)) return nullptr;
+    for (Symbol* m = t->last; m; m = m->older)
+        if (m->name == name) return m;
+    return nullptr;
+}
+
+Type* member(TranslationUnit& tu, Type* t, Node*& slot) {
+    if (tu.scan.tok != Tok::Ident) {
+        report(tu, 23);
+        return t;
+    }
+    Symbol* m = find_member(t, token_text(tu));
+    scan_token(tu);
+    if (!m) {
+        report(tu, 40);
+        return t;
+    }
+    Node* addr = slot->kind == NodeKind::Load ? slot->left
+                                              : typed_node(tu, NodeKind::StructAddr, slot, nullptr, &tu.builtin.void_ptr);
+    Node* off = new_int_constant(tu, t->kind == Kind::Union ? 0 : m->value, &tu.builtin.int_);
+    slot = typed_node(tu, NodeKind::Add, addr, off, &tu.builtin.void_ptr);
+    return value_of(tu, m->type, slot);
+}
+
+Type* subscript(TranslationUnit& tu, Type* t, Node*& slot) {
+    Node* index = nullptr;
+    Type* it = comma_expression(tu, index);
+    expect(tu, Tok::RBracket);
+    if (!it) {
+        if (!is_ptr(t)) return nullptr;
+        report(tu, 32);
+        report(tu, 7);
+        return t;
+    }
+    Node* ptr = slot;
+    Type* pt = t;
+    if (!is_ptr(t)) {
+        std::swap(ptr, index);
+        std::swap(pt, it);
+    }
+    if (!is_integer(it)) report(tu, 32);
+    Type* elem = pt;
+    if (is_ptr(pt))
+        elem = pt->base;
+    else
+        report(tu, 41);
+    convert(tu, index, it, &tu.builtin.int_, true);
+    Node* scaled = typed_node(tu, NodeKind::Mul, new_int_constant(tu, elem->size, &tu.builtin.int_), index,
+                              &tu.builtin.int_);
+    convert(tu, scaled, &tu.builtin.int_, pt, true);
+    slot = typed_node(tu, NodeKind::Add, scaled, ptr, &tu.builtin.void_ptr);
+    return value_of(tu, elem, slot);
+}
+
+// postfix: primary { '[' expression ']' | '.' identifier | '->' identifier }
+Type* postfix(TranslationUnit& tu, Node*& slot) {
+    Type* t = primary(tu, slot);
+    while (t) {
+        if (tu.scan.tok == Tok::LBracket) {
+            scan_token(tu);
+            t = subscript(tu, t, slot);
+        } else if (tu.scan.tok == Tok::Dot) {
+            scan_token(tu);
+            t = member(tu, t, slot);
+        } else if (tu.scan.tok == Tok::Arrow) {
+            scan_token(tu);
+            Type* s = t;
+            if (is_ptr(t))
+                s = t->base;
+            else
+                report(tu, 41);
+            Type* v = value_of(tu, s, slot);
+            t = member(tu, v, slot);
+        } else {
+            break;
+        }
+    }
+    return t;
+}
+
+Type* sizeof_operand(TranslationUnit& tu, int32_t& size) {
+    Node* n = nullptr;
+    Type* t = nullptr;
+    if (tu.scan.tok == Tok::LParen) {
+        scan_token(tu);
+        if (is_type_start(tu, tu.scan.tok)) {
+            t = type_name(tu);
+            expect(tu, Tok::RParen);
+            size = t->size;
+            return t;
+        }
+        t = comma_expression(tu, n);
+        expect(tu, Tok::RParen);
+    } else {
+        t = unary(tu, n);
+    }
+    if (!t) return nullptr;
+    size = n && n->kind == NodeKind::SizeofObject ? n->value : t->size;
+    if (t->kind == Kind::Function || (n && n->kind == NodeKind::NameAddr && t->kind == Kind::Pointer &&
+                                      t->base && t->base->kind == Kind::Function))
+        size = -1;
+    if (n && n->kind == NodeKind::BitValue) size = -1;
+    return t;
+}
+
+// unary: ( '+' | '-' | '~' | '!' | '&' | '*' ) cast | sizeof unary | sizeof '(' type ')' | postfix
+Type* unary(TranslationUnit& tu, Node*& slot) {
+    Tok op = tu.scan.tok;
+    BuiltinTypes& b = tu.builtin;
+    switch (op) {
+    case Tok::Plus: case Tok::Minus: case Tok::Tilde: case Tok::Not: case Tok::And: case Tok::Star:
+        break;
+    case Tok::Sizeof: {
+        scan_token(tu);
+        int32_t size = 0;
+        ++tu.sizeof_depth;
+        Type* t = sizeof_operand(tu, size);
+        --tu.sizeof_depth;
+        if (!t) return nullptr;
+        if (size < 0) {
+            report(tu, 28);
+            size = 0;
+        } else if (size == 0) {
+            report(tu, 113);
+        } else if (size > 65535) {
+            report(tu, 114);
+        }
+        slot = new_int_constant(tu, size, &b.uint);
+        slot->value = cut_to_type(size, Kind::UShort);
+        return &b.uint;
+    }
+    default: return postfix(tu, slot);
+    }
+    scan_token(tu);
+    Node* n = nullptr;
+    Type* t = unary(tu, n);
+    if (!t) return nullptr;
+    switch (op) {
+    case Tok::Plus: slot = n; return t;
+    case Tok::Minus:
+        if (is_ptr(t)) {
+            report(tu, 80);
+            slot = n;
+            return t;
+        }
+        if (t->kind == Kind::Char || t->kind == Kind::UChar || t->kind == Kind::Float) {
+            Type* p = t->kind == Kind::Float ? &b.double_ : &b.short_;
+            convert(tu, n, t, p, false);
+            t = p;
+        }
+        if (is_unsigned(t->kind) && n->kind != NodeKind::IntConst) report(tu, 118);
+        slot = typed_node(tu, NodeKind::Neg, n, nullptr, t);
+        return t;
+    case Tok::Tilde: {
+        if (!is_integer(t)) report(tu, 32);
+        Type* p = promote(tu, t);
+        convert(tu, n, t, p, false);
+        slot = typed_node(tu, NodeKind::Compl, n, nullptr, p);
+        return p;
+    }
+    case Tok::Not:
+        slot = typed_node(tu, NodeKind::Not, n, nullptr, &b.int_);
+        return &b.int_;
+    case Tok::And:
+        if (n->kind == NodeKind::Load) {
+            slot = n->left;
+            return pointer_to(tu, t);
+        }
+        if (n->kind == NodeKind::BitValue) report(tu, 3);
+        else if (t->kind == Kind::Pointer && t->base && t->base->kind == Kind::Function) report(tu, 91);
+        else if (t->kind == Kind::Pointer && t->array) report(tu, 90);
+        else report(tu, 35);
+        slot = n;
+        return t;
+    case Tok::Star:
+        slot = n;
+        if (!t->base) {
+            report(tu, 14);
+            return value_of(tu, t, slot);
+        }
+        if (t->base->kind == Kind::Function) return t;
+        return value_of(tu, t->base, slot);
+    default: return nullptr;
+    }
+}
+
+struct BinaryOp {
+    Tok tok;
+    NodeKind kind;
+    int level;  // higher binds tighter
+};
+
+// Binary operators by precedence, logical or (1) to multiplicative (10).
+constexpr std::array<BinaryOp, 18> binary_ops = {{
+    {Tok::OrOr, NodeKind::LogOr, 1},   {Tok::AndAnd, NodeKind::LogAnd, 2}, {Tok::Or, NodeKind::BitOr, 3},
+    {Tok::Caret, NodeKind::Xor, 4},    {Tok::And, NodeKind::BitAnd, 5},   {Tok::Eq, NodeKind::Eq, 6},
+    {Tok::Ne, NodeKind::Ne, 6},        {Tok::Lt, NodeKind::Lt, 7},        {Tok::Le, NodeKind::Le, 7},
+    {Tok::Gt, NodeKind::Gt, 7},        {Tok::Ge, NodeKind::Ge, 7},        {Tok::Shl, NodeKind::Shl, 8},
+    {Tok::Shr, NodeKind::Shr, 8},      {Tok::Plus, NodeKind::Add, 9},     {Tok::Minus, NodeKind::Sub, 9},
+    {Tok::Star, NodeKind::Mul, 10},    {Tok::Slash, NodeKind::Div, 10},   {Tok::Percent, NodeKind::Mod, 10},
+}};
+
+const BinaryOp* binary_op(Tok t) {
+    for (const auto& op : binary_ops)
+        if (op.tok == t) return &op;
+    return nullptr;
+}
+
+Type* scale_pointer(TranslationUnit& tu, NodeKind kind, Type* pt, Node*& p, Type* it, Node*& i, Node*& slot) {
+    if (!is_integer(it)) report(tu, 32);
+    int32_t elem = pt->base ? pt->base->size : 1;
+    if (elem < 0) report(tu, 48);
+    convert(tu, i, it, &tu.builtin.int_, true);
+    i = typed_node(tu, NodeKind::Mul, new_int_constant(tu, elem, &tu.builtin.int_), i, &tu.builtin.int_);
+    Type* r = pointer_to(tu, pt->base);
+    slot = typed_node(tu, kind, p, i, r);
+    return r;
+}
+
+Type* additive(TranslationUnit& tu, NodeKind kind, Type* lt, Node*& l, Type* rt, Node*& r, Node*& slot) {
+    if (is_ptr(lt) && is_ptr(rt) && kind == NodeKind::Sub) {
+        Node* diff = typed_node(tu, NodeKind::Sub, l, r, &tu.builtin.int_);
+        int32_t elem = lt->base ? lt->base->size : 1;
+        slot = typed_node(tu, NodeKind::Div, diff, new_int_constant(tu, elem, &tu.builtin.int_), &tu.builtin.int_);
+        return &tu.builtin.int_;
+    }
+    if (is_ptr(lt)) return scale_pointer(tu, kind, lt, l, rt, r, slot);
+    if (is_ptr(rt) && kind == NodeKind::Add) return scale_pointer(tu, kind, rt, r, lt, l, slot);
+    Type* t = arith_type(tu, lt, rt, l, r);
+    slot = typed_node(tu, kind, l, r, t);
+    return t;
+}
+
+Type* binary_node(TranslationUnit& tu, NodeKind kind, Type* lt, Node*& l, Type* rt, Node*& r, Node*& slot) {
+    BuiltinTypes& b = tu.builtin;
+    switch (kind) {
+    case NodeKind::Add: case NodeKind::Sub: return additive(tu, kind, lt, l, rt, r, slot);
+    case NodeKind::LogAnd: case NodeKind::LogOr:
+        if ((!is_arith(lt) && !is_ptr(lt)) || (!is_arith(rt) && !is_ptr(rt))) report(tu, 32);
+        slot = typed_node(tu, kind, l, r, &b.int_);
+        return &b.int_;
+    case NodeKind::Eq: case NodeKind::Ne: case NodeKind::Lt: case NodeKind::Le: case NodeKind::Gt:
+    case NodeKind::Ge:
+        if (!is_ptr(lt) || !is_ptr(rt)) arith_type(tu, lt, rt, l, r);
+        slot = typed_node(tu, kind, l, r, &b.int_);
+        return &b.int_;
+    case NodeKind::Shl: case NodeKind::Shr: {
+        if (!is_integer(lt) || !is_integer(rt)) report(tu, 32);
+        if (r->kind == NodeKind::Neg && r->left && r->left->kind == NodeKind::IntConst) report(tu, 125);
+        Type* t = promote(tu, lt);
+        convert(tu, l, lt, t, false);
+        convert(tu, r, rt, promote(tu, rt), false);
+        slot = typed_node(tu, kind, l, r, t);
+        return t;
+    }
+    case NodeKind::Mod: case NodeKind::BitAnd: case NodeKind::BitOr: case NodeKind::Xor:
+        if (!is_integer(lt) || !is_integer(rt)) report(tu, 32);
+        break;
+    default: break;
+    }
+    Type* t = arith_type(tu, lt, rt, l, r);
+    slot = typed_node(tu, kind, l, r, t);
+    return t;
+}
+
+Type* binary(TranslationUnit& tu, int level, Node*& slot) {
+    if (level > 10) return unary(tu, slot);
+    Type* lt = binary(tu, level + 1, slot);
+    if (!lt) return nullptr;
+    for (;;) {
+        const BinaryOp* op = binary_op(tu.scan.tok);
+        if (!op || op->level != level) return lt;
+        scan_token(tu);
+        Node* r = nullptr;
+        Type* rt = binary(tu, level + 1, r);
+        if (!rt) {
+            report(tu, 23);
+            return nullptr;
+        }
+        if (is_struct(lt) || is_struct(rt)) {
+            report(tu, 77);
+            return nullptr;
+        }
+        Node* l = slot;
+        lt = binary_node(tu, op->kind, lt, l, rt, r, slot);
+    }
+}
+
+Type* comma_expression(TranslationUnit& tu, Node*& slot) {
+    Type* t = expression(tu, slot);
+    if (!t) slot = nullptr;
+    return t;
+}
+
+}  // namespace
+
+Type* conditional_expression(TranslationUnit& tu, Node*& slot) {
+    Type* t = binary(tu, 1, slot);
+    if (!t || tu.scan.tok != Tok::Question) return t;
+    scan_token(tu);
+    Node* a = nullptr;
+    Node* b = nullptr;
+    Type* at = comma_expression(tu, a);
+    expect(tu, Tok::Colon);
+    Type* bt = conditional_expression(tu, b);
+    if (!at || !bt) {
+        report(tu, 23);
+        return nullptr;
+    }
+    Type* r = at;
+    if (is_arith(at) && is_arith(bt)) r = arith_type(tu, at, bt, a, b);
+    Node* pair = typed_node(tu, NodeKind::Pair, a, b, r);
+    slot = typed_node(tu, NodeKind::Cond, slot, pair, r);
+    return r;
+}
+
+Type* expression(TranslationUnit& tu, Node*& slot) { return conditional_expression(tu, slot); }
+
+Type* convert(TranslationUnit& tu, Node*& slot, Type* from, Type* to, bool explicit_cast) {
+    if (!slot || !from || !to) return to;
+    Node* n = slot;
+    if (from->kind == to->kind && from->kind != Kind::Bitfield) {
+        if (explicit_cast || compatible_type(from, to)) {
+            // keep
+        } else if (to->kind == Kind::Pointer) {
+            if (!(n->kind == NodeKind::IntConst && n->value == 0)) report(tu, 104);
+        } else if (is_struct(to) && from->size != to->size) {
+            report(tu, 7);
+        } else if (!is_struct(to)) {
+            report(tu, 115);
+        }
+        return to;
+    }
+    if (n->kind == NodeKind::IntConst) {
+        if (to->kind == Kind::Float || to->kind == Kind::Double) {
+            n->kind = NodeKind::FloatConst;
+            n->fvalue = is_unsigned(from->kind) ? static_cast<double>(static_cast<uint32_t>(n->value)) : n->value;
+        } else if (to->kind == Kind::Pointer || to->kind == Kind::Void) {
+        } else if (!is_integer(to)) {
+            report(tu, 8);
+            return to;
+        } else {
+            int32_t cut = cut_to_type(n->value, to->kind);
+            if (cut != n->value) report(tu, 82);
+            n->value = cut;
+        }
+        set_type(n, to);
+        return to;
+    }
+    if (n->kind == NodeKind::FloatConst && is_integer(to)) {
+        double v = n->fvalue;
+        int64_t w = v >= -2147483648.0 && v < 4294967296.0 ? static_cast<int64_t>(v) : 0;
+        int32_t cut = cut_to_type(static_cast<int32_t>(static_cast<uint32_t>(w)), to->kind);
+        if (static_cast<double>(cut) != v) report(tu, 82);
+        n->kind = NodeKind::IntConst;
+        n->value = cut;
+        set_type(n, to);
+        return to;
+    }
+    if (is_struct(from) || is_struct(to)) {
+        report(tu, 24);
+        return to;
+    }
+    if (!explicit_cast) {
+        if (is_ptr(from) || is_ptr(to)) report(tu, 115);
+        else if (to->size < from->size && to->kind != Kind::Void && to->kind != Kind::Float) report(tu, 83);
+    }
+    if (is_ptr(to) && from->size < 2) report(tu, 106);
+    slot = typed_node(tu, NodeKind::Convert, n, nullptr, to);
+    return to;
+}
+
+namespace {
+
+// Parses and folds a constant expression; folding works even after errors.
+Node* constant_tree(TranslationUnit& tu) {
+    Node* n = nullptr;
+    Type* t = conditional_expression(tu, n);
+    if (!t || !n) return nullptr;
+    simplify(tu, n, true);
+    return n;
+}
+
+int sizeof_depth(TranslationUnit& tu) { return tu.sizeof_depth; }
+
+}  // namespace
+
+int32_t constant_integer(TranslationUnit& tu) {
+    Node* n = constant_tree(tu);
+    if (!n) {
+        report(tu, 33);
+        return 1;
+    }
+    if (n->kind != NodeKind::IntConst) {
+        report(tu, 10);
+        return 1;
+    }
+    return n->value;
+}
+
+int32_t constant_int_expression(TranslationUnit& tu) {
+    Node* n = constant_tree(tu);
+    if (!n) {
+        report(tu, 33);
+        return 0;
+    }
+    if (n->kind == NodeKind::FloatConst) {
+        double v = n->fvalue;
+        return v >= -2147483648.0 && v < 4294967296.0 ? static_cast<int32_t>(static_cast<int64_t>(v)) : 0;
+    }
+    if (n->kind != NodeKind::IntConst) {
+        report(tu, 10);
+        return 0;
+    }
+    return n->value;
+}
+
+double constant_float_expression(TranslationUnit& tu) {
+    Node* n = constant_tree(tu);
+    if (!n) {
+        report(tu, 22);
+        return 0;
+    }
+    if (n->kind == NodeKind::FloatConst) return n->fvalue;
+    if (n->kind == NodeKind::IntConst)
+        return is_unsigned(n->type_kind) && n->size == 4 ? static_cast<double>(static_cast<uint32_t>(n->value))
+                                                         : n->value;
+    report(tu, 11);
+    return 0;
+}
+
+Node* constant_address(TranslationUnit& tu) {
+    Node* n = nullptr;
+    Type* t = conditional_expression(tu, n);
+    if (!t || !n) return nullptr;
+    simplify(tu, n, true);
+    return n;
+}
+
+}  // namespace zun::tcx
