@@ -1,0 +1,203 @@
+// The simulator engine: single steps, slow and fast running by explicit timer
+// ticks, the two resets, interrupt arbitration, the simulator's breakpoint
+// table and the S-record loader. Windows drive it through its commands and
+// learn of stops, repaints and messages through EngineHost; run09 drives it
+// headless.
+#pragma once
+#include "debugger/board/board.h"
+#include "debugger/cpu/cpu.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zun {
+
+// What the engine needs from the window and the debugger around it. Every
+// method defaults to nothing, so a headless engine needs no host.
+class EngineHost {
+public:
+  virtual ~EngineHost() = default;
+  // The debugger's stop notification.
+  virtual void on_stop() {}
+  // Panels shown by the visual window need repainting.
+  virtual void repaint() {}
+  // The run mode changed: the window starts or kills its 100 ms timer.
+  virtual void run_mode_changed() {}
+  virtual void message_box(const std::string& caption, const std::string& text) {}
+  virtual void error_box(const std::string& text) {}
+  // One line for the output window.
+  virtual void output_line(const std::string& text) {}
+};
+
+// Window command ids of the simulator window.
+enum SimCommand : int {
+  SIM_RESET = 768,
+  SIM_RESET_CPU = 769,
+  SIM_RUN = 770,
+  SIM_RUN_FAST = 771,
+  SIM_STOP = 772,
+  SIM_STEP = 773,
+  SIM_REFRESH = 774,
+  SIM_CLEAR_BYTES = 775,
+  SIM_TOGGLE_ROM_WRITABLE = 779,
+  SIM_TOGGLE_EXCEPTIONS = 780,
+  SIM_REQUEST_IRQ_FIRST = 787,  // 787-793: interrupt kinds 1-7
+  SIM_REQUEST_IRQ_LAST = 793,
+  SIM_LOAD = 809,
+  SIM_RELOAD = 810,
+  SIM_AFTER_LOAD = 811,
+};
+
+// ---- breakpoints.cpp ----
+
+enum class BpState : uint8_t { Disabled = 0, Enabled = 1, Temporary = 2 };
+
+class BreakpointTable {
+public:
+  static constexpr int capacity = 4000;
+  BreakpointTable() { clear_all(); }
+  int find(uint32_t address) const;
+  bool exists(uint32_t address) const { return find(address) >= 0; }
+  // The state of the entry at `address` (0 when none or disabled); with
+  // `consume` a temporary entry is removed and reported as enabled.
+  int hit(uint32_t address, bool consume);
+  // The slot index, or -1 when the table is full. An existing entry is raised:
+  // a disabled one takes the requested state, a temporary one set again as
+  // enabled becomes enabled; an enabled one stays enabled.
+  int set(uint32_t address, bool temporary);
+  // 63 when an entry was removed, else 0.
+  int remove(uint32_t address);
+  int enable(uint32_t address);
+  int disable(uint32_t address);
+  void clear_all();
+
+  struct Entry {
+    int64_t address = -1;  // -1: free
+    BpState state = BpState::Disabled;
+  };
+  std::vector<Entry> entries;
+};
+
+// ---- loader.cpp ----
+
+struct LoadResult {
+  int code = 0;  // 0 success, 1 file not opened, 2 bad record or failed write
+  std::optional<uint32_t> end_entry;  // the S7/S8/S9 entry, when one was read
+};
+
+// What one engine step did.
+struct StepResult {
+  bool executed = false;    // an instruction ran
+  bool interrupt = false;   // an interrupt was taken instead
+  uint16_t address = 0;     // the instruction's address
+  int length = 0;
+  int transfers = 0;
+  bool undefined = false;   // the opcode is not an MC6809 instruction
+};
+
+class Engine : public CpuHooks {
+public:
+  Engine(Board& board, EngineHost& host, std::string bin_dir);
+
+  // ---- commands.cpp ----
+  // Carries out a window command; the result of 809-811, else 1.
+  int command(int id);
+  void reset_simulator();   // 768
+  void reset_cpu();         // 769
+  void run_slow();          // 770
+  void run_fast();          // 771
+  void stop();              // 772
+  void step();              // 773
+  void request_interrupt(int kind);  // 787-793 give kinds 1-7
+  int load();               // 809
+  int reload();             // 810
+  int after_load();         // 811
+  // The 100 ms timer of the window while running.
+  void tick();
+  void goto_here(uint32_t address);
+  void clear_all_breaks();
+  void sim_reset_state(bool clear_breakpoints);
+  bool sim_is_running_fast() const { return run_mode == RunMode::Fast; }
+
+  // ---- step.cpp ----
+  StepResult sim_step_once(bool display);
+  // The two halves of a step: interrupt arbitration (true when it ended the
+  // step) and the instruction, or the idle devices while waiting after CWAI.
+  bool step_interrupts(bool display);
+  StepResult step_instruction(bool display);
+
+  // ---- loader.cpp ----
+  LoadResult load_srecords(const std::string& path);
+  int load_srecords_reporting(const std::string& path);
+  int load_default_target();
+  bool sim_load_file_changed();
+
+  // CpuHooks
+  void device_pre_step() override;
+  void device_post_step() override;
+  void timer_reset() override;
+  void board_reset_devices() override;
+  void sim_end_of_service(int kind) override;
+
+  Board& board;
+  EngineHost& host;
+  Cpu cpu;
+  std::string bin_dir;  // where the programs are; the configuration lies beside it
+  BreakpointTable breakpoints;
+
+  RunMode run_mode = RunMode::Stopped;
+  bool busy = false;
+  uint32_t entry_address = 0;
+  bool break_on_irq = false;
+  bool exceptions_enabled = true;
+  std::array<bool, 8> user_requests{};  // kinds 1-7
+  std::array<bool, 8> in_service{};     // lamps, kinds 1-7
+  bool stopped_at_breakpoint = false;
+  uint32_t byte_total = 0;
+  uint16_t current_mark = 0;
+  bool visual = false;
+  std::string load_file;                // the current load file
+  std::string load_file_name;           // its name, for Reload
+  std::filesystem::file_time_type load_file_time{};
+  int stop_count = 0;                   // bumped by every stop
+
+private:
+  void start_running(RunMode mode);
+  void notify() { host.on_stop(); }
+};
+
+// ---- run09.cpp ----
+
+// The headless runner: loads an S-record file into a board without monitor,
+// runs until the program jumps to itself, and reports on standard streams.
+struct Run09Options {
+  uint64_t max = 1000000000;
+  bool regs = false;
+  bool trace = false;
+  bool dump = false;
+  uint32_t dump_from = 0, dump_to = 0;
+  std::string file;
+};
+
+class Run09Io {
+public:
+  virtual ~Run09Io() = default;
+  virtual void out(std::string_view bytes) = 0;
+  virtual void err(std::string_view text) = 0;
+  // Appends whatever input is ready without waiting; false once input ended.
+  virtual bool poll_input(std::string& bytes) = 0;
+};
+
+// Options from the arguments after the program name; nothing and a message
+// when they do not fit.
+std::optional<Run09Options> parse_run09_args(const std::vector<std::string>& args, std::string& error);
+// Exit code: 0 at a jump to itself, 1 when the file does not load, 3 after
+// --max instructions, 4 at an undefined opcode.
+int run09(const Run09Options& options, Run09Io& io);
+
+}  // namespace zun

@@ -1,0 +1,176 @@
+// run09: runs one S-record program on the board without monitor, with a
+// console on ACIA 1 whose output goes to standard output and whose input is
+// standard input. Stops at a BRA, LBRA or JMP to itself, at an undefined
+// opcode or after a number of instructions.
+#include "debugger/simwin/engine.h"
+
+#include "common/format.h"
+#include "debugger/tovrel/tovrel.h"
+
+namespace zun {
+
+namespace {
+
+constexpr const char* usage = "usage: run09 [--max N] [--regs] [--trace] [--dump FROM-TO] FILE.s19\n";
+constexpr uint32_t input_poll_interval = 256;
+
+std::optional<uint64_t> parse_unsigned(const std::string& text, int base) {
+  if (text.empty()) return std::nullopt;
+  uint64_t value = 0;
+  for (char c : text) {
+    int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : 99;
+    if (d >= base || value > (UINT64_MAX - d) / base) return std::nullopt;
+    value = value * base + d;
+  }
+  return value;
+}
+
+std::string registers_line(const Cpu& c, uint16_t pc) {
+  return format("PC=%04X A=%02X B=%02X X=%04X Y=%04X U=%04X S=%04X DP=%02X CC=%02X\n", pc, c.a, c.b, c.x, c.y,
+                c.u, c.s, c.dp, c.cc);
+}
+
+bool is_jump_to_self(const Board& board, const StepResult& r, uint16_t pc) {
+  if (!r.executed || r.transfers == 0 || pc != r.address) return false;
+  uint8_t op = board.board_peek(r.address);
+  return op == 0x20 || op == 0x16 || op == 0x0E || op == 0x6E || op == 0x7E;
+}
+
+void dump_memory(const Board& board, uint32_t from, uint32_t to, Run09Io& io) {
+  for (uint32_t line = from; line <= to; line += 16) {
+    std::string text = format("%04X:", line);
+    for (uint32_t a = line; a <= to && a < line + 16; ++a) text += format(" %02X", board.board_peek(a));
+    io.err(text + "\n");
+    if (line > 0xFFFF - 16) break;
+  }
+}
+
+}  // namespace
+
+std::optional<Run09Options> parse_run09_args(const std::vector<std::string>& args, std::string& error) {
+  Run09Options o;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--regs") {
+      o.regs = true;
+    } else if (a == "--trace") {
+      o.trace = true;
+    } else if (a == "--max" || a == "--dump") {
+      if (i + 1 == args.size()) {
+        error = format("run09: %s needs a value\n", a.c_str());
+        return std::nullopt;
+      }
+      const std::string& v = args[++i];
+      if (a == "--max") {
+        auto n = parse_unsigned(v, 10);
+        if (!n) {
+          error = format("run09: bad instruction count '%s'\n", v.c_str());
+          return std::nullopt;
+        }
+        o.max = *n;
+        continue;
+      }
+      auto dash = v.find('-');
+      auto from = parse_unsigned(v.substr(0, dash), 16);
+      auto to = dash == std::string::npos ? std::nullopt : parse_unsigned(v.substr(dash + 1), 16);
+      if (!from || !to || *from > *to || *to > 0xFFFF) {
+        error = format("run09: bad dump range '%s' (want FROM-TO in hex)\n", v.c_str());
+        return std::nullopt;
+      }
+      o.dump = true;
+      o.dump_from = uint32_t(*from);
+      o.dump_to = uint32_t(*to);
+    } else if (a.size() > 1 && a[0] == '-' ) {
+      error = format("run09: unknown option '%s'\n%s", a.c_str(), usage);
+      return std::nullopt;
+    } else if (o.file.empty()) {
+      o.file = a;
+    } else {
+      error = format("run09: more than one file\n%s", usage);
+      return std::nullopt;
+    }
+  }
+  if (o.file.empty()) {
+    error = usage;
+    return std::nullopt;
+  }
+  return o;
+}
+
+int run09(const Run09Options& options, Run09Io& io) {
+  TovrelLibrary library;
+  Board board(library);
+  EngineHost host;
+  Engine engine(board, host, "");
+  board.board_configuration_set(2);
+  board.board_clear_memory();
+
+  LoadResult loaded = engine.load_srecords(options.file);
+  if (loaded.code == 1) {
+    io.err(format("run09: can't open '%s'\n", options.file.c_str()));
+    return 1;
+  }
+  if (loaded.code != 0) {
+    io.err(format("run09: can't load '%s'\n", options.file.c_str()));
+    return 1;
+  }
+  int slot = board.dev_open(uint32_t(tovrel::DeviceKind::Terminal), 0xE028, 0);
+  auto* console = slot < 0 ? nullptr : tovrel::find<tovrel::SerialTerminal>(board.slots[slot].handle);
+  if (!console) {
+    io.err("run09: can't open the console device\n");
+    return 1;
+  }
+  board.onboard_connect(int(Onboard::Acia1), board.slots[slot].handle);
+  board.slots[slot].onboard = int(Onboard::Acia1);
+
+  cpu_reset(engine.cpu, true);
+  engine.cpu.pc = loaded.end_entry.value_or(0) != 0
+                      ? uint16_t(*loaded.end_entry)
+                      : uint16_t(board.board_peek(0xFFFE) << 8 | board.board_peek(0xFFFF));
+  engine.run_mode = board.run_mode = RunMode::Fast;
+
+  bool input_open = true;
+  int code = 0;
+  std::string stop_text;
+  uint16_t stop_pc = 0;
+  for (uint64_t steps = 0;;) {
+    if (steps == options.max) {
+      code = 3;
+      stop_text = format("run09: stopped after %llu instructions\n", (unsigned long long)steps);
+      stop_pc = engine.cpu.pc;
+      break;
+    }
+    if (input_open && console->pending_input() == 0 && steps % input_poll_interval == 0) {
+      std::string bytes;
+      input_open = io.poll_input(bytes);
+      console->type_text(bytes);
+    }
+    if (engine.step_interrupts(false)) continue;
+    ++steps;  // instructions, and idle steps while waiting after CWAI
+    uint16_t pc = engine.cpu.pc;
+    if (options.trace && !engine.cpu.waiting) io.err(registers_line(engine.cpu, pc));
+    StepResult r = engine.step_instruction(false);
+    std::string sent = console->take_output();
+    if (!sent.empty()) io.out(sent);
+    if (r.undefined) {
+      code = 4;
+      stop_text = format("run09: undefined opcode at %04X\n", r.address);
+      stop_pc = r.address;
+      break;
+    }
+    if (is_jump_to_self(board, r, engine.cpu.pc)) {
+      stop_pc = r.address;
+      break;
+    }
+  }
+  // Bytes already written by the program but still in the ACIA go out too.
+  board.device_post_step();
+  if (std::string sent = console->take_output(); !sent.empty()) io.out(sent);
+  io.err(stop_text);
+  if (options.regs) io.err(registers_line(engine.cpu, stop_pc));
+  if (options.dump) dump_memory(board, options.dump_from, options.dump_to, io);
+  board.dev_close_all();
+  return code;
+}
+
+}  // namespace zun

@@ -1,0 +1,88 @@
+// One engine step: interrupt arbitration between the on-board chips, the
+// attached outside devices and the user's requests, then one instruction (or,
+// while the CPU waits after CWAI, only the devices' time).
+#include "debugger/simwin/engine.h"
+
+namespace zun {
+
+bool Engine::step_interrupts(bool display) {
+  int user_kind = 0;
+  for (int k = 1; k <= 7; ++k) {
+    if (!user_requests[k]) continue;
+    user_requests[k] = false;  // consumed whether or not it is chosen below
+    user_kind = k;
+    break;
+  }
+  int kind = user_kind;
+  if (board.board_irq_pending() || board.dev_irq_pending()) kind = IRQ_IRQ;
+  if (kind == 0) return false;
+  if (!exceptions_enabled) {
+    stop();
+    host.message_box("Message", "IRQ-pending but exception handling is disabled");
+    return true;
+  }
+  if (!cpu_interrupt(cpu, kind)) return false;
+  in_service[kind] = true;
+  if (display && visual) {
+    host.repaint();
+    notify();
+  }
+  if (break_on_irq) stop();
+  return true;
+}
+
+StepResult Engine::step_instruction(bool display) {
+  StepResult r;
+  if (cpu.waiting) {
+    device_pre_step();
+    device_post_step();
+    return r;
+  }
+  r.address = cpu.pc;
+  uint8_t first = board.board_peek(r.address);
+  if (first == 0x10 || first == 0x11) {
+    uint8_t second = board.board_peek(uint16_t(r.address + 1));
+    r.undefined = (first == 0x10 ? cpu.page2 : cpu.page3)[second].info == nullptr;
+  } else {
+    r.undefined = cpu.page1[first].info == nullptr;
+  }
+  r.length = cpu_step_traced(cpu, r.address, true, r.transfers);
+  // An undefined indexed post-byte leaves PC in place like an undefined opcode.
+  if (r.transfers == 0 && cpu.pc == r.address) r.undefined = true;
+  r.executed = true;
+  byte_total += static_cast<uint32_t>(r.length);
+  if (visual) host.repaint();
+  if (display && visual) notify();
+  if (board.stop_requested) {
+    // A device access refused under Break on IO: stop between instructions.
+    board.stop_requested = false;
+    stop();
+  }
+  return r;
+}
+
+StepResult Engine::sim_step_once(bool display) {
+  if (step_interrupts(display)) {
+    StepResult r;
+    r.interrupt = true;
+    return r;
+  }
+  return step_instruction(display);
+}
+
+void Engine::device_pre_step() {
+  board.device_pre_step();
+  cpu.cycle_counter = board.cycle_counter;
+}
+
+void Engine::device_post_step() { board.device_post_step(); }
+void Engine::timer_reset() { board.reset_timer(); }
+void Engine::board_reset_devices() { board.board_reset_devices(); }
+
+void Engine::sim_end_of_service(int kind) {
+  if (kind < 1 || kind > 7) return;
+  in_service[kind] = false;
+  if (visual) host.repaint();
+}
+
+}  // namespace zun

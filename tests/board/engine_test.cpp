@@ -1,0 +1,251 @@
+// Running by explicit ticks, breakpoints, interrupt arbitration and the stop
+// notification. Programs are MC6809 bytes typed from the datasheet.
+#include "tests/board/engine_fixture.h"
+
+namespace zun {
+namespace {
+
+constexpr uint8_t NOP = 0x12, BRA = 0x20, RTI = 0x3B;
+
+class EngineRun : public EngineTest {
+protected:
+  // 0x1000-0x1007 NOP, 0x1008 BRA 0x1000.
+  void SetUp() override {
+    poke(0x1000, {NOP, NOP, NOP, NOP, NOP, NOP, NOP, NOP, BRA, 0xF6});
+    cpu.pc = 0x1000;
+  }
+};
+
+TEST_F(EngineRun, FastRunsFiveHundredInstructionsATick) {
+  engine.command(SIM_RUN_FAST);  // one displayed step first
+  EXPECT_EQ(engine.byte_total, 1u);
+  EXPECT_EQ(host.stops, 1);
+  EXPECT_TRUE(engine.sim_is_running_fast());
+  EXPECT_EQ(board.run_mode, RunMode::Fast);
+  uint32_t cycles = board.cycle_counter;
+  engine.tick();
+  // 500 instructions: 9 per loop of 10 bytes, starting at 0x1001.
+  EXPECT_EQ(engine.byte_total, 1u + 500u + 500u / 9u + (500 % 9 > 7 ? 1u : 0u));
+  EXPECT_EQ(board.cycle_counter - cycles, 500u * 180u);
+  EXPECT_EQ(host.stops, 1);  // nothing displayed while running fast
+  engine.command(SIM_STOP);
+  EXPECT_EQ(engine.run_mode, RunMode::Stopped);
+  EXPECT_EQ(engine.current_mark, cpu.pc);
+  EXPECT_EQ(host.stops, 2);
+  engine.tick();  // a late tick after Stop does nothing
+  EXPECT_EQ(engine.current_mark, cpu.pc);
+}
+
+TEST_F(EngineRun, SlowRunsOneInstructionATick) {
+  engine.command(SIM_RUN);
+  EXPECT_EQ(cpu.pc, 0x1001);
+  EXPECT_EQ(host.stops, 0);
+  engine.tick();
+  engine.tick();
+  EXPECT_EQ(cpu.pc, 0x1003);
+  // Run's own first step is taken before the run mode changes.
+  EXPECT_EQ(board.cycle_counter, 3u + 2u * 1800u);
+  engine.visual = true;  // displayed steps notify only with the window
+  engine.tick();
+  EXPECT_EQ(host.stops, 1);
+}
+
+TEST_F(EngineRun, StepAndResetsNotify) {
+  engine.command(SIM_STEP);
+  EXPECT_EQ(cpu.pc, 0x1001);
+  EXPECT_EQ(board.cycle_counter, 3u);
+  EXPECT_EQ(host.stops, 1);
+  engine.command(SIM_RESET);
+  EXPECT_EQ(host.stops, 2);
+  EXPECT_EQ(cpu.pc, 0x0000);
+  EXPECT_EQ(cpu.cc, 0x50);
+  vector(0xFFFE, 0x1004);
+  engine.command(SIM_RESET_CPU);
+  EXPECT_EQ(cpu.pc, 0x1004);
+  EXPECT_EQ(host.stops, 3);
+  engine.visual = true;
+  engine.entry_address = 0x1002;
+  engine.command(SIM_RESET);
+  EXPECT_EQ(cpu.pc, 0x1002);
+}
+
+TEST_F(EngineRun, StopsAtEnabledBreakpointAndRunsOnFromIt) {
+  engine.breakpoints.set(0x1005, false);
+  engine.command(SIM_RUN_FAST);
+  engine.tick();
+  EXPECT_EQ(cpu.pc, 0x1005);
+  EXPECT_TRUE(engine.stopped_at_breakpoint);
+  EXPECT_EQ(engine.run_mode, RunMode::Stopped);
+  EXPECT_EQ(host.stops, 2);
+  engine.command(SIM_RUN_FAST);  // the displayed step leaves the breakpoint
+  EXPECT_EQ(cpu.pc, 0x1006);
+  engine.tick();
+  EXPECT_EQ(cpu.pc, 0x1005);
+  EXPECT_TRUE(engine.breakpoints.exists(0x1005));
+}
+
+TEST_F(EngineRun, TemporaryBreakpointIsConsumedAndDisabledNeverStops) {
+  engine.breakpoints.set(0x1002, false);
+  engine.breakpoints.disable(0x1002);
+  engine.goto_here(0x1006);
+  engine.tick();
+  EXPECT_EQ(cpu.pc, 0x1006);
+  EXPECT_FALSE(engine.breakpoints.exists(0x1006));
+  engine.command(SIM_RUN_FAST);
+  engine.tick();
+  EXPECT_EQ(engine.run_mode, RunMode::Fast);
+}
+
+TEST_F(EngineRun, ResetStateClearsBreakpointsOnlyWhenAsked) {
+  engine.breakpoints.set(0x1002, false);
+  board.stop_on_device_access = engine.break_on_irq = true;
+  engine.exceptions_enabled = false;
+  engine.byte_total = 9;
+  engine.sim_reset_state(false);
+  EXPECT_TRUE(engine.breakpoints.exists(0x1002));
+  EXPECT_TRUE(engine.exceptions_enabled);
+  EXPECT_EQ(engine.byte_total, 0u);
+  engine.sim_reset_state(true);
+  EXPECT_FALSE(engine.breakpoints.exists(0x1002));
+  EXPECT_FALSE(board.stop_on_device_access || engine.break_on_irq);
+}
+
+TEST(EngineBreakpoints, SlotsStatesAndFullTable) {
+  BreakpointTable t;
+  EXPECT_EQ(t.set(0x2000, true), 0);
+  EXPECT_EQ(t.set(0x2000, false), 0);  // temporary raised to enabled
+  EXPECT_EQ(t.hit(0x2000, true), 1);
+  EXPECT_TRUE(t.exists(0x2000));
+  EXPECT_EQ(t.set(0x2000, true), 0);   // enabled stays enabled
+  EXPECT_EQ(t.hit(0x2000, false), 1);
+  t.disable(0x2000);
+  EXPECT_EQ(t.hit(0x2000, true), 0);
+  EXPECT_EQ(t.set(0x2000, true), 0);   // disabled takes the requested state
+  EXPECT_EQ(t.hit(0x2000, false), 2);
+  EXPECT_EQ(t.hit(0x2000, true), 1);
+  EXPECT_FALSE(t.exists(0x2000));
+  EXPECT_EQ(t.remove(0x2000), 0);
+  for (int i = 0; i < BreakpointTable::capacity; ++i) ASSERT_EQ(t.set(0x100 + i, false), i);
+  EXPECT_EQ(t.set(0xFFFF, false), -1);
+  EXPECT_EQ(t.remove(0x100), 63);
+  EXPECT_EQ(t.set(0xFFFF, false), 0);
+  EXPECT_EQ(t.enable(0x1), -1);
+}
+
+class EngineIrq : public EngineTest {
+protected:
+  void SetUp() override {
+    poke(0x1000, {NOP, NOP, NOP, NOP});
+    poke(0x3000, {RTI});
+    vector(0xFFF8, 0x3000);  // IRQ
+    vector(0xFFFC, 0x3000);  // NMI
+    cpu.pc = 0x1000;
+    cpu.s = 0x0800;
+    cpu.cc = 0x00;
+  }
+  // Timer 1 underflows at the next step with its interrupt enabled.
+  void arm_timer() {
+    board.timer.cr = {0x50, 0x01, 0x00};
+    board.timer.counter[0] = 0;
+  }
+};
+
+TEST_F(EngineIrq, UserNmiIsTakenAndRtiEndsItsService) {
+  engine.command(789);  // kind 3, NMI
+  engine.command(SIM_STEP);
+  EXPECT_EQ(cpu.pc, 0x3000);
+  EXPECT_EQ(cpu.s, 0x0800 - 12);
+  EXPECT_TRUE(engine.in_service[3]);
+  EXPECT_EQ(engine.byte_total, 0u);
+  engine.command(SIM_STEP);
+  EXPECT_EQ(cpu.pc, 0x1000);
+  EXPECT_FALSE(engine.in_service[3]);
+}
+
+TEST_F(EngineIrq, OnboardIrqWinsAndTheUserRequestIsDropped) {
+  arm_timer();
+  board.device_pre_step();
+  ASSERT_TRUE(board.board_irq_pending());
+  engine.command(789);
+  engine.command(SIM_STEP);
+  EXPECT_EQ(cpu.pc, 0x3000);
+  EXPECT_TRUE(engine.in_service[1]);
+  EXPECT_FALSE(engine.in_service[3]);
+  EXPECT_FALSE(engine.user_requests[3]);
+}
+
+TEST_F(EngineIrq, RefusedKindIsConsumedAndTheInstructionRuns) {
+  engine.command(790);  // kind 4: no such interrupt on the MC6809
+  engine.command(SIM_STEP);
+  EXPECT_EQ(cpu.pc, 0x1001);
+  EXPECT_FALSE(engine.user_requests[4]);
+  cpu.cc = 0x10;  // IRQ masked: the pending chip request lets the program run
+  arm_timer();
+  board.device_pre_step();
+  engine.command(SIM_STEP);
+  EXPECT_EQ(cpu.pc, 0x1002);
+}
+
+TEST_F(EngineIrq, DisabledExceptionHandlingStopsBeforeAnyInstruction) {
+  engine.command(SIM_TOGGLE_EXCEPTIONS);
+  arm_timer();
+  board.device_pre_step();
+  engine.command(SIM_RUN_FAST);
+  EXPECT_EQ(cpu.pc, 0x1000);
+  EXPECT_EQ(engine.run_mode, RunMode::Stopped);
+  EXPECT_EQ(host.messages, (std::vector<std::string>{"Message: IRQ-pending but exception handling is disabled"}));
+}
+
+TEST_F(EngineIrq, BreakOnIrqStopsAfterTakingIt) {
+  engine.break_on_irq = true;
+  engine.command(SIM_RUN_FAST);
+  arm_timer();
+  engine.tick();  // the first step underflows the timer, the second takes it
+  EXPECT_EQ(cpu.pc, 0x3000);
+  EXPECT_EQ(engine.run_mode, RunMode::Stopped);
+}
+
+TEST_F(EngineIrq, AttachedDeviceRequestsAnIrq) {
+  int slot = board.dev_open(int32_t(tovrel::DeviceKind::Probe), 0xE000, 0);
+  tovrel::find<tovrel::Probe>(board.slots[slot].handle)->irq = true;
+  engine.command(SIM_STEP);
+  EXPECT_EQ(cpu.pc, 0x3000);
+  EXPECT_TRUE(engine.in_service[1]);
+}
+
+TEST_F(EngineIrq, CwaiWaitsWithOnlyTimeAndDevicesAdvancing) {
+  poke(0x1000, {0x3C, 0xEF});  // CWAI #$EF
+  engine.command(SIM_STEP);
+  ASSERT_TRUE(cpu.waiting);
+  uint16_t s = cpu.s;
+  uint32_t cycles = board.cycle_counter;
+  engine.command(SIM_RUN);
+  engine.tick();
+  EXPECT_EQ(cpu.pc, 0x1002);
+  EXPECT_EQ(cpu.s, s);
+  EXPECT_EQ(board.cycle_counter - cycles, 3u + 1800u);
+  engine.command(789);
+  engine.tick();
+  EXPECT_FALSE(cpu.waiting);
+  EXPECT_EQ(cpu.pc, 0x3000);
+  EXPECT_EQ(cpu.s, s);  // the registers were stacked by CWAI
+}
+
+TEST_F(EngineTest, BreakOnIoStopsAfterTheInstruction) {
+  int slot = board.dev_open(int32_t(tovrel::DeviceKind::Terminal), 0xE028, 0);
+  board.onboard_connect(int(Onboard::Acia1), board.slots[slot].handle);
+  poke(0x1000, {0x86, 0x77, 0xB6, 0xE0, 0x28, NOP, NOP});  // LDA #$77; LDA $E028
+  cpu.pc = 0x1000;
+  board.stop_on_device_access = true;
+  engine.command(SIM_RUN_FAST);
+  engine.tick();
+  EXPECT_EQ(engine.run_mode, RunMode::Stopped);
+  EXPECT_EQ(cpu.pc, 0x1005);
+  EXPECT_EQ(cpu.a, 0x00);  // the refused read hands back 0
+  EXPECT_FALSE(board.stop_requested);
+  engine.command(SIM_STEP);  // stopped: the access works again
+  EXPECT_EQ(cpu.pc, 0x1006);
+}
+
+}  // namespace
+}  // namespace zun

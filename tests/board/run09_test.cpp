@@ -1,0 +1,82 @@
+// run09 through its library entry with scripted standard streams.
+#include "debugger/simwin/engine.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace zun {
+namespace {
+
+class ScriptedIo : public Run09Io {
+public:
+  void out(std::string_view bytes) override { stdout_text += bytes; }
+  void err(std::string_view text) override { stderr_text += text; }
+  bool poll_input(std::string& bytes) override {
+    bytes += input;
+    input.clear();
+    return false;
+  }
+  std::string input, stdout_text, stderr_text;
+};
+
+std::string write_file(const std::string& name, const std::string& text) {
+  auto p = (std::filesystem::temp_directory_path() / name).generic_string();
+  std::ofstream(p, std::ios::binary) << text;
+  return p;
+}
+
+// 2000: LDA #3; STA $E028; LDA #$15; STA $E028; LDB #3
+// 200C: LDA $E028; BITA #1; BEQ 200C; LDA $E029; INCA; STA $E029; DECB; BNE 200C
+// 201D: JMP $201D
+const char* echo_program =
+    "S12320008603B7E0288615B7E028C603B6E028850127F9B6E0294CB7E0295A26EF7E201DF8\n"
+    "S9032000DC\n";
+
+TEST(Run09, EchoesInputThroughAcia1) {
+  Run09Options o;
+  o.file = write_file("zun_run09_echo.s19", echo_program);
+  o.regs = true;
+  ScriptedIo io;
+  io.input = "abc";
+  EXPECT_EQ(run09(o, io), 0);
+  EXPECT_EQ(io.stdout_text, "bcd");
+  EXPECT_EQ(io.stderr_text, "PC=201D A=64 B=00 X=0000 Y=0000 U=0000 S=0000 DP=00 CC=54\n");
+  std::filesystem::remove(o.file);
+}
+
+TEST(Run09, TraceAndMaxCountInstructions) {
+  Run09Options o;
+  o.file = write_file("zun_run09_max.s19", echo_program);
+  o.trace = true;
+  o.max = 2;
+  ScriptedIo io;
+  EXPECT_EQ(run09(o, io), 3);
+  EXPECT_EQ(io.stderr_text,
+            "PC=2000 A=00 B=00 X=0000 Y=0000 U=0000 S=0000 DP=00 CC=50\n"
+            "PC=2002 A=03 B=00 X=0000 Y=0000 U=0000 S=0000 DP=00 CC=50\n"
+            "run09: stopped after 2 instructions\n");
+  std::filesystem::remove(o.file);
+}
+
+TEST(Run09, Arguments) {
+  std::string error;
+  auto o = parse_run09_args({"--max", "12", "--dump", "e0-1ff", "--regs", "x.s19"}, error);
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->max, 12u);
+  EXPECT_EQ(o->dump_from, 0xE0u);
+  EXPECT_EQ(o->dump_to, 0x1FFu);
+  EXPECT_TRUE(o->regs);
+  EXPECT_EQ(o->file, "x.s19");
+  EXPECT_FALSE(parse_run09_args({"--dump", "20-10", "x.s19"}, error));
+  EXPECT_EQ(error, "run09: bad dump range '20-10' (want FROM-TO in hex)\n");
+  EXPECT_FALSE(parse_run09_args({"--max", "x.s19"}, error));
+  EXPECT_FALSE(parse_run09_args({"--max"}, error));
+  EXPECT_EQ(error, "run09: --max needs a value\n");
+  EXPECT_FALSE(parse_run09_args({}, error));
+  EXPECT_FALSE(parse_run09_args({"a.s19", "b.s19"}, error));
+}
+
+}  // namespace
+}  // namespace zun
