@@ -1,0 +1,82 @@
+// The listing file: the banner, one line per source line of pass 2 with its
+// address and code bytes (six per line, continued on further lines), and the
+// printed symbol table of -S.
+#include "assembler/internal.h"
+#include "common/format.h"
+
+namespace zun::hasm {
+
+namespace {
+
+// Six byte columns of bytes [from, from+6): single bytes, or three words
+// (high byte first, an odd last byte padded with 00) and three blanks.
+void byte_columns(std::string& out, const std::vector<uint8_t>& bytes, size_t from, bool byte_mode) {
+  if (byte_mode) {
+    for (size_t i = from; i < from + 6; ++i)
+      out += i < bytes.size() ? format(" %2.2X", bytes[i]) : std::string("   ");
+    return;
+  }
+  for (size_t i = from; i < from + 6; i += 2) {
+    if (i < bytes.size()) {
+      unsigned low = i + 1 < bytes.size() ? bytes[i + 1] : 0;
+      out += format(" %4.4X", (bytes[i] << 8) | low);
+    } else {
+      out += "     ";
+    }
+  }
+  out += "   ";
+}
+
+}  // namespace
+
+void list_line(Assembly& as) {
+  if (!as.listing || !as.listing_enabled) return;
+  if (!assembling(as) && !as.list_cond && !as.line.was_assembling) return;
+  if (as.file_changed) {
+    fprintf(as.listing, "---- File: \"%s\"\n", as.current_path.c_str());
+    as.file_changed = false;
+  }
+  LineState& l = as.line;
+  std::vector<uint8_t> shown;
+  const std::vector<uint8_t>* bytes = &l.bytes;
+  if (l.equ_value) {
+    shown = {static_cast<uint8_t>(l.address >> 24), static_cast<uint8_t>(l.address >> 16),
+             static_cast<uint8_t>(l.address >> 8), static_cast<uint8_t>(l.address)};
+    bytes = &shown;
+  }
+  std::string out = (l.show_address && !l.equ_value) ? format("%4.4X", l.address) : "    ";
+  byte_columns(out, *bytes, 0, l.byte_mode);
+  out += format(" %4.1d.", as.running_line);
+  out += " ";
+  out += l.text;
+  out += "\n";
+  for (size_t from = 6; from < bytes->size(); from += 6) {
+    out += "    ";
+    byte_columns(out, *bytes, from, l.byte_mode);
+    out += "\n";
+  }
+  fwrite(out.data(), 1, out.size(), as.listing);
+}
+
+void list_banner(Assembly& as) {
+  fprintf(as.listing, "%s - %s Relocating crossassembler, Version %s", ProgramName, ProcessorName,
+          Version);
+  fprintf(as.listing, "\n%s\n\n", NoticeLine);
+  fprintf(as.listing, "\nFile: %s\n", (as.base_name + ".lst").c_str());
+}
+
+void list_symbol_header(Assembly& as) {
+  if (as.listing)
+    fputs("\n--\tSYMBOL TABLE:\n--\tVALUE\tSYMBOL ", as.listing);
+  else
+    as.report.out += "\n--\tSYMBOL TABLE:\n--\tVALUE   \tSYMBOL ";
+}
+
+void list_symbol(Assembly& as, const Symbol& s) {
+  if (as.listing)
+    fprintf(as.listing, "\n\t%4.4X\t%s", s.value, s.name.c_str());
+  else
+    as.report.out += format("\t%4.4X\t%s", s.value, s.name.c_str());
+}
+
+}  // namespace zun::hasm

@@ -1,0 +1,183 @@
+// Segments, the byte emitters, relocation entries and the object file.
+// Code records and relocation records collect in temporary files during pass
+// 2; after it the object file is put together from them in the order the
+// linker reads: mod, seg, C, RG, RL, G, SY, e.
+#include <cstdlib>
+#include <unistd.h>
+
+#include "assembler/internal.h"
+#include "common/format.h"
+
+namespace zun::hasm {
+
+TempFile::~TempFile() { remove(); }
+
+bool TempFile::create() {
+  remove();
+  char name[] = "RXXXXXX";
+  int fd = mkstemp(name);
+  if (fd < 0) return false;
+  file_ = fdopen(fd, "w+");
+  if (!file_) {
+    close(fd);
+    unlink(name);
+    return false;
+  }
+  name_ = name;
+  return true;
+}
+
+void TempFile::write(std::string_view text) {
+  if (file_) fwrite(text.data(), 1, text.size(), file_);
+}
+
+void TempFile::copy_to(FILE* out) {
+  if (!file_) return;
+  fflush(file_);
+  rewind(file_);
+  char buffer[65536];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, file_)) > 0) fwrite(buffer, 1, n, out);
+  remove();
+}
+
+void TempFile::remove() {
+  if (file_) {
+    fclose(file_);
+    file_ = nullptr;
+  }
+  if (!name_.empty()) {
+    unlink(name_.c_str());
+    name_.clear();
+  }
+}
+
+Segment* find_segment(Assembly& as, std::string_view name) {
+  for (Segment& s : as.segments)
+    if (s.name == name) return &s;
+  return nullptr;
+}
+
+namespace {
+
+Segment* make_segment(Assembly& as, std::string_view name) {
+  Segment* s = find_segment(as, name);
+  if (s) return s;
+  s = &as.segments.emplace_back();
+  s->name = name;
+  if (name == "abs") as.abs_segment = s;
+  if (as.pass == 2 && !s->code.create()) throw FatalStop{"Can't create a temporary file"};
+  return s;
+}
+
+constexpr char HexDigits[] = "0123456789ABCDEF";
+
+}  // namespace
+
+Segment* abs_segment(Assembly& as) { return make_segment(as, "abs"); }
+
+Segment* select_segment(Assembly& as, std::string_view name) {
+  if (as.current) {
+    if (as.current->name == name) return as.current;
+    as.current->pc = as.pc;
+  }
+  flush_record(as);
+  Segment* s = make_segment(as, name);
+  as.current = s;
+  as.pc = s->pc;
+  return s;
+}
+
+void flush_record(Assembly& as) {
+  if (as.record.empty() || !as.record_segment) return;
+  std::string line;
+  line.reserve(as.record.size() + as.record_segment->name.size() + 4);
+  line += "C:";
+  line += as.record_segment->name;
+  line += '\t';
+  line += as.record;
+  line += '\n';
+  as.record_segment->code.write(line);
+  as.record.clear();
+}
+
+void emit_byte(Assembly& as, uint8_t b) {
+  if (as.pass == 2) {
+    if (as.record_segment != as.current) {
+      flush_record(as);
+      as.record_segment = as.current;
+    }
+    as.record += HexDigits[b >> 4];
+    as.record += HexDigits[b & 15];
+    if (as.record.size() >= 32) flush_record(as);
+    if (as.line.bytes.size() < 120) as.line.bytes.push_back(b);
+  }
+  ++as.pc;
+}
+
+void emit_word(Assembly& as, uint16_t w) {
+  emit_byte(as, static_cast<uint8_t>(w >> 8));
+  emit_byte(as, static_cast<uint8_t>(w));
+}
+
+void emit_long(Assembly& as, uint32_t l) {
+  emit_word(as, static_cast<uint16_t>(l >> 16));
+  emit_word(as, static_cast<uint16_t>(l));
+}
+
+void emit_zeros(Assembly& as, uint32_t count) {
+  if (as.pass == 1) {
+    as.pc += count;
+    return;
+  }
+  for (uint32_t i = 0; i < count; ++i) emit_byte(as, 0);
+}
+
+void relocation(Assembly& as, const ExprResult& e, int size, RelocType type) {
+  if (as.pass != 2 || !e.relocatable) return;
+  char size_letter = size == 1 ? 'B' : size == 2 ? 'W' : 'L';
+  uint32_t offset = as.pc - static_cast<uint32_t>(size);
+  const char* seg = as.current->name.c_str();
+  Symbol* s = e.reloc_symbol;
+  if (s && (s->flags & (SymGlobal | SymExternal))) {
+    as.global_relocs.write(format("RG:%s:%s:%8.8X:%c:%c:%s:%d\n", seg, as.module_name.c_str(),
+                                  offset, static_cast<char>(type), size_letter, s->name.c_str(),
+                                  as.line_in_file));
+  } else if (e.reloc_segment) {
+    as.local_relocs.write(format("RL:%s:%s:%8.8X:%c:%c:%8.8X:%s:%d\n", seg,
+                                 as.module_name.c_str(), offset, static_cast<char>(type),
+                                 size_letter, e.reloc_value, e.reloc_segment->name.c_str(),
+                                 as.line_in_file));
+  } else {
+    error(as, "Referenced symbol has no segment");
+  }
+}
+
+bool write_object(Assembly& as, const std::string& path) {
+  FILE* out = fopen(path.c_str(), "wb");
+  if (!out) return false;
+  if (as.current) as.current->pc = as.pc;
+  flush_record(as);
+  TempFile globals;
+  if (!globals.create()) {
+    fclose(out);
+    throw FatalStop{"Can't create a temporary file"};
+  }
+  write_global_symbols(as, globals);
+  std::string head = format("mod:%s:%s:%s\n", as.module_name.c_str(), "O09",
+                            as.object_name.c_str());
+  for (const Segment& s : as.segments)
+    head += format(s.far ? "seg:!%s:%u\n" : "seg:%s:%u\n", s.name.c_str(), s.pc);
+  fwrite(head.data(), 1, head.size(), out);
+  for (Segment& s : as.segments) s.code.copy_to(out);
+  as.global_relocs.copy_to(out);
+  as.local_relocs.copy_to(out);
+  globals.copy_to(out);
+  as.debug_records.copy_to(out);
+  fputs("e\n", out);
+  bool ok = fflush(out) == 0;
+  fclose(out);
+  return ok;
+}
+
+}  // namespace zun::hasm

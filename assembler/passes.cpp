@@ -1,0 +1,259 @@
+// The run: start-up, pass 1 (addresses and symbols), the work between the
+// passes, pass 2 (bytes, relocation, listing, debug records), the object file
+// and the totals. Also the two message forms and their counting rules.
+#include <unistd.h>
+
+#include "assembler/internal.h"
+#include "common/exit_code.h"
+#include "common/format.h"
+#include "common/path.h"
+
+namespace zun::hasm {
+
+Assembly::Assembly(const Options& options, Report& r) : opt(options), report(r) {}
+
+Assembly::~Assembly() {
+  close_all_sources(*this);
+  if (listing) fclose(listing);
+  if (byte_array) fclose(byte_array);
+}
+
+bool is_pass2(const Assembly& as) { return as.pass == 2; }
+
+void error(Assembly& as, const std::string& text) {
+  // Pass 1 stops at the same errors, so both passes advance alike.
+  bool first = !as.line.error;
+  as.line.error = true;
+  if (as.pass != 2 || !first || as.silenced) return;
+  ++as.errors;
+  as.report.err += format("\"%s\" (%d): error: %s\n", as.current_path.c_str(), as.line_in_file,
+                          text.c_str());
+  if (as.listing)
+    fprintf(as.listing, "\"%s\" line %d, ERROR: %s\n", as.current_path.c_str(), as.line_in_file,
+            text.c_str());
+}
+
+void warning_at(Assembly& as, const std::string& file, int line, const std::string& text) {
+  if (as.pass != 2 || !as.opt.warnings) return;
+  ++as.warnings;
+  as.report.err += format("\"%s\" (%d): warning: %s\n", file.c_str(), line, text.c_str());
+  if (as.listing)
+    fprintf(as.listing, "\"%s\" LINE: %d,WARNING: %s\n", file.c_str(), line, text.c_str());
+}
+
+void warning(Assembly& as, const std::string& text) {
+  warning_at(as, as.current_path, as.line_in_file, text);
+}
+
+namespace {
+
+std::string base_of(const std::string& source) {
+  std::string name = path_file_name(source);
+  size_t dot = name.rfind('.');
+  if (dot != std::string::npos) name.resize(dot);
+  return name;
+}
+
+std::string current_directory() {
+  std::string dir(4096, '\0');
+  if (!getcwd(dir.data(), dir.size())) return ".";
+  dir.resize(dir.find('\0'));
+  path_to_slashes(dir);
+  return dir;
+}
+
+struct CantOpen {};
+
+void command_line_defines(Assembly& as) {
+  for (const std::string& d : as.opt.defines) {
+    size_t eq = d.find('=');
+    std::string name = d.substr(0, eq);
+    uint32_t value = 0;
+    if (eq != std::string::npos && !eval_absolute_text(as, d.substr(eq + 1), value)) {
+      as.report.out += format("%s: Bad value in -D '%s', 0 assumed\n", ProgramName, d.c_str());
+      value = 0;
+    }
+    as.line.error = false;
+    if (name.empty()) continue;
+    Symbol* s = find_symbol(as, name);
+    if (s) {
+      s->flags |= SymMultiple;
+      continue;
+    }
+    s = enter_symbol(as, name, value, 1, SymDefined | SymConstant, -1);
+    s->segment = abs_segment(as);
+    s->from_command_line = true;
+  }
+}
+
+void start_up(Assembly& as) {
+  as.start_dir = current_directory();
+  for (const std::string& dir : as.opt.include_dirs) {
+    if (dir.empty()) {
+      as.report.out += format("%s: Pathname should be quoted, option ignored\n", ProgramName);
+      continue;
+    }
+    std::string d = dir;
+    path_to_slashes(d);
+    as.include_dirs.push_back(d);
+  }
+  build_mnemonics(as);
+  as.record_from_command_line = !as.opt.record_name.empty();
+  as.record_name = as.record_from_command_line ? as.opt.record_name : as.opt.source;
+  // "text" is always the first segment, "abs" holds the constants.
+  select_segment(as, "text");
+  command_line_defines(as);
+
+  as.base_name = base_of(as.opt.source);
+  if (!open_source(as, as.opt.source)) throw CantOpen{};
+  if (as.opt.listing) {
+    std::string name = as.base_name + ".lst";
+    unlink(name.c_str());
+    as.listing = fopen(name.c_str(), "w");
+    if (!as.listing) throw CantOpen{};
+  }
+  if (!as.global_relocs.create() || !as.local_relocs.create()) throw CantOpen{};
+  std::string object = as.opt.output.empty() ? as.base_name + ".o09" : as.opt.output;
+  FILE* probe = fopen(path_native(object).c_str(), "wb");
+  if (!probe) throw CantOpen{};
+  fclose(probe);
+  if (as.opt.debug && !as.debug_records.create()) throw CantOpen{};
+  if (!as.opt.byte_array.empty()) {
+    as.byte_array = fopen(path_native(as.opt.byte_array).c_str(), "w");
+    if (!as.byte_array) throw CantOpen{};
+    fputs("const unsigned char algo[] = {\n", as.byte_array);
+  }
+}
+
+void run_pass(Assembly& as) {
+  select_segment(as, "text");
+  while (read_next_line(as)) {
+    Segment* seg = as.current;
+    uint32_t start = as.pc;
+    assemble_line(as);
+    size_t index = static_cast<size_t>(as.running_line);
+    if (as.pass == 1) {
+      if (as.line_advance.size() <= index) as.line_advance.resize(index + 1, 0);
+      as.line_advance[index] = as.current == seg ? as.pc - start : 0;
+      continue;
+    }
+    if (as.line.error) {
+      // A line that failed in pass 2 still takes the room it took in pass 1,
+      // so one error does not move every address behind it.
+      uint32_t want = index < as.line_advance.size() ? as.line_advance[index] : 0;
+      if (as.current == seg && as.pc - start < want) emit_zeros(as, want - (as.pc - start));
+      as.line.bytes.clear();
+    }
+    list_line(as);
+    if (as.nolist_after_line) {
+      as.listing_enabled = false;
+      as.nolist_after_line = false;
+    }
+    if (as.opt.debug && !as.compiler_output && as.line.instruction && !as.line.error)
+      debug_exec_point(as);
+  }
+  if (as.current) as.current->pc = as.pc;
+}
+
+void work_out_names(Assembly& as) {
+  std::string recorded = as.record_name;
+  if (!as.opt.debug_dir.empty()) {
+    size_t sep = path_last_sep(recorded);
+    recorded = as.opt.debug_dir +
+               (sep == std::string::npos ? "/" + recorded : recorded.substr(sep));
+  }
+  as.record_name = recorded;
+  std::string file = path_file_name(recorded);
+  size_t dot = file.rfind('.');
+  std::string stem = dot == std::string::npos ? file : file.substr(0, dot);
+  as.object_name = stem + ".o09";
+  as.module_name = stem;
+  for (char& c : as.module_name) {
+    bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    if (!alnum) c = '_';
+  }
+}
+
+void between_passes(Assembly& as) {
+  symbols_between_passes(as);
+  work_out_names(as);
+  if (as.opt.debug) debug_module_records(as);
+  if (as.current) as.current->pc = as.pc;
+  for (Segment& s : as.segments) {
+    s.pc = 0;
+    if (!s.code.create()) throw FatalStop{"Can't create a temporary file"};
+  }
+  as.current = nullptr;
+  as.pass = 2;
+  as.pc = 0;
+  as.line_in_file = 0;
+  as.running_line = 0;
+  as.errors = 0;
+  as.warnings = 0;
+  as.phase_error_reported = false;
+  as.silenced = false;
+  as.end_seen = false;
+  as.direct_page = 0;
+  as.tsc = false;
+  as.last_data_label = nullptr;
+  reset_conditionals(as);
+  if (as.opt.externals) make_undefined_external(as);
+  if (as.listing) {
+    list_banner(as);
+    as.listing_enabled = true;
+  }
+  if (!open_source(as, as.opt.source)) throw CantOpen{};
+  as.file_changed = false;
+}
+
+void totals(Assembly& as) {
+  if (as.listing && as.errors > 0) fprintf(as.listing, "\n\n****** Total Errors: %d\n", as.errors);
+  if (as.errors > 0) as.report.out += format("-- %d error(s).\n", as.errors);
+  if (as.opt.warnings && as.warnings > 0) {
+    if (as.errors == 0) as.report.out += "-- ";
+    as.report.out += format("%d warning(s).\n", as.warnings);
+  }
+  if (as.byte_array) fputs("};\n", as.byte_array);
+}
+
+int assemble(Assembly& as) {
+  try {
+    start_up(as);
+  } catch (const CantOpen&) {
+    as.report.out += format("%s: Can't open '%s'\n", ProgramName, as.opt.source.c_str());
+    return 1;
+  }
+  run_pass(as);
+  try {
+    between_passes(as);
+  } catch (const CantOpen&) {
+    as.report.out += format("%s: Can't open '%s'\n", ProgramName, as.opt.source.c_str());
+    return 1;
+  }
+  run_pass(as);
+  if (as.opt.debug) end_of_run_debug(as);
+  std::string object = as.opt.output.empty() ? as.base_name + ".o09" : as.opt.output;
+  if (!write_object(as, path_native(object))) {
+    as.report.out += format("%s: Can't open '%s'\n", ProgramName, object.c_str());
+    return 1;
+  }
+  totals(as);
+  return exit_code_for_errors(as.errors);
+}
+
+}  // namespace
+
+int run(const Options& options, Report& report) {
+  int code;
+  try {
+    Assembly as(options, report);
+    code = assemble(as);
+  } catch (const FatalStop& stop) {
+    report.out += stop.text + "\nTerminated due to fatal error(s)\n";
+    code = 255;
+  }
+  report.exit_code = code;
+  return code;
+}
+
+}  // namespace zun::hasm

@@ -1,0 +1,165 @@
+// Source input: opening the main source and the files it includes (with the
+// include search and a guard against recursion), the include stack with each
+// file's line number, and the reader that hands the line driver one line at a
+// time until the main file ends or END is met.
+#include "assembler/internal.h"
+#include "common/format.h"
+#include "common/line_reader.h"
+#include "common/path.h"
+
+namespace zun::hasm {
+
+namespace {
+
+// Nesting beyond this can only be a cycle the lexical path check missed
+// (e.g. through a link to a parent directory).
+constexpr size_t MaxIncludeDepth = 64;
+
+bool same_path_nocase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
+    if (x != y) return false;
+  }
+  return true;
+}
+
+FILE* try_open(const std::string& path) {
+  return fopen(path_native(path).c_str(), "rb");
+}
+
+struct Found {
+  FILE* file = nullptr;
+  std::string path;         // as opened
+  std::string listed_path;  // for the source-file list
+};
+
+Found search(Assembly& as, const std::string& name) {
+  Found f;
+  auto attempt = [&](const std::string& path) {
+    if (f.file) return;
+    f.file = try_open(path);
+    if (f.file) f.path = f.listed_path = path;
+  };
+  if (name.size() > 1 && name[1] == ':') {
+    attempt(name);
+    return f;
+  }
+  if (!as.include_stack.empty() && !is_path_sep(name[0])) {
+    std::string dir = path_dir_name(as.include_stack.back().path);
+    if (!dir.empty()) attempt(dir + "/" + name);
+  }
+  attempt(name);
+  if (!is_path_sep(name[0])) {
+    attempt(as.start_dir + "/" + name);
+    for (const std::string& entry : as.include_dirs) {
+      if (f.file) break;
+      if (entry[0] == '.') {
+        attempt(as.opt.program_dir + "/" + entry + "/" + name);
+        if (f.file) f.listed_path = entry + "/" + name;
+      } else {
+        attempt(entry + "/" + name);
+      }
+    }
+  }
+  return f;
+}
+
+}  // namespace
+
+std::string module_of(std::string_view path, size_t max_length) {
+  std::string name = path_file_name(path);
+  size_t dot = name.rfind('.');
+  if (dot != std::string::npos) name.resize(dot);
+  if (name.size() > max_length) name.resize(max_length);
+  for (char& c : name) {
+    bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    if (!alnum) c = '_';
+  }
+  return name;
+}
+
+bool open_source(Assembly& as, const std::string& given) {
+  if (given.empty()) return false;
+  if (given.size() > 256) {
+    error(as, "(F1034)");
+    return false;
+  }
+  std::string name = given;
+  path_to_slashes(name);
+  Found f = search(as, name);
+  if (!f.file) return false;
+  std::string canonical = path_canonicalize(f.path);
+  for (const IncludeEntry& e : as.include_stack) {
+    if (same_path_nocase(path_canonicalize(e.path), canonical) ||
+        as.include_stack.size() >= MaxIncludeDepth) {
+      fclose(f.file);
+      warning(as, "Recursion in file stack, file ignored");
+      return true;
+    }
+  }
+  if (!as.include_stack.empty()) as.include_stack.back().stopped_line = as.line_in_file;
+  as.line_in_file = 0;
+  IncludeEntry& e = as.include_stack.emplace_back();
+  e.path = f.path;
+  e.module = module_of(f.path, 31);
+  e.file = f.file;
+  as.current_path = canonical;
+  if (!as.compiler_output) as.current_module = e.module;
+  as.file_changed = true;
+  if (as.pass == 1) as.source_files.insert(as.source_files.begin(), {e.module, f.listed_path});
+  return true;
+}
+
+void close_all_sources(Assembly& as) {
+  for (IncludeEntry& e : as.include_stack)
+    if (e.file) fclose(e.file);
+  as.include_stack.clear();
+}
+
+// Drops the newest file; false when none is left.
+static bool pop_source(Assembly& as) {
+  IncludeEntry& top = as.include_stack.back();
+  if (top.file) fclose(top.file);
+  as.include_stack.pop_back();
+  if (as.include_stack.empty()) return false;
+  const IncludeEntry& e = as.include_stack.back();
+  as.line_in_file = e.stopped_line;
+  as.current_path = path_canonicalize(e.path);
+  if (!as.compiler_output) as.current_module = e.module;
+  as.file_changed = true;
+  return true;
+}
+
+bool read_next_line(Assembly& as) {
+  if (as.end_seen) {
+    close_all_sources(as);
+    return false;
+  }
+  std::string& text = as.line.text;
+  if (as.have_pending_tail) {
+    text.swap(as.pending_tail);
+    as.have_pending_tail = false;
+  } else {
+    for (;;) {
+      if (as.include_stack.empty()) return false;
+      if (read_line(as.include_stack.back().file, text)) break;
+      if (!pop_source(as)) return false;
+    }
+  }
+  ++as.line_in_file;
+  ++as.running_line;
+  if (text.size() > MaxLineLength) {
+    // The line buffer has always held 4094 characters: the rest is a line of
+    // its own, and the user is told.
+    warning(as, "Source line is to long");
+    as.pending_tail.assign(text, MaxLineLength + 1);
+    as.have_pending_tail = true;
+    text.resize(MaxLineLength + 1);
+  }
+  return true;
+}
+
+}  // namespace zun::hasm
