@@ -3,6 +3,7 @@
 // work out what the linker must add: every value carries the symbols it still
 // depends on, so that differences of one segment cancel and anything else that
 // is not "constant plus one symbol" is refused.
+#include <algorithm>
 #include <cstring>
 
 #include "assembler/internal.h"
@@ -49,6 +50,7 @@ struct Term {
   Symbol* plus;     // a symbol of this term that was added (relocation target)
   Symbol* minus;    // a symbol of this term that was subtracted
   int coeff;
+  bool soft;        // only the location counter: a plain number where it cannot be relocated
 };
 
 struct Value {
@@ -83,11 +85,12 @@ void add_terms(Value& v, const Value& r, int sign) {
     Symbol* plus = sign > 0 ? t.plus : t.minus;
     Symbol* minus = sign > 0 ? t.minus : t.plus;
     if (!found) {
-      v.terms.push_back({t.segment, t.symbol, plus, minus, sign * t.coeff});
+      v.terms.push_back({t.segment, t.symbol, plus, minus, sign * t.coeff, t.soft});
     } else {
       found->coeff += sign * t.coeff;
       if (plus) found->plus = plus;
       if (minus) found->minus = minus;
+      found->soft = found->soft && t.soft;
     }
   }
   std::erase_if(v.terms, [](const Term& t) { return t.coeff == 0; });
@@ -318,7 +321,7 @@ Value symbol_value(Eval& ev, std::string_view name) {
   ++ev.symbol_count;
   Segment* seg = (external || only_referenced) ? nullptr : s->segment;
   v.n = seg ? s->value : 0;
-  v.terms.push_back({seg, s, s, nullptr, 1});
+  v.terms.push_back({seg, s, s, nullptr, 1, false});
   return v;
 }
 
@@ -333,7 +336,7 @@ Value parse_primary(Eval& ev) {
     case Tok::Loc: {
       v.n = ev.as.line.address;
       if (!ev.absolute && ev.as.current && ev.as.current != ev.as.abs_segment) {
-        v.terms.push_back({ev.as.current, nullptr, nullptr, nullptr, 1});
+        v.terms.push_back({ev.as.current, nullptr, nullptr, nullptr, 1, true});
       }
       break;
     }
@@ -388,7 +391,10 @@ uint32_t apply(Eval& ev, Op op, uint32_t a, uint32_t b) {
 // A value that took part in an operator other than + and -: its symbols can no
 // longer be relocated.
 Value nonlinear(Value v, const Value& other) {
-  if (!v.terms.empty() || !other.terms.empty() || other.nonlinear) v.nonlinear = true;
+  auto hard = [](const Term& t) { return !t.soft; };
+  if (std::any_of(v.terms.begin(), v.terms.end(), hard) ||
+      std::any_of(other.terms.begin(), other.terms.end(), hard) || other.nonlinear)
+    v.nonlinear = true;
   v.terms.clear();
   return v;
 }
@@ -443,12 +449,9 @@ bool evaluate(Eval& ev, const char*& pos, Value& v) {
   const char* end = scan_and_check(ev, pos);
   pos = end;
   if (ev.failed) return false;
-  if (ev.symbol_count > 10) {
-    report_plain(ev, "expression too complex");
-    return false;
-  }
   ev.i = 0;
   v = parse_expr(ev);
+  if (!ev.failed && ev.symbol_count > 10) report_plain(ev, "expression too complex");
   return !ev.failed;
 }
 
@@ -499,6 +502,10 @@ bool eval_operand(Assembly& as, ExprResult& result) {
     return false;
   }
   result.value = v.n;
+  // The location counter is relocated where it stands alone; elsewhere it is
+  // the plain address it has always been.
+  if (!v.nonlinear && !(v.terms.size() == 1 && v.terms[0].coeff == 1))
+    std::erase_if(v.terms, [](const Term& t) { return t.soft; });
   if (v.nonlinear || v.terms.size() > 1 || (v.terms.size() == 1 && v.terms[0].coeff != 1)) {
     if (as.pass == 2) {
       error(as, "Non relocatable expression");
