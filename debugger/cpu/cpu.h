@@ -17,6 +17,7 @@
 namespace zun {
 
 struct OpcodeInfo;
+enum class Mode : uint8_t;
 
 // CC bits.
 constexpr uint8_t CC_E = 0x80;  // entire state stacked
@@ -92,6 +93,7 @@ enum class Reg : uint8_t;
 struct Decoded {
   const OpcodeInfo* info = nullptr;  // nullptr: undefined opcode
   Op op{};
+  Mode mode{};  // copied from the row: read on every instruction
   Reg reg{};    // accumulator, 16-bit register or memory the operation works on
   uint8_t arg = 0;  // branch condition, SWI number
 };

@@ -112,6 +112,7 @@ void fill_page(std::array<Decoded, 256>& page, uint8_t prefix) {
     if (!s) continue;  // a mnemonic the core does not know stays undefined
     d.info = info;
     d.op = s->op;
+    d.mode = info->mode;
     d.reg = s->reg;
     d.arg = s->arg;
   }

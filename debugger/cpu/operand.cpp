@@ -145,60 +145,50 @@ bool decode_indexed(Cpu& cpu, bool execute, uint16_t& ea) {
   return true;
 }
 
+// The operand text, once the operand is known. `raw` is the byte or word
+// that followed the opcode.
+void append_operand(Cpu& cpu, const Decoded& d, uint16_t raw, const Operand& out) {
+  switch (d.mode) {
+    case Mode::Immediate8: append_format(cpu, "#$%2.2X", raw); break;
+    case Mode::Immediate16: append_format(cpu, "#$%4.4X", raw); break;
+    case Mode::Direct: append_format(cpu, "<$%2.2X", raw); break;
+    case Mode::Extended:
+    case Mode::Relative8:
+    case Mode::Relative16: append_format(cpu, "$%4.4X", out.value); break;
+    case Mode::RegisterPair:
+      disasm_append(cpu, transfer_register_name(out.post >> 4));
+      disasm_append(cpu, ",");
+      disasm_append(cpu, transfer_register_name(out.post & 0x0F));
+      break;
+    case Mode::StackMask: append_register_list(cpu, d.reg, out.post, d.op == Op::Pul); break;
+    case Mode::Inherent:
+    case Mode::Indexed: break;
+  }
+}
+
 }  // namespace
 
+// Written as a few tests rather than one switch over the mode: this runs for
+// every instruction, and the tests are cheaper to predict than a jump table.
 bool decode_operand(Cpu& cpu, const Decoded& d, bool execute, Operand& out) {
-  switch (d.info->mode) {
-    case Mode::Inherent:
-      return true;
-    case Mode::Immediate8:
-      out.immediate = true;
-      out.value = fetch8(cpu);
-      append_format(cpu, "#$%2.2X", out.value);
-      return true;
-    case Mode::Immediate16:
-      out.immediate = true;
-      out.value = fetch16(cpu);
-      append_format(cpu, "#$%4.4X", out.value);
-      return true;
-    case Mode::Direct: {
-      uint8_t offset = fetch8(cpu);
-      out.value = uint16_t(cpu.dp << 8 | offset);
-      append_format(cpu, "<$%2.2X", offset);
-      return true;
-    }
-    case Mode::Extended:
-      out.value = fetch16(cpu);
-      append_format(cpu, "$%4.4X", out.value);
-      return true;
-    case Mode::Indexed:
-      return decode_indexed(cpu, execute, out.value);
-    case Mode::Relative8: {
-      int offset = int8_t(fetch8(cpu));
-      out.value = uint16_t(cpu.fetch + offset);
-      append_format(cpu, "$%4.4X", out.value);
-      return true;
-    }
-    case Mode::Relative16: {
-      uint16_t offset = fetch16(cpu);
-      out.value = uint16_t(cpu.fetch + offset);
-      append_format(cpu, "$%4.4X", out.value);
-      return true;
-    }
-    case Mode::RegisterPair:
-      out.post = fetch8(cpu);
-      if (cpu.sink) {
-        disasm_append(cpu, transfer_register_name(out.post >> 4));
-        disasm_append(cpu, ",");
-        disasm_append(cpu, transfer_register_name(out.post & 0x0F));
-      }
-      return true;
-    case Mode::StackMask:
-      out.post = fetch8(cpu);
-      if (cpu.sink) append_register_list(cpu, d.reg, out.post, d.op == Op::Pul);
-      return true;
-  }
-  return false;
+  Mode mode = d.mode;
+  if (mode == Mode::Inherent) return true;
+  if (mode == Mode::Indexed) return decode_indexed(cpu, execute, out.value);
+
+  bool wide = mode == Mode::Immediate16 || mode == Mode::Extended || mode == Mode::Relative16;
+  uint16_t raw = wide ? fetch16(cpu) : fetch8(cpu);
+  uint16_t value = raw;
+  if (mode == Mode::Direct)
+    value = uint16_t(cpu.dp << 8 | raw);
+  else if (mode == Mode::Relative8)
+    value = uint16_t(cpu.fetch + int8_t(raw));
+  else if (mode == Mode::Relative16)
+    value = uint16_t(cpu.fetch + raw);
+  out.value = value;
+  out.post = uint8_t(raw);
+  out.immediate = mode == Mode::Immediate8 || mode == Mode::Immediate16;
+  if (cpu.sink) append_operand(cpu, d, raw, out);
+  return true;
 }
 
 // ---- TFR and EXG register codes ----

@@ -47,7 +47,7 @@ constexpr Row load_store[] = {
     {"LDD at FFFF wraps", "FC FF FF", "", "FFFF:12 ; 0000:34", "D=1234", "", 3},
     {"STD at FFFF wraps", "FD FF FF", "D=1234", "", "", "FFFF:12 ; 0000:34", 3},
 };
-INSTANTIATE_TEST_SUITE_P(LoadStore, CpuRows, ::testing::ValuesIn(load_store), row_name);
+INSTANTIATE_TEST_SUITE_P(CpuLoadStore, CpuRows, ::testing::ValuesIn(load_store), row_name);
 
 constexpr Row arithmetic8[] = {
     {"ADDA half carry", "8B 01", "A=0F", "", "A=10 CC=20", "", 2},
@@ -76,7 +76,7 @@ constexpr Row arithmetic8[] = {
     {"EORA negative", "88 FF", "A=7F", "", "A=80 CC=08", "", 2},
     {"EORB zero", "C8 55", "B=55 CC=02", "", "B=00 CC=04", "", 2},
 };
-INSTANTIATE_TEST_SUITE_P(Arithmetic8, CpuRows, ::testing::ValuesIn(arithmetic8), row_name);
+INSTANTIATE_TEST_SUITE_P(CpuArithmetic8, CpuRows, ::testing::ValuesIn(arithmetic8), row_name);
 
 constexpr Row arithmetic16[] = {
     {"ADDD 7FFF+1", "C3 00 01", "D=7FFF", "", "D=8000 CC=0A", "", 3},
@@ -93,7 +93,7 @@ constexpr Row arithmetic16[] = {
     {"CMPS borrow", "11 8C 80 01", "", "", "CC=09", "", 4},
     {"CMPS direct overflows", "11 9C 10", "", "0010:7F FF", "CC=02", "", 3},
 };
-INSTANTIATE_TEST_SUITE_P(Arithmetic16, CpuRows, ::testing::ValuesIn(arithmetic16), row_name);
+INSTANTIATE_TEST_SUITE_P(CpuArithmetic16, CpuRows, ::testing::ValuesIn(arithmetic16), row_name);
 
 // NEG, COM, shifts and rotates, INC, DEC, TST, CLR on A, B and memory.
 constexpr Row read_modify_write[] = {
@@ -138,7 +138,7 @@ constexpr Row read_modify_write[] = {
     {"DEC ,--Y", "6A A3", "Y=2002", "2000:05", "Y=2000", "2000:04", 2},
     {"NEG [,X++]", "60 91", "X=2000", "2000:30 00 ; 3000:02", "X=2002 CC=09", "3000:FE", 2},
 };
-INSTANTIATE_TEST_SUITE_P(ReadModifyWrite, CpuRows, ::testing::ValuesIn(read_modify_write), row_name);
+INSTANTIATE_TEST_SUITE_P(CpuReadModifyWrite, CpuRows, ::testing::ValuesIn(read_modify_write), row_name);
 
 // DAA after BCD additions, MUL, SEX, ABX, CC operations.
 constexpr Row special[] = {
@@ -161,7 +161,7 @@ constexpr Row special[] = {
     {"NOP", "12", "CC=0F", "", "", "", 1},
     {"SYNC continues", "13", "", "", "", "", 1},
 };
-INSTANTIATE_TEST_SUITE_P(Special, CpuRows, ::testing::ValuesIn(special), row_name);
+INSTANTIATE_TEST_SUITE_P(CpuSpecial, CpuRows, ::testing::ValuesIn(special), row_name);
 
 constexpr Row transfers[] = {
     {"TFR X,Y", "1F 12", "X=1234", "", "Y=1234", "", 2},
@@ -178,7 +178,7 @@ constexpr Row transfers[] = {
     {"EXG A,X", "1E 81", "A=12 X=3456", "", "A=56 X=0012", "", 2},
     {"EXG DP,CC", "1E BA", "DP=12 CC=05", "", "DP=05 CC=12", "", 2},
 };
-INSTANTIATE_TEST_SUITE_P(Transfers, CpuRows, ::testing::ValuesIn(transfers), row_name);
+INSTANTIATE_TEST_SUITE_P(CpuTransfers, CpuRows, ::testing::ValuesIn(transfers), row_name);
 
 constexpr Row jumps[] = {
     {"JMP direct", "0E 40", "DP=00", "", "PC=0040", "", 2},
@@ -196,7 +196,7 @@ constexpr Row jumps[] = {
     {"BRA +127", "20 7F", "", "", "PC=1081", "", 2},
     {"BRA to its own offset", "20 FF", "", "", "PC=1001", "", 2},
 };
-INSTANTIATE_TEST_SUITE_P(Jumps, CpuRows, ::testing::ValuesIn(jumps), row_name);
+INSTANTIATE_TEST_SUITE_P(CpuJumps, CpuRows, ::testing::ValuesIn(jumps), row_name);
 
 constexpr Row stack[] = {
     {"PSHS all", "34 FF", "A=01 B=02 DP=03 X=0405 Y=0607 U=0809 CC=0A", "", "S=7FF4",
@@ -219,7 +219,7 @@ constexpr Row stack[] = {
     {"CWAI", "3C EF", "CC=55", "", "S=7FF4 CC=C5",
      "7FF4:C5 00 00 00 00 00 00 00 70 00 10 02", 2},
 };
-INSTANTIATE_TEST_SUITE_P(Stack, CpuRows, ::testing::ValuesIn(stack), row_name);
+INSTANTIATE_TEST_SUITE_P(CpuStack, CpuRows, ::testing::ValuesIn(stack), row_name);
 
 // Every indexed form's effective address and register change.
 constexpr Row indexed[] = {
@@ -248,7 +248,7 @@ constexpr Row indexed[] = {
     {"STA ,-S", "A7 E2", "A=55", "", "S=7FFF", "7FFF:55", 2},
     {"LDD ,X++ word", "EC 81", "X=2000", "2000:12 34", "D=1234 X=2002", "", 2},
 };
-INSTANTIATE_TEST_SUITE_P(Indexed, CpuRows, ::testing::ValuesIn(indexed), row_name);
+INSTANTIATE_TEST_SUITE_P(CpuIndexed, CpuRows, ::testing::ValuesIn(indexed), row_name);
 
 }  // namespace
 }  // namespace zun::test
