@@ -77,8 +77,6 @@ std::optional<std::string> TranslationUnit::read_file(const std::string& path) c
     return ss.str();
 }
 
-namespace {
-
 void init_builtin_types(TranslationUnit& tu) {
     BuiltinTypes& b = tu.builtin;
     auto set = [](Type& t, Kind k, int32_t size) {
@@ -112,11 +110,22 @@ void init_builtin_types(TranslationUnit& tu) {
     b.enum_const.array = true;
 }
 
+namespace {
+
 void compile(TranslationUnit& tu, std::ofstream& output) {
     const Options& o = tu.options;
     if (o.files.size() > 2) {
         report(tu, 135);
         throw Fatal{2};
+    }
+    if (!o.files.empty()) {
+        std::optional<std::string> text = tu.read_file(o.files[0]);
+        if (!text) {
+            report_str(tu, 137, o.files[0]);
+            throw Fatal{2};
+        }
+        tu.input_text = std::move(*text);
+        tu.file_name = o.files[0];
     }
     if (o.files.size() == 2) {
         output.open(path_native(o.files[1]), std::ios::binary | std::ios::trunc);

@@ -223,6 +223,7 @@ struct Node {
     int32_t value = 0;       // integer constant, label number, frame offset
     double fvalue = 0;
     std::string name;        // address by name
+    bool warned = false;     // a folding warning was given for this node
     Node* left = nullptr;
     Node* right = nullptr;
     Pos pos;
@@ -318,6 +319,7 @@ struct TranslationUnit {
     const Options& options;
     std::string file_name = " ";      // current file name for messages
     std::string working_dir;
+    std::string input_text;
 
     // Reporting state.
     int last_line = 0;
@@ -345,5 +347,7 @@ struct TranslationUnit {
 
     std::optional<std::string> read_file(const std::string& path) const;
 };
+
+void init_builtin_types(TranslationUnit& tu);
 
 }  // namespace zun::tcx

@@ -549,6 +549,8 @@ Type* expression(TranslationUnit& tu, Node*& slot) { return conditional_expressi
 
 Type* convert(TranslationUnit& tu, Node*& slot, Type* from, Type* to, bool explicit_cast) {
     if (!slot || !from || !to) return to;
+    // Folding first lets constant operands convert as constants.
+    fold_pass(tu, slot);
     Node* n = slot;
     if (from->kind == to->kind && from->kind != Kind::Bitfield) {
         if (explicit_cast || compatible_type(from, to)) {

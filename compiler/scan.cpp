@@ -517,15 +517,7 @@ void scan_init(TranslationUnit& tu) {
     Scanner& s = tu.scan;
     s = Scanner{};
     s.ch = ' ';
-    if (!tu.options.files.empty()) {
-        std::optional<std::string> text = tu.read_file(tu.options.files[0]);
-        if (!text) {
-            report_str(tu, 137, tu.options.files[0]);
-            throw Fatal{2};
-        }
-        split_lines(*text, s.input_lines);
-        tu.file_name = tu.options.files[0];
-    }
+    split_lines(tu.input_text, s.input_lines);
     open_source_file(tu, tu.file_name);
 }
 

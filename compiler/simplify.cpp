@@ -43,6 +43,16 @@ int32_t all_ones(Kind k) {
     }
 }
 
+// A node that stays unfolded is met again by every later pass; it warns once.
+void warn_once(TranslationUnit& tu, Node* n, int number, const std::string& arg) {
+    if (n->warned) return;
+    n->warned = true;
+    if (arg.empty())
+        report(tu, number);
+    else
+        report_str(tu, number, arg);
+}
+
 // Turns the node into an integer constant, keeping its own type.
 void make_int(Node* n, int32_t v) {
     n->kind = NodeKind::IntConst;
@@ -65,7 +75,7 @@ void fold_float(TranslationUnit& tu, Node*& slot) {
     case NodeKind::Sub: return to_float(a - b);
     case NodeKind::Mul: return to_float(a * b);
     case NodeKind::Div:
-        if (b == 0.0) return report(tu, 127);
+        if (b == 0.0) return warn_once(tu, n, 127, {});
         return to_float(a / b);
     case NodeKind::Neg: return to_float(-a);
     case NodeKind::Eq: return to_int(a == b);
@@ -79,7 +89,7 @@ void fold_float(TranslationUnit& tu, Node*& slot) {
     case NodeKind::LogOr: return to_int(a != 0.0 || b != 0.0);
     default: break;
     }
-    report_str(tu, 128, "FLOAT");
+    warn_once(tu, n, 128, "FLOAT");
 }
 
 void fold_int(TranslationUnit& tu, Node*& slot) {
@@ -95,7 +105,7 @@ void fold_int(TranslationUnit& tu, Node*& slot) {
     case NodeKind::Mul: return make_int(n, static_cast<int32_t>(ua * ub));
     case NodeKind::Div:
     case NodeKind::Mod:
-        if (b == 0) return report(tu, 127);
+        if (b == 0) return warn_once(tu, n, 127, {});
         if (uns) return make_int(n, static_cast<int32_t>(n->kind == NodeKind::Div ? ua / ub : ua % ub));
         if (a == INT32_MIN && b == -1) return make_int(n, n->kind == NodeKind::Div ? a : 0);
         return make_int(n, n->kind == NodeKind::Div ? a / b : a % b);
@@ -119,7 +129,7 @@ void fold_int(TranslationUnit& tu, Node*& slot) {
     case NodeKind::Not: return make_int(n, !a);
     default: break;
     }
-    report_str(tu, 128, uns ? "ULONG" : "LONG");
+    warn_once(tu, n, 128, uns ? "ULONG" : "LONG");
 }
 
 void fold_add(TranslationUnit& tu, Node*& slot) {
@@ -127,13 +137,13 @@ void fold_add(TranslationUnit& tu, Node*& slot) {
     if (n->right->kind == NodeKind::Neg) {
         n->right = n->right->left;
         n->kind = NodeKind::Sub;
-        return;  // the subtraction rules apply on the next pass
+        return fold_pass(tu, slot);
     }
     if (n->left->kind == NodeKind::Neg) {
         n->left = n->left->left;
         std::swap(n->left, n->right);
         n->kind = NodeKind::Sub;
-        return;
+        return fold_pass(tu, slot);
     }
     if ((is_int(n->left) && is_int(n->right)) || (is_float(n->left) && is_float(n->right)))
         return fold_constant(tu, slot);
@@ -156,7 +166,7 @@ void fold_sub(TranslationUnit& tu, Node*& slot) {
     if (n->right->kind == NodeKind::Neg) {
         n->right = n->right->left;
         n->kind = NodeKind::Add;
-        return;
+        return fold_pass(tu, slot);
     }
     if (n->left->kind == NodeKind::FrameAddr && n->right->kind == NodeKind::FrameAddr) {
         make_int(n, n->left->value - n->right->value);
@@ -301,6 +311,14 @@ void fold_pass(TranslationUnit& tu, Node*& slot) {
         if (is_int(n->right) && n->right->value == 0) slot = n->left;
         return;
     case NodeKind::BitAnd: case NodeKind::BitOr: return fold_logic(tu, slot);
+    case NodeKind::LogAnd: case NodeKind::LogOr:
+        // Operands keep their own types here, so an int and a float may meet.
+        if ((is_int(n->left) || is_float(n->left)) && (is_int(n->right) || is_float(n->right))) {
+            bool a = is_int(n->left) ? n->left->value != 0 : n->left->fvalue != 0.0;
+            bool b = is_int(n->right) ? n->right->value != 0 : n->right->fvalue != 0.0;
+            make_int(n, n->kind == NodeKind::LogAnd ? (a && b) : (a || b));
+        }
+        return;
     default:
         if ((is_int(n->left) && is_int(n->right)) || (is_float(n->left) && is_float(n->right)))
             fold_constant(tu, slot);
@@ -396,13 +414,8 @@ void gather(TranslationUnit& tu, Node*& slot) {
 
 void simplify(TranslationUnit& tu, Node*& slot, bool always) {
     if (tu.errors > 0 && !always) return;
-    // The identities that turn + into - and back take effect on a later pass;
-    // repeating until nothing changes keeps each pass simple.
     fold_pass(tu, slot);
-    fold_pass(tu, slot);
-    if (slot && (slot->kind == NodeKind::IntConst || slot->kind == NodeKind::FloatConst)) return;
     gather(tu, slot);
-    fold_pass(tu, slot);
     fold_pass(tu, slot);
 }
 

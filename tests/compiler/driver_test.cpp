@@ -1,0 +1,153 @@
+// Driver behaviour seen from outside: options, message lines, repeat rules,
+// the error limit and exit codes.
+#include "harness.h"
+
+#include <gtest/gtest.h>
+
+namespace zun::tcx::test {
+namespace {
+
+TEST(TcxOptions, PrefixMatchingInTableOrder) {
+    Options o = parse_options({"-Opt", "-gx", "-Ordcx", "-dumpy", "-w2", "in.c", "-w5", "x"});
+    EXPECT_TRUE(o.peephole);
+    EXPECT_FALSE(o.sp);
+    EXPECT_TRUE(o.debug);
+    EXPECT_TRUE(o.dead_code);
+    EXPECT_TRUE(o.dump);
+    EXPECT_EQ(o.warning_level, 2);
+    // Once a file name is seen, everything after it is a file argument.
+    EXPECT_EQ(o.files, (std::vector<std::string>{"in.c", "-w5", "x"}));
+    EXPECT_TRUE(o.unknown_options.empty());
+
+    Options all = parse_options({"-Oxyz"});
+    EXPECT_TRUE(all.peephole && all.sp && all.dead_code && all.code_motion && all.reg_alloc);
+    Options bare = parse_options({"-O"});
+    EXPECT_TRUE(bare.peephole && bare.reg_alloc);
+}
+
+TEST(TcxOptions, WarningLevelDigits) {
+    Options seven = parse_options({"-w2", "-w7"});
+    EXPECT_EQ(seven.warning_level, 4);
+    EXPECT_EQ(seven.option_messages, "Unknown option '-w7', ignored\n");
+    Options none = parse_options({"-w1", "-w"});
+    EXPECT_EQ(none.warning_level, 1);
+    EXPECT_TRUE(none.unknown_options.empty());
+    Options odd = parse_options({"-x", "-Q"});
+    EXPECT_EQ(odd.option_messages, "Unknown option '-x', ignored\nUnknown option '-Q', ignored\n");
+}
+
+TEST(TcxDriver, FileArgumentsAndExitCodes) {
+    Compiled three = compile_files({}, {"a", "b", "c"});
+    EXPECT_EQ(three.rc, 2);
+    EXPECT_EQ(three.err, "\"/src/ \" (0) Error: Too many parameters supplied\n");
+    EXPECT_EQ(three.out, "");
+
+    Compiled missing = compile_files({}, {"nothere.c"});
+    EXPECT_EQ(missing.rc, 2);
+    EXPECT_EQ(missing.err, "\"/src/ \" (0) Error: Can't open input file 'nothere.c'\n");
+
+    // Without an input file the source-line store cannot open " ".
+    Compiled none = compile_files({}, {});
+    EXPECT_EQ(none.rc, 2);
+    EXPECT_EQ(none.err, "\"/src/ \" (0) Error: Can't open input file ' '\n");
+
+    Compiled bad_out = compile_files({{"t.c", "int x;\n"}}, {"t.c", "/no/such/dir/t.s"});
+    EXPECT_EQ(bad_out.rc, 2);
+    EXPECT_EQ(bad_out.err, "\"/src/t.c\" (0) Error: Can't open output file '/no/such/dir/t.s'\n");
+}
+
+TEST(TcxDriver, HeaderNamesOptions) {
+    EXPECT_EQ(compile("").out,
+              "; TCX09 - KVT Cross C compiler (V 4.0)\n"
+              "; optimization: None\n"
+              "* Compiler Default segment names\n"
+              "\tSEGMENT\ttext\n\tSEGMENT\tbss\n\tSEGMENT\tdata\n\tSEGMENT\trodata\n");
+    std::string opt = compile("", {"-g", "-Osp", "-Op"}).out;
+    EXPECT_EQ(opt.substr(0, opt.find("*")),
+              "; TCX09 - KVT Cross C compiler (V 4.0)\n"
+              "; -g option (symbolic debug information) supplied\n"
+              "; optimization: -Op -Osp\n");
+}
+
+TEST(TcxDriver, ErrorLimitEndsTheRunAt100) {
+    std::string src;
+    for (int i = 0; i < 150; ++i) src += "@\n";
+    Compiled c = compile(src);
+    EXPECT_EQ(c.rc, 100);
+    size_t errors = 0;
+    for (size_t at = c.err.find(") Error: Illegal character '@'"); at != std::string::npos;
+         at = c.err.find(") Error: Illegal character '@'", at + 1))
+        ++errors;
+    EXPECT_EQ(errors, 100u);
+    EXPECT_NE(c.err.find("\"/src/t.c\" (100) Error: \n\nProgram terminated due to maximum error count\n"),
+              std::string::npos);
+    EXPECT_EQ(c.err.find("(101)"), std::string::npos);
+}
+
+TEST(TcxDriver, HighBitCharactersCountOneEachAtTheirLine) {
+    std::string src;
+    for (int i = 0; i < 120; ++i) src += "\xA9";
+    src += "\n";
+    Compiled c = compile(src);
+    EXPECT_EQ(c.rc, 100);
+    EXPECT_NE(c.err.find("\"/src/t.c\" (1) Error: Illegal character '0xA9'\n"), std::string::npos);
+}
+
+TEST(TcxDriver, RepeatRulesPerLine) {
+    // Two '@' on one line: the second report of error 25 on that line is a repeat.
+    Compiled same = compile("@ @\nint x;\n");
+    EXPECT_EQ(same.err, "\"/src/t.c\" (1) Error: Illegal character '@'\n");
+    EXPECT_EQ(same.rc, 1);
+    // Different errors on one line through the plain report are both printed,
+    // the same number twice only once.
+    Compiled two = compile("enum { X = 40000, Y = 40001 }; char c[2] = {1, 2, 3};\n");
+    EXPECT_EQ(two.err,
+              "\"/src/t.c\" (1) Error: Enum out of range\n"
+              "\"/src/t.c\" (1) Error: Too many initializers\n");
+    EXPECT_EQ(two.rc, 2);
+}
+
+TEST(TcxDriver, WarningsOnlyExitZeroAndLevelsFilter) {
+    const char* src = "int a[4] = {1};\nstatic int unused;\n";
+    Compiled w4 = compile(src);
+    EXPECT_EQ(w4.rc, 0);
+    EXPECT_EQ(w4.err,
+              "\"/src/t.c\" (1) Warning: Incomplete initialization\n"
+              "\"/src/t.c\" (2) Warning: Variable 'unused' not used\n");
+    // Level 0 keeps only warnings reported at an explicit line.
+    Compiled w0 = compile(src, {"-w0"});
+    EXPECT_EQ(w0.err, "\"/src/t.c\" (2) Warning: Variable 'unused' not used\n");
+    // Warning 82 shows only at level 6.
+    EXPECT_EQ(compile("char c = (char)300;\n").err, "");
+    EXPECT_EQ(compile("char c = (char)300;\n", {"-w6"}).err, "\"/src/t.c\" (1) Warning: Cast may have changed constant\n");
+    EXPECT_EQ(compile("char c = (char)65;\n", {"-w6"}).err, "");
+}
+
+TEST(TcxDriver, InternalErrorsCountAsErrors) {
+    // A literal beyond 1024 bytes cannot be written: the writer's fault report.
+    Compiled c = compile("char *p = \"" + std::string(1100, 'x') + "\";\n");
+    EXPECT_EQ(c.rc, 1);
+    EXPECT_NE(c.out.find("CI100000 label/str/size:\t\"1 xxx"), std::string::npos);
+    EXPECT_NE(c.out.find("Internal Error (CI 100000) before line 1\n"), std::string::npos);
+    // "long long" is not a type here: the second long is reported.
+    EXPECT_EQ(compile("long long big;\n").err, "\"/src/t.c\" (1) Error: Unexpected symbol 'long' found\n");
+}
+
+TEST(TcxDriver, ManyRunsInOneProcessStayApart) {
+    for (int i = 0; i < 3; ++i) {
+        Compiled c = compile("static int s = 1;\nint g = 2;\n");
+        EXPECT_NE(c.out.find("_1:\t\tFDB\t$1\n"), std::string::npos) << i;
+        EXPECT_EQ(c.rc, 0);
+    }
+}
+
+TEST(TcxDriver, CanonicalNamesInMessages) {
+    Unit u("");
+    EXPECT_EQ(canon_name(u.tu, "a\\b\\..\\c.c"), "/src/a/c.c");
+    EXPECT_EQ(canon_name(u.tu, "/abs//x/./y.c"), "/abs/x/y.c");
+    EXPECT_EQ(canon_name(u.tu, "C:\\w\\z.c"), "C:/w/z.c");
+    EXPECT_EQ(canon_quoted_name(u.tu, "\"./q.c\""), "\"/src/q.c\"");
+}
+
+}  // namespace
+}  // namespace zun::tcx::test

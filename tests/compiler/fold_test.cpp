@@ -1,0 +1,298 @@
+// Constant folding against a host model of the target's C arithmetic
+// (16-bit int, 32-bit long), and the float encoding against the host's IEEE
+// single precision.
+#include "harness.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+
+namespace zun::tcx::test {
+namespace {
+
+// ---- host model ----
+
+enum class T { Int, UInt, Long, ULong, Char, UChar };
+
+struct Val {
+    T type;
+    int64_t v;  // the value as the type holds it
+};
+
+int64_t wrap(T t, int64_t v) {
+    switch (t) {
+    case T::Char: return static_cast<int8_t>(v);
+    case T::UChar: return static_cast<uint8_t>(v);
+    case T::Int: return static_cast<int16_t>(v);
+    case T::UInt: return static_cast<uint16_t>(v);
+    case T::Long: return static_cast<int32_t>(v);
+    case T::ULong: return static_cast<uint32_t>(v);
+    }
+    return v;
+}
+
+T promote(T t) { return t == T::Char || t == T::UChar ? T::Int : t; }
+
+T usual(T a, T b) {
+    a = promote(a);
+    b = promote(b);
+    if (a == T::ULong || b == T::ULong) return T::ULong;
+    if (a == T::Long || b == T::Long) return T::Long;  // long holds every unsigned int
+    if (a == T::UInt || b == T::UInt) return T::UInt;
+    return T::Int;
+}
+
+int width(T t) { return t == T::Long || t == T::ULong ? 32 : 16; }
+
+struct Gen {
+    std::mt19937 rng;
+    explicit Gen(unsigned seed) : rng(seed) {}
+    int pick(int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); }
+
+    // Returns false when the expression would divide by zero or shift out of range.
+    bool leaf(std::string& text, Val& val) {
+        switch (pick(4)) {
+        case 0: {
+            int v = pick(3) ? pick(100) : pick(32768);
+            text = std::to_string(v);
+            val = {T::Int, v};
+            break;
+        }
+        case 1: {
+            int v = pick(65536);
+            text = std::to_string(v) + "u";
+            val = {T::UInt, v};
+            break;
+        }
+        case 2: {
+            int64_t v = pick(2) ? pick(1000) : static_cast<int64_t>(rng() & 0x7FFFFFFF);
+            text = std::to_string(v) + "L";
+            val = {T::Long, v};
+            break;
+        }
+        default: {
+            int64_t v = pick(2) ? pick(1000) : static_cast<int64_t>(rng());
+            text = std::to_string(v) + "UL";
+            val = {T::ULong, v};
+            break;
+        }
+        }
+        return true;
+    }
+
+    bool expr(int depth, std::string& text, Val& val) {
+        if (depth == 0 || pick(4) == 0) return leaf(text, val);
+        int kind = pick(10);
+        if (kind == 0) {  // unary
+            std::string a;
+            Val x;
+            if (!expr(depth - 1, a, x)) return false;
+            T t = promote(x.type);
+            switch (pick(3)) {
+            case 0: text = "-(" + a + ")"; val = {t, wrap(t, -x.v)}; break;
+            case 1: text = "~(" + a + ")"; val = {t, wrap(t, ~x.v)}; break;
+            default: text = "!(" + a + ")"; val = {T::Int, x.v == 0}; break;
+            }
+            return true;
+        }
+        if (kind == 1) {  // cast
+            std::string a;
+            Val x;
+            if (!expr(depth - 1, a, x)) return false;
+            static const char* names[] = {"int", "unsigned", "long", "unsigned long", "char", "unsigned char"};
+            int c = pick(6);
+            T t = static_cast<T>(c);
+            text = std::string("(") + names[c] + ")(" + a + ")";
+            val = {t, wrap(t, x.v)};
+            return true;
+        }
+        if (kind == 2) {  // conditional
+            std::string c, a, b;
+            Val vc, va, vb;
+            if (!expr(depth - 1, c, vc) || !expr(depth - 1, a, va) || !expr(depth - 1, b, vb)) return false;
+            T t = usual(va.type, vb.type);
+            text = "(" + c + ") ? (" + a + ") : (" + b + ")";
+            val = {t, wrap(t, vc.v ? va.v : vb.v)};
+            return true;
+        }
+        std::string a, b;
+        Val x, y;
+        if (!expr(depth - 1, a, x) || !expr(depth - 1, b, y)) return false;
+        static const char* ops[] = {"+", "-", "*", "/", "%", "<<", ">>", "&", "|", "^",
+                                    "==", "!=", "<", "<=", ">", ">=", "&&", "||"};
+        int op = pick(18);
+        text = "(" + a + ") " + ops[op] + " (" + b + ")";
+        T t = usual(x.type, y.type);
+        int64_t l = wrap(t, x.v), r = wrap(t, y.v);
+        switch (op) {
+        case 0: val = {t, wrap(t, l + r)}; break;
+        case 1: val = {t, wrap(t, l - r)}; break;
+        case 2: val = {t, wrap(t, static_cast<int64_t>(static_cast<uint64_t>(l) * static_cast<uint64_t>(r)))}; break;
+        case 3: case 4:
+            if (r == 0) return false;
+            val = {t, wrap(t, op == 3 ? l / r : l % r)};
+            break;
+        case 5: case 6: {
+            T lt = promote(x.type);
+            int64_t lv = wrap(lt, x.v);
+            if (y.v < 0 || y.v >= width(lt)) return false;
+            uint64_t bits = static_cast<uint64_t>(lv);
+            val = {lt, wrap(lt, op == 5 ? static_cast<int64_t>(bits << y.v) : lv >> y.v)};
+            break;
+        }
+        case 7: val = {t, wrap(t, l & r)}; break;
+        case 8: val = {t, wrap(t, l | r)}; break;
+        case 9: val = {t, wrap(t, l ^ r)}; break;
+        case 10: val = {T::Int, l == r}; break;
+        case 11: val = {T::Int, l != r}; break;
+        case 12: val = {T::Int, l < r}; break;
+        case 13: val = {T::Int, l <= r}; break;
+        case 14: val = {T::Int, l > r}; break;
+        case 15: val = {T::Int, l >= r}; break;
+        case 16: val = {T::Int, x.v && y.v}; break;
+        default: val = {T::Int, x.v || y.v}; break;
+        }
+        return true;
+    }
+};
+
+Kind kind_of(T t) {
+    switch (t) {
+    case T::Int: return Kind::Short;
+    case T::UInt: return Kind::UShort;
+    case T::Long: return Kind::Long;
+    case T::ULong: return Kind::ULong;
+    case T::Char: return Kind::Char;
+    case T::UChar: return Kind::UChar;
+    }
+    return Kind::Void;
+}
+
+TEST(TcxFold, AgreesWithHostModelOn10000Expressions) {
+    Gen gen(20260901);
+    int checked = 0;
+    int failures = 0;
+    while (checked < 10000) {
+        std::string text;
+        Val want{};
+        if (!gen.expr(4, text, want)) continue;
+        Unit u(text);
+        Node* n = constant_address(u.tu);
+        ++checked;
+        bool ok = n && n->kind == NodeKind::IntConst && n->type_kind == kind_of(want.type) &&
+                  n->value == static_cast<int32_t>(static_cast<uint32_t>(want.v)) && u.tu.errors == 0 &&
+                  u.tu.scan.tok == Tok::Eof;
+        if (!ok && ++failures <= 5)
+            ADD_FAILURE() << text << "\n  want " << want.v << " type " << static_cast<int>(want.type) << ", got "
+                          << (n ? n->value : -999) << " kind " << (n ? static_cast<int>(n->type_kind) : -1)
+                          << " node " << (n ? static_cast<int>(n->kind) : -1) << "\n" << u.tu.err;
+    }
+    EXPECT_EQ(failures, 0);
+}
+
+TEST(TcxFold, DivisionByZeroStaysAndWarns) {
+    Compiled c = compile("int a = 1 / 0;\n", {"-w1"});
+    EXPECT_EQ(c.err,
+              "\"/src/t.c\" (1) Warning: Division by zero constant\n"
+              "\"/src/t.c\" (1) Error: Constant expression expected\n");
+    Compiled f = compile("float f = 1.0 / 0.0;\n", {"-w1"});
+    EXPECT_NE(f.err.find("Division by zero constant"), std::string::npos);
+}
+
+TEST(TcxFold, FloatsFoldAndCompareToInt) {
+    Unit u("2.5 * 2.0 + 1");
+    Node* n = constant_address(u.tu);
+    ASSERT_TRUE(n);
+    EXPECT_EQ(n->kind, NodeKind::FloatConst);
+    EXPECT_EQ(n->fvalue, 6.0);
+    Unit c("1.5 < 2.0 && 3.0");
+    Node* m = constant_address(c.tu);
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->kind, NodeKind::IntConst);
+    EXPECT_EQ(m->value, 1);
+    Compiled bad = compile("float f = 1.5 % 2.0;\n", {"-w1"});
+    EXPECT_NE(bad.err.find("Warning: Illegal constant operation  FLOAT"), std::string::npos);
+}
+
+TEST(TcxFold, ConstantsStillFoldAfterAnError) {
+    // After the first error every later negative size or bound must still fold.
+    Compiled c = compile("@\nint a[-(-3)];\nenum { E = -1 + 5 };\nint b = E;\n");
+    EXPECT_EQ(c.err, "\"/src/t.c\" (1) Error: Illegal character '@'\n");
+    EXPECT_NE(c.out.find("_a:\tRMB\t$6\n"), std::string::npos);
+    EXPECT_NE(c.out.find("_b:\t\tFDB\t$4\n"), std::string::npos);
+}
+
+TEST(TcxFold, SizeofValues) {
+    Compiled c = compile(
+        "int a[10]; int *p; char s3[sizeof \"abc\"]; int x1 = sizeof a; int x2 = sizeof p;\n"
+        "int x3 = sizeof(char[300]); int x4 = sizeof(struct { long l; char c; });\n");
+    EXPECT_EQ(c.err, "");
+    EXPECT_NE(c.out.find("_s3:\tRMB\t$4\n"), std::string::npos);
+    EXPECT_NE(c.out.find("_x1:\t\tFDB\t$14\n"), std::string::npos);
+    EXPECT_NE(c.out.find("_x2:\t\tFDB\t$2\n"), std::string::npos);
+    EXPECT_NE(c.out.find("_x3:\t\tFDB\t$12C\n"), std::string::npos);
+    EXPECT_NE(c.out.find("_x4:\t\tFDB\t$5\n"), std::string::npos);
+}
+
+// ---- float encoding ----
+
+// IEEE single with halfway cases rounded away from zero and results below the
+// smallest normal flushed to 0, as the target's tools expect.
+uint32_t host_single(double v) {
+    if (std::fabs(v) < std::numeric_limits<float>::min()) return 0;
+    float f = static_cast<float>(v);  // the host rounds ties to even
+    if (!std::isinf(f)) {
+        float away = std::nextafter(f, std::signbit(v) ? -INFINITY : INFINITY);
+        if (std::fabs(static_cast<double>(f)) < std::fabs(v) &&
+            std::fabs(v - static_cast<double>(f)) == std::fabs(static_cast<double>(away) - v))
+            f = away;
+    }
+    uint32_t bits;
+    std::memcpy(&bits, &f, 4);
+    return bits;
+}
+
+TEST(TcxFloatBits, KnownValues) {
+    EXPECT_EQ(float_bits(1.0), 0x3F800000u);
+    EXPECT_EQ(float_bits(-2.5), 0xC0200000u);
+    EXPECT_EQ(float_bits(0.0), 0u);
+    EXPECT_EQ(float_bits(0.1), 0x3DCCCCCDu);
+    EXPECT_EQ(float_bits(3.4028234663852886e38), 0x7F7FFFFFu);  // largest single stays finite
+    EXPECT_EQ(float_bits(1e39), 0x7F800000u);
+    EXPECT_EQ(float_bits(-1e39), 0xFF800000u);
+    EXPECT_EQ(float_bits(1e-40), 0u);
+    EXPECT_EQ(float_bits(1.0 + std::ldexp(1.0, -24)), 0x3F800001u);  // a tie rounds up
+}
+
+TEST(TcxFloatBits, AgreesWithHostOn10000Values) {
+    std::mt19937_64 rng(77);
+    int failures = 0;
+    for (int i = 0; i < 10000; ++i) {
+        double v;
+        if (i % 4 == 0) {
+            // Exact halfway points between two singles.
+            uint32_t b = static_cast<uint32_t>(rng()) & 0x7F7FFFFFu;
+            if ((b >> 23) == 0) b |= 0x00800000u;
+            float f;
+            std::memcpy(&f, &b, 4);
+            int e;
+            std::frexp(static_cast<double>(f), &e);
+            v = static_cast<double>(f) + std::ldexp(1.0, e - 25);
+        } else {
+            double m = std::ldexp(static_cast<double>(rng() >> 11), -53);
+            int e = static_cast<int>(rng() % 300) - 150;
+            v = std::ldexp(m, e);
+        }
+        if (rng() & 1) v = -v;
+        uint32_t want = host_single(v);
+        uint32_t got = float_bits(v);
+        if (want != got && ++failures <= 5) ADD_FAILURE() << v << ": want " << std::hex << want << " got " << got;
+    }
+    EXPECT_EQ(failures, 0);
+}
+
+}  // namespace
+}  // namespace zun::tcx::test
