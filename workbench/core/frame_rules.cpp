@@ -33,10 +33,10 @@ std::string frame_caption(std::string_view project_name, std::optional<std::stri
 
 void RecentWorkspaces::push(const std::string& path) {
   int found = -1;
-  for (int i = 0; i < slots; ++i)
+  for (int i = 0; i < slot_count; ++i)
     if (!slots_[i].empty() && equal_nocase(slots_[i], path)) found = i;
   if (found == 0) return;
-  int last = found < 0 ? slots - 1 : found;
+  int last = found < 0 ? slot_count - 1 : found;
   for (int i = last; i > 0; --i) slots_[i] = std::move(slots_[i - 1]);
   slots_[0] = path;
 }

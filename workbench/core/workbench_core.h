@@ -156,13 +156,13 @@ std::string frame_caption(std::string_view project_name, std::optional<std::stri
 // The six most recent workspaces, slot 0 the newest; paths are canonical.
 class RecentWorkspaces {
  public:
-  static constexpr int slots = 6;
+  static constexpr int slot_count = 6;
   const std::string& at(int slot) const { return slots_[slot]; }
   void set(int slot, std::string path) { slots_[slot] = std::move(path); }
   void push(const std::string& path);
 
  private:
-  std::array<std::string, slots> slots_;
+  std::array<std::string, slot_count> slots_;
 };
 
 // ---- output text (output_text.cpp) ----
@@ -207,5 +207,6 @@ std::string tool_command_line(std::string_view bin_dir, std::string_view program
 // Results of a run besides the child's own exit code.
 inline constexpr int run_no_pipe = -1;
 inline constexpr int run_not_started = -2;
+inline constexpr int run_abnormal_end = -3;  // killed by a signal
 
 }  // namespace zun::wb

@@ -1,0 +1,209 @@
+// Editor files: byte-exact load and save (CRLF, LF, NUL), backups, read-only
+// and unreadable files, save failures, and the close protocol with scripted
+// answers.
+#include <QFile>
+#include <Qsci/qsciscintillabase.h>
+
+#include "gui_fixture.h"
+
+using namespace zun::wb;
+using namespace zun::wb::test;
+using Answer = UserDialogs::Answer;
+
+namespace {
+
+// Types a word and a line end at the end of the text, as the user would.
+void append_line(EditorChild* e, const char* word) {
+  auto* s = e->component();
+  s->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+  s->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, static_cast<unsigned long>(std::strlen(word)), word);
+  s->SendScintilla(QsciScintillaBase::SCI_NEWLINE);
+}
+
+}  // namespace
+
+TEST_F(FrameTest, WbFilesRoundTripByteForByte) {
+  struct Case {
+    const char* name;
+    std::string before, after;
+  } cases[] = {
+      {"crlf.c", "int a;\r\nint b;\r\n", "int a;\r\nint b;\r\nx\r\n"},
+      {"lf.s09", "\tlda #1\n\trts\n", "\tlda #1\n\trts\nx\n"},
+      {"nul.asm", std::string("a\0b\n", 4), std::string("a\0b\nx\n", 6)},
+  };
+  for (const Case& c : cases) {
+    put(c.name, c.before);
+    EditorChild* e = frame->editors()->open(path(c.name));
+    ASSERT_NE(e, nullptr) << c.name;
+    EXPECT_EQ(e->bytes(), c.before) << c.name;
+    EXPECT_EQ(file((std::string("~") + c.name + "~").c_str()), c.before) << "backup of " << c.name;
+    append_line(e, "x");
+    ASSERT_TRUE(e->save()) << c.name;
+    EXPECT_EQ(file(c.name), c.after) << c.name;
+    e->reload();
+    EXPECT_EQ(e->bytes(), c.after) << c.name;
+    EXPECT_FALSE(e->modified()) << c.name;
+  }
+  EXPECT_EQ(editorCount(), 3);
+  EXPECT_EQ(frame->mdiArea()->activeSubWindow()->objectName(), "ZUNKY09##zunDrawClass");
+}
+
+TEST_F(FrameTest, WbOpeningTwiceActivatesTheSameEditor) {
+  put("main.c", "x\n");
+  EditorChild* a = frame->editors()->open(path("main.c"));
+  EditorChild* b = frame->editors()->open(dir_.path() + "/./sub/../main.c");
+  EXPECT_EQ(a, b);
+  EXPECT_EQ(editorCount(), 1);
+}
+
+TEST_F(FrameTest, WbAccessChecks) {
+  put("ro.c", "const\n");
+  put("secret.c", "x\n");
+  access->read_only.insert(path("ro.c"));
+  access->unreadable.insert(path("secret.c"));
+  EditorChild* ro = frame->editors()->open(path("ro.c"));
+  ASSERT_NE(ro, nullptr);
+  EXPECT_EQ(ro->parentWidget()->windowTitle(), "ro.c (Read Only)");
+  EXPECT_TRUE(ro->backupPath().isEmpty());
+  EXPECT_FALSE(QFile::exists(path("~ro.c~")));
+  EXPECT_NE(ro->component()->SendScintilla(QsciScintillaBase::SCI_GETREADONLY), 0);
+  EXPECT_EQ(frame->editors()->open(path("secret.c")), nullptr);
+  EXPECT_EQ(frame->editors()->open(path("none.c")), nullptr);
+  ASSERT_EQ(dialogs->errors.size(), 2u);
+  EXPECT_EQ(dialogs->errors[0], "File '" + path("secret.c") + "', no Read permission");
+  EXPECT_EQ(dialogs->errors[1], "File '" + path("none.c") + "' can't be accessed");
+  EXPECT_EQ(editorCount(), 1);
+  EXPECT_EQ(childCount(), 1);
+}
+
+TEST_F(FrameTest, WbCloseAsksAndEscapeKeepsTheEditor) {
+  put("main.c", "old\n");
+  EditorChild* e = frame->editors()->open(path("main.c"));
+  append_line(e, "new");
+  auto* sub = frame->mdiArea()->activeSubWindow();
+  dialogs->save_answers = {Answer::Cancel};
+  EXPECT_FALSE(frame->closeChild(sub));
+  EXPECT_EQ(editorCount(), 1);
+  EXPECT_TRUE(e->modified());
+  dialogs->save_answers = {Answer::Yes};
+  sub->close();  // the window's own close box goes through the frame too
+  EXPECT_EQ(editorCount(), 0);
+  EXPECT_EQ(file("main.c"), "old\nnew\n");
+  EXPECT_FALSE(QFile::exists(path("~main.c~")));
+  EXPECT_EQ(dialogs->asked_save, (std::vector<QString>{"main.c", "main.c"}));
+}
+
+TEST_F(FrameTest, WbNoOnCloseUndoesSavesSinceOpening) {
+  put("main.c", "v0\n");
+  EditorChild* e = frame->editors()->open(path("main.c"));
+  append_line(e, "v1");
+  e->save();
+  append_line(e, "v2");
+  e->save();
+  EXPECT_EQ(file("main.c"), "v0\nv1\nv2\n");
+  dialogs->save_answers = {Answer::No};
+  frame->dispatch(cmd::close_file);
+  EXPECT_EQ(editorCount(), 0);
+  EXPECT_EQ(file("main.c"), "v0\n");
+  EXPECT_FALSE(QFile::exists(path("~main.c~")));
+}
+
+TEST_F(FrameTest, WbUnchangedEditorClosesWithoutQuestion) {
+  put("main.c", "v0\n");
+  frame->editors()->open(path("main.c"));
+  frame->dispatch(cmd::close_all);
+  EXPECT_EQ(editorCount(), 0);
+  EXPECT_TRUE(dialogs->asked_save.empty());
+}
+
+TEST_F(FrameTest, WbAskSaveAllSettlesEditorsThatThenCloseWithoutAsking) {
+  put("a.c", "a\n");
+  put("b.c", "b\n");
+  put("c.c", "c\n");
+  put("d.c", "d\n");
+  EditorChild* ea = frame->editors()->open(path("a.c"));
+  EditorChild* eb = frame->editors()->open(path("b.c"));
+  EditorChild* ec = frame->editors()->open(path("c.c"));
+  EditorChild* ed = frame->editors()->open(path("d.c"));
+  for (EditorChild* e : {ea, eb, ec, ed}) append_line(e, "more");
+  eb->save();
+  dialogs->save_all_answers = {Answer::Yes, Answer::No, Answer::NoneAll};
+  frame->editors()->askSaveAll();
+  EXPECT_EQ(dialogs->asked_save.size(), 3u);  // d follows "Discard all changes"
+  EXPECT_FALSE(eb->modified());
+  EXPECT_FALSE(ed->modified());
+  frame->dispatch(cmd::close_all);  // no scripted askSave answers: any question fails
+  EXPECT_EQ(editorCount(), 0);
+  EXPECT_EQ(file("a.c"), "a\nmore\n");
+  EXPECT_EQ(file("b.c"), "b\n");
+  EXPECT_EQ(file("c.c"), "c\n");
+  EXPECT_EQ(file("d.c"), "d\n");
+}
+
+TEST_F(FrameTest, WbFailedSaveKeepsModifiedStateAndTheEditor) {
+  QDir(dir_.path()).mkdir("gone");
+  put("gone/x.c", "x\n");
+  EditorChild* e = frame->editors()->open(path("gone/x.c"));
+  ASSERT_NE(e, nullptr);
+  append_line(e, "y");
+  QDir(path("gone")).removeRecursively();
+  EXPECT_FALSE(e->save());
+  ASSERT_EQ(dialogs->errors.size(), 1u);
+  EXPECT_EQ(dialogs->errors[0], "Can't write to file '" + path("gone/x.c") + "', is file write protected?");
+  EXPECT_TRUE(e->modified());
+  dialogs->save_answers = {Answer::Yes};
+  EXPECT_FALSE(frame->closeChild(frame->mdiArea()->activeSubWindow()));
+  EXPECT_EQ(editorCount(), 1);
+}
+
+TEST_F(FrameTest, WbMissingBackupIsForgottenAndNeverTruncates) {
+  put("m.c", "keep\n");
+  QDir(dir_.path()).mkdir("~m.c~");  // the backup cannot be written over a directory
+  EditorChild* e = frame->editors()->open(path("m.c"));
+  ASSERT_NE(e, nullptr);
+  ASSERT_EQ(dialogs->warnings.size(), 1u);
+  EXPECT_TRUE(e->backupPath().isEmpty());
+  append_line(e, "edit");
+  e->save();
+  append_line(e, "unsaved");
+  dialogs->save_answers = {Answer::No};
+  EXPECT_TRUE(frame->closeChild(frame->mdiArea()->activeSubWindow()));
+  EXPECT_EQ(file("m.c"), "keep\nedit\n");
+}
+
+TEST_F(FrameTest, WbSaveAsMovesTheBackupAndNewFileCreatesItsFile) {
+  put("old.c", "o\n");
+  EditorChild* e = frame->editors()->open(path("old.c"));
+  dialogs->file_names = {path("new.c")};
+  frame->dispatch(cmd::save_as);
+  EXPECT_EQ(e->path(), path("new.c"));
+  EXPECT_EQ(file("new.c"), "o\n");
+  EXPECT_FALSE(QFile::exists(path("~old.c~")));
+  EXPECT_TRUE(QFile::exists(path("~new.c~")));
+  EXPECT_EQ(e->parentWidget()->windowTitle(), "new.c");
+
+  dialogs->file_names = {path("fresh.s09")};
+  frame->dispatch(43158);
+  EXPECT_EQ(file("fresh.s09"), "");
+  EXPECT_EQ(editorCount(), 2);
+}
+
+TEST_F(FrameTest, WbChangeOutsideIsAskedOnce) {
+  put("a.c", "1\n");
+  put("b.c", "2\n");
+  EditorChild* a = frame->editors()->open(path("a.c"));
+  frame->editors()->open(path("b.c"));
+  QFile f(path("a.c"));
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("outside\n");
+  f.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
+  f.close();
+  dialogs->question_answers = {false};
+  frame->editors()->open(path("a.c"));  // activation asks
+  ASSERT_EQ(dialogs->questions.size(), 1u);
+  EXPECT_EQ(dialogs->questions[0], "File '" + path("a.c") + "' has been changed outside the editor, reload it?");
+  EXPECT_EQ(a->bytes(), "1\n");
+  frame->editors()->open(path("b.c"));
+  frame->editors()->open(path("a.c"));  // the same change is not asked again
+  EXPECT_EQ(dialogs->questions.size(), 1u);
+}

@@ -1,0 +1,111 @@
+// The frame's wiring: its menu bar, greying applied to the actions in the
+// states the enabling rules name, routing of commands, and the Go To Line
+// dialog's result reaching the active editor.
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <Qsci/qsciscintillabase.h>
+
+#include "gui_fixture.h"
+
+using namespace zun::wb;
+using namespace zun::wb::test;
+
+namespace {
+
+QStringList visibleTitles(QMenuBar* bar) {
+  QStringList out;
+  for (QAction* a : bar->actions())
+    if (a->isVisible()) out << a->text();
+  return out;
+}
+
+}  // namespace
+
+TEST_F(FrameTest, WbMenuBarAndGreyingWithoutAnyWindow) {
+  EXPECT_EQ(frame->objectName(), "ZunFrame");
+  EXPECT_EQ(visibleTitles(frame->menuBar()),
+            (QStringList{"&File", "&Edit", "&Project", "&Build", "&Debug", "&Windows", "&Help"}));
+  frame->updateMenus();
+  EXPECT_TRUE(frame->action(cmd::new_workspace)->isEnabled());
+  EXPECT_TRUE(frame->action(cmd::open_workspace)->isEnabled());
+  EXPECT_TRUE(frame->action(43151)->isEnabled());
+  for (int id : {cmd::close_workspace, cmd::save, cmd::save_as, cmd::save_all, cmd::close_file, cmd::cut,
+                 cmd::goto_line_dialog, cmd::make, cmd::build, cmd::stop_search, cmd::recent_first, 43153})
+    EXPECT_FALSE(frame->action(id)->isEnabled()) << id;
+  EXPECT_EQ(frame->action(cmd::recent_first)->text(), "(Empty)");
+  EXPECT_EQ(frame->statusText()->text(), "Ready");
+}
+
+TEST_F(FrameTest, WbEditorEnablesItsItemsAndCaptionFollowsModifiedState) {
+  put("main.c", "int x;\n");
+  EditorChild* e = frame->editors()->open(path("main.c"));
+  ASSERT_NE(e, nullptr);
+  frame->updateMenus();
+  EXPECT_TRUE(frame->action(cmd::save_as)->isEnabled());
+  EXPECT_TRUE(frame->action(cmd::close_file)->isEnabled());
+  EXPECT_TRUE(frame->action(cmd::save_all)->isEnabled());
+  EXPECT_FALSE(frame->action(cmd::save)->isEnabled());
+  EXPECT_FALSE(frame->action(cmd::cut)->isEnabled());
+  EXPECT_FALSE(frame->action(cmd::make)->isEnabled());  // no project
+  EXPECT_EQ(frame->windowTitle(), "No Project - KVT ZUN09 - for KY09 (MC6809) - [main.c]");
+
+  e->component()->SendScintilla(QsciScintillaBase::SCI_SELECTALL);
+  e->component()->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 1UL, "y");
+  frame->updateMenus();
+  EXPECT_TRUE(frame->action(cmd::save)->isEnabled());
+  EXPECT_EQ(frame->windowTitle(), "No Project - KVT ZUN09 - for KY09 (MC6809) - [main.c *]");
+  frame->dispatch(cmd::select_all);
+  frame->updateMenus();
+  EXPECT_TRUE(frame->action(cmd::cut)->isEnabled());
+  frame->action(cmd::save)->trigger();
+  EXPECT_FALSE(e->modified());
+  EXPECT_EQ(frame->windowTitle(), "No Project - KVT ZUN09 - for KY09 (MC6809) - [main.c]");
+}
+
+TEST_F(FrameTest, WbGreyedCommandsAreRefusedAndGoToLineReachesTheEditor) {
+  put("a.s09", "one\ntwo\nthree\nfour\n");
+  EditorChild* e = frame->editors()->open(path("a.s09"));
+  ASSERT_NE(e, nullptr);
+  auto line = [e] {
+    auto* s = e->component();
+    return s->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
+                            s->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+  };
+  dialogs->line = 3;
+  frame->dispatch(cmd::goto_line_dialog);
+  EXPECT_EQ(line(), 2);
+  dialogs->line = 0;  // nothing usable typed: no move
+  frame->dispatch(cmd::goto_line_dialog);
+  EXPECT_EQ(line(), 2);
+  // Save is greyed while the text is unmodified; the dispatcher refuses it.
+  put("a.s09", "changed on disk\n");
+  frame->dispatch(cmd::save);
+  EXPECT_EQ(file("a.s09"), "changed on disk\n");
+}
+
+TEST_F(FrameTest, WbOutputWindowIsCreatedOnceAndClosedByItsCommand) {
+  frame->outOpenClear();
+  ASSERT_NE(frame->output(), nullptr);
+  EXPECT_EQ(frame->output()->parentWidget()->objectName(), "ZunOutputChild");
+  frame->outPrint("hello\n");
+  frame->outOpenClear();
+  EXPECT_EQ(childCount(), 1);
+  EXPECT_EQ(frame->output()->text().last_index(), -1);
+  frame->dispatch(cmd::close_output);
+  QApplication::processEvents();
+  EXPECT_EQ(frame->output(), nullptr);
+  frame->outPrint("nowhere\n");  // silent without a window
+  frame->outOpenClear();
+  EXPECT_NE(frame->output(), nullptr);
+}
+
+TEST_F(FrameTest, WbCommandLineRefusesOtherFileTypes) {
+  frame->startUp(path("main.c"));
+  ASSERT_EQ(dialogs->errors.size(), 1u);
+  EXPECT_EQ(dialogs->errors[0], "Don't recognise this file type...");
+}
+
+// fontconfig keeps caches for the life of the process and never frees them.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }

@@ -1,0 +1,105 @@
+// The output window and the tool runner: a double-clicked message line opens
+// its source at its line, a linker line does nothing, a child's whole output
+// arrives with its exit code, and a missing program is a failure.
+#include <QLabel>
+#include <QScrollBar>
+#include <QTest>
+#include <Qsci/qsciscintillabase.h>
+
+#include "gui_fixture.h"
+#include "workbench/build/output_child.h"
+#include "workbench/build/tool_runner.h"
+
+using namespace zun::wb;
+using namespace zun::wb::test;
+
+namespace {
+
+long caret_line(EditorChild* e) {
+  auto* s = e->component();
+  return s->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, s->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+}
+
+bool marked(EditorChild* e, int line) {
+  return (e->component()->SendScintilla(QsciScintillaBase::SCI_MARKERGET, static_cast<unsigned long>(line)) &
+          (1 << EditorChild::message_marker)) != 0;
+}
+
+}  // namespace
+
+class OutputTest : public FrameTest {
+ protected:
+  void SetUp() override {
+    FrameTest::SetUp();
+    frame->outOpenClear();
+    out = frame->output();
+    ASSERT_NE(out, nullptr);
+  }
+  // Double-clicks the given row of the output window.
+  void doubleClickRow(int row) {
+    int y = row * frame->fonts().row_height + frame->fonts().row_height / 2;
+    QTest::mouseDClick(out->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, y));
+  }
+  OutputChild* out = nullptr;
+};
+
+TEST_F(OutputTest, WbDoubleClickJumpsToTheMessageLine) {
+  std::string lines;
+  for (int i = 1; i <= 30; ++i) lines += "l" + std::to_string(i) + "\n";
+  put("main.c", lines);
+  std::string msg = "\"" + path("main.c").toStdString() + "\" (12): error: x\n";
+  frame->outPrint(msg);
+  frame->outPrint("Error: undefined symbol '_main'\n");
+  frame->outPrint("\"" + path("missing.c").toStdString() + "\" (3): error: y\n");
+
+  doubleClickRow(1);  // the linker's line names no file
+  EXPECT_EQ(editorCount(), 0);
+  doubleClickRow(0);
+  ASSERT_EQ(editorCount(), 1);
+  EditorChild* e = frame->editors()->editors().front();
+  EXPECT_EQ(caret_line(e), 11);
+  EXPECT_TRUE(marked(e, 11));
+
+  e->goToLine(0);
+  doubleClickRow(0);  // already open: the same editor moves to the line
+  EXPECT_EQ(editorCount(), 1);
+  EXPECT_EQ(caret_line(e), 11);
+
+  doubleClickRow(2);  // a file that cannot be opened stops there
+  EXPECT_EQ(editorCount(), 1);
+  ASSERT_EQ(dialogs->errors.size(), 1u);
+  doubleClickRow(20);  // below the text
+  EXPECT_EQ(editorCount(), 1);
+
+  frame->outOpenClear();  // a new run clears the message marker everywhere
+  EXPECT_FALSE(marked(e, 11));
+}
+
+TEST_F(OutputTest, WbToolOutputArrivesWholeWithItsExitCode) {
+  const int count = 17000;  // 17000 lines of 60 characters: about 1 MB
+  QString cmdline = QStringLiteral("\"%1\" %2 7").arg(QStringLiteral(WB_PRINT_LINES)).arg(count);
+  EXPECT_EQ(frame->runProcess(cmdline), 7);
+  const auto& lines = out->text().lines();
+  ASSERT_EQ(lines.size(), static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    char expect[16];
+    std::snprintf(expect, sizeof expect, "line %06d ", i);
+    ASSERT_EQ(lines[i].substr(0, 12), expect) << i;
+    ASSERT_EQ(lines[i].size(), 61u) << i;
+  }
+  EXPECT_FALSE(frame->toolRunner()->running());
+  EXPECT_EQ(out->verticalScrollBar()->value(), out->verticalScrollBar()->maximum());
+}
+
+TEST_F(OutputTest, WbMissingProgramIsAFailure) {
+  int rc = frame->toolRunner()->runTool(dir_.path(), QStringLiteral("no_such_tool.exe"), QStringLiteral("-x"),
+                          QStringLiteral("Compiling..."));
+  EXPECT_NE(rc, 0);
+  EXPECT_EQ(rc, run_not_started);
+  std::string all;
+  for (const auto& l : out->text().lines()) all += l + "\n";
+  all += out->text().pending();
+  EXPECT_NE(all.find("Failed to create process, system message is: "), std::string::npos) << all;
+  EXPECT_EQ(frame->statusText()->text(), "Ready");
+  EXPECT_EQ(frame->runProcess(QStringLiteral("   ")), run_not_started);
+}

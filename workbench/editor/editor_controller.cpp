@@ -1,0 +1,122 @@
+// Editor bookkeeping for the frame. Editors are MDI children; the frame alone
+// closes and deletes them, this controller only forgets them.
+#include "workbench/editor/editor_controller.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "workbench/frame/user_dialogs.h"
+
+namespace zun::wb {
+
+EditorController::EditorController(QMdiArea* mdi, EditorEnv env, QObject* parent)
+    : QObject(parent), mdi_(mdi), env_(std::move(env)) {}
+
+int EditorController::count() const {
+  int n = 0;
+  for (const auto& e : editors_)
+    if (e) ++n;
+  return n;
+}
+
+// Paths differing only in letter case name different files here, so the
+// comparison is exact after canonicalisation.
+EditorChild* EditorController::findByPath(const QString& path) const {
+  QString canon = canonical_path(path);
+  for (const auto& e : editors_)
+    if (e && e->path() == canon) return e;
+  return nullptr;
+}
+
+void EditorController::activate(EditorChild* editor) {
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(editor->parentWidget())) {
+    if (sub->isMinimized()) sub->showNormal();
+    mdi_->setActiveSubWindow(sub);
+  }
+  editor->setFocus();
+}
+
+EditorChild* EditorController::open(const QString& path, int line, bool create) {
+  if (EditorChild* open = findByPath(path)) {
+    activate(open);
+    if (line != -1) open->goToLine(line);
+    return open;
+  }
+  if (create && !QFileInfo::exists(path) && !write_file_bytes(canonical_path(path).toStdString(), "")) {
+    env_.dialogs->error(QStringLiteral("Can't write to file '%1', is file write protected?").arg(path));
+    return nullptr;
+  }
+  EditorChild* editor = EditorChild::create(env_, path);
+  if (!editor) return nullptr;
+  QMdiSubWindow* sub = env_.addChild(editor, EditorChild::class_name);
+  auto [x, y] = placement_.next();
+  sub->setGeometry(x, y, 800, 400);
+  editors_.append(editor);
+  connect(editor, &EditorChild::stateChanged, this, &EditorController::editorStateChanged);
+  sub->show();
+  activate(editor);
+  editor->goToLine(line == -1 ? 0 : line);
+  if (line == -1) editor->deleteMarkers(EditorChild::message_marker);
+  emit editorStateChanged();
+  return editor;
+}
+
+void EditorController::forget(EditorChild* editor) {
+  editors_.removeIf([editor](const QPointer<EditorChild>& e) { return !e || e == editor; });
+}
+
+void EditorController::openFileDialog(const QString& dir) {
+  QString chosen = env_.dialogs->openFileName(dir);
+  if (!chosen.isEmpty()) open(chosen);
+}
+
+void EditorController::newFileDialog(const QString& dir) {
+  QString chosen = env_.dialogs->saveFileName(dir);
+  if (!chosen.isEmpty()) open(chosen, -1, true);
+}
+
+// The name is used as the tool wrote it; a relative one is taken from the
+// current directory, where the tool ran.
+EditorChild* EditorController::jumpToMessage(const QByteArray& line) {
+  std::optional<MessageLocation> loc = parse_message_line(std::string_view(line.constData(), line.size()));
+  if (!loc) return nullptr;
+  return open(QString::fromLocal8Bit(loc->file), std::max(loc->line - 1, 0));
+}
+
+void EditorController::saveModified() {
+  for (const auto& e : editors_)
+    if (e && e->modified()) e->save();
+}
+
+void EditorController::askSaveAll() {
+  std::optional<bool> for_all;
+  for (const auto& e : editors_) {
+    if (!e || !e->hasChangesSinceOpening()) continue;
+    if (for_all) {
+      e->settle(*for_all);
+      continue;
+    }
+    switch (env_.dialogs->askSaveAll(e->title())) {
+      case UserDialogs::Answer::Yes: e->settle(true); break;
+      case UserDialogs::Answer::No: e->settle(false); break;
+      case UserDialogs::Answer::All:
+        for_all = true;
+        e->settle(true);
+        break;
+      case UserDialogs::Answer::NoneAll:
+        for_all = false;
+        e->settle(false);
+        break;
+      case UserDialogs::Answer::Cancel: break;
+    }
+  }
+}
+
+void EditorController::deleteMarkersEverywhere(int marker) {
+  for (const auto& e : editors_)
+    if (e) e->deleteMarkers(marker);
+}
+
+}  // namespace zun::wb

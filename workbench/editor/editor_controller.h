@@ -1,0 +1,59 @@
+// The open editors of the frame: opening a file (or activating the editor that
+// already shows it), the Open File and New File commands, the jump from a
+// tool message to its source line, and the steps that save or settle every
+// editor at once.
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include "workbench/core/workbench_core.h"
+#include "workbench/editor/editor_child.h"
+
+class QMdiArea;
+class QMdiSubWindow;
+
+namespace zun::wb {
+
+class EditorController : public QObject {
+  Q_OBJECT
+
+ public:
+  EditorController(QMdiArea* mdi, EditorEnv env, QObject* parent = nullptr);
+
+  // `line` is 0-based; -1 puts the caret at the top without a marker. With
+  // `create` set, a missing file is created empty first. Null when the file
+  // cannot be shown.
+  EditorChild* open(const QString& path, int line = -1, bool create = false);
+  EditorChild* findByPath(const QString& path) const;
+  const QList<QPointer<EditorChild>>& editors() const { return editors_; }
+  int count() const;
+
+  // Open File (43151-43157, 40025) and New File (43158-43164), starting in
+  // `dir` (the current directory for 43151/43158).
+  void openFileDialog(const QString& dir);
+  void newFileDialog(const QString& dir);
+  // Double-click on a tool message line: opens its source at its line.
+  EditorChild* jumpToMessage(const QByteArray& line);
+
+  void saveModified();
+  // Settles every editor with changes since opening (Yes, No, Save All,
+  // Discard all); the frame then closes them all without further questions.
+  void askSaveAll();
+  void deleteMarkersEverywhere(int marker);
+  void forget(EditorChild* editor);
+
+ signals:
+  void editorStateChanged();
+
+ private:
+  void activate(EditorChild* editor);
+  QMdiArea* mdi_;
+  EditorEnv env_;
+  WindowPlacement placement_;
+  QList<QPointer<EditorChild>> editors_;
+};
+
+}  // namespace zun::wb

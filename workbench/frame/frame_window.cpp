@@ -1,0 +1,348 @@
+// The frame window: its construction, the command dispatcher and the frame's
+// own command handlers, start-up directories, the recent-workspace store and
+// the close protocol of the whole window.
+#include "workbench/frame/frame_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStatusBar>
+
+#include "common/path.h"
+#include "workbench/build/output_child.h"
+#include "workbench/build/tool_runner.h"
+#include "workbench/editor/editor_child.h"
+#include "workbench/editor/editor_controller.h"
+#include "workbench/editor/file_access.h"
+#include "workbench/frame/user_dialogs.h"
+
+namespace zun::wb {
+
+FrameWindow::FrameWindow(std::unique_ptr<UserDialogs> dialogs, std::unique_ptr<FileAccess> access)
+    : dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtUserDialogs>(this)),
+      access_(access ? std::move(access) : std::make_unique<FileAccess>()) {
+  createActions();
+  createMenus();
+  createToolBars();
+  createDocks();
+}
+
+// The children go after the frame's own part is gone; none of their last
+// signals may reach it.
+FrameWindow::~FrameWindow() {
+  mdi_->disconnect(this);
+  editors_->disconnect(this);
+  for (QMdiSubWindow* sub : mdi_->subWindowList()) sub->removeEventFilter(this);
+}
+
+void FrameWindow::createActions() {
+  setObjectName(QStringLiteral("ZunFrame"));
+  setWindowTitle(QString::fromUtf8(product_title.data(), static_cast<int>(product_title.size())));
+  // Accelerators that are no menu item.
+  const std::pair<int, QKeySequence> accelerators[] = {
+      {cmd::open_file_accel, QKeySequence(Qt::CTRL | Qt::Key_O)},
+      {cmd::save_accel, QKeySequence(Qt::CTRL | Qt::Key_S)},
+      {cmd::find_accel, QKeySequence(Qt::CTRL | Qt::Key_F)},
+  };
+  for (const auto& [id, keys] : accelerators) {
+    auto* a = new QAction(this);
+    a->setShortcut(keys);
+    a->setData(id);
+    connect(a, &QAction::triggered, this, [this, id] { dispatch(id); });
+    addAction(a);
+    actions_[id] = a;
+  }
+  registerFrameCommands();
+}
+
+// The frame has no tool bar; its other bar is the status bar: the state text
+// and, at the right, the caret position of the active editor.
+void FrameWindow::createToolBars() {
+  status_text_ = new QLabel(QStringLiteral("Ready"));
+  status_position_ = new QLabel;
+  status_position_->setMinimumWidth(160);
+  statusBar()->setObjectName(QStringLiteral("status bar 88"));
+  statusBar()->addWidget(status_text_, 1);
+  statusBar()->addPermanentWidget(status_position_);
+}
+
+void FrameWindow::createDocks() {
+  createFonts();
+  mdi_ = new QMdiArea(this);
+  mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setCentralWidget(mdi_);
+  connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+    if (auto* editor = sub ? qobject_cast<EditorChild*>(sub->widget()) : nullptr) editor->checkChangedOutside();
+    updateMenus();
+  });
+  EditorEnv env;
+  env.dialogs = dialogs_.get();
+  env.access = access_.get();
+  env.status = [this](const QString& text) { setStatus(text); };
+  env.position = [this](const QString& text) { status_position_->setText(text); };
+  env.dialogDir = [this] { return dirs_.file_dialog; };
+  env.addChild = [this](QWidget* widget, const char* className) { return addChild(widget, className); };
+  editors_ = new EditorController(mdi_, env, this);
+  connect(editors_, &EditorController::editorStateChanged, this, &FrameWindow::updateCaption);
+  runner_ = new ToolRunner([this](std::string_view text) { outPrint(text); },
+                           [this](const QString& text) { setStatus(text); }, this);
+}
+
+void FrameWindow::createFonts() {
+  fonts_.text = QFont(QStringLiteral("Liberation Mono"), 10);
+  fonts_.text.setStyleHint(QFont::TypeWriter);
+  fonts_.text.setWeight(QFont::Light);
+  QFontMetrics fm(fonts_.text);
+  fonts_.row_height = fm.lineSpacing();
+  fonts_.char_width = std::max(1, fm.averageCharWidth());
+  fonts_.cell = fonts_.text;
+  fonts_.cell.setPixelSize(fonts_.row_height);
+  fonts_.large = QFont(QStringLiteral("Liberation Mono"), 12);
+  fonts_.tree = QFont(QStringLiteral("Liberation Mono"), 9);
+  // The cell font is as tall as a row; measure it again so rows never overlap.
+  fonts_.row_height = std::max(fonts_.row_height, QFontMetrics(fonts_.cell).height());
+}
+
+// The frame's own handlers; the build, project, simulator and debugger
+// controllers add theirs through registerCommand.
+void FrameWindow::registerFrameCommands() {
+  registerCommand(cmd::output_window, [this](qintptr) { showOutputWindow(); });
+  registerCommand(cmd::close_file, [this](qintptr) {
+    if (QMdiSubWindow* sub = mdi_->activeSubWindow()) closeChild(sub);
+    updateCaption();
+  });
+  registerCommand(cmd::save_all, [this](qintptr) {
+    editors_->saveModified();
+    updateCaption();
+  });
+  registerCommand(cmd::exit, [this](qintptr) { close(); });
+  registerCommand(cmd::about, [this](qintptr) { dialogs_->about(version_); });
+  registerCommand(cmd::help, [this](qintptr) { dialogs_->help(dirs_.help_index); });
+  registerCommand(cmd::cascade, [this](qintptr) { mdi_->cascadeSubWindows(); });
+  registerCommand(cmd::tile, [this](qintptr) { mdi_->tileSubWindows(); });
+  registerCommand(cmd::arrange_icons, [this](qintptr) { mdi_->tileSubWindows(); });
+  registerCommand(cmd::close_all, [this](qintptr) { closeAll(); });
+  registerCommand(cmd::goto_line_dialog, [this](qintptr) { goToLine(); });
+  for (int id = cmd::open_file_first; id <= cmd::open_file_last; ++id)
+    registerCommand(id, [this, id](qintptr) { editors_->openFileDialog(startDirFor(open_file_start_dir(id))); });
+  for (int id = cmd::new_file_first; id <= cmd::new_file_last; ++id)
+    registerCommand(id, [this, id](qintptr) { editors_->newFileDialog(startDirFor(open_file_start_dir(id))); });
+}
+
+void FrameWindow::registerCommand(int id, std::function<void(qintptr)> handler) {
+  handlers_[id] = std::move(handler);
+}
+
+void FrameWindow::dispatch(int id, qintptr param) {
+  // A greyed command cannot be chosen, whichever way it arrives.
+  if (!menu_enabling(describeState()).enabled(id)) return;
+  if (id >= cmd::recent_first && id <= cmd::recent_last) {
+    auto it = handlers_.find(cmd::recent_first);
+    if (!recent_.at(id - cmd::recent_first).empty() && it != handlers_.end()) it->second(id - cmd::recent_first);
+    return;
+  }
+  if (id >= cmd::terminal_port_first && id <= cmd::terminal_port_last) {
+    dispatch(cmd::open_terminal, id - cmd::terminal_port_first);
+    return;
+  }
+  if (id == cmd::open_file_accel) id = cmd::open_file_first;
+  if (auto it = handlers_.find(id); it != handlers_.end()) {
+    it->second(param);
+    return;
+  }
+  if (MdiChild* child = activeChild()) child->command(id, param);
+}
+
+MdiChild* FrameWindow::activeChild() const {
+  QMdiSubWindow* sub = mdi_->activeSubWindow();
+  return sub ? dynamic_cast<MdiChild*>(sub->widget()) : nullptr;
+}
+
+WorkbenchState FrameWindow::describeState() const {
+  WorkbenchState st;
+  st.editor_count = editors_->count();
+  st.tool_running = runner_->running();
+  if (MdiChild* child = activeChild()) child->describe(st);
+  QList<QMdiSubWindow*> stack = mdi_->subWindowList(QMdiArea::StackingOrder);
+  if (!stack.isEmpty())
+    if (auto* top = qobject_cast<EditorChild*>(stack.last()->widget())) st.top_editor_kind = top->kind();
+  return st;
+}
+
+QAction* FrameWindow::action(int id) const {
+  auto it = actions_.find(id);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+void FrameWindow::setStatus(const QString& text) { status_text_->setText(text); }
+
+void FrameWindow::outPrint(std::string_view text) {
+  if (output_) output_->write(text);
+}
+
+void FrameWindow::outOpenClear() {
+  if (!output_) dispatch(cmd::output_window);
+  if (output_) output_->clear();
+  editors_->deleteMarkersEverywhere(EditorChild::message_marker);
+}
+
+int FrameWindow::runTool(const QString& program, const QString& args, const QString& statusText) {
+  int rc = runner_->runTool(dirs_.bin, program, args, statusText);
+  updateMenus();
+  return rc;
+}
+
+int FrameWindow::runProcess(const QString& commandLine) {
+  int rc = runner_->runProcess(commandLine);
+  updateMenus();
+  return rc;
+}
+
+QMdiSubWindow* FrameWindow::addChild(QWidget* widget, const char* className) {
+  QMdiSubWindow* sub = mdi_->addSubWindow(widget);
+  sub->setObjectName(QString::fromLatin1(className));
+  sub->installEventFilter(this);
+  return sub;
+}
+
+void FrameWindow::showOutputWindow() {
+  if (output_) {
+    mdi_->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(output_->parentWidget()));
+    return;
+  }
+  output_ = new OutputChild(fonts_);
+  output_->setWindowTitle(QStringLiteral("Output"));
+  QMdiSubWindow* sub = addChild(output_, OutputChild::class_name);
+  sub->setGeometry(0, 0, mdi_->viewport()->width(), mdi_->viewport()->height() / 4);
+  connect(output_, &OutputChild::lineActivated, editors_, &EditorController::jumpToMessage);
+  connect(output_, &OutputChild::closeRequested, this, [this, sub] { closeChild(sub); });
+  sub->show();
+  updateMenus();
+}
+
+// Closing is the frame's business: a child's own close button comes here too.
+bool FrameWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Close)
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(watched)) {
+      event->ignore();
+      closeChild(sub);
+      return true;
+    }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+bool FrameWindow::closeChild(QMdiSubWindow* sub) {
+  auto* child = dynamic_cast<MdiChild*>(sub->widget());
+  if (child && !child->queryClose()) return false;
+  if (auto* editor = qobject_cast<EditorChild*>(sub->widget())) editors_->forget(editor);
+  if (sub->widget() == output_) output_ = nullptr;
+  sub->hide();
+  mdi_->removeSubWindow(sub);
+  sub->deleteLater();
+  updateMenus();
+  return true;
+}
+
+void FrameWindow::closeAll() {
+  for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+    if (sub->isMinimized()) sub->showNormal();
+    closeChild(sub);
+  }
+  editors_->saveModified();
+  updateCaption();
+}
+
+void FrameWindow::closeEvent(QCloseEvent* event) {
+  if (runner_->running()) {
+    event->ignore();
+    return;
+  }
+  closeAll();
+  saveRecent();
+  if (!mdi_->subWindowList().isEmpty())
+    event->ignore();
+  else
+    event->accept();
+}
+
+void FrameWindow::goToLine() {
+  unsigned n = dialogs_->goToLine();
+  if (n > 0) dispatch(cmd::goto_line, static_cast<qintptr>(n - 1));
+}
+
+QString FrameWindow::startDirFor(StartDir which) const {
+  QString root = dirs_.bin + QStringLiteral("/..");
+  switch (which) {
+    case StartDir::Current: return QDir::currentPath();
+    case StartDir::Workspace:
+    case StartDir::Project: return dirs_.workspace_dialog;
+    case StartDir::Config: return QDir::cleanPath(root + QStringLiteral("/config/zun09"));
+    case StartDir::LibrarySource: return QDir::cleanPath(root + QStringLiteral("/src"));
+    case StartDir::Include: return QDir::cleanPath(root + QStringLiteral("/include"));
+    case StartDir::StartFiles: return QDir::cleanPath(root + QStringLiteral("/src/startup/zun09"));
+  }
+  return QDir::currentPath();
+}
+
+void FrameWindow::startUp(const QString& workspaceArg) {
+  version_ = QStringLiteral("VERSION %1, RELEASE DATE %2").arg(QStringLiteral("2.0"), QStringLiteral("26 February 2013)"));
+  loadRecent();
+  initDirectories(workspaceArg);
+  if (!workspaceArg.isEmpty()) {
+    if (!workspaceArg.endsWith(QStringLiteral(".w09"), Qt::CaseInsensitive))
+      dialogs_->error(QStringLiteral("Don't recognise this file type..."));
+    else if (workspace_opener_)
+      workspace_opener_(workspaceArg);
+  }
+  updateMenus();
+}
+
+void FrameWindow::initDirectories(const QString& workspaceArg) {
+  dirs_.bin = QCoreApplication::applicationDirPath();
+  if (dirs_.bin.isEmpty() || !QDir::setCurrent(dirs_.bin)) {
+    dialogs_->error(QStringLiteral("Can't retrieve start directory"));
+    return;
+  }
+  dirs_.help_index = QDir::cleanPath(dirs_.bin + QStringLiteral("/../help/index.html"));
+  // The first candidate that can be entered is the start directory: the
+  // command line's word (a workspace file is a file, so this fails), the
+  // directory of the most recent workspace, the home directory, the program's.
+  QStringList candidates = {workspaceArg};
+  if (!recent_.at(0).empty())
+    candidates << QString::fromStdString(path_dir_name(recent_.at(0)));
+  candidates << QDir::homePath() << dirs_.bin;
+  for (const QString& dir : candidates)
+    if (!dir.isEmpty() && QFileInfo(dir).isDir() && QDir::setCurrent(dir)) {
+      dirs_.start = QDir::currentPath();
+      break;
+    }
+  dirs_.file_dialog = dirs_.start;
+  dirs_.workspace_dialog = dirs_.start;
+}
+
+void FrameWindow::pushRecent(const QString& path) {
+  recent_.push(canonical_path(path).toStdString());
+  saveRecent();
+  updateRecentMenu();
+}
+
+void FrameWindow::loadRecent() {
+  for (int i = 0; i < RecentWorkspaces::slot_count; ++i)
+    recent_.set(i, settings_.value(QStringLiteral("MRU%1").arg(i)).toString().toStdString());
+}
+
+// Empty slots leave their stored values as they were.
+void FrameWindow::saveRecent() {
+  for (int i = 0; i < RecentWorkspaces::slot_count; ++i)
+    if (!recent_.at(i).empty())
+      settings_.setValue(QStringLiteral("MRU%1").arg(i), QString::fromStdString(recent_.at(i)));
+}
+
+}  // namespace zun::wb

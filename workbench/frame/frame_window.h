@@ -1,0 +1,138 @@
+// The frame (ZunFrame): a main window over an MDI area with the menu bar, the
+// status bar and the output window. Every menu item and accelerator carries
+// its command id, and one dispatcher routes ids: recent workspaces, terminal
+// ports, the frame's own handlers, else the active child. Features live in
+// controllers that register their handlers with the frame.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QSettings>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "workbench/core/workbench_core.h"
+#include "workbench/build/output_child.h"
+#include "workbench/editor/file_access.h"
+#include "workbench/frame/mdi_child.h"
+#include "workbench/frame/user_dialogs.h"
+
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+namespace zun::wb {
+
+class EditorController;
+class FileAccess;
+class OutputChild;
+class ToolRunner;
+class UserDialogs;
+
+// Directories the frame keeps for the whole run; '/' separators.
+struct FrameDirs {
+  QString bin;          // where the program lies
+  QString start;        // the start directory
+  QString file_dialog;  // where the file dialogs open next
+  QString workspace_dialog;
+  QString load_file_dir;
+  QString help_index;
+};
+
+class FrameWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Null dialogs or access give the real ones; tests pass their own.
+  explicit FrameWindow(std::unique_ptr<UserDialogs> dialogs = nullptr,
+                       std::unique_ptr<FileAccess> access = nullptr);
+  ~FrameWindow() override;
+
+  // Directories, recent workspaces, the command-line workspace (already made
+  // absolute by main) and the first menu update.
+  void startUp(const QString& workspaceArg);
+
+  // The project controller opens workspaces (command line and recent list).
+  void setWorkspaceOpener(std::function<void(const QString&)> opener) { workspace_opener_ = std::move(opener); }
+  void pushRecent(const QString& path);
+
+  void dispatch(int id, qintptr param = 0);
+  void registerCommand(int id, std::function<void(qintptr)> handler);
+  void updateMenus();
+
+  void outPrint(std::string_view text);
+  void outOpenClear();
+  void setStatus(const QString& text);
+  int runTool(const QString& program, const QString& args, const QString& statusText);
+  int runProcess(const QString& commandLine);
+
+  // Closes one child: it settles its work, then the frame deletes it.
+  bool closeChild(QMdiSubWindow* sub);
+
+  QMdiArea* mdiArea() const { return mdi_; }
+  OutputChild* output() const { return output_; }
+  EditorController* editors() const { return editors_; }
+  ToolRunner* toolRunner() const { return runner_; }
+  UserDialogs& dialogs() const { return *dialogs_; }
+  const FrameDirs& dirs() const { return dirs_; }
+  const RecentWorkspaces& recent() const { return recent_; }
+  const SharedFonts& fonts() const { return fonts_; }
+  WorkbenchState describeState() const;
+  QMenu* menu(MenuId id) const { return menus_.at(id); }
+  QAction* action(int id) const;
+  QLabel* statusText() const { return status_text_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void createActions();
+  void createMenus();
+  void createToolBars();
+  void createDocks();
+  void createFileMenu();
+  void createEditMenu();
+  void createProjectMenu();
+  void createBuildMenu();
+  void createDebugMenus();
+  void createWindowsMenu();
+  void createHelpMenu();
+  QMenu* buildMenu(MenuId id, const QString& title);
+  void registerFrameCommands();
+  void updateRecentMenu();
+  void updateCaption();
+  void createFonts();
+  void initDirectories(const QString& workspaceArg);
+  void loadRecent();
+  void saveRecent();
+
+  void showOutputWindow();
+  void closeAll();
+  void goToLine();
+  QString startDirFor(StartDir which) const;
+  MdiChild* activeChild() const;
+  QMdiSubWindow* addChild(QWidget* widget, const char* className);
+
+  std::unique_ptr<UserDialogs> dialogs_;
+  std::unique_ptr<FileAccess> access_;
+  QMdiArea* mdi_ = nullptr;
+  QLabel* status_text_ = nullptr;
+  QLabel* status_position_ = nullptr;
+  QPointer<OutputChild> output_;
+  EditorController* editors_ = nullptr;
+  ToolRunner* runner_ = nullptr;
+  std::map<int, QAction*> actions_;
+  std::map<MenuId, QMenu*> menus_;
+  std::map<int, std::function<void(qintptr)>> handlers_;
+  SharedFonts fonts_;
+  FrameDirs dirs_;
+  RecentWorkspaces recent_;
+  QSettings settings_{QStringLiteral("KVT"), QStringLiteral("ZUN09")};
+  QString version_;
+  std::function<void(const QString&)> workspace_opener_;
+};
+
+}  // namespace zun::wb

@@ -1,0 +1,20 @@
+// zun09: the workbench. An optional workspace file (".w09") on the command
+// line is opened at start.
+#include <QApplication>
+#include <QFileInfo>
+
+#include "workbench/frame/frame_window.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setOrganizationName(QStringLiteral("KVT"));
+  QApplication::setApplicationName(QStringLiteral("ZUN09"));
+  // Start-up changes the current directory, so a relative workspace path is
+  // made absolute first.
+  QString workspace;
+  if (argc > 1) workspace = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
+  zun::wb::FrameWindow frame;
+  frame.showMaximized();
+  frame.startUp(workspace);
+  return app.exec();
+}

@@ -1,0 +1,145 @@
+// Both menu bars, built once from the core's menu tables, and their upkeep:
+// one updateMenus applies the enabling rules to every action, switches
+// between the normal and the debugging bar, and refreshes the recent
+// workspaces and the caption.
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "workbench/build/output_child.h"
+#include "workbench/editor/editor_child.h"
+#include "workbench/editor/editor_controller.h"
+#include "workbench/frame/frame_window.h"
+
+namespace zun::wb {
+
+namespace {
+
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+
+}  // namespace
+
+// Builds one menu from its table; submenus are attached by their own
+// functions, so the order of calls below follows the menu bar.
+QMenu* FrameWindow::buildMenu(MenuId id, const QString& title) {
+  auto* menu = new QMenu(title, this);
+  menus_[id] = menu;
+  connect(menu, &QMenu::aboutToShow, this, &FrameWindow::updateMenus);
+  for (const MenuItem& item : menu_items(id)) {
+    if (item.sub) {
+      auto it = menus_.find(*item.sub);
+      menu->addMenu(it != menus_.end() ? it->second : buildMenu(*item.sub, qs(item.text)));
+    } else if (item.id == 0) {
+      menu->addSeparator();
+    } else {
+      QAction* a = menu->addAction(qs(item.text));
+      a->setData(item.id);
+      const int cid = item.id;
+      connect(a, &QAction::triggered, this, [this, cid] { dispatch(cid); });
+      actions_[item.id] = a;
+    }
+  }
+  return menu;
+}
+
+void FrameWindow::createMenus() {
+  createFileMenu();
+  createEditMenu();
+  createProjectMenu();
+  createBuildMenu();
+  createDebugMenus();
+  createWindowsMenu();
+  createHelpMenu();
+  for (MenuId top : {MenuId::File, MenuId::Edit, MenuId::Project, MenuId::Build, MenuId::Debug,
+                     MenuId::Debugger, MenuId::Windows, MenuId::Help})
+    menuBar()->addMenu(menus_[top]);
+  menus_[MenuId::Debugger]->menuAction()->setVisible(false);
+}
+
+void FrameWindow::createFileMenu() {
+  buildMenu(MenuId::File, QStringLiteral("&File"));
+  action(cmd::recent_first)->setEnabled(false);
+}
+
+void FrameWindow::createEditMenu() { buildMenu(MenuId::Edit, QStringLiteral("&Edit")); }
+
+void FrameWindow::createProjectMenu() { buildMenu(MenuId::Project, QStringLiteral("&Project")); }
+
+void FrameWindow::createBuildMenu() { buildMenu(MenuId::Build, QStringLiteral("&Build")); }
+
+// The Open Terminal submenu is one menu shown by both debug menus; the
+// terminal controller fills it with the ports it finds when it opens.
+void FrameWindow::createDebugMenus() {
+  buildMenu(MenuId::OpenTerminal, QStringLiteral("&Open Terminal"));
+  buildMenu(MenuId::Debug, QStringLiteral("&Debug"));
+  buildMenu(MenuId::Debugger, QStringLiteral("&Debug"));
+}
+
+void FrameWindow::createWindowsMenu() {
+  QMenu* windows = buildMenu(MenuId::Windows, QStringLiteral("&Windows"));
+  // The window list follows the three commands, rebuilt as the menu opens.
+  connect(windows, &QMenu::aboutToShow, this, [this, windows] {
+    for (QAction* a : windows->actions())
+      if (a->property("windowList").toBool()) windows->removeAction(a), a->deleteLater();
+    const QList<QMdiSubWindow*> subs = mdi_->subWindowList();
+    if (!subs.isEmpty()) windows->addSeparator()->setProperty("windowList", true);
+    int n = 1;
+    for (QMdiSubWindow* sub : subs) {
+      QAction* a = windows->addAction(QStringLiteral("&%1 %2").arg(n++).arg(sub->windowTitle()));
+      a->setProperty("windowList", true);
+      a->setCheckable(true);
+      a->setChecked(sub == mdi_->activeSubWindow());
+      connect(a, &QAction::triggered, this, [this, sub] { mdi_->setActiveSubWindow(sub); });
+    }
+  });
+}
+
+void FrameWindow::createHelpMenu() { buildMenu(MenuId::Help, QStringLiteral("&Help")); }
+
+void FrameWindow::updateMenus() {
+  const WorkbenchState state = describeState();
+  const CommandStates enabling = menu_enabling(state);
+  for (auto& [id, a] : actions_)
+    if (id != cmd::recent_first || !recent_.at(0).empty()) a->setEnabled(enabling.enabled(id));
+  const bool debugging = active_menu_bar(state) == MenuId::DebugBar;
+  menus_[MenuId::Build]->menuAction()->setVisible(!debugging);
+  menus_[MenuId::Debug]->menuAction()->setVisible(!debugging);
+  menus_[MenuId::Debugger]->menuAction()->setVisible(debugging);
+  updateRecentMenu();
+  updateCaption();
+}
+
+void FrameWindow::updateRecentMenu() {
+  QMenu* menu = menus_[MenuId::RecentWorkspaces];
+  for (int i = 0; i < RecentWorkspaces::slot_count; ++i) {
+    const int id = cmd::recent_first + i;
+    const std::string& path = recent_.at(i);
+    QAction* a = action(id);
+    if (path.empty()) {
+      if (a && i > 0) a->setVisible(false);
+      continue;
+    }
+    if (!a) {
+      a = menu->addAction(QString());
+      a->setData(id);
+      connect(a, &QAction::triggered, this, [this, id] { dispatch(id); });
+      actions_[id] = a;
+    }
+    a->setText(qs(recent_item_text(i, path)));
+    a->setVisible(true);
+    a->setEnabled(true);
+  }
+}
+
+void FrameWindow::updateCaption() {
+  QMdiSubWindow* sub = mdi_->activeSubWindow();
+  auto* editor = sub ? qobject_cast<EditorChild*>(sub->widget()) : nullptr;
+  std::optional<std::string> name;
+  if (editor) name = editor->title().toStdString();
+  setWindowTitle(qs(frame_caption("No Project", name ? std::optional<std::string_view>(*name) : std::nullopt,
+                                  editor && editor->modified())));
+}
+
+}  // namespace zun::wb

@@ -1,0 +1,53 @@
+// Every question the workbench puts to its user goes through UserDialogs, so
+// tests can script the answers. QtUserDialogs is the real thing: message boxes
+// captioned with the product title and the small dialogs built in code.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace zun::wb {
+
+class UserDialogs {
+ public:
+  // Answers of the save and reload questions. Cancel is Escape in the
+  // single-file save question; All and NoneAll are "Save &All"/"Yes to &All"
+  // and "&Discard all changes"/"N&o to All".
+  enum class Answer { Yes, No, Cancel, All, NoneAll };
+
+  virtual ~UserDialogs() = default;
+  virtual void error(const QString& text) = 0;
+  virtual void warning(const QString& text) = 0;
+  virtual bool question(const QString& text) = 0;  // true for Yes
+  virtual Answer askSave(const QString& fileName) = 0;
+  virtual Answer askSaveAll(const QString& fileName) = 0;
+  virtual Answer askReloadAll(const QString& fileName) = 0;
+  // An empty result means the dialog was cancelled.
+  virtual QString openFileName(const QString& dir) = 0;
+  virtual QString saveFileName(const QString& dir) = 0;
+  virtual unsigned goToLine() = 0;  // 0 when nothing usable was typed
+  virtual void about(const QString& version) = 0;
+  virtual void help(const QString& indexPage) = 0;
+};
+
+class QtUserDialogs : public UserDialogs {
+ public:
+  explicit QtUserDialogs(QWidget* owner) : owner_(owner) {}
+  void error(const QString& text) override;
+  void warning(const QString& text) override;
+  bool question(const QString& text) override;
+  Answer askSave(const QString& fileName) override;
+  Answer askSaveAll(const QString& fileName) override;
+  Answer askReloadAll(const QString& fileName) override;
+  QString openFileName(const QString& dir) override;
+  QString saveFileName(const QString& dir) override;
+  unsigned goToLine() override;
+  void about(const QString& version) override;
+  void help(const QString& indexPage) override;
+
+ private:
+  QWidget* owner_;
+};
+
+}  // namespace zun::wb
