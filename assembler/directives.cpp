@@ -462,7 +462,19 @@ void function_marker(Assembly& as) {
 
 }  // namespace
 
-int lookup_directive(Assembly& as, const char* word) {
+void build_directive_words(Assembly& as) {
+  for (const DirectiveEntry* table : {PureTable, TscTable, BaseTable})
+    for (const DirectiveEntry* e = table; e->name; ++e) as.directive_words.insert(e->name);
+}
+
+int lookup_directive(Assembly& as, const char* word, size_t length) {
+  char lower[16];
+  if (length == 0 || length >= sizeof lower) return 0;
+  for (size_t i = 0; i < length; ++i) {
+    char c = word[i];
+    lower[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+  }
+  if (!as.directive_words.count(std::string_view(lower, length))) return 0;
   return zun::lookup_directive(tables_of(as), word);
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "assembler/assembler.h"
@@ -235,6 +236,9 @@ struct Assembly {
 
   // Mnemonic lookup, built once per run from the shared opcode table.
   std::vector<Mnemonic> mnemonic_rows;
+  // Every directive name in lower case: most operation words are mnemonics,
+  // and one lookup here spares them the walk through the dialect tables.
+  std::unordered_set<std::string_view> directive_words;
   std::unordered_map<std::string_view, const Mnemonic*> mnemonics;
 
   // Pass-1 location advance of each line, so that an error line of pass 2
@@ -327,7 +331,8 @@ void encode(Assembly& as, const Mnemonic& m);
 void emit_field(Assembly& as, const ExprResult& e, int size);
 
 // ---- directives.cpp ----
-int lookup_directive(Assembly& as, const char* word);
+void build_directive_words(Assembly& as);
+int lookup_directive(Assembly& as, const char* word, size_t length);
 int lookup_pp_keyword(Assembly& as, const char*& pos);
 bool directive_defines_label(int code);
 void do_directive(Assembly& as, int code, const std::string& label);

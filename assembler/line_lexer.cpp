@@ -104,7 +104,7 @@ void assemble_line(Assembly& as) {
   const char* word_end = word;
   while (!below_bang(*word_end)) ++word_end;
   size_t length = static_cast<size_t>(word_end - word);
-  int code = length <= 63 ? lookup_directive(as, word) : 0;
+  int code = length <= 63 ? lookup_directive(as, word, length) : 0;
   if (code != 0) {
     as.line.pos = skip_blanks(word_end);
     if (!directive_defines_label(code)) define_line_label(as, label);

@@ -98,6 +98,7 @@ void start_up(Assembly& as) {
     as.include_dirs.push_back(d);
   }
   build_mnemonics(as);
+  build_directive_words(as);
   as.record_from_command_line = !as.opt.record_name.empty();
   as.record_name = as.record_from_command_line ? as.opt.record_name : as.opt.source;
   // "text" is always the first segment, "abs" holds the constants.
