@@ -1,0 +1,12 @@
+const char *s;
+char *const cp;
+const int ci = 5;
+int useci = ci;
+const int needs;
+extern const int ext;
+extern const int ext2 = 3;
+const volatile int cv = 1;
+volatile const int cv2;
+const float cf = 2.5;
+const char msg[] = "hi";
+const int arr[2] = {1, 2};

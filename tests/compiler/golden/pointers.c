@@ -1,0 +1,15 @@
+int a[5];
+struct pt { int x; int y; } pt;
+char *np = 0;
+char *io = (char *)0xE000;
+int *pa = &a[2];
+int *pb = a + 3;
+int *py = &pt.y;
+int *pn = &a[4] - 1;
+extern int ext;
+int *pe = &ext;
+int get(void);
+int (*fn)(void) = get;
+static int local;
+int *pl = &local;
+int *pp[2] = {&a[0], 0};

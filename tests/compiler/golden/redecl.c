@@ -1,0 +1,16 @@
+extern int b;
+int b;
+extern int hdr;
+int hdr = 3;
+int a;
+int a;
+static int st;
+int st;
+int g2;
+static int g2;
+typedef int T;
+int T;
+extern long n;
+int n;
+int f(void);
+int f(void);

@@ -1,0 +1,14 @@
+int x;
+static int n = 5;
+char c = 'A';
+unsigned char uc = 255;
+int neg = -1;
+unsigned u = 0xFFFF;
+long l = 70000;
+unsigned long ul = 0x80000000;
+long big = -2;
+float f = 1.0;
+double d = -2.5;
+float fi = 3;
+static int s2;
+int y;

@@ -1,0 +1,9 @@
+char s[10] = "ab";
+char exact[3] = "abc";
+char t[] = "hello, world.\n";
+char tab[] = "a\tb";
+char empty[] = "";
+char *p = "shared";
+char *q = "shared";
+const char *r = "x-y_z%.";
+char *e = "";
