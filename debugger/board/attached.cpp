@@ -148,6 +148,24 @@ int Board::dev_find_by_handle(int32_t handle) const {
   return -1;
 }
 
+std::optional<uint32_t> Board::check_new_base(const std::string& text, std::string& message) const {
+  std::string digits = text.substr(0, 31);
+  if (!digits.empty() && digits[0] == '$') digits[0] = '0';
+  char* stop = nullptr;
+  unsigned long base = std::strtoul(digits.c_str(), &stop, 16);
+  if (digits.empty() || stop == digits.c_str() || base < 0xE000 || base > 0xE0FF) {
+    message = "Invalid base address specified";
+    return std::nullopt;
+  }
+  for (const auto& s : slots) {
+    if (s.handle != -1 && s.base == base) {
+      message = "You can't connect this address to multiple devices";
+      return std::nullopt;
+    }
+  }
+  return static_cast<uint32_t>(base);
+}
+
 int Board::find_slot(uint32_t addr) const {
   for (int i = 0; i < device_slot_count; ++i) {
     const auto& s = slots[i];

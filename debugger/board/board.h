@@ -183,6 +183,9 @@ public:
   int find_slot(uint32_t addr) const;
   // Disconnects the slot's on-board chip, closes the instance and frees the slot.
   void dev_detach(int slot);
+  // The base typed for a new device ("$E010", "e010"): the address, or the
+  // message that refuses it.
+  std::optional<uint32_t> check_new_base(const std::string& text, std::string& message) const;
 
   // ---- descriptor.cpp ----
   void descriptor_read(std::istream& in);

@@ -133,6 +133,7 @@ void Engine::clear_all_breaks() {
 }
 
 int Engine::load() {
+  board.board_clear_memory();
   load_default_target();
   if (!reload()) return 0;
   sim_reset_state(true);

@@ -130,25 +130,7 @@ TEST_F(BoardMemoryMap, FloppyLatchAndController) {
   EXPECT_EQ(board.onboard_connection(int(Onboard::FdcLatch)), -1);
 }
 
-TEST_F(BoardMemoryMap, CycleCounterFollowsTheRunMode) {
-  board.device_pre_step();
-  EXPECT_EQ(board.cycle_counter, 3u);
-  board.run_mode = RunMode::Slow;
-  board.device_pre_step();
-  EXPECT_EQ(board.cycle_counter, 1803u);
-  board.run_mode = RunMode::Fast;
-  board.device_pre_step();
-  EXPECT_EQ(board.cycle_counter, 1983u);
-}
-
-TEST_F(BoardMemoryMap, OnboardTable) {
-  board.onboard_rewind();
-  uint16_t base;
-  int32_t con;
-  const char* name;
-  std::vector<uint16_t> bases;
-  while (board.onboard_next(base, con, name)) bases.push_back(base);
-  EXPECT_EQ(bases, (std::vector<uint16_t>{0xE024, 0xE028, 0xE048, 0xE050, 0xE060, 0xE0A0, 0xE0E0}));
+TEST_F(BoardMemoryMap, OnboardConnections) {
   EXPECT_EQ(board.onboard_connection(6), -2);
   EXPECT_EQ(board.onboard_connection(7), -1);
   EXPECT_EQ(board.onboard_release(7), -1);

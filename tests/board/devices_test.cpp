@@ -106,6 +106,18 @@ TEST_F(BoardSlots, PurgeAndEndSetup) {
   EXPECT_NE(board.slots[kept].handle, -1);
 }
 
+TEST_F(BoardSlots, NewBaseMustBeAFreeIoPageAddress) {
+  std::string message;
+  EXPECT_EQ(board.check_new_base("$E010", message), 0xE010u);
+  EXPECT_EQ(board.check_new_base("e010", message), 0xE010u);
+  EXPECT_FALSE(board.check_new_base("E100", message));
+  EXPECT_EQ(message, "Invalid base address specified");
+  EXPECT_FALSE(board.check_new_base("", message));
+  board.dev_open(2, 0xE010, 0);
+  EXPECT_FALSE(board.check_new_base("E010", message));
+  EXPECT_EQ(message, "You can't connect this address to multiple devices");
+}
+
 TEST_F(BoardSlots, InterruptFromAnAttachedDevice) {
   auto& p = probe_at(0xE000);
   EXPECT_FALSE(board.dev_irq_pending());
