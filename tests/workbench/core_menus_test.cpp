@@ -53,6 +53,11 @@ TEST(WbMenuTree, BarsAndFileMenuInOrder) {
 TEST(WbMenuTree, GeneratedItemTexts) {
   EXPECT_EQ(terminal_port_text(2), "COM&3");
   EXPECT_EQ(recent_item_text(0, "/w/a.w09"), "1: /w/a.w09");
+  EXPECT_EQ(serial_port_path(0), "/dev/ttyS0");
+  EXPECT_EQ(serial_port_path(63), "/dev/ttyS63");
+  EXPECT_EQ(serial_port_path(64), "/dev/ttyUSB0");
+  EXPECT_EQ(serial_port_path(130), "/dev/ttyACM2");
+  EXPECT_EQ(serial_port_path(192), "");
   EXPECT_EQ(open_file_start_dir(43151), StartDir::Current);
   EXPECT_EQ(open_file_start_dir(43157), StartDir::StartFiles);
   EXPECT_EQ(open_file_start_dir(43160), StartDir::Project);

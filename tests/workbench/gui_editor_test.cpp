@@ -207,3 +207,26 @@ TEST_F(FrameTest, WbChangeOutsideIsAskedOnce) {
   frame->editors()->open(path("a.c"));  // the same change is not asked again
   EXPECT_EQ(dialogs->questions.size(), 1u);
 }
+
+TEST_F(FrameTest, WbReloadAfterBuildAsksPerFileUntilAnAllAnswer) {
+  const char* names[] = {"a.c", "b.c", "c.c", "d.c"};
+  std::vector<EditorChild*> eds;
+  for (const char* n : names) {
+    put(n, "old\n");
+    eds.push_back(frame->editors()->open(path(n)));
+  }
+  for (const char* n : names) {
+    QFile f(path(n));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("new\n");
+    f.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
+  }
+  dialogs->reload_answers = {Answer::No, Answer::All};
+  frame->editors()->reloadChanged();
+  EXPECT_EQ(eds[0]->bytes(), "old\n");
+  EXPECT_EQ(eds[1]->bytes(), "new\n");
+  EXPECT_EQ(eds[2]->bytes(), "new\n");
+  EXPECT_EQ(eds[3]->bytes(), "new\n");
+  EXPECT_EQ(file("~d.c~"), "new\n");  // a reload makes a new backup
+  frame->editors()->reloadChanged();  // nothing changed since: no question
+}

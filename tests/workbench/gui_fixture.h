@@ -63,6 +63,7 @@ class ScriptedDialogs : public UserDialogs {
   Answer askReloadAll(const QString&) override { return take(reload_answers, Answer::No); }
   QString openFileName(const QString&) override { return take(file_names, QString()); }
   QString saveFileName(const QString&) override { return take(file_names, QString()); }
+  QString loadFileName(const QString&, const QString&) override { return take(file_names, QString()); }
   unsigned goToLine() override { return line; }
   void about(const QString&) override {}
   void help(const QString&) override {}

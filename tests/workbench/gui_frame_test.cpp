@@ -107,5 +107,38 @@ TEST_F(FrameTest, WbCommandLineRefusesOtherFileTypes) {
   EXPECT_EQ(dialogs->errors[0], "Don't recognise this file type...");
 }
 
+TEST_F(FrameTest, WbOpenTerminalListsThePortsFound) {
+  frame->setPortProbe([](int n) { return n == 0 || n == 2; });
+  QMenu* ports = frame->menu(MenuId::OpenTerminal);
+  emit ports->aboutToShow();
+  QStringList texts;
+  for (QAction* a : ports->actions()) texts << a->text() + "=" + QString::number(a->data().toInt());
+  EXPECT_EQ(texts, (QStringList{"COM&1=41001", "COM&3=41003"}));
+  frame->setPortProbe([](int n) { return n == 1; });
+  emit ports->aboutToShow();
+  ASSERT_EQ(ports->actions().size(), 1);
+  EXPECT_EQ(ports->actions()[0]->text(), "COM&2");
+}
+
+TEST_F(FrameTest, WbRecentWorkspacesMenu) {
+  frame->updateMenus();
+  EXPECT_EQ(frame->action(cmd::recent_first)->text(), "(Empty)");
+  EXPECT_FALSE(frame->action(cmd::recent_first)->isEnabled());
+  frame->pushRecent(path("one.w09"));
+  frame->pushRecent(path("two.w09"));
+  frame->updateMenus();
+  EXPECT_EQ(frame->action(cmd::recent_first)->text(), "1: " + path("two.w09"));
+  EXPECT_EQ(frame->action(cmd::recent_first + 1)->text(), "2: " + path("one.w09"));
+  EXPECT_TRUE(frame->action(cmd::recent_first)->isEnabled());
+}
+
+TEST_F(FrameTest, WbLoadFileIsChosenOnce) {
+  dialogs->file_names = {path("app.s19"), QString()};
+  EXPECT_TRUE(frame->selectLoadFile());
+  EXPECT_EQ(frame->loadFile(), path("app.s19"));
+  EXPECT_FALSE(frame->selectLoadFile());  // cancelled: the old choice stays
+  EXPECT_EQ(frame->loadFile(), path("app.s19"));
+}
+
 // fontconfig keeps caches for the life of the process and never frees them.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }

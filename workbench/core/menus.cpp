@@ -262,6 +262,12 @@ StartDir open_file_start_dir(int id) {
 
 std::string terminal_port_text(int port_index) { return format("COM&%d", port_index + 1); }
 
+std::string serial_port_path(int port_index) {
+  static constexpr const char* families[] = {"/dev/ttyS%d", "/dev/ttyUSB%d", "/dev/ttyACM%d"};
+  if (port_index < 0 || port_index >= 64 * 3) return {};
+  return format(families[port_index / 64], port_index % 64);
+}
+
 std::string recent_item_text(int slot, std::string_view path) {
   return format("%d: %.*s", slot + 1, static_cast<int>(path.size()), path.data());
 }

@@ -76,6 +76,10 @@ struct MenuItem {
 
 std::span<const MenuItem> menu_items(MenuId menu);
 std::string terminal_port_text(int port_index);  // "COM&%d" with index + 1
+// The device behind serial port index 0-255 (COM1 is index 0): the first 64
+// are the built-in ports /dev/ttyS*, then 64 USB adapters /dev/ttyUSB*, then
+// 64 modem-class devices /dev/ttyACM*; "" for the rest.
+std::string serial_port_path(int port_index);
 std::string recent_item_text(int slot, std::string_view path);
 
 // ---- command enabling (menus.cpp) ----

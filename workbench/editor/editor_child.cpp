@@ -95,6 +95,8 @@ EditorChild::EditorChild(const EditorEnv& env, const QString& path)
   sci(QsciScintillaBase::SCI_STYLECLEARALL);
   sci(QsciScintillaBase::SCI_SETTABWIDTH, 8);
   sci(QsciScintillaBase::SCI_MARKERDEFINE, message_marker, QsciScintillaBase::SC_MARK_ARROW);
+  sci(QsciScintillaBase::SCI_MARKERDEFINE, execution_marker, QsciScintillaBase::SC_MARK_ARROW);
+  sci(QsciScintillaBase::SCI_MARKERSETBACK, execution_marker, 0x00B400);
   connect(sci_, &QsciScintillaBase::SCN_SAVEPOINTREACHED, this, &EditorChild::stateChanged);
   connect(sci_, &QsciScintillaBase::SCN_SAVEPOINTLEFT, this, &EditorChild::stateChanged);
   connect(sci_, &QsciScintillaBase::SCN_UPDATEUI, this, &EditorChild::showPosition);
@@ -230,6 +232,8 @@ void EditorChild::checkChangedOutside() {
   asking_ = false;
 }
 
+void EditorChild::acceptOutsideChange() { seen_time_ = file_time(path_); }
+
 void EditorChild::settle(bool keep) {
   if (keep) {
     if (!save()) return;
@@ -265,6 +269,16 @@ void EditorChild::goToLine(int line) {
   sci(QsciScintillaBase::SCI_GOTOLINE, static_cast<unsigned long>(line));
 }
 
+void EditorChild::showExecutionLine(int line) {
+  const unsigned long at = static_cast<unsigned long>(std::max(line - 1, 0));
+  deleteMarkers(execution_marker);
+  sci(QsciScintillaBase::SCI_MARKERADD, at, execution_marker);
+  long first = sci(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+  long rows = sci(QsciScintillaBase::SCI_LINESONSCREEN);
+  long l = static_cast<long>(at);
+  if (l < first || l > first + rows - 3) sci(QsciScintillaBase::SCI_LINESCROLL, 0, l - first - rows / 2);
+}
+
 void EditorChild::deleteMarkers(int marker) { sci(QsciScintillaBase::SCI_MARKERDELETEALL, marker); }
 
 void EditorChild::showPosition() {
@@ -285,6 +299,7 @@ bool EditorChild::command(int id, qintptr param) {
   using S = QsciScintillaBase;
   switch (id) {
     case cmd::goto_line: goToLine(static_cast<int>(param)); return true;
+    case cmd::debug_line: showExecutionLine(static_cast<int>(param)); return true;
     case cmd::save:
     case cmd::save_accel: save(); return true;
     case cmd::save_as: saveAs(); return true;

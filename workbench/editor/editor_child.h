@@ -40,6 +40,7 @@ class EditorChild : public QWidget, public MdiChild {
  public:
   static constexpr const char* class_name = "ZUNKY09##zunDrawClass";
   static constexpr int message_marker = 3;
+  static constexpr int execution_marker = 4;
 
   // The editor of a file, or null (after telling the user why) when the file
   // cannot be shown.
@@ -59,12 +60,16 @@ class EditorChild : public QWidget, public MdiChild {
   bool saveAs();
   void reload();
   void goToLine(int line);
+  // The debugger's execution line (1-based), kept near the middle of the view.
+  void showExecutionLine(int line);
   void deleteMarkers(int marker);
 
   bool hasChangesSinceOpening() const;
   bool changedOutside() const;
   // Asks about a change made outside (once per change) and reloads on Yes.
   void checkChangedOutside();
+  // Takes the file's present time as seen, so a declined reload is not asked again.
+  void acceptOutsideChange();
   // The ask-save-all dialog settles an editor: Yes saves, No discards; after
   // that, closing it asks nothing more.
   void settle(bool keep);

@@ -90,6 +90,29 @@ void EditorController::saveModified() {
     if (e && e->modified()) e->save();
 }
 
+void EditorController::reloadChanged() {
+  std::optional<bool> for_all;
+  for (const auto& e : editors_) {
+    if (!e || !e->changedOutside()) continue;
+    bool reload = false;
+    if (for_all) {
+      reload = *for_all;
+    } else {
+      switch (env_.dialogs->askReloadAll(e->title())) {
+        case UserDialogs::Answer::Yes: reload = true; break;
+        case UserDialogs::Answer::All: reload = true, for_all = true; break;
+        case UserDialogs::Answer::NoneAll: for_all = false; break;
+        case UserDialogs::Answer::No:
+        case UserDialogs::Answer::Cancel: break;
+      }
+    }
+    if (reload)
+      e->reload();
+    else
+      e->acceptOutsideChange();
+  }
+}
+
 void EditorController::askSaveAll() {
   std::optional<bool> for_all;
   for (const auto& e : editors_) {

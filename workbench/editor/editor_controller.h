@@ -39,6 +39,9 @@ class EditorController : public QObject {
   EditorChild* jumpToMessage(const QByteArray& line);
 
   void saveModified();
+  // After a build: each editor whose file a tool changed is reloaded or kept,
+  // one question per file unless "Yes to All" or "No to All" was chosen.
+  void reloadChanged();
   // Settles every editor with changes since opening (Yes, No, Save All,
   // Discard all); the frame then closes them all without further questions.
   void askSaveAll();

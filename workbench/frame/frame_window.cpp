@@ -327,6 +327,14 @@ void FrameWindow::initDirectories(const QString& workspaceArg) {
   dirs_.workspace_dialog = dirs_.start;
 }
 
+bool FrameWindow::selectLoadFile() {
+  QString chosen = dialogs_->loadFileName(dirs_.load_file_dir, load_file_);
+  if (chosen.isEmpty()) return false;
+  load_file_ = canonical_path(chosen);
+  dirs_.load_file_dir = QFileInfo(load_file_).path();
+  return true;
+}
+
 void FrameWindow::pushRecent(const QString& path) {
   recent_.push(canonical_path(path).toStdString());
   saveRecent();

@@ -57,6 +57,12 @@ class FrameWindow : public QMainWindow {
   // The project controller opens workspaces (command line and recent list).
   void setWorkspaceOpener(std::function<void(const QString&)> opener) { workspace_opener_ = std::move(opener); }
   void pushRecent(const QString& path);
+  // The S-record file the simulator, the debugger and the terminal load.
+  bool selectLoadFile();
+  void clearLoadFile() { load_file_.clear(); }
+  const QString& loadFile() const { return load_file_; }
+  // Which serial port indexes exist; tests replace the probe of the devices.
+  void setPortProbe(std::function<bool(int)> probe) { port_probe_ = std::move(probe); }
 
   void dispatch(int id, qintptr param = 0);
   void registerCommand(int id, std::function<void(qintptr)> handler);
@@ -103,6 +109,7 @@ class FrameWindow : public QMainWindow {
   QMenu* buildMenu(MenuId id, const QString& title);
   void registerFrameCommands();
   void updateRecentMenu();
+  void rebuildPortsMenu();
   void updateCaption();
   void createFonts();
   void initDirectories(const QString& workspaceArg);
@@ -133,6 +140,8 @@ class FrameWindow : public QMainWindow {
   QSettings settings_{QStringLiteral("KVT"), QStringLiteral("ZUN09")};
   QString version_;
   std::function<void(const QString&)> workspace_opener_;
+  std::function<bool(int)> port_probe_;
+  QString load_file_;
 };
 
 }  // namespace zun::wb

@@ -2,6 +2,9 @@
 // one updateMenus applies the enabling rules to every action, switches
 // between the normal and the debugging bar, and refreshes the recent
 // workspaces and the caption.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -72,7 +75,8 @@ void FrameWindow::createBuildMenu() { buildMenu(MenuId::Build, QStringLiteral("&
 // The Open Terminal submenu is one menu shown by both debug menus; the
 // terminal controller fills it with the ports it finds when it opens.
 void FrameWindow::createDebugMenus() {
-  buildMenu(MenuId::OpenTerminal, QStringLiteral("&Open Terminal"));
+  QMenu* ports = buildMenu(MenuId::OpenTerminal, QStringLiteral("&Open Terminal"));
+  connect(ports, &QMenu::aboutToShow, this, &FrameWindow::rebuildPortsMenu);
   buildMenu(MenuId::Debug, QStringLiteral("&Debug"));
   buildMenu(MenuId::Debugger, QStringLiteral("&Debug"));
 }
@@ -109,6 +113,30 @@ void FrameWindow::updateMenus() {
   menus_[MenuId::Debugger]->menuAction()->setVisible(debugging);
   updateRecentMenu();
   updateCaption();
+}
+
+// A port exists when its device can be opened for reading and writing; it is
+// closed again at once.
+void FrameWindow::rebuildPortsMenu() {
+  QMenu* menu = menus_[MenuId::OpenTerminal];
+  for (QAction* a : menu->actions()) {
+    actions_.erase(a->data().toInt());
+    menu->removeAction(a);
+    a->deleteLater();
+  }
+  auto exists = [](int n) {
+    std::string dev = serial_port_path(n);
+    int fd = dev.empty() ? -1 : ::open(dev.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    return fd >= 0 && ::close(fd) == 0;
+  };
+  for (int n = 0; n <= cmd::terminal_port_last - cmd::terminal_port_first; ++n) {
+    if (!(port_probe_ ? port_probe_(n) : exists(n))) continue;
+    const int id = cmd::terminal_port_first + n;
+    QAction* a = menu->addAction(qs(terminal_port_text(n)));
+    a->setData(id);
+    connect(a, &QAction::triggered, this, [this, id] { dispatch(id); });
+    actions_[id] = a;
+  }
 }
 
 void FrameWindow::updateRecentMenu() {

@@ -113,6 +113,14 @@ QString QtUserDialogs::saveFileName(const QString& dir) {
   return QFileDialog::getSaveFileName(owner_, QStringLiteral("Save"), dir, QString::fromUtf8(file_filters));
 }
 
+// The program to load into the simulator, the debugger or the board.
+QString QtUserDialogs::loadFileName(const QString& dir, const QString& current) {
+  return QFileDialog::getOpenFileName(owner_, QStringLiteral("Load File"), current.isEmpty() ? dir : current,
+                                      QStringLiteral("Motorola S-format (.s19) (*.s19);;"
+                                                     "Intel HEX-format (.ihx)  (*.ihx);;"
+                                                     "Any File (*.*) (*)"));
+}
+
 // "GOTOLINE": one field starting at "1" and only an OK button.
 unsigned QtUserDialogs::goToLine() {
   class Dialog : public QDialog {

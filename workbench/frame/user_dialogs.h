@@ -26,6 +26,7 @@ class UserDialogs {
   // An empty result means the dialog was cancelled.
   virtual QString openFileName(const QString& dir) = 0;
   virtual QString saveFileName(const QString& dir) = 0;
+  virtual QString loadFileName(const QString& dir, const QString& current) = 0;
   virtual unsigned goToLine() = 0;  // 0 when nothing usable was typed
   virtual void about(const QString& version) = 0;
   virtual void help(const QString& indexPage) = 0;
@@ -42,6 +43,7 @@ class QtUserDialogs : public UserDialogs {
   Answer askReloadAll(const QString& fileName) override;
   QString openFileName(const QString& dir) override;
   QString saveFileName(const QString& dir) override;
+  QString loadFileName(const QString& dir, const QString& current) override;
   unsigned goToLine() override;
   void about(const QString& version) override;
   void help(const QString& indexPage) override;
