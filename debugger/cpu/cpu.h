@@ -117,7 +117,6 @@ struct Cpu {
   TextSink* sink = nullptr;
 
   // Per-instruction state.
-  uint16_t fetch = 0;     // address of the next byte to fetch
   int transfers = 0;      // operations that loaded PC
 
   std::array<Decoded, 256> page1{}, page2{}, page3{};

@@ -41,15 +41,16 @@ void append_mnemonic(Cpu& cpu, const OpcodeInfo& info);
 // An operand after decoding: an immediate value, or an effective address.
 struct Operand {
   uint16_t value = 0;  // the immediate value, the EA or the branch target
+  uint16_t next = 0;   // fetch address after the operand: the next instruction
   uint8_t post = 0;    // post-byte of TFR, EXG, PSH and PUL
   bool immediate = false;
 };
 
-// Fetches the operand bytes of `mode`, appends the operand text and, when
-// executing, applies the side effects of the indexed modes (auto increment,
-// indirection). Returns false for an indexed post-byte that the MC6809 does
-// not define.
-bool decode_operand(Cpu& cpu, const Decoded& d, bool execute, Operand& out);
+// Fetches the operand bytes of `mode` from `at` on, appends the operand text
+// and, when executing, applies the side effects of the indexed modes (auto
+// increment, indirection). Returns false for an indexed post-byte that the
+// MC6809 does not define.
+bool decode_operand(Cpu& cpu, const Decoded& d, bool execute, uint16_t at, Operand& out);
 
 // The name TFR and EXG print for a register code, "" for an unknown code.
 const char* transfer_register_name(unsigned code);
@@ -85,17 +86,20 @@ inline void write16(Cpu& cpu, uint16_t addr, uint16_t v) {
   write8(cpu, uint16_t(addr + 1), uint8_t(v));
 }
 
-// A failed fetch yields 0xFF and does not advance.
-inline uint8_t fetch8(Cpu& cpu) {
+// Instruction bytes are read at the fetch address `at`, which each fetch
+// advances; it is a local of the instruction cycle so that it stays in a
+// register across the board calls. A failed fetch yields 0xFF and does not
+// advance.
+inline uint8_t fetch8(Cpu& cpu, uint16_t& at) {
   uint8_t v = 0;
-  if (cpu.bus->board_read(cpu.fetch, v) != 0) return 0xFF;
-  cpu.fetch = uint16_t(cpu.fetch + 1);
+  if (cpu.bus->board_read(at, v) != 0) return 0xFF;
+  at = uint16_t(at + 1);
   return v;
 }
 
-inline uint16_t fetch16(Cpu& cpu) {
-  uint8_t hi = fetch8(cpu);
-  return uint16_t(hi << 8 | fetch8(cpu));
+inline uint16_t fetch16(Cpu& cpu, uint16_t& at) {
+  uint8_t hi = fetch8(cpu, at);
+  return uint16_t(hi << 8 | fetch8(cpu, at));
 }
 
 inline uint16_t& reg16(Cpu& cpu, Reg r) {

@@ -179,11 +179,11 @@ void perform(Cpu& cpu, const Decoded& d, const Operand& o) {
       break;
     case Op::Jmp: jump(cpu, o.value); break;
     case Op::Jsr:
-      push16(cpu, cpu.s, cpu.fetch);
+      push16(cpu, cpu.s, o.next);
       jump(cpu, o.value);
       break;
     case Op::Bsr:
-      cpu.pc = cpu.fetch;
+      cpu.pc = o.next;
       push16(cpu, cpu.s, cpu.pc);
       jump(cpu, o.value);
       break;
@@ -250,19 +250,19 @@ int undefined_opcode(Cpu& cpu, uint8_t opcode, size_t text_mark, int& transfers)
 int cpu_execute(Cpu& cpu, uint32_t address, bool execute, int& transfers) {
   uint16_t start = uint16_t(address);
   size_t text_mark = cpu.sink ? cpu.sink->size() : 0;
-  cpu.fetch = start;
+  uint16_t at = start;
   cpu.transfers = 0;
 
-  uint8_t first = fetch8(cpu);
+  uint8_t first = fetch8(cpu, at);
   const Decoded* d = &cpu.page1[first];
   if (first == 0x10 || first == 0x11) {
-    uint8_t second = fetch8(cpu);
+    uint8_t second = fetch8(cpu, at);
     d = first == 0x10 ? &cpu.page2[second] : &cpu.page3[second];
     if (!d->info) {
       // An unknown second byte makes a two-byte instruction without effect.
-      if (execute) cpu.pc = cpu.fetch;
+      if (execute) cpu.pc = at;
       transfers = 0;
-      return uint16_t(cpu.fetch - start);
+      return uint16_t(at - start);
     }
   } else if (!d->info) {
     return undefined_opcode(cpu, first, text_mark, transfers);
@@ -270,14 +270,14 @@ int cpu_execute(Cpu& cpu, uint32_t address, bool execute, int& transfers) {
 
   if (cpu.sink) append_mnemonic(cpu, *d->info);
   Operand operand;
-  if (!decode_operand(cpu, *d, execute, operand))
+  if (!decode_operand(cpu, *d, execute, at, operand))
     return undefined_opcode(cpu, first, text_mark, transfers);
   if (execute) {
     perform(cpu, *d, operand);
-    if (cpu.transfers == 0) cpu.pc = cpu.fetch;
+    if (cpu.transfers == 0) cpu.pc = operand.next;
   }
   transfers = cpu.transfers;
-  return uint16_t(cpu.fetch - start);
+  return uint16_t(operand.next - start);
 }
 
 int cpu_step_traced(Cpu& cpu, uint32_t address, bool execute, int& transfers) {

@@ -31,8 +31,8 @@ void append_offset(Cpu& cpu, int offset, const char* reg) {
 // The indexed post-byte and its extra bytes. Returns false for the low
 // nibbles 7, 10 and 14 of the indirect/extended forms, which the MC6809 does
 // not define.
-bool decode_indexed(Cpu& cpu, bool execute, uint16_t& ea) {
-  uint8_t post = fetch8(cpu);
+bool decode_indexed(Cpu& cpu, bool execute, uint16_t& at, uint16_t& ea) {
+  uint8_t post = fetch8(cpu, at);
   unsigned which = (post >> 5) & 3;
   const char* name = index_names[which];
   uint16_t& r = reg16(cpu, index_regs[which]);
@@ -107,12 +107,12 @@ bool decode_indexed(Cpu& cpu, bool execute, uint16_t& ea) {
       }
       break;
     case 0x8:
-      offset = int8_t(fetch8(cpu));
+      offset = int8_t(fetch8(cpu, at));
       append_offset(cpu, offset, name);
       ea = uint16_t(r + offset);
       break;
     case 0x9:
-      offset = int16_t(fetch16(cpu));
+      offset = int16_t(fetch16(cpu, at));
       append_offset(cpu, offset, name);
       ea = uint16_t(r + offset);
       break;
@@ -124,17 +124,17 @@ bool decode_indexed(Cpu& cpu, bool execute, uint16_t& ea) {
       }
       break;
     case 0xC:
-      offset = int8_t(fetch8(cpu));
-      ea = uint16_t(cpu.fetch + offset);
+      offset = int8_t(fetch8(cpu, at));
+      ea = uint16_t(at + offset);
       append_format(cpu, "$%4.4X,PCR", ea);
       break;
     case 0xD:
-      offset = int16_t(fetch16(cpu));
-      ea = uint16_t(cpu.fetch + offset);
+      offset = int16_t(fetch16(cpu, at));
+      ea = uint16_t(at + offset);
       append_format(cpu, "$%4.4X,PCR", ea);
       break;
     default:  // 0xF: an absolute address, meant to be used indirectly
-      ea = fetch16(cpu);
+      ea = fetch16(cpu, at);
       append_format(cpu, "$%4.4X", ea);
       break;
   }
@@ -170,21 +170,29 @@ void append_operand(Cpu& cpu, const Decoded& d, uint16_t raw, const Operand& out
 
 // Written as a few tests rather than one switch over the mode: this runs for
 // every instruction, and the tests are cheaper to predict than a jump table.
-bool decode_operand(Cpu& cpu, const Decoded& d, bool execute, Operand& out) {
+bool decode_operand(Cpu& cpu, const Decoded& d, bool execute, uint16_t at, Operand& out) {
   Mode mode = d.mode;
-  if (mode == Mode::Inherent) return true;
-  if (mode == Mode::Indexed) return decode_indexed(cpu, execute, out.value);
+  if (mode == Mode::Inherent) {
+    out.next = at;
+    return true;
+  }
+  if (mode == Mode::Indexed) {
+    bool ok = decode_indexed(cpu, execute, at, out.value);
+    out.next = at;
+    return ok;
+  }
 
   bool wide = mode == Mode::Immediate16 || mode == Mode::Extended || mode == Mode::Relative16;
-  uint16_t raw = wide ? fetch16(cpu) : fetch8(cpu);
+  uint16_t raw = wide ? fetch16(cpu, at) : fetch8(cpu, at);
   uint16_t value = raw;
   if (mode == Mode::Direct)
     value = uint16_t(cpu.dp << 8 | raw);
   else if (mode == Mode::Relative8)
-    value = uint16_t(cpu.fetch + int8_t(raw));
+    value = uint16_t(at + int8_t(raw));
   else if (mode == Mode::Relative16)
-    value = uint16_t(cpu.fetch + raw);
+    value = uint16_t(at + raw);
   out.value = value;
+  out.next = at;
   out.post = uint8_t(raw);
   out.immediate = mode == Mode::Immediate8 || mode == Mode::Immediate16;
   if (cpu.sink) append_operand(cpu, d, raw, out);
