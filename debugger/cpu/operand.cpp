@@ -28,6 +28,13 @@ void append_offset(Cpu& cpu, int offset, const char* reg) {
   disasm_append(cpu, text);
 }
 
+void append_register(Cpu& cpu, const char* before, const char* name, const char* after) {
+  if (!cpu.sink) return;
+  disasm_append(cpu, before);
+  disasm_append(cpu, name);
+  disasm_append(cpu, after);
+}
+
 // The indexed post-byte and its extra bytes. Returns false for the low
 // nibbles 7, 10 and 14 of the indirect/extended forms, which the MC6809 does
 // not define.
@@ -53,58 +60,35 @@ bool decode_indexed(Cpu& cpu, bool execute, uint16_t& at, uint16_t& ea) {
   switch (nibble) {
     case 0x0:
       ea = r;
-      if (cpu.sink) {
-        disasm_append(cpu, ",");
-        disasm_append(cpu, name);
-        disasm_append(cpu, "+");
-      }
+      append_register(cpu, ",", name, "+");
       if (execute) r = uint16_t(r + 1);
       break;
     case 0x1:
       ea = r;
-      if (cpu.sink) {
-        disasm_append(cpu, ",");
-        disasm_append(cpu, name);
-        disasm_append(cpu, "++");
-      }
+      append_register(cpu, ",", name, "++");
       if (execute) r = uint16_t(r + 2);
       break;
     case 0x2:
       ea = uint16_t(r - 1);
-      if (cpu.sink) {
-        disasm_append(cpu, ",-");
-        disasm_append(cpu, name);
-      }
+      append_register(cpu, ",-", name, "");
       if (execute) r = ea;
       break;
     case 0x3:
       ea = uint16_t(r - 2);
-      if (cpu.sink) {
-        disasm_append(cpu, ",--");
-        disasm_append(cpu, name);
-      }
+      append_register(cpu, ",--", name, "");
       if (execute) r = ea;
       break;
     case 0x4:
       ea = r;
-      if (cpu.sink) {
-        disasm_append(cpu, ",");
-        disasm_append(cpu, name);
-      }
+      append_register(cpu, ",", name, "");
       break;
     case 0x5:
       ea = uint16_t(r + int8_t(cpu.b));
-      if (cpu.sink) {
-        disasm_append(cpu, "B,");
-        disasm_append(cpu, name);
-      }
+      append_register(cpu, "B,", name, "");
       break;
     case 0x6:
       ea = uint16_t(r + int8_t(cpu.a));
-      if (cpu.sink) {
-        disasm_append(cpu, "A,");
-        disasm_append(cpu, name);
-      }
+      append_register(cpu, "A,", name, "");
       break;
     case 0x8:
       offset = int8_t(fetch8(cpu, at));
@@ -118,10 +102,7 @@ bool decode_indexed(Cpu& cpu, bool execute, uint16_t& at, uint16_t& ea) {
       break;
     case 0xB:
       ea = uint16_t(r + get_d(cpu));
-      if (cpu.sink) {
-        disasm_append(cpu, "D,");
-        disasm_append(cpu, name);
-      }
+      append_register(cpu, "D,", name, "");
       break;
     case 0xC:
       offset = int8_t(fetch8(cpu, at));
