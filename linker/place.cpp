@@ -242,7 +242,10 @@ int place_segments(Link& link) {
     if (link.have_groups) warning(link, "command line options obeyed, group definition(s) ignored");
     if (link.have_layout) warning(link, "command line options obeyed, layout definition ignored");
     default_grouping(link);
+    long before_default = link.errors;
     default_placement(link);
+    // Its errors are counted, but the default placement itself never fails.
+    errors_before += link.errors - before_default;
   }
   for (auto& segment : link.segments) {
     if (segment->address != kUnset) segment->reloc_base = segment->address;
