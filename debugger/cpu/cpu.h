@@ -116,9 +116,10 @@ struct Cpu {
   // Instruction text goes here; null means no text is formatted at all.
   TextSink* sink = nullptr;
 
-  // Per-instruction state.
-  int transfers = 0;      // operations that loaded PC
+  int transfers = 0;  // operations that loaded PC in the current instruction
 
+  // The three opcode pages (plain, after 0x10, after 0x11), built once from
+  // the shared opcode table.
   std::array<Decoded, 256> page1{}, page2{}, page3{};
 };
 

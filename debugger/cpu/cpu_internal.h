@@ -91,7 +91,7 @@ inline void write16(Cpu& cpu, uint16_t addr, uint16_t v) {
 // register across the board calls. A failed fetch yields 0xFF and does not
 // advance.
 inline uint8_t fetch8(Cpu& cpu, uint16_t& at) {
-  uint8_t v = 0;
+  uint8_t v;  // only read when the board filled it
   if (cpu.bus->board_read(at, v) != 0) return 0xFF;
   at = uint16_t(at + 1);
   return v;
