@@ -105,9 +105,9 @@ void Engine::request_interrupt(int kind) {
   if (kind >= 1 && kind <= 7) user_requests[kind] = true;
 }
 
-void Engine::tick() {
+void Engine::sim_timer_tick() {
   for (int fast_steps = 0; run_mode != RunMode::Stopped;) {
-    if (breakpoints.hit(cpu.pc, true)) {
+    if (sim_bp_hit(cpu.pc, true)) {
       stopped_at_breakpoint = true;
       stop();
       return;

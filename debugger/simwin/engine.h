@@ -118,11 +118,28 @@ public:
   int reload();             // 810
   int after_load();         // 811
   // The 100 ms timer of the window while running.
-  void tick();
+  void sim_timer_tick();
   void goto_here(uint32_t address);
   void clear_all_breaks();
   void sim_reset_state(bool clear_breakpoints);
+
+  // What the debugger uses: the commands it sends, and the breakpoint table.
+  void sim_post_step() { command(SIM_STEP); }
+  void sim_post_run_fast() { command(SIM_RUN_FAST); }
+  void sim_post_stop() { command(SIM_STOP); }
+  int sim_post_reload() { return command(SIM_RELOAD); }
+  int sim_post_load() { return command(SIM_LOAD); }
   bool sim_is_running_fast() const { return run_mode == RunMode::Fast; }
+  RunMode sim_run_mode() const { return run_mode; }
+  void sim_set_visual(bool shown) { visual = shown; }
+  int sim_bp_find(uint32_t address) const { return breakpoints.find(address); }
+  bool sim_bp_exists(uint32_t address) const { return breakpoints.exists(address); }
+  int sim_bp_hit(uint32_t address, bool consume) { return breakpoints.hit(address, consume); }
+  int sim_bp_set(uint32_t address, bool temporary) { return breakpoints.set(address, temporary); }
+  int sim_bp_remove(uint32_t address) { return breakpoints.remove(address); }
+  int sim_bp_enable(uint32_t address) { return breakpoints.enable(address); }
+  int sim_bp_disable(uint32_t address) { return breakpoints.disable(address); }
+  void sim_bp_clear_all() { breakpoints.clear_all(); }
 
   // ---- step.cpp ----
   StepResult sim_step_once(bool display);

@@ -23,7 +23,7 @@ TEST_F(EngineRun, FastRunsFiveHundredInstructionsATick) {
   EXPECT_TRUE(engine.sim_is_running_fast());
   EXPECT_EQ(board.run_mode, RunMode::Fast);
   uint32_t cycles = board.cycle_counter;
-  engine.tick();
+  engine.sim_timer_tick();
   // 500 instructions: 9 per loop of 10 bytes, starting at 0x1001.
   EXPECT_EQ(engine.byte_total, 1u + 500u + 500u / 9u + (500 % 9 > 7 ? 1u : 0u));
   EXPECT_EQ(board.cycle_counter - cycles, 500u * 180u);
@@ -32,7 +32,7 @@ TEST_F(EngineRun, FastRunsFiveHundredInstructionsATick) {
   EXPECT_EQ(engine.run_mode, RunMode::Stopped);
   EXPECT_EQ(engine.current_mark, cpu.pc);
   EXPECT_EQ(host.stops, 2);
-  engine.tick();  // a late tick after Stop does nothing
+  engine.sim_timer_tick();  // a late tick after Stop does nothing
   EXPECT_EQ(engine.current_mark, cpu.pc);
 }
 
@@ -40,13 +40,13 @@ TEST_F(EngineRun, SlowRunsOneInstructionATick) {
   engine.command(SIM_RUN);
   EXPECT_EQ(cpu.pc, 0x1001);
   EXPECT_EQ(host.stops, 0);
-  engine.tick();
-  engine.tick();
+  engine.sim_timer_tick();
+  engine.sim_timer_tick();
   EXPECT_EQ(cpu.pc, 0x1003);
   // Run's own first step is taken before the run mode changes.
   EXPECT_EQ(board.cycle_counter, 3u + 2u * 1800u);
   engine.visual = true;  // displayed steps notify only with the window
-  engine.tick();
+  engine.sim_timer_tick();
   EXPECT_EQ(host.stops, 1);
 }
 
@@ -70,43 +70,43 @@ TEST_F(EngineRun, StepAndResetsNotify) {
 }
 
 TEST_F(EngineRun, StopsAtEnabledBreakpointAndRunsOnFromIt) {
-  engine.breakpoints.set(0x1005, false);
+  engine.sim_bp_set(0x1005, false);
   engine.command(SIM_RUN_FAST);
-  engine.tick();
+  engine.sim_timer_tick();
   EXPECT_EQ(cpu.pc, 0x1005);
   EXPECT_TRUE(engine.stopped_at_breakpoint);
   EXPECT_EQ(engine.run_mode, RunMode::Stopped);
   EXPECT_EQ(host.stops, 2);
   engine.command(SIM_RUN_FAST);  // the displayed step leaves the breakpoint
   EXPECT_EQ(cpu.pc, 0x1006);
-  engine.tick();
+  engine.sim_timer_tick();
   EXPECT_EQ(cpu.pc, 0x1005);
-  EXPECT_TRUE(engine.breakpoints.exists(0x1005));
+  EXPECT_TRUE(engine.sim_bp_exists(0x1005));
 }
 
 TEST_F(EngineRun, TemporaryBreakpointIsConsumedAndDisabledNeverStops) {
-  engine.breakpoints.set(0x1002, false);
-  engine.breakpoints.disable(0x1002);
+  engine.sim_bp_set(0x1002, false);
+  engine.sim_bp_disable(0x1002);
   engine.goto_here(0x1006);
-  engine.tick();
+  engine.sim_timer_tick();
   EXPECT_EQ(cpu.pc, 0x1006);
-  EXPECT_FALSE(engine.breakpoints.exists(0x1006));
+  EXPECT_FALSE(engine.sim_bp_exists(0x1006));
   engine.command(SIM_RUN_FAST);
-  engine.tick();
+  engine.sim_timer_tick();
   EXPECT_EQ(engine.run_mode, RunMode::Fast);
 }
 
 TEST_F(EngineRun, ResetStateClearsBreakpointsOnlyWhenAsked) {
-  engine.breakpoints.set(0x1002, false);
+  engine.sim_bp_set(0x1002, false);
   board.stop_on_device_access = engine.break_on_irq = true;
   engine.exceptions_enabled = false;
   engine.byte_total = 9;
   engine.sim_reset_state(false);
-  EXPECT_TRUE(engine.breakpoints.exists(0x1002));
+  EXPECT_TRUE(engine.sim_bp_exists(0x1002));
   EXPECT_TRUE(engine.exceptions_enabled);
   EXPECT_EQ(engine.byte_total, 0u);
   engine.sim_reset_state(true);
-  EXPECT_FALSE(engine.breakpoints.exists(0x1002));
+  EXPECT_FALSE(engine.sim_bp_exists(0x1002));
   EXPECT_FALSE(board.stop_on_device_access || engine.break_on_irq);
 }
 
@@ -200,7 +200,7 @@ TEST_F(EngineIrq, BreakOnIrqStopsAfterTakingIt) {
   engine.break_on_irq = true;
   engine.command(SIM_RUN_FAST);
   arm_timer();
-  engine.tick();  // the first step underflows the timer, the second takes it
+  engine.sim_timer_tick();  // the first step underflows the timer, the second takes it
   EXPECT_EQ(cpu.pc, 0x3000);
   EXPECT_EQ(engine.run_mode, RunMode::Stopped);
 }
@@ -220,12 +220,12 @@ TEST_F(EngineIrq, CwaiWaitsWithOnlyTimeAndDevicesAdvancing) {
   uint16_t s = cpu.s;
   uint32_t cycles = board.cycle_counter;
   engine.command(SIM_RUN);
-  engine.tick();
+  engine.sim_timer_tick();
   EXPECT_EQ(cpu.pc, 0x1002);
   EXPECT_EQ(cpu.s, s);
   EXPECT_EQ(board.cycle_counter - cycles, 3u + 1800u);
   engine.command(789);
-  engine.tick();
+  engine.sim_timer_tick();
   EXPECT_FALSE(cpu.waiting);
   EXPECT_EQ(cpu.pc, 0x3000);
   EXPECT_EQ(cpu.s, s);  // the registers were stacked by CWAI
@@ -238,7 +238,7 @@ TEST_F(EngineTest, BreakOnIoStopsAfterTheInstruction) {
   cpu.pc = 0x1000;
   board.stop_on_device_access = true;
   engine.command(SIM_RUN_FAST);
-  engine.tick();
+  engine.sim_timer_tick();
   EXPECT_EQ(engine.run_mode, RunMode::Stopped);
   EXPECT_EQ(cpu.pc, 0x1005);
   EXPECT_EQ(cpu.a, 0x00);  // the refused read hands back 0

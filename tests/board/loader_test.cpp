@@ -132,10 +132,10 @@ TEST_F(EngineLoader, ProjectDescriptorIsKeptAndAMissingMonitorIsReported) {
 TEST_F(EngineLoader, LoadCommandPutsTheEntryIntoPc) {
   board.board_configuration_set(2);
   engine.load_file = file("p.s19", "S1041000128B\nS9031000EC\n");
-  engine.breakpoints.set(0x1000, false);
+  engine.sim_bp_set(0x1000, false);
   EXPECT_EQ(engine.command(SIM_LOAD), 1);
   EXPECT_EQ(cpu.pc, 0x1000);
-  EXPECT_FALSE(engine.breakpoints.exists(0x1000));
+  EXPECT_FALSE(engine.sim_bp_exists(0x1000));
   engine.load_file = file("q.s19", "S104E020AA00\n");
   EXPECT_EQ(engine.command(SIM_RELOAD), 0);
   EXPECT_EQ(host.messages.back(), "Error: Failed to load:\r\n'" + engine.load_file + "'\r\nYou should check simulator setup");

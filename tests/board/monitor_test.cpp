@@ -30,7 +30,7 @@ protected:
   std::string run_until(const std::string& text) {
     std::string seen;
     for (int tick = 0; tick < 2000 && engine->run_mode != RunMode::Stopped; ++tick) {
-      engine->tick();
+      engine->sim_timer_tick();
       seen += console->take_output();
       if (seen.size() >= text.size() && seen.compare(seen.size() - text.size(), text.size(), text) == 0) break;
     }
