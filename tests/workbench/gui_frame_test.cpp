@@ -140,5 +140,51 @@ TEST_F(FrameTest, WbLoadFileIsChosenOnce) {
   EXPECT_EQ(frame->loadFile(), path("app.s19"));
 }
 
+namespace {
+
+// A child window that records the commands routed to it.
+class RecordingChild : public QWidget, public MdiChild {
+ public:
+  std::vector<std::pair<int, QString>> got;
+  bool command(int id, qintptr param) override {
+    got.emplace_back(id, id == cmd::load_into_child ? *reinterpret_cast<const QString*>(param) : QString());
+    return true;
+  }
+  bool queryClose() override { return true; }
+  void describe(WorkbenchState&) const override {}
+};
+
+}  // namespace
+
+TEST_F(FrameTest, WbDispatcherRoutesInOrder) {
+  std::vector<std::pair<int, qintptr>> handled;
+  for (int id : {cmd::open_terminal, cmd::build, cmd::recent_first})
+    frame->registerCommand(id, [&handled, id](qintptr p) { handled.emplace_back(id, p); });
+  bool project = false;
+  frame->addStateProvider([&project](WorkbenchState& s) { s.project_open = project; });
+
+  frame->dispatch(41003);  // a port item opens the terminal for index 2
+  frame->dispatch(cmd::build);  // greyed without a project: refused
+  project = true;
+  frame->dispatch(cmd::build);
+  frame->dispatch(cmd::recent_first + 1);  // an empty slot does nothing
+  frame->pushRecent(path("w.w09"));
+  frame->dispatch(cmd::recent_first);
+  EXPECT_EQ(handled, (std::vector<std::pair<int, qintptr>>{
+                         {cmd::open_terminal, 2}, {cmd::build, 0}, {cmd::recent_first, 0}}));
+
+  auto* child = new RecordingChild;
+  frame->mdiArea()->addSubWindow(child)->show();
+  frame->mdiArea()->setActiveSubWindow(frame->mdiArea()->subWindowList().last());
+  frame->dispatch(cmd::dbg_run_no_breaks);  // not the frame's: the active child's
+  dialogs->file_names = {path("app.s19"), QString()};
+  frame->dispatch(cmd::load_into_child);
+  frame->dispatch(cmd::load_into_child);  // cancelled: nothing sent
+  frame->dispatch(cmd::reload_load_file);
+  EXPECT_EQ(child->got, (std::vector<std::pair<int, QString>>{{cmd::dbg_run_no_breaks, QString()},
+                                                              {cmd::load_into_child, path("app.s19")},
+                                                              {cmd::load_into_child, path("app.s19")}}));
+}
+
 // fontconfig keeps caches for the life of the process and never frees them.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 namespace zun::wb {
 
@@ -64,6 +65,13 @@ void OutputChild::paintEvent(QPaintEvent*) {
     p.drawText(0, row * fonts_.row_height + ascent, QString::fromLocal8Bit(lines[i]));
   if (!text_.pending().empty() && row < rows && first <= static_cast<int>(lines.size()))
     p.drawText(0, row * fonts_.row_height + ascent, QString::fromLocal8Bit(text_.pending()));
+}
+
+// One line per wheel notch, away from the user scrolls up.
+void OutputChild::wheelEvent(QWheelEvent* event) {
+  int notches = event->angleDelta().y() / 120;
+  if (notches != 0) verticalScrollBar()->setValue(verticalScrollBar()->value() - notches);
+  event->accept();
 }
 
 void OutputChild::mouseDoubleClickEvent(QMouseEvent* event) {

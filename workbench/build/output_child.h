@@ -37,6 +37,7 @@ class OutputChild : public QAbstractScrollArea, public MdiChild {
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   void updateScrollRange();

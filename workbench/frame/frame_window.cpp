@@ -140,6 +140,20 @@ void FrameWindow::registerCommand(int id, std::function<void(qintptr)> handler) 
   handlers_[id] = std::move(handler);
 }
 
+void FrameWindow::addStateProvider(std::function<void(WorkbenchState&)> provider) {
+  state_providers_.push_back(std::move(provider));
+}
+
+// The load-file commands go to the topmost child (a terminal), with a
+// pointer to the load file's path (a QString) as parameter.
+void FrameWindow::sendLoadFileToTopChild(bool choose) {
+  if (choose && !selectLoadFile()) return;
+  QList<QMdiSubWindow*> stack = mdi_->subWindowList(QMdiArea::StackingOrder);
+  if (stack.isEmpty()) return;
+  if (auto* child = dynamic_cast<MdiChild*>(stack.last()->widget()))
+    child->command(cmd::load_into_child, reinterpret_cast<qintptr>(&load_file_));
+}
+
 void FrameWindow::dispatch(int id, qintptr param) {
   // A greyed command cannot be chosen, whichever way it arrives.
   if (!menu_enabling(describeState()).enabled(id)) return;
@@ -150,6 +164,10 @@ void FrameWindow::dispatch(int id, qintptr param) {
   }
   if (id >= cmd::terminal_port_first && id <= cmd::terminal_port_last) {
     dispatch(cmd::open_terminal, id - cmd::terminal_port_first);
+    return;
+  }
+  if (id == cmd::reload_load_file || id == cmd::load_into_child) {
+    sendLoadFileToTopChild(id == cmd::load_into_child);
     return;
   }
   if (id == cmd::open_file_accel) id = cmd::open_file_first;
@@ -169,6 +187,7 @@ WorkbenchState FrameWindow::describeState() const {
   WorkbenchState st;
   st.editor_count = editors_->count();
   st.tool_running = runner_->running();
+  for (const auto& provider : state_providers_) provider(st);
   if (MdiChild* child = activeChild()) child->describe(st);
   QList<QMdiSubWindow*> stack = mdi_->subWindowList(QMdiArea::StackingOrder);
   if (!stack.isEmpty())

@@ -66,6 +66,9 @@ class FrameWindow : public QMainWindow {
 
   void dispatch(int id, qintptr param = 0);
   void registerCommand(int id, std::function<void(qintptr)> handler);
+  // Controllers add what they know (project, workspace, simulator, debugger)
+  // to the state the enabling rules read.
+  void addStateProvider(std::function<void(WorkbenchState&)> provider);
   void updateMenus();
 
   void outPrint(std::string_view text);
@@ -117,6 +120,7 @@ class FrameWindow : public QMainWindow {
   void saveRecent();
 
   void showOutputWindow();
+  void sendLoadFileToTopChild(bool choose);
   void closeAll();
   void goToLine();
   QString startDirFor(StartDir which) const;
@@ -134,6 +138,7 @@ class FrameWindow : public QMainWindow {
   std::map<int, QAction*> actions_;
   std::map<MenuId, QMenu*> menus_;
   std::map<int, std::function<void(qintptr)>> handlers_;
+  std::vector<std::function<void(WorkbenchState&)>> state_providers_;
   SharedFonts fonts_;
   FrameDirs dirs_;
   RecentWorkspaces recent_;
