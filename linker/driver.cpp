@@ -167,6 +167,8 @@ void emit_segments(Link& link, std::string& load) {
   SrecWriter writer(load);
   writer.header();
   for (Segment* segment : link.emission) {
+    if (segment->size > kMaxSegmentSize)
+      fatal(link, format("can't get enough memory for segment '%s'", segment->name.c_str()));
     std::vector<uint8_t> bytes(segment->size, 0x00);
     if (!read_segment_bytes(link, *segment, bytes))
       fatal(link, format("can't read segment '%s'", segment->name.c_str()));

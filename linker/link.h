@@ -21,6 +21,9 @@ inline constexpr uint32_t kUnset = 0xFFFFFFFFu;  // address of a segment not pla
 inline constexpr size_t kMaxSymbolName = 127;
 inline constexpr size_t kMaxSegmentName = 127;
 inline constexpr int kMaxLibraryRounds = 15;
+// The largest segment the loader takes into memory: the whole 24-bit space
+// that S2 records can address.
+inline constexpr uint32_t kMaxSegmentSize = 0x1000000;
 
 // Script and map attribute bits.
 enum Attribute : unsigned { AttrR = 1, AttrW = 2, AttrX = 4, AttrC = 8, AttrE = 16 };
