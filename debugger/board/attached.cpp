@@ -137,8 +137,9 @@ void Board::dev_end_setup(bool commit) {
 }
 
 bool Board::dev_irq_pending() {
+  // Free slots (handle -1) would answer 0; they are not asked.
   for (const auto& s : slots)
-    if (io.query_sim(s.handle) && io.is_tovr_pending_irq(s.handle)) return true;
+    if (s.handle != -1 && io.query_sim(s.handle) && io.is_tovr_pending_irq(s.handle)) return true;
   return false;
 }
 

@@ -12,6 +12,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zun {
@@ -227,10 +228,12 @@ public:
 private:
   bool device_access_refused();
   bool alive(int32_t& connection);
-  uint8_t read_onboard(uint32_t addr);
-  void write_onboard(uint32_t addr, uint8_t value);
-  uint8_t read_attached(uint32_t addr);
-  void write_attached(uint32_t addr, uint8_t value);
+  // The on-board row and register offset of an address, if a chip decodes it.
+  std::optional<std::pair<Onboard, int>> decode_onboard(uint16_t addr) const;
+  uint8_t read_onboard(uint16_t addr);
+  void write_onboard(uint16_t addr, uint8_t value);
+  uint8_t read_attached(uint16_t addr);
+  void write_attached(uint16_t addr, uint8_t value);
   void release_dead_slot(int slot);
   void parse_device_list(const char* text);
 };

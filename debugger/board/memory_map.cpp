@@ -10,6 +10,27 @@ using namespace board_detail;
 
 namespace {
 
+enum class Region : uint8_t { Ram, Attached, Onboard, Rom };
+
+struct MapRange {
+  uint16_t first, last;
+  Region region;
+};
+
+// The KY09 memory map.
+constexpr MapRange memory_map[] = {
+    {0x0000, 0xDFFF, Region::Ram},
+    {0xE000, 0xE01F, Region::Attached},  // outside devices by base address
+    {0xE020, 0xE0FF, Region::Onboard},   // the chips of the on-board table
+    {0xE100, 0xFFFF, Region::Rom},
+};
+
+Region region_of(uint16_t addr) {
+  for (const auto& r : memory_map)
+    if (addr >= r.first && addr <= r.last) return r.region;
+  return Region::Ram;  // not reached: the map covers every address
+}
+
 // An address is a 16-bit value or its sign extension.
 std::optional<uint16_t> valid_address(uint32_t addr) {
   uint32_t upper = addr >> 16;
@@ -22,13 +43,14 @@ std::optional<uint16_t> valid_address(uint32_t addr) {
 Board::Board(IoLibrary& io_library)
     : io(io_library), ram(ram_end, 0), rom(0x10000 - rom_base, 0xFF),
       onboard{{
-          {0xE024, 2, "ACIA 2, Serial module, MC6850", -1},
-          {0xE028, 2, "ACIA 1, Serial module, MC6850", -1},
-          {0xE048, 4, "PIA 1, Parallel Interface Adapter MC6821", -1},
-          {0xE050, 4, "PIA 2, Parallel Interface Adapter MC6821", -1},
-          {0xE060, 1, "FDC Latch", -1},
-          {0xE0A0, 4, "FDC Control, WD 2795", -1},
-          {0xE0E0, 8, "Timer, MC6840", -2},
+          // base    registers  name shown                                 connection
+          {0xE024, 2, "ACIA 2, Serial module, MC6850",                    -1},
+          {0xE028, 2, "ACIA 1, Serial module, MC6850",                    -1},
+          {0xE048, 4, "PIA 1, Parallel Interface Adapter MC6821",         -1},
+          {0xE050, 4, "PIA 2, Parallel Interface Adapter MC6821",         -1},
+          {0xE060, 1, "FDC Latch",                                        -1},
+          {0xE0A0, 4, "FDC Control, WD 2795",                             -1},
+          {0xE0E0, 8, "Timer, MC6840",                                    -2},
       }} {
   timer.reset();
 }
@@ -39,60 +61,76 @@ bool Board::device_access_refused() {
   return true;
 }
 
+std::optional<std::pair<Onboard, int>> Board::decode_onboard(uint16_t addr) const {
+  for (int i = 0; i < int(Onboard::Count); ++i) {
+    const auto& row = onboard[i];
+    if (addr >= row.base && addr < row.base + row.registers) return std::pair{Onboard(i), addr - row.base};
+  }
+  return std::nullopt;
+}
+
 int Board::board_read(uint32_t addr, uint8_t& out) {
   auto a = valid_address(addr);
   if (!a) return 1;
-  if (board_is_onboard(*a)) {
-    out = device_access_refused() ? 0 : read_onboard(*a);
-    return 0;
+  switch (region_of(*a)) {
+  case Region::Ram: out = ram[*a]; break;
+  case Region::Rom: out = rom[*a - rom_base]; break;
+  case Region::Attached: out = device_access_refused() ? 0 : read_attached(*a); break;
+  case Region::Onboard: out = device_access_refused() ? 0 : read_onboard(*a); break;
   }
-  if (board_is_io_page(*a)) {
-    out = device_access_refused() ? 0 : read_attached(*a);
-    return 0;
-  }
-  out = *a < ram_end ? ram[*a] : rom[*a - rom_base];
   return 0;
 }
 
 int Board::board_write(uint32_t addr, uint8_t value) {
   auto a = valid_address(addr);
   if (!a) return 1;
-  if (board_is_onboard(*a)) {
-    if (!device_access_refused()) write_onboard(*a, value);
-    return 0;
-  }
-  if (board_is_io_page(*a)) {
+  switch (region_of(*a)) {
+  case Region::Ram: ram[*a] = value; break;
+  case Region::Rom:
+    if (!rom_writable) return 1;
+    rom[*a - rom_base] = value;
+    break;
+  case Region::Attached:
     if (!device_access_refused()) write_attached(*a, value);
-    return 0;
+    break;
+  case Region::Onboard:
+    if (!device_access_refused()) write_onboard(*a, value);
+    break;
   }
-  if (*a < ram_end) {
-    ram[*a] = value;
-    return 0;
-  }
-  if (!rom_writable) return 1;
-  rom[*a - rom_base] = value;
   return 0;
 }
 
 uint8_t Board::board_peek(uint32_t addr) const {
   auto a = valid_address(addr);
   if (!a) return 0xFF;
-  uint16_t x = *a;
-  if (x < ram_end) return ram[x];
-  if (x >= rom_base) return rom[x - rom_base];
+  switch (region_of(*a)) {
+  case Region::Ram: return ram[*a];
+  case Region::Rom: return rom[*a - rom_base];
   // Outside devices cannot be asked without side effects; show 0 for them.
-  if (x >= 0xE024 && x < 0xE026) return acia[0].peek(x - 0xE024);
-  if (x >= 0xE028 && x < 0xE02A) return acia[1].peek(x - 0xE028);
-  if (x >= 0xE048 && x < 0xE04C) return pia[0].read(x - 0xE048);
-  if (x >= 0xE050 && x < 0xE054) return pia[1].read(x - 0xE050);
-  if (x >= 0xE0E0) return timer.peek(x - 0xE0E0);
+  case Region::Attached: return 0;
+  case Region::Onboard: break;
+  }
+  auto chip = decode_onboard(*a);
+  if (!chip) return 0;
+  auto [row, reg] = *chip;
+  switch (row) {
+  case Onboard::Acia2:
+  case Onboard::Acia1: return acia[int(row)].peek(reg);
+  case Onboard::Pia1:
+  case Onboard::Pia2: return pia[int(row) - int(Onboard::Pia1)].read(reg);
+  case Onboard::Timer: return timer.peek(reg);
+  case Onboard::FdcLatch:
+  case Onboard::FdcControl:
+  case Onboard::Count: return 0;
+  }
   return 0;
 }
 
 bool Board::is_loadable(uint32_t addr) const {
   auto a = valid_address(addr);
   if (!a) return false;
-  return *a < ram_end || (*a >= rom_base && rom_writable);
+  Region r = region_of(*a);
+  return r == Region::Ram || (r == Region::Rom && rom_writable);
 }
 
 void Board::board_clear_memory() {
@@ -109,7 +147,7 @@ int Board::board_configuration_get() {
 
 bool Board::board_irq_pending() const { return timer.irq() || acia[1].irq() || acia[0].irq(); }
 
-// ---- on-board decoding ----
+// ---- on-board chips ----
 
 bool Board::alive(int32_t& connection) {
   if (connection < 0) return false;
@@ -118,46 +156,54 @@ bool Board::alive(int32_t& connection) {
   return false;
 }
 
-uint8_t Board::read_onboard(uint32_t addr) {
-  if (addr >= 0xE024 && addr < 0xE026) return acia[0].read(addr - 0xE024);
-  if (addr >= 0xE028 && addr < 0xE02A) return acia[1].read(addr - 0xE028);
-  if (addr >= 0xE048 && addr < 0xE04C) return pia[0].read(addr - 0xE048);
-  if (addr >= 0xE050 && addr < 0xE054) return pia[1].read(addr - 0xE050);
-  if (addr == 0xE060) {
-    auto& c = onboard[int(Onboard::FdcLatch)].connection;
-    return alive(c) ? static_cast<uint8_t>(io.input_sim(c, 0)) : 0;
+uint8_t Board::read_onboard(uint16_t addr) {
+  auto chip = decode_onboard(addr);
+  if (!chip) return 0;
+  auto [row, reg] = *chip;
+  auto& connection = onboard[int(row)].connection;
+  switch (row) {
+  case Onboard::Acia2:
+  case Onboard::Acia1: return acia[int(row)].read(reg);
+  case Onboard::Pia1:
+  case Onboard::Pia2: return pia[int(row) - int(Onboard::Pia1)].read(reg);
+  case Onboard::FdcLatch:
+    return alive(connection) ? static_cast<uint8_t>(io.input_sim(connection, 0)) : 0;
+  case Onboard::FdcControl:
+    if (!fdc_present || !alive(connection)) return 0;
+    return static_cast<uint8_t>(io.input_sim(connection, reg));
+  case Onboard::Timer: return timer.read(reg);
+  case Onboard::Count: break;
   }
-  if (addr >= 0xE0A0 && addr < 0xE0A4) {
-    auto& c = onboard[int(Onboard::FdcControl)].connection;
-    if (!fdc_present || !alive(c)) return 0;
-    return static_cast<uint8_t>(io.input_sim(c, static_cast<int32_t>(addr - 0xE0A0)));
-  }
-  if (addr >= 0xE0E0) return timer.read(addr - 0xE0E0);
   return 0;
 }
 
-void Board::write_onboard(uint32_t addr, uint8_t value) {
-  if (addr >= 0xE024 && addr < 0xE026) return acia[0].write(addr - 0xE024, value);
-  if (addr >= 0xE028 && addr < 0xE02A) return acia[1].write(addr - 0xE028, value);
-  if (addr >= 0xE048 && addr < 0xE04C) return pia[0].write(addr - 0xE048, value);
-  if (addr >= 0xE050 && addr < 0xE054) return pia[1].write(addr - 0xE050, value);
-  if (addr == 0xE060) {
-    auto& c = onboard[int(Onboard::FdcLatch)].connection;
-    if (alive(c)) io.output_sim(c, value, 0);
-    return;
+void Board::write_onboard(uint16_t addr, uint8_t value) {
+  auto chip = decode_onboard(addr);
+  if (!chip) return;
+  auto [row, reg] = *chip;
+  auto& connection = onboard[int(row)].connection;
+  switch (row) {
+  case Onboard::Acia2:
+  case Onboard::Acia1: acia[int(row)].write(reg, value); break;
+  case Onboard::Pia1:
+  case Onboard::Pia2: pia[int(row) - int(Onboard::Pia1)].write(reg, value); break;
+  case Onboard::FdcLatch:
+    if (alive(connection)) io.output_sim(connection, value, 0);
+    break;
+  case Onboard::FdcControl:
+    // Sent to the outside device after the instruction.
+    if (!fdc_present) break;
+    fdc_reg[reg] = value;
+    fdc_pending[reg] = true;
+    break;
+  case Onboard::Timer: timer.write(reg, value); break;
+  case Onboard::Count: break;
   }
-  if (addr >= 0xE0A0 && addr < 0xE0A4) {
-    if (!fdc_present) return;
-    fdc_reg[addr - 0xE0A0] = value;
-    fdc_pending[addr - 0xE0A0] = true;
-    return;
-  }
-  if (addr >= 0xE0E0) timer.write(addr - 0xE0E0, value);
 }
 
 // ---- attached window 0xE000-0xE01F ----
 
-uint8_t Board::read_attached(uint32_t addr) {
+uint8_t Board::read_attached(uint16_t addr) {
   int slot = find_slot(addr);
   if (slot < 0) return 0;
   auto& s = slots[slot];
@@ -168,7 +214,7 @@ uint8_t Board::read_attached(uint32_t addr) {
   return static_cast<uint8_t>(io.input_sim(s.handle, static_cast<int32_t>(addr - s.base)));
 }
 
-void Board::write_attached(uint32_t addr, uint8_t value) {
+void Board::write_attached(uint16_t addr, uint8_t value) {
   int slot = find_slot(addr);
   if (slot < 0) return;
   auto& s = slots[slot];
