@@ -29,6 +29,10 @@ constexpr uint8_t CC_Z = 0x04;
 constexpr uint8_t CC_V = 0x02;
 constexpr uint8_t CC_C = 0x01;
 
+// The CPU kind of the KY09 board's MC6809: the number that selects the board
+// and panel layout in the workbench.
+constexpr int CPU_KIND_MC6809 = 17;
+
 // The register index shared with the register panel and the debugger
 // (the debugger adds 9 for D on its side; the core answers only 0-8).
 enum RegisterIndex : int {
