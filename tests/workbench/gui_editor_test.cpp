@@ -93,6 +93,21 @@ TEST_F(FrameTest, WbCloseAsksAndEscapeKeepsTheEditor) {
   EXPECT_EQ(dialogs->asked_save, (std::vector<QString>{"main.c", "main.c"}));
 }
 
+TEST_F(FrameTest, WbFrameStaysWhileAnEditorCancelsItsClose) {
+  put("a.c", "a\n");
+  put("b.c", "b\n");
+  frame->outOpenClear();
+  frame->editors()->open(path("a.c"));
+  EditorChild* b = frame->editors()->open(path("b.c"));
+  append_line(b, "more");
+  dialogs->save_answers = {Answer::Cancel};
+  EXPECT_FALSE(frame->close());
+  EXPECT_TRUE(frame->isVisible());
+  EXPECT_EQ(editorCount(), 1);  // the output window and a.c are gone, b.c stays
+  EXPECT_EQ(childCount(), 1);
+  EXPECT_TRUE(b->modified());
+}
+
 TEST_F(FrameTest, WbNoOnCloseUndoesSavesSinceOpening) {
   put("main.c", "v0\n");
   EditorChild* e = frame->editors()->open(path("main.c"));

@@ -269,12 +269,13 @@ bool FrameWindow::closeChild(QMdiSubWindow* sub) {
   return true;
 }
 
+// Editors still open afterwards refused to close, so their text is not
+// saved behind the user's back here.
 void FrameWindow::closeAll() {
   for (QMdiSubWindow* sub : mdi_->subWindowList()) {
     if (sub->isMinimized()) sub->showNormal();
     closeChild(sub);
   }
-  editors_->saveModified();
   updateCaption();
 }
 

@@ -57,6 +57,8 @@ class FrameWindow : public QMainWindow {
   // The project controller opens workspaces (command line and recent list).
   void setWorkspaceOpener(std::function<void(const QString&)> opener) { workspace_opener_ = std::move(opener); }
   void pushRecent(const QString& path);
+  // The project name the caption shows; "No Project" without one.
+  void setProjectName(const QString& name) { project_name_ = name; }
   // The S-record file the simulator, the debugger and the terminal load.
   bool selectLoadFile();
   void clearLoadFile() { load_file_.clear(); }
@@ -113,6 +115,7 @@ class FrameWindow : public QMainWindow {
   void registerFrameCommands();
   void updateRecentMenu();
   void rebuildPortsMenu();
+  void rebuildWindowList();
   void updateCaption();
   void createFonts();
   void initDirectories(const QString& workspaceArg);
@@ -147,6 +150,7 @@ class FrameWindow : public QMainWindow {
   std::function<void(const QString&)> workspace_opener_;
   std::function<bool(int)> port_probe_;
   QString load_file_;
+  QString project_name_ = QStringLiteral("No Project");
 };
 
 }  // namespace zun::wb

@@ -83,21 +83,27 @@ void FrameWindow::createDebugMenus() {
 
 void FrameWindow::createWindowsMenu() {
   QMenu* windows = buildMenu(MenuId::Windows, QStringLiteral("&Windows"));
-  // The window list follows the three commands, rebuilt as the menu opens.
-  connect(windows, &QMenu::aboutToShow, this, [this, windows] {
-    for (QAction* a : windows->actions())
-      if (a->property("windowList").toBool()) windows->removeAction(a), a->deleteLater();
-    const QList<QMdiSubWindow*> subs = mdi_->subWindowList();
-    if (!subs.isEmpty()) windows->addSeparator()->setProperty("windowList", true);
-    int n = 1;
-    for (QMdiSubWindow* sub : subs) {
-      QAction* a = windows->addAction(QStringLiteral("&%1 %2").arg(n++).arg(sub->windowTitle()));
-      a->setProperty("windowList", true);
-      a->setCheckable(true);
-      a->setChecked(sub == mdi_->activeSubWindow());
-      connect(a, &QAction::triggered, this, [this, sub] { mdi_->setActiveSubWindow(sub); });
+  connect(windows, &QMenu::aboutToShow, this, &FrameWindow::rebuildWindowList);
+}
+
+// The list of MDI windows follows the three commands, rebuilt as the menu opens.
+void FrameWindow::rebuildWindowList() {
+  QMenu* windows = menus_[MenuId::Windows];
+  for (QAction* a : windows->actions())
+    if (a->property("windowList").toBool()) {
+      windows->removeAction(a);
+      a->deleteLater();
     }
-  });
+  const QList<QMdiSubWindow*> subs = mdi_->subWindowList();
+  if (!subs.isEmpty()) windows->addSeparator()->setProperty("windowList", true);
+  int n = 1;
+  for (QMdiSubWindow* sub : subs) {
+    QAction* a = windows->addAction(QStringLiteral("&%1 %2").arg(n++).arg(sub->windowTitle()));
+    a->setProperty("windowList", true);
+    a->setCheckable(true);
+    a->setChecked(sub == mdi_->activeSubWindow());
+    connect(a, &QAction::triggered, this, [this, sub] { mdi_->setActiveSubWindow(sub); });
+  }
 }
 
 void FrameWindow::createHelpMenu() { buildMenu(MenuId::Help, QStringLiteral("&Help")); }
@@ -166,7 +172,7 @@ void FrameWindow::updateCaption() {
   auto* editor = sub ? qobject_cast<EditorChild*>(sub->widget()) : nullptr;
   std::optional<std::string> name;
   if (editor) name = editor->title().toStdString();
-  setWindowTitle(qs(frame_caption("No Project", name ? std::optional<std::string_view>(*name) : std::nullopt,
+  setWindowTitle(qs(frame_caption(project_name_.toStdString(), name ? std::optional<std::string_view>(*name) : std::nullopt,
                                   editor && editor->modified())));
 }
 
