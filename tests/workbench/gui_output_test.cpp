@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <Qsci/qsciscintillabase.h>
 
 #include "gui_fixture.h"
@@ -102,4 +103,24 @@ TEST_F(OutputTest, WbMissingProgramIsAFailure) {
   EXPECT_NE(all.find("Failed to create process, system message is: "), std::string::npos) << all;
   EXPECT_EQ(frame->statusText()->text(), "Ready");
   EXPECT_EQ(frame->runProcess(QStringLiteral("   ")), run_not_started);
+}
+
+TEST_F(OutputTest, WbOnlyMenusTakeInputWhileAToolRuns) {
+  put("a.c", "x\n");
+  EditorChild* e = frame->editors()->open(path("a.c"));
+  bool was_running = false, find_enabled = true;
+  QTimer::singleShot(0, frame.get(), [&] {
+    was_running = frame->toolRunner()->running();
+    frame->updateMenus();
+    find_enabled = frame->action(cmd::find_in_files)->isEnabled();
+    QTest::keyClicks(e->component(), "zz");
+  });
+  QString cmdline = QStringLiteral("\"%1\" 2000 0").arg(QStringLiteral(WB_PRINT_LINES));
+  EXPECT_EQ(frame->runProcess(cmdline), 0);
+  EXPECT_TRUE(was_running);
+  EXPECT_FALSE(find_enabled);
+  EXPECT_EQ(e->bytes(), "x\n");
+  EXPECT_TRUE(frame->action(cmd::find_in_files)->isEnabled());
+  QTest::keyClicks(e->component(), "zz");  // input works again afterwards
+  EXPECT_EQ(e->bytes(), "zzx\n");
 }
