@@ -77,6 +77,14 @@ std::optional<std::string> TranslationUnit::read_file(const std::string& path) c
     return ss.str();
 }
 
+NestingGuard::NestingGuard(TranslationUnit& tu) : tu_(tu) {
+    if (++tu.nesting > limit) {
+        --tu.nesting;
+        report(tu, 51);
+        throw Fatal{exit_code_for_errors(tu.errors)};
+    }
+}
+
 void init_builtin_types(TranslationUnit& tu) {
     BuiltinTypes& b = tu.builtin;
     auto set = [](Type& t, Kind k, int32_t size) {

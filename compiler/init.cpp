@@ -212,6 +212,7 @@ int init_scalar(TranslationUnit& tu, Symbol* sym, Type* t, int mode) {
 }  // namespace
 
 int init_data(TranslationUnit& tu, Symbol* sym, Type* t, int mode) {
+    NestingGuard guard(tu);
     bool braced = tu.scan.tok == Tok::LBrace;
     if (braced) scan_token(tu);
     int n;
@@ -224,7 +225,11 @@ int init_data(TranslationUnit& tu, Symbol* sym, Type* t, int mode) {
     if (braced) {
         if (aggregate && tu.scan.tok != Tok::RBrace) {
             report(tu, 31);
-            while (tu.scan.tok != Tok::RBrace && tu.scan.tok != Tok::Eof) scan_token(tu);
+            // Up to the '}' that closes this item; inner braces are skipped whole.
+            for (int nest = 0; tu.scan.tok != Tok::Eof; scan_token(tu)) {
+                if (tu.scan.tok == Tok::LBrace) ++nest;
+                if (tu.scan.tok == Tok::RBrace && nest-- == 0) break;
+            }
         }
         if (tu.scan.tok != Tok::RBrace) skip_item(tu);
         expect(tu, Tok::RBrace);

@@ -334,6 +334,7 @@ struct TranslationUnit {
     // whether a type counts as saved.
     int depth = 0;
     int sizeof_depth = 0;
+    int nesting = 0;                  // parse recursion, see NestingGuard
     std::deque<Type> types;
     std::deque<Symbol> symbols;
     std::deque<Node> nodes;
@@ -349,5 +350,19 @@ struct TranslationUnit {
 };
 
 void init_builtin_types(TranslationUnit& tu);
+
+// Bounds the recursion of the parsers, so that absurdly nested input ends
+// with a message instead of exhausting the stack.
+class NestingGuard {
+public:
+    static constexpr int limit = 200;
+    explicit NestingGuard(TranslationUnit& tu);
+    ~NestingGuard() { --tu_.nesting; }
+    NestingGuard(const NestingGuard&) = delete;
+    NestingGuard& operator=(const NestingGuard&) = delete;
+
+private:
+    TranslationUnit& tu_;
+};
 
 }  // namespace zun::tcx

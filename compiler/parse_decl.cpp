@@ -114,12 +114,19 @@ int32_t layout_bitfield(TranslationUnit& tu, Symbol* m, Type* t, int32_t width, 
         report(tu, 59);
         width = 1;
     }
-    if (width == 0) report(tu, 59);
+    // An unnamed field of width 0 asks for a new unit, as in C; a named one is an error.
+    if (width == 0 && !m->name.empty()) report(tu, 59);
     if (!is_unsigned(t->kind)) report(tu, 101);
+    // A field that does not fit in the rest of its unit starts the next unit.
     bool continues = !is_union && d.unit_bits == unit && width > 0 && d.bit_offset + width <= unit &&
                      m->older && m->older->type && m->older->type->kind == Kind::Bitfield;
     int32_t grow = 0;
-    if (continues) {
+    if (width == 0) {
+        // Takes no room; the next field starts a unit of its own.
+        m->value = is_union ? 0 : offset;
+        d.unit_bits = 0;
+        d.bit_offset = 0;
+    } else if (continues) {
         m->value = m->older->value;
     } else {
         d.bit_offset = 0;
@@ -169,6 +176,13 @@ void member_list(TranslationUnit& tu, Type* t) {
             Type* mt = apply(tu, d, spec.type);
             m->is_const = mt->is_const;
             m->is_volatile = mt->is_volatile;
+            if (!bitfield && (mt->size < 0 || mt->kind == Kind::Void || mt->kind == Kind::Function)) {
+                // Also keeps a struct from containing itself.
+                report(tu, 48);
+                if (tu.scan.tok != Tok::Comma) break;
+                scan_token(tu);
+                continue;
+            }
             append_member(t, m);
             int32_t grow;
             if (bitfield) {
@@ -180,8 +194,6 @@ void member_list(TranslationUnit& tu, Type* t) {
                 m->type = mt;
                 m->value = is_union ? 0 : offset;
                 grow = mt->size;
-                if (mt->size < 0) report(tu, 48);
-                if (mt->kind == Kind::Void) report(tu, 48);
             }
             if (m == t->first) {
                 first_is_bitfield = bitfield;
@@ -205,6 +217,7 @@ void member_list(TranslationUnit& tu, Type* t) {
 
 // struct-or-union-specifier: ( "struct" | "union" ) [ identifier ] [ '{' member-list '}' ]
 Type* struct_or_union(TranslationUnit& tu) {
+    NestingGuard guard(tu);
     Kind kind = tu.scan.tok == Tok::Union ? Kind::Union : Kind::Struct;
     scan_token(tu);
     std::string tag;
@@ -355,6 +368,7 @@ void parse_parameters(TranslationUnit& tu, Declarator::Suffix& suffix);
 
 // declarator: { '*' { qualifier } } ( identifier | '(' declarator ')' | ) { suffix }
 void parse_declarator(TranslationUnit& tu, Declarator& d) {
+    NestingGuard guard(tu);
     while (tu.scan.tok == Tok::Star) {
         d.progress = true;
         scan_token(tu);
@@ -424,7 +438,13 @@ Type* apply(TranslationUnit& tu, const Declarator& d, Type* base) {
     for (auto it = d.suffixes.rbegin(); it != d.suffixes.rend(); ++it) {
         if (it->is_array) {
             if (t->size < 0) report(tu, 48);
-            Type* a = new_type(tu, Kind::Pointer, it->count < 0 || t->size < 0 ? -1 : it->count * t->size);
+            int64_t bytes = it->count < 0 || t->size < 0 ? -1 : int64_t{it->count} * t->size;
+            // No object can be larger than the 6809's address space.
+            if (bytes > 0xFFFF) {
+                report_str(tu, 119, d.name);
+                bytes = 0xFFFF;
+            }
+            Type* a = new_type(tu, Kind::Pointer, static_cast<int32_t>(bytes));
             a->array = true;
             a->base = t;
             // An array of const elements is itself constant data.
@@ -626,7 +646,7 @@ void function_body(TranslationUnit& tu, Symbol* fn) {
 void function_definition(TranslationUnit& tu, Symbol* fn) {
     if (tu.decl.in_body) report_str(tu, 37, fn->name);
     fn->flags |= BodyGiven;
-    if (tu.scan.tok != Tok::LBrace) old_style_declarations(tu, fn);
+    if (!fn->type->has_params && !tu.decl.kr_names.empty()) old_style_declarations(tu, fn);
     fn->body_start = tu.scan.tok_start;
     tu.locals = Scope{};
     for (Symbol* p = fn->type->first; p; p = p->newer) {

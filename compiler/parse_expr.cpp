@@ -336,6 +336,7 @@ Type* sizeof_operand(TranslationUnit& tu, int32_t& size) {
 
 // unary: ( '+' | '-' | '~' | '!' | '&' | '*' ) cast | sizeof unary | sizeof '(' type ')' | postfix
 Type* unary(TranslationUnit& tu, Node*& slot) {
+    NestingGuard guard(tu);
     Tok op = tu.scan.tok;
     BuiltinTypes& b = tu.builtin;
     switch (op) {
@@ -526,6 +527,7 @@ Type* comma_expression(TranslationUnit& tu, Node*& slot) {
 }  // namespace
 
 Type* conditional_expression(TranslationUnit& tu, Node*& slot) {
+    NestingGuard guard(tu);
     Type* t = binary(tu, 1, slot);
     if (!t || tu.scan.tok != Tok::Question) return t;
     scan_token(tu);

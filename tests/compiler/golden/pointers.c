@@ -13,3 +13,5 @@ int (*fn)(void) = get;
 static int local;
 int *pl = &local;
 int *pp[2] = {&a[0], 0};
+static int five = 5;
+int *p5 = &five;

@@ -50,3 +50,8 @@ _pl:		FDB	_1
 _pp:
 	FDB	_a,0
 	EXPORT	_pp	[r,4]
+;    16 | static int five = 5;
+_2:		FDB	$5
+;    17 | int *p5 = &five;
+_p5:		FDB	_2
+	EXPORT	_p5	[r,2]
