@@ -32,6 +32,7 @@ int Engine::command(int id) {
   case SIM_LOAD: return load();
   case SIM_RELOAD: return reload();
   case SIM_AFTER_LOAD: return after_load();
+  case SIM_SETUP: setup_done(); break;
   default: break;
   }
   return 1;
@@ -156,6 +157,12 @@ int Engine::after_load() {
     host.repaint();
   }
   return 1;
+}
+
+void Engine::setup_done() {
+  if (load_file.empty()) return;
+  load_srecords_reporting(load_file);
+  host.repaint();
 }
 
 }  // namespace zun

@@ -51,6 +51,7 @@ enum SimCommand : int {
   SIM_LOAD = 809,
   SIM_RELOAD = 810,
   SIM_AFTER_LOAD = 811,
+  SIM_SETUP = 812,
 };
 
 // ---- breakpoints.cpp ----
@@ -117,6 +118,8 @@ public:
   int load();               // 809
   int reload();             // 810
   int after_load();         // 811
+  // 812 after its setup dialog closed: the load file again, reporting errors.
+  void setup_done();
   // The 100 ms timer of the window while running.
   void sim_timer_tick();
   void goto_here(uint32_t address);

@@ -141,5 +141,17 @@ TEST_F(EngineLoader, LoadCommandPutsTheEntryIntoPc) {
   EXPECT_EQ(host.messages.back(), "Error: Failed to load:\r\n'" + engine.load_file + "'\r\nYou should check simulator setup");
 }
 
+TEST_F(EngineLoader, ChangedLoadFileAndSetupReload) {
+  engine.load_file = file("p.s19", "S1041000128B\n");
+  ASSERT_EQ(engine.load_srecords(engine.load_file).code, 0);
+  EXPECT_FALSE(engine.sim_load_file_changed());
+  fs::last_write_time(engine.load_file, fs::last_write_time(engine.load_file) + std::chrono::seconds(5));
+  EXPECT_TRUE(engine.sim_load_file_changed());
+  EXPECT_FALSE(engine.sim_load_file_changed());  // remembered
+  file("p.s19", "S104E020AA00\n");
+  engine.command(SIM_SETUP);
+  EXPECT_EQ(host.messages.back(), "Message: There were Load-errors, check simulator settings and/or loadfile");
+}
+
 }  // namespace
 }  // namespace zun
