@@ -189,8 +189,8 @@ void equ_set(Assembly& as, int code, const std::string& label) {
     if (!s) {
       s = enter_symbol(as, label, value, as.running_line, flags, -1);
       s->segment = abs_segment(as);
-    } else if ((s->flags & SymUndefined) && !(s->flags & SymDefined)) {
-      s->flags = (s->flags & ~SymUndefined) | flags;
+    } else if ((s->flags & SymUndefined) && !(s->flags & (SymDefined | SymExternal))) {
+      s->flags = (s->flags & ~(SymUndefined | SymPpDefine)) | flags;
       s->value = value;
       s->first_line = as.running_line;
       s->size = -1;
@@ -230,6 +230,12 @@ void org(Assembly& as) {
   }
   if (value < as.pc) {
     error(as, "New origin will overwrite in current segment");
+    return;
+  }
+  // The gap is filled with bytes; an origin beyond the 64K address space can
+  // only be a mistake and would fill gigabytes.
+  if (value > 0x10000) {
+    error(as, "Origin out of range");
     return;
   }
   // Code records carry no address: the gap is filled so that every byte

@@ -24,7 +24,9 @@ std::string current_module_for_symbol(const Assembly& as) {
 }
 
 void take_definition(Assembly& as, Symbol& s, uint32_t value) {
-  s.flags = (s.flags & ~SymUndefined) | SymDefined;
+  // A name tested by #ifdef before this definition is a label, not a
+  // '#define' constant that the next pass must define again.
+  s.flags = (s.flags & ~(SymUndefined | SymPpDefine)) | SymDefined;
   s.value = value;
   s.first_line = as.running_line;
   s.segment = as.current;
@@ -84,10 +86,10 @@ void define_label(Assembly& as, std::string_view name, uint32_t value, bool phas
       return;
     }
     if (s->flags & SymMultiple) return;
-    if (only_referenced(*s)) {
-      take_definition(as, *s, value);
-    } else if (s->flags & (SymDefined | SymExternal)) {
+    if (s->flags & (SymDefined | SymExternal)) {
       s->flags |= SymMultiple;
+    } else if (only_referenced(*s)) {
+      take_definition(as, *s, value);
     } else if (s->flags & (SymGlobal | SymEntry | SymExit)) {
       take_definition(as, *s, value);
     } else {
