@@ -245,3 +245,16 @@ TEST_F(FrameTest, WbReloadAfterBuildAsksPerFileUntilAnAllAnswer) {
   EXPECT_EQ(file("~d.c~"), "new\n");  // a reload makes a new backup
   frame->editors()->reloadChanged();  // nothing changed since: no question
 }
+
+TEST_F(FrameTest, WbPrintRendersTheTextIntoThePrinter) {
+  std::string text;
+  for (int i = 0; i < 200; ++i) text += "\tlda\t#" + std::to_string(i) + "\n";
+  put("p.s09", text);
+  frame->editors()->open(path("p.s09"));
+  frame->dispatch(cmd::print);  // cancelled: nothing printed
+  dialogs->pdf = path("p.pdf");
+  frame->dispatch(cmd::print);
+  std::string pdf = file("p.pdf");
+  EXPECT_EQ(pdf.substr(0, 4), "%PDF");
+  EXPECT_GT(pdf.size(), 2000u);
+}

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <deque>
 #include <memory>
@@ -65,6 +66,14 @@ class ScriptedDialogs : public UserDialogs {
   QString saveFileName(const QString&) override { return take(file_names, QString()); }
   QString loadFileName(const QString&, const QString&) override { return take(file_names, QString()); }
   unsigned goToLine() override { return line; }
+  // Prints into a PDF file when one is named, else cancels.
+  QString pdf;
+  bool choosePrinter(QPrinter& printer) override {
+    if (pdf.isEmpty()) return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    return true;
+  }
   void about(const QString&) override {}
   void help(const QString&) override {}
 

@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QVBoxLayout>
 #include <Qsci/qsciprinter.h>
 #include <Qsci/qsciscintillabase.h>
@@ -291,8 +290,7 @@ void EditorChild::showPosition() {
 
 void EditorChild::print() {
   PagePrinter printer(path_);
-  QPrintDialog dialog(&printer, this);
-  if (dialog.exec() == QDialog::Accepted) printer.printRange(sci_);
+  if (env_.dialogs->choosePrinter(printer)) printer.printRange(sci_);
 }
 
 bool EditorChild::command(int id, qintptr param) {

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QUrl>
@@ -141,6 +142,11 @@ unsigned QtUserDialogs::goToLine() {
   bool ok = false;
   unsigned n = field->text().trimmed().toUInt(&ok);
   return ok ? n : 0;
+}
+
+bool QtUserDialogs::choosePrinter(QPrinter& printer) {
+  QPrintDialog dialog(&printer, owner_);
+  return dialog.exec() == QDialog::Accepted;
 }
 
 void QtUserDialogs::about(const QString& version) {

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+class QPrinter;
 class QWidget;
 
 namespace zun::wb {
@@ -28,6 +29,7 @@ class UserDialogs {
   virtual QString saveFileName(const QString& dir) = 0;
   virtual QString loadFileName(const QString& dir, const QString& current) = 0;
   virtual unsigned goToLine() = 0;  // 0 when nothing usable was typed
+  virtual bool choosePrinter(QPrinter& printer) = 0;
   virtual void about(const QString& version) = 0;
   virtual void help(const QString& indexPage) = 0;
 };
@@ -45,6 +47,7 @@ class QtUserDialogs : public UserDialogs {
   QString saveFileName(const QString& dir) override;
   QString loadFileName(const QString& dir, const QString& current) override;
   unsigned goToLine() override;
+  bool choosePrinter(QPrinter& printer) override;
   void about(const QString& version) override;
   void help(const QString& indexPage) override;
 
