@@ -65,5 +65,18 @@ TEST_F(Monitor, LoadsSRecordsAndRunsFromAnAddress) {
   EXPECT_EQ(run_until("> "), "x\r\n?  L: load S-records  G addr: go\r\n> ");
 }
 
+TEST_F(Monitor, RunsALoadedProgram) {
+  run_until("> ");
+  // The run09 greeting program: S-records as the linker writes them.
+  console->type_text("L\r\n"
+                     "S00600004844521B\r\n"
+                     "S12310008603B7E0288615B7E0288E101FA680270CF6E028C50227F9B7E02920F020FE48F9\r\n"
+                     "S1091020656C6C6F0A0010\r\n"
+                     "S9031000EC\r\n");
+  EXPECT_EQ(run_until("> "), "L\r\nOK\r\n> ");
+  console->type_text("G1000\r\n");
+  EXPECT_EQ(run_until("Hello\n"), "G1000\r\nHello\n");
+}
+
 }  // namespace
 }  // namespace zun
