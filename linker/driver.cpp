@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 
 #include "common/exit_code.h"
@@ -260,6 +261,10 @@ int run(const Options& options, Console& console) {
   try {
     return run_link(link, options.args);
   } catch (const FatalStop&) {
+    return 1;
+  } catch (const std::exception& e) {
+    // Out of memory or a file-system failure: report it like any fatal stop.
+    console.err(std::string("Fatal Error: ") + e.what() + "\n");
     return 1;
   }
 }

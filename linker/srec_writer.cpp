@@ -82,7 +82,6 @@ std::string clean_name(const std::string& output) {
 
 // Drops debug lines and the S1 records below 0x4000 (RAM on the board).
 int write_clean_copy(Link& link) {
-  TextLines text;
   std::FILE* in = std::fopen(path_native(link.output).c_str(), "rb");
   if (!in) {
     print_out(link, "Error: Unable to open input file.\n");

@@ -57,7 +57,7 @@ const char* kTail =
     "SX:C:S:G:d:p:_p:00004006:(typ16-d)\n"
     "SX:C:S:S:d:x:00004007:(typ4)\n";
 
-class DebugTest : public VlkTest {
+class VlkDebug : public VlkTest {
  protected:
   void SetUp() override {
     VlkTest::SetUp();
@@ -72,18 +72,18 @@ class DebugTest : public VlkTest {
   }
 };
 
-TEST_F(DebugTest, LoadFileTail) {
+TEST_F(VlkDebug, LoadFileTail) {
   ASSERT_EQ(vlk("-g -i s.lsc -o p.s19 e.o09 d.o09"), 0) << err;
   EXPECT_EQ(tail("p.s19"), kTail);
   EXPECT_EQ(read("p.s19").find("SY:"), std::string::npos);
 }
 
-TEST_F(DebugTest, WithoutDashGThereIsNoTail) {
+TEST_F(VlkDebug, WithoutDashGThereIsNoTail) {
   ASSERT_EQ(vlk("-i s.lsc -o p.s19 e.o09 d.o09"), 0) << err;
   EXPECT_EQ(tail("p.s19"), "S9034002BA\n");
 }
 
-TEST_F(DebugTest, LinkedObjectKeepsSyRecordsMovedByTheirPart) {
+TEST_F(VlkDebug, LinkedObjectKeepsSyRecordsMovedByTheirPart) {
   ASSERT_EQ(vlk("-g -r -o p.o09 e.o09 d.o09"), 0) << err;
   std::string linked = read("p.o09");
   size_t at = linked.find("SY:");
@@ -113,7 +113,7 @@ TEST_F(DebugTest, LinkedObjectKeepsSyRecordsMovedByTheirPart) {
   EXPECT_EQ(tail("again.s19"), kTail);
 }
 
-TEST_F(DebugTest, SourcePathsInArchives) {
+TEST_F(VlkDebug, SourcePathsInArchives) {
   ASSERT_EQ(vlk("-Ac -g -As ../src -o l.e09 d.o09"), 0);
   EXPECT_NE(read("l.e09").find("\nSY:C:M:d$../src/d.c\nSY:C:T:d: typ16-d a (2)(typ4) \\\n   G:not"),
             std::string::npos);

@@ -71,9 +71,9 @@ std::string mutate(std::string text, std::mt19937& rng) {
   return text;
 }
 
-class FuzzTest : public VlkTest {};
+class VlkFuzz : public VlkTest {};
 
-TEST_F(FuzzTest, RandomAndMutatedInputs) {
+TEST_F(VlkFuzz, RandomAndMutatedInputs) {
   const char* seconds_text = std::getenv("ZUN_FUZZ_SECONDS");
   const char* seed_text = std::getenv("ZUN_FUZZ_SEED");
   double seconds = seconds_text ? std::atof(seconds_text) : 3.0;

@@ -14,7 +14,7 @@ std::string member(const std::string& module, const std::string& name, const std
   return text + "e\n";
 }
 
-class LibraryTest : public VlkTest {
+class VlkLibrary : public VlkTest {
  protected:
   void SetUp() override {
     VlkTest::SetUp();
@@ -29,7 +29,7 @@ class LibraryTest : public VlkTest {
   }
 };
 
-TEST_F(LibraryTest, ArchiveHoldsTheObjectsBetweenAAndE) {
+TEST_F(VlkLibrary, ArchiveHoldsTheObjectsBetweenAAndE) {
   ASSERT_EQ(vlk("-Ac -g -o with.e09 mputs.o09 mputc.o09"), 0);
   EXPECT_EQ(read("with.e09"), "A\n" + read("mputs.o09") + read("mputc.o09") + "E\n");
   ASSERT_EQ(vlk("-Acg -o without.e09 mputc.o09"), 0);
@@ -47,7 +47,7 @@ TEST_F(LibraryTest, ArchiveHoldsTheObjectsBetweenAAndE) {
   EXPECT_FALSE(exists("flat.e09"));
 }
 
-TEST_F(LibraryTest, MembersPullMembersInOneSearch) {
+TEST_F(VlkLibrary, MembersPullMembersInOneSearch) {
   for (const char* options : {"", "-g"}) {
     make_library(options);
     ASSERT_EQ(vlk("-L lib -L lib -l libx.e09 -M -o p.s19 main.o09"), 0) << err;
@@ -60,7 +60,7 @@ TEST_F(LibraryTest, MembersPullMembersInOneSearch) {
   }
 }
 
-TEST_F(LibraryTest, LongChainsArriveWithinTheRoundLimit) {
+TEST_F(VlkLibrary, LongChainsArriveWithinTheRoundLimit) {
   std::vector<std::string> files;
   for (int i = 0; i < 30; ++i) {
     std::string name = "c" + std::to_string(i);
@@ -75,7 +75,7 @@ TEST_F(LibraryTest, LongChainsArriveWithinTheRoundLimit) {
   EXPECT_EQ(srec_bytes(read("p.s19")).size(), 62u);
 }
 
-TEST_F(LibraryTest, ProgramDefinitionWinsOverTheLibrary) {
+TEST_F(VlkLibrary, ProgramDefinitionWinsOverTheLibrary) {
   make_library();
   write("myputc.o09", member("myputc", "putc"));
   ASSERT_EQ(vlk("-L lib -l libx.e09 -M -o p.s19 main.o09 myputc.o09"), 0) << err;
@@ -84,7 +84,7 @@ TEST_F(LibraryTest, ProgramDefinitionWinsOverTheLibrary) {
   EXPECT_EQ(map.find("in module: 'mputc'"), std::string::npos);
 }
 
-TEST_F(LibraryTest, UnresolvableNamesAreReportedOnce) {
+TEST_F(VlkLibrary, UnresolvableNamesAreReportedOnce) {
   make_library();
   write("a.o09", member("a", "a", "missing"));
   write("b.o09", member("b", "b", "missing"));
@@ -94,7 +94,7 @@ TEST_F(LibraryTest, UnresolvableNamesAreReportedOnce) {
   EXPECT_EQ(leftovers(), std::vector<std::string>{});
 }
 
-TEST_F(LibraryTest, LibraryFilesThatCannotBeFound) {
+TEST_F(VlkLibrary, LibraryFilesThatCannotBeFound) {
   make_library();
   EXPECT_EQ(vlk("-L lib -l libnone.e09 main.o09"), 1);
   EXPECT_EQ(err, "Fatal Error: can't find library 'libnone.e09'\n");
@@ -106,7 +106,7 @@ TEST_F(LibraryTest, LibraryFilesThatCannotBeFound) {
   EXPECT_NE(out.find("Installed search library:'lib/libx.e09'\n"), std::string::npos);
 }
 
-TEST_F(LibraryTest, MemberTemporariesNeverOverwriteOtherFiles) {
+TEST_F(VlkLibrary, MemberTemporariesNeverOverwriteOtherFiles) {
   make_library();
   write("~~v0L", "someone else's");
   write("~~v1L", "another");
@@ -118,7 +118,7 @@ TEST_F(LibraryTest, MemberTemporariesNeverOverwriteOtherFiles) {
   EXPECT_EQ(leftovers(), std::vector<std::string>{});
 }
 
-TEST_F(LibraryTest, SameModuleNameTwiceInOneArchive) {
+TEST_F(VlkLibrary, SameModuleNameTwiceInOneArchive) {
   write("a/util.o09", member("util", "one"));
   write("b/util.o09", member("util", "two"));
   ASSERT_EQ(vlk("-Ac -o u.e09 a/util.o09 b/util.o09"), 0);

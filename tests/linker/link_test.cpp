@@ -37,7 +37,7 @@ const char* kM2 =
     "G:text:m2:00000002:sub\n"
     "e\n";
 
-class LinkTest : public VlkTest {
+class VlkLink : public VlkTest {
  protected:
   void SetUp() override {
     VlkTest::SetUp();
@@ -51,7 +51,7 @@ class LinkTest : public VlkTest {
   }
 };
 
-TEST_F(LinkTest, TwoModulesAtTwoBases) {
+TEST_F(VlkLink, TwoModulesAtTwoBases) {
   ASSERT_EQ(vlk("-R text:0x1000 -o low.s19 m1.o09 m2.o09"), 0);
   EXPECT_EQ(err,
             "Warning: At least one local symbol reference is truncated (no more truncations "
@@ -86,7 +86,7 @@ TEST_F(LinkTest, TwoModulesAtTwoBases) {
   }
 }
 
-TEST_F(LinkTest, LinkedObjectMergesSegmentsAndRelinksTheSame) {
+TEST_F(VlkLink, LinkedObjectMergesSegmentsAndRelinksTheSame) {
   ASSERT_EQ(vlk("-r -o p.o09 m1.o09 m2.o09"), 0);
   EXPECT_EQ(read("p.o09"),
             "mod:p:O09:p.o09\n"
@@ -120,7 +120,7 @@ TEST_F(LinkTest, LinkedObjectMergesSegmentsAndRelinksTheSame) {
       << map;
 }
 
-TEST_F(LinkTest, HeaderAndTypeChecks) {
+TEST_F(VlkLink, HeaderAndTypeChecks) {
   write("bad.o09", "seg:text:2\nmod:x:O09:x\ne\n");
   EXPECT_EQ(vlk("m1.o09 bad.o09"), 1);
   EXPECT_EQ(err, "Error: file 'bad.o09' has invalid header\n");
@@ -133,7 +133,7 @@ TEST_F(LinkTest, HeaderAndTypeChecks) {
   EXPECT_FALSE(exists("somevlkoutname.s19"));
 }
 
-TEST_F(LinkTest, SegmentOptionErrorsCountAndLeaveNoOutput) {
+TEST_F(VlkLink, SegmentOptionErrorsCountAndLeaveNoOutput) {
   EXPECT_EQ(vlk("-R data:+text -R data -R text: -R x:+ m1.o09 m2.o09"), 4);
   EXPECT_EQ(err,
             "Error: invalid segment 'text' to follow, check options\n"
@@ -148,7 +148,7 @@ TEST_F(LinkTest, SegmentOptionErrorsCountAndLeaveNoOutput) {
   EXPECT_EQ(srec_bytes(read("somevlkoutname.s19")).front().first, 4000u) << "decimal without 0x";
 }
 
-TEST_F(LinkTest, MultipleDefinitionsAndUndefinedNames) {
+TEST_F(VlkLink, MultipleDefinitionsAndUndefinedNames) {
   write("dup.o09", "mod:dup:O09:dup.o09\nseg:text:2\nC:text\t3939\nG:text:dup:00000000:start\ne\n");
   EXPECT_EQ(vlk("m1.o09 m2.o09 dup.o09"), 1);
   EXPECT_EQ(err, "Error: multiple definitions of symbol 'start' in modules 'm1.o09' and 'dup.o09'\n");
@@ -162,7 +162,7 @@ TEST_F(LinkTest, MultipleDefinitionsAndUndefinedNames) {
   EXPECT_EQ(leftovers(), std::vector<std::string>{});
 }
 
-TEST_F(LinkTest, SameModuleNameFromTwoFoldersStaysTwoModules) {
+TEST_F(VlkLink, SameModuleNameFromTwoFoldersStaysTwoModules) {
   write("a/util.o09", "mod:util:O09:util.o09\nseg:text:2\nC:text\t0101\nG:text:util:00000000:one\ne\n");
   write("b/util.o09", "mod:util:O09:util.o09\nseg:text:2\nC:text\t0202\nG:text:util:00000000:two\ne\n");
   ASSERT_EQ(vlk("-r -o u.o09 a/util.o09 b/util.o09"), 0) << err;
@@ -175,7 +175,7 @@ TEST_F(LinkTest, SameModuleNameFromTwoFoldersStaysTwoModules) {
   EXPECT_NE(map.find("in segment: 'text'\n   00000002 'two'"), std::string::npos);
 }
 
-TEST_F(LinkTest, LongSymbolNamesAreCutWithAWarning) {
+TEST_F(VlkLink, LongSymbolNamesAreCutWithAWarning) {
   std::string name(200, 'n');
   write("l.o09", "mod:l:O09:l.o09\nseg:text:2\nC:text\t0000\nG:text:l:00000000:" + name +
                      "\nRG:text:l:00000000:O:W:" + name + ":1\ne\n");

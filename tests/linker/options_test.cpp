@@ -11,7 +11,7 @@ const char* kSmall =
     "G:text:small:00000000:start\n"
     "e\n";
 
-class OptionsTest : public VlkTest {
+class VlkOptions : public VlkTest {
  protected:
   void SetUp() override {
     VlkTest::SetUp();
@@ -19,7 +19,7 @@ class OptionsTest : public VlkTest {
   }
 };
 
-TEST_F(OptionsTest, NoArgumentsPrintsUsageAndExitsOne) {
+TEST_F(VlkOptions, NoArgumentsPrintsUsageAndExitsOne) {
   EXPECT_EQ(vlk(""), 1);
   EXPECT_TRUE(out.starts_with("vlk Version 4.8.1\n"));
   EXPECT_NE(out.find("\tusage: vlk <options> <filename(s)>\n\n"), std::string::npos);
@@ -28,7 +28,7 @@ TEST_F(OptionsTest, NoArgumentsPrintsUsageAndExitsOne) {
   EXPECT_EQ(err, "");
 }
 
-TEST_F(OptionsTest, FatalStartProblems) {
+TEST_F(VlkOptions, FatalStartProblems) {
   EXPECT_EQ(vlk("-o x.s19"), 1);
   EXPECT_EQ(err, "Fatal Error: File name(s) are missing\n");
   EXPECT_EQ(vlk("-i"), 1);
@@ -42,7 +42,7 @@ TEST_F(OptionsTest, FatalStartProblems) {
   EXPECT_EQ(leftovers(), std::vector<std::string>{});
 }
 
-TEST_F(OptionsTest, LettersAndValues) {
+TEST_F(VlkOptions, LettersAndValues) {
   EXPECT_EQ(vlk("-gzq -r small.o09"), 0);
   EXPECT_EQ(err, "Warning: unknown option 'zq', ignored\nWarning: unknown option 'q', ignored\n");
   EXPECT_TRUE(exists("somevlkoutname.vlk"));
@@ -60,13 +60,13 @@ TEST_F(OptionsTest, LettersAndValues) {
   EXPECT_TRUE(exists("file.s19"));
 }
 
-TEST_F(OptionsTest, ArchiveOptionEndsTheArgument) {
+TEST_F(VlkOptions, ArchiveOptionEndsTheArgument) {
   write("dbg.o09", std::string(kSmall).insert(std::string(kSmall).size() - 2, "SY:A:M:small$src/small.s09\n"));
   EXPECT_EQ(vlk("-Acg -o lib.e09 dbg.o09"), 0);
   EXPECT_EQ(read("lib.e09"), std::string("A\n") + kSmall + "E\n") << "the g after -Ac is not read";
 }
 
-TEST_F(OptionsTest, MapFileNames) {
+TEST_F(VlkOptions, MapFileNames) {
   std::filesystem::create_directory("out");
   EXPECT_EQ(vlk("-M -o out/prog.s19 small.o09"), 0);
   EXPECT_TRUE(exists("prog.map")) << "the map takes the output's base name, without its folder";
@@ -78,13 +78,13 @@ TEST_F(OptionsTest, MapFileNames) {
   EXPECT_TRUE(read("a.map").ends_with("\n---\n End of listfile\n"));
 }
 
-TEST_F(OptionsTest, SameObjectTwiceLinksOnceAndOddSizeIsPadded) {
+TEST_F(VlkOptions, SameObjectTwiceLinksOnceAndOddSizeIsPadded) {
   EXPECT_EQ(vlk("-o p.s19 small.o09 small.o09"), 0);
   EXPECT_EQ(err, "");
   EXPECT_EQ(read("p.s19"), "S0030000FC\nS1090000010203040500E7\nS9030000FC\n");
 }
 
-TEST_F(OptionsTest, ErrorsDeleteTheOutputAndCountInTheExitCode) {
+TEST_F(VlkOptions, ErrorsDeleteTheOutputAndCountInTheExitCode) {
   write("bad.o09",
         "mod:bad:O09:bad.o09\nseg:text:4\nC:text\t00000000\n"
         "RL:text:bad:0000000Z:O:W:00000000:text:1\nRL:text:bad:00000002:Q:W:00000000:text:2\ne\n");
@@ -99,7 +99,7 @@ TEST_F(OptionsTest, ErrorsDeleteTheOutputAndCountInTheExitCode) {
   EXPECT_EQ(leftovers(), std::vector<std::string>{});
 }
 
-TEST_F(OptionsTest, ManyErrorsCapTheExitCode) {
+TEST_F(VlkOptions, ManyErrorsCapTheExitCode) {
   std::string text = "mod:bad:O09:bad.o09\nseg:text:2\nC:text\t0000\n";
   for (int i = 0; i < 300; ++i) text += "RL:text:bad:00000000:O:W:00000000:nowhere\n";
   write("bad.o09", text + "e\n");

@@ -20,7 +20,7 @@ std::string object(const std::string& module, const std::vector<std::pair<std::s
   return text + more + "e\n";
 }
 
-class PlaceTest : public VlkTest {
+class VlkPlace : public VlkTest {
  protected:
   // Segment name -> first address, from the map's group section.
   std::map<std::string, uint32_t> placed(const std::string& map_file) {
@@ -44,7 +44,7 @@ class PlaceTest : public VlkTest {
   }
 };
 
-TEST_F(PlaceTest, DefaultGroupingWithoutScript) {
+TEST_F(VlkPlace, DefaultGroupingWithoutScript) {
   write("o.o09", object("o", {{"text", 4}, {"data", 4}, {"rodata", 2}, {"bss", 2}}));
   ASSERT_EQ(vlk("-m o.map o.o09"), 0) << err;
   EXPECT_EQ(placed("o.map"), (std::map<std::string, uint32_t>{
@@ -56,7 +56,7 @@ TEST_F(PlaceTest, DefaultGroupingWithoutScript) {
                                  {"text", 0x4000}, {"data", 0x4004}, {"bss", 0x4008}, {"rodata", 0x400A}}));
 }
 
-TEST_F(PlaceTest, SeveralBasesInOneGroup) {
+TEST_F(VlkPlace, SeveralBasesInOneGroup) {
   write("o.o09", object("o", {{"text", 4}, {"cdata", 2}}));
   EXPECT_EQ(vlk("-R text:0x4000 -R cdata:0x6000 -m o.map o.o09"), 1);
   EXPECT_EQ(err, "Error: multiple base addresses within group 'TEXTGROUP' \n");
@@ -64,7 +64,7 @@ TEST_F(PlaceTest, SeveralBasesInOneGroup) {
   EXPECT_FALSE(exists("somevlkoutname.s19"));
 }
 
-TEST_F(PlaceTest, FollowChains) {
+TEST_F(VlkPlace, FollowChains) {
   write("o.o09", object("o", {{"text", 4}, {"cdata", 2}, {"rodata", 2}, {"odd", 2}}));
   ASSERT_EQ(vlk("-R text:0x100 -R rodata:+text -m o.map o.o09"), 0) << err;
   EXPECT_EQ(placed("o.map"), (std::map<std::string, uint32_t>{
@@ -77,7 +77,7 @@ TEST_F(PlaceTest, FollowChains) {
   EXPECT_EQ(placed("o.map").count("odd"), 0u);
 }
 
-TEST_F(PlaceTest, ScriptGroupsAndLayout) {
+TEST_F(VlkPlace, ScriptGroupsAndLayout) {
   write("o.o09", object("o", {{"text", 4}, {"rodata", 2}, {"data", 2}, {"empty", 0}}));
   write("s.lsc",
         "// code in ROM, data in RAM\n"
@@ -97,7 +97,7 @@ TEST_F(PlaceTest, ScriptGroupsAndLayout) {
   EXPECT_NE(map.find("\n\n  GROUP 'RAM', READ/WRITE ,allocation to: 00000100 - 00000101"), std::string::npos);
 }
 
-TEST_F(PlaceTest, LayoutWarningsAndErrors) {
+TEST_F(VlkPlace, LayoutWarningsAndErrors) {
   write("o.o09", object("o", {{"text", 6}, {"data", 2}, {"stray", 2}}));
   write("s.lsc",
         "group (x, CODE) { text }\n"
@@ -116,7 +116,7 @@ TEST_F(PlaceTest, LayoutWarningsAndErrors) {
   EXPECT_TRUE(read("o.map").empty() || !read("o.map").starts_with("VLK")) << "placement failed";
 }
 
-TEST_F(PlaceTest, GroupWithoutLayoutEntryStartsAtZero) {
+TEST_F(VlkPlace, GroupWithoutLayoutEntryStartsAtZero) {
   write("o.o09", object("o", {{"text", 2}, {"data", 2}}));
   write("s.lsc", "group (x, CODE) { text }\ngroup (rw, RAM) { data }\nlayout { 0x2000, 0x2FFF <= code }\n");
   ASSERT_EQ(vlk("-i s.lsc -m o.map o.o09"), 0);
@@ -124,7 +124,7 @@ TEST_F(PlaceTest, GroupWithoutLayoutEntryStartsAtZero) {
   EXPECT_EQ(placed("o.map"), (std::map<std::string, uint32_t>{{"text", 0x2000}, {"data", 0}}));
 }
 
-TEST_F(PlaceTest, ScriptsThatOnlyHalfDescribeThePlacement) {
+TEST_F(VlkPlace, ScriptsThatOnlyHalfDescribeThePlacement) {
   write("o.o09", object("o", {{"text", 2}, {"data", 2}}));
   write("g.lsc", "group (x, CODE) { text }\nmemory (rwx, 0, 0xE000)\nmemory(r,0xE100,0x1F00)\n");
   ASSERT_EQ(vlk("-i g.lsc -m o.map o.o09"), 0);
@@ -142,7 +142,7 @@ TEST_F(PlaceTest, ScriptsThatOnlyHalfDescribeThePlacement) {
   EXPECT_NE(read("o.map").find("WARNING: Application has overlapping segments"), std::string::npos);
 }
 
-TEST_F(PlaceTest, DuplicateNamesFailPlacement) {
+TEST_F(VlkPlace, DuplicateNamesFailPlacement) {
   write("o.o09", object("o", {{"text", 2}}));
   write("s.lsc", "group (x, A) { text }\ngroup (x, a) { TEXT }\nlayout { 0, 0xFF <= a }\n");
   EXPECT_EQ(vlk("-i s.lsc o.o09"), 2);
@@ -151,7 +151,7 @@ TEST_F(PlaceTest, DuplicateNamesFailPlacement) {
             "Error: duplicate segment 'TEXT' at lines 1 and 2\n");
 }
 
-TEST_F(PlaceTest, ScriptSyntaxErrors) {
+TEST_F(VlkPlace, ScriptSyntaxErrors) {
   write("o.o09", object("o", {{"text", 2}}));
   const std::vector<std::pair<std::string, std::string>> cases{
       {"foo ( x )\n", "Error: line 1: script error: 'foo'\n"},
@@ -178,7 +178,7 @@ TEST_F(PlaceTest, ScriptSyntaxErrors) {
                  "Warning: command line options obeyed, group definition(s) ignored\n");
 }
 
-TEST_F(PlaceTest, ScriptFilesOptionsAndPaths) {
+TEST_F(VlkPlace, ScriptFilesOptionsAndPaths) {
   write("o.o09", object("o", {{"text", 2}}));
   write("conf/k.lsc", "-R text:0x2000 // base\n-i inner.lsc\n");
   write("conf/inner.lsc", "entry(main)\n");
@@ -206,7 +206,7 @@ std::string symbol_user(const std::vector<std::string>& names) {
   return text + more + "e\n";
 }
 
-TEST_F(PlaceTest, LinkerDefinedSymbols) {
+TEST_F(VlkPlace, LinkerDefinedSymbols) {
   write("o.o09", object("o", {{"text", 4}, {"data", 3}, {"bss", 0}}));
   write("u.o09", symbol_user({"__text__start", "__data__end", "__data__size", "__bss__start",
                               "__heap_start", "__rom_code_enabled"}));
@@ -227,14 +227,14 @@ TEST_F(PlaceTest, LinkerDefinedSymbols) {
   EXPECT_EQ(constant("o.map", "__bss__end"), 0x1014u);
 }
 
-TEST_F(PlaceTest, HeapWithoutBss) {
+TEST_F(VlkPlace, HeapWithoutBss) {
   write("o.o09", object("o", {{"text", 4}, {"data", 2}, {"stack", 6}}));
   ASSERT_EQ(vlk("-R stack:0x7000 -m o.map o.o09"), 0) << err;
   // stack at 0x7000, then text and data behind it: the highest end is 0x700C.
   EXPECT_EQ(constant("o.map", "__heap_start"), 0x700Cu);
 }
 
-TEST_F(PlaceTest, RomCodeKeepsTheDataImageAndWritesACleanCopy) {
+TEST_F(VlkPlace, RomCodeKeepsTheDataImageAndWritesACleanCopy) {
   write("o.o09", object("o", {{"text", 4}, {"data", 2}, {"bss", 4}},
                         "RL:text:o:00000000:O:W:00000000:data:1\nG:data:o:00000000:var\n"));
   write("s.lsc", "group (rx, ROM) { text, data }\ngroup (rw, RAM) { bss }\n"
@@ -266,7 +266,7 @@ TEST_F(PlaceTest, RomCodeKeepsTheDataImageAndWritesACleanCopy) {
   EXPECT_TRUE(exists("e_clean.s19"));
 }
 
-TEST_F(PlaceTest, InstalledDefaultScript) {
+TEST_F(VlkPlace, InstalledDefaultScript) {
   std::string config = std::string(ZUN_SOURCE_DIR) + "/data/config/zun09";
   write("o.o09", object("o", {{"data", 2}, {"bss", 2}, {"text", 4}, {"rodata", 2}, {"cdata", 2}},
                         "G:text:o:00000000:startuplabel\n"));

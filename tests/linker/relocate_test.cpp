@@ -6,7 +6,7 @@
 namespace zun::vlk::test {
 namespace {
 
-class InsvalTest : public ::testing::Test {
+class VlkInsval : public ::testing::Test {
  protected:
   InsvalResult apply(std::vector<uint8_t>& bytes, uint32_t offset, uint32_t base, uint32_t target,
                      char type, char size) {
@@ -17,7 +17,7 @@ class InsvalTest : public ::testing::Test {
   Link link{console};
 };
 
-TEST_F(InsvalTest, OffsetAndPcRelativeFieldsAddTheirContent) {
+TEST_F(VlkInsval, OffsetAndPcRelativeFieldsAddTheirContent) {
   std::vector<uint8_t> word{0x00, 0x05};
   EXPECT_EQ(apply(word, 0, 0x1000, 0x1234, 'O', 'W').value, 0x1239u);
   EXPECT_EQ(word, (std::vector<uint8_t>{0x12, 0x39}));
@@ -36,7 +36,7 @@ TEST_F(InsvalTest, OffsetAndPcRelativeFieldsAddTheirContent) {
   EXPECT_EQ(longword, (std::vector<uint8_t>{0x12, 0x34, 0x56, 0x88}));
 }
 
-TEST_F(InsvalTest, TruncationKeepsTheLowBits) {
+TEST_F(VlkInsval, TruncationKeepsTheLowBits) {
   std::vector<uint8_t> byte{0x05};
   InsvalResult r = apply(byte, 0, 0, 0x1FA, 'O', 'B');
   EXPECT_TRUE(r.truncated);
@@ -48,7 +48,7 @@ TEST_F(InsvalTest, TruncationKeepsTheLowBits) {
   EXPECT_FALSE(apply(byte, 0, 0, 0xFFFFFF00, 'O', 'B').truncated) << "-256 still fits";
 }
 
-TEST_F(InsvalTest, PageAndAbsoluteFieldsTakeTheTargetAlone) {
+TEST_F(VlkInsval, PageAndAbsoluteFieldsTakeTheTargetAlone) {
   std::vector<uint8_t> word{0x12, 0x34};
   EXPECT_EQ(apply(word, 0, 0, 0x0F, 'F', 'W').value, 0x0Fu);
   EXPECT_EQ(word, (std::vector<uint8_t>{0x00, 0x0F}));
@@ -57,7 +57,7 @@ TEST_F(InsvalTest, PageAndAbsoluteFieldsTakeTheTargetAlone) {
   EXPECT_EQ(absolute, (std::vector<uint8_t>{0x12, 0x34}));
 }
 
-TEST_F(InsvalTest, HcsTypeWordCutsPcRelativeTargetsToTheBank) {
+TEST_F(VlkInsval, HcsTypeWordCutsPcRelativeTargetsToTheBank) {
   std::vector<uint8_t> word{0, 0};
   link.type_word = "o12";
   InsvalResult r = apply(word, 0, 0x4000, 0x38000, 'P', 'W');
@@ -70,7 +70,7 @@ TEST_F(InsvalTest, HcsTypeWordCutsPcRelativeTargetsToTheBank) {
   EXPECT_TRUE(r.truncated);
 }
 
-TEST_F(InsvalTest, BadSizeOrPlaceChangesNothing) {
+TEST_F(VlkInsval, BadSizeOrPlaceChangesNothing) {
   std::vector<uint8_t> word{0xAA, 0xBB};
   EXPECT_FALSE(apply(word, 0, 0, 0x1234, 'O', 'Q').ok);
   EXPECT_FALSE(apply(word, 1, 0, 0x1234, 'O', 'W').ok);
@@ -87,7 +87,7 @@ std::vector<std::string> records(const std::string& text) {
   return lines;
 }
 
-TEST(SrecWriterTest, RecordSizesAndBreaks) {
+TEST(VlkSrecWriter, RecordSizesAndBreaks) {
   std::string out;
   SrecWriter writer(out);
   writer.header();
@@ -124,7 +124,7 @@ TEST(SrecWriterTest, RecordSizesAndBreaks) {
   EXPECT_EQ(out, "S9031000EC\n");
 }
 
-TEST(SrecWriterTest, LongAddressesUseS3WithThirtyBytes) {
+TEST(VlkSrecWriter, LongAddressesUseS3WithThirtyBytes) {
   std::string out;
   SrecWriter writer(out);
   writer.data(std::vector<uint8_t>(31, 0x44), 0x01000000);
@@ -134,14 +134,14 @@ TEST(SrecWriterTest, LongAddressesUseS3WithThirtyBytes) {
   EXPECT_EQ(lines[1], "S3060100001E4496");
 }
 
-TEST(SrecWriterTest, CleanNames) {
+TEST(VlkSrecWriter, CleanNames) {
   EXPECT_EQ(clean_name("prog.s19"), "prog_clean.s19");
   EXPECT_EQ(clean_name("out.d/prog"), "out.d/prog_clean.s19");
   EXPECT_EQ(clean_name("x"), "x_clean.s19");
   EXPECT_EQ(clean_name("a.b.s19"), "a.b_clean.s19");
 }
 
-class PagedTest : public VlkTest {};
+class VlkPaged : public VlkTest {};
 
 // Field 0: 'O','W' to far+0; field 2: 'F','B' to far+0; field 3: 'P','W'.
 const char* kPaged =
@@ -154,7 +154,7 @@ const char* kPaged =
     "RL:text:p:00000002:F:B:00000000:far:2\n"
     "e\n";
 
-TEST_F(PagedTest, BankedTranslation) {
+TEST_F(VlkPaged, BankedTranslation) {
   write("p.o09", kPaged);
   ASSERT_EQ(vlk("-R text:0x1000 -R far:0x0F8123 -o p.s19 p.o09"), 0) << err;
   auto bytes = srec_bytes(read("p.s19"));
@@ -165,7 +165,7 @@ TEST_F(PagedTest, BankedTranslation) {
   EXPECT_NE(read("p.s19").find("S2060F81233939D4"), std::string::npos);
 }
 
-TEST_F(PagedTest, FixedPagesAndLinearTranslation) {
+TEST_F(VlkPaged, FixedPagesAndLinearTranslation) {
   write("p.o09", kPaged);
   ASSERT_EQ(vlk("-R text:0x1000 -R far:0x054100 -o p.s19 p.o09"), 0) << err;
   auto bytes = srec_bytes(read("p.s19"));
@@ -176,7 +176,7 @@ TEST_F(PagedTest, FixedPagesAndLinearTranslation) {
   EXPECT_EQ(bytes[2].second, 0x0F);
 }
 
-TEST_F(PagedTest, UntranslatableAddressIsAnError) {
+TEST_F(VlkPaged, UntranslatableAddressIsAnError) {
   write("p.o09", kPaged);
   EXPECT_EQ(vlk("-R text:0x1000 -R far:0x2000 -o p.s19 p.o09"), 2);
   EXPECT_EQ(err,
@@ -185,7 +185,7 @@ TEST_F(PagedTest, UntranslatableAddressIsAnError) {
   EXPECT_FALSE(exists("p.s19"));
 }
 
-TEST_F(PagedTest, CodeBeyondTheSegmentSizeIsFatal) {
+TEST_F(VlkPaged, CodeBeyondTheSegmentSizeIsFatal) {
   write("big.o09", "mod:big:O09:big.o09\nseg:text:2\nC:text\t010203\ne\n");
   EXPECT_EQ(vlk("big.o09"), 1);
   EXPECT_EQ(err, "Fatal Error: can't read segment 'text'\n");
