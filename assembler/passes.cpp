@@ -196,6 +196,8 @@ void between_passes(Assembly& as) {
   as.end_seen = false;
   as.direct_page = 0;
   as.tsc = false;
+  as.list_cond = false;
+  as.nolist_after_line = false;
   as.last_data_label = nullptr;
   reset_conditionals(as);
   if (as.opt.externals) make_undefined_external(as);
