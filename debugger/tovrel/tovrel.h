@@ -66,9 +66,10 @@ protected:
 };
 
 // The outside side of an ACIA. Register 0 read: the next typed byte, offered
-// only after `option` polls (default 1000) since the last one was taken, so a
-// program that polls the ACIA sees no overrun. Register 0 write: the board
-// took the byte. Register 1 write: a byte the program sent.
+// only after `option` polls (default 300, about one character time of a
+// 9600-baud line for a 1 MHz MC6809) since the last one was taken, so a
+// program that keeps up with the real line sees no overrun. Register 0 write:
+// the board took the byte. Register 1 write: a byte the program sent.
 class SerialTerminal : public Device {
 public:
   explicit SerialTerminal(std::string name) : Device(DeviceKind::Terminal, std::move(name)) {}
@@ -77,7 +78,7 @@ public:
   void type_text(std::string_view bytes);
   std::string take_output();
   size_t pending_input() const { return typed.size(); }
-  int32_t gap() const { return option_value > 0 ? option_value : 1000; }
+  int32_t gap() const { return option_value > 0 ? option_value : 300; }
 
 private:
   std::deque<uint8_t> typed;
