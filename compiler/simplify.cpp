@@ -35,11 +35,13 @@ int power_of_two(int32_t v) {
 
 bool unsigned_node(Kind k) { return k == Kind::UChar || k == Kind::UShort || k == Kind::ULong; }
 
-int32_t all_ones(Kind k) {
-    switch (k) {
-    case Kind::Char: case Kind::UChar: return 255;
-    case Kind::Short: case Kind::UShort: return 0xFFFF;
-    default: return -1;
+// A constant whose bits are all ones in its own type.
+bool all_ones(const Node* n) {
+    if (!is_int(n)) return false;
+    switch (n->type_kind) {
+    case Kind::Char: case Kind::UChar: return (n->value & 0xFF) == 0xFF;
+    case Kind::Short: case Kind::UShort: return (n->value & 0xFFFF) == 0xFFFF;
+    default: return n->value == -1;
     }
 }
 
@@ -235,8 +237,8 @@ void fold_logic(TranslationUnit& tu, Node*& slot) {
     if ((is_int(n->left) && is_int(n->right)) || (is_float(n->left) && is_float(n->right)))
         return fold_constant(tu, slot);
     if (n->kind == NodeKind::BitAnd) {
-        if (is_int(n->right) && n->right->value == all_ones(n->right->type_kind)) slot = n->left;
-        else if (is_int(n->left) && n->left->value == all_ones(n->left->type_kind)) slot = n->right;
+        if (all_ones(n->right)) slot = n->left;
+        else if (all_ones(n->left)) slot = n->right;
     } else if (n->kind == NodeKind::BitOr) {
         if (is_int(n->right) && n->right->value == 0) slot = n->left;
         else if (is_int(n->left) && n->left->value == 0) slot = n->right;
@@ -273,7 +275,7 @@ void fold_pass(TranslationUnit& tu, Node*& slot) {
     case NodeKind::AndAssign:
         fold_pass(tu, n->left);
         fold_pass(tu, n->right);
-        if (is_int(n->right) && n->right->value == all_ones(n->right->type_kind)) slot = n->left;
+        if (all_ones(n->right)) slot = n->left;
         return;
     case NodeKind::Add: case NodeKind::Sub: case NodeKind::Mul: case NodeKind::Div:
     case NodeKind::Mod: case NodeKind::Shl: case NodeKind::Shr: case NodeKind::Eq:
