@@ -184,5 +184,17 @@ TEST_F(VlkLink, LongSymbolNamesAreCutWithAWarning) {
                      "Warning: symbol name truncated to '" + std::string(127, 'n') + "'\n");
 }
 
+TEST_F(VlkLink, ConstantsOfAbsKeepTheirValues) {
+  write("k.o09", "mod:k:O09:k.o09\nseg:text:0\nseg:abs:0\nG:abs:k:00000020:K\ne\n");
+  write("use.o09", "mod:use:O09:use.o09\nseg:text:4\nC:text\t00000001\n"
+                   "RG:text:use:00000000:O:W:K:1\nRG:text:use:00000002:A:W:K:2\ne\n");
+  ASSERT_EQ(vlk("-R text:0x1000 -M -o p.s19 k.o09 use.o09"), 0) << err;
+  auto bytes = srec_bytes(read("p.s19"));
+  ASSERT_EQ(bytes.size(), 4u);
+  EXPECT_EQ(bytes[1].second, 0x20);
+  EXPECT_EQ(bytes[3].second, 0x20) << "an 'A' field takes the target without its content";
+  EXPECT_NE(read("p.map").find("\nUSER DEFINED CONSTANTS:\n   'K'=00000020"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace zun::vlk::test
