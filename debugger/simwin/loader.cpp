@@ -122,7 +122,14 @@ int Engine::load_default_target() {
     if (!r.ok) host.error_box(r.message);
   }
   std::string monitor = format("%s/../config/zun09/%s", bin_dir.c_str(), "qm09.s19");
-  if (load_srecords(monitor).code != 0) {
+  // The monitor is not the load file: Reload and the change test keep to the
+  // program's file.
+  auto saved_time = load_file_time;
+  auto saved_name = load_file_name;
+  int code = load_srecords(monitor).code;
+  load_file_time = saved_time;
+  load_file_name = saved_name;
+  if (code != 0) {
     host.error_box(format("Failed to load '%s'", monitor.c_str()));
     return 1;
   }

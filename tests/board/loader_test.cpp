@@ -113,6 +113,7 @@ TEST_F(EngineLoader, DefaultTargetLoadsDescriptorAndMonitorInConfiguration1) {
   EXPECT_FALSE(board.rom_writable);
   EXPECT_GE(board.onboard_connection(int(Onboard::Acia1)), 0);
   EXPECT_EQ(board.sim_descriptor_name(), "<DEFAULT>");  // not the project's descriptor
+  EXPECT_EQ(e.load_file_name, "");                       // nor the load file
   EXPECT_TRUE(host.messages.empty());
 }
 
