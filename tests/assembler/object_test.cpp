@@ -1,0 +1,101 @@
+// Relocation entries of every field kind, the cases that cannot be relocated,
+// and the debug records that name files and segments.
+#include <gtest/gtest.h>
+
+#include "asm_support.h"
+
+namespace zun::hasm::test {
+namespace {
+
+const std::string DataFirst = " segment data\n fcb 0\nd1 fcb 1\n segment text\n";
+
+TEST(Hasm09Object, RelocationOfEveryFieldKind) {
+  AsmRun r = assemble(DataFirst +
+                      " lda #d1\n ldx #d1\n ldx d1\n lda d1,x\n lda [d1]\n fcb d1\n fqb d1\n");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_EQ(records(r.object, "RL:"),
+            (std::vector<std::string>{
+                "RL:text:t:00000001:O:B:00000001:data:5",
+                "RL:text:t:00000003:O:W:00000001:data:6",
+                "RL:text:t:00000006:O:W:00000001:data:7",
+                "RL:text:t:0000000A:O:W:00000001:data:8",
+                "RL:text:t:0000000E:O:W:00000001:data:9",
+                "RL:text:t:00000010:O:B:00000001:data:10",
+                "RL:text:t:00000011:O:L:00000001:data:11"}));
+}
+
+TEST(Hasm09Object, LongBranchesIntoOtherSegmentsAreFinishedByTheLinker) {
+  AsmRun r = assemble(DataFirst + " lbra d1\n lbeq d1+4\n leax d1,pcr\n ldy [d1,pcr]\n");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_EQ(records(r.object, "RL:"),
+            (std::vector<std::string>{
+                "RL:text:t:00000001:P:W:00000001:data:5",
+                "RL:text:t:00000005:P:W:00000001:data:6",
+                "RL:text:t:00000009:P:W:00000001:data:7",
+                "RL:text:t:0000000E:P:W:00000001:data:8"}));
+  // Each field holds its constant minus 2: the linker measures from the field.
+  EXPECT_EQ(segment_bytes(r.object, "text"),
+            hex_bytes("16 FF FE 10 27 00 02 30 8D FF FE 10 AE 9D FF FE"));
+}
+
+TEST(Hasm09Object, ImportsAndExportsUseGlobalRecords) {
+  AsmRun r = assemble(" export here\n import ext\nhere nop\n jsr here\n lbsr ext\n bsr here\n");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_EQ(records(r.object, "RG:"),
+            (std::vector<std::string>{"RG:text:t:00000002:O:W:here:4",
+                                      "RG:text:t:00000005:P:W:ext:5"}));
+  EXPECT_EQ(segment_bytes(r.object, "text"), hex_bytes("12 BD 00 00 17 FF FE 8D F7"));
+}
+
+TEST(Hasm09Object, FieldsThatCannotBeRelocated) {
+  EXPECT_EQ(assemble(DataFirst + " bra d1\n").err,
+            "\"t.s09\" (5): error: Relative operand in another segment\n");
+  EXPECT_EQ(assemble(" import ext\n beq ext\n").err,
+            "\"t.s09\" (2): error: External or undefined operand\n");
+  EXPECT_EQ(assemble(DataFirst + " lda <d1\n").err,
+            "\"t.s09\" (5): error: Relocatable operand in direct mode\n");
+}
+
+TEST(Hasm09Object, SegmentNamesAreCaseSensitive) {
+  AsmRun r = assemble(" segment Text\nfar nop\n segment text\n lbra far\n");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_EQ(records(r.object, "RL:"),
+            std::vector<std::string>{"RL:text:t:00000001:P:W:00000000:Text:4"});
+}
+
+TEST(Hasm09Object, StabSymbolUsesTheSegmentOfItsSymbol) {
+  AsmRun r = assemble(" segment bss\n_v rmb 2\n segment text\n.stab sym S:v:_v:(typ6)\n"
+                      ".stab sym L:f:i:-2:(typ6)\n.stab frob\n",
+                      {"-g", "-w"});
+  EXPECT_EQ(records(r.object, "SY:C:S:"),
+            (std::vector<std::string>{"SY:C:S:S:t:bss:v:00000000:(typ6)",
+                                      "SY:C:S:L:t:f:i:-2:(typ6)"}));
+  EXPECT_EQ(r.err, "\"t.s09\" (6): warning: Unrecognized '.stab'-entry\n");
+  // Without -g nothing is written, continuation lines included.
+  r = assemble(".stab type  typ16 Z (2)S s {\\\nnop\\\n}\n nop\n");
+  EXPECT_EQ(r.rc, 0) << r.err;
+  EXPECT_EQ(segment_bytes(r.object, "text"), hex_bytes("12"));
+  EXPECT_TRUE(records(r.object, "SY:").empty());
+}
+
+TEST(Hasm09Object, IncludedFilesInDebugRecordsAndListing) {
+  AsmRun r = assemble(" nop\n use lib/inc.asm\n rts\n", {"-g", "-L"},
+                      {{"lib/inc.asm", " clra\n"}});
+  ASSERT_EQ(r.rc, 0) << r.err;
+  std::vector<std::string> modules = records(r.object, "SY:A:M:");
+  ASSERT_EQ(modules.size(), 2u);
+  EXPECT_EQ(modules[1], "SY:A:M:inc$lib/inc.asm");
+  EXPECT_EQ(records(r.object, "SY:A:X:"),
+            (std::vector<std::string>{"SY:A:X:t:1:text:0", "SY:A:X:inc:1:text:1",
+                                      "SY:A:X:t:3:text:2"}));
+  EXPECT_NE(r.listing.find("---- File: \"lib/inc.asm\"\n"), std::string::npos) << r.listing;
+  EXPECT_NE(r.listing.find("---- File: \"t.s09\"\n"), std::string::npos) << r.listing;
+}
+
+TEST(Hasm09Object, NoTemporaryOutlivesARun) {
+  AsmRun r = assemble(DataFirst + " lbra d1\n frob\n", {"-g", "-e", "-L"});
+  EXPECT_EQ(r.err.find("LEFTOVER"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace zun::hasm::test
