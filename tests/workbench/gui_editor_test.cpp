@@ -258,3 +258,20 @@ TEST_F(FrameTest, WbPrintRendersTheTextIntoThePrinter) {
   EXPECT_EQ(pdf.substr(0, 4), "%PDF");
   EXPECT_GT(pdf.size(), 2000u);
 }
+
+TEST_F(FrameTest, WbFileDialogsRememberOnlyTheCurrentDirectoryChoice) {
+  QDir(dir_.path()).mkdir("sub");
+  put("a.c", "a\n");
+  put("sub/b.c", "b\n");
+  dialogs->file_names = {path("a.c"), path("sub/b.c"), QString(), path("sub/n.c")};
+  frame->dispatch(43151);  // in Current: the remembered place moves to a.c's directory
+  frame->dispatch(43154);  // in Config files directory
+  frame->dispatch(43151);  // cancelled
+  frame->dispatch(43164);  // New File in Start files directory
+  ASSERT_EQ(dialogs->dialog_dirs.size(), 4u);
+  EXPECT_TRUE(dialogs->dialog_dirs[1].endsWith("/config/zun09"));
+  EXPECT_EQ(dialogs->dialog_dirs[2], dir_.path());
+  EXPECT_TRUE(dialogs->dialog_dirs[3].endsWith("/src/startup/zun09"));
+  EXPECT_EQ(editorCount(), 3);
+  EXPECT_EQ(file("sub/n.c"), "");
+}

@@ -62,8 +62,15 @@ class ScriptedDialogs : public UserDialogs {
     return take(save_all_answers, Answer::Yes);
   }
   Answer askReloadAll(const QString&) override { return take(reload_answers, Answer::No); }
-  QString openFileName(const QString&) override { return take(file_names, QString()); }
-  QString saveFileName(const QString&) override { return take(file_names, QString()); }
+  std::vector<QString> dialog_dirs;  // where each file dialog started
+  QString openFileName(const QString& d) override {
+    dialog_dirs.push_back(d);
+    return take(file_names, QString());
+  }
+  QString saveFileName(const QString& d) override {
+    dialog_dirs.push_back(d);
+    return take(file_names, QString());
+  }
   QString loadFileName(const QString&, const QString&) override { return take(file_names, QString()); }
   unsigned goToLine() override { return line; }
   // Prints into a PDF file when one is named, else cancels.

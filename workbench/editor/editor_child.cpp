@@ -163,6 +163,7 @@ bool EditorChild::save() {
 bool EditorChild::saveAs() {
   QString chosen = env_.dialogs->saveFileName(env_.dialogDir());
   if (chosen.isEmpty()) return false;
+  env_.dialogChosen(chosen);
   QString old_path = path_;
   setPath(canonical_path(chosen));
   if (!save()) {
@@ -229,6 +230,11 @@ void EditorChild::checkChangedOutside() {
   else
     seen_time_ = file_time(path_);
   asking_ = false;
+}
+
+void EditorChild::activated() {
+  checkChangedOutside();
+  showPosition();
 }
 
 void EditorChild::acceptOutsideChange() { seen_time_ = file_time(path_); }

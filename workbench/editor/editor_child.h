@@ -30,6 +30,7 @@ struct EditorEnv {
   std::function<void(const QString&)> status;    // the status bar's first part
   std::function<void(const QString&)> position;  // its second part
   std::function<QString()> dialogDir;            // where the file dialogs start
+  std::function<void(const QString&)> dialogChosen;  // a file was chosen there
   // Puts a window into the frame's MDI area under its window-class name.
   std::function<QMdiSubWindow*(QWidget*, const char*)> addChild;
 };
@@ -68,6 +69,8 @@ class EditorChild : public QWidget, public MdiChild {
   bool changedOutside() const;
   // Asks about a change made outside (once per change) and reloads on Yes.
   void checkChangedOutside();
+  // Becoming the active window: the change question, then the caret position.
+  void activated();
   // Takes the file's present time as seen, so a declined reload is not asked again.
   void acceptOutsideChange();
   // The ask-save-all dialog settles an editor: Yes saves, No discards; after

@@ -67,14 +67,18 @@ void EditorController::forget(EditorChild* editor) {
   editors_.removeIf([editor](const QPointer<EditorChild>& e) { return !e || e == editor; });
 }
 
-void EditorController::openFileDialog(const QString& dir) {
-  QString chosen = env_.dialogs->openFileName(dir);
-  if (!chosen.isEmpty()) open(chosen);
+void EditorController::openFileDialog() {
+  QString chosen = env_.dialogs->openFileName(env_.dialogDir());
+  if (chosen.isEmpty()) return;
+  env_.dialogChosen(chosen);
+  open(chosen);
 }
 
-void EditorController::newFileDialog(const QString& dir) {
-  QString chosen = env_.dialogs->saveFileName(dir);
-  if (!chosen.isEmpty()) open(chosen, -1, true);
+void EditorController::newFileDialog() {
+  QString chosen = env_.dialogs->saveFileName(env_.dialogDir());
+  if (chosen.isEmpty()) return;
+  env_.dialogChosen(chosen);
+  open(chosen, -1, true);
 }
 
 // The name is used as the tool wrote it; a relative one is taken from the

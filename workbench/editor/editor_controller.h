@@ -32,9 +32,9 @@ class EditorController : public QObject {
   int count() const;
 
   // Open File (43151-43157, 40025) and New File (43158-43164), starting in
-  // `dir` (the current directory for 43151/43158).
-  void openFileDialog(const QString& dir);
-  void newFileDialog(const QString& dir);
+  // the file dialogs' remembered directory.
+  void openFileDialog();
+  void newFileDialog();
   // Double-click on a tool message line: opens its source at its line.
   EditorChild* jumpToMessage(const QByteArray& line);
 

@@ -79,7 +79,7 @@ void FrameWindow::createDocks() {
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdi_);
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
-    if (auto* editor = sub ? qobject_cast<EditorChild*>(sub->widget()) : nullptr) editor->checkChangedOutside();
+    if (auto* editor = sub ? qobject_cast<EditorChild*>(sub->widget()) : nullptr) editor->activated();
     updateMenus();
   });
   EditorEnv env;
@@ -88,6 +88,7 @@ void FrameWindow::createDocks() {
   env.status = [this](const QString& text) { setStatus(text); };
   env.position = [this](const QString& text) { status_position_->setText(text); };
   env.dialogDir = [this] { return dirs_.file_dialog; };
+  env.dialogChosen = [this](const QString& file) { dirs_.file_dialog = QFileInfo(file).absolutePath(); };
   env.addChild = [this](QWidget* widget, const char* className) { return addChild(widget, className); };
   editors_ = new EditorController(mdi_, env, this);
   connect(editors_, &EditorController::editorStateChanged, this, &FrameWindow::updateCaption);
@@ -130,10 +131,8 @@ void FrameWindow::registerFrameCommands() {
   registerCommand(cmd::arrange_icons, [this](qintptr) { mdi_->tileSubWindows(); });
   registerCommand(cmd::close_all, [this](qintptr) { closeAll(); });
   registerCommand(cmd::goto_line_dialog, [this](qintptr) { goToLine(); });
-  for (int id = cmd::open_file_first; id <= cmd::open_file_last; ++id)
-    registerCommand(id, [this, id](qintptr) { editors_->openFileDialog(startDirFor(open_file_start_dir(id))); });
-  for (int id = cmd::new_file_first; id <= cmd::new_file_last; ++id)
-    registerCommand(id, [this, id](qintptr) { editors_->newFileDialog(startDirFor(open_file_start_dir(id))); });
+  for (int id = cmd::open_file_first; id <= cmd::new_file_last; ++id)
+    registerCommand(id, [this, id](qintptr) { fileDialogCommand(id); });
 }
 
 void FrameWindow::registerCommand(int id, std::function<void(qintptr)> handler) {
@@ -297,10 +296,23 @@ void FrameWindow::goToLine() {
   if (n > 0) dispatch(cmd::goto_line, static_cast<qintptr>(n - 1));
 }
 
+// "in Current" starts where the file dialogs were last used and moves that
+// place on; the other start directories leave it as it was.
+void FrameWindow::fileDialogCommand(int id) {
+  const StartDir which = open_file_start_dir(id);
+  const QString remembered = dirs_.file_dialog;
+  if (which != StartDir::Current) dirs_.file_dialog = startDirFor(which);
+  if (id >= cmd::new_file_first)
+    editors_->newFileDialog();
+  else
+    editors_->openFileDialog();
+  if (which != StartDir::Current) dirs_.file_dialog = remembered;
+}
+
 QString FrameWindow::startDirFor(StartDir which) const {
   QString root = dirs_.bin + QStringLiteral("/..");
   switch (which) {
-    case StartDir::Current: return QDir::currentPath();
+    case StartDir::Current: return dirs_.file_dialog;
     case StartDir::Workspace:
     case StartDir::Project: return dirs_.workspace_dialog;
     case StartDir::Config: return QDir::cleanPath(root + QStringLiteral("/config/zun09"));

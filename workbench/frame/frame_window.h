@@ -127,6 +127,7 @@ class FrameWindow : public QMainWindow {
   void closeAll();
   void goToLine();
   QString startDirFor(StartDir which) const;
+  void fileDialogCommand(int id);
   MdiChild* activeChild() const;
   QMdiSubWindow* addChild(QWidget* widget, const char* className);
 
