@@ -88,6 +88,11 @@ TEST_F(VlkFuzz, RandomAndMutatedInputs) {
     std::vector<std::string> args;
     std::istringstream opts(option_sets[rng() % option_sets.size()]);
     for (std::string w; opts >> w;) args.push_back(w);
+    static const std::vector<std::string> kWords{
+        "-R", "text:+data", "bss:0x8000", "data:$FFFF", "abs:+text", "-Ax", "-hq", "-", "-w",
+        "-gzq", "-m", "-M", "-As", "-I", ".", "-l", "-L", "-o", "x.s19", "-r", "-hb", "-Ac"};
+    for (int n = rng() % 4 == 0 ? 1 + static_cast<int>(rng() % 4) : 0; n > 0; --n)
+      args.push_back(kWords[rng() % kWords.size()]);
     if (rng() % 2) {
       write("s.lsc", mutate(kScripts[rng() % kScripts.size()], rng));
       args.insert(args.end(), {"-i", "s.lsc"});
