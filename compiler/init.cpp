@@ -262,4 +262,14 @@ void init_static(TranslationUnit& tu, Symbol* sym) {
     sym->emitted = true;
 }
 
+// The initialiser of an automatic object runs as code when its block is
+// entered; the statement-level parser queues it. Until that parser exists,
+// reaching here is an internal fault, and the initialiser is read over.
+void init_auto(TranslationUnit& tu, Symbol* sym) {
+    internal_error(tu, 27);
+    scan_token(tu);
+    skip_item(tu);
+    (void)sym;
+}
+
 }  // namespace zun::tcx

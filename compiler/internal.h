@@ -196,6 +196,7 @@ struct DeclState {
 };
 
 void translation_unit(TranslationUnit& tu);
+void declaration(TranslationUnit& tu, DeclContext ctx);
 bool is_type_start(TranslationUnit& tu, Tok t);
 Type* type_name(TranslationUnit& tu);  // abstract declarator for casts and sizeof
 void emit_pending_globals(TranslationUnit& tu);
@@ -249,6 +250,7 @@ int32_t cut_to_type(int32_t v, Kind k);
 // ---- init.cpp ----
 
 void init_static(TranslationUnit& tu, Symbol* sym);
+void init_auto(TranslationUnit& tu, Symbol* sym);
 int init_data(TranslationUnit& tu, Symbol* sym, Type* t, int mode);
 
 // ---- output.cpp ----

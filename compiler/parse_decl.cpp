@@ -712,6 +712,7 @@ Declared declare(TranslationUnit& tu, DeclContext ctx, StorageClass sc, const De
         if (sc == StorageClass::Global && !body) s->sclass = StorageClass::Extern;
         if (sc == StorageClass::Extern && body) s->sclass = StorageClass::Global;
         if (sc == StorageClass::Auto) s->sclass = StorageClass::Extern;
+        if (ctx == DeclContext::Block) s->type = save_type(tu, s->type);
         Symbol* r = add_symbol(tu, s, true);
         if (body && ctx == DeclContext::File) {
             function_definition(tu, r);
@@ -730,14 +731,21 @@ Declared declare(TranslationUnit& tu, DeclContext ctx, StorageClass sc, const De
         r = add_symbol(tu, s, file);
     }
     r->pos.end = tu.scan.tok_end;
+    bool block = ctx == DeclContext::Block && !file;
     if (tu.scan.tok == Tok::Assign) {
         if (ctx == DeclContext::OldParams) {
             report(tu, 27);
             scan_token(tu);
             constant_int_expression(tu);
+        } else if (block && sc != StorageClass::Static) {
+            init_auto(tu, r);
         } else {
             init_static(tu, r);
         }
+    } else if (block && sc == StorageClass::Static && !r->emitted) {
+        // A block's static has no later point at which it would be written.
+        data_reserve(tu, r);
+        r->emitted = true;
     }
     // An unsized array takes its size from the initialiser, so this comes last.
     if (t->size <= 0 && sc != StorageClass::Extern && sc != StorageClass::Typedef && t->kind != Kind::Void)
@@ -823,6 +831,8 @@ void old_style_declarations(TranslationUnit& tu, Symbol* fn) {
     --tu.depth;
 }
 
+}  // namespace
+
 // declaration: specifiers [ init-declarator-list ] ';' in the given context
 void declaration(TranslationUnit& tu, DeclContext ctx) {
     bool file = ctx == DeclContext::File;
@@ -860,8 +870,6 @@ void declaration(TranslationUnit& tu, DeclContext ctx) {
         declarator_list(tu, ctx, sc, spec.type, nullptr);
     }
 }
-
-}  // namespace
 
 void emit_pending_globals(TranslationUnit& tu) {
     for (Symbol* s = tu.file_scope.first; s; s = s->newer) {
