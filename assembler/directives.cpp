@@ -184,7 +184,7 @@ void equ_set(Assembly& as, int code, const std::string& label) {
   bool ok = eval_absolute(as, as.line.pos, value);
   as.line.equ_value = true;
   as.line.address = value;
-  uint32_t flags = SymDefined | SymConstant | (code == Set ? SymRedefinable : 0);
+  uint32_t flags = SymDefined | SymConstant | (code == Set ? uint32_t{SymRedefinable} : 0u);
   if (as.pass == 1) {
     if (!s) {
       s = enter_symbol(as, label, value, as.running_line, flags, -1);

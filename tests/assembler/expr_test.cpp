@@ -147,6 +147,15 @@ TEST(Hasm09Expr, NonRelocatableExpressionsAreRefused) {
   }
 }
 
+TEST(Hasm09Expr, NamesUpTo128Characters) {
+  std::string name(128, 'n'), longer(129, 'n');
+  AsmRun r = assemble(name + " nop\n bra " + name + "\n");
+  EXPECT_EQ(r.rc, 0) << r.err;
+  EXPECT_EQ(assemble(longer + " nop\n").err, "\"t.s09\" (1): error: Illegal label\n");
+  EXPECT_EQ(assemble(" fdb " + longer + "\n").err,
+            "\"t.s09\" (1): error: Symbol name is to long (max 128 characters)\n");
+}
+
 TEST(Hasm09Expr, MoreThanTenSymbolsAreTooComplex) {
   std::string labels, sum;
   for (int i = 0; i < 12; ++i) {
