@@ -197,6 +197,46 @@ struct DeclState {
 
 void translation_unit(TranslationUnit& tu);
 void declaration(TranslationUnit& tu, DeclContext ctx);
+
+// What a declarator says about its type, applied to the specifier type
+// once the whole declarator is read (declarators read inside out).
+struct Declarator {
+    struct Pointer {
+        bool is_const = false, is_volatile = false;
+    };
+    struct Suffix {
+        bool is_array = false;
+        int32_t count = -1;
+        Type* fn = nullptr;  // function suffix: parameters parsed, result set by apply
+    };
+    std::string name;
+    int line = 0;
+    Pos pos;
+    bool progress = false;  // consumed at least one token
+    std::vector<Pointer> pointers;
+    std::vector<Suffix> suffixes;
+    std::unique_ptr<Declarator> nested;
+};
+
+struct Spec {
+    Type* type = nullptr;
+    bool any = false;  // a type word or typedef name was given
+};
+
+void append_member(Type* t, Symbol* s);
+bool is_qualifier(Tok t);
+void count_qualifier(TranslationUnit& tu);
+void reset_counters(TranslationUnit& tu);
+bool is_typedef_name(TranslationUnit& tu);
+Spec type_specifier(TranslationUnit& tu);
+void parse_declarator(TranslationUnit& tu, Declarator& d);
+Type* apply(TranslationUnit& tu, const Declarator& d, Type* base);
+Symbol* add_symbol(TranslationUnit& tu, Symbol* s, bool file_scope);
+
+// ---- parse_struct.cpp ----
+
+Type* struct_or_union(TranslationUnit& tu);
+Type* enum_specifier(TranslationUnit& tu);
 bool is_type_start(TranslationUnit& tu, Tok t);
 Type* type_name(TranslationUnit& tu);  // abstract declarator for casts and sizeof
 void emit_pending_globals(TranslationUnit& tu);
