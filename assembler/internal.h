@@ -149,7 +149,6 @@ struct CondLevel {
 
 constexpr int MaxNameLength = 128;
 constexpr int MaxCondDepth = 20;
-constexpr int MaxIncludeDirs = 20;
 constexpr size_t MaxLineLength = 4093;
 
 struct Assembly {
@@ -258,7 +257,6 @@ struct FatalStop {
 void error(Assembly& as, const std::string& text);
 void warning(Assembly& as, const std::string& text);
 void warning_at(Assembly& as, const std::string& file, int line, const std::string& text);
-bool is_pass2(const Assembly& as);
 
 // ---- line_lexer.cpp ----
 void assemble_line(Assembly& as);

@@ -18,8 +18,6 @@ Assembly::~Assembly() {
   if (byte_array) fclose(byte_array);
 }
 
-bool is_pass2(const Assembly& as) { return as.pass == 2; }
-
 void error(Assembly& as, const std::string& text) {
   // Pass 1 stops at the same errors, so both passes advance alike.
   bool first = !as.line.error;

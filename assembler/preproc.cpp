@@ -15,7 +15,6 @@ enum PpCode : int { If = 41, Else = 42, Endif = 43, Elif = 44, Ifdef = 45, Defin
 
 std::vector<std::string> words_of(const char* rest) {
   std::vector<std::string> words;
-  std::string w;
   const char* p = skip_blanks(rest);
   while (*p != '\0') {
     const char* end = skip_word(p);
@@ -26,6 +25,7 @@ std::vector<std::string> words_of(const char* rest) {
 }
 
 bool is_defined(Assembly& as, const std::string& name) {
+  if (name.empty()) return false;
   Symbol* s = find_symbol(as, name);
   if (!s) {
     s = enter_symbol(as, name, 0, 0, SymUndefined | SymPpDefine, 0);
