@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     zun::cpp::RunResult r = zun::cpp::run_program(TCX_GNU_CPP, inv.args);
     std::error_code ec;
     std::string cwd = std::filesystem::current_path(ec).string();
-    std::string messages = zun::cpp::rewrite_messages(r.err, cwd);
+    std::string messages = zun::cpp::rewrite_messages(r.err, cwd, inv.source);
     std::fwrite(messages.data(), 1, messages.size(), stderr);
     if (r.exit_code != 0) return r.exit_code;
     std::ofstream out(zun::path_native(inv.output), std::ios::binary | std::ios::trunc);

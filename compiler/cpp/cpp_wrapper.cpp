@@ -84,15 +84,20 @@ std::string filter_markers(const std::string& text) {
     return out;
 }
 
-std::string rewrite_messages(const std::string& text, const std::string& working_dir) {
+std::string rewrite_messages(const std::string& text, const std::string& working_dir, const std::string& source) {
     std::string out;
     size_t pos = 0;
     std::string_view line;
     while (next_line(text, pos, line)) {
         // file:line[:column]: severity: text
         size_t c1 = line.find(':');
-        if (c1 == std::string_view::npos || c1 + 1 >= line.size() || !std::isdigit(static_cast<unsigned char>(line[c1 + 1])))
+        if (c1 == std::string_view::npos || c1 + 1 >= line.size() || !std::isdigit(static_cast<unsigned char>(line[c1 + 1]))) {
+            // A message of the tool itself ("cc1: fatal error: ...") belongs to the source.
+            size_t e = line.find("error: ");
+            if (e != std::string_view::npos)
+                out += "\"" + path_join(working_dir, source) + "\" (0) Error: " + std::string(line.substr(e + 7)) + "\n";
             continue;
+        }
         size_t p = c1 + 1;
         int number = 0;
         while (p < line.size() && std::isdigit(static_cast<unsigned char>(line[p]))) number = number * 10 + (line[p++] - '0');

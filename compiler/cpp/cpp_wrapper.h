@@ -24,8 +24,9 @@ Invocation translate_args(const std::vector<std::string>& args);
 std::string filter_markers(const std::string& text);
 
 // Rewrites GNU cpp's messages into "\"<path>\" (<line>) Error: <text>" lines;
-// paths are made absolute against working_dir.
-std::string rewrite_messages(const std::string& text, const std::string& working_dir);
+// paths are made absolute against working_dir. Errors that name no file
+// are given to the source at line 0.
+std::string rewrite_messages(const std::string& text, const std::string& working_dir, const std::string& source);
 
 struct RunResult {
     int exit_code = 1;

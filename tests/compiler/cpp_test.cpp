@@ -43,11 +43,13 @@ TEST(TcxCpp, RewritesMessagesForTheWorkbench) {
         "f.c:1:10: fatal error: nothere.h: No such file or directory\n"
         "compilation terminated.\n"
         "w.c:3: warning: \"X\" redefined\n"
-        "w.c:2: note: this is the location of the previous definition\n";
-    EXPECT_EQ(rewrite_messages(err, "/p/q"),
+        "w.c:2: note: this is the location of the previous definition\n"
+        "cc1: fatal error: gone.c: No such file or directory\n";
+    EXPECT_EQ(rewrite_messages(err, "/p/q", "src/a.c"),
               "\"/p/q/inc/bad.h\" (2) Error: #error boom\n"
               "\"/p/q/f.c\" (1) Error: nothere.h: No such file or directory\n"
-              "\"/p/q/w.c\" (3) Warning: \"X\" redefined\n");
+              "\"/p/q/w.c\" (3) Warning: \"X\" redefined\n"
+              "\"/p/q/src/a.c\" (0) Error: gone.c: No such file or directory\n");
 }
 
 std::string slurp(const fs::path& p) {

@@ -212,6 +212,29 @@ TEST(TcxDecl, TypeCombinations) {
     EXPECT_EQ(p.sym("s5")->type->size, 4);
 }
 
+TEST(TcxDecl, ArenaDepthMarksSavedTypes) {
+    Unit u("");
+    EXPECT_EQ(u.tu.depth, 0);
+    Type* body = new_type(u.tu, Kind::Short, 2);
+    EXPECT_FALSE(body->saved);
+    Type* ptr = pointer_to(u.tu, body);
+    Type* kept = save_type(u.tu, ptr);
+    EXPECT_TRUE(kept->saved);
+    EXPECT_TRUE(kept->base->saved);
+    EXPECT_NE(kept, ptr);
+    EXPECT_EQ(save_type(u.tu, kept), kept);
+    // A struct made in a body cannot be copied with its members.
+    Type* st = new_type(u.tu, Kind::Struct, 2);
+    st->first = st->last = new_symbol(u.tu, "m");
+    Type* copy = save_type(u.tu, st);
+    EXPECT_EQ(copy->first, nullptr);
+    EXPECT_EQ(u.tu.err, "\"/src/t.c\" (0) Warning: didn't copy local struct/union in save_type\n");
+    EXPECT_EQ(u.tu.depth, 0);
+    Parsed file("int x;\n");
+    EXPECT_EQ(file.tu.depth, 1);
+    EXPECT_TRUE(file.sym("x")->type->saved);
+}
+
 TEST(TcxDecl, FunctionDefinitionChecks) {
     EXPECT_EQ(compile("void __interrupt ok(void) { }\n").err, "");
     EXPECT_EQ(compile("int __interrupt bad(int x) { }\n").err,
