@@ -1,0 +1,15 @@
+int x = {5};
+int a[] = {1, 2,};
+char *names[] = {"one", "two", "one"};
+struct p { char name[4]; int v; } ps[2] = {{"ab", 1}, {"cd", 2}};
+float fa[2] = {1.5, -0.5};
+unsigned char raw[] = "\x01\x02";
+union u2 { int i; char c[3]; } uu = {0x102};
+long lv = 'a';
+char cc = 300;
+double dd = 1;
+int wrap = 0x7FFF + 1;
+int folded = (3 + 4) * 2 - 100 / 7 % 3;
+unsigned long shifted = 1UL << 31;
+int cond = sizeof(long) == 4 ? 10 : 20;
+char *mid = "abcdef" + 2;
