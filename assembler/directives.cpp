@@ -68,8 +68,7 @@ std::string operand_word(Assembly& as) {
 
 void define_here(Assembly& as, const std::string& label, uint32_t value) {
   if (label.empty()) return;
-  define_label(as, label, value, true);
-  as.last_data_label = find_symbol(as, label);
+  as.last_data_label = define_label(as, label, value, true);
 }
 
 // fcb, fdb, fqb: comma-separated expressions of `size` bytes each.

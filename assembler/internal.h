@@ -296,7 +296,7 @@ Symbol* find_symbol(Assembly& as, std::string_view name);
 Symbol* enter_symbol(Assembly& as, std::string_view name, uint32_t value, int line, uint32_t flags,
                      int size);
 Symbol* reference_symbol(Assembly& as, std::string_view name);
-void define_label(Assembly& as, std::string_view name, uint32_t value, bool phase_check);
+Symbol* define_label(Assembly& as, std::string_view name, uint32_t value, bool phase_check);
 enum class Declare : uint8_t { External, Global, Entry, Exit };
 void declare_symbol(Assembly& as, std::string_view name, Declare kind);
 void symbols_between_passes(Assembly& as);

@@ -65,8 +65,7 @@ bool read_label(Assembly& as, std::string& label) {
 void define_line_label(Assembly& as, const std::string& label) {
   if (label.empty()) return;
   as.line.show_address = true;
-  define_label(as, label, as.line.address, true);
-  as.last_data_label = find_symbol(as, label);
+  as.last_data_label = define_label(as, label, as.line.address, true);
 }
 
 }  // namespace

@@ -78,14 +78,13 @@ Symbol* reference_symbol(Assembly& as, std::string_view name) {
   return s;
 }
 
-void define_label(Assembly& as, std::string_view name, uint32_t value, bool phase_check) {
+Symbol* define_label(Assembly& as, std::string_view name, uint32_t value, bool phase_check) {
   Symbol* s = find_symbol(as, name);
   if (as.pass == 1) {
     if (!s) {
-      s = enter_symbol(as, name, value, as.running_line, SymDefined, 0);
-      return;
+      return enter_symbol(as, name, value, as.running_line, SymDefined, 0);
     }
-    if (s->flags & SymMultiple) return;
+    if (s->flags & SymMultiple) return s;
     if (s->flags & (SymDefined | SymExternal)) {
       s->flags |= SymMultiple;
     } else if (only_referenced(*s)) {
@@ -95,13 +94,13 @@ void define_label(Assembly& as, std::string_view name, uint32_t value, bool phas
     } else {
       error(as, "(F1023)");
     }
-    return;
+    return s;
   }
-  if (!s) return;  // pass 1 always enters it
+  if (!s) return nullptr;  // pass 1 always enters it
   if (s->first_line == 0) s->first_line = as.running_line;
   if (s->flags & SymMultiple) {
     if (s->first_line != as.running_line) error(as, "Multiple definition");
-    return;
+    return s;
   }
   if (phase_check && !(s->flags & SymConstant) && s->value != value) {
     if (!as.phase_error_reported) {
@@ -111,9 +110,10 @@ void define_label(Assembly& as, std::string_view name, uint32_t value, bool phas
       as.silenced = true;
     }
     s->value = value;
-    return;
+    return s;
   }
   s->module = current_module_for_symbol(as);
+  return s;
 }
 
 void declare_symbol(Assembly& as, std::string_view name, Declare kind) {
