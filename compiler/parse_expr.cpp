@@ -518,10 +518,24 @@ Type* binary(TranslationUnit& tu, int level, Node*& slot) {
     }
 }
 
+// comma-expression: expression [ ',' comma-expression ]
 Type* comma_expression(TranslationUnit& tu, Node*& slot) {
     Type* t = expression(tu, slot);
-    if (!t) slot = nullptr;
-    return t;
+    if (!t) {
+        slot = nullptr;
+        return nullptr;
+    }
+    if (tu.scan.tok != Tok::Comma) return t;
+    scan_token(tu);
+    Node* right = nullptr;
+    Type* rt = comma_expression(tu, right);
+    if (!rt) {
+        report(tu, 23);
+        slot = nullptr;
+        return nullptr;
+    }
+    slot = typed_node(tu, NodeKind::Seq, slot, right, rt);
+    return rt;
 }
 
 }  // namespace

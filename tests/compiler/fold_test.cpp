@@ -237,6 +237,23 @@ TEST(TcxFold, SizeofValues) {
     EXPECT_NE(c.out.find("_x4:\t\tFDB\t$5\n"), std::string::npos);
 }
 
+TEST(TcxFold, WhatIsNotAConstant) {
+    Compiled c = compile(
+        "struct s { char c; } s1; int arr[2]; int f(void);\n"
+        "int v = s1.c;\nint z = sizeof(f);\nint r = (1, 2);\nint *pa = &arr;\nint (*pf)(void) = &f;\n"
+        "int u = undeclared;\nint e = ;\n");
+    EXPECT_EQ(c.err,
+              "\"/src/t.c\" (2) Error: Constant expression expected\n"
+              "\"/src/t.c\" (3) Error: Illegal 'sizeof' operation\n"
+              "\"/src/t.c\" (4) Error: Constant expression expected\n"
+              "\"/src/t.c\" (5) Warning: & operator on array ignored\n"
+              "\"/src/t.c\" (6) Warning: & operator on function ignored\n"
+              "\"/src/t.c\" (7) Error: Undefined identifier 'undeclared'\n"
+              "\"/src/t.c\" (7) Error: Illegal constant integer expression\n"
+              "\"/src/t.c\" (8) Error: Illegal constant integer expression\n");
+    EXPECT_NE(c.out.find("_pa:\t\tFDB\t_arr\n"), std::string::npos);
+}
+
 // ---- float encoding ----
 
 // IEEE single with halfway cases rounded away from zero and results below the
