@@ -239,6 +239,9 @@ int init_data(TranslationUnit& tu, Symbol* sym, Type* t, int mode) {
 
 void init_static(TranslationUnit& tu, Symbol* sym) {
     if (sym->emitted) {
+        // Its storage is already written ("int a; int a = 5;"): the value
+        // cannot be placed any more, which must not pass silently.
+        report_at(tu, tu.scan.tok_line, 47, sym->name);
         scan_token(tu);
         size_t mark = tu.out.text.size();
         bool pending = tu.out.pending_newline;
