@@ -104,6 +104,10 @@ void sym_record(Assembly& as, const std::string& line) {
 }
 
 void block_record(Assembly& as, const char* args) {
+  if (*args == '\0') {
+    warning(as, "Unrecognized '.stab'-entry");
+    return;
+  }
   char cls = *args;
   const char* p = args + 1;
   if (*p == ',') ++p;

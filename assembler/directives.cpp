@@ -150,8 +150,8 @@ void motorola_fcc(Assembly& as) {
       emit_field(as, e, 1);
       ++count;
     } else {
-      const char* close = std::strchr(p + 1, c);
-      if (c == '\0' || !close) {
+      const char* close = c == '\0' ? nullptr : std::strchr(p + 1, c);
+      if (!close) {
         error(as, "Invalid argument for FCC");
         return;
       }

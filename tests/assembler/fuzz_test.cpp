@@ -18,7 +18,7 @@ const char* const Words[] = {
     "end", "align", "option", "segment", "export", "import", "use", "file", "function", "entry",
     "exit", "setdp", "text", "data", "bss", "rodata", "TSC", "LIST", "NOLIST", "LISTCOND",
     "#if", "#ifdef", "#ifndef", "#elif", "#else", "#endif", "#define", "#error", ".stab",
-    ".stab type", ".stab sym S:a:lab:", ".stab stmt 1,", ".stab blk L,1,", ".stab fstart lab:",
+    ".stab type", ".stab sym S:a:lab:", ".stab blk", ".stab fend", "option tsc\n fcc", ".stab stmt 1,", ".stab blk L,1,", ".stab fstart lab:",
     "a", "b", "d", "x", "y", "u", "s", "pc", "pcr", "cc", "dp", "lab", "lab2", "_x", "K",
     "$", "0x", "%", "@", "'", "\"", "*", ".", ",", "[", "]", "(", ")", "+", "-", "/", "%%",
     "<<", ">>", "<", ">", "#", "!", "~", "&&", "||", "==", ":", ";", "\\", " ", "\t",
