@@ -233,6 +233,10 @@ void parse_declarator(TranslationUnit& tu, Declarator& d);
 Type* apply(TranslationUnit& tu, const Declarator& d, Type* base);
 Symbol* add_symbol(TranslationUnit& tu, Symbol* s, bool file_scope);
 
+// ---- parse_stmt.cpp ----
+
+void function_body(TranslationUnit& tu, Symbol* fn);
+
 // ---- parse_struct.cpp ----
 
 Type* struct_or_union(TranslationUnit& tu);

@@ -395,29 +395,6 @@ void check_qualifiers(TranslationUnit& tu, Symbol* s) {
 
 void old_style_declarations(TranslationUnit& tu, Symbol* fn);
 
-// A function body; the statement parser compiles it. Until that parser
-// exists the body is read over brace by brace and yields no code.
-void function_body(TranslationUnit& tu, Symbol* fn) {
-    tu.decl.in_body = true;
-    tu.depth = 0;
-    ++tu.decl.block;
-    int nest = 0;
-    do {
-        if (tu.scan.tok == Tok::Eof) {
-            report(tu, 19);
-            throw Fatal{1};
-        }
-        if (tu.scan.tok == Tok::LBrace) ++nest;
-        if (tu.scan.tok == Tok::RBrace) --nest;
-        scan_token(tu);
-    } while (nest > 0);
-    tu.depth = 1;
-    tu.decl.in_body = false;
-    tu.locals = Scope{};
-    tu.local_tags = Scope{};
-    (void)fn;
-}
-
 void function_definition(TranslationUnit& tu, Symbol* fn) {
     if (tu.decl.in_body) report_str(tu, 37, fn->name);
     fn->flags |= BodyGiven;
