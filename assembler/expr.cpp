@@ -13,21 +13,9 @@ namespace zun::hasm {
 
 namespace {
 
-enum class Tok : uint8_t { Other, Number, Symbol, Loc, Register, LParen, RParen, Op };
-
-// Binary operators in two groups: multiplicative ones bind tighter and group
-// from the right; the rest share one level and group from the left.
-enum class Op : uint8_t {
-  Add, Sub, Mul, Div, Mod, Shl, Shr, And, Or, Xor, LogOr, LogAnd, Eq, Ne, Le, Ge, Not, Compl
-};
-
-struct Token {
-  Tok kind = Tok::Other;
-  Op op = Op::Add;
-  int column = 0;
-  uint32_t value = 0;
-  std::string_view name;
-};
+using Tok = ExprTok;
+using Op = ExprOp;
+using Token = ExprToken;
 
 bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
@@ -62,7 +50,7 @@ struct Value {
 // The state of one evaluation.
 struct Eval {
   Assembly& as;
-  std::vector<Token> toks;
+  std::vector<Token>& toks;  // the run's token buffer, reused from line to line
   size_t i = 0;
   bool absolute = false;  // the absolute evaluator: symbols simply add their values
   bool failed = false;
@@ -74,7 +62,7 @@ struct Eval {
   bool unresolved = false;      // an import or a symbol never defined
   const char* line_start;
 
-  explicit Eval(Assembly& a) : as(a), line_start(a.line.text.c_str()) {}
+  explicit Eval(Assembly& a) : as(a), toks(a.expr_tokens), line_start(a.line.text.c_str()) {}
 };
 
 void add_terms(Value& v, const Value& r, int sign) {

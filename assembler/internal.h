@@ -86,6 +86,23 @@ struct ExprResult {
   bool undefined = false;      // an undefined or external symbol appears
 };
 
+enum class ExprTok : uint8_t { Other, Number, Symbol, Loc, Register, LParen, RParen, Op };
+
+// Binary operators in two groups: multiplicative ones bind tighter and group
+// from the right; the rest share one level and group from the left.
+enum class ExprOp : uint8_t {
+  Add, Sub, Mul, Div, Mod, Shl, Shr, And, Or, Xor, LogOr, LogAnd, Eq, Ne, Le, Ge, Not, Compl
+};
+
+// A token of an expression; `column` counts from the start of the line.
+struct ExprToken {
+  ExprTok kind = ExprTok::Other;
+  ExprOp op = ExprOp::Add;
+  int column = 0;
+  uint32_t value = 0;
+  std::string_view name;
+};
+
 enum class AddrMode : uint8_t { None, Immediate, Direct, Indexed, Extended };
 
 struct Operand {
@@ -141,6 +158,17 @@ struct LineState {
   bool equ_value = false;      // list `address` as a four-byte value
   bool was_assembling = true;  // the line began outside a false conditional block
   std::vector<uint8_t> bytes;  // code bytes of the line, for the listing (max 120)
+};
+
+// FNV-1a over the name; lets the symbol index be searched with a view of the
+// source line, without copying the name first.
+struct NameHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view s) const {
+    uint64_t h = 1469598103934665603ull;
+    for (char c : s) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return static_cast<size_t>(h);
+  }
 };
 
 struct CondLevel {
@@ -214,7 +242,7 @@ struct Assembly {
   // makes lookup cheap.
   std::deque<Symbol> symbol_store;
   std::vector<Symbol*> buckets[256];
-  std::unordered_map<std::string, Symbol*> symbol_index;
+  std::unordered_map<std::string, Symbol*, NameHash, std::equal_to<>> symbol_index;
   Symbol* last_data_label = nullptr;
   bool entry_defined = false;
   uint32_t entry_value = 0;
@@ -244,8 +272,8 @@ struct Assembly {
   // keeps the addresses of the lines behind it.
   std::vector<uint32_t> line_advance;
 
-  // Reusable buffers of the expression scanner.
-  std::string scratch;
+  // Token buffer of the expression scanner, reused from line to line.
+  std::vector<ExprToken> expr_tokens;
 };
 
 // A fatal stop (e.g. an internal fault); caught in run().

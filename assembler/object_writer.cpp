@@ -133,21 +133,54 @@ void emit_zeros(Assembly& as, uint32_t count) {
   for (uint32_t i = 0; i < count; ++i) emit_byte(as, 0);
 }
 
+namespace {
+
+void append_hex8(std::string& out, uint32_t v) {
+  for (int shift = 28; shift >= 0; shift -= 4) out += HexDigits[(v >> shift) & 15];
+}
+
+// "<tag>:<segment>:<module>:<offset>:<type>:<size>:" common to RG and RL.
+std::string record_head(Assembly& as, const char* tag, uint32_t offset, RelocType type,
+                        char size_letter) {
+  std::string r = tag;
+  r += as.current->name;
+  r += ':';
+  r += as.module_name;
+  r += ':';
+  append_hex8(r, offset);
+  r += ':';
+  r += static_cast<char>(type);
+  r += ':';
+  r += size_letter;
+  r += ':';
+  return r;
+}
+
+}  // namespace
+
 void relocation(Assembly& as, const ExprResult& e, int size, RelocType type) {
   if (as.pass != 2 || !e.relocatable) return;
   char size_letter = size == 1 ? 'B' : size == 2 ? 'W' : 'L';
   uint32_t offset = as.pc - static_cast<uint32_t>(size);
-  const char* seg = as.current->name.c_str();
   Symbol* s = e.reloc_symbol;
   if (s && (s->flags & (SymGlobal | SymExternal))) {
-    as.global_relocs.write(format("RG:%s:%s:%8.8X:%c:%c:%s:%d\n", seg, as.module_name.c_str(),
-                                  offset, static_cast<char>(type), size_letter, s->name.c_str(),
-                                  as.line_in_file));
+    // RG:<segment>:<module>:<offset>:<type>:<size>:<symbol>:<line>
+    std::string r = record_head(as, "RG:", offset, type, size_letter);
+    r += s->name;
+    r += ':';
+    r += std::to_string(as.line_in_file);
+    r += '\n';
+    as.global_relocs.write(r);
   } else if (e.reloc_segment) {
-    as.local_relocs.write(format("RL:%s:%s:%8.8X:%c:%c:%8.8X:%s:%d\n", seg,
-                                 as.module_name.c_str(), offset, static_cast<char>(type),
-                                 size_letter, e.reloc_value, e.reloc_segment->name.c_str(),
-                                 as.line_in_file));
+    // RL:<segment>:<module>:<offset>:<type>:<size>:<value>:<target segment>:<line>
+    std::string r = record_head(as, "RL:", offset, type, size_letter);
+    append_hex8(r, e.reloc_value);
+    r += ':';
+    r += e.reloc_segment->name;
+    r += ':';
+    r += std::to_string(as.line_in_file);
+    r += '\n';
+    as.local_relocs.write(r);
   } else {
     error(as, "Referenced symbol has no segment");
   }

@@ -47,8 +47,7 @@ Symbol* find_symbol(Assembly& as, std::string_view name) {
     auto it = as.symbol_index.find(fold_name(as, name));
     return it == as.symbol_index.end() ? nullptr : it->second;
   }
-  as.scratch.assign(name);
-  auto it = as.symbol_index.find(as.scratch);
+  auto it = as.symbol_index.find(name);
   return it == as.symbol_index.end() ? nullptr : it->second;
 }
 
