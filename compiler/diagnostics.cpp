@@ -305,7 +305,7 @@ std::string canon_name(const TranslationUnit& tu, const std::string& name) {
 
 std::string canon_quoted_name(const TranslationUnit& tu, const std::string& name) {
     if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
-        return "\"" + canon_name(tu, name.substr(1, name.size() - 2)) + "\"";
+        return format("\"%s\"", canon_name(tu, name.substr(1, name.size() - 2)).c_str());
     return canon_name(tu, name);
 }
 

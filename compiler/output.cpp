@@ -215,7 +215,7 @@ std::string putconst(TranslationUnit& tu, const Node* n) {
     case NodeKind::FrameAddr: return format("%d", n->value);
     case NodeKind::Add: return putconst(tu, n->left) + "+" + putconst(tu, n->right);
     case NodeKind::Sub: return putconst(tu, n->left) + "-" + putconst(tu, n->right);
-    case NodeKind::Neg: return "-" + putconst(tu, n->left);
+    case NodeKind::Neg: return format("-%s", putconst(tu, n->left).c_str());
     default: break;
     }
     internal_error(tu, 4282);
