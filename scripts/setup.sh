@@ -2,7 +2,7 @@
 # Installs what the build and the tests need on Debian 12, and nothing when all
 # of it is already there.
 set -eu
-packages=(g++ cmake ninja-build libgtest-dev libgmock-dev googletest srecord
+packages=(g++ cmake ninja-build libgtest-dev libgmock-dev googletest libbenchmark-dev srecord
           qt6-base-dev libqscintilla2-qt6-dev fonts-liberation xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
