@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -235,7 +236,70 @@ Symbol* add_symbol(TranslationUnit& tu, Symbol* s, bool file_scope);
 
 // ---- parse_stmt.cpp ----
 
+struct Node;
+
+// Statement records of one function body, the input of the code generator.
+enum class StmtKind : uint8_t {
+    Expr = 0, While = 1, For = 2, Do = 3, If = 4, Switch = 5, Case = 6, Goto = 7, Break = 8,
+    Continue = 9, Label = 10, Return = 11, Compound = 12, Default = 13, Asm = 14,
+};
+
+struct Stmt {
+    StmtKind kind = StmtKind::Expr;
+    Node* expr = nullptr;        // expression; condition of while/do/if/for/switch; returned value
+    Node* init = nullptr;        // for: first clause (may be null)
+    Node* step = nullptr;        // for: third clause (may be null)
+    Stmt* body = nullptr;        // loop/switch body, then-branch; case/default/label: following statement
+    Stmt* else_branch = nullptr; // if
+    std::vector<Stmt*> list;     // compound: its statements in order (a pending initialisation first)
+    // break: the loop or switch it leaves; continue: the loop it continues. The
+    // continue target by loop form: while and do jump to the condition; for to
+    // the step, else the condition, else the loop's top.
+    Stmt* target = nullptr;
+    Stmt* next_case = nullptr;   // case/default: next one of the same switch, in source order
+    Stmt* first_case = nullptr;  // switch: head of its case/default chain
+    Stmt* default_case = nullptr;// switch: its default statement, if any
+    Node* result_slot = nullptr; // unused by the front end; free for the code generator
+    int32_t value = 0;           // case: value (already cut to the switch type); goto/label: label number
+    int const_cond = -1;         // -1 not constant, 1 always true, 0 always false
+    Symbol* label = nullptr;     // goto/label: the label symbol (name, value = label number)
+    std::string asm_text;        // __asm: the string
+    std::vector<Node*> asm_operands;  // __asm: 0..5 trees: integer constants or addresses of lvalues
+    DebugPos pos;
+    void* gen = nullptr;         // the code generator's own per-statement record
+};
+
+// One parsed function, handed whole to the code generator.
+struct FunctionDef {
+    Symbol* fn = nullptr;
+    Stmt* body = nullptr;                // the outermost compound statement
+    // Parameters in binding order; value = offset above the stack pointer at
+    // entry (2 and up, 4 and up with a structure result).
+    std::vector<Symbol*> params;
+    // Every auto object of the body; value = negative offset below the stack
+    // pointer at entry (the object spans value .. value+size-1).
+    std::vector<Symbol*> locals;
+    int32_t locals_size = 0;             // bytes below the entry stack pointer
+    std::vector<Symbol*> labels;         // goto labels; value = label number
+    int func_name_label = 0;             // label of the pooled __func__ string
+    bool struct_result = false;          // hidden result pointer at offset 2
+    bool uses_asm = false;
+    bool returns_seen = false;
+    Pos body_start, body_end;
+};
+
 void function_body(TranslationUnit& tu, Symbol* fn);
+// Visits every statement record once in code order (the order in which the
+// statements' instruction lists join into the function's list).
+void join_statement_lists(Stmt* s, const std::function<void(Stmt*)>& append);
+
+// ---- code generator entry (codegen_*.cpp; codegen_stub.cpp until it lands) ----
+
+// Called once per function definition, only while no error has been reported
+// in the run. Writes the function's whole text (pooled strings already
+// flushed by the caller; prologue, code, jump tables, epilogue) into tu.out.
+// May call internal_error. The front end has already simplified every tree.
+void generate_function(TranslationUnit& tu, FunctionDef& f);
 
 // ---- parse_struct.cpp ----
 
