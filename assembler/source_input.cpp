@@ -6,6 +6,7 @@
 #include "common/format.h"
 #include "common/line_reader.h"
 #include "common/path.h"
+#include "common/text.h"
 
 namespace zun::hasm {
 
@@ -14,17 +15,6 @@ namespace {
 // Nesting beyond this can only be a cycle the lexical path check missed
 // (e.g. through a link to a parent directory).
 constexpr size_t MaxIncludeDepth = 64;
-
-bool same_path_nocase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
-    if (x != y) return false;
-  }
-  return true;
-}
 
 FILE* try_open(const std::string& path) {
   return fopen(path_native(path).c_str(), "rb");
@@ -93,7 +83,7 @@ bool open_source(Assembly& as, const std::string& given) {
   if (!f.file) return false;
   std::string canonical = path_canonicalize(f.path);
   for (const IncludeEntry& e : as.include_stack) {
-    if (same_path_nocase(path_canonicalize(e.path), canonical) ||
+    if (equal_nocase(path_canonicalize(e.path), canonical) ||
         as.include_stack.size() >= MaxIncludeDepth) {
       fclose(f.file);
       warning(as, "Recursion in file stack, file ignored");

@@ -10,14 +10,14 @@ int signed_value(char c) { return static_cast<signed char>(c); }
 // Hexadecimal and decimal numbers end at a blank or at ':' (as in "12:34").
 bool ends_number(char c) { return signed_value(c) <= 32 || c == ':'; }
 
+}  // namespace
+
 int hex_digit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
 }
-
-}  // namespace
 
 int parse_number(const char* text, uint32_t& result, int radix) {
   if (!text) return -1;

@@ -15,6 +15,9 @@ namespace zun {
 // the first bad character (or a null text) and leaves `result` untouched.
 int parse_number(const char* text, uint32_t& result, int radix);
 
+// The value of one hexadecimal digit (either case), -1 for any other character.
+int hex_digit(char c);
+
 // `bits` characters '0'/'1', bit (bits-1) first; bits is clamped to 1..32.
 std::string to_binary_string(uint32_t value, int bits);
 

@@ -6,12 +6,15 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace zun {
 
 bool is_blank(char c);
 // ASCII letter, ASCII digit or '_'.
 bool is_ident_char(char c);
+// Equal texts, ignoring ASCII case.
+bool equal_nocase(std::string_view a, std::string_view b);
 
 // The first non-blank character (or the NUL); null for a null text.
 const char* skip_blanks(const char* text);

@@ -86,17 +86,6 @@ bool write_text_file(const std::string& name, const std::string& text) {
   return std::fclose(file) == 0 && ok;
 }
 
-bool equal_nocase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
-    if (x != y) return false;
-  }
-  return true;
-}
-
 std::string absolute_name(const std::string& name) {
   std::error_code ec;
   std::string cwd = std::filesystem::current_path(ec).string();

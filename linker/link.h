@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/text.h"
 #include "linker/linker.h"
 
 namespace zun::vlk {
@@ -228,7 +229,6 @@ std::string make_member_temporary(Link& link);  // "~~v%dL", created exclusively
 void forget_temporary(Link& link, const std::string& name);
 bool read_text_file(const std::string& name, TextLines& text);
 bool write_text_file(const std::string& name, const std::string& text);
-bool equal_nocase(std::string_view a, std::string_view b);
 std::string absolute_name(const std::string& name);
 
 // ---- options.cpp ----

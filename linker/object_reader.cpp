@@ -2,6 +2,7 @@
 // relocation and global records, the module header with its "seg:" and
 // "xmod:" records, and the code bytes of one segment of the linked object.
 #include "common/format.h"
+#include "common/number.h"
 #include "linker/link.h"
 
 namespace zun::vlk {
@@ -21,13 +22,6 @@ std::vector<std::string_view> split_fields(std::string_view line) {
 }
 
 namespace {
-
-int hex_digit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 
 }  // namespace
 

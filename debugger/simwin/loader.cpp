@@ -5,6 +5,7 @@
 
 #include "common/format.h"
 #include "common/line_reader.h"
+#include "common/number.h"
 #include "common/path.h"
 
 #include <fstream>
@@ -12,13 +13,6 @@
 namespace zun {
 
 namespace {
-
-int hex_digit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 
 // `digits` hex digits at `pos`, or nothing when the line is short or one is bad.
 std::optional<uint32_t> hex_at(const std::string& line, size_t pos, size_t digits) {

@@ -3,23 +3,9 @@
 #include "workbench/core/workbench_core.h"
 
 #include "common/format.h"
+#include "common/text.h"
 
 namespace zun::wb {
-
-namespace {
-
-bool equal_nocase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 std::string frame_caption(std::string_view project_name, std::optional<std::string_view> editor_file,
                           bool editor_modified) {
