@@ -320,6 +320,7 @@ enum class NodeKind : uint8_t {
     Lt = 34, Le = 35, Gt = 36, Ge = 37, BitAnd = 38, BitOr = 39, LogAnd = 40,
     LogOr = 41, Xor = 42, PostInc = 43, PostDec = 44, Load = 45, Convert = 46,
     StructAddr = 47, BitValue = 48, Pair = 49, SizeofObject = 50,
+    BlockCopy = 18,  // automatic aggregate initialiser: left source address, right target, value = size
 };
 
 struct Node {
@@ -340,7 +341,9 @@ struct Node {
 
 Node* new_node(TranslationUnit& tu, NodeKind kind, Node* left, Node* right);
 Node* new_int_constant(TranslationUnit& tu, int32_t value, const Type* t);
-Type* expression(TranslationUnit& tu, Node*& slot);
+Type* expression(TranslationUnit& tu, Node*& slot);        // assignment level
+Type* comma_expression(TranslationUnit& tu, Node*& slot);  // with the comma operator
+bool assigns_constant(const Node* n);
 Type* conditional_expression(TranslationUnit& tu, Node*& slot);
 Type* convert(TranslationUnit& tu, Node*& slot, Type* from, Type* to, bool explicit_cast);
 int32_t constant_integer(TranslationUnit& tu);

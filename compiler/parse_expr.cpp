@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
-// Expressions into typed trees: the operators that constant expressions and
-// address constants use (conditional down to primary, casts, sizeof,
-// subscripts and members), the usual conversions and the constant helpers
-// that declarations and initialisers call. Assignments, calls and the
-// increment operators belong to the statement-level parser.
+// Expressions into typed trees: every operator from the comma down to
+// primaries, casts, sizeof, subscripts, members, calls and their argument
+// lists, the usual conversions, and the constant helpers that declarations
+// and initialisers call.
 #include "compiler/internal.h"
 
 #include <array>
@@ -71,7 +70,6 @@ Type* arith_type(TranslationUnit& tu, Type* lt, Type* rt, Node*& l, Node*& r) {
     return res;
 }
 
-Type* comma_expression(TranslationUnit& tu, Node*& slot);
 Type* unary(TranslationUnit& tu, Node*& slot);
 
 // ---- values and names ----
@@ -283,7 +281,135 @@ Type* subscript(TranslationUnit& tu, Type* t, Node*& slot) {
     return value_of(tu, elem, slot);
 }
 
-// postfix: primary { '[' expression ']' | '.' identifier | '->' identifier }
+bool is_lvalue(const Node* n) { return n && (n->kind == NodeKind::Load || n->kind == NodeKind::BitValue); }
+
+// The step of ++ and --: a constant of type long, or 1.0 for floating types.
+Node* step_constant(TranslationUnit& tu, Type* t, bool prefix) {
+    BuiltinTypes& b = tu.builtin;
+    if (t->kind == Kind::Float || t->kind == Kind::Double) {
+        Node* n = typed_node(tu, NodeKind::FloatConst, nullptr, nullptr, t);
+        n->fvalue = 1.0;
+        return n;
+    }
+    if (is_ptr(t)) {
+        int32_t size = t->base ? t->base->size : -1;
+        if (size < 0) report(tu, 48);
+        return new_int_constant(tu, size < 0 ? -1 : size, prefix ? &b.int_ : &b.long_);
+    }
+    if (prefix && !is_integer(t)) report(tu, 32);
+    return new_int_constant(tu, 1, prefix && t->size != 4 ? &b.int_ : &b.long_);
+}
+
+Type* postfix_step(TranslationUnit& tu, Type* t, Node*& slot) {
+    NodeKind kind = tu.scan.tok == Tok::Inc ? NodeKind::PostInc : NodeKind::PostDec;
+    scan_token(tu);
+    if (!is_lvalue(slot)) {
+        report(tu, 35);
+        return t;
+    }
+    Node* step = step_constant(tu, t, false);
+    slot = typed_node(tu, kind, slot, step, t);
+    return t;
+}
+
+// Arguments are checked against the parameters when the callee has a
+// parameter list; pairs run last argument first, as they are pushed, except
+// for __pascal functions.
+Node* argument_list(TranslationUnit& tu, Symbol* first, const std::string& fn_name) {
+    BuiltinTypes& b = tu.builtin;
+    Node* head = nullptr;
+    Node* tail = nullptr;
+    Symbol* q = first;
+    bool pascal = first && first->pascal;
+    int number = 0;
+    while (tu.scan.tok != Tok::RParen) {
+        Node* arg = nullptr;
+        Type* at = expression(tu, arg);
+        if (!at) {
+            head = nullptr;
+            break;
+        }
+        if (at->kind == Kind::Void) {
+            report_str(tu, 55, fn_name);
+            break;
+        }
+        int pending = 0;
+        bool have_q = false;
+        if (first) {
+            ++number;
+            if (!q || q->type->kind == Kind::Void) {
+                report_str(tu, 13, fn_name);
+            } else {
+                have_q = q->type->kind != Kind::Ellipsis;
+                if (have_q && !compatible_type(at, q->type)) pending = 103;
+            }
+        }
+        Type* qt = have_q ? q->type : nullptr;
+        switch (at->kind) {
+        case Kind::Char: case Kind::UChar:
+            if (qt && qt->kind != Kind::Char && qt->kind != Kind::UChar) at = convert(tu, arg, at, &b.int_, false);
+            else at = convert(tu, arg, at, &b.char_, false);
+            break;
+        case Kind::Short: case Kind::UShort: at = convert(tu, arg, at, &b.int_, false); break;
+        case Kind::Float: at = convert(tu, arg, at, &b.double_, false); break;
+        default: break;
+        }
+        if (qt) {
+            Type* expected = qt;
+            switch (qt->kind) {
+            case Kind::Char: case Kind::UChar:
+                at = convert(tu, arg, at, &b.char_, false);
+                expected = &b.char_;
+                break;
+            case Kind::Short: case Kind::UShort: expected = &b.int_; break;
+            case Kind::Long: case Kind::ULong:
+                at = convert(tu, arg, at, &b.long_, false);
+                expected = &b.long_;
+                break;
+            case Kind::Float: expected = &b.double_; break;
+            case Kind::Function: expected = &b.implicit_fn; break;
+            case Kind::Pointer: expected = &b.void_ptr; break;
+            default: break;
+            }
+            if (at->size != expected->size) pending = 43;
+        }
+        if (pending == 103) report_str2(tu, 103, std::to_string(number), fn_name);
+        if (pending == 43) report_str2(tu, 43, std::to_string(number), fn_name);
+        if (q) q = q->newer;
+        Node* pair = typed_node(tu, NodeKind::Pair, arg, nullptr, at);
+        if (pascal) {
+            if (tail) tail->right = pair;
+            else head = pair;
+            tail = pair;
+        } else {
+            pair->right = head;
+            head = pair;
+        }
+        if (tu.scan.tok != Tok::Comma) break;
+        scan_token(tu);
+    }
+    if (first && q && q->type->kind != Kind::Ellipsis && q->type->kind != Kind::Void) report_str(tu, 13, fn_name);
+    reset_counters(tu);
+    return head;
+}
+
+Type* call(TranslationUnit& tu, Type* t, Node*& slot) {
+    Type* ft = t;
+    if (is_ptr(t) && t->base && t->base->kind == Kind::Function) ft = t->base;
+    if (ft->kind != Kind::Function) {
+        report(tu, 38);
+        ft = &tu.builtin.implicit_fn;
+    }
+    std::string name = slot->kind == NodeKind::NameAddr ? slot->name : std::string();
+    Node* args = argument_list(tu, ft->first, name);
+    Type* result = ft->base ? ft->base : &tu.builtin.int_;
+    slot = typed_node(tu, NodeKind::Call, slot, args, result);
+    if (result->kind == Kind::Void) slot->size = -1;
+    expect(tu, Tok::RParen);
+    return result;
+}
+
+// postfix: primary { '[' expression ']' | '.' identifier | '->' identifier | '(' args ')' | '++' | '--' }
 Type* postfix(TranslationUnit& tu, Node*& slot) {
     Type* t = primary(tu, slot);
     while (t) {
@@ -302,6 +428,11 @@ Type* postfix(TranslationUnit& tu, Node*& slot) {
                 report(tu, 41);
             Type* v = value_of(tu, s, slot);
             t = member(tu, v, slot);
+        } else if (tu.scan.tok == Tok::LParen) {
+            scan_token(tu);
+            t = call(tu, t, slot);
+        } else if (tu.scan.tok == Tok::Inc || tu.scan.tok == Tok::Dec) {
+            t = postfix_step(tu, t, slot);
         } else {
             break;
         }
@@ -342,6 +473,20 @@ Type* unary(TranslationUnit& tu, Node*& slot) {
     switch (op) {
     case Tok::Plus: case Tok::Minus: case Tok::Tilde: case Tok::Not: case Tok::And: case Tok::Star:
         break;
+    case Tok::Inc: case Tok::Dec: {
+        NodeKind kind = op == Tok::Inc ? NodeKind::AddAssign : NodeKind::SubAssign;
+        scan_token(tu);
+        Node* n = nullptr;
+        Type* t = unary(tu, n);
+        if (!t) return nullptr;
+        if (!is_lvalue(n)) {
+            report(tu, 35);
+            slot = n;
+            return t;
+        }
+        slot = typed_node(tu, kind, n, step_constant(tu, t, true), t);
+        return t;
+    }
     case Tok::Sizeof: {
         scan_token(tu);
         int32_t size = 0;
@@ -518,6 +663,8 @@ Type* binary(TranslationUnit& tu, int level, Node*& slot) {
     }
 }
 
+}  // namespace
+
 // comma-expression: expression [ ',' comma-expression ]
 Type* comma_expression(TranslationUnit& tu, Node*& slot) {
     Type* t = expression(tu, slot);
@@ -537,8 +684,6 @@ Type* comma_expression(TranslationUnit& tu, Node*& slot) {
     slot = typed_node(tu, NodeKind::Seq, slot, right, rt);
     return rt;
 }
-
-}  // namespace
 
 Type* conditional_expression(TranslationUnit& tu, Node*& slot) {
     NestingGuard guard(tu);
@@ -561,7 +706,98 @@ Type* conditional_expression(TranslationUnit& tu, Node*& slot) {
     return r;
 }
 
-Type* expression(TranslationUnit& tu, Node*& slot) { return conditional_expression(tu, slot); }
+namespace {
+
+NodeKind assignment_kind(Tok t) {
+    switch (t) {
+    case Tok::Assign: return NodeKind::Assign;
+    case Tok::AddAssign: return NodeKind::AddAssign;
+    case Tok::SubAssign: return NodeKind::SubAssign;
+    case Tok::MulAssign: return NodeKind::MulAssign;
+    case Tok::DivAssign: return NodeKind::DivAssign;
+    case Tok::ModAssign: return NodeKind::ModAssign;
+    case Tok::XorAssign: return NodeKind::XorAssign;
+    case Tok::ShlAssign: return NodeKind::ShlAssign;
+    case Tok::ShrAssign: return NodeKind::ShrAssign;
+    case Tok::AndAssign: return NodeKind::AndAssign;
+    case Tok::OrAssign: return NodeKind::OrAssign;
+    default: return NodeKind::Seq;
+    }
+}
+
+// assignment: conditional [ assignment-operator assignment ]
+Type* assignment(TranslationUnit& tu, Node*& slot) {
+    NestingGuard guard(tu);
+    Type* lt = conditional_expression(tu, slot);
+    if (!lt) return nullptr;
+    NodeKind kind = assignment_kind(tu.scan.tok);
+    if (kind == NodeKind::Seq) return lt;
+    scan_token(tu);
+    Node* r = nullptr;
+    Type* rt = expression(tu, r);
+    if (!rt) {
+        report(tu, 23);
+        return nullptr;
+    }
+    if (!is_lvalue(slot)) {
+        report(tu, 35);
+        return lt;
+    }
+    if (rt->kind == Kind::Void) {
+        report(tu, 56);
+        return lt;
+    }
+    if (kind != NodeKind::Assign && (is_struct(lt) || is_struct(rt))) {
+        report(tu, 77);
+        return lt;
+    }
+    if ((kind == NodeKind::AddAssign || kind == NodeKind::SubAssign) && is_ptr(lt) && !is_ptr(rt)) {
+        if (!is_integer(rt)) report(tu, 32);
+        int32_t elem = lt->base ? lt->base->size : -1;
+        if (elem < 0) report(tu, 48);
+        convert(tu, r, rt, &tu.builtin.int_, true);
+        r = typed_node(tu, NodeKind::Mul, new_int_constant(tu, elem, &tu.builtin.int_), r, &tu.builtin.int_);
+        convert(tu, r, &tu.builtin.int_, lt, true);
+    } else {
+        if (kind != NodeKind::Assign && kind != NodeKind::AddAssign && kind != NodeKind::SubAssign &&
+            kind != NodeKind::MulAssign && kind != NodeKind::DivAssign && (!is_integer(lt) || !is_integer(rt)))
+            report(tu, 32);
+        convert(tu, r, rt, lt, false);
+    }
+    slot = typed_node(tu, kind, slot, r, lt);
+    return lt;
+}
+
+}  // namespace
+
+bool assigns_constant(const Node* n) {
+    if (!n) return false;
+    switch (n->kind) {
+    case NodeKind::Assign: case NodeKind::AddAssign: case NodeKind::SubAssign: case NodeKind::PostInc:
+    case NodeKind::PostDec:
+        break;
+    default: return false;
+    }
+    const Node* t = n->left;
+    while (t) {
+        switch (t->kind) {
+        case NodeKind::Load: case NodeKind::BitValue: t = t->left; continue;
+        case NodeKind::Add:
+            t = t->left && t->left->kind != NodeKind::IntConst ? t->left : t->right;
+            continue;
+        case NodeKind::StaticAddr: case NodeKind::NameAddr: case NodeKind::FrameAddr:
+            return t->symbol && t->symbol->is_const;
+        default: return false;
+        }
+    }
+    return false;
+}
+
+Type* expression(TranslationUnit& tu, Node*& slot) {
+    Type* t = assignment(tu, slot);
+    if (t && assigns_constant(slot)) report(tu, 79);
+    return t;
+}
 
 Type* convert(TranslationUnit& tu, Node*& slot, Type* from, Type* to, bool explicit_cast) {
     if (!slot || !from || !to) return to;

@@ -268,7 +268,7 @@ void fold_pass(TranslationUnit& tu, Node*& slot) {
     case NodeKind::Seq: case NodeKind::Call: case NodeKind::Assign: case NodeKind::AddAssign:
     case NodeKind::SubAssign: case NodeKind::MulAssign: case NodeKind::DivAssign:
     case NodeKind::ModAssign: case NodeKind::ShrAssign: case NodeKind::XorAssign:
-    case NodeKind::ShlAssign: case NodeKind::Pair: case NodeKind::OrAssign:
+    case NodeKind::ShlAssign: case NodeKind::Pair: case NodeKind::OrAssign: case NodeKind::BlockCopy:
         fold_pass(tu, n->left);
         fold_pass(tu, n->right);
         return;
@@ -352,7 +352,7 @@ int32_t collect(TranslationUnit& tu, Node*& slot) {
         gather(tu, n->right);
         return 0;
     case NodeKind::Seq: case NodeKind::Call: case NodeKind::Pair: case NodeKind::Assign:
-    case NodeKind::AddAssign: case NodeKind::SubAssign: case NodeKind::MulAssign:
+    case NodeKind::BlockCopy: case NodeKind::AddAssign: case NodeKind::SubAssign: case NodeKind::MulAssign:
     case NodeKind::DivAssign: case NodeKind::ModAssign: case NodeKind::XorAssign:
     case NodeKind::AndAssign: case NodeKind::OrAssign: case NodeKind::Div: case NodeKind::Mod:
     case NodeKind::Shl: case NodeKind::Shr: case NodeKind::Eq: case NodeKind::Ne:
