@@ -86,6 +86,26 @@ bool write_text_file(const std::string& name, const std::string& text) {
   return std::fclose(file) == 0 && ok;
 }
 
+// The temporary takes the output's name. rename() cannot cross file systems,
+// and the output may well lie on another one than the current directory.
+bool move_file(const std::string& from, const std::string& to) {
+  if (std::rename(path_native(from).c_str(), path_native(to).c_str()) == 0) return true;
+  std::FILE* in = std::fopen(path_native(from).c_str(), "rb");
+  if (!in) return false;
+  std::string content;
+  char chunk[4096];
+  size_t n;
+  while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) content.append(chunk, n);
+  bool read_ok = !std::ferror(in);
+  std::fclose(in);
+  if (!read_ok || !write_text_file(to, content)) {
+    std::remove(path_native(to).c_str());
+    return false;
+  }
+  std::remove(path_native(from).c_str());
+  return true;
+}
+
 std::string absolute_name(const std::string& name) {
   std::error_code ec;
   std::string cwd = std::filesystem::current_path(ec).string();
@@ -195,8 +215,7 @@ int load_program(Link& link, const std::string& linked_name) {
   }
   if (!write_text_file(load_name, load)) fatal(link, "can't create temporary file for loadout");
   std::remove(path_native(link.output).c_str());
-  if (std::rename(path_native(load_name).c_str(), path_native(link.output).c_str()) != 0)
-    fatal(link, "can't create output filename");
+  if (!move_file(load_name, link.output)) fatal(link, "can't create output filename");
   forget_temporary(link, load_name);
   if (link.errors > 0) {
     std::remove(path_native(link.output).c_str());
@@ -234,8 +253,7 @@ int run_link(Link& link, const std::vector<std::string>& args) {
   write_linked_object(link, linked_name, link.loader ? linked_name : link.output);
   if (!link.loader) {
     std::remove(path_native(link.output).c_str());
-    if (std::rename(path_native(linked_name).c_str(), path_native(link.output).c_str()) != 0)
-      fatal(link, "can't create output filename");
+    if (!move_file(linked_name, link.output)) fatal(link, "can't create output filename");
     forget_temporary(link, linked_name);
     if (link.errors > 0) std::remove(path_native(link.output).c_str());
     return exit_code_for_errors(link.errors);

@@ -229,6 +229,7 @@ std::string make_member_temporary(Link& link);  // "~~v%dL", created exclusively
 void forget_temporary(Link& link, const std::string& name);
 bool read_text_file(const std::string& name, TextLines& text);
 bool write_text_file(const std::string& name, const std::string& text);
+bool move_file(const std::string& from, const std::string& to);  // rename, else copy
 std::string absolute_name(const std::string& name);
 
 // ---- options.cpp ----

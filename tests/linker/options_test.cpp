@@ -1,4 +1,6 @@
 // The command line: usage, option letters, values, names and exit codes.
+#include <sys/stat.h>
+
 #include "tests/linker/vlk_fixture.h"
 
 namespace zun::vlk::test {
@@ -97,6 +99,22 @@ TEST_F(VlkOptions, ErrorsDeleteTheOutputAndCountInTheExitCode) {
   EXPECT_EQ(vlk("-r -o p.o09 bad.o09"), 2);
   EXPECT_FALSE(exists("p.o09"));
   EXPECT_EQ(leftovers(), std::vector<std::string>{});
+}
+
+// The temporaries live in the current directory; the output may be on
+// another file system, where a rename cannot reach it.
+TEST_F(VlkOptions, OutputOnAnotherFileSystem) {
+  struct stat here {}, there {};
+  if (stat(".", &here) != 0 || stat("/dev/shm", &there) != 0 || here.st_dev == there.st_dev)
+    GTEST_SKIP() << "no second file system at /dev/shm";
+  std::string stem = "/dev/shm/" + std::filesystem::path(dir_).filename().string();
+  EXPECT_EQ(vlk("-o " + stem + ".s19 small.o09"), 0) << err;
+  EXPECT_EQ(read(stem + ".s19"), "S0030000FC\nS1090000010203040500E7\nS9030000FC\n");
+  EXPECT_EQ(vlk("-r -o " + stem + ".vlk small.o09"), 0) << err;
+  EXPECT_TRUE(read(stem + ".vlk").starts_with("mod:"));
+  EXPECT_EQ(leftovers(), std::vector<std::string>{});
+  std::filesystem::remove(stem + ".s19");
+  std::filesystem::remove(stem + ".vlk");
 }
 
 TEST_F(VlkOptions, ManyErrorsCapTheExitCode) {
