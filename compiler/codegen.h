@@ -1,0 +1,173 @@
+// SPDX-License-Identifier: MIT
+// The code generator's own records: operand descriptors, instruction-list
+// entries with their opcodes, and the per-function context that the
+// legalizers, the peephole passes and the printers share.
+#pragma once
+
+#include "compiler/internal.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace zun::tcx {
+
+// Where an operand lives and how it is addressed.
+enum Mode : uint32_t {
+    M_NONE = 0,
+    M_ACK = 1,       // B, A or D
+    M_DACK = 2,      // the D:Y pair
+    M_XREG = 3,      // the pointer held in X
+    M_XACK = 4,      // n,X
+    M_IXACK = 5,     // [n,X]
+    M_YACK = 7,      // n,Y
+    M_IYACK = 8,     // [n,Y]
+    M_ADRGLOB = 9,   // address of a global as an immediate
+    M_ADRLOC = 10,   // address of a local
+    M_GLOB = 11,     // global in memory
+    M_LOC = 12,      // local or temporary
+    M_IMM = 13,      // immediate constant
+    M_LOCIND = 14,   // [n,S]
+    M_GLOBIND = 15,  // [symbol,PCR]
+    M_ADXACK = 16,   // the address D+X
+    M_DXACK = 17,    // D,X
+    M_IDXACK = 18,   // [D,X]
+    M_TOS = 19,      // ,S (popped when step is set)
+    M_UREG = 21,     // U
+    M_AUTOPOST = 22,
+    M_PROC = 23,     // ,X+ / ,Y+ / ,U+ walks
+    M_SOFTREG = 24,
+};
+
+// Register numbers, also the names' index.
+enum Reg : uint8_t { R_NONE = 0, R_B = 1, R_D = 2, R_X = 3, R_U = 4, R_Y = 5, R_A = 6, R_DY = 7 };
+
+struct Operand {
+    uint32_t mode = M_NONE;
+    Node* value = nullptr;     // offset, constant or symbol; never null once built
+    Type* type = nullptr;
+    int32_t sequence = 0;      // register holder number, -1 once released
+    Operand* base = nullptr;
+    Operand* origin = nullptr;
+    Operand* second = nullptr;
+    int8_t step = 0;
+    uint8_t reg = R_NONE;
+};
+
+// Opcodes of instruction-list entries: 6809 instructions and pseudo entries.
+enum Op : int {
+    OP_ADD = 106, OP_SUB = 110, OP_MULS8 = 114, OP_MULU8 = 115, OP_MUL = 122,
+    OP_MODS16 = 136, OP_MODU16 = 137, OP_AND = 140, OP_AND2 = 141, OP_EXG_DX = 142,
+    OP_TFR = 143, OP_EXG_DY = 144, OP_OR = 145, OP_OR2 = 146, OP_EOR = 147,
+    OP_ASL = 149, OP_LSR = 150, OP_JMP = 151, OP_JSR = 152, OP_RTS = 154, OP_TST = 155,
+    OP_SEX = 156, OP_LEA = 158, OP_NEG = 160,
+    OP_BRA = 161, OP_BEQ = 162, OP_BNE = 163, OP_BLT = 164, OP_BLE = 165, OP_BGT = 166,
+    OP_BGE = 167, OP_BHI = 168, OP_BCC = 169, OP_BCS = 172, OP_BLS = 173,
+    OP_COM = 174, OP_CMP = 175, OP_CLR = 178, OP_ENTER = 179, OP_ENTER2 = 180,
+    OP_EXIT = 181, OP_EXIT2 = 182, OP_LABEL = 183, OP_CMP2 = 185, OP_LABELREF = 186,
+    OP_ASR = 187, OP_ROL = 188, OP_ROR = 189, OP_NOP = 190, OP_RTI = 191,
+    OP_LBRA = 2000, OP_LBEQ = 2001, OP_LBNE = 2002, OP_LBLT = 2003, OP_LBLE = 2004,
+    OP_LBGT = 2005, OP_LBGE = 2006, OP_LBHI = 2007, OP_LBCC = 2008, OP_LBCS = 2009,
+    OP_LBLS = 2010,
+    OP_INC = 2021, OP_DEC = 2022, OP_PUSH = 2023, OP_PUSH2 = 2024, OP_LEAS = 2025,
+    OP_LOAD = 2026, OP_STORE = 2027, OP_LOADLOW = 2031, OP_LOADHIGH = 2032,
+    OP_STOREHIGH = 2033, OP_STORELOW = 2034, OP_MOVELONG = 2036, OP_ADJX = 2037,
+    OP_ADJY = 2038, OP_CMPX = 2039, OP_CLRA = 2040, OP_LEAXC = 2042, OP_BLOCKMOVE = 2043,
+    OP_ARGCOPY = 2044, OP_RSUB = 2045, OP_INCB = 2050, OP_PUSHREG = 2051,
+    OP_PULLREG = 2052, OP_PUSHDY = 2053, OP_SHIFTMEM8 = 2058, OP_EXG_XY = 2065,
+    OP_CMP32IMM = 2066, OP_LREF1 = 2067, OP_LREF2 = 2068, OP_BITB = 2071, OP_EORAIMM = 2072,
+    OP_EOR2 = 2074, OP_OR2BYTES = 2075, OP_EXG_DU = 2076, OP_LREF3 = 2077, OP_LREF4 = 2078,
+    OP_ADD32IMM = 2079, OP_SUB32IMM = 2080, OP_DEPTH = 2082, OP_INCX = 2083, OP_DECX = 2084,
+    OP_INCY = 2085, OP_DECY = 2086, OP_EXG = 2089, OP_FAULT = 2090, OP_COMMENT = 2091,
+    OP_DEBUG = 2092,
+};
+
+// Transfer and exchange pair codes of OP_TFR and OP_EXG.
+enum Pair : int {
+    P_XD = 1, P_DX = 2, P_AB = 3, P_BA = 4, P_XY = 6, P_DY = 7, P_YD = 9, P_XB = 12,
+};
+
+// Accepted operand places, as the legalizer reads them.
+enum Flags : uint32_t {
+    F_ACK = 0x1, F_XREG = 0x2, F_XACK = 0x4, F_MEM = 0x8, F_IXACK = 0x10, F_IMMED = 0x20,
+    F_ALL = 0x40, F_VOL = 0x80, F_NOVALUE = 0x100, F_USES = 0x200, F_NOIND = 0x400,
+    F_NOMEM = 0x800,
+};
+
+struct Insn {
+    int opcode = OP_NOP;
+    Operand* op[3] = {nullptr, nullptr, nullptr};
+    int arg = 0;               // size, register number, pair code or count
+    int label = 0;             // label entries and branch targets
+    bool live = true;
+    int fault = 0;             // OP_FAULT
+    std::string text;          // OP_COMMENT
+    int line = 0;              // the statement's source position, for the echo
+    DebugPos pos;
+};
+
+struct SwitchTable {
+    int label = 0;
+    std::vector<int> targets;
+};
+
+// Per-function state of the code generator.
+struct CodeGen {
+    explicit CodeGen(TranslationUnit& unit) : tu(unit) {}
+
+    TranslationUnit& tu;
+    std::deque<Operand> operands;
+    std::deque<Insn> insns;
+    std::vector<Insn*> list;   // the function's instruction list
+    std::vector<SwitchTable> tables;
+    int locals_size = 0;       // bytes of locals and temporaries below the entry S
+    int push_depth = 0;        // bytes pushed since the entry adjustment (printer)
+    DebugPos stmt_pos;         // position given to new entries
+};
+
+// ---- insn_list.cpp ----
+
+Operand* new_operand(CodeGen& cg, uint32_t mode, Operand* origin = nullptr);
+Operand* copy_operand(CodeGen& cg, const Operand* d);
+Node* int_node(CodeGen& cg, int32_t value);
+Operand* operand_imm(CodeGen& cg, int32_t n);
+Operand* operand_label(CodeGen& cg, int n);
+Operand* operand_reg(CodeGen& cg, uint32_t mode, uint8_t reg);
+Insn* emit(CodeGen& cg, int opcode, int arg = 0, Operand* a = nullptr, Operand* b = nullptr,
+           Operand* c = nullptr);
+Insn* emit_branch(CodeGen& cg, int opcode, int label);
+Insn* emit_label(CodeGen& cg, int label);
+Insn* emit_fault(CodeGen& cg, int code, Operand* d, int arg);
+Insn* emit_comment(CodeGen& cg, const std::string& text);
+int new_label(CodeGen& cg);
+bool is_instruction(const Insn* e);
+bool is_branch(int opcode);
+int int_value(const Node* n, bool* symbolic = nullptr);
+
+// ---- peephole.cpp ----
+
+int long_branch(int opcode);
+void branch_ranges(CodeGen& cg);
+void merge_byte_pairs(CodeGen& cg);
+void peephole(CodeGen& cg);
+void improve_and_print(CodeGen& cg);
+
+// ---- print_operand.cpp ----
+
+void put(CodeGen& cg, const std::string& text);
+std::string mode_trace(const Operand* d, int size);
+void put_amode(CodeGen& cg, bool split, int size, const std::string& m, const Operand* d,
+               bool second_byte = false);
+void put_amode_high(CodeGen& cg, const std::string& m, const Operand* d);
+void put_amode_low(CodeGen& cg, const std::string& m, const Operand* d);
+std::string put_amode_line(CodeGen& cg, const Operand* d, int extra);
+void put_lea(CodeGen& cg, const Operand* d, int reg);
+std::string operand_const(CodeGen& cg, const Node* n);
+int stack_offset(const CodeGen& cg, const Operand* d, int extra = 0);
+
+// ---- print_insn.cpp ----
+
+void put_op(CodeGen& cg, const Insn* e);
+void op_error_dump(CodeGen& cg, const Insn* e);
+
+}  // namespace zun::tcx
