@@ -242,7 +242,10 @@ int run_link(Link& link, const std::vector<std::string>& args) {
   open_inputs(link);
   if (link.make_archive) {
     write_archive(link);
-    return 0;
+    // Errors of the options (a bad -R, a missing script) must not pass as a
+    // finished archive that make then takes as up to date.
+    if (link.errors > 0) std::remove(path_native(link.output).c_str());
+    return exit_code_for_errors(link.errors);
   }
   if (!read_program(link)) return 1;
 

@@ -41,6 +41,9 @@ TEST_F(VlkLibrary, ArchiveHoldsTheObjectsBetweenAAndE) {
   ASSERT_EQ(vlk("-Ac -o bare.e09 mputc.o09"), 0);
   EXPECT_EQ(read("bare.e09"),
             "A\nmod:mputc:O09:mputc.o09\nseg:text:2\nC:text\t0000\nG:text:mputc:00000000:putc\ne\nE\n");
+  EXPECT_EQ(vlk("-Ac -R nocolon -o bad.e09 mputc.o09"), 1) << "an error is never a success";
+  EXPECT_EQ(err, "Error: expected ':' in segment directive, check options\n");
+  EXPECT_FALSE(exists("bad.e09"));
   write("flat.o09", "mod:f:O09:f.o09\nSY:A:M:f$f.s09\ne\n");
   EXPECT_EQ(vlk("-Ac -g -As src -o flat.e09 flat.o09"), 1);
   EXPECT_EQ(err, "Fatal Error: can't substitute path 'f.s09'\n\n");
