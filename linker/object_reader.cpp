@@ -21,16 +21,14 @@ std::vector<std::string_view> split_fields(std::string_view line) {
   }
 }
 
-namespace {
-
-}  // namespace
-
+// Numbers beyond 32 bits are refused rather than wrapped, so that a mistyped
+// address is reported instead of placing a program somewhere else.
 std::optional<uint32_t> parse_hex(std::string_view text) {
   if (text.empty()) return std::nullopt;
   uint32_t value = 0;
   for (char c : text) {
     int d = hex_digit(c);
-    if (d < 0) return std::nullopt;
+    if (d < 0 || value > 0x0FFFFFFFu) return std::nullopt;
     value = value * 16 + static_cast<uint32_t>(d);
   }
   return value;
@@ -41,7 +39,9 @@ std::optional<uint32_t> parse_dec(std::string_view text) {
   uint32_t value = 0;
   for (char c : text) {
     if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + static_cast<uint32_t>(c - '0');
+    uint32_t d = static_cast<uint32_t>(c - '0');
+    if (value > (0xFFFFFFFFu - d) / 10) return std::nullopt;
+    value = value * 10 + d;
   }
   return value;
 }

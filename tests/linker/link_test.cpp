@@ -134,12 +134,14 @@ TEST_F(VlkLink, HeaderAndTypeChecks) {
 }
 
 TEST_F(VlkLink, SegmentOptionErrorsCountAndLeaveNoOutput) {
-  EXPECT_EQ(vlk("-R data:+text -R data -R text: -R x:+ m1.o09 m2.o09"), 4);
+  EXPECT_EQ(vlk("-R data:+text -R data -R text: -R x:+ -R y:0x100001000 -R z:4294971392 m1.o09 m2.o09"), 6);
   EXPECT_EQ(err,
             "Error: invalid segment 'text' to follow, check options\n"
             "Error: expected ':' in segment directive, check options\n"
             "Error: unexpected segment base value, check options\n"
-            "Error: no segment to follow, check options\n");
+            "Error: no segment to follow, check options\n"
+            "Error: unexpected segment base value, check options\n"
+            "Error: unexpected segment base value, check options\n");
   EXPECT_FALSE(exists("somevlkoutname.s19"));
   std::string long_name(130, 's');
   EXPECT_EQ(vlk("-R " + long_name + ":0x100 -R text:4000 m1.o09 m2.o09"), 0);

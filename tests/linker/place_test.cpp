@@ -161,6 +161,7 @@ TEST_F(VlkPlace, ScriptSyntaxErrors) {
       {"memory ( q, 0, 1 )\n", "Error: script file line 1 type expected\n"},
       {"memory ( r,\n x, 1 )\n", "Error: script file line 2 address expected\n"},
       {"memory ( r, 0, 0 )\n", "Error: line 1 inconsistent memory layout\n"},
+      {"memory ( r, 0x1000000000, 1 )\n", "Error: script file line 1 address expected\n"},
       {"layout { 0x10, 0x10 <= g }\n", "Error: script file line 1, memory block is <= 0\n"},
       {"layout { 0x10, <= g }\n", "Error: script file line 1, end address expected\n"},
       {"layout { 0x10, 0x20 = g }\n", "Error: script file line 1 '<' expected\n"},
