@@ -6,6 +6,7 @@
 
 #include "common/format.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -30,7 +31,8 @@ void segment_line(TranslationUnit& tu, SegKind k, bool always) {
     o.seg_written[seg_index(k)] = name;
 }
 
-// Bytes that FCS text can carry, with their spelling.
+// Bytes that FCS text can carry, with their spelling. Only escapes that the
+// assembler reads back as the same byte are used; 4, 11 and 12 go as FCB.
 std::optional<std::string> fcs_text(const std::string& bytes) {
     std::string out;
     for (unsigned char c : bytes) {
@@ -39,11 +41,8 @@ std::optional<std::string> fcs_text(const std::string& bytes) {
             continue;
         }
         switch (c) {
-        case 4: out += "\\d"; break;
         case 8: out += "\\b"; break;
         case 10: out += "\\n"; break;
-        case 11: out += "\\t"; break;
-        case 12: out += "\\f"; break;
         case 13: out += "\\r"; break;
         default: return std::nullopt;
         }
@@ -177,7 +176,16 @@ void data_string(TranslationUnit& tu, int label, const std::string& bytes, bool 
     }
     std::optional<std::string> text = fcs_text(bytes);
     if (text && !bytes.empty()) {
-        out_line(tu, (label > 0 ? format("_%d:", label) : std::string()) + "\tFCS\t\"" + *text + "\"");
+        // Long texts go over several FCS lines, split between escapes.
+        constexpr size_t chunk = 64;
+        std::string prefix = label > 0 ? format("_%d:", label) : std::string();
+        for (size_t at = 0; at < text->size();) {
+            size_t n = std::min(chunk, text->size() - at);
+            if (at + n < text->size() && (*text)[at + n - 1] == '\\') ++n;
+            out_line(tu, prefix + "\tFCS\t\"" + text->substr(at, n) + "\"");
+            prefix.clear();
+            at += n;
+        }
         if (terminate) out_line(tu, "\tFCB\t0");
         return;
     }
@@ -194,8 +202,12 @@ void data_reserve(TranslationUnit& tu, const Symbol* s) {
         segment_const(tu);
     else
         segment_bss(tu);
-    int32_t size = s->type->size < 0 ? 0 : s->type->size;
-    out_line(tu, symbol_label(s) + format("RMB\t$%X", static_cast<unsigned>(size)));
+    // An empty object still gets its label, but no reservation of nothing.
+    if (s->type->size <= 0) {
+        out_line(tu, asm_name(s) + ":");
+        return;
+    }
+    out_line(tu, symbol_label(s) + format("RMB\t$%X", static_cast<unsigned>(s->type->size)));
 }
 
 void export_line(TranslationUnit& tu, const Symbol* s) {

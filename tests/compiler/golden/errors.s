@@ -39,10 +39,10 @@ _arr:	RMB	$2
 _bitf:	RMB	$2
 	EXPORT	_bitf	[r,2]
 ;    13 | void nothing;
-_nothing:	RMB	$0
+_nothing:
 	EXPORT	_nothing	[r,-1]
 ;    14 | int neg[-(1)];
-_neg:	RMB	$0
+_neg:
 	EXPORT	_neg	[r,-1]
 ;    15 | int w = 1 +;
 	SEGMENT	data
