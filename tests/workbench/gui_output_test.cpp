@@ -1,7 +1,11 @@
 // The output window and the tool runner: a double-clicked message line opens
 // its source at its line, a linker line does nothing, a child's whole output
 // arrives with its exit code, and a missing program is a failure.
+#include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -108,17 +112,32 @@ TEST_F(OutputTest, WbMissingProgramIsAFailure) {
 TEST_F(OutputTest, WbOnlyMenusTakeInputWhileAToolRuns) {
   put("a.c", "x\n");
   EditorChild* e = frame->editors()->open(path("a.c"));
-  bool was_running = false, find_enabled = true;
+  bool was_running = false, find_enabled = true, file_menu_opened = false;
+  QString typed_in_dialog;
   QTimer::singleShot(0, frame.get(), [&] {
     was_running = frame->toolRunner()->running();
     frame->updateMenus();
     find_enabled = frame->action(cmd::find_in_files)->isEnabled();
     QTest::keyClicks(e->component(), "zz");
+    // A click as the window system delivers it: to the frame's window first.
+    QMenu* file = frame->menu(MenuId::File);
+    QPoint at = frame->menuBar()->actionGeometry(file->menuAction()).center();
+    QTest::mouseClick(frame->windowHandle(), Qt::LeftButton, {}, frame->menuBar()->mapTo(frame.get(), at));
+    file_menu_opened = file->isVisible();
+    file->hide();
+    // A dialog opened from a menu meanwhile is usable.
+    QDialog dialog(frame.get());
+    auto* field = new QLineEdit(&dialog);
+    dialog.open();
+    QTest::keyClicks(field, "ab");
+    typed_in_dialog = field->text();
   });
   QString cmdline = QStringLiteral("\"%1\" 2000 0").arg(QStringLiteral(WB_PRINT_LINES));
   EXPECT_EQ(frame->runProcess(cmdline), 0);
   EXPECT_TRUE(was_running);
   EXPECT_FALSE(find_enabled);
+  EXPECT_TRUE(file_menu_opened);
+  EXPECT_EQ(typed_in_dialog, "ab");
   EXPECT_EQ(e->bytes(), "x\n");
   EXPECT_TRUE(frame->action(cmd::find_in_files)->isEnabled());
   QTest::keyClicks(e->component(), "zz");  // input works again afterwards

@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QEventLoop>
-#include <QMenu>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QProcess>
 
@@ -16,21 +16,29 @@ namespace zun::wb {
 
 namespace {
 
-// While a tool runs, user input reaches the menus only; painting, timers and
-// the process's own notifications go on.
+// While a tool runs, the frame's windows take no user input except through
+// its menu bar; menus, and dialogs opened from them, are windows of their own
+// and stay usable. Input reaches a window-system window before the widget
+// under it, so only widgets are judged. Accelerators other than the menu
+// bar's own wait for the run's end.
 class MenusOnlyFilter : public QObject {
  public:
   bool eventFilter(QObject* watched, QEvent* event) override {
     switch (event->type()) {
+      case QEvent::Shortcut:
+        return !qobject_cast<QMenuBar*>(watched);
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonRelease:
       case QEvent::MouseButtonDblClick:
       case QEvent::KeyPress:
       case QEvent::KeyRelease:
-      case QEvent::Wheel:
-      case QEvent::Shortcut:
-      case QEvent::ShortcutOverride:
-        return !qobject_cast<QMenu*>(watched) && !qobject_cast<QMenuBar*>(watched);
+      case QEvent::Wheel: {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || !qobject_cast<QMainWindow*>(widget->window())) return false;
+        for (QWidget* w = widget; w; w = w->parentWidget())
+          if (qobject_cast<QMenuBar*>(w)) return false;
+        return true;
+      }
       default:
         return false;
     }
