@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// Initialisers of objects with static storage: the text after '=' becomes
-// labelled data in the initialised-data or constant-data segment. Each
-// routine returns the bytes it wrote, -1 after an error.
+// Initialisers: for objects with static storage the text after '=' becomes
+// labelled data in the initialised-data or constant-data segment; automatic
+// objects get assignments or block copies queued for their block's entry.
+// Each data routine returns the bytes it wrote, -1 after an error.
 #include "compiler/internal.h"
 
 #include "common/format.h"
@@ -265,14 +266,100 @@ void init_static(TranslationUnit& tu, Symbol* sym) {
     sym->emitted = true;
 }
 
+namespace {
+
+// Queues an initialisation behind the earlier ones of the same block, so
+// that they run in declaration order when the block is entered.
+void queue_init(TranslationUnit& tu, Symbol* sym, Node* n) {
+    BodyState& b = *tu.body;
+    if (b.pending_init) {
+        Node* seq = new_node(tu, NodeKind::Seq, b.pending_init, n);
+        seq->type_kind = n->type_kind;
+        seq->size = n->size;
+        b.pending_init = seq;
+        b.pending_pos.end = sym->pos.end;
+    } else {
+        b.pending_init = n;
+        b.pending_pos = sym->pos;
+    }
+}
+
+Node* frame_address(TranslationUnit& tu, Symbol* sym) {
+    Node* a = new_node(tu, NodeKind::FrameAddr, nullptr, nullptr);
+    a->symbol = sym;
+    a->value = sym->value;
+    a->type_kind = Kind::Pointer;
+    a->size = 2;
+    return a;
+}
+
+// Arrays copy from a constant image in rodata; structures and unions from
+// one in the code segment.
+void init_auto_image(TranslationUnit& tu, Symbol* sym) {
+    Type* t = sym->type;
+    bool unsized = t->size < 0;
+    int label = tu.next_label++;
+    if (t->kind == Kind::Pointer)
+        segment_const(tu);
+    else
+        segment_code(tu);
+    out_newline(tu);
+    label_line(tu, label);
+    int n = init_data(tu, nullptr, t, 2);
+    if (n < 0) return;
+    if (unsized && tu.body) {
+        FunctionDef& def = *tu.body->def;
+        def.locals_size += t->size;
+        sym->value = -def.locals_size;
+    }
+    Node* src = new_node(tu, NodeKind::StaticAddr, nullptr, nullptr);
+    src->value = label;
+    src->type_kind = Kind::Pointer;
+    src->size = 2;
+    Node* copy = new_node(tu, NodeKind::BlockCopy, src, frame_address(tu, sym));
+    copy->value = t->size;
+    copy->type_kind = t->kind;
+    copy->size = t->size;
+    queue_init(tu, sym, copy);
+}
+
+}  // namespace
+
 // The initialiser of an automatic object runs as code when its block is
-// entered; the statement-level parser queues it. Until that parser exists,
-// reaching here is an internal fault, and the initialiser is read over.
+// entered; the compound statement places the queued assignments first.
 void init_auto(TranslationUnit& tu, Symbol* sym) {
-    internal_error(tu, 27);
-    scan_token(tu);
-    skip_item(tu);
-    (void)sym;
+    scan_token(tu);  // '='
+    if (!tu.body) {
+        skip_item(tu);
+        return;
+    }
+    sym->flags |= Initialised;
+    Type* t = sym->type;
+    bool aggregate = t->kind == Kind::Struct || t->kind == Kind::Union || (t->kind == Kind::Pointer && t->array);
+    if (aggregate) {
+        init_auto_image(tu, sym);
+        return;
+    }
+    bool braced = tu.scan.tok == Tok::LBrace;
+    if (braced) scan_token(tu);
+    Node* value = nullptr;
+    Type* vt = expression(tu, value);
+    if (braced) expect(tu, Tok::RBrace);
+    if (!vt) {
+        report(tu, 27);
+        skip_item(tu);
+        return;
+    }
+    Type* target = t->kind == Kind::Bitfield ? &tu.builtin.uint : t;
+    convert(tu, value, vt, target, false);
+    Node* lhs = new_node(tu, NodeKind::Load, frame_address(tu, sym), nullptr);
+    lhs->type_kind = t->kind;
+    lhs->size = t->size;
+    Node* assign = new_node(tu, NodeKind::Assign, lhs, value);
+    assign->type_kind = t->kind;
+    assign->size = t->size;
+    simplify(tu, assign);
+    queue_init(tu, sym, assign);
 }
 
 }  // namespace zun::tcx

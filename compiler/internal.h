@@ -132,7 +132,7 @@ struct Type {
 
 enum class StorageClass : uint8_t {
     Static = 0, Auto = 1, Global = 2, Extern = 3, Tag = 4, EnumConst = 5, Member = 6,
-    Typedef = 9, Param = 10,
+    Label = 7, LabelRef = 8, Typedef = 9, Param = 10,
 };
 
 enum SymbolFlags : uint8_t { Referenced = 1, BodyGiven = 2, Initialised = 4 };
@@ -288,7 +288,24 @@ struct FunctionDef {
     Pos body_start, body_end;
 };
 
+// State of the function body being parsed.
+struct BodyState {
+    FunctionDef* def = nullptr;
+    std::vector<Stmt*> breakable;      // enclosing loops and switches, innermost last
+    std::vector<Stmt*> loops;          // enclosing loops, innermost last
+    std::vector<Stmt*> switches;       // enclosing switches, innermost last
+    std::vector<Stmt*> last_case;      // per switch: the newest case or default
+    Node* pending_init = nullptr;      // automatic initialisers not yet placed
+    DebugPos pending_pos;
+    bool return_seen = false;
+    bool expression_failed = false;    // error 20 given for the previous token
+};
+
 void function_body(TranslationUnit& tu, Symbol* fn);
+// Gives an automatic object of the current body its place in the frame.
+void allocate_local(TranslationUnit& tu, Symbol* s);
+// Writes the pooled strings not yet written, newest first.
+void flush_new_strings(TranslationUnit& tu);
 // Visits every statement record once in code order (the order in which the
 // statements' instruction lists join into the function's list).
 void join_statement_lists(Stmt* s, const std::function<void(Stmt*)>& append);
@@ -451,6 +468,7 @@ struct TranslationUnit {
     std::deque<Type> types;
     std::deque<Symbol> symbols;
     std::deque<Node> nodes;
+    std::deque<Stmt> stmts;
 
     Scanner scan;
     BuiltinTypes builtin;
@@ -458,6 +476,10 @@ struct TranslationUnit {
     DeclState decl;
     int next_label = 1;
     Output out;
+    BodyState* body = nullptr;        // set while a function body is parsed
+    // Tests see each parsed function here, before code generation.
+    std::function<void(const FunctionDef&)> function_hook;
+    size_t strings_written = 0;       // pooled strings already in the output
 
     std::optional<std::string> read_file(const std::string& path) const;
 };

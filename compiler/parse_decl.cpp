@@ -5,6 +5,8 @@
 // objects to output.cpp; function bodies go to the statement parser.
 #include "compiler/internal.h"
 
+#include <algorithm>
+
 namespace zun::tcx {
 
 namespace {
@@ -484,6 +486,7 @@ Declared declare(TranslationUnit& tu, DeclContext ctx, StorageClass sc, const De
     }
     r->pos.end = tu.scan.tok_end;
     bool block = ctx == DeclContext::Block && !file;
+    if (block && r == s && sc == StorageClass::Auto) allocate_local(tu, r);
     if (tu.scan.tok == Tok::Assign) {
         if (ctx == DeclContext::OldParams) {
             report(tu, 27);
@@ -564,6 +567,8 @@ void old_style_declarations(TranslationUnit& tu, Symbol* fn) {
         Spec spec = type_specifier(tu);
         declarator_list(tu, DeclContext::OldParams, StorageClass::Param, spec.type, &params);
     }
+    for (Symbol* p = params.first; p; p = p->newer)
+        if (std::find(names.begin(), names.end(), p->name) == names.end()) report_at(tu, p->decl_line, 1, p->name);
     int32_t offset = 0;
     for (const std::string& n : names) {
         Symbol* p = find_in(params, n);
@@ -655,7 +660,7 @@ void translation_unit(TranslationUnit& tu) {
         else if (!(s->flags & Referenced))
             report_at(tu, s->decl_line, s->is_function ? 98 : 97, s->name);
     }
-    flush_strings(tu);
+    flush_new_strings(tu);
 }
 
 }  // namespace zun::tcx

@@ -45,6 +45,13 @@ bool all_ones(const Node* n) {
     }
 }
 
+// 255 masks a char operand that the usual conversions widened: the mask
+// changes nothing ('c & 255').
+bool byte_mask(const Node* mask, const Node* other) {
+    return is_int(mask) && mask->value == 255 && other->kind == NodeKind::Convert && other->left &&
+           other->left->size == 1;
+}
+
 // A node that stays unfolded is met again by every later pass; it warns once.
 void warn_once(TranslationUnit& tu, Node* n, int number, const std::string& arg) {
     if (n->warned) return;
@@ -237,8 +244,8 @@ void fold_logic(TranslationUnit& tu, Node*& slot) {
     if ((is_int(n->left) && is_int(n->right)) || (is_float(n->left) && is_float(n->right)))
         return fold_constant(tu, slot);
     if (n->kind == NodeKind::BitAnd) {
-        if (all_ones(n->right)) slot = n->left;
-        else if (all_ones(n->left)) slot = n->right;
+        if (all_ones(n->right) || byte_mask(n->right, n->left)) slot = n->left;
+        else if (all_ones(n->left) || byte_mask(n->left, n->right)) slot = n->right;
     } else if (n->kind == NodeKind::BitOr) {
         if (is_int(n->right) && n->right->value == 0) slot = n->left;
         else if (is_int(n->left) && n->left->value == 0) slot = n->right;
@@ -268,9 +275,14 @@ void fold_pass(TranslationUnit& tu, Node*& slot) {
     case NodeKind::Seq: case NodeKind::Call: case NodeKind::Assign: case NodeKind::AddAssign:
     case NodeKind::SubAssign: case NodeKind::MulAssign: case NodeKind::DivAssign:
     case NodeKind::ModAssign: case NodeKind::ShrAssign: case NodeKind::XorAssign:
-    case NodeKind::ShlAssign: case NodeKind::Pair: case NodeKind::OrAssign: case NodeKind::BlockCopy:
+    case NodeKind::ShlAssign: case NodeKind::Pair: case NodeKind::BlockCopy:
         fold_pass(tu, n->left);
         fold_pass(tu, n->right);
+        return;
+    case NodeKind::OrAssign:
+        fold_pass(tu, n->left);
+        fold_pass(tu, n->right);
+        if (is_int(n->right) && n->right->value == 0) slot = n->left;
         return;
     case NodeKind::AndAssign:
         fold_pass(tu, n->left);

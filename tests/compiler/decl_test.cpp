@@ -119,7 +119,7 @@ TEST(TcxDecl, PrototypeParameters) {
 }
 
 TEST(TcxDecl, OldStyleDefinitions) {
-    Parsed p("int g(a, b) int a; long b; { return a; }\nint h(q) { }\n");
+    Parsed p("int g(a, b) int a; long b; { return a + (int)b; }\nint h(q) { return q; }\n");
     Symbol* g = p.sym("g");
     ASSERT_TRUE(g);
     EXPECT_EQ(g->sclass, StorageClass::Global);
@@ -241,14 +241,15 @@ TEST(TcxDecl, ArenaDepthMarksSavedTypes) {
 
 TEST(TcxDecl, FunctionDefinitionChecks) {
     EXPECT_EQ(compile("void __interrupt ok(void) { }\n").err, "");
-    EXPECT_EQ(compile("int __interrupt bad(int x) { }\n").err,
-              "\"/src/t.c\" (1) Error: Interrupt function can't have parameter(s)\n"
+    EXPECT_EQ(compile("void __interrupt bad(int x) { }\n").err,
+              "\"/src/t.c\" (1) Error: Interrupt function can't have parameter(s)\n");
+    EXPECT_EQ(compile("int __interrupt bad(void) { return 0; }\n").err,
               "\"/src/t.c\" (1) Error: Interrupt function return value must be void\n");
-    EXPECT_EQ(compile("int f(int) { }\n").err, "\"/src/t.c\" (1) Error: Illegal parameter list\n");
+    EXPECT_EQ(compile("int f(int) { return 0; }\n").err, "\"/src/t.c\" (1) Error: Illegal parameter list\n");
     Compiled open = compile("int f(void) {\n");
     EXPECT_EQ(open.rc, 1);
     EXPECT_EQ(open.err, "\"/src/t.c\" (1) Error: Unexpected end of file\n");
-    EXPECT_EQ(compile("int f(void) {\n#pragma BSS x\n}\n").err, "\"/src/t.c\" (2) Error: Unknown '#'-directive\n");
+    EXPECT_EQ(compile("void f(void) {\n#pragma BSS x\n}\n").err, "\"/src/t.c\" (2) Error: Unknown '#'-directive\n");
 }
 
 }  // namespace

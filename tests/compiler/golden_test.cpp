@@ -46,8 +46,20 @@ protected:
     }
 };
 
+void write_file(const fs::path& p, const std::string& text) {
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
 TEST_P(TcxGolden, MatchesExpectedTextAndMessages) {
     Compiled c = run_case();
+    // TCX_GOLDEN_UPDATE=1 rewrites the expected files after a deliberate change.
+    if (std::getenv("TCX_GOLDEN_UPDATE")) {
+        write_file(dir / (GetParam() + ".s"), c.out);
+        write_file(dir / (GetParam() + ".err"), c.err);
+        if (c.rc != 0) write_file(dir / (GetParam() + ".rc"), std::to_string(c.rc) + "\n");
+        else fs::remove(dir / (GetParam() + ".rc"));
+    }
     EXPECT_EQ(c.out, slurp(dir / (GetParam() + ".s")));
     EXPECT_EQ(c.err, slurp(dir / (GetParam() + ".err")));
     EXPECT_EQ(c.rc, want_rc());

@@ -12,7 +12,13 @@
 ;     5 | {
 ;     6 |     return a;
 ;     7 | }
+	SEGMENT	text
+_g:
+	RTS
 ;     8 | static int s(void) { return 1; }
+	SEGMENT	text
+_s:
+	RTS
 ;     9 | int __interrupt irq(int x) { }
 ;    10 | int after = 1;
 	SEGMENT	data

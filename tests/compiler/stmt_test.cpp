@@ -1,0 +1,181 @@
+// Every message of the expression, statement and function-definition
+// parsers, each from a small source, with its exact line.
+#include "harness.h"
+
+#include <gtest/gtest.h>
+
+namespace zun::tcx::test {
+namespace {
+
+struct MessageCase {
+    const char* source;
+    const char* line;  // one line of standard error, without the file part
+};
+
+// Sources are function bodies unless they start with '#'; then the text
+// after '#' is the whole file.
+const MessageCase message_cases[] = {
+    {"g1 = g1 +;",
+     "(8) Error: Identifier expected"},
+    {"g1 = sv + 1;",
+     "(8) Error: Illegal operation for struct/union"},
+    {"g1 = g1 | 1.5;",
+     "(8) Error: Integer-valued type expected"},
+    {"g1 = g1 << -1;",
+     "(8) Warning: shift count is negated"},
+    {"5 = g1;",
+     "(8) Error: Lvalue required"},
+    {"g1 = body();",
+     "(8) Error: Void is illegal with all types"},
+    {"#struct T; struct T *p; void f(void) { p++; }",
+     "(1) Error: Unknown type/operand size"},
+    {"ci++;",
+     "(8) Error: l-value is declared constant"},
+    {"g1 = -u1;",
+     "(8) Warning: Unary minus operator applied to unsigned type"},
+    {"g1 = -&g1;",
+     "(8) Error: Type mismatch"},
+    {"g1 = &sv.b;",
+     "(8) Error: Illegal operator on bitfields"},
+    {"fp = &body;",
+     "(8) Warning: & operator on function ignored"},
+    {"g1 = *&arr;",
+     "(8) Warning: & operator on array ignored"},
+    {"g1 = *g1;",
+     "(8) Error: Illegal pointer reference"},
+    {"g1 = sizeof(body);",
+     "(8) Error: Illegal 'sizeof' operation"},
+    {"#struct E {}; int n = sizeof(struct E);",
+     "(1) Warning: 'sizeof' value is zero"},
+    {"#struct B { char a[40000]; char b[40000]; };\nunsigned n = sizeof(struct B);",
+     "(2) Warning: 'sizeof' value is greater than '65535'"},
+    {"char *cp = &g1;",
+     "(8) Warning: Conversion between incompatible pointer types"},
+    {"char *cp = g1;",
+     "(8) Warning: Conversion between incompatible types"},
+    {"g1 = (struct S)g1;",
+     "(8) Error: Illegal cast operation"},
+    {"g1 = (int)(struct S *)-;",
+     "(8) Error: Illegal cast"},
+    {"g1 = (char)300;",
+     "(8) Warning: Cast may have changed constant"},
+    {"g1 = (struct S)5;",
+     "(8) Error: Illegal cast on constant"},
+    {"char c = g1;",
+     "(8) Warning: Cast may have lost accuracy"},
+    {"char c; char *cp = (char *)c;",
+     "(8) Warning: Cast from short to pointer"},
+    {"g1 = nosuch;",
+     "(8) Error: Undefined identifier 'nosuch'"},
+    {"nosuch(1);",
+     "(8) Warning: Function 'nosuch' implicitly declared 'int'"},
+    {"g1 = sv.zz;",
+     "(8) Error: struct/union member expected"},
+    {"g1 = g1->m;",
+     "(8) Error: Pointer type expected"},
+    {"g1 = g1(1);",
+     "(8) Error: Function type expected"},
+    {"h1(body());",
+     "(8) Error: Void parameter to function h1"},
+    {"f2(1);",
+     "(8) Error: Inconsistent parameter count in function f2"},
+    {"f2(1, 2, 3);",
+     "(8) Error: Inconsistent parameter count in function f2"},
+    {"f2(&g1, 2);",
+     "(8) Warning: Type mismatch in parameter 1 to function 'f2'"},
+    {"f2(1L, 2);",
+     "(8) Error: Wrong size for parameter 1 of function f2"},
+    {"#int g; int a[g];",
+     "(1) Error: Constant expression expected"},
+    {"#int a[];\nint b[;];",
+     "(2) Error: Illegal constant integer expression"},
+    {"#int g; float f = g;",
+     "(1) Error: Floating point constant expected"},
+    {"#int f(a) { }",
+     "(1) Warning: Argument 'a' implicitly declared 'int'"},
+    {"#int f(a) int b; { return 0; }",
+     "(1) Error: Argument 'b' missing"},
+    {"#int f(a) int a; ;",
+     "(1) Error: Function body expected"},
+    {"#int f(void) {",
+     "(1) Error: Unexpected end of file"},
+    {"goto nowhere;",
+     "(8) Error: Undefined label 'nowhere'"},
+    {"#int f(int a) { return 0; }",
+     "(1) Warning: Parameter 'a' not used"},
+    {"#void f(void) {\n int x;\n}",
+     "(2) Warning: Variable 'x' not used"},
+    {"#static void s(void) { }",
+     "(1) Warning: Function 's' not used"},
+    {"#int f(void) { }",
+     "(1) Warning: Function 'f' should return a value"},
+    {"L: L: ;",
+     "(8) Error: Duplicate label 'L'"},
+    {"break;",
+     "(8) Error: Break must be used within loop"},
+    {"continue;",
+     "(8) Error: Can't use continue here"},
+    {"if (g1) ;",
+     "(8) Warning: Empty statment"},
+    {"do g1++; (g1);",
+     "(8) Error: 'while' expected in do-loop"},
+    {"case 1: ;",
+     "(8) Error: Case must be used within switch"},
+    {"default: ;",
+     "(8) Error: Case must be used within switch"},
+    {"if (g1 = 2) g1++;",
+     "(8) Warning: Possibly incorrect assignment"},
+    {"while (1) g1++;",
+     "(8) Warning: Condition is always true"},
+    {"while (0) g1++;",
+     "(8) Warning: Condition is always false"},
+    {"f2(1, 2);",
+     "(8) Warning: Return value from 'f2' discarded"},
+    {"(*pf)();",
+     "(8) Warning: Return value is discarded"},
+    {"g1 = ;",
+     "(8) Error: Expression expected"},
+    {"return 1;",
+     "(8) Error: Void function cannot return value"},
+    {"#void v(void); int f(void) { return v(); }",
+     "(1) Error: return expression of type void"},
+    {"#int f(void) { return; }",
+     "(1) Warning: No value specified in 'return' statement"},
+    {"switch (g1) { default: ; default: ; }",
+     "(8) Error: Duplicate 'default'"},
+    {"switch (g1) { case 1: case 1: ; }",
+     "(8) Error: Duplicate case '1'"},
+    {"__asm(\"x\", 1, 2, 3, 4, 5, 6);",
+     "(8) Error: 'asm'-parameter mismatch"},
+    {"__asm(\"x\", g1 + 1);",
+     "(8) Error: 'asm'-parameter mismatch"},
+    {"__asm(\"x\", 1 2);",
+     "(8) Error: ',' expected"},
+    {"int k = ;",
+     "(8) Error: Illegal initialization"},
+    {"g1 = 1 / 0;",
+     "(8) Warning: Division by zero constant"},
+    {"g1 = 1.5 % 2.0;",
+     "(8) Error: Integer-valued type expected"},
+};
+
+std::string wrap(const std::string& s) {
+    if (!s.empty() && s[0] == '#') return s.substr(1);
+    return "int g1; int arr[4]; unsigned u1; long l1; struct S { int m; int b : 3; } sv;\n"
+           "int f2(int a, int b);\nint h1(char c);\nconst int ci = 1;\nint fp(); int (*pf)(void);\n"
+           "void body(void)\n{\n" + s + "\n}\n";
+}
+
+class TcxMessages : public ::testing::TestWithParam<MessageCase> {};
+
+TEST_P(TcxMessages, AppearsWithItsLine) {
+    const MessageCase& c = GetParam();
+    Compiled r = compile(wrap(c.source), {"-w6"});
+    std::string want = std::string("\"/src/t.c\" ") + c.line + "\n";
+    EXPECT_NE(r.err.find(want), std::string::npos) << c.source << "\n" << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Parser, TcxMessages, ::testing::ValuesIn(message_cases));
+
+}  // namespace
+}  // namespace zun::tcx::test
