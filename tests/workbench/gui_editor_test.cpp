@@ -69,9 +69,12 @@ TEST_F(FrameTest, WbAccessChecks) {
   EXPECT_NE(ro->component()->SendScintilla(QsciScintillaBase::SCI_GETREADONLY), 0);
   EXPECT_EQ(frame->editors()->open(path("secret.c")), nullptr);
   EXPECT_EQ(frame->editors()->open(path("none.c")), nullptr);
-  ASSERT_EQ(dialogs->errors.size(), 2u);
+  QDir(dir_.path()).mkdir("dir.c");  // a message line may name anything
+  EXPECT_EQ(frame->editors()->open(path("dir.c")), nullptr);
+  ASSERT_EQ(dialogs->errors.size(), 3u);
   EXPECT_EQ(dialogs->errors[0], "File '" + path("secret.c") + "', no Read permission");
   EXPECT_EQ(dialogs->errors[1], "File '" + path("none.c") + "' can't be accessed");
+  EXPECT_EQ(dialogs->errors[2], "File '" + path("dir.c") + "' can't be accessed");
   EXPECT_EQ(editorCount(), 1);
   EXPECT_EQ(childCount(), 1);
 }

@@ -11,7 +11,9 @@ namespace zun::wb {
 class FileAccess {
  public:
   virtual ~FileAccess() = default;
-  virtual bool exists(const QString& path) const { return QFileInfo::exists(path); }
+  // Only a plain file can be shown: a directory or a device named by a tool
+  // message counts as missing.
+  virtual bool exists(const QString& path) const { return QFileInfo(path).isFile(); }
   virtual bool readable(const QString& path) const { return QFileInfo(path).isReadable(); }
   virtual bool writable(const QString& path) const { return QFileInfo(path).isWritable(); }
 };
