@@ -60,6 +60,7 @@ struct Eval {
   Symbol* undefined = nullptr;  // last undefined or forward symbol met
   Symbol* missing = nullptr;    // last symbol that is only referenced
   bool unresolved = false;      // an import or a symbol never defined
+  bool zeroed = false;          // a remainder by zero: the whole value is 0
   const char* line_start;
 
   explicit Eval(Assembly& a) : as(a), toks(a.expr_tokens), line_start(a.line.text.c_str()) {}
@@ -352,8 +353,10 @@ uint32_t apply(Eval& ev, Op op, uint32_t a, uint32_t b) {
     case Op::Div:
     case Op::Mod:
       if (b == 0) {
+        // A remainder by zero is silent: the value ends as 0, but the field
+        // is still emitted.
         if (op == Op::Div) report_plain(ev, "Integer divide by zero");
-        else ev.failed = true;
+        else ev.zeroed = true;
         return 0;
       }
       // The minimum value over -1 wraps to itself rather than trapping.
@@ -439,6 +442,7 @@ bool evaluate(Eval& ev, const char*& pos, Value& v) {
   if (ev.failed) return false;
   ev.i = 0;
   v = parse_expr(ev);
+  if (ev.zeroed) v = Value{};
   if (!ev.failed && ev.symbol_count > 10) report_plain(ev, "expression too complex");
   return !ev.failed;
 }

@@ -118,9 +118,13 @@ INSTANTIATE_TEST_SUITE_P(
                       Fault{"1/0", "Integer divide by zero"},
                       Fault{"undefined", "Undefined symbol 'undefined'"}));
 
-TEST(Hasm09Expr, RemainderByZeroIsSilentButStopsTheLine) {
-  AsmRun r = assemble(" fdb 1%%0\n fdb 2\n");
+TEST(Hasm09Expr, RemainderByZeroIsSilentAndGivesZero) {
+  // No message, but the field is still there: the value ends as 0, also when
+  // more of the expression follows.
+  AsmRun r = assemble(" fdb 1%%0\n fdb 2\n fcb 7%%0+5,3\n");
   EXPECT_EQ(r.rc, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(segment_bytes(r.object, "text"), hex_bytes("00 00 00 02 00 03"));
 }
 
 TEST(Hasm09Expr, RelocatableExpressions) {
