@@ -1,6 +1,7 @@
 // The run: start-up, pass 1 (addresses and symbols), the work between the
 // passes, pass 2 (bytes, relocation, listing, debug records), the object file
 // and the totals. Also the two message forms and their counting rules.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "assembler/internal.h"
@@ -62,6 +63,21 @@ std::string current_directory() {
 
 struct CantOpen {};
 
+bool same_file(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return stat(path_native(a).c_str(), &sa) == 0 && stat(path_native(b).c_str(), &sb) == 0 &&
+         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// An output file that is the source itself would be emptied before the
+// source is read: the run stops before anything is written.
+void refuse_source_as_output(Assembly& as, const std::string& object) {
+  const std::string& source = as.include_stack.front().path;
+  if (same_file(source, object) || (as.opt.listing && same_file(source, as.base_name + ".lst")) ||
+      (!as.opt.byte_array.empty() && same_file(source, as.opt.byte_array)))
+    throw CantOpen{};
+}
+
 void command_line_defines(Assembly& as) {
   for (const std::string& d : as.opt.defines) {
     size_t eq = d.find('=');
@@ -105,6 +121,8 @@ void start_up(Assembly& as) {
 
   as.base_name = base_of(as.opt.source);
   if (!open_source(as, as.opt.source)) throw CantOpen{};
+  std::string object = as.opt.output.empty() ? as.base_name + ".o09" : as.opt.output;
+  refuse_source_as_output(as, object);
   if (as.opt.listing) {
     std::string name = as.base_name + ".lst";
     unlink(name.c_str());
@@ -112,7 +130,6 @@ void start_up(Assembly& as) {
     if (!as.listing) throw CantOpen{};
   }
   if (!as.global_relocs.create() || !as.local_relocs.create()) throw CantOpen{};
-  std::string object = as.opt.output.empty() ? as.base_name + ".o09" : as.opt.output;
   FILE* probe = fopen(path_native(object).c_str(), "wb");
   if (!probe) throw CantOpen{};
   fclose(probe);
