@@ -2,6 +2,7 @@
 // line is opened at start.
 #include <QApplication>
 #include <QFileInfo>
+#include <QScreen>
 
 #include "workbench/frame/frame_window.h"
 
@@ -14,6 +15,8 @@ int main(int argc, char** argv) {
   QString workspace;
   if (argc > 1) workspace = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
   zun::wb::FrameWindow frame;
+  // The desktop's work area, also where no window manager maximises.
+  if (QScreen* screen = QGuiApplication::primaryScreen()) frame.setGeometry(screen->availableGeometry());
   frame.showMaximized();
   frame.startUp(workspace);
   return app.exec();
