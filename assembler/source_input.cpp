@@ -2,6 +2,8 @@
 // include search and a guard against recursion), the include stack with each
 // file's line number, and the reader that hands the line driver one line at a
 // time until the main file ends or END is met.
+#include <sys/stat.h>
+
 #include "assembler/internal.h"
 #include "common/format.h"
 #include "common/line_reader.h"
@@ -16,8 +18,15 @@ namespace {
 // (e.g. through a link to a parent directory).
 constexpr size_t MaxIncludeDepth = 64;
 
+// A directory opens for reading here but holds no lines: it is no source.
 FILE* try_open(const std::string& path) {
-  return fopen(path_native(path).c_str(), "rb");
+  FILE* f = fopen(path_native(path).c_str(), "rb");
+  struct stat st;
+  if (f && (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode))) {
+    fclose(f);
+    return nullptr;
+  }
+  return f;
 }
 
 struct Found {

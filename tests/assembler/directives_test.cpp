@@ -126,6 +126,9 @@ TEST(Hasm09Directives, EndStopsThePassEvenInsideAnInclude) {
   EXPECT_EQ(r.rc, 0) << r.err;
   EXPECT_EQ(text_of(r), hex_bytes("01 02"));
   EXPECT_EQ(first_error(" use nothere.s09\n"), "\"t.s09\" (1): error: File not found: 'nothere.s09'\n");
+  // A directory opens on some systems but holds no lines: it is no file to include.
+  EXPECT_EQ(assemble(" use sub\n", {}, {{"sub/x.s09", ""}}).err,
+            "\"t.s09\" (1): error: File not found: 'sub'\n");
   EXPECT_EQ(first_error("start nop\n end nowhere\n", {"-w"}),
             "\"t.s09\" (2): warning: start symbol 'nowhere' is defined\n");
 }
