@@ -375,7 +375,7 @@ Node* argument_list(TranslationUnit& tu, Symbol* first, const std::string& fn_na
         }
         if (pending == 103) report_str2(tu, 103, std::to_string(number), fn_name);
         if (pending == 43) report_str2(tu, 43, std::to_string(number), fn_name);
-        if (q) q = q->newer;
+        if (q && q->type->kind != Kind::Ellipsis) q = q->newer;
         Node* pair = typed_node(tu, NodeKind::Pair, arg, nullptr, at);
         if (pascal) {
             if (tail) tail->right = pair;
@@ -618,7 +618,10 @@ Type* binary_node(TranslationUnit& tu, NodeKind kind, Type* lt, Node*& l, Type* 
         return &b.int_;
     case NodeKind::Eq: case NodeKind::Ne: case NodeKind::Lt: case NodeKind::Le: case NodeKind::Gt:
     case NodeKind::Ge:
-        if (!is_ptr(lt) || !is_ptr(rt)) arith_type(tu, lt, rt, l, r);
+        // A pointer meets an integer (usually the null pointer constant) as a pointer.
+        if (is_ptr(lt) && is_integer(rt)) convert(tu, r, rt, lt, false);
+        else if (is_ptr(rt) && is_integer(lt)) convert(tu, l, lt, rt, false);
+        else if (!is_ptr(lt) || !is_ptr(rt)) arith_type(tu, lt, rt, l, r);
         slot = typed_node(tu, kind, l, r, &b.int_);
         return &b.int_;
     case NodeKind::Shl: case NodeKind::Shr: {

@@ -1,0 +1,24 @@
+/* convert 12 unsigned char to short */
+static unsigned char src[4];
+static short dst[4];
+
+short convert_one(unsigned char v)
+{
+    return (short)v;
+}
+
+void convert_all(void)
+{
+    int i;
+    for (i = 0; i < 4; i++)
+        dst[i] = convert_one(src[i]);
+}
+
+int main(void)
+{
+    unsigned char local = 5;
+    src[0] = local;
+    src[1] = (unsigned char)(local * 2);
+    convert_all();
+    return dst[1] > dst[0];
+}

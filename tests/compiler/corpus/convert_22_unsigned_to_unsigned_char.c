@@ -1,0 +1,24 @@
+/* convert 22 unsigned to unsigned char */
+static unsigned src[4];
+static unsigned char dst[4];
+
+unsigned char convert_one(unsigned v)
+{
+    return (unsigned char)v;
+}
+
+void convert_all(void)
+{
+    int i;
+    for (i = 0; i < 4; i++)
+        dst[i] = convert_one(src[i]);
+}
+
+int main(void)
+{
+    unsigned local = 5;
+    src[0] = local;
+    src[1] = (unsigned)(local * 2);
+    convert_all();
+    return dst[1] > dst[0];
+}

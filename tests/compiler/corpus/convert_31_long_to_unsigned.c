@@ -1,0 +1,24 @@
+/* convert 31 long to unsigned */
+static long src[4];
+static unsigned dst[4];
+
+unsigned convert_one(long v)
+{
+    return (unsigned)v;
+}
+
+void convert_all(void)
+{
+    int i;
+    for (i = 0; i < 4; i++)
+        dst[i] = convert_one(src[i]);
+}
+
+int main(void)
+{
+    long local = 5;
+    src[0] = local;
+    src[1] = (long)(local * 2);
+    convert_all();
+    return dst[1] > dst[0];
+}
