@@ -535,13 +535,14 @@ bool eval_absolute(Assembly& as, const char*& pos, uint32_t& value, int* not_abs
   return true;
 }
 
-bool eval_absolute_text(Assembly& as, const std::string& text, uint32_t& value) {
+bool eval_absolute_text(Assembly& as, const std::string& text, uint32_t& value,
+                        int* not_absolute) {
   // The scanner reports columns against the line; a text of its own is
   // evaluated as if it were the line.
   std::string saved = std::move(as.line.text);
   as.line.text = text;
   const char* pos = as.line.text.c_str();
-  bool ok = eval_absolute(as, pos, value) && *pos == '\0';
+  bool ok = eval_absolute(as, pos, value, not_absolute) && *pos == '\0';
   as.line.text = std::move(saved);
   return ok;
 }

@@ -313,7 +313,8 @@ bool eval_operand(Assembly& as, ExprResult& result);
 // instead of being reported.
 bool eval_absolute(Assembly& as, const char*& pos, uint32_t& value, int* not_absolute = nullptr);
 // Absolute value of text that is not part of the line (e.g. -D values).
-bool eval_absolute_text(Assembly& as, const std::string& text, uint32_t& value);
+bool eval_absolute_text(Assembly& as, const std::string& text, uint32_t& value,
+                        int* not_absolute = nullptr);
 // Register name at p ("A", "PCR", ...), its length in *length; -1 when none.
 int register_at(const char* p, int* length);
 

@@ -83,7 +83,10 @@ void command_line_defines(Assembly& as) {
     size_t eq = d.find('=');
     std::string name = d.substr(0, eq);
     uint32_t value = 0;
-    if (eq != std::string::npos && !eval_absolute_text(as, d.substr(eq + 1), value)) {
+    int not_absolute = 0;
+    // Only numbers and earlier -D names are known this early.
+    if (eq != std::string::npos &&
+        (!eval_absolute_text(as, d.substr(eq + 1), value, &not_absolute) || not_absolute > 0)) {
       as.report.out += format("%s: Bad value in -D '%s', 0 assumed\n", ProgramName, d.c_str());
       value = 0;
     }

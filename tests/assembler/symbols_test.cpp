@@ -48,6 +48,15 @@ TEST(Hasm09Symbols, CommandLineDefines) {
   EXPECT_EQ(r.err,
             "\"t.s09\" (1): warning: Already defined from command line, this line is ignored\n");
   EXPECT_EQ(segment_bytes(r.object, "text"), hex_bytes("00"));
+  // A value that is no constant expression is not quietly taken as 0.
+  for (const char* bad : {"-DV=zz", "-DV=1+", "-DV=A1+1"}) {
+    r = assemble(" fcb V\n", {bad});
+    EXPECT_EQ(r.out, std::string("HASM09: Bad value in -D '") + (bad + 2) + "', 0 assumed\n");
+    EXPECT_EQ(segment_bytes(r.object, "text"), hex_bytes("00")) << bad;
+  }
+  r = assemble(" fcb V\n", {"-DA1=2", "-DV=A1+1"});
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(segment_bytes(r.object, "text"), hex_bytes("03"));
 }
 
 TEST(Hasm09Symbols, DeclarationsInPassTwo) {
