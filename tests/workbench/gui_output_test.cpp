@@ -2,6 +2,7 @@
 // its source at its line, a linker line does nothing, a child's whole output
 // arrives with its exit code, and a missing program is a failure.
 #include <QDialog>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -78,6 +79,18 @@ TEST_F(OutputTest, WbDoubleClickJumpsToTheMessageLine) {
 
   frame->outOpenClear();  // a new run clears the message marker everywhere
   EXPECT_FALSE(marked(e, 11));
+}
+
+// A line cut at the window's visible columns must fit the window as drawn.
+TEST_F(OutputTest, WbWrappedLinesFitTheWindow) {
+  out->parentWidget()->resize(500, 200);
+  QApplication::processEvents();
+  frame->outPrint(std::string(300, 'w') + "\n");
+  const auto& lines = out->text().lines();
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_LT(lines[0].size(), 255u);
+  const int drawn = QFontMetrics(frame->fonts().cell).horizontalAdvance(QString::fromStdString(lines[0]));
+  EXPECT_LE(drawn, out->viewport()->width());
 }
 
 TEST_F(OutputTest, WbToolOutputArrivesWholeWithItsExitCode) {

@@ -103,11 +103,13 @@ void FrameWindow::createFonts() {
   QFontMetrics fm(fonts_.text);
   fonts_.row_height = fm.lineSpacing();
   fonts_.char_width = std::max(1, fm.averageCharWidth());
+  // The cell font's cell (ascent plus descent) is a row high. A Qt pixel size
+  // is the character height without the internal leading, so the text font
+  // itself is that font; a larger one would draw wider than the character
+  // width that the output window wraps its lines at.
   fonts_.cell = fonts_.text;
-  fonts_.cell.setPixelSize(fonts_.row_height);
   fonts_.large = QFont(QStringLiteral("Liberation Mono"), 12);
   fonts_.tree = QFont(QStringLiteral("Liberation Mono"), 9);
-  // The cell font is as tall as a row; measure it again so rows never overlap.
   fonts_.row_height = std::max(fonts_.row_height, QFontMetrics(fonts_.cell).height());
 }
 
