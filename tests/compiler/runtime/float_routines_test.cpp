@@ -33,7 +33,7 @@ uint32_t random_float(std::mt19937& rng) {
 
 // Pairs whose second value is near the first: equal, negated, a few units
 // in the last place away, or a few binades below (rounding ties, carries
-// and cancellations).
+// and cancellations), and pairs of short mantissas.
 Pairs float_pairs(size_t n, uint32_t seed) {
     std::mt19937 rng(seed);
     Pairs v;
@@ -51,6 +51,11 @@ Pairs float_pairs(size_t n, uint32_t seed) {
             if (exp > k + 1) b = (b & 0x807FFFFFu) | (exp - k) << 23;
             break;
         }
+        // Short mantissas: exact products and sums, and ties to round.
+        case 3:
+            a &= 0xFFFFF800u;
+            b &= 0xFFFFF800u;
+            break;
         default: break;
         }
         v.emplace_back(a, b);

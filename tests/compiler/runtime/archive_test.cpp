@@ -1,0 +1,58 @@
+// The staged runtime archives: every routine that compiled code calls is
+// defined, under its exact name, in both, and the debug archive holds the
+// same code as the plain one.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Archive {
+    bool opened = false;
+    std::set<std::string> globals;
+    std::vector<std::string> code;
+};
+
+Archive read_archive(const std::string& name) {
+    const char* stage = std::getenv("ZUN_STAGE");
+    std::ifstream in(fs::path(stage ? stage : "build/stage") / "lib" / "zun09" / name);
+    Archive a;
+    a.opened = bool(in);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("G:", 0) == 0) a.globals.insert(line.substr(line.rfind(':') + 1));
+        if (line.rfind("C:", 0) == 0) a.code.push_back(line);
+    }
+    return a;
+}
+
+// The names as the compiler prints them: no leading '.', case as called.
+const char* const routines[] = {
+    "add32",  "sub32",  "addf",   "subf",   "and32",  "or32",   "eor32",  "shl32",  "shru32", "shrs32",
+    "SHIFT32", "MULS8", "muls8",  "muls16", "mulu16", "muls32", "mulu32", "mulf",   "divs8",  "divu8",
+    "divs16", "divu16", "divs32", "divu32", "divf",   "mods8",  "modu8",  "mods16", "modu16", "mods32",
+    "modu32", "cmp32",  "cmpf",   "tstf",   "ftosl",  "ftoul",  "sltof",  "ultof",
+};
+
+TEST(RuntimeArchive, EveryRoutineInBothArchives) {
+    for (const char* name : {"libcc.e09", "libccd.e09"}) {
+        Archive a = read_archive(name);
+        ASSERT_TRUE(a.opened) << name;
+        for (const char* r : routines) EXPECT_TRUE(a.globals.count(r)) << r << " missing from " << name;
+    }
+}
+
+TEST(RuntimeArchive, DebugArchiveHoldsTheSameCode) {
+    Archive plain = read_archive("libcc.e09");
+    Archive debug = read_archive("libccd.e09");
+    ASSERT_FALSE(plain.code.empty());
+    EXPECT_EQ(plain.code, debug.code);
+}
+
+}  // namespace
