@@ -157,6 +157,7 @@ struct LineState {
   bool instruction = false;    // the line assembled an instruction
   bool equ_value = false;      // list `address` as a four-byte value
   bool was_assembling = true;  // the line began outside a false conditional block
+  bool file_changed_before = false;  // the reader moved to another file for this line
   std::vector<uint8_t> bytes;  // code bytes of the line, for the listing (max 120)
 };
 
@@ -192,7 +193,7 @@ struct Assembly {
   bool listing_enabled = false;
   bool list_cond = false;
   bool nolist_after_line = false;
-  bool file_changed = false;      // listing writes "---- File:" before the next line
+  bool file_changed = false;      // listing writes "---- File:" once the line is listed
   uint8_t direct_page = 0;
 
   int errors = 0;

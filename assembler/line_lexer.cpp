@@ -41,6 +41,8 @@ void reset_line(Assembly& as) {
   l.equ_value = false;
   l.bytes.clear();
   l.was_assembling = assembling(as);
+  l.file_changed_before = as.file_changed;
+  as.file_changed = false;
 }
 
 // Label in column 0; false after "Illegal label".

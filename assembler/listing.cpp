@@ -30,13 +30,17 @@ void byte_columns(std::string& out, const std::vector<uint8_t>& bytes, size_t fr
 }  // namespace
 
 void list_line(Assembly& as) {
-  if (!as.listing || !as.listing_enabled) return;
-  if (!assembling(as) && !as.list_cond && !as.line.was_assembling) return;
-  if (as.file_changed) {
-    fprintf(as.listing, "---- File: \"%s\"\n", as.current_path.c_str());
-    as.file_changed = false;
-  }
   LineState& l = as.line;
+  if (!as.listing || !as.listing_enabled ||
+      (!assembling(as) && !as.list_cond && !l.was_assembling)) {
+    // The file header waits for the next line that is listed.
+    if (l.file_changed_before) as.file_changed = true;
+    return;
+  }
+  // A file left for this line is named before it; a file that this line
+  // opened (an include) is named behind it.
+  if (l.file_changed_before)
+    fprintf(as.listing, "---- File: \"%s\"\n", as.current_path.c_str());
   std::vector<uint8_t> shown;
   const std::vector<uint8_t>* bytes = &l.bytes;
   if (l.equ_value) {
@@ -56,6 +60,10 @@ void list_line(Assembly& as) {
     out += "\n";
   }
   fwrite(out.data(), 1, out.size(), as.listing);
+  if (as.file_changed) {
+    fprintf(as.listing, "---- File: \"%s\"\n", as.current_path.c_str());
+    as.file_changed = false;
+  }
 }
 
 void list_banner(Assembly& as) {

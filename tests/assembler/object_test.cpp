@@ -88,8 +88,13 @@ TEST(Hasm09Object, IncludedFilesInDebugRecordsAndListing) {
   EXPECT_EQ(records(r.object, "SY:A:X:"),
             (std::vector<std::string>{"SY:A:X:t:1:text:0", "SY:A:X:inc:1:text:1",
                                       "SY:A:X:t:3:text:2"}));
-  EXPECT_NE(r.listing.find("---- File: \"lib/inc.asm\"\n"), std::string::npos) << r.listing;
-  EXPECT_NE(r.listing.find("---- File: \"t.s09\"\n"), std::string::npos) << r.listing;
+  // Each file is named where its lines begin: behind the use line, and again
+  // before the first line after the include.
+  EXPECT_NE(r.listing.find("    2.  use lib/inc.asm\n---- File: \"lib/inc.asm\"\n0001 4F"),
+            std::string::npos)
+      << r.listing;
+  EXPECT_NE(r.listing.find("    3.  clra\n---- File: \"t.s09\"\n0002 39"), std::string::npos)
+      << r.listing;
 }
 
 TEST(Hasm09Object, NoTemporaryOutlivesARun) {
