@@ -17,6 +17,7 @@ struct Archive {
     bool opened = false;
     std::set<std::string> globals;
     std::vector<std::string> code;
+    std::vector<std::string> modules;  // the paths of the SY:A:M records
 };
 
 Archive read_archive(const std::string& name) {
@@ -28,6 +29,7 @@ Archive read_archive(const std::string& name) {
     while (std::getline(in, line)) {
         if (line.rfind("G:", 0) == 0) a.globals.insert(line.substr(line.rfind(':') + 1));
         if (line.rfind("C:", 0) == 0) a.code.push_back(line);
+        if (line.rfind("SY:A:M:", 0) == 0) a.modules.push_back(line.substr(line.find('$') + 1));
     }
     return a;
 }
@@ -48,11 +50,21 @@ TEST(RuntimeArchive, EveryRoutineInBothArchives) {
     }
 }
 
-TEST(RuntimeArchive, DebugArchiveHoldsTheSameCode) {
+// The debug archive keeps the modules' debug records, its sources named
+// where the installation holds them; the plain one has none.
+TEST(RuntimeArchive, DebugArchiveHoldsTheSameCodeWithDebugRecords) {
     Archive plain = read_archive("libcc.e09");
     Archive debug = read_archive("libccd.e09");
     ASSERT_FALSE(plain.code.empty());
     EXPECT_EQ(plain.code, debug.code);
+    EXPECT_TRUE(plain.modules.empty());
+    ASSERT_FALSE(debug.modules.empty());
+    const char* stage = std::getenv("ZUN_STAGE");
+    for (const std::string& path : debug.modules) {
+        EXPECT_EQ(path.rfind("../src/runtime/zun09", 0), 0u) << path;
+        std::string file = path.substr(path.find_last_of("/\\") + 1);
+        EXPECT_TRUE(fs::exists(fs::path(stage ? stage : "build/stage") / "src" / "runtime" / "zun09" / file)) << file;
+    }
 }
 
 }  // namespace
