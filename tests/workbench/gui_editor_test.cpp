@@ -189,6 +189,32 @@ TEST_F(FrameTest, WbMissingBackupIsForgottenAndNeverTruncates) {
   EXPECT_EQ(file("m.c"), "keep\nedit\n");
 }
 
+// "No" puts the file back from its backup; when that cannot be done the file
+// stays as last saved and the backup stays on disk for the user.
+TEST_F(FrameTest, WbFailedRestoreKeepsTheFileAndTheBackup) {
+  put("gone.c", "v0\n");
+  put("blocked.c", "b0\n");
+  EditorChild* gone = frame->editors()->open(path("gone.c"));
+  EditorChild* blocked = frame->editors()->open(path("blocked.c"));
+  for (EditorChild* e : {gone, blocked}) {
+    append_line(e, "v1");
+    ASSERT_TRUE(e->save());
+  }
+  QFile::remove(path("~gone.c~"));  // removed behind the editor's back
+  QFile::remove(path("blocked.c"));
+  QDir(dir_.path()).mkdir("blocked.c");  // nothing can be written there now
+  dialogs->save_answers = {Answer::No, Answer::No};
+  frame->dispatch(cmd::close_all);
+  EXPECT_EQ(editorCount(), 0);
+  EXPECT_EQ(file("gone.c"), "v0\nv1\n");
+  ASSERT_EQ(dialogs->warnings.size(), 2u);
+  EXPECT_EQ(dialogs->warnings[0], "Can't read the backup copy '" + path("~gone.c~") + "', the file stays as last saved");
+  ASSERT_EQ(dialogs->errors.size(), 1u);
+  EXPECT_EQ(dialogs->errors[0], "Can't write to file '" + path("blocked.c") + "', is file write protected?");
+  EXPECT_EQ(dialogs->warnings[1], "The file as it was opened is kept in '" + path("~blocked.c~") + "'");
+  EXPECT_EQ(file("~blocked.c~"), "b0\n");
+}
+
 TEST_F(FrameTest, WbSaveAsMovesTheBackupAndNewFileCreatesItsFile) {
   put("old.c", "o\n");
   EditorChild* e = frame->editors()->open(path("old.c"));

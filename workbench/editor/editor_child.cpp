@@ -195,12 +195,21 @@ void EditorChild::makeBackup() {
   saved_since_backup_ = false;
 }
 
-// Puts the file back as it was opened. Without a backup there is nothing to
-// put back, and the file is left alone.
+// Puts the file back as it was opened. Without a readable backup there is
+// nothing to put back, and the file stays as last saved; a backup that could
+// not be written back stays on disk for the user instead of being deleted.
 void EditorChild::restoreFromBackup() {
-  if (!backup_path_.isEmpty() && saved_since_backup_ &&
-      !copy_file_bytes(backup_path_.toStdString(), path_.toStdString()))
-    env_.dialogs->error(QStringLiteral("Can't write to file '%1', is file write protected?").arg(path_));
+  if (!backup_path_.isEmpty() && saved_since_backup_) {
+    std::optional<std::string> opened = read_file_bytes(backup_path_.toStdString());
+    if (!opened) {
+      env_.dialogs->warning(
+          QStringLiteral("Can't read the backup copy '%1', the file stays as last saved").arg(backup_path_));
+    } else if (!write_file_bytes(path_.toStdString(), *opened)) {
+      env_.dialogs->error(QStringLiteral("Can't write to file '%1', is file write protected?").arg(path_));
+      env_.dialogs->warning(QStringLiteral("The file as it was opened is kept in '%1'").arg(backup_path_));
+      backup_path_.clear();
+    }
+  }
   sci(QsciScintillaBase::SCI_SETSAVEPOINT);
   seen_time_ = file_time(path_);
 }
