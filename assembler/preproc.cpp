@@ -13,6 +13,19 @@ namespace {
 enum PpCode : int { If = 41, Else = 42, Endif = 43, Elif = 44, Ifdef = 45, Define = 46,
                     Ifndef = 47, Error = 48 };
 
+// Evaluates the word at p where it stands in the line, so that a fault names
+// its column there; false when it is no complete expression.
+bool eval_word(Assembly& as, const char* p, uint32_t& value) {
+  return eval_absolute(as, p, value) && is_blank(*p);
+}
+
+// The position of word n (from 0) of the rest of the line.
+const char* word_at(const char* rest, int n) {
+  const char* p = skip_blanks(rest);
+  for (; n > 0; --n) p = skip_blanks(skip_word(p));
+  return p;
+}
+
 std::vector<std::string> words_of(const char* rest) {
   std::vector<std::string> words;
   const char* p = skip_blanks(rest);
@@ -93,7 +106,7 @@ void endif_line(Assembly& as) {
   if (as.skip_level != 0 && as.cond_depth < as.skip_level) as.skip_level = 0;
 }
 
-void define_line(Assembly& as, const std::vector<std::string>& words) {
+void define_line(Assembly& as, const std::vector<std::string>& words, const char* rest) {
   if (words.empty()) return;
   const std::string& name = words[0];
   if (name.find('(') != std::string::npos) {
@@ -102,7 +115,7 @@ void define_line(Assembly& as, const std::vector<std::string>& words) {
   }
   bool has_value = words.size() > 1 && words[1][0] != '*' && words[1][0] != ';';
   uint32_t value = 0;
-  if (has_value && !eval_absolute_text(as, words[1], value)) {
+  if (has_value && !eval_word(as, word_at(rest, 1), value)) {
     if (!as.line.error) error(as, "Bad constant delimiter");
     return;
   }
@@ -146,7 +159,7 @@ void preprocessor_line(Assembly& as, int code, const char* rest) {
     case If:
       if (open_level(as, "#if too deeply nested")) {
         uint32_t value = 0;
-        bool ok = eval_absolute_text(as, word, value);
+        bool ok = eval_word(as, word_at(rest, 0), value);
         take_or_skip(as, ok && value != 0);
       }
       break;
@@ -160,7 +173,7 @@ void preprocessor_line(Assembly& as, int code, const char* rest) {
     case Else: else_line(as); break;
     case Endif: endif_line(as); break;
     case Define:
-      if (assembling(as)) define_line(as, words);
+      if (assembling(as)) define_line(as, words, rest);
       break;
     case Error:
       if (assembling(as)) error(as, "Message Directive");

@@ -143,6 +143,11 @@ TEST(Hasm09Directives, Preprocessor) {
             "\"t.s09\" (1): warning: Macro Expansions is NOT supported, 'define' igored\n");
   EXPECT_EQ(first_error("#define V 1\n#define V 2\n"),
             "\"t.s09\" (2): error: symbol 'V' redefined at line 1\n");
+  // Expression faults name their column in the line itself.
+  EXPECT_EQ(first_error("#if   (1+2\n#endif\n"),
+            "\"t.s09\" (1): error: Missing Parenthesis, Position[10]\n");
+  EXPECT_EQ(first_error("#define V  1+\n"),
+            "\"t.s09\" (1): error: Unterminated expression, Position[13]\n");
   // #elif tests only whether the name is defined.
   AsmRun r = assemble("#define Z0 0\n#if 0\n fcb 1\n#elif Z0\n fcb 2\n#else\n fcb 3\n#endif\n");
   EXPECT_EQ(text_of(r), hex_bytes("02"));
