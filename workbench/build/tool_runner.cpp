@@ -32,7 +32,8 @@ class MenusOnlyFilter : public QObject {
       case QEvent::MouseButtonDblClick:
       case QEvent::KeyPress:
       case QEvent::KeyRelease:
-      case QEvent::Wheel: {
+      case QEvent::Wheel:
+      case QEvent::ContextMenu: {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (!widget || !qobject_cast<QMainWindow*>(widget->window())) return false;
         for (QWidget* w = widget; w; w = w->parentWidget())
