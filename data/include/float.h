@@ -5,8 +5,8 @@
  * The runtime library's arithmetic:
  * - Results are rounded to nearest, ties to even.
  * - Subnormal numbers are not kept: an operand below FLT_MIN counts as a
- *   zero of its sign, and a result that rounds to below FLT_MIN becomes a
- *   zero of its sign. The compiler's constants are flushed the same way.
+ *   zero of its sign, and a result below FLT_MIN (before rounding) becomes
+ *   a zero of its sign. The compiler's constants are flushed the same way.
  * - Infinities and NaNs propagate; a NaN operand gives that NaN back
  *   (made quiet), an invalid operation (inf - inf, 0 * inf, 0 / 0,
  *   inf / inf) gives the NaN 0x7FC00000.

@@ -24,14 +24,15 @@ double to_double(uint32_t x) {
     return f;
 }
 
-// Rounds a finite double to 24 bits with an unbounded exponent, then packs:
-// infinity above the range, a signed zero below it.
+// Packs a finite double: a signed zero below FLT_MIN (before rounding),
+// else rounded to 24 bits, nearest even, and infinity above the range.
 uint32_t pack(double r) {
     uint32_t sign = std::signbit(r) ? sign_bit : 0;
     if (r == 0) return sign;
     if (std::isinf(r)) return sign | 0x7F800000u;
     int e = 0;
     double f = std::frexp(std::fabs(r), &e);  // [0.5, 1)
+    if (e + 126 <= 0) return sign;            // flushed before rounding
     double s = std::ldexp(f, 24);
     double whole = std::floor(s);
     double rest = s - whole;
@@ -42,7 +43,6 @@ uint32_t pack(double r) {
     }
     int biased = e + 126;
     if (biased >= 255) return sign | 0x7F800000u;
-    if (biased <= 0) return sign;
     return sign | uint32_t(biased) << 23 | (uint32_t(whole) - 0x800000u);
 }
 

@@ -20,6 +20,7 @@ constexpr uint32_t specials[] = {
     0x7FBFFFFF, 0x3F800000, 0xBF800000, 0x3F000000, 0x40000000,  // 1, -1, 0.5, 2
     0x4F000000, 0xCF000000, 0x4F800000, 0x4EFFFFFF, 0x4F7FFFFF,  // around 2^31 and 2^32
     0xCF000001, 0x3FFFFFFF, 0x00FFFFFF, 0x34000000, 0x33800000,  // 2^-23, 2^-24
+    0x3F7FFFFE, 0x3F7FFFFF, 0xBF7FFFFF, 0x3F800001, 0x7F000000,  // around 1; 2^127
 };
 
 uint32_t random_float(std::mt19937& rng) {
@@ -85,23 +86,43 @@ void expect_values(const std::string& name, Shape shape, const Pairs& cases,
 
 TEST(RuntimeFloat, AddSubtract) {
     Pairs c = float_pairs(vector_count(3000), 11);
+    // Small values whose difference falls under FLT_MIN, and large ones
+    // whose sum passes FLT_MAX.
+    std::mt19937 rng(18);
+    for (size_t i = 0; i < c.size() / 8; ++i) {
+        uint32_t e = i % 2 ? 1 + rng() % 3 : 252 + rng() % 3;
+        c.emplace_back((rng() & 0x807FFFFFu) | e << 23, (rng() & 0x807FFFFFu) | (e + rng() % 2) << 23);
+    }
     expect_values("addf", Shape::Bin4, c, model_addf);
     expect_values("subf", Shape::Bin4, c, model_subf);
 }
 
 TEST(RuntimeFloat, Multiply) {
     Pairs c = float_pairs(vector_count(3000), 12);
-    // Products that land at the edges of the range.
+    // Products that land at the edges of the range: around FLT_MIN, where
+    // they flush, and around FLT_MAX, where they overflow.
     std::mt19937 rng(13);
-    for (size_t i = 0; i < c.size() / 4; ++i) {
-        uint32_t ea = 1 + rng() % 254, eb = (254 + rng() % 5) - ea;
-        c.emplace_back((rng() & 0x807FFFFFu) | ea << 23, (rng() & 0x807FFFFFu) | (eb % 255) << 23);
+    for (size_t n = c.size() / 4; n > 0;) {
+        int target = rng() % 2 ? 126 + int(rng() % 4) : 379 + int(rng() % 4);
+        int ea = 1 + int(rng() % 254), eb = target - ea;
+        if (eb < 1 || eb > 254) continue;
+        c.emplace_back((rng() & 0x807FFFFFu) | uint32_t(ea) << 23, (rng() & 0x807FFFFFu) | uint32_t(eb) << 23);
+        --n;
     }
     expect_values("mulf", Shape::Bin4, c, model_mulf);
 }
 
 TEST(RuntimeFloat, Divide) {
     Pairs c = float_pairs(vector_count(3000), 14);
+    // Quotients around FLT_MIN and FLT_MAX.
+    std::mt19937 rng(19);
+    for (size_t n = c.size() / 4; n > 0;) {
+        int diff = rng() % 2 ? -127 + int(rng() % 4) : 126 + int(rng() % 4);
+        int ea = 1 + int(rng() % 254), eb = ea - diff;
+        if (eb < 1 || eb > 254) continue;
+        c.emplace_back((rng() & 0x807FFFFFu) | uint32_t(ea) << 23, (rng() & 0x807FFFFFu) | uint32_t(eb) << 23);
+        --n;
+    }
     expect_values("divf", Shape::Bin4, c, model_divf);
 }
 
@@ -165,6 +186,8 @@ TEST(RuntimeFloat, ModelKnownValues) {
     EXPECT_EQ(model_subf(0x3F800000, 0x3F800000), 0x00000000u);  // exact cancellation is +0
     EXPECT_EQ(model_addf(0x80000000, 0x80000000), 0x80000000u);  // -0 + -0
     EXPECT_EQ(model_mulf(0x00800000, 0x3F000000), 0x00000000u);  // FLT_MIN / 2 flushes
+    EXPECT_EQ(model_mulf(0x807FFFFF, 0x3F800000), 0x80000000u);  // a subnormal operand is -0
+    EXPECT_EQ(model_mulf(0x00800001, 0x3F7FFFFE), 0x00000000u);  // FLT_MIN * (1 - 2^-46): flushed, not rounded up
     EXPECT_EQ(model_mulf(0x7F800000, 0x00000000), 0x7FC00000u);  // inf * 0
     EXPECT_EQ(model_mulf(0x7F800001, 0x3F800000), 0x7FC00001u);  // NaN made quiet
     EXPECT_EQ(model_divf(0xBF800000, 0x00000000), 0xFF800000u);  // -1 / 0
