@@ -82,6 +82,12 @@ struct Failure {
   const char* message;
 };
 
+// Names the case by its source in test listings (instead of pointer bytes).
+void PrintTo(const Failure& f, std::ostream* os) {
+  std::string line = f.source;
+  *os << line.substr(0, line.find('\n'));
+}
+
 class Hasm09EncoderErrors : public ::testing::TestWithParam<Failure> {};
 
 TEST_P(Hasm09EncoderErrors, ReportTheFirstErrorOfTheLine) {
@@ -121,6 +127,10 @@ TEST(Hasm09Encoder, TwoErrorsOnALineCountOnce) {
   EXPECT_EQ(r.err,
             "\"t.s09\" (1): error: Illegal mnemonic\n"
             "\"t.s09\" (2): error: Multiple definition\n");
+  // Two faults on one line: the first is reported and counted, the second not.
+  r = assemble("lab nop\nlab frob\n");
+  EXPECT_EQ(r.rc, 1) << r.err;
+  EXPECT_EQ(r.err, "\"t.s09\" (2): error: Multiple definition\n");
 }
 
 TEST(Hasm09Encoder, ErrorLinesKeepTheAddressesBehindThem) {

@@ -93,6 +93,8 @@ struct Fault {
   const char* message;
 };
 
+void PrintTo(const Fault& f, std::ostream* os) { *os << f.operand; }
+
 class Hasm09ExprFaults : public ::testing::TestWithParam<Fault> {};
 
 TEST_P(Hasm09ExprFaults, AreReportedWithTheirColumn) {
