@@ -181,6 +181,8 @@ void work_out_names(Assembly& as) {
     recorded = as.opt.debug_dir +
                (sep == std::string::npos ? "/" + recorded : recorded.substr(sep));
   }
+  // The object file is read on other systems too: its paths use '/'.
+  path_to_slashes(recorded);
   as.record_name = recorded;
   std::string file = path_file_name(recorded);
   size_t dot = file.rfind('.');

@@ -97,6 +97,16 @@ TEST(Hasm09Object, IncludedFilesInDebugRecordsAndListing) {
       << r.listing;
 }
 
+TEST(Hasm09Object, RecordedPathsUseSlashes) {
+  // Names given with backslashes are written with '/' like every other path.
+  AsmRun r = assemble(" nop\n", {"-g", "-r", "sub\\name.s09"});
+  EXPECT_EQ(records(r.object, "SY:A:M:"), std::vector<std::string>{"SY:A:M:name$sub/name.s09"});
+  r = assemble(" nop\n", {"-g", "-d", "C:\\dbg\\x"});
+  EXPECT_EQ(records(r.object, "SY:A:M:"), std::vector<std::string>{"SY:A:M:t$C:/dbg/x/t.s09"});
+  r = assemble(" FILE \"src\\m.c\"\n nop\n", {"-g"});
+  EXPECT_EQ(records(r.object, "SY:C:M:"), std::vector<std::string>{"SY:C:M:m$src/m.c"});
+}
+
 TEST(Hasm09Object, NoTemporaryOutlivesARun) {
   AsmRun r = assemble(DataFirst + " lbra d1\n frob\n", {"-g", "-e", "-L"});
   EXPECT_EQ(r.err.find("LEFTOVER"), std::string::npos) << r.err;
