@@ -7,6 +7,7 @@
 #include "compiler/internal.h"
 
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -104,6 +105,7 @@ struct Insn {
     std::string text;          // OP_COMMENT
     int line = 0;              // the statement's source position, for the echo
     DebugPos pos;
+    const Stmt* asm_stmt = nullptr;  // __asm text, its operands resolved when printed
 };
 
 struct SwitchTable {
@@ -123,6 +125,14 @@ struct CodeGen {
     int locals_size = 0;       // bytes of locals and temporaries below the entry S
     int push_depth = 0;        // bytes pushed since the entry adjustment (printer)
     DebugPos stmt_pos;         // position given to new entries
+
+    // Generation state of the function being compiled.
+    FunctionDef* fn = nullptr;
+    int depth = 0;             // bytes pushed so far while generating
+    int frame = 0;             // locals and temporaries below the entry S
+    int break_label = 0, continue_label = 0, exit_label = 0;
+    std::map<const Stmt*, int> case_labels;
+    std::map<const Stmt*, std::pair<int, int>> loop_labels;  // break, continue
 };
 
 // ---- insn_list.cpp ----
@@ -164,6 +174,19 @@ std::string put_amode_line(CodeGen& cg, const Operand* d, int extra);
 void put_lea(CodeGen& cg, const Operand* d, int reg);
 std::string operand_const(CodeGen& cg, const Node* n);
 int stack_offset(const CodeGen& cg, const Operand* d, int extra = 0);
+
+// ---- codegen_expr.cpp ----
+
+void gen_value(CodeGen& cg, Node* n);
+void gen_effect(CodeGen& cg, Node* n);
+void gen_cond(CodeGen& cg, Node* n, int label, bool jump_if);
+int value_size(const Node* n);
+bool is_unsigned_node(const Node* n);
+int frame_temp(CodeGen& cg, int size);
+
+// ---- codegen_stmt.cpp ----
+
+void gen_statement(CodeGen& cg, Stmt* s);
 
 // ---- print_insn.cpp ----
 

@@ -377,6 +377,37 @@ void put_sex(CodeGen& cg, int code) {
     put(cg, "dispatch 'sex'");
 }
 
+// The text of an __asm statement: "%a" takes the next operand, a local
+// with the final frame size; a text that would read as a label is indented.
+std::string asm_text(CodeGen& cg, const Stmt* s) {
+    std::string text = s->asm_text;
+    if (!text.empty() && static_cast<unsigned char>(text[0]) > ' ') {
+        size_t end = text.find_first_of(" \t");
+        std::string first = text.substr(0, end);
+        if (first.empty() || first.back() != ':') text = " " + text;
+    }
+    if (s->asm_operands.empty()) return text;
+    std::string out;
+    size_t next = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == 'a' && next < s->asm_operands.size()) {
+            const Node* n = s->asm_operands[next++];
+            ++i;
+            if (!n) continue;
+            switch (n->kind) {
+            case NodeKind::IntConst: out += format("0x%2.2X", static_cast<unsigned>(n->value)); break;
+            case NodeKind::NameAddr:
+            case NodeKind::StaticAddr: out += putconst(cg.tu, n); break;
+            case NodeKind::FrameAddr: out += format("%d,S", n->value + cg.locals_size + cg.push_depth); break;
+            default: break;
+            }
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
 }  // namespace
 
 void op_error_dump(CodeGen& cg, const Insn* e) {
@@ -544,7 +575,9 @@ void put_op(CodeGen& cg, const Insn* e) {
     case OP_DECY: return put(cg, "\tLEAY\t-1,Y");
     case OP_FAULT: return op_error_dump(cg, e);
     case OP_LABEL: return put(cg, format("_%d:", e->label));
-    case OP_COMMENT: return put(cg, "\n" + e->text);
+    case OP_COMMENT:
+        if (e->asm_stmt) return put(cg, asm_text(cg, e->asm_stmt));
+        return put(cg, "\n" + e->text);
     default: break;
     }
     for (const BranchName& b : branch_names) {

@@ -171,7 +171,15 @@ void put_amode(CodeGen& cg, bool split, int size, const std::string& m, const Op
         put(cg, "\t" + m + "\t[D,X]");
         return;
     case M_TOS:
-        put(cg, "\t" + m + (d->step ? (size == 1 ? "\t,S+" : "\t,S++") : "\t,S"));
+        if (pair && d->step) {
+            put(cg, "\t" + m + "A\t,S+");
+            put(cg, "\t" + m + "B\t,S+");
+        } else if (pair) {
+            put(cg, "\t" + m + "A\t,S");
+            put(cg, "\t" + m + "B\t1,S");
+        } else {
+            put(cg, "\t" + m + (d->step ? (size == 1 ? "\t,S+" : "\t,S++") : "\t,S"));
+        }
         return;
     case M_PROC: {
         std::string r = index_reg(d);

@@ -12,12 +12,24 @@
 ;     5 | {
 ;     6 |     return a;
 ;     7 | }
+;	parameters:
+;		'a' at 2,S (Value: 2,S)
+;		'b' at 4,S (Value: 4,S)
+;	No registers allocated
 	SEGMENT	text
+	EXPORT	_g	[r,0]
 _g:
+	LDD	2,S
+	BRA	_2
+_2:
 	RTS
 ;     8 | static int s(void) { return 1; }
+;	No registers allocated
 	SEGMENT	text
 _s:
+	LDD	#1
+	BRA	_5
+_5:
 	RTS
 ;     9 | int __interrupt irq(int x) { }
 ;    10 | int after = 1;

@@ -1,0 +1,649 @@
+// SPDX-License-Identifier: MIT
+// Expression code: every tree leaves its value in B (8 bits) or D (16 bits
+// and addresses); X addresses objects; partial results wait on the stack,
+// pushed and popped so that the printer can follow the depth. Multiplying,
+// dividing and 32-bit work go to the runtime routines.
+#include "compiler/codegen.h"
+
+namespace zun::tcx {
+
+namespace {
+
+Operand* acc(CodeGen& cg, int size) { return operand_reg(cg, M_ACK, size == 1 ? R_B : R_D); }
+
+Node* make_node(CodeGen& cg, NodeKind kind, Node* l, Node* r, Kind tk, int32_t size) {
+    Node& n = cg.tu.nodes.emplace_back();
+    n.kind = kind;
+    n.left = l;
+    n.right = r;
+    n.type_kind = tk;
+    n.size = size;
+    return &n;
+}
+
+void push_reg(CodeGen& cg, int reg, int size) {
+    emit(cg, OP_PUSHREG, reg);
+    emit(cg, OP_DEPTH, size);
+    cg.depth += size;
+}
+
+void pull_reg(CodeGen& cg, int reg, int size) {
+    emit(cg, OP_PULLREG, reg);
+    emit(cg, OP_DEPTH, -size);
+    cg.depth -= size;
+}
+
+void release_stack(CodeGen& cg, int size) {
+    if (size == 0) return;
+    emit(cg, OP_LEAS, size);
+    emit(cg, OP_DEPTH, -size);
+    cg.depth -= size;
+}
+
+// The value on top of the stack as an operand that pops it.
+Operand* popped(CodeGen& cg) {
+    Operand* d = new_operand(cg, M_TOS);
+    d->step = 1;
+    return d;
+}
+
+void after_pop(CodeGen& cg, int size) {
+    emit(cg, OP_DEPTH, -size);
+    cg.depth -= size;
+}
+
+void fault(CodeGen& cg, int code, int size) { emit_fault(cg, code, nullptr, size); }
+
+bool is_struct_node(const Node* n) {
+    return n->type_kind == Kind::Struct || n->type_kind == Kind::Union;
+}
+
+Node* offset_constant(CodeGen& cg, Node* base, int32_t c) {
+    if (c == 0) return base;
+    Node* k = int_node(cg, c < 0 ? -c : c);
+    return make_node(cg, c < 0 ? NodeKind::Sub : NodeKind::Add, base, k, Kind::Pointer, 2);
+}
+
+// The operand of the object at address a when no code is needed to reach it.
+Operand* simple_addr(CodeGen& cg, Node* a, int32_t extra = 0) {
+    if (!a) return nullptr;
+    switch (a->kind) {
+    case NodeKind::FrameAddr: {
+        Operand* d = new_operand(cg, M_LOC);
+        d->value->value = a->value + extra;
+        return d;
+    }
+    case NodeKind::StaticAddr:
+    case NodeKind::NameAddr: {
+        Operand* d = new_operand(cg, M_GLOB);
+        d->value = offset_constant(cg, a, extra);
+        return d;
+    }
+    case NodeKind::IntConst: {
+        Operand* d = new_operand(cg, M_GLOB);
+        d->value->value = static_cast<int32_t>(static_cast<uint16_t>(a->value + extra));
+        return d;
+    }
+    case NodeKind::Add:
+        if (a->right && a->right->kind == NodeKind::IntConst) return simple_addr(cg, a->left, extra + a->right->value);
+        if (a->left && a->left->kind == NodeKind::IntConst) return simple_addr(cg, a->right, extra + a->left->value);
+        return nullptr;
+    case NodeKind::Sub:
+        if (a->right && a->right->kind == NodeKind::IntConst) return simple_addr(cg, a->left, extra - a->right->value);
+        return nullptr;
+    default: return nullptr;
+    }
+}
+
+// The operand of the object at address a, computing the address into X
+// when it is not simple. X is left alone until the operand is used.
+Operand* gen_addr(CodeGen& cg, Node* a) {
+    if (Operand* d = simple_addr(cg, a)) return d;
+    if (!a) {
+        fault(cg, 4002, 2);
+        return new_operand(cg, M_XACK);
+    }
+    int32_t offset = 0;
+    Node* base = a;
+    if (a->kind == NodeKind::Add && a->right->kind == NodeKind::IntConst) {
+        offset = a->right->value;
+        base = a->left;
+    } else if (a->kind == NodeKind::Add && a->left->kind == NodeKind::IntConst) {
+        offset = a->left->value;
+        base = a->right;
+    }
+    gen_value(cg, base);
+    emit(cg, OP_TFR, P_DX);
+    Operand* d = new_operand(cg, M_XACK);
+    d->value->value = static_cast<int16_t>(offset);
+    d->reg = R_X;
+    return d;
+}
+
+// A value usable as an instruction operand without code: a constant or a
+// scalar in memory at a simple address.
+Operand* direct_operand(CodeGen& cg, Node* n, int size) {
+    if (n->kind == NodeKind::IntConst) return operand_imm(cg, size == 1 ? (n->value & 0xFF) : (n->value & 0xFFFF));
+    if (n->kind == NodeKind::Load && !is_struct_node(n) && value_size(n) == size)
+        return simple_addr(cg, n->left);
+    return nullptr;
+}
+
+void load_value(CodeGen& cg, Operand* d, int size) { emit(cg, OP_LOAD, size == 1 ? R_B : R_D, d); }
+
+void store_value(CodeGen& cg, Operand* d, int size) { emit(cg, OP_STORE, size == 1 ? R_B : R_D, d); }
+
+// Widens or narrows the accumulator from one size to another.
+void resize(CodeGen& cg, int from, int to, bool from_unsigned) {
+    if (from == 1 && to == 2) {
+        if (from_unsigned)
+            emit(cg, OP_CLRA);
+        else
+            emit(cg, OP_SEX, 8);
+    }
+}
+
+void gen_value_as(CodeGen& cg, Node* n, int size) {
+    gen_value(cg, n);
+    resize(cg, value_size(n), size, is_unsigned_node(n));
+}
+
+void call_runtime(CodeGen& cg, const std::string& name) {
+    Node& n = cg.tu.nodes.emplace_back();
+    n.kind = NodeKind::NameAddr;
+    n.name = name;
+    Operand* d = new_operand(cg, M_IMM);
+    d->value = &n;
+    emit(cg, OP_JSR, 0, d);
+}
+
+// L op R with the result in the accumulator.
+void gen_binop(CodeGen& cg, Node* n, int opcode) {
+    int size = value_size(n);
+    if (Operand* r = direct_operand(cg, n->right, size)) {
+        gen_value_as(cg, n->left, size);
+        emit(cg, opcode, size, r);
+        return;
+    }
+    bool commutative = opcode != OP_SUB && opcode != OP_CMP;
+    if (commutative) {
+        if (Operand* l = direct_operand(cg, n->left, size)) {
+            gen_value_as(cg, n->right, size);
+            emit(cg, opcode, size, l);
+            return;
+        }
+    }
+    gen_value_as(cg, n->right, size);
+    push_reg(cg, size == 1 ? R_B : R_D, size);
+    gen_value_as(cg, n->left, size);
+    emit(cg, opcode, size, popped(cg));
+    after_pop(cg, size);
+}
+
+// Both operands pushed, right first, for a runtime routine; the result
+// comes back in the accumulator.
+void gen_runtime_binary(CodeGen& cg, Node* n, int size, const std::string& name) {
+    gen_value_as(cg, n->right, size);
+    push_reg(cg, size == 1 ? R_B : R_D, size);
+    gen_value_as(cg, n->left, size);
+    push_reg(cg, size == 1 ? R_B : R_D, size);
+    call_runtime(cg, name);
+    release_stack(cg, 2 * size);
+}
+
+void gen_mul(CodeGen& cg, Node* n) {
+    int size = value_size(n);
+    bool u = is_unsigned_node(n);
+    if (size == 1) {
+        gen_value_as(cg, n->right, 1);
+        push_reg(cg, R_B, 1);
+        gen_value_as(cg, n->left, 1);
+        pull_reg(cg, R_A, 1);
+        if (u)
+            emit(cg, OP_MUL);
+        else
+            call_runtime(cg, ".MULS8");
+        return;
+    }
+    gen_runtime_binary(cg, n, 2, u ? ".mulu16" : ".muls16");
+}
+
+void gen_divmod(CodeGen& cg, Node* n, bool mod) {
+    int size = value_size(n);
+    bool u = is_unsigned_node(n);
+    std::string name = std::string(".") + (mod ? "mod" : "div") + (u ? "u" : "s") + (size == 1 ? "8" : "16");
+    gen_runtime_binary(cg, n, size, name);
+}
+
+void gen_shift(CodeGen& cg, Node* n) {
+    int size = value_size(n);
+    bool left = n->kind == NodeKind::Shl;
+    bool u = is_unsigned_node(n);
+    int opcode = left ? OP_ASL : u ? OP_LSR : OP_ASR;
+    Node* r = n->right;
+    if (r->kind == NodeKind::IntConst) {
+        int c = r->value;
+        int width = size * 8;
+        if (c < 0) c = 0;
+        if (c >= width) {
+            if (opcode != OP_ASR) {
+                gen_effect(cg, n->left);
+                emit(cg, OP_LOAD, size == 1 ? R_B : R_D, operand_imm(cg, 0));
+                return;
+            }
+            c = width - 1;
+        }
+        gen_value_as(cg, n->left, size);
+        if (size == 2 && c >= 8) {
+            emit(cg, OP_EXG, P_AB);
+            if (opcode == OP_ASL)
+                emit(cg, OP_LOAD, R_B, operand_imm(cg, 0));
+            else if (opcode == OP_LSR)
+                emit(cg, OP_CLRA);
+            else
+                emit(cg, OP_SEX, 8);
+            c -= 8;
+        }
+        if (c > 0) emit(cg, opcode, size, operand_imm(cg, c), acc(cg, size));
+        return;
+    }
+    if (size == 1) {
+        gen_value_as(cg, r, 1);
+        push_reg(cg, R_B, 1);
+        gen_value_as(cg, n->left, 1);
+        pull_reg(cg, R_A, 1);
+        emit(cg, opcode, 1, operand_reg(cg, M_ACK, R_A), acc(cg, 1));
+        return;
+    }
+    gen_value_as(cg, r, 2);
+    push_reg(cg, R_D, 2);
+    gen_value_as(cg, n->left, 2);
+    pull_reg(cg, R_X, 2);
+    emit(cg, opcode, 2, operand_reg(cg, M_XREG, R_X), acc(cg, 2));
+}
+
+// A comparison's branch by its condition and signedness.
+int compare_branch(NodeKind k, bool is_unsigned) {
+    switch (k) {
+    case NodeKind::Eq: return OP_BEQ;
+    case NodeKind::Ne: return OP_BNE;
+    case NodeKind::Lt: return is_unsigned ? OP_BCS : OP_BLT;
+    case NodeKind::Le: return is_unsigned ? OP_BLS : OP_BLE;
+    case NodeKind::Gt: return is_unsigned ? OP_BHI : OP_BGT;
+    default: return is_unsigned ? OP_BCC : OP_BGE;
+    }
+}
+
+NodeKind negate_compare(NodeKind k) {
+    switch (k) {
+    case NodeKind::Eq: return NodeKind::Ne;
+    case NodeKind::Ne: return NodeKind::Eq;
+    case NodeKind::Lt: return NodeKind::Ge;
+    case NodeKind::Le: return NodeKind::Gt;
+    case NodeKind::Gt: return NodeKind::Le;
+    default: return NodeKind::Lt;
+    }
+}
+
+bool is_compare(NodeKind k) {
+    return k == NodeKind::Eq || k == NodeKind::Ne || k == NodeKind::Lt || k == NodeKind::Le ||
+           k == NodeKind::Gt || k == NodeKind::Ge;
+}
+
+void gen_bool_value(CodeGen& cg, Node* n) {
+    int f = new_label(cg), end = new_label(cg);
+    gen_cond(cg, n, f, false);
+    emit(cg, OP_LOAD, value_size(n) == 1 ? R_B : R_D, operand_imm(cg, 1));
+    emit_branch(cg, OP_BRA, end);
+    emit_label(cg, f);
+    emit(cg, OP_LOAD, value_size(n) == 1 ? R_B : R_D, operand_imm(cg, 0));
+    emit_label(cg, end);
+}
+
+// Source address pushed first, destination on top; D ends as the destination.
+void gen_struct_copy(CodeGen& cg, int size) {
+    pull_reg(cg, R_X, 2);
+    pull_reg(cg, R_U, 2);
+    push_reg(cg, R_X, 2);
+    emit(cg, OP_BLOCKMOVE, size);
+    pull_reg(cg, R_D, 2);
+}
+
+void gen_assign(CodeGen& cg, Node* n) {
+    Node* l = n->left;
+    if (is_struct_node(l) || is_struct_node(n)) {
+        gen_value(cg, n->right);  // source address
+        push_reg(cg, R_D, 2);
+        gen_value(cg, l->left);   // destination address
+        push_reg(cg, R_D, 2);
+        gen_struct_copy(cg, l->size);
+        return;
+    }
+    if (l->kind == NodeKind::BitValue) {
+        int size = value_size(l);
+        unsigned mask = (1u << l->bit_width) - 1;
+        unsigned field = (mask << l->bit_offset) & (size == 1 ? 0xFF : 0xFFFF);
+        gen_value_as(cg, n->right, size);
+        emit(cg, OP_AND, size, operand_imm(cg, static_cast<int32_t>(mask)));
+        if (l->bit_offset) emit(cg, OP_ASL, size, operand_imm(cg, l->bit_offset), acc(cg, size));
+        push_reg(cg, size == 1 ? R_B : R_D, size);
+        Operand* dst = gen_addr(cg, l->left);
+        load_value(cg, dst, size);
+        emit(cg, OP_AND, size, operand_imm(cg, static_cast<int32_t>(~field & (size == 1 ? 0xFF : 0xFFFF))));
+        emit(cg, OP_OR, size, popped(cg));
+        after_pop(cg, size);
+        store_value(cg, dst, size);
+        return;
+    }
+    int size = value_size(l);
+    if (Operand* dst = simple_addr(cg, l->left)) {
+        gen_value_as(cg, n->right, size);
+        store_value(cg, dst, size);
+        return;
+    }
+    if (Operand* src = direct_operand(cg, n->right, size)) {
+        Operand* dst = gen_addr(cg, l->left);
+        load_value(cg, src, size);
+        store_value(cg, dst, size);
+        return;
+    }
+    gen_value_as(cg, n->right, size);
+    push_reg(cg, size == 1 ? R_B : R_D, size);
+    Operand* dst = gen_addr(cg, l->left);
+    pull_reg(cg, size == 1 ? R_B : R_D, size);
+    store_value(cg, dst, size);
+}
+
+NodeKind binary_of(NodeKind k) {
+    switch (k) {
+    case NodeKind::AddAssign: return NodeKind::Add;
+    case NodeKind::SubAssign: return NodeKind::Sub;
+    case NodeKind::MulAssign: return NodeKind::Mul;
+    case NodeKind::DivAssign: return NodeKind::Div;
+    case NodeKind::ModAssign: return NodeKind::Mod;
+    case NodeKind::ShrAssign: return NodeKind::Shr;
+    case NodeKind::ShlAssign: return NodeKind::Shl;
+    case NodeKind::XorAssign: return NodeKind::Xor;
+    case NodeKind::AndAssign: return NodeKind::BitAnd;
+    default: return NodeKind::BitOr;
+    }
+}
+
+// x op= y: a complex address is computed once and kept in a frame slot.
+void gen_compound(CodeGen& cg, Node* n) {
+    Node* l = n->left;
+    if (l->kind == NodeKind::BitValue || value_size(l) > 2) {
+        fault(cg, l->kind == NodeKind::BitValue ? 4004 : 4003, value_size(l));
+        return;
+    }
+    int size = value_size(l);
+    Node* target = l;
+    Operand* dst = simple_addr(cg, l->left);
+    int slot = 0;
+    if (!dst) {
+        gen_value(cg, l->left);
+        slot = frame_temp(cg, 2);
+        Operand* t = new_operand(cg, M_LOC);
+        t->value->value = slot;
+        store_value(cg, t, 2);
+        Node* where = make_node(cg, NodeKind::FrameAddr, nullptr, nullptr, Kind::Pointer, 2);
+        where->value = slot;
+        Node* ptr = make_node(cg, NodeKind::Load, where, nullptr, Kind::Pointer, 2);
+        target = make_node(cg, NodeKind::Load, ptr, nullptr, l->type_kind, l->size);
+        dst = new_operand(cg, M_LOCIND);
+        dst->value->value = slot;
+    }
+    Node* op = make_node(cg, binary_of(n->kind), target, n->right, l->type_kind, l->size);
+    gen_value(cg, op);
+    store_value(cg, dst, size);
+}
+
+void gen_step(CodeGen& cg, Node* n) {
+    Node* l = n->left;
+    int size = value_size(l);
+    if (l->kind == NodeKind::BitValue || size > 2) {
+        fault(cg, 4002, size);
+        return;
+    }
+    int step = n->right ? n->right->value : 1;
+    Operand* dst = gen_addr(cg, l->left);
+    load_value(cg, dst, size);
+    bool up = n->kind == NodeKind::PostInc;
+    emit(cg, up ? OP_ADD : OP_SUB, size, operand_imm(cg, size == 1 ? step & 0xFF : step & 0xFFFF));
+    store_value(cg, dst, size);
+    emit(cg, up ? OP_SUB : OP_ADD, size, operand_imm(cg, size == 1 ? step & 0xFF : step & 0xFFFF));
+}
+
+void gen_call(CodeGen& cg, Node* n) {
+    int pushed = 0;
+    int result_slot = 0;
+    bool struct_result = is_struct_node(n);
+    if (struct_result) result_slot = frame_temp(cg, n->size);
+    for (Node* p = n->right; p; p = p->right) {
+        Node* a = p->left;
+        if (is_struct_node(a)) {
+            int size = a->size;
+            gen_value(cg, a);
+            emit(cg, OP_TFR, P_DX);
+            emit(cg, OP_LEAS, -size);
+            emit(cg, OP_DEPTH, size);
+            cg.depth += size;
+            emit(cg, OP_ARGCOPY, size);
+            pushed += size;
+            continue;
+        }
+        int size = value_size(a);
+        if (size > 2) {
+            fault(cg, 4005, size);
+            continue;
+        }
+        gen_value(cg, a);
+        push_reg(cg, size == 1 ? R_B : R_D, size);
+        pushed += size;
+    }
+    if (struct_result) {
+        Operand* r = new_operand(cg, M_ADRLOC);
+        r->value->value = result_slot;
+        emit(cg, OP_LOAD, R_D, r);
+        push_reg(cg, R_D, 2);
+        pushed += 2;
+    }
+    Node* f = n->left;
+    if (f->kind == NodeKind::NameAddr) {
+        Operand* d = new_operand(cg, M_IMM);
+        d->value = f;
+        emit(cg, OP_JSR, 0, d);
+    } else {
+        gen_value(cg, f);
+        emit(cg, OP_TFR, P_DX);
+        emit(cg, OP_JSR, 0, operand_reg(cg, M_XREG, R_X));
+    }
+    release_stack(cg, pushed);
+    if (struct_result) {
+        Operand* r = new_operand(cg, M_ADRLOC);
+        r->value->value = result_slot;
+        emit(cg, OP_LOAD, R_D, r);
+    }
+}
+
+void gen_bitfield(CodeGen& cg, Node* n) {
+    int size = value_size(n);
+    Operand* src = gen_addr(cg, n->left);
+    load_value(cg, src, size);
+    if (n->bit_offset) emit(cg, OP_LSR, size, operand_imm(cg, n->bit_offset), acc(cg, size));
+    unsigned mask = n->bit_width >= 16 ? 0xFFFF : (1u << n->bit_width) - 1;
+    emit(cg, OP_AND, size, operand_imm(cg, static_cast<int32_t>(mask)));
+}
+
+void gen_conditional(CodeGen& cg, Node* n) {
+    int f = new_label(cg), end = new_label(cg);
+    gen_cond(cg, n->left, f, false);
+    bool value = n->size > 0;
+    int size = value ? value_size(n) : 0;
+    if (value)
+        gen_value_as(cg, n->right->left, size);
+    else
+        gen_effect(cg, n->right->left);
+    emit_branch(cg, OP_BRA, end);
+    emit_label(cg, f);
+    if (value)
+        gen_value_as(cg, n->right->right, size);
+    else
+        gen_effect(cg, n->right->right);
+    emit_label(cg, end);
+}
+
+}  // namespace
+
+int value_size(const Node* n) {
+    if (n->type_kind == Kind::Char || n->type_kind == Kind::UChar) return 1;
+    if (n->type_kind == Kind::Long || n->type_kind == Kind::ULong || n->type_kind == Kind::Float ||
+        n->type_kind == Kind::Double)
+        return 4;
+    return 2;
+}
+
+bool is_unsigned_node(const Node* n) {
+    return n->type_kind == Kind::UChar || n->type_kind == Kind::UShort || n->type_kind == Kind::Pointer ||
+           n->type_kind == Kind::ULong;
+}
+
+int frame_temp(CodeGen& cg, int size) {
+    cg.frame += size;
+    if (cg.frame > 32767) internal_error(cg.tu, 4100);
+    return -cg.frame;
+}
+
+void gen_effect(CodeGen& cg, Node* n) {
+    if (!n) return;
+    gen_value(cg, n);
+}
+
+void gen_value(CodeGen& cg, Node* n) {
+    if (!n) return fault(cg, 4001, 0);
+    if (value_size(n) > 2 && !is_struct_node(n) && n->kind != NodeKind::Call && n->kind != NodeKind::Seq) {
+        fault(cg, 4001, value_size(n));
+        return;
+    }
+    switch (n->kind) {
+    case NodeKind::IntConst:
+    case NodeKind::SizeofObject:
+        emit(cg, OP_LOAD, value_size(n) == 1 ? R_B : R_D,
+             operand_imm(cg, value_size(n) == 1 ? n->value & 0xFF : n->value & 0xFFFF));
+        return;
+    case NodeKind::FrameAddr: {
+        Operand* d = new_operand(cg, M_ADRLOC);
+        d->value->value = n->value;
+        emit(cg, OP_LOAD, R_D, d);
+        return;
+    }
+    case NodeKind::StaticAddr:
+    case NodeKind::NameAddr: {
+        Operand* d = new_operand(cg, M_ADRGLOB);
+        d->value = n;
+        emit(cg, OP_LOAD, R_D, d);
+        return;
+    }
+    case NodeKind::Load:
+        if (is_struct_node(n)) return gen_value(cg, n->left);
+        return load_value(cg, gen_addr(cg, n->left), value_size(n));
+    case NodeKind::BitValue: return gen_bitfield(cg, n);
+    case NodeKind::StructAddr: return gen_value(cg, n->left);
+    case NodeKind::Assign: return gen_assign(cg, n);
+    case NodeKind::AddAssign: case NodeKind::SubAssign: case NodeKind::MulAssign:
+    case NodeKind::DivAssign: case NodeKind::ModAssign: case NodeKind::ShrAssign:
+    case NodeKind::ShlAssign: case NodeKind::XorAssign: case NodeKind::AndAssign:
+    case NodeKind::OrAssign:
+        return gen_compound(cg, n);
+    case NodeKind::PostInc: case NodeKind::PostDec: return gen_step(cg, n);
+    case NodeKind::Add: return gen_binop(cg, n, OP_ADD);
+    case NodeKind::Sub: return gen_binop(cg, n, OP_SUB);
+    case NodeKind::BitAnd: return gen_binop(cg, n, OP_AND);
+    case NodeKind::BitOr: return gen_binop(cg, n, OP_OR);
+    case NodeKind::Xor: return gen_binop(cg, n, OP_EOR);
+    case NodeKind::Mul: return gen_mul(cg, n);
+    case NodeKind::Div: return gen_divmod(cg, n, false);
+    case NodeKind::Mod: return gen_divmod(cg, n, true);
+    case NodeKind::Shl: case NodeKind::Shr: return gen_shift(cg, n);
+    case NodeKind::Neg:
+        gen_value_as(cg, n->left, value_size(n));
+        emit(cg, OP_NEG, value_size(n), acc(cg, value_size(n)));
+        return;
+    case NodeKind::Compl:
+        gen_value_as(cg, n->left, value_size(n));
+        emit(cg, OP_COM, value_size(n), acc(cg, value_size(n)));
+        return;
+    case NodeKind::Not: case NodeKind::LogAnd: case NodeKind::LogOr:
+    case NodeKind::Eq: case NodeKind::Ne: case NodeKind::Lt: case NodeKind::Le:
+    case NodeKind::Gt: case NodeKind::Ge:
+        return gen_bool_value(cg, n);
+    case NodeKind::Cond: return gen_conditional(cg, n);
+    case NodeKind::Seq:
+        gen_effect(cg, n->left);
+        return gen_value(cg, n->right);
+    case NodeKind::Convert:
+        if (value_size(n->left) > 2 || value_size(n) > 2) return fault(cg, 4001, 4);
+        gen_value(cg, n->left);
+        resize(cg, value_size(n->left), value_size(n), is_unsigned_node(n->left));
+        return;
+    case NodeKind::Call: {
+        if (!is_struct_node(n) && n->size > 2) return fault(cg, 4005, n->size);
+        return gen_call(cg, n);
+    }
+    default: break;
+    }
+    fault(cg, 4001, value_size(n));
+}
+
+void gen_cond(CodeGen& cg, Node* n, int label, bool jump_if) {
+    if (is_compare(n->kind)) {
+        Node* l = n->left;
+        int size = value_size(l);
+        if (size > 2) return fault(cg, 4001, size);
+        Node cmp = *n;
+        cmp.type_kind = l->type_kind;
+        gen_binop(cg, &cmp, OP_CMP);
+        NodeKind k = jump_if ? n->kind : negate_compare(n->kind);
+        emit_branch(cg, compare_branch(k, is_unsigned_node(l)), label);
+        return;
+    }
+    switch (n->kind) {
+    case NodeKind::Not: return gen_cond(cg, n->left, label, !jump_if);
+    case NodeKind::LogAnd:
+        if (jump_if) {
+            int skip = new_label(cg);
+            gen_cond(cg, n->left, skip, false);
+            gen_cond(cg, n->right, label, true);
+            emit_label(cg, skip);
+        } else {
+            gen_cond(cg, n->left, label, false);
+            gen_cond(cg, n->right, label, false);
+        }
+        return;
+    case NodeKind::LogOr:
+        if (jump_if) {
+            gen_cond(cg, n->left, label, true);
+            gen_cond(cg, n->right, label, true);
+        } else {
+            int skip = new_label(cg);
+            gen_cond(cg, n->left, skip, true);
+            gen_cond(cg, n->right, label, false);
+            emit_label(cg, skip);
+        }
+        return;
+    case NodeKind::IntConst:
+        if ((n->value != 0) == jump_if) emit_branch(cg, OP_BRA, label);
+        return;
+    case NodeKind::Seq:
+        gen_effect(cg, n->left);
+        return gen_cond(cg, n->right, label, jump_if);
+    default: break;
+    }
+    int size = value_size(n);
+    if (size > 2) return fault(cg, 4001, size);
+    gen_value(cg, n);
+    emit(cg, OP_TST, size, acc(cg, size));
+    emit_branch(cg, jump_if ? OP_BNE : OP_BEQ, label);
+}
+
+}  // namespace zun::tcx
