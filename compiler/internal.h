@@ -155,6 +155,7 @@ struct Symbol {
     uint8_t flags = 0;
     bool emitted = false;
     bool checked = false;      // const/volatile check done
+    bool is_register = false;  // declared with `register`
     DebugPos pos;
 };
 
@@ -193,6 +194,7 @@ struct DeclState {
     std::vector<std::string> kr_names;
     int bit_offset = 0, bit_width = 0, unit_bits = 0;
     bool in_body = false;      // inside a function body
+    bool register_class = false;  // the declaration being read says `register`
     int block = 0;
 };
 
@@ -301,7 +303,9 @@ struct BodyState {
     bool expression_failed = false;    // error 20 given for the previous token
 };
 
-void function_body(TranslationUnit& tu, Symbol* fn);
+// own: the definition's own function type (its parameters), which may be
+// a later form of the symbol's prototype.
+void function_body(TranslationUnit& tu, Symbol* fn, Type* own);
 // Gives an automatic object of the current body its place in the frame.
 void allocate_local(TranslationUnit& tu, Symbol* s);
 // Writes the pooled strings not yet written, newest first.
@@ -477,8 +481,9 @@ struct TranslationUnit {
     int next_label = 1;
     Output out;
     BodyState* body = nullptr;        // set while a function body is parsed
-    // Tests see each parsed function here, before code generation.
-    std::function<void(const FunctionDef&)> function_hook;
+    // Tests see each parsed function here, before code generation; a false
+    // result skips its code generation (the tree tests stay independent of it).
+    std::function<bool(const FunctionDef&)> function_hook;
     size_t strings_written = 0;       // pooled strings already in the output
 
     std::optional<std::string> read_file(const std::string& path) const;

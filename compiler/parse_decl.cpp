@@ -395,28 +395,44 @@ void check_qualifiers(TranslationUnit& tu, Symbol* s) {
 
 // ---- function definitions ----
 
-void old_style_declarations(TranslationUnit& tu, Symbol* fn);
+void old_style_declarations(TranslationUnit& tu, Type* own);
 
-void function_definition(TranslationUnit& tu, Symbol* fn) {
+// A definition after a prototype must agree with it parameter by parameter,
+// up to a '...'.
+void check_prototype(TranslationUnit& tu, const Symbol* fn, const Type* proto, const Type* own) {
+    const Symbol* p = proto->first;
+    const Symbol* q = own->first;
+    auto marker = [](const Symbol* s) { return s && s->type->kind == Kind::Void && s->name.empty(); };
+    if (marker(p)) p = nullptr;
+    if (marker(q)) q = nullptr;
+    for (; p; p = p->newer, q = q->newer) {
+        if (p->type->kind == Kind::Ellipsis) return;
+        if (!q || q->type->kind == Kind::Ellipsis || !compatible_type(p->type, q->type)) break;
+    }
+    if (p || q) report_at(tu, fn->decl_line, 45);
+}
+
+void function_definition(TranslationUnit& tu, Symbol* fn, Type* own, const Type* proto) {
     if (tu.decl.in_body) report_str(tu, 37, fn->name);
     fn->flags |= BodyGiven;
-    if (!fn->type->has_params && !tu.decl.kr_names.empty()) old_style_declarations(tu, fn);
+    if (!own->has_params && !tu.decl.kr_names.empty()) old_style_declarations(tu, own);
+    if (proto && proto != own) check_prototype(tu, fn, proto, own);
     fn->body_start = tu.scan.tok_start;
     tu.locals = Scope{};
-    for (Symbol* p = fn->type->first; p; p = p->newer) {
+    for (Symbol* p = own->first; p; p = p->newer) {
         if (p->type->kind == Kind::Ellipsis || p->type->kind == Kind::Void) break;
         if (p->name.empty()) report(tu, 42);
     }
     if (fn->interrupt) {
-        Symbol* p = fn->type->first;
+        Symbol* p = own->first;
         if (p && p->type->kind != Kind::Void) report(tu, 68);
-        if (fn->type->base && fn->type->base->kind != Kind::Void) report(tu, 69);
+        if (own->base && own->base->kind != Kind::Void) report(tu, 69);
     }
     if (tu.scan.tok != Tok::LBrace) {
         report(tu, 4);
         return;
     }
-    function_body(tu, fn);
+    function_body(tu, fn, own);
 }
 
 }  // namespace
@@ -455,6 +471,7 @@ Declared declare(TranslationUnit& tu, DeclContext ctx, StorageClass sc, const De
     s->interrupt = static_cast<uint8_t>(tu.decl.n_interrupt);
     s->is_const = t->is_const;
     s->is_volatile = t->is_volatile;
+    s->is_register = tu.decl.register_class && sc == StorageClass::Auto;
     s->pos.start = d.pos;
     if (sc == StorageClass::Static) s->value = tu.next_label++;
     if (t->kind == Kind::Function) {
@@ -467,9 +484,14 @@ Declared declare(TranslationUnit& tu, DeclContext ctx, StorageClass sc, const De
         if (sc == StorageClass::Extern && body) s->sclass = StorageClass::Global;
         if (sc == StorageClass::Auto) s->sclass = StorageClass::Extern;
         if (ctx == DeclContext::Block) s->type = save_type(tu, s->type);
+        // The symbol of record may take the definition's type: keep the prototype for the check.
+        Symbol* prior = find_in(tu.file_scope, s->name);
+        Type* proto = prior && prior->type && prior->type->kind == Kind::Function && prior->type->array
+                          ? prior->type
+                          : nullptr;
         Symbol* r = add_symbol(tu, s, true);
         if (body && ctx == DeclContext::File) {
-            function_definition(tu, r);
+            function_definition(tu, r, s->type, proto);
             return Declared::Definition;
         }
         tu.decl.kr_names.clear();
@@ -556,7 +578,7 @@ void declarator_list(TranslationUnit& tu, DeclContext ctx, StorageClass sc, Type
 }
 
 // Declarations of the identifier-list parameters between ')' and '{'.
-void old_style_declarations(TranslationUnit& tu, Symbol* fn) {
+void old_style_declarations(TranslationUnit& tu, Type* own) {
     Scope params;
     std::vector<std::string> names = std::move(tu.decl.kr_names);
     tu.decl.kr_names.clear();
@@ -583,7 +605,7 @@ void old_style_declarations(TranslationUnit& tu, Symbol* fn) {
         Symbol* c = new_symbol(tu, n);
         *c = *p;
         c->older = c->newer = nullptr;
-        append_member(fn->type, c);
+        append_member(own, c);
     }
     --tu.depth;
 }
@@ -597,6 +619,7 @@ void declaration(TranslationUnit& tu, DeclContext ctx) {
         reset_counters(tu);
         while (is_qualifier(tu.scan.tok)) count_qualifier(tu);
         StorageClass sc = file ? StorageClass::Global : StorageClass::Auto;
+        tu.decl.register_class = false;
         Tok t = tu.scan.tok;
         switch (t) {
         case Tok::Semicolon:
@@ -607,6 +630,7 @@ void declaration(TranslationUnit& tu, DeclContext ctx) {
         case Tok::Auto:
         case Tok::Register:
             if (file || (t == Tok::Auto && ctx == DeclContext::OldParams)) report(tu, 26);
+            tu.decl.register_class = t == Tok::Register;
             scan_token(tu);
             break;
         case Tok::Extern: sc = StorageClass::Extern; scan_token(tu); break;

@@ -539,6 +539,9 @@ Type* unary(TranslationUnit& tu, Node*& slot) {
         slot = typed_node(tu, NodeKind::Not, n, nullptr, &b.int_);
         return &b.int_;
     case Tok::And:
+        if (n->kind == NodeKind::Load && n->left && n->left->kind == NodeKind::FrameAddr && n->left->symbol &&
+            n->left->symbol->is_register)
+            report_str(tu, 0, n->left->symbol->name);
         if (n->kind == NodeKind::Load) {
             slot = n->left;
             return pointer_to(tu, t);

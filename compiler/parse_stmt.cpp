@@ -422,10 +422,10 @@ Stmt* statement(TranslationUnit& tu) {
 
 // Parameters take their offsets above the return address in declaration
 // order (the reverse for __pascal), each by its own size.
-void bind_parameters(TranslationUnit& tu, FunctionDef& def) {
+void bind_parameters(TranslationUnit& tu, FunctionDef& def, const Type* own) {
     Symbol* fn = def.fn;
     std::vector<Symbol*> declared;
-    for (Symbol* p = fn->type->first; p; p = p->newer) {
+    for (Symbol* p = own->first; p; p = p->newer) {
         if (p->type->kind == Kind::Ellipsis || p->type->kind == Kind::Void) break;
         declared.push_back(p);
     }
@@ -505,13 +505,13 @@ void flush_new_strings(TranslationUnit& tu) {
     tu.strings_written = o.pool.size();
 }
 
-void function_body(TranslationUnit& tu, Symbol* fn) {
+void function_body(TranslationUnit& tu, Symbol* fn, Type* own) {
     FunctionDef def;
     BodyState state;
     state.def = &def;
     def.fn = fn;
     fn->is_function = true;
-    Type* result = fn->type->base ? fn->type->base : &tu.builtin.int_;
+    Type* result = own->base ? own->base : &tu.builtin.int_;
     def.struct_result = result->kind == Kind::Struct || result->kind == Kind::Union;
     def.body_start = tu.scan.tok_start;
     int saved_depth = tu.depth;
@@ -521,7 +521,7 @@ void function_body(TranslationUnit& tu, Symbol* fn) {
     tu.body = &state;
     tu.locals = Scope{};
     tu.local_tags = Scope{};
-    bind_parameters(tu, def);
+    bind_parameters(tu, def, own);
     declare_func_name(tu, def);
     def.body = compound_statement(tu, def.locals);
     def.body_end = def.body->pos.end;
@@ -532,14 +532,14 @@ void function_body(TranslationUnit& tu, Symbol* fn) {
     tu.local_tags = Scope{};
     for (const Symbol* l : def.labels)
         if (l->sclass == StorageClass::LabelRef) report_at(tu, l->decl_line, 53, l->name);
-    if (tu.function_hook) tu.function_hook(def);
+    bool generate = !tu.function_hook || tu.function_hook(def);
     if (tu.errors > 0) {
         flush_new_strings(tu);
     } else {
         if (tu.options.dead_code) resimplify(tu, def.body);
         echo_source(tu, DebugPos{def.body_start, def.body_end});
         flush_new_strings(tu);
-        generate_function(tu, def);
+        if (generate) generate_function(tu, def);
         if (tu.errors == 0) unused_warnings(tu, def);
     }
     tu.out.seg_name[static_cast<int>(SegKind::Code)] = saved_code;

@@ -15,6 +15,9 @@ struct MessageCase {
 // Sources are function bodies unless they start with '#'; then the text
 // after '#' is the whole file.
 const MessageCase message_cases[] = {
+    {"#int f(int, long);\nint f(a, b) int a; int b; { return a + b; }",
+     "(1) Error: Function declaration differs from prototype"},
+    {"register int r; int *rp = &r;", "(8) Error: Illegal operator on register variable 'r'"},
     {"g1 = g1 +;",
      "(8) Error: Identifier expected"},
     {"g1 = sv + 1;",

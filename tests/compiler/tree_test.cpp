@@ -35,7 +35,10 @@ std::string parse_and_print(const std::string& source, std::vector<std::string> 
     };
     TranslationUnit tu(o);
     std::string out;
-    tu.function_hook = [&out](const FunctionDef& f) { out += print_function(f); };
+    tu.function_hook = [&out](const FunctionDef& f) {
+        out += print_function(f);
+        return false;
+    };
     tu.input_text = source;
     tu.file_name = "t.c";
     try {
