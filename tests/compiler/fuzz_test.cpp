@@ -23,6 +23,9 @@ const char* const vocabulary[] = {
     "%", "<<", ">>", "&", "|", "^", "~", "!", "&&", "||", "?", ":", ",", ";", "(", ")", "[", "]", "{",
     "}", ".", "->", "...", "\n", "\n#pragma DATA_SEG d\n", "\n# 3 \"t.c\"\n", "\n#line 9\n", "/*", "*/",
     "@", "\x80", "\\", "\"", "'",
+    "for", "do", "else", "switch", "case", "default", "break", "continue", "goto", "__asm", "L:",
+    "++", "--", "+=", "-=", "<<=", "|=", "&=", "->", "f(", "x[", "{ int a = 1;", "return;", "return x;",
+    "void g(void) {", "int h(a) int a; {", "case 1:", "while (x)", "for (;;)", "} while (0);",
 };
 
 std::string random_text(std::mt19937& rng) {
@@ -35,14 +38,18 @@ std::string random_text(std::mt19937& rng) {
     return s;
 }
 
+// Data-only goldens, function trees and the corpus, so that mutations reach
+// declarations, statements and expressions alike.
 std::vector<std::string> seeds() {
     std::vector<std::string> out;
-    for (const auto& e : std::filesystem::directory_iterator(TCX_GOLDEN_DIR)) {
-        if (e.path().extension() != ".c") continue;
-        std::ifstream in(e.path(), std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        out.push_back(s.str());
+    for (const char* dir : {TCX_GOLDEN_DIR, TCX_TREE_DIR, TCX_CORPUS_DIR}) {
+        for (const auto& e : std::filesystem::directory_iterator(dir)) {
+            if (e.path().extension() != ".c") continue;
+            std::ifstream in(e.path(), std::ios::binary);
+            std::ostringstream s;
+            s << in.rdbuf();
+            out.push_back(s.str());
+        }
     }
     return out;
 }
