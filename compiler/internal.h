@@ -468,6 +468,7 @@ struct TranslationUnit {
     // whether a type counts as saved.
     int depth = 0;
     int sizeof_depth = 0;
+    int constant_depth = 0;           // inside a constant_* helper: folding goes on after errors
     int nesting = 0;                  // parse recursion, see NestingGuard
     std::deque<Type> types;
     std::deque<Symbol> symbols;

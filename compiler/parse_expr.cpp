@@ -807,8 +807,9 @@ Type* expression(TranslationUnit& tu, Node*& slot) {
 
 Type* convert(TranslationUnit& tu, Node*& slot, Type* from, Type* to, bool explicit_cast) {
     if (!slot || !from || !to) return to;
-    // Folding first lets constant operands convert as constants.
-    fold_pass(tu, slot);
+    // Folding first lets constant operands convert as constants; after an
+    // error trees stay as parsed, except in constant expressions.
+    if (tu.errors == 0 || tu.constant_depth > 0) fold_pass(tu, slot);
     Node* n = slot;
     if (from->kind == to->kind && from->kind != Kind::Bitfield) {
         if (explicit_cast || compatible_type(from, to)) {
@@ -866,7 +867,9 @@ namespace {
 // Parses and folds a constant expression; folding works even after errors.
 Node* constant_tree(TranslationUnit& tu) {
     Node* n = nullptr;
+    ++tu.constant_depth;
     Type* t = conditional_expression(tu, n);
+    --tu.constant_depth;
     if (!t || !n) return nullptr;
     simplify(tu, n, true);
     return n;
@@ -922,7 +925,9 @@ double constant_float_expression(TranslationUnit& tu) {
 
 Node* constant_address(TranslationUnit& tu) {
     Node* n = nullptr;
+    ++tu.constant_depth;
     Type* t = conditional_expression(tu, n);
+    --tu.constant_depth;
     if (!t || !n) return nullptr;
     simplify(tu, n, true);
     return n;

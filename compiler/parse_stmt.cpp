@@ -532,11 +532,11 @@ void function_body(TranslationUnit& tu, Symbol* fn, Type* own) {
     tu.local_tags = Scope{};
     for (const Symbol* l : def.labels)
         if (l->sclass == StorageClass::LabelRef) report_at(tu, l->decl_line, 53, l->name);
+    if (tu.errors == 0 && tu.options.dead_code) resimplify(tu, def.body);
     bool generate = !tu.function_hook || tu.function_hook(def);
     if (tu.errors > 0) {
         flush_new_strings(tu);
     } else {
-        if (tu.options.dead_code) resimplify(tu, def.body);
         echo_source(tu, DebugPos{def.body_start, def.body_end});
         flush_new_strings(tu);
         if (generate) generate_function(tu, def);

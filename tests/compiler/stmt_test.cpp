@@ -182,3 +182,71 @@ INSTANTIATE_TEST_SUITE_P(Parser, TcxMessages, ::testing::ValuesIn(message_cases)
 
 }  // namespace
 }  // namespace zun::tcx::test
+
+namespace zun::tcx::test {
+namespace {
+
+bool has(const std::string& err, const std::string& text) { return err.find(text) != std::string::npos; }
+
+TEST(TcxQuietCases, EdgeCasesThatMustNotWarn) {
+    const char* decls = "const int cx = 1; int y; int f2(int a, int b);\n";
+    auto body = [&](const std::string& s) {
+        return compile(std::string(decls) + "void t(void)\n{\n" + s + "\n}\n", {"-w6"}).err;
+    };
+    EXPECT_FALSE(has(body("y = -5u;"), "Unary minus"));
+    EXPECT_FALSE(has(body("y = (char)65;"), "changed constant"));
+    EXPECT_FALSE(has(body("y = sizeof(char[300]);"), "sizeof"));
+    EXPECT_FALSE(has(body("y = cx + 1;"), "declared constant"));
+    EXPECT_EQ(body("y = f2(1, 2,);"), "");
+    std::string twice = body("y = g(1); y = g(2);");
+    EXPECT_EQ(twice, "\"/src/t.c\" (4) Warning: Function 'g' implicitly declared 'int'\n");
+}
+
+TEST(TcxQuietCases, ConstTargetsAreCheckedAtEveryAssignmentLevel) {
+    std::string err = compile("const int x = 1; int y;\nvoid t(void)\n{\ny = x++;\ny = x++ + 1;\n}\n").err;
+    EXPECT_EQ(err, "\"/src/t.c\" (4) Error: l-value is declared constant\n");
+}
+
+TEST(TcxFunctions, AnErrorStopsCodeForEveryLaterFunction) {
+    Compiled c = compile("int first(void) { return nosuch; }\nint later(void) { return 1; }\nint data = 3;\n");
+    EXPECT_EQ(c.rc, 2);
+    EXPECT_EQ(c.out.find("_first:"), std::string::npos);
+    EXPECT_EQ(c.out.find("_later:"), std::string::npos);
+    EXPECT_NE(c.out.find("_data:"), std::string::npos);
+}
+
+TEST(TcxFunctions, UnusedObjectsAreReportedOnlyWithoutErrors) {
+    EXPECT_EQ(compile("void t(int p)\n{\n    int a;\n}\n", {"-w6"}).err,
+              "\"/src/t.c\" (1) Warning: Parameter 'p' not used\n"
+              "\"/src/t.c\" (3) Warning: Variable 'a' not used\n");
+    EXPECT_EQ(compile("void t(int p)\n{\n    int a;\n    nosuch = 1;\n}\n", {"-w6"}).err,
+              "\"/src/t.c\" (4) Error: Undefined identifier 'nosuch'\n"
+              "\"/src/t.c\" (4) Error: Expression expected\n");
+}
+
+TEST(TcxFunctions, EndOfInputInsideABodyExitsOne) {
+    Compiled c = compile("void t(void)\n{\n    while (1) {\n");
+    EXPECT_EQ(c.rc, 1);
+    EXPECT_NE(c.err.find("Unexpected end of file"), std::string::npos);
+}
+
+TEST(TcxFunctions, StringsOfEachFunctionAreWrittenOnce) {
+    Compiled c = compile("char *a(void) { return \"same\"; }\nchar *b(void) { return \"same\"; }\n");
+    size_t first = c.out.find("FCS\t\"same\"");
+    ASSERT_NE(first, std::string::npos) << c.out;
+    EXPECT_EQ(c.out.find("FCS\t\"same\"", first + 1), std::string::npos) << c.out;
+}
+
+TEST(TcxFunctions, AutomaticImagesGoToRodataForArraysAndCodeForStructures) {
+    Compiled c = compile("struct p { int x, y; };\nvoid f(void)\n{\n    int a[2] = {1, 2};\n    struct p s = {3, 4};\n"
+                         "    a[0] = s.x;\n}\n");
+    EXPECT_EQ(c.rc, 0) << c.err;
+    // Label 1 is the function's name string.
+    size_t ro = c.out.find("\tSEGMENT\trodata\n_2:\n\tFDB\t$1,$2\n");
+    size_t code = c.out.find("\tSEGMENT\ttext\n_3:\n\tFDB\t$3,$4\n");
+    EXPECT_NE(ro, std::string::npos) << c.out;
+    EXPECT_NE(code, std::string::npos) << c.out;
+}
+
+}  // namespace
+}  // namespace zun::tcx::test
