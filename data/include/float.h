@@ -18,6 +18,9 @@
 #ifndef _FLOAT_H
 #define _FLOAT_H
 
+/* The minimum is written with enough digits to lie at or above 2^-126:
+ * the shorter usual form is just below it and would flush to zero. */
+
 #define FLT_RADIX 2
 #define FLT_ROUNDS 1
 #define FLT_EVAL_METHOD 0
@@ -27,7 +30,7 @@
 #define FLT_DIG 6
 #define FLT_EPSILON 1.19209290E-07F
 #define FLT_MIN_EXP (-125)
-#define FLT_MIN 1.17549435E-38F
+#define FLT_MIN 1.17549435082228751E-38F
 #define FLT_MIN_10_EXP (-37)
 #define FLT_MAX_EXP 128
 #define FLT_MAX 3.40282347E+38F
@@ -37,7 +40,7 @@
 #define DBL_DIG 6
 #define DBL_EPSILON 1.19209290E-07
 #define DBL_MIN_EXP (-125)
-#define DBL_MIN 1.17549435E-38
+#define DBL_MIN 1.17549435082228751E-38
 #define DBL_MIN_10_EXP (-37)
 #define DBL_MAX_EXP 128
 #define DBL_MAX 3.40282347E+38
@@ -47,7 +50,7 @@
 #define LDBL_DIG 6
 #define LDBL_EPSILON 1.19209290E-07L
 #define LDBL_MIN_EXP (-125)
-#define LDBL_MIN 1.17549435E-38L
+#define LDBL_MIN 1.17549435082228751E-38L
 #define LDBL_MIN_10_EXP (-37)
 #define LDBL_MAX_EXP 128
 #define LDBL_MAX 3.40282347E+38L
