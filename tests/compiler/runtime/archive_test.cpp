@@ -1,6 +1,8 @@
 // The staged runtime archives: every routine that compiled code calls is
-// defined, under its exact name, in both, and the debug archive holds the
-// same code as the plain one.
+// defined, under its exact name, in both, the debug archive holds the
+// same code as the plain one, and a program linked with -g against it runs.
+#include "tests/compiler/runtime/rt_harness.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -65,6 +67,22 @@ TEST(RuntimeArchive, DebugArchiveHoldsTheSameCodeWithDebugRecords) {
         std::string file = path.substr(path.find_last_of("/\\") + 1);
         EXPECT_TRUE(fs::exists(fs::path(stage ? stage : "build/stage") / "src" / "runtime" / "zun09" / file)) << file;
     }
+}
+
+// A Debug link pulls members with their debug records in; the program must
+// still link and compute: 6.0 / 2.0 and 7 * -3 through two modules.
+TEST(RuntimeArchive, DebugLinkRuns) {
+    using namespace zun::rt_test;
+    std::string error;
+    auto q = run_routine("divf", Shape::Bin4, {pack(Shape::Bin4, 0x40C00000, 0x40000000)}, error, true);
+    ASSERT_EQ(error, "");
+    ASSERT_EQ(q.size(), 1u);
+    EXPECT_EQ(q[0].value(), 0x40400000u);
+    EXPECT_EQ(q[0].flags, 0);
+    auto m = run_routine("muls32", Shape::Bin4, {pack(Shape::Bin4, 7, 0xFFFFFFFD)}, error, true);
+    ASSERT_EQ(error, "");
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].value(), 0xFFFFFFEBu);
 }
 
 }  // namespace

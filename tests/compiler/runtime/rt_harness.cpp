@@ -188,7 +188,7 @@ Vector pack(Shape s, uint32_t left, uint32_t right) {
 }
 
 std::vector<Record> run_routine(const std::string& routine, Shape s, const std::vector<Vector>& vectors,
-                                std::string& error) {
+                                std::string& error, bool debug) {
     const char* stage_env = std::getenv("ZUN_STAGE");
     fs::path stage = stage_env ? stage_env : "build/stage";
     fs::path bin = stage / "bin";
@@ -205,8 +205,10 @@ std::vector<Record> run_routine(const std::string& routine, Shape s, const std::
         size_t n = std::min(vectors_per_run, vectors.size() - from);
         std::ofstream(dir / "d.s09") << driver_source(routine, s, n) << data_lines(vectors, from, n);
         std::string d = dir.string();
-        std::string cmd = format("cd '%s' && '%s' d.s09 >log 2>&1 && '%s' -od.s19 -i t.lsc -L '%s' -l libcc.e09 d.o09 >>log 2>&1",
-                                 d.c_str(), (bin / "hasm09").c_str(), (bin / "vlk").c_str(), lib.c_str());
+        const char* g = debug ? "-g " : "";
+        std::string cmd = format("cd '%s' && '%s' %sd.s09 >log 2>&1 && '%s' %s-od.s19 -i t.lsc -L '%s' -l %s d.o09 >>log 2>&1",
+                                 d.c_str(), (bin / "hasm09").c_str(), g, (bin / "vlk").c_str(), g, lib.c_str(),
+                                 debug ? "libccd.e09" : "libcc.e09");
         if (run_command(cmd) != 0) {
             error = "build of the driver failed:\n" + read_file(dir / "log");
             break;

@@ -51,9 +51,10 @@ size_t vector_size(Shape shape);
 Vector pack(Shape shape, uint32_t left, uint32_t right = 0);
 
 // Runs routine over all vectors; on a tool failure fills error and returns
-// an empty list.
+// an empty list. With debug the driver is assembled and linked with -g
+// against the debug archive libccd.e09, as a Debug build links.
 std::vector<Record> run_routine(const std::string& routine, Shape shape, const std::vector<Vector>& vectors,
-                                std::string& error);
+                                std::string& error, bool debug = false);
 
 // Vectors per routine: ZUN_RT_VECTORS when set, else a count that keeps the
 // CI run short.
