@@ -378,6 +378,10 @@ void simplify(TranslationUnit& tu, Node*& slot, bool always = false);
 void fold_pass(TranslationUnit& tu, Node*& slot);
 void fold_constant(TranslationUnit& tu, Node*& slot);
 int32_t cut_to_type(int32_t v, Kind k);
+void swap_operands(Node* n);
+bool is_leaf(const Node* n);  // integer constant or address leaf (3, 4, 6)
+// Value-node equality behind the code generator's operand comparison.
+bool same_value(const Node* a, const Node* b);
 
 // ---- init.cpp ----
 

@@ -5,6 +5,8 @@
 // still fold, so that constant expressions keep their values.
 #include "compiler/internal.h"
 
+#include <utility>
+
 #include "common/format.h"
 
 namespace zun::tcx {
@@ -425,6 +427,33 @@ void gather(TranslationUnit& tu, Node*& slot) {
 }
 
 }  // namespace
+
+void swap_operands(Node* n) {
+    if (n) std::swap(n->left, n->right);
+}
+
+bool is_leaf(const Node* n) {
+    if (!n) return false;
+    switch (n->kind) {
+    case NodeKind::IntConst: case NodeKind::StaticAddr: case NodeKind::NameAddr: case NodeKind::FrameAddr:
+        return true;
+    default: return false;
+    }
+}
+
+// Equality of the value nodes that operand descriptors carry: leaves by
+// value, + and - by their very operand records.
+bool same_value(const Node* a, const Node* b) {
+    if (!a || !b || a->kind != b->kind) return false;
+    switch (a->kind) {
+    case NodeKind::IntConst: case NodeKind::StaticAddr: case NodeKind::FrameAddr: case NodeKind::Neg:
+        return a->value == b->value;
+    case NodeKind::FloatConst: return a->fvalue == b->fvalue;
+    case NodeKind::NameAddr: return a->name == b->name;
+    case NodeKind::Add: case NodeKind::Sub: return a->left == b->left && a->right == b->right;
+    default: return false;
+    }
+}
 
 void simplify(TranslationUnit& tu, Node*& slot, bool always) {
     if (tu.errors > 0 && !always) return;

@@ -18,6 +18,8 @@ const MessageCase message_cases[] = {
     {"#int f(int, long);\nint f(a, b) int a; int b; { return a + b; }",
      "(1) Error: Function declaration differs from prototype"},
     {"register int r; int *rp = &r;", "(8) Error: Illegal operator on register variable 'r'"},
+    {"typedef int T1; g1 = T1;", "(8) Error: Illegal storage class"},
+    {"#int b[1.0 ^ 2.0];", "(1) Warning: Illegal constant operation  FLOAT"},
     {"g1 = g1 +;",
      "(8) Error: Identifier expected"},
     {"g1 = sv + 1;",
@@ -246,6 +248,55 @@ TEST(TcxFunctions, AutomaticImagesGoToRodataForArraysAndCodeForStructures) {
     size_t code = c.out.find("\tSEGMENT\ttext\n_3:\n\tFDB\t$3,$4\n");
     EXPECT_NE(ro, std::string::npos) << c.out;
     EXPECT_NE(code, std::string::npos) << c.out;
+}
+
+}  // namespace
+}  // namespace zun::tcx::test
+
+namespace zun::tcx::test {
+namespace {
+
+TEST(TcxNodes, LeavesSwapsAndValueEquality) {
+    Unit u("");
+    TranslationUnit& tu = u.tu;
+    Node* c5 = new_int_constant(tu, 5, &tu.builtin.int_);
+    Node* c5b = new_int_constant(tu, 5, &tu.builtin.long_);
+    Node* frame = new_node(tu, NodeKind::FrameAddr, nullptr, nullptr);
+    frame->value = -4;
+    Node* name = new_node(tu, NodeKind::NameAddr, nullptr, nullptr);
+    name->name = "g";
+    Node* name2 = new_node(tu, NodeKind::NameAddr, nullptr, nullptr);
+    name2->name = "g";
+    Node* load = new_node(tu, NodeKind::Load, name, nullptr);
+    EXPECT_TRUE(is_leaf(c5));
+    EXPECT_TRUE(is_leaf(frame));
+    EXPECT_TRUE(is_leaf(name));
+    EXPECT_FALSE(is_leaf(load));
+    EXPECT_TRUE(same_value(c5, c5b));
+    EXPECT_TRUE(same_value(name, name2));
+    EXPECT_FALSE(same_value(name, load));
+    Node* sum = new_node(tu, NodeKind::Add, name, c5);
+    Node* sum_same = new_node(tu, NodeKind::Add, name, c5);
+    Node* sum_copy = new_node(tu, NodeKind::Add, name2, c5b);
+    EXPECT_TRUE(same_value(sum, sum_same));
+    EXPECT_FALSE(same_value(sum, sum_copy));  // equal values, other records
+    swap_operands(sum);
+    EXPECT_EQ(sum->left, c5);
+    EXPECT_EQ(sum->right, name);
+}
+
+TEST(TcxNodes, StatementsJoinInCodeOrder) {
+    std::vector<StmtKind> seen;
+    Unit u("int g;\nvoid f(void)\n{\n    if (g) g = 1; else { g = 2; }\n    while (g) switch (g) { case 1: break; }\n}\n");
+    u.tu.function_hook = [&seen](const FunctionDef& f) {
+        join_statement_lists(f.body, [&seen](Stmt* s) { seen.push_back(s->kind); });
+        return false;
+    };
+    translation_unit(u.tu);
+    std::vector<StmtKind> want = {StmtKind::Compound, StmtKind::If, StmtKind::Expr, StmtKind::Compound,
+                                  StmtKind::Expr, StmtKind::While, StmtKind::Switch, StmtKind::Compound,
+                                  StmtKind::Case, StmtKind::Break};
+    EXPECT_EQ(seen, want);
 }
 
 }  // namespace
