@@ -36,6 +36,16 @@ bool is_jump_to_self(const Board& board, const StepResult& r, uint16_t pc) {
   return op == 0x20 || op == 0x16 || op == 0x0E || op == 0x6E || op == 0x7E;
 }
 
+// The loader's messages (the address of a refused write) go to standard error.
+class Run09Host : public EngineHost {
+public:
+  explicit Run09Host(Run09Io& io) : io(io) {}
+  void output_line(const std::string& text) override { io.err(text); }
+
+private:
+  Run09Io& io;
+};
+
 void dump_memory(const Board& board, uint32_t from, uint32_t to, Run09Io& io) {
   for (uint32_t line = from; line <= to; line += 16) {
     std::string text = format("%04X:", line);
@@ -100,7 +110,7 @@ std::optional<Run09Options> parse_run09_args(const std::vector<std::string>& arg
 int run09(const Run09Options& options, Run09Io& io) {
   TovrelLibrary library;
   Board board(library);
-  EngineHost host;
+  Run09Host host(io);
   Engine engine(board, host, "");
   board.board_configuration_set(2);
   board.board_clear_memory();

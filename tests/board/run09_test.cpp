@@ -60,6 +60,18 @@ TEST(Run09, TraceAndMaxCountInstructions) {
   std::filesystem::remove(o.file);
 }
 
+TEST(Run09, LoadFailureSaysWhereTheWriteWasRefused) {
+  Run09Options o;
+  // One byte for 0xE020, an on-board chip address that no load may write.
+  o.file = write_file("zun_run09_io.s19", "S104E02012E9\nS9032000DC\n");
+  ScriptedIo io;
+  EXPECT_EQ(run09(o, io), 1);
+  EXPECT_EQ(io.stdout_text, "");
+  EXPECT_EQ(io.stderr_text, "VM: Can't write to simulator memory at 0x0000E020\n"
+                            "run09: can't load '" + o.file + "'\n");
+  std::filesystem::remove(o.file);
+}
+
 TEST(Run09, Arguments) {
   std::string error;
   auto o = parse_run09_args({"--max", "12", "--dump", "e0-1ff", "--regs", "x.s19"}, error);
