@@ -434,12 +434,16 @@ void bind_parameters(TranslationUnit& tu, FunctionDef& def, const Type* own) {
     for (Symbol* p : declared) {
         Symbol* a = new_symbol(tu, p->name);
         a->type = p->type;
+        // An array parameter is a pointer to its first element, a function
+        // parameter a pointer to the function: two bytes on the stack.
+        if ((p->type->kind == Kind::Pointer && p->type->array) || p->type->kind == Kind::Function)
+            a->type = pointer_to(tu, p->type->kind == Kind::Function ? p->type : p->type->base);
         a->sclass = StorageClass::Auto;
         a->decl_line = p->decl_line;
         a->is_const = p->is_const;
         a->is_volatile = p->is_volatile;
         a->value = offset;
-        offset += std::max<int32_t>(p->type->size, 0);
+        offset += std::max<int32_t>(a->type->size, 0);
         if (!a->name.empty()) append_symbol(tu.locals, a);
         def.params.push_back(a);
     }
