@@ -510,7 +510,6 @@ bool is_unsigned_node(const Node* n) {
 
 int frame_temp(CodeGen& cg, int size) {
     cg.frame += size;
-    if (cg.frame > 32767) internal_error(cg.tu, 4100);
     return -cg.frame;
 }
 

@@ -287,6 +287,7 @@ void function_prologue(CodeGen& cg, FunctionDef& f, int temps) {
 void generate_function(TranslationUnit& tu, FunctionDef& f) {
     CodeGen cg(tu);
     cg.fn = &f;
+    if (f.locals_size > 32766) internal_error(tu, 4100);
     cg.frame = f.locals_size;
     cg.stmt_pos.start = f.body_start;
     cg.stmt_pos.end = f.body_start;
@@ -296,12 +297,21 @@ void generate_function(TranslationUnit& tu, FunctionDef& f) {
     emit_label(cg, cg.exit_label);
     int frame = cg.frame;
     if (frame > 65535) {
-        tu.console += format("FATAL ERROR,  in function '%s' starting at line %d\n", f.fn->name.c_str(),
-                             f.body_start.line);
-        tu.console += format("Out of local stack, (%d bytes)\n", frame - 65535);
-        tu.console += "Try redeclare locals as 'static'\n";
+        std::string text = format("FATAL ERROR,  in function '%s' starting at line %d\n", f.fn->name.c_str(),
+                                  f.body_start.line) +
+                           format("Out of local stack, (%d bytes)\n", frame - 65535) +
+                           "Try redeclare locals as 'static'\n";
+        // Standard output: beside the assembler text when that goes to a file.
+        if (tu.options.files.size() >= 2) {
+            tu.console += text;
+        } else {
+            out_newline(tu);
+            out_raw(tu, text);
+        }
         throw Fatal{1};
     }
+    // Stack operands are 16-bit signed offsets from S.
+    if (frame > 32766) internal_error(tu, 4100);
     bool needs_frame = frame != 0 || f.struct_result || f.uses_asm;
     enter->arg = frame;
     if (!needs_frame && tu.options.debug) enter->opcode = OP_NOP;

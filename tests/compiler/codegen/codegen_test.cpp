@@ -1,0 +1,89 @@
+// Shapes of generated code that the programs cannot see: which form an
+// operator, a switch or a frame takes.
+#include "tests/compiler/harness.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace zun::tcx::test {
+namespace {
+
+std::string code(const std::string& src, std::vector<std::string> options = {}) {
+    Compiled c = compile(src, std::move(options));
+    EXPECT_EQ(c.rc, 0) << c.err;
+    return body(c.out);
+}
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(CodeShape, ShiftByEight) {
+    std::string t = code("int f(int a) { return a << 8; }\n");
+    EXPECT_TRUE(has(t, "\tEXG\tA,B\n\tCLRB\n")) << t;
+    t = code("int f(int a) { return a >> 8; }\n");
+    EXPECT_TRUE(has(t, "\tEXG\tA,B\n\tSEX\n")) << t;
+    t = code("unsigned f(unsigned a) { return a >> 8; }\n");
+    EXPECT_TRUE(has(t, "\tEXG\tA,B\n\tCLRA\n")) << t;
+    EXPECT_FALSE(has(t, "LSR")) << t;
+}
+
+TEST(CodeShape, Multiplication) {
+    // char operands are promoted; only a char-typed product stays 8 bits
+    std::string t = code("unsigned char f(unsigned char a, unsigned char b) { a *= b; return a; }\n");
+    EXPECT_TRUE(has(t, "\tMUL\n")) << t;
+    EXPECT_FALSE(has(t, "JSR")) << t;
+    t = code("int f(int a, int b) { return a * b; }\n");
+    EXPECT_TRUE(has(t, "\tJSR\tmuls16\n")) << t;
+    t = code("unsigned f(unsigned a, unsigned b) { return a / b; }\n");
+    EXPECT_TRUE(has(t, "\tJSR\tdivu16\n\tLEAS\t4,S\n")) << t;
+}
+
+TEST(CodeShape, SwitchForms) {
+    std::string four = code("int f(int v) { switch (v) { case 0: return 1; case 1: return 2; case 2: return 3;"
+                            " case 3: return 4; } return 0; }\n");
+    EXPECT_FALSE(has(four, "[D,X]")) << four;
+    std::string table = code("int f(int v) { switch (v) { case 0: return 1; case 2: return 2; case 4: return 3;"
+                             " case 6: return 4; case 9: return 5; } return 0; }\n");
+    EXPECT_TRUE(has(table, "\tCMPD\t#9\n\tBHI\t")) << table;
+    EXPECT_TRUE(has(table, "\tJMP\t[D,X]\n")) << table;
+    size_t words = 0;
+    for (size_t at = table.find("\tFDB\t"); at != std::string::npos; at = table.find("\tFDB\t", at + 1)) {
+        std::string line = table.substr(at, table.find('\n', at) - at);
+        words += static_cast<size_t>(std::count(line.begin(), line.end(), '_'));
+    }
+    EXPECT_EQ(words, 10u) << table;
+    std::string sparse = code("int f(int v) { switch (v) { case 0: return 1; case 10: return 2; case 20: return 3;"
+                              " case 30: return 4; case 40: return 5; } return 0; }\n");
+    EXPECT_FALSE(has(sparse, "[D,X]")) << sparse;
+    EXPECT_TRUE(has(sparse, "\tCMPD\t#$28\n\tBEQ\t")) << sparse;
+}
+
+TEST(CodeShape, Frames) {
+    std::string t = code("int f(int a) { return a; }\n");
+    EXPECT_FALSE(has(t, "LEAS")) << t;
+    t = code("int f(int a) { return a; }\n", {"-g"});
+    EXPECT_TRUE(has(t, "_f:\n\tNOP\n")) << t;
+    t = code("int f(void) { int a, b; a = 1; b = a; return b; }\n");
+    EXPECT_TRUE(has(t, "_f:\n\tLEAS\t-4,S\n")) << t;
+    EXPECT_TRUE(has(t, "\tLEAS\t4,S\n\tRTS\n")) << t;
+    t = code("void __interrupt irq(void) { }\n");
+    EXPECT_TRUE(has(t, "\tRTI\n")) << t;
+}
+
+TEST(CodeShape, StackOffsetsFollowPushes) {
+    // a is the first parameter: 2 above the entry S, 2 more once b is pushed
+    std::string t = code("int g(int, int);\nint f(int a, int b) { return g(b, a); }\n");
+    EXPECT_TRUE(has(t, "\tLDD\t2,S\n\tPSHS\tD\n\tLDD\t6,S\n\tPSHS\tD\n\tJSR\t_g\n\tLEAS\t4,S\n")) << t;
+}
+
+TEST(CodeShape, OversizedFrameStops) {
+    Compiled c = compile("void f(void) { char a[32767]; char b[32767]; char c[2]; a[0] = b[0] = c[0]; }\n");
+    EXPECT_EQ(c.rc, 1);
+    EXPECT_TRUE(has(c.out, "FATAL ERROR,  in function 'f' starting at line 1\nOut of local stack, (1 bytes)\n"
+                           "Try redeclare locals as 'static'\n")) << c.out;
+    c = compile("void f(void) { char a[32767]; a[0] = 1; }\n");
+    EXPECT_TRUE(has(c.out, "Internal Error (CI 4100)")) << c.out;
+}
+
+}  // namespace
+}  // namespace zun::tcx::test
