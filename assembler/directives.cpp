@@ -343,6 +343,12 @@ void segment_directive(Assembly& as) {
     error(as, "Bad operand syntax");
     return;
   }
+  // The object file separates its fields with ':' and marks far segments
+  // with a leading '!'.
+  if (name.find(':') != std::string::npos || name[0] == '!') {
+    error(as, format("Illegal segment name '%s'", name.c_str()));
+    return;
+  }
   Segment* s = find_segment(as, name);
   if (s && s->far) {
     error(as, format("Segment '%s' is already declared 'far'", name.c_str()));

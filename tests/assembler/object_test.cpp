@@ -61,6 +61,13 @@ TEST(Hasm09Object, SegmentNamesAreCaseSensitive) {
   ASSERT_EQ(r.rc, 0) << r.err;
   EXPECT_EQ(records(r.object, "RL:"),
             std::vector<std::string>{"RL:text:t:00000001:P:W:00000000:Text:4"});
+  // ':' separates the fields of every record and a leading '!' marks a far
+  // segment: names holding them would be misread by the linker.
+  for (const char* name : {"a:b", "!x"}) {
+    r = assemble(std::string(" segment ") + name + "\n nop\n");
+    EXPECT_EQ(r.err, std::string("\"t.s09\" (1): error: Illegal segment name '") + name + "'\n");
+    EXPECT_EQ(records(r.object, "seg:"), std::vector<std::string>{"seg:text:1"});
+  }
 }
 
 TEST(Hasm09Object, StabSymbolUsesTheSegmentOfItsSymbol) {
