@@ -43,6 +43,9 @@ void Mc6850::write(int reg, uint8_t value) {
     status &= static_cast<uint8_t>(~IRQ);
     control = value;
     tx_irq_armed = true;
+    // A byte still waiting counts as soon as receive interrupts are enabled,
+    // as on the chip; else it would go unnoticed until the next overran it.
+    if ((control & 0x80) && (status & RDRF)) rx_irq_pending = true;
     if ((rx_irq_pending && (control & 0x80)) || (control & 0x60) == 0x20) status |= IRQ;
     return;
   }

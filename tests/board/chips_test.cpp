@@ -211,6 +211,24 @@ TEST_F(BoardAcia, ReceiveInterrupt) {
   EXPECT_FALSE(board.board_irq_pending());
 }
 
+// The MC6850 requests an interrupt while receive interrupts are enabled and
+// the receive register is full, also for a byte that arrived before they were
+// enabled; otherwise that byte would only be noticed when the next overran it.
+TEST_F(BoardAcia, EnablingReceiveInterruptWithAByteWaiting) {
+  auto& p = probe_at(0xE028, int(Onboard::Acia1));
+  wr(0xE028, 0x03);
+  p.queue(0, 0x141);
+  board.device_pre_step();
+  EXPECT_EQ(rd(0xE028), 0x03);
+  EXPECT_FALSE(board.board_irq_pending());
+  wr(0xE028, 0x95);
+  EXPECT_EQ(rd(0xE028), 0x83);
+  EXPECT_TRUE(board.board_irq_pending());
+  EXPECT_EQ(rd(0xE029), 0x41);
+  EXPECT_EQ(rd(0xE028), 0x02);
+  EXPECT_FALSE(board.board_irq_pending());
+}
+
 TEST_F(BoardAcia, TransmitInterrupt) {
   probe_at(0xE024, int(Onboard::Acia2));
   wr(0xE024, 0x03);
