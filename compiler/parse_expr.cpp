@@ -706,7 +706,19 @@ Type* conditional_expression(TranslationUnit& tu, Node*& slot) {
         return nullptr;
     }
     Type* r = at;
-    if (is_arith(at) && is_arith(bt)) r = arith_type(tu, at, bt, a, b);
+    BuiltinTypes& bi = tu.builtin;
+    if (at->kind == Kind::Void || bt->kind == Kind::Void) {
+        if (at->kind != Kind::Void) convert(tu, a, at, &bi.void_, true);
+        if (bt->kind != Kind::Void) convert(tu, b, bt, &bi.void_, true);
+        r = &bi.void_;
+    } else if (is_arith(at) && is_arith(bt)) {
+        r = arith_type(tu, at, bt, a, b);
+    } else if (is_ptr(at) && is_integer(bt)) {
+        convert(tu, b, bt, at, false);
+    } else if (is_ptr(bt) && is_integer(at)) {
+        convert(tu, a, at, bt, false);
+        r = bt;
+    }
     Node* pair = typed_node(tu, NodeKind::Pair, a, b, r);
     slot = typed_node(tu, NodeKind::Cond, slot, pair, r);
     return r;

@@ -33,4 +33,6 @@ void expressions(void)
     p += 3;
     i = (char)65;
     q = &a[2];
+    q = i ? p : 0;
+    i ? expressions() : (void)0;
 }
