@@ -372,8 +372,15 @@ NodeKind binary_of(NodeKind k) {
 // x op= y: a complex address is computed once and kept in a frame slot.
 void gen_compound(CodeGen& cg, Node* n) {
     Node* l = n->left;
-    if (l->kind == NodeKind::BitValue || value_size(l) > 2) {
-        fault(cg, l->kind == NodeKind::BitValue ? 4004 : 4003, value_size(l));
+    if (value_size(l) > 2) {
+        fault(cg, 4003, value_size(l));
+        return;
+    }
+    if (l->kind == NodeKind::BitValue) {
+        // read, operate and write back the field; the value is the field's new one
+        Node* op = make_node(cg, binary_of(n->kind), l, n->right, l->type_kind, l->size);
+        gen_assign(cg, make_node(cg, NodeKind::Assign, l, op, l->type_kind, l->size));
+        gen_value(cg, l);
         return;
     }
     int size = value_size(l);
@@ -401,14 +408,24 @@ void gen_compound(CodeGen& cg, Node* n) {
 void gen_step(CodeGen& cg, Node* n) {
     Node* l = n->left;
     int size = value_size(l);
-    if (l->kind == NodeKind::BitValue || size > 2) {
+    if (size > 2) {
         fault(cg, 4002, size);
         return;
     }
     int step = n->right ? n->right->value : 1;
+    bool up = n->kind == NodeKind::PostInc;
+    if (l->kind == NodeKind::BitValue) {
+        Node* k = int_node(cg, step);
+        Node* op = make_node(cg, up ? NodeKind::Add : NodeKind::Sub, l, k, l->type_kind, l->size);
+        gen_assign(cg, make_node(cg, NodeKind::Assign, l, op, l->type_kind, l->size));
+        gen_value(cg, l);
+        unsigned mask = l->bit_width >= 16 ? 0xFFFF : (1u << l->bit_width) - 1;
+        emit(cg, up ? OP_SUB : OP_ADD, size, operand_imm(cg, size == 1 ? step & 0xFF : step & 0xFFFF));
+        emit(cg, OP_AND, size, operand_imm(cg, static_cast<int32_t>(mask)));
+        return;
+    }
     Operand* dst = gen_addr(cg, l->left);
     load_value(cg, dst, size);
-    bool up = n->kind == NodeKind::PostInc;
     emit(cg, up ? OP_ADD : OP_SUB, size, operand_imm(cg, size == 1 ? step & 0xFF : step & 0xFFFF));
     store_value(cg, dst, size);
     emit(cg, up ? OP_SUB : OP_ADD, size, operand_imm(cg, size == 1 ? step & 0xFF : step & 0xFFFF));
@@ -520,7 +537,8 @@ void gen_effect(CodeGen& cg, Node* n) {
 
 void gen_value(CodeGen& cg, Node* n) {
     if (!n) return fault(cg, 4001, 0);
-    if (value_size(n) > 2 && !is_struct_node(n) && n->kind != NodeKind::Call && n->kind != NodeKind::Seq) {
+    if (value_size(n) > 2 && !is_struct_node(n) && n->kind != NodeKind::Call && n->kind != NodeKind::Seq &&
+        n->kind != NodeKind::BlockCopy) {
         fault(cg, 4001, value_size(n));
         return;
     }
@@ -549,6 +567,12 @@ void gen_value(CodeGen& cg, Node* n) {
     case NodeKind::BitValue: return gen_bitfield(cg, n);
     case NodeKind::StructAddr: return gen_value(cg, n->left);
     case NodeKind::Assign: return gen_assign(cg, n);
+    case NodeKind::BlockCopy:
+        gen_value(cg, n->left);
+        push_reg(cg, R_D, 2);
+        gen_value(cg, n->right);
+        push_reg(cg, R_D, 2);
+        return gen_struct_copy(cg, n->value);
     case NodeKind::AddAssign: case NodeKind::SubAssign: case NodeKind::MulAssign:
     case NodeKind::DivAssign: case NodeKind::ModAssign: case NodeKind::ShrAssign:
     case NodeKind::ShlAssign: case NodeKind::XorAssign: case NodeKind::AndAssign:

@@ -27,5 +27,19 @@ int main(void)
     expect(f.b, 18, 6);
     v = f.a + f.b + f.c;
     expect(v, 219, 7);
+    v = f.a++;
+    expect(v, 1, 8);
+    expect(f.a, 2, 9);
+    f.a = 7;
+    f.a++;
+    expect(f.a, 0, 10);
+    expect(f.b, 18, 11);
+    f.b += 20;
+    expect(f.b, 6, 12);
+    f.c -= 1;
+    expect(f.c, 199, 13);
+    v = f.b--;
+    expect(v, 6, 14);
+    expect(f.b, 5, 15);
     return finish();
 }
