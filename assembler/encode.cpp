@@ -174,7 +174,9 @@ void size_offset(Assembly& as, Operand& op, int r, bool indirect, int opcode) {
 // The indexed forms inside or without brackets; false on a syntax fault.
 bool parse_indexed_or_plain(Assembly& as, Operand& op, bool indirect, int opcode) {
   const char*& p = as.line.pos;
-  if (p[0] == '0' && p[1] == ',') ++p;
+  // "0,R" is the zero-offset form ",R"; PC-relative forms always carry their
+  // target, so "0,PCR" keeps it.
+  if (p[0] == '0' && p[1] == ',' && !((p[2] == 'p' || p[2] == 'P') && (p[3] == 'c' || p[3] == 'C'))) ++p;
   if (*p == ',') {
     ++p;
     op.mode = AddrMode::Indexed;

@@ -54,6 +54,9 @@ TEST(Hasm09Encoder, PcRelativeSizeFollowsTheDisplacement) {
   EXPECT_EQ(bytes_of(" lda -126,pcr\n"), hex_bytes("A6 8D FF 7E"));
   EXPECT_EQ(bytes_of(" lda [5,pcr]\n"), hex_bytes("A6 9C 02"));
   EXPECT_EQ(bytes_of(" lda [200,pcr]\n"), hex_bytes("A6 9D 00 C4"));
+  // A target of 0 is still a PC-relative operand, not the form ",PCR".
+  EXPECT_EQ(bytes_of(" lda 0,pcr\n"), hex_bytes("A6 8C FD"));
+  EXPECT_EQ(bytes_of(" leax 0,x\n"), hex_bytes("30 84"));
   // A page prefix makes the instruction one byte longer.
   EXPECT_EQ(bytes_of(" ldy 5,pcr\n"), hex_bytes("10 AE 8C 01"));
   EXPECT_EQ(bytes_of(" ldy 300,pcr\n"), hex_bytes("10 AE 8D 01 27"));
