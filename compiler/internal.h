@@ -362,6 +362,8 @@ struct Node {
 
 Node* new_node(TranslationUnit& tu, NodeKind kind, Node* left, Node* right);
 Node* new_int_constant(TranslationUnit& tu, int32_t value, const Type* t);
+void set_type(Node* n, const Type* t);
+Node* typed_node(TranslationUnit& tu, NodeKind kind, Node* l, Node* r, const Type* t);
 Type* expression(TranslationUnit& tu, Node*& slot);        // assignment level
 Type* comma_expression(TranslationUnit& tu, Node*& slot);  // with the comma operator
 bool assigns_constant(const Node* n);
@@ -371,6 +373,17 @@ int32_t constant_integer(TranslationUnit& tu);
 int32_t constant_int_expression(TranslationUnit& tu);
 double constant_float_expression(TranslationUnit& tu);
 Node* constant_address(TranslationUnit& tu);
+
+// ---- convert.cpp ----
+
+Type* promote(TranslationUnit& tu, Type* t);
+// The usual arithmetic conversions: converts both trees, returns the common type.
+Type* arith_type(TranslationUnit& tu, Type* lt, Type* rt, Node*& l, Node*& r);
+
+// ---- parse_call.cpp ----
+
+// A call of the operand built so far, after its '('; reads up to ')'.
+Type* call(TranslationUnit& tu, Type* t, Node*& slot);
 
 // ---- simplify.cpp ----
 

@@ -26,10 +26,6 @@ Node* new_int_constant(TranslationUnit& tu, int32_t value, const Type* t) {
     return n;
 }
 
-namespace {
-
-int sizeof_depth(TranslationUnit& tu);
-
 void set_type(Node* n, const Type* t) {
     n->type_kind = t->kind;
     n->size = t->size;
@@ -41,34 +37,12 @@ Node* typed_node(TranslationUnit& tu, NodeKind kind, Node* l, Node* r, const Typ
     return n;
 }
 
+namespace {
+
+int sizeof_depth(TranslationUnit& tu);
+
 bool is_struct(const Type* t) { return t->kind == Kind::Struct || t->kind == Kind::Union; }
 bool is_ptr(const Type* t) { return t->kind == Kind::Pointer; }
-
-Type* promote(TranslationUnit& tu, Type* t) {
-    switch (t->kind) {
-    case Kind::Char: case Kind::UChar: case Kind::Short: return &tu.builtin.int_;
-    case Kind::UShort: return &tu.builtin.uint;
-    case Kind::Float: return &tu.builtin.double_;
-    case Kind::Bitfield: return t->unit_bits == 32 ? &tu.builtin.ulong : &tu.builtin.uint;
-    default: return t;
-    }
-}
-
-// The usual arithmetic conversions for a 16-bit int and a 32-bit long.
-Type* arith_type(TranslationUnit& tu, Type* lt, Type* rt, Node*& l, Node*& r) {
-    Type* a = promote(tu, lt);
-    Type* b = promote(tu, rt);
-    BuiltinTypes& bt = tu.builtin;
-    Type* res;
-    if (a->kind == Kind::Double || b->kind == Kind::Double) res = &bt.double_;
-    else if (a->kind == Kind::ULong || b->kind == Kind::ULong) res = &bt.ulong;
-    else if (a->kind == Kind::Long || b->kind == Kind::Long) res = &bt.long_;
-    else if (a->kind == Kind::UShort || b->kind == Kind::UShort) res = &bt.uint;
-    else res = &bt.int_;
-    convert(tu, l, lt, res, false);
-    convert(tu, r, rt, res, false);
-    return res;
-}
 
 Type* unary(TranslationUnit& tu, Node*& slot);
 
@@ -310,103 +284,6 @@ Type* postfix_step(TranslationUnit& tu, Type* t, Node*& slot) {
     Node* step = step_constant(tu, t, false);
     slot = typed_node(tu, kind, slot, step, t);
     return t;
-}
-
-// Arguments are checked against the parameters when the callee has a
-// parameter list; pairs run last argument first, as they are pushed, except
-// for __pascal functions.
-Node* argument_list(TranslationUnit& tu, Symbol* first, const std::string& fn_name) {
-    BuiltinTypes& b = tu.builtin;
-    Node* head = nullptr;
-    Node* tail = nullptr;
-    Symbol* q = first;
-    bool pascal = first && first->pascal;
-    int number = 0;
-    while (tu.scan.tok != Tok::RParen) {
-        Node* arg = nullptr;
-        Type* at = expression(tu, arg);
-        if (!at) {
-            head = nullptr;
-            break;
-        }
-        if (at->kind == Kind::Void) {
-            report_str(tu, 55, fn_name);
-            break;
-        }
-        int pending = 0;
-        bool have_q = false;
-        if (first) {
-            ++number;
-            if (!q || q->type->kind == Kind::Void) {
-                report_str(tu, 13, fn_name);
-            } else {
-                have_q = q->type->kind != Kind::Ellipsis;
-                if (have_q && !compatible_type(at, q->type)) pending = 103;
-            }
-        }
-        Type* qt = have_q ? q->type : nullptr;
-        switch (at->kind) {
-        case Kind::Char: case Kind::UChar:
-            if (qt && qt->kind != Kind::Char && qt->kind != Kind::UChar) at = convert(tu, arg, at, &b.int_, false);
-            else at = convert(tu, arg, at, &b.char_, false);
-            break;
-        case Kind::Short: case Kind::UShort: at = convert(tu, arg, at, &b.int_, false); break;
-        case Kind::Float: at = convert(tu, arg, at, &b.double_, false); break;
-        default: break;
-        }
-        if (qt) {
-            Type* expected = qt;
-            switch (qt->kind) {
-            case Kind::Char: case Kind::UChar:
-                at = convert(tu, arg, at, &b.char_, false);
-                expected = &b.char_;
-                break;
-            case Kind::Short: case Kind::UShort: expected = &b.int_; break;
-            case Kind::Long: case Kind::ULong:
-                at = convert(tu, arg, at, &b.long_, false);
-                expected = &b.long_;
-                break;
-            case Kind::Float: expected = &b.double_; break;
-            case Kind::Function: expected = &b.implicit_fn; break;
-            case Kind::Pointer: expected = &b.void_ptr; break;
-            default: break;
-            }
-            if (at->size != expected->size) pending = 43;
-        }
-        if (pending == 103) report_str2(tu, 103, std::to_string(number), fn_name);
-        if (pending == 43) report_str2(tu, 43, std::to_string(number), fn_name);
-        if (q && q->type->kind != Kind::Ellipsis) q = q->newer;
-        Node* pair = typed_node(tu, NodeKind::Pair, arg, nullptr, at);
-        if (pascal) {
-            if (tail) tail->right = pair;
-            else head = pair;
-            tail = pair;
-        } else {
-            pair->right = head;
-            head = pair;
-        }
-        if (tu.scan.tok != Tok::Comma) break;
-        scan_token(tu);
-    }
-    if (first && q && q->type->kind != Kind::Ellipsis && q->type->kind != Kind::Void) report_str(tu, 13, fn_name);
-    reset_counters(tu);
-    return head;
-}
-
-Type* call(TranslationUnit& tu, Type* t, Node*& slot) {
-    Type* ft = t;
-    if (is_ptr(t) && t->base && t->base->kind == Kind::Function) ft = t->base;
-    if (ft->kind != Kind::Function) {
-        report(tu, 38);
-        ft = &tu.builtin.implicit_fn;
-    }
-    std::string name = slot->kind == NodeKind::NameAddr ? slot->name : std::string();
-    Node* args = argument_list(tu, ft->first, name);
-    Type* result = ft->base ? ft->base : &tu.builtin.int_;
-    slot = typed_node(tu, NodeKind::Call, slot, args, result);
-    if (result->kind == Kind::Void) slot->size = -1;
-    expect(tu, Tok::RParen);
-    return result;
 }
 
 // postfix: primary { '[' expression ']' | '.' identifier | '->' identifier | '(' args ')' | '++' | '--' }
@@ -815,63 +692,6 @@ Type* expression(TranslationUnit& tu, Node*& slot) {
     Type* t = assignment(tu, slot);
     if (t && assigns_constant(slot)) report(tu, 79);
     return t;
-}
-
-Type* convert(TranslationUnit& tu, Node*& slot, Type* from, Type* to, bool explicit_cast) {
-    if (!slot || !from || !to) return to;
-    // Folding first lets constant operands convert as constants; after an
-    // error trees stay as parsed, except in constant expressions.
-    if (tu.errors == 0 || tu.constant_depth > 0) fold_pass(tu, slot);
-    Node* n = slot;
-    if (from->kind == to->kind && from->kind != Kind::Bitfield) {
-        if (explicit_cast || compatible_type(from, to)) {
-            // keep
-        } else if (to->kind == Kind::Pointer) {
-            if (!(n->kind == NodeKind::IntConst && n->value == 0)) report(tu, 104);
-        } else if (is_struct(to) && from->size != to->size) {
-            report(tu, 7);
-        } else if (!is_struct(to)) {
-            report(tu, 115);
-        }
-        return to;
-    }
-    if (n->kind == NodeKind::IntConst) {
-        if (to->kind == Kind::Float || to->kind == Kind::Double) {
-            n->kind = NodeKind::FloatConst;
-            n->fvalue = is_unsigned(from->kind) ? static_cast<double>(static_cast<uint32_t>(n->value)) : n->value;
-        } else if (to->kind == Kind::Pointer || to->kind == Kind::Void) {
-        } else if (!is_integer(to)) {
-            report(tu, 8);
-            return to;
-        } else {
-            int32_t cut = cut_to_type(n->value, to->kind);
-            if (cut != n->value) report(tu, 82);
-            n->value = cut;
-        }
-        set_type(n, to);
-        return to;
-    }
-    if (n->kind == NodeKind::FloatConst && is_integer(to)) {
-        double v = n->fvalue;
-        int64_t w = v >= -2147483648.0 && v < 4294967296.0 ? static_cast<int64_t>(v) : 0;
-        int32_t cut = cut_to_type(static_cast<int32_t>(static_cast<uint32_t>(w)), to->kind);
-        if (static_cast<double>(cut) != v) report(tu, 82);
-        n->kind = NodeKind::IntConst;
-        n->value = cut;
-        set_type(n, to);
-        return to;
-    }
-    if (is_struct(from) || is_struct(to)) {
-        report(tu, 24);
-        return to;
-    }
-    if (!explicit_cast) {
-        if (is_ptr(from) || is_ptr(to)) report(tu, 115);
-        else if (to->size < from->size && to->kind != Kind::Void && to->kind != Kind::Float) report(tu, 83);
-    }
-    if (is_ptr(to) && from->size < 2) report(tu, 106);
-    slot = typed_node(tu, NodeKind::Convert, n, nullptr, to);
-    return to;
 }
 
 namespace {
