@@ -392,7 +392,8 @@ int32_t collect(TranslationUnit& tu, Node*& slot) {
 bool const_load(const Node* n) {
     return n->kind == NodeKind::Load && n->left &&
            (n->left->kind == NodeKind::NameAddr || n->left->kind == NodeKind::StaticAddr) &&
-           n->left->symbol && (n->left->symbol->flags & Initialised) && is_scalar_kind(n->type_kind) &&
+           n->left->symbol && n->left->symbol->is_const && (n->left->symbol->flags & Initialised) &&
+           is_scalar_kind(n->type_kind) &&
            n->type_kind != Kind::Float && n->type_kind != Kind::Double && n->type_kind != Kind::Pointer;
 }
 

@@ -2,6 +2,8 @@ int x, y, i, f(void);
 unsigned u;
 char c;
 const int N = 5;
+int g0 = 3;
+static int s0 = 4;
 
 void rules(void)
 {
@@ -30,6 +32,8 @@ void rules(void)
     x &= 0xFFFF;
     y = N;
     y = N + 1;
+    y = g0 + s0;
+    y = s0;
     x = x << 0;
     x = x | 0;
     x = 0 + x;
