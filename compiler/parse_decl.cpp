@@ -430,6 +430,11 @@ void function_definition(TranslationUnit& tu, Symbol* fn, Type* own, const Type*
     }
     if (tu.scan.tok != Tok::LBrace) {
         report(tu, 4);
+        if (tu.scan.tok == Tok::Eof) {
+            report(tu, 19);
+            throw Fatal{1};
+        }
+        report_str(tu, 46, token_text(tu));
         return;
     }
     function_body(tu, fn, own);
