@@ -630,10 +630,8 @@ Type* assignment(TranslationUnit& tu, Node*& slot) {
     scan_token(tu);
     Node* r = nullptr;
     Type* rt = expression(tu, r);
-    if (!rt) {
-        report(tu, 23);
-        return nullptr;
-    }
+    // The caller reports the missing operand once, as for a missing expression.
+    if (!rt) return nullptr;
     if (!is_lvalue(slot)) {
         report(tu, 35);
         return lt;

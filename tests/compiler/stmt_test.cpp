@@ -20,6 +20,7 @@ const MessageCase message_cases[] = {
     {"register int r; int *rp = &r;", "(8) Error: Illegal operator on register variable 'r'"},
     {"typedef int T1; g1 = T1;", "(8) Error: Illegal storage class"},
     {"#int b[1.0 ^ 2.0];", "(1) Warning: Illegal constant operation  FLOAT"},
+    {"h1(g1);", "(8) Warning: Cast may have lost accuracy"},
     {"g1 = g1 +;",
      "(8) Error: Identifier expected"},
     {"g1 = sv + 1;",
