@@ -499,6 +499,19 @@ Declared declare(TranslationUnit& tu, DeclContext ctx, StorageClass sc, const De
             function_definition(tu, r, s->type, proto);
             return Declared::Definition;
         }
+        if (body && ctx == DeclContext::Block && tu.scan.tok == Tok::LBrace) {
+            // A definition inside a body: reported, and its body read over whole.
+            report_str(tu, 37, s->name);
+            int nest = 0;
+            do {
+                if (tu.scan.tok == Tok::LBrace) ++nest;
+                if (tu.scan.tok == Tok::RBrace) --nest;
+                if (tu.scan.tok == Tok::Eof) expect(tu, Tok::RBrace);
+                scan_token(tu);
+            } while (nest > 0);
+            tu.decl.kr_names.clear();
+            return Declared::Definition;
+        }
         tu.decl.kr_names.clear();
         return Declared::Object;
     }

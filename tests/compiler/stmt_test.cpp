@@ -21,6 +21,8 @@ const MessageCase message_cases[] = {
     {"typedef int T1; g1 = T1;", "(8) Error: Illegal storage class"},
     {"#int b[1.0 ^ 2.0];", "(1) Warning: Illegal constant operation  FLOAT"},
     {"h1(g1);", "(8) Warning: Cast may have lost accuracy"},
+    {"int inner(void) { return 1; }", "(8) Error: Cannot nest function definition 'inner()'"},
+    {"#float fl = ;", "(1) Error: Illegal floating-point constant"},
     {"g1 = g1 +;",
      "(8) Error: Identifier expected"},
     {"g1 = sv + 1;",
