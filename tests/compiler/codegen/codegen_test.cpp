@@ -76,6 +76,20 @@ TEST(CodeShape, StackOffsetsFollowPushes) {
     EXPECT_TRUE(has(t, "\tLDD\t2,S\n\tPSHS\tD\n\tLDD\t6,S\n\tPSHS\tD\n\tJSR\t_g\n\tLEAS\t4,S\n")) << t;
 }
 
+TEST(CodeShape, AsmOperandsTakeTheFinalFrame) {
+    // i lies 2 below the entry S; the frame is 2 bytes, so it prints at 0,S
+    std::string t = code("int g;\nvoid f(void) { int i; i = 1; __asm(\"\\tlda %a,%a,%a\", 7, g, i); }\n");
+    EXPECT_TRUE(has(t, "\tlda 0x07,_g,0,S\n")) << t;
+    t = code("void f(void) { __asm(\"nop\"); __asm(\"here: nop\"); }\n");
+    EXPECT_TRUE(has(t, "\n nop\nhere: nop\n")) << t;
+}
+
+TEST(CodeShape, DeadCodeAfterReturn) {
+    Compiled c = compile("int f(int a) { return a; a = 2; return 3; }\n", {"-O"});
+    EXPECT_NE(c.err.find("Removed dead code"), std::string::npos) << c.err;
+    EXPECT_FALSE(has(body(c.out), "#3")) << c.out;
+}
+
 TEST(CodeShape, OversizedFrameStops) {
     Compiled c = compile("void f(void) { char a[32767]; char b[32767]; char c[2]; a[0] = b[0] = c[0]; }\n");
     EXPECT_EQ(c.rc, 1);
