@@ -167,6 +167,10 @@ Type* primary(TranslationUnit& tu, Node*& slot) {
         } else {
             slot = typed_node(tu, NodeKind::StaticAddr, nullptr, nullptr, &b.char_ptr);
             slot->value = pool_string(tu, s.str, nullptr);
+            // A literal equal to the function's __func__ string shares its
+            // entry, which must then be written even if __func__ is not used.
+            auto it = tu.out.pool_index.find(s.str);
+            if (it != tu.out.pool_index.end()) tu.out.pool[it->second].owner = nullptr;
         }
         slot->literal_size = len;
         scan_token(tu);

@@ -498,7 +498,12 @@ void flush_new_strings(TranslationUnit& tu) {
     bool any = false;
     for (size_t i = o.pool.size(); i-- > tu.strings_written;) {
         const PooledString& p = o.pool[i];
-        if (p.owner && !(p.owner->flags & Referenced)) continue;
+        if (p.owner && !(p.owner->flags & Referenced)) {
+            // Never written: an equal literal later needs an entry of its own.
+            auto it = o.pool_index.find(p.bytes);
+            if (it != o.pool_index.end() && it->second == i) o.pool_index.erase(it);
+            continue;
+        }
         if (!any) {
             out_newline(tu);
             segment_const(tu);

@@ -242,6 +242,15 @@ TEST(TcxFunctions, StringsOfEachFunctionAreWrittenOnce) {
     EXPECT_EQ(c.out.find("FCS\t\"same\"", first + 1), std::string::npos) << c.out;
 }
 
+TEST(TcxFunctions, LiteralsEqualToAFunctionNameAreWritten) {
+    Compiled c = compile("int puts(char *s);\nvoid main(void) { puts(\"main\"); }\n"
+                         "void f(void) { }\nvoid g(void) { puts(\"f\"); puts(__func__); }\n");
+    EXPECT_EQ(c.rc, 0) << c.err;
+    EXPECT_NE(c.out.find("FCS\t\"main\""), std::string::npos) << c.out;
+    EXPECT_NE(c.out.find("FCS\t\"f\""), std::string::npos) << c.out;
+    EXPECT_NE(c.out.find("FCS\t\"g\""), std::string::npos) << c.out;
+}
+
 TEST(TcxFunctions, AutomaticImagesGoToRodataForArraysAndCodeForStructures) {
     Compiled c = compile("struct p { int x, y; };\nvoid f(void)\n{\n    int a[2] = {1, 2};\n    struct p s = {3, 4};\n"
                          "    a[0] = s.x;\n}\n");
