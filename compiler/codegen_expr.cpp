@@ -148,10 +148,24 @@ void gen_value_as(CodeGen& cg, Node* n, int size) {
     resize(cg, value_size(n), size, is_unsigned_node(n));
 }
 
+// A runtime routine is an extern function of the unit, entered once and
+// marked referenced so that the output declares it.
 void call_runtime(CodeGen& cg, const std::string& name) {
-    Node& n = cg.tu.nodes.emplace_back();
+    TranslationUnit& tu = cg.tu;
+    Symbol* sym = find_in(tu.file_scope, name);
+    if (!sym) {
+        sym = new_symbol(tu, name);
+        sym->sclass = StorageClass::Extern;
+        sym->is_function = true;
+        sym->type = &tu.builtin.implicit_fn;
+        sym->checked = true;
+        append_symbol(tu.file_scope, sym);
+    }
+    sym->flags |= Referenced;
+    Node& n = tu.nodes.emplace_back();
     n.kind = NodeKind::NameAddr;
     n.name = name;
+    n.symbol = sym;
     Operand* d = new_operand(cg, M_IMM);
     d->value = &n;
     emit(cg, OP_JSR, 0, d);
