@@ -135,6 +135,11 @@ struct CodeGen {
     std::map<const Stmt*, std::pair<int, int>> loop_labels;  // break, continue
 };
 
+// ---- output.cpp (writers the code generator adds) ----
+
+void data_float(TranslationUnit& tu, const Symbol* s, double v);
+void data_float_words(TranslationUnit& tu, double v);
+
 // ---- insn_list.cpp ----
 
 Operand* new_operand(CodeGen& cg, uint32_t mode, Operand* origin = nullptr);

@@ -2,7 +2,7 @@
 // The assembler-text writer: header, segment lines, labels and name
 // decoration, data directives, the echo of source lines, the string-literal
 // pool and the float encoding. Everything the compiler emits passes here.
-#include "compiler/internal.h"
+#include "compiler/codegen.h"
 
 #include "common/format.h"
 
@@ -165,6 +165,18 @@ void data_byte_labelled(TranslationUnit& tu, const Symbol* s, const std::string&
 void data_quad(TranslationUnit& tu, const Symbol* s, const std::string& constant) {
     if (s) out_line(tu, asm_name(s) + ":");
     out_line(tu, "\tFQB\t" + constant);
+}
+
+void data_float(TranslationUnit& tu, const Symbol* s, double v) {
+    data_quad(tu, s, format("$%X", float_bits(v)));
+}
+
+// A float inside a code list: its two words, on a line that later words may join.
+void data_float_words(TranslationUnit& tu, double v) {
+    uint32_t bits = float_bits(v);
+    out_line(tu, format(" fdb $%X,$%X", bits >> 16, bits & 0xFFFFu));
+    tu.out.data_state = 3;
+    tu.out.data_count = 25;
 }
 
 void data_string(TranslationUnit& tu, int label, const std::string& bytes, bool terminate) {

@@ -42,6 +42,14 @@ TEST(StringData, LongTextSplitsOverLines) {
     EXPECT_EQ(joined, std::string(63, 'x') + "\\n" + std::string(86, 'x'));
 }
 
+TEST(FloatData, WordsAndQuads) {
+    Gen g;
+    data_float_words(*g.tu, 1.0);
+    data_word(*g.tu, "_5");
+    data_float(*g.tu, nullptr, -2.5);
+    EXPECT_EQ(g.take(), " fdb $3F80,$0,_5\n\tFQB\t$C0200000\n");
+}
+
 TEST(Reserve, EmptyObjectHasOnlyItsLabel) {
     Gen g;
     Symbol s;
