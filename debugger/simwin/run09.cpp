@@ -140,6 +140,7 @@ int run09(const Run09Options& options, Run09Io& io) {
   engine.run_mode = board.run_mode = RunMode::Fast;
 
   bool input_open = true;
+  std::string unsent;  // standard input not yet handed to the console
   int code = 0;
   std::string stop_text;
   uint16_t stop_pc = 0;
@@ -150,10 +151,14 @@ int run09(const Run09Options& options, Run09Io& io) {
       stop_pc = engine.cpu.pc;
       break;
     }
-    if (input_open && console->pending_input() == 0 && steps % input_poll_interval == 0) {
-      std::string bytes;
-      input_open = io.poll_input(bytes);
-      console->type_text(bytes);
+    if (input_open && unsent.empty() && steps % input_poll_interval == 0) input_open = io.poll_input(unsent);
+    // A pipe delivers faster than any serial line: hand the terminal one byte
+    // at a time, and only once the program has read the last, so a reader
+    // that works between bytes never loses one to an overrun.
+    if (!unsent.empty() && console->pending_input() == 0 &&
+        !(board.acia[int(Onboard::Acia1)].status & Mc6850::RDRF)) {
+      console->type_text(unsent.substr(0, 1));
+      unsent.erase(0, 1);
     }
     if (engine.step_interrupts(false)) continue;
     ++steps;  // instructions, and idle steps while waiting after CWAI

@@ -46,6 +46,25 @@ TEST(Run09, EchoesInputThroughAcia1) {
   std::filesystem::remove(o.file);
 }
 
+// 2000: master reset and 8N1 on ACIA 1; LDB #8
+// 200C: LDA $E028; BITA #1; BEQ 200C; LDA $E029; STA $E029
+// 2019: LDX #500; LEAX -1,X; BNE 201C (about 1000 instructions a byte)
+// 2020: DECB; BNE 200C; JMP $2023
+const char* slow_echo_program =
+    "S12920008603B7E0288615B7E028C608B6E028850127F9B6E029B7E0298E01F4301F26FC5A26E97E202345\n"
+    "S9032000DC\n";
+
+TEST(Run09, PipedInputWaitsForASlowReader) {
+  Run09Options o;
+  o.file = write_file("zun_run09_slow.s19", slow_echo_program);
+  ScriptedIo io;
+  io.input = "abcdefgh";
+  EXPECT_EQ(run09(o, io), 0);
+  EXPECT_EQ(io.stdout_text, "abcdefgh");
+  EXPECT_EQ(io.stderr_text, "");
+  std::filesystem::remove(o.file);
+}
+
 TEST(Run09, TraceAndMaxCountInstructions) {
   Run09Options o;
   o.file = write_file("zun_run09_max.s19", echo_program);
