@@ -633,6 +633,11 @@ void gen_value(CodeGen& cg, Node* n) {
 }
 
 void gen_cond(CodeGen& cg, Node* n, int label, bool jump_if) {
+    if (!n) {
+        // no condition: always true
+        if (jump_if) emit_branch(cg, OP_BRA, label);
+        return;
+    }
     if (is_compare(n->kind)) {
         Node* l = n->left;
         int size = value_size(l);
