@@ -2,6 +2,7 @@
 // order the tool has always used, plus the message function, the temporary
 // files and the small file helpers the stages share.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -39,10 +40,19 @@ void warning(Link& link, const std::string& text) { message(link, Level::Warning
 void error(Link& link, const std::string& text) { message(link, Level::Error, text); }
 void print_out(Link& link, const std::string& text) { link.console.out(text); }
 
+// mkstemp makes the file private (0600); a temporary may become the output,
+// which should get the usual permissions of a new file.
+mode_t new_file_mode() {
+  mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
 std::string make_temporary(Link& link) {
   char name[] = "vlXXXXXX";
   int fd = mkstemp(name);
   if (fd < 0) return "";
+  fchmod(fd, new_file_mode());
   close(fd);
   link.temporaries.push_back(name);
   return name;

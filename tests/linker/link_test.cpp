@@ -1,6 +1,7 @@
 // Whole links of hand-written objects in hasm09's format: two modules with
 // cross references at two bases, the linked object, and the header, type,
 // definition and reference checks.
+#include <sys/stat.h>
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -57,6 +58,14 @@ TEST_F(VlkLink, TwoModulesAtTwoBases) {
             "Warning: At least one local symbol reference is truncated (no more truncations "
             "reported for this segment, check the map-file)\n");
   ASSERT_EQ(vlk("-R text:0x4000 -o high.s19 m1.o09 m2.o09"), 0);
+  // The output is made from a private temporary but gets the permissions of
+  // an ordinary new file.
+  mode_t mask = umask(022);
+  ASSERT_EQ(vlk("-R text:0x1000 -o perms.s19 m1.o09 m2.o09"), 0);
+  umask(mask);
+  struct stat st{};
+  ASSERT_EQ(stat("perms.s19", &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0644u);
   auto low = memory("low.s19");
   auto high = memory("high.s19");
   const std::vector<uint8_t> low_text{0xBD, 0x10, 0x0F, 0x86, 0x14, 0x8E, 0x10, 0x14, 0x20, 0xF6,
