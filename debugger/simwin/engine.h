@@ -89,6 +89,7 @@ public:
 struct LoadResult {
   int code = 0;  // 0 success, 1 file not opened, 2 bad record or failed write
   std::optional<uint32_t> end_entry;  // the S7/S8/S9 entry, when one was read
+  size_t data_bytes = 0;              // bytes written from data records
 };
 
 // What one engine step did.

@@ -86,6 +86,8 @@ LoadResult Engine::load_srecords(const std::string& path) {
       } else if (!board.is_loadable(at) || board.board_write(at, uint8_t(*byte)) != 0) {
         host.output_line(format("VM: Can't write to simulator memory at 0x%08lX\n", (unsigned long)at));
         result.code = 2;
+      } else {
+        ++result.data_bytes;
       }
     }
     if (result.code) break;

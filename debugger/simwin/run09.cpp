@@ -124,6 +124,12 @@ int run09(const Run09Options& options, Run09Io& io) {
     io.err(format("run09: can't load '%s'\n", options.file.c_str()));
     return 1;
   }
+  // Without a single data byte there is no program: running zeroed memory
+  // would only spin until --max.
+  if (loaded.data_bytes == 0) {
+    io.err(format("run09: no data records in '%s'\n", options.file.c_str()));
+    return 1;
+  }
   int slot = board.dev_open(uint32_t(tovrel::DeviceKind::Terminal), 0xE028, 0);
   auto* console = slot < 0 ? nullptr : tovrel::find<tovrel::SerialTerminal>(board.slots[slot].handle);
   if (!console) {

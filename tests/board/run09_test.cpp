@@ -91,6 +91,17 @@ TEST(Run09, LoadFailureSaysWhereTheWriteWasRefused) {
   std::filesystem::remove(o.file);
 }
 
+TEST(Run09, AFileWithoutDataIsRefusedInsteadOfRunningEmptyMemory) {
+  Run09Options o;
+  for (const char* text : {"", "S0030000FC\nS9030000FC\n"}) {
+    o.file = write_file("zun_run09_empty.s19", text);
+    ScriptedIo io;
+    EXPECT_EQ(run09(o, io), 1) << text;
+    EXPECT_EQ(io.stderr_text, "run09: no data records in '" + o.file + "'\n");
+    std::filesystem::remove(o.file);
+  }
+}
+
 TEST(Run09, Arguments) {
   std::string error;
   auto o = parse_run09_args({"--max", "12", "--dump", "e0-1ff", "--regs", "x.s19"}, error);
