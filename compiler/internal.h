@@ -288,7 +288,16 @@ struct FunctionDef {
     bool uses_asm = false;
     bool returns_seen = false;
     Pos body_start, body_end;
+    // Scalar autos and parameters that may live in a register, oldest first:
+    // those declared `register` (the first 20) and the others (the first 100,
+    // for the register allocator's report). Taking an object's address with
+    // '&' drops it from both lists; the extra ones are never listed.
+    std::vector<Symbol*> register_candidates;
+    std::vector<Symbol*> other_candidates;
 };
+
+constexpr size_t max_register_candidates = 20;
+constexpr size_t max_other_candidates = 100;
 
 // State of the function body being parsed.
 struct BodyState {
@@ -308,6 +317,10 @@ struct BodyState {
 void function_body(TranslationUnit& tu, Symbol* fn, Type* own);
 // Gives an automatic object of the current body its place in the frame.
 void allocate_local(TranslationUnit& tu, Symbol* s);
+// Lists a scalar auto or parameter of the current body as a register
+// candidate; drop_register_candidate takes it off again (its address was taken).
+void list_register_candidate(TranslationUnit& tu, Symbol* s);
+void drop_register_candidate(TranslationUnit& tu, const Symbol* s);
 // Writes the pooled strings not yet written, newest first.
 void flush_new_strings(TranslationUnit& tu);
 // Visits every statement record once in code order (the order in which the

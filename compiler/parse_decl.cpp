@@ -278,7 +278,8 @@ void parse_parameters(TranslationUnit& tu, Declarator::Suffix& suffix) {
         // Each parameter counts its own keywords; the declaration's counts survive.
         DeclState outer = tu.decl;
         for (;;) {
-            if (tu.scan.tok == Tok::Register) scan_token(tu);
+            bool reg = tu.scan.tok == Tok::Register;
+            if (reg) scan_token(tu);
             if (!is_type_start(tu, tu.scan.tok)) {
                 report(tu, 42);
                 skip_to_rparen(tu);
@@ -290,6 +291,7 @@ void parse_parameters(TranslationUnit& tu, Declarator::Suffix& suffix) {
             parse_declarator(tu, d);
             Symbol* p = new_symbol(tu, d.name);
             p->sclass = StorageClass::Param;
+            p->is_register = reg;
             p->type = apply(tu, d, spec.type);
             p->pascal = static_cast<uint8_t>(tu.decl.n_pascal);
             p->nomangle = static_cast<uint8_t>(tu.decl.n_nomangle);
@@ -476,7 +478,7 @@ Declared declare(TranslationUnit& tu, DeclContext ctx, StorageClass sc, const De
     s->interrupt = static_cast<uint8_t>(tu.decl.n_interrupt);
     s->is_const = t->is_const;
     s->is_volatile = t->is_volatile;
-    s->is_register = tu.decl.register_class && sc == StorageClass::Auto;
+    s->is_register = tu.decl.register_class && (sc == StorageClass::Auto || sc == StorageClass::Param);
     s->pos.start = d.pos;
     if (sc == StorageClass::Static) s->value = tu.next_label++;
     if (t->kind == Kind::Function) {
@@ -526,7 +528,10 @@ Declared declare(TranslationUnit& tu, DeclContext ctx, StorageClass sc, const De
     }
     r->pos.end = tu.scan.tok_end;
     bool block = ctx == DeclContext::Block && !file;
-    if (block && r == s && sc == StorageClass::Auto) allocate_local(tu, r);
+    if (block && r == s && sc == StorageClass::Auto) {
+        allocate_local(tu, r);
+        list_register_candidate(tu, r);
+    }
     if (tu.scan.tok == Tok::Assign) {
         if (ctx == DeclContext::OldParams) {
             report(tu, 27);
@@ -602,10 +607,13 @@ void old_style_declarations(TranslationUnit& tu, Type* own) {
     tu.decl.kr_names.clear();
     ++tu.depth;
     while (is_type_start(tu, tu.scan.tok) || tu.scan.tok == Tok::Register) {
-        if (tu.scan.tok == Tok::Register) scan_token(tu);
+        bool reg = tu.scan.tok == Tok::Register;
+        if (reg) scan_token(tu);
         reset_counters(tu);
+        tu.decl.register_class = reg;
         Spec spec = type_specifier(tu);
         declarator_list(tu, DeclContext::OldParams, StorageClass::Param, spec.type, &params);
+        tu.decl.register_class = false;
     }
     for (Symbol* p = params.first; p; p = p->newer)
         if (std::find(names.begin(), names.end(), p->name) == names.end()) report_at(tu, p->decl_line, 1, p->name);

@@ -424,6 +424,9 @@ Type* unary(TranslationUnit& tu, Node*& slot) {
             n->left->symbol->is_register)
             report_str(tu, 0, n->left->symbol->name);
         if (n->kind == NodeKind::Load) {
+            // An object whose address is known elsewhere cannot live in a register.
+            if (n->left && n->left->kind == NodeKind::FrameAddr && n->left->symbol)
+                drop_register_candidate(tu, n->left->symbol);
             slot = n->left;
             return pointer_to(tu, t);
         }

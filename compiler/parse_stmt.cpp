@@ -442,9 +442,13 @@ void bind_parameters(TranslationUnit& tu, FunctionDef& def, const Type* own) {
         a->decl_line = p->decl_line;
         a->is_const = p->is_const;
         a->is_volatile = p->is_volatile;
+        a->is_register = p->is_register;
         a->value = offset;
         offset += std::max<int32_t>(a->type->size, 0);
-        if (!a->name.empty()) append_symbol(tu.locals, a);
+        if (!a->name.empty()) {
+            append_symbol(tu.locals, a);
+            list_register_candidate(tu, a);
+        }
         def.params.push_back(a);
     }
 }
@@ -490,6 +494,21 @@ void allocate_local(TranslationUnit& tu, Symbol* s) {
     FunctionDef& def = *tu.body->def;
     def.locals_size += std::max<int32_t>(s->type->size, 0);
     s->value = -def.locals_size;
+}
+
+void list_register_candidate(TranslationUnit& tu, Symbol* s) {
+    if (!tu.body || !is_scalar_kind(s->type->kind) || s->type->array) return;
+    FunctionDef& def = *tu.body->def;
+    std::vector<Symbol*>& list = s->is_register ? def.register_candidates : def.other_candidates;
+    size_t limit = s->is_register ? max_register_candidates : max_other_candidates;
+    if (list.size() < limit) list.push_back(s);
+}
+
+void drop_register_candidate(TranslationUnit& tu, const Symbol* s) {
+    if (!tu.body) return;
+    FunctionDef& def = *tu.body->def;
+    for (std::vector<Symbol*>* list : {&def.register_candidates, &def.other_candidates})
+        list->erase(std::remove(list->begin(), list->end(), s), list->end());
 }
 
 void flush_new_strings(TranslationUnit& tu) {

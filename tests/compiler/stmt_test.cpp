@@ -311,5 +311,70 @@ TEST(TcxNodes, StatementsJoinInCodeOrder) {
     EXPECT_EQ(seen, want);
 }
 
+// Names in the candidate lists of each function, as "register | others; ...".
+std::string candidates_of(const std::string& source) {
+    std::string seen;
+    Unit u(source);
+    u.tu.function_hook = [&seen](const FunctionDef& f) {
+        if (!seen.empty()) seen += "; ";
+        for (const Symbol* s : f.register_candidates) seen += s->name + " ";
+        seen += "|";
+        for (const Symbol* s : f.other_candidates) seen += " " + s->name;
+        return false;
+    };
+    translation_unit(u.tu);
+    return seen;
+}
+
+TEST(TcxRegisterCandidates, ScalarAutosAndParametersAreListed) {
+    // Arrays, structures, statics and long long are never candidates; pointers are.
+    EXPECT_EQ(candidates_of("struct S { int m; };\n"
+                            "int f(int a, char *p, struct S s)\n"
+                            "{\n    register int r; register char *rp; int i; float x; long l;\n"
+                            "    int v[4]; struct S t; static int st; long long ll;\n"
+                            "    { register unsigned char inner; double d; }\n"
+                            "    return 0;\n}\n"),
+              "r rp inner | a p i x l d");
+    // Each function starts with empty lists.
+    EXPECT_EQ(candidates_of("void f(void) { register int r; }\nvoid g(int a) { int i; }\n"), "r |; | a i");
+}
+
+TEST(TcxRegisterCandidates, RegisterParametersOfBothFormsAreRegisterCandidates) {
+    EXPECT_EQ(candidates_of("int f(register int a, int b) { return a + b; }\n"), "a | b");
+    EXPECT_EQ(candidates_of("int f(a, b) register int a; int b; { return a + b; }\n"), "a | b");
+    // A __pascal function binds its parameters last first.
+    EXPECT_EQ(candidates_of("int __pascal f(int a, register int b, int c) { return a; }\n"), "b | c a");
+    Compiled c = compile("int f(register int a) { int *p = &a; return *p; }\n");
+    EXPECT_NE(c.err.find("(1) Error: Illegal operator on register variable 'a'"), std::string::npos) << c.err;
+}
+
+TEST(TcxRegisterCandidates, TakingTheAddressRemovesACandidate) {
+    EXPECT_EQ(candidates_of("int f(int a, int b)\n{\n    int i, j; int *p;\n"
+                            "    p = &i; p = &b; p = &j; p = &j;\n    return *p + a;\n}\n"),
+              "| a p");
+    // Use without '&', sizeof and a later block's '&' of another object of the same name.
+    EXPECT_EQ(candidates_of("int f(void)\n{\n    int i; int *q;\n    i = sizeof i;\n"
+                            "    { int i; q = &i; }\n    return i + *q;\n}\n"),
+              "| i q");
+}
+
+TEST(TcxRegisterCandidates, ListsBeyondTheirLimitsIgnoreTheExtraCandidates) {
+    std::string regs, others, want_regs, want_others;
+    for (int i = 1; i <= 22; ++i) {
+        regs += "register int r" + std::to_string(i) + ";";
+        if (i <= 20) want_regs += "r" + std::to_string(i) + " ";
+    }
+    for (int i = 1; i <= 102; ++i) {
+        others += "int o" + std::to_string(i) + ";";
+        if (i <= 100) want_others += " o" + std::to_string(i);
+    }
+    EXPECT_EQ(candidates_of("void f(void) {" + regs + others + "}\n"), want_regs + "|" + want_others);
+    // A freed place is not given to a candidate that was once left out.
+    EXPECT_EQ(candidates_of("void f(void) {" + regs + "int *p = &r1; }\n").substr(0, 8), "r2 r3 r4");
+    // Beyond the limit a register variable is still one: its address stays refused.
+    Compiled c = compile("void f(void) {" + regs + "int *p = &r22; }\n");
+    EXPECT_NE(c.err.find("Error: Illegal operator on register variable 'r22'"), std::string::npos) << c.err;
+}
+
 }  // namespace
 }  // namespace zun::tcx::test
