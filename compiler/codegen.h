@@ -182,12 +182,32 @@ int stack_offset(const CodeGen& cg, const Operand* d, int extra = 0);
 
 // ---- codegen_expr.cpp ----
 
+Node* make_node(CodeGen& cg, NodeKind kind, Node* l, Node* r, Kind tk, int32_t size);
+void push_reg(CodeGen& cg, int reg, int size);
+void pull_reg(CodeGen& cg, int reg, int size);
+void release_stack(CodeGen& cg, int size);
+void after_pop(CodeGen& cg, int size);
+Operand* simple_addr(CodeGen& cg, Node* a, int32_t extra = 0);
+Operand* gen_addr(CodeGen& cg, Node* a);
+void call_runtime(CodeGen& cg, const std::string& name);
+int compare_branch(NodeKind k, bool is_unsigned);
+NodeKind negate_compare(NodeKind k);
+NodeKind binary_of(NodeKind k);
+
 void gen_value(CodeGen& cg, Node* n);
 void gen_effect(CodeGen& cg, Node* n);
 void gen_cond(CodeGen& cg, Node* n, int label, bool jump_if);
 int value_size(const Node* n);
 bool is_unsigned_node(const Node* n);
 int frame_temp(CodeGen& cg, int size);
+
+// ---- codegen_long.cpp ----
+
+bool is_float_kind(Kind k);
+bool gen_long(CodeGen& cg, Node* n);
+void gen_long_as(CodeGen& cg, Node* n, Kind to);
+void gen_narrow(CodeGen& cg, Node* n);
+void gen_long_cond(CodeGen& cg, Node* n, int label, bool jump_if);
 
 // ---- codegen_stmt.cpp ----
 

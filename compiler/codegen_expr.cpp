@@ -11,6 +11,8 @@ namespace {
 
 Operand* acc(CodeGen& cg, int size) { return operand_reg(cg, M_ACK, size == 1 ? R_B : R_D); }
 
+}  // namespace
+
 Node* make_node(CodeGen& cg, NodeKind kind, Node* l, Node* r, Kind tk, int32_t size) {
     Node& n = cg.tu.nodes.emplace_back();
     n.kind = kind;
@@ -40,6 +42,8 @@ void release_stack(CodeGen& cg, int size) {
     cg.depth -= size;
 }
 
+namespace {
+
 // The value on top of the stack as an operand that pops it.
 Operand* popped(CodeGen& cg) {
     Operand* d = new_operand(cg, M_TOS);
@@ -47,10 +51,14 @@ Operand* popped(CodeGen& cg) {
     return d;
 }
 
+}  // namespace
+
 void after_pop(CodeGen& cg, int size) {
     emit(cg, OP_DEPTH, -size);
     cg.depth -= size;
 }
+
+namespace {
 
 void fault(CodeGen& cg, int code, int size) { emit_fault(cg, code, nullptr, size); }
 
@@ -64,8 +72,10 @@ Node* offset_constant(CodeGen& cg, Node* base, int32_t c) {
     return make_node(cg, c < 0 ? NodeKind::Sub : NodeKind::Add, base, k, Kind::Pointer, 2);
 }
 
+}  // namespace
+
 // The operand of the object at address a when no code is needed to reach it.
-Operand* simple_addr(CodeGen& cg, Node* a, int32_t extra = 0) {
+Operand* simple_addr(CodeGen& cg, Node* a, int32_t extra) {
     if (!a) return nullptr;
     switch (a->kind) {
     case NodeKind::FrameAddr: {
@@ -120,6 +130,8 @@ Operand* gen_addr(CodeGen& cg, Node* a) {
     return d;
 }
 
+namespace {
+
 // A value usable as an instruction operand without code: a constant or a
 // scalar in memory at a simple address.
 Operand* direct_operand(CodeGen& cg, Node* n, int size) {
@@ -148,6 +160,8 @@ void gen_value_as(CodeGen& cg, Node* n, int size) {
     resize(cg, value_size(n), size, is_unsigned_node(n));
 }
 
+}  // namespace
+
 // A runtime routine is an extern function of the unit, entered once and
 // marked referenced so that the output declares it.
 void call_runtime(CodeGen& cg, const std::string& name) {
@@ -170,6 +184,8 @@ void call_runtime(CodeGen& cg, const std::string& name) {
     d->value = &n;
     emit(cg, OP_JSR, 0, d);
 }
+
+namespace {
 
 // L op R with the result in the accumulator.
 void gen_binop(CodeGen& cg, Node* n, int opcode) {
@@ -276,6 +292,8 @@ void gen_shift(CodeGen& cg, Node* n) {
     emit(cg, opcode, 2, operand_reg(cg, M_XREG, R_X), acc(cg, 2));
 }
 
+}  // namespace
+
 // A comparison's branch by its condition and signedness.
 int compare_branch(NodeKind k, bool is_unsigned) {
     switch (k) {
@@ -298,6 +316,8 @@ NodeKind negate_compare(NodeKind k) {
     default: return NodeKind::Lt;
     }
 }
+
+namespace {
 
 bool is_compare(NodeKind k) {
     return k == NodeKind::Eq || k == NodeKind::Ne || k == NodeKind::Lt || k == NodeKind::Le ||
@@ -368,6 +388,8 @@ void gen_assign(CodeGen& cg, Node* n) {
     store_value(cg, dst, size);
 }
 
+}  // namespace
+
 NodeKind binary_of(NodeKind k) {
     switch (k) {
     case NodeKind::AddAssign: return NodeKind::Add;
@@ -382,6 +404,8 @@ NodeKind binary_of(NodeKind k) {
     default: return NodeKind::BitOr;
     }
 }
+
+namespace {
 
 // x op= y: a complex address is computed once and kept in a frame slot.
 void gen_compound(CodeGen& cg, Node* n) {
@@ -465,7 +489,10 @@ void gen_call(CodeGen& cg, Node* n) {
         }
         int size = value_size(a);
         if (size > 2) {
-            fault(cg, 4005, size);
+            gen_value(cg, a);
+            push_reg(cg, R_D, 2);
+            push_reg(cg, R_Y, 2);
+            pushed += size;
             continue;
         }
         gen_value(cg, a);
@@ -551,8 +578,9 @@ void gen_effect(CodeGen& cg, Node* n) {
 
 void gen_value(CodeGen& cg, Node* n) {
     if (!n) return fault(cg, 4001, 0);
+    if (value_size(n) > 2 && !is_struct_node(n) && gen_long(cg, n)) return;
     if (value_size(n) > 2 && !is_struct_node(n) && n->kind != NodeKind::Call && n->kind != NodeKind::Seq &&
-        n->kind != NodeKind::BlockCopy) {
+        n->kind != NodeKind::BlockCopy && n->kind != NodeKind::Cond) {
         fault(cg, 4001, value_size(n));
         return;
     }
@@ -619,12 +647,11 @@ void gen_value(CodeGen& cg, Node* n) {
         gen_effect(cg, n->left);
         return gen_value(cg, n->right);
     case NodeKind::Convert:
-        if (value_size(n->left) > 2 || value_size(n) > 2) return fault(cg, 4001, 4);
+        if (value_size(n->left) > 2) return gen_narrow(cg, n);
         gen_value(cg, n->left);
         resize(cg, value_size(n->left), value_size(n), is_unsigned_node(n->left));
         return;
     case NodeKind::Call: {
-        if (!is_struct_node(n) && n->size > 2) return fault(cg, 4005, n->size);
         return gen_call(cg, n);
     }
     default: break;
@@ -641,7 +668,7 @@ void gen_cond(CodeGen& cg, Node* n, int label, bool jump_if) {
     if (is_compare(n->kind)) {
         Node* l = n->left;
         int size = value_size(l);
-        if (size > 2) return fault(cg, 4001, size);
+        if (size > 2 || value_size(n->right) > 2) return gen_long_cond(cg, n, label, jump_if);
         Node cmp = *n;
         cmp.type_kind = l->type_kind;
         gen_binop(cg, &cmp, OP_CMP);
@@ -682,7 +709,7 @@ void gen_cond(CodeGen& cg, Node* n, int label, bool jump_if) {
     default: break;
     }
     int size = value_size(n);
-    if (size > 2) return fault(cg, 4001, size);
+    if (size > 2) return gen_long_cond(cg, n, label, jump_if);
     gen_value(cg, n);
     emit(cg, OP_TST, size, acc(cg, size));
     emit_branch(cg, jump_if ? OP_BNE : OP_BEQ, label);

@@ -115,6 +115,8 @@ void gen_return(CodeGen& cg, Stmt* s) {
             emit(cg, OP_PULLREG, R_U);
             emit(cg, OP_DEPTH, -2);
             emit(cg, OP_BLOCKMOVE, result->size);
+        } else if (result && result->size == 4 && result->kind != Kind::Pointer) {
+            gen_long_as(cg, n, result->kind);
         } else {
             int size = result && (result->kind == Kind::Char || result->kind == Kind::UChar) ? 1 : 2;
             gen_value(cg, n);

@@ -550,9 +550,10 @@ void put_op(CodeGen& cg, const Insn* e) {
     case OP_EXG_XY: return put(cg, "\tEXG\tX,Y");
     case OP_CMP32IMM: {
         uint32_t v = d ? static_cast<uint32_t>(d->value->value) : 0;
-        put(cg, format("\tCMPD\t#$%4.4X", v & 0xFFFFu));
+        // the high words decide unless they are equal
+        put(cg, format("\tCMPY\t#$%4.4X", v >> 16));
         put(cg, "\tBNE\t.+6");
-        return put(cg, format("\tCMPY\t#$%4.4X", v >> 16));
+        return put(cg, format("\tCMPD\t#$%4.4X", v & 0xFFFFu));
     }
     case OP_BITB: return put_amode(cg, false, 1, "BITB", d);
     case OP_EORAIMM: return put(cg, format("\tEORA\t#$%2.2X", static_cast<unsigned>(d ? d->value->value : 0) & 0xFF));

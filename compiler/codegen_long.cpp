@@ -1,0 +1,260 @@
+// SPDX-License-Identifier: MIT
+// 32-bit integer and floating values: they live in D:Y, D the low word,
+// and in memory high word first. Everything beyond loads, stores, negation
+// and complement goes to the runtime: operands are pushed right first, so
+// that the left one is on top, and the answer comes back in D:Y (or in CC
+// for the compares).
+#include "compiler/codegen.h"
+
+#include <utility>
+
+namespace zun::tcx {
+
+namespace {
+
+Operand* pair_operand(CodeGen& cg) { return operand_reg(cg, M_DACK, R_DY); }
+
+// D first, then Y: the high word ends on top, as a long lies in memory.
+void push_pair(CodeGen& cg) {
+    push_reg(cg, R_D, 2);
+    push_reg(cg, R_Y, 2);
+}
+
+void pull_pair(CodeGen& cg) {
+    pull_reg(cg, R_Y, 2);
+    pull_reg(cg, R_D, 2);
+}
+
+void load_pair(CodeGen& cg, Operand* d) {
+    emit(cg, OP_LOADHIGH, R_Y, d);
+    emit(cg, OP_LOADLOW, R_D, d);
+}
+
+void store_pair(CodeGen& cg, Operand* d) {
+    emit(cg, OP_STOREHIGH, R_Y, d);
+    emit(cg, OP_STORELOW, R_D, d);
+}
+
+Operand* frame_operand(CodeGen& cg, int slot) {
+    Operand* d = new_operand(cg, M_LOC);
+    d->value->value = slot;
+    return d;
+}
+
+Node* frame_object(CodeGen& cg, int slot, Kind k, int size) {
+    Node* where = make_node(cg, NodeKind::FrameAddr, nullptr, nullptr, Kind::Pointer, 2);
+    where->value = slot;
+    return make_node(cg, NodeKind::Load, where, nullptr, k, size);
+}
+
+// The value in D:Y handed to a one-operand routine.
+void call_unary(CodeGen& cg, const char* name) {
+    push_pair(cg);
+    call_runtime(cg, name);
+    release_stack(cg, 4);
+}
+
+void gen_assign_pair(CodeGen& cg, Node* l, Node* r) {
+    Kind k = l->type_kind;
+    if (Operand* dst = simple_addr(cg, l->left)) {
+        gen_long_as(cg, r, k);
+        store_pair(cg, dst);
+        return;
+    }
+    gen_long_as(cg, r, k);
+    push_pair(cg);
+    Operand* dst = gen_addr(cg, l->left);
+    pull_pair(cg);
+    store_pair(cg, dst);
+}
+
+const char* routine(NodeKind op, Kind k) {
+    bool f = is_float_kind(k);
+    bool u = k == Kind::ULong || k == Kind::ULongLong;
+    switch (op) {
+    case NodeKind::Add: return f ? ".addf" : ".add32";
+    case NodeKind::Sub: return f ? ".subf" : ".sub32";
+    case NodeKind::Mul: return f ? ".mulf" : u ? ".mulu32" : ".muls32";
+    case NodeKind::Div: return f ? ".divf" : u ? ".divu32" : ".divs32";
+    case NodeKind::Mod: return f ? nullptr : u ? ".modu32" : ".mods32";
+    case NodeKind::BitAnd: return f ? nullptr : ".and32";
+    case NodeKind::BitOr: return f ? nullptr : ".or32";
+    case NodeKind::Xor: return f ? nullptr : ".eor32";
+    case NodeKind::Shl: return f ? nullptr : ".shl32";
+    case NodeKind::Shr: return f ? nullptr : u ? ".shru32" : ".shrs32";
+    default: return nullptr;
+    }
+}
+
+void gen_binary_pair(CodeGen& cg, Node* n) {
+    Kind k = n->type_kind;
+    const char* name = routine(n->kind, k);
+    if (!name) {
+        emit_fault(cg, 4001, nullptr, 4);
+        return;
+    }
+    // a shift count is a long of its own signedness whatever the value's type
+    bool shift = n->kind == NodeKind::Shl || n->kind == NodeKind::Shr;
+    gen_long_as(cg, n->right, shift ? Kind::Long : k);
+    push_pair(cg);
+    gen_long_as(cg, n->left, k);
+    push_pair(cg);
+    call_runtime(cg, name);
+    release_stack(cg, 8);
+}
+
+// The object of an assignment operator, its address kept in a frame slot
+// when it takes code to compute, so that it is computed once.
+Node* settled_target(CodeGen& cg, Node* l) {
+    if (simple_addr(cg, l->left)) return l;
+    gen_value(cg, l->left);
+    int slot = frame_temp(cg, 2);
+    emit(cg, OP_STORE, R_D, frame_operand(cg, slot));
+    Node* ptr = frame_object(cg, slot, Kind::Pointer, 2);
+    return make_node(cg, NodeKind::Load, ptr, nullptr, l->type_kind, l->size);
+}
+
+void gen_compound_pair(CodeGen& cg, Node* n) {
+    Node* l = n->left;
+    Node* target = settled_target(cg, l);
+    Node* op = make_node(cg, binary_of(n->kind), target, n->right, l->type_kind, l->size);
+    gen_assign_pair(cg, target, op);
+}
+
+// x++ and x--: the value is the old one, kept in a frame slot while the
+// new one is computed and stored.
+void gen_step_pair(CodeGen& cg, Node* n) {
+    Node* l = n->left;
+    Kind k = l->type_kind;
+    Node* target = settled_target(cg, l);
+    int old = frame_temp(cg, 4);
+    gen_value(cg, target);
+    store_pair(cg, frame_operand(cg, old));
+    int32_t step = n->right ? n->right->value : 1;
+    Node* amount = make_node(cg, NodeKind::IntConst, nullptr, nullptr, Kind::Long, 4);
+    amount->value = step;
+    if (is_float_kind(k)) {
+        amount->kind = NodeKind::FloatConst;
+        amount->type_kind = k;
+        amount->fvalue = step;
+    }
+    bool up = n->kind == NodeKind::PostInc;
+    Node* op = make_node(cg, up ? NodeKind::Add : NodeKind::Sub, frame_object(cg, old, k, 4), amount, k, 4);
+    gen_assign_pair(cg, target, op);
+    load_pair(cg, frame_operand(cg, old));
+}
+
+}  // namespace
+
+bool is_float_kind(Kind k) { return k == Kind::Float || k == Kind::Double; }
+
+// n's value in D:Y as type to: narrower integers widen by their own
+// signedness, integers and floats convert through the runtime.
+void gen_long_as(CodeGen& cg, Node* n, Kind to) {
+    Kind from = n->type_kind;
+    if (value_size(n) <= 2) {
+        gen_value(cg, n);
+        bool u = is_unsigned_node(n);
+        if (value_size(n) == 1) emit(cg, u ? OP_CLRA : OP_SEX, 8);
+        if (u)
+            emit(cg, OP_LOADHIGH, R_Y, operand_imm(cg, 0));
+        else
+            emit(cg, OP_SEX, 7);
+        if (is_float_kind(to)) call_unary(cg, ".sltof");
+        return;
+    }
+    gen_value(cg, n);
+    bool ff = is_float_kind(from), tf = is_float_kind(to);
+    if (ff && !tf) call_unary(cg, to == Kind::ULong ? ".ftoul" : ".ftosl");
+    if (!ff && tf) call_unary(cg, from == Kind::ULong ? ".ultof" : ".sltof");
+}
+
+// A 32-bit or floating value converted to a narrower integer: the low
+// word of the long is the result.
+void gen_narrow(CodeGen& cg, Node* n) {
+    gen_long_as(cg, n->left, is_unsigned_node(n) ? Kind::ULong : Kind::Long);
+}
+
+bool gen_long(CodeGen& cg, Node* n) {
+    switch (n->kind) {
+    case NodeKind::IntConst:
+    case NodeKind::FloatConst: {
+        Operand* d = new_operand(cg, M_IMM);
+        d->value = n;
+        load_pair(cg, d);
+        return true;
+    }
+    case NodeKind::Load: load_pair(cg, gen_addr(cg, n->left)); return true;
+    case NodeKind::Convert: gen_long_as(cg, n->left, n->type_kind); return true;
+    case NodeKind::Assign: gen_assign_pair(cg, n->left, n->right); return true;
+    case NodeKind::Add: case NodeKind::Sub: case NodeKind::Mul: case NodeKind::Div:
+    case NodeKind::Mod: case NodeKind::BitAnd: case NodeKind::BitOr: case NodeKind::Xor:
+    case NodeKind::Shl: case NodeKind::Shr:
+        gen_binary_pair(cg, n);
+        return true;
+    case NodeKind::Neg:
+        gen_long_as(cg, n->left, n->type_kind);
+        if (is_float_kind(n->type_kind)) {
+            emit(cg, OP_EXG_DY);
+            emit(cg, OP_EORAIMM, 0, operand_imm(cg, 0x80));
+            emit(cg, OP_EXG_DY);
+        } else {
+            emit(cg, OP_NEG, 4, pair_operand(cg));
+        }
+        return true;
+    case NodeKind::Compl:
+        gen_long_as(cg, n->left, n->type_kind);
+        emit(cg, OP_COM, 4, pair_operand(cg));
+        return true;
+    case NodeKind::AddAssign: case NodeKind::SubAssign: case NodeKind::MulAssign:
+    case NodeKind::DivAssign: case NodeKind::ModAssign: case NodeKind::ShrAssign:
+    case NodeKind::ShlAssign: case NodeKind::XorAssign: case NodeKind::AndAssign:
+    case NodeKind::OrAssign:
+        gen_compound_pair(cg, n);
+        return true;
+    case NodeKind::PostInc: case NodeKind::PostDec: gen_step_pair(cg, n); return true;
+    default: return false;
+    }
+}
+
+// Conditions on 32-bit and floating values. A float compare answers
+// "unordered" so that only BLT, BLE, BEQ and their negations read it
+// right, so '>' and '>=' swap their operands.
+void gen_long_cond(CodeGen& cg, Node* n, int label, bool jump_if) {
+    bool compare = n->kind == NodeKind::Eq || n->kind == NodeKind::Ne || n->kind == NodeKind::Lt ||
+                   n->kind == NodeKind::Le || n->kind == NodeKind::Gt || n->kind == NodeKind::Ge;
+    if (!compare) {
+        gen_value(cg, n);
+        if (is_float_kind(n->type_kind)) {
+            call_unary(cg, ".tstf");
+        } else {
+            emit(cg, OP_TST, 4, pair_operand(cg));
+        }
+        emit_branch(cg, jump_if ? OP_BNE : OP_BEQ, label);
+        return;
+    }
+    Node* l = n->left;
+    Node* r = n->right;
+    Kind k = value_size(l) == 4 ? l->type_kind : r->type_kind;
+    bool f = is_float_kind(k);
+    NodeKind rel = n->kind;
+    if (f && (rel == NodeKind::Gt || rel == NodeKind::Ge)) {
+        std::swap(l, r);
+        rel = rel == NodeKind::Gt ? NodeKind::Lt : NodeKind::Le;
+    }
+    if (!f && (rel == NodeKind::Eq || rel == NodeKind::Ne) && r->kind == NodeKind::IntConst) {
+        gen_long_as(cg, l, k);
+        emit(cg, OP_CMP32IMM, 0, operand_imm(cg, r->value));
+    } else {
+        gen_long_as(cg, r, k);
+        push_pair(cg);
+        gen_long_as(cg, l, k);
+        push_pair(cg);
+        call_runtime(cg, f ? ".cmpf" : ".cmp32");
+        release_stack(cg, 8);
+    }
+    NodeKind taken = jump_if ? rel : negate_compare(rel);
+    emit_branch(cg, compare_branch(taken, !f && (k == Kind::ULong || k == Kind::ULongLong)), label);
+}
+
+}  // namespace zun::tcx
