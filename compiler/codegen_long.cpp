@@ -136,7 +136,7 @@ void gen_step_pair(CodeGen& cg, Node* n) {
     if (is_float_kind(k)) {
         amount->kind = NodeKind::FloatConst;
         amount->type_kind = k;
-        amount->fvalue = step;
+        amount->fvalue = n->right && n->right->kind == NodeKind::FloatConst ? n->right->fvalue : step;
     }
     bool up = n->kind == NodeKind::PostInc;
     Node* op = make_node(cg, up ? NodeKind::Add : NodeKind::Sub, frame_object(cg, old, k, 4), amount, k, 4);
