@@ -165,6 +165,10 @@ const MessageCase message_cases[] = {
      "(8) Warning: Division by zero constant"},
     {"g1 = 1.5 % 2.0;",
      "(8) Error: Integer-valued type expected"},
+    {"int g1; g1 = 0;",
+     "(8) Warning: Redefinition of 'g1' hides earlier declaration"},
+    {"{ int x; }\n{ int x; int x; x = 1; }",
+     "(9) Error: Illegal redeclaration of 'x'"},
 };
 
 std::string wrap(const std::string& s) {
@@ -205,6 +209,19 @@ TEST(TcxQuietCases, EdgeCasesThatMustNotWarn) {
     EXPECT_EQ(body("y = f2(1, 2,);"), "");
     std::string twice = body("y = g(1); y = g(2);");
     EXPECT_EQ(twice, "\"/src/t.c\" (4) Warning: Function 'g' implicitly declared 'int'\n");
+}
+
+TEST(TcxQuietCases, KeptQuirksOfNameLookup) {
+    // Blanks and newlines before '(' still make a call of an unknown name; a comment does not.
+    EXPECT_EQ(compile("int g1;\nvoid t(void)\n{\n    g1 = nosuch\n\t (1);\n    g1 = other/* c */(1);\n}\n",
+                      {"-w6"}).err,
+              "\"/src/t.c\" (4) Warning: Function 'nosuch' implicitly declared 'int'\n"
+              "\"/src/t.c\" (6) Error: Undefined identifier 'other'\n"
+              "\"/src/t.c\" (6) Error: Expression expected\n");
+    // An extern declared in a block stays visible after the block.
+    Compiled c = compile("void f(void) { extern int e; e = 1; }\nint g(void) { return e; }\n", {"-w6"});
+    EXPECT_EQ(c.err, "");
+    EXPECT_NE(c.out.find("\tLDD\t_e\n"), std::string::npos) << c.out;
 }
 
 TEST(TcxQuietCases, ConstTargetsAreCheckedAtEveryAssignmentLevel) {
