@@ -52,7 +52,13 @@ void gen_switch(CodeGen& cg, Stmt* s) {
     Node* v = s->expr;
     int size = value_size(v);
     if (size > 2) {
-        emit_fault(cg, 4001, nullptr, size);
+        // a 32-bit value goes down a compare chain, the value kept in D:Y
+        gen_value(cg, v);
+        for (const Stmt* c : cases) {
+            emit(cg, OP_CMP32IMM, 0, operand_imm(cg, static_cast<int32_t>(c->value)));
+            emit_branch(cg, OP_BEQ, case_label(cg, c));
+        }
+        emit_branch(cg, OP_BRA, fallback);
     } else if (!cases.empty()) {
         int64_t lo = cases[0]->value, hi = cases[0]->value;
         for (const Stmt* c : cases) {

@@ -550,10 +550,10 @@ void put_op(CodeGen& cg, const Insn* e) {
     case OP_EXG_XY: return put(cg, "\tEXG\tX,Y");
     case OP_CMP32IMM: {
         uint32_t v = d ? static_cast<uint32_t>(d->value->value) : 0;
-        // the high words decide unless they are equal
-        put(cg, format("\tCMPY\t#$%4.4X", v >> 16));
+        // for equality only: a differing low word skips the 4-byte CMPY
+        put(cg, format("\tCMPD\t#$%4.4X", v & 0xFFFFu));
         put(cg, "\tBNE\t.+6");
-        return put(cg, format("\tCMPD\t#$%4.4X", v & 0xFFFFu));
+        return put(cg, format("\tCMPY\t#$%4.4X", v >> 16));
     }
     case OP_BITB: return put_amode(cg, false, 1, "BITB", d);
     case OP_EORAIMM: return put(cg, format("\tEORA\t#$%2.2X", static_cast<unsigned>(d ? d->value->value : 0) & 0xFF));

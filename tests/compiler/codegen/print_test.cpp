@@ -289,7 +289,7 @@ TEST(InstructionPrinter, Opcodes) {
         {"pull bad", [](Gen& g) { return g.entry(OP_PULLREG, 0); }, "-CGERR op_pullreg\n"},
         {"push D:Y", [](Gen& g) { return g.entry(OP_PUSHDY); }, "\tPSHS\tD\n\tPSHS\tY\n"},
         {"compare 32 immediate", [](Gen& g) { return g.entry(OP_CMP32IMM, 4, operand_imm(*g.cg, 0x12345678)); },
-         "\tCMPY\t#$1234\n\tBNE\t.+6\n\tCMPD\t#$5678\n"},
+         "\tCMPD\t#$5678\n\tBNE\t.+6\n\tCMPY\t#$1234\n"},
         {"BITB", [](Gen& g) { return g.entry(OP_BITB, 1, operand_imm(*g.cg, 8)); }, "\tBITB\t#8\n"},
         {"EORA immediate", [](Gen& g) { return g.entry(OP_EORAIMM, 1, operand_imm(*g.cg, 128)); }, "\tEORA\t#$80\n"},
         {"EOR bytes", [](Gen& g) { return g.entry(OP_EOR2, 2, g.loc(-2)); }, "\tEORB\t5,S\n\tEORA\t4,S\n"},
