@@ -439,6 +439,16 @@ void gen_compound(CodeGen& cg, Node* n) {
         dst->value->value = slot;
     }
     Node* op = make_node(cg, binary_of(n->kind), target, n->right, l->type_kind, l->size);
+    NodeKind b = op->kind;
+    if (value_size(n->right) > 2 && l->type_kind != Kind::Pointer && b != NodeKind::Shl && b != NodeKind::Shr) {
+        // a long or float right side: the operation runs in its type, the
+        // result is converted back to the object's
+        Kind k = n->right->type_kind;
+        op->left = make_node(cg, NodeKind::Convert, target, nullptr, k, 4);
+        op->type_kind = k;
+        op->size = 4;
+        op = make_node(cg, NodeKind::Convert, op, nullptr, l->type_kind, l->size);
+    }
     gen_value(cg, op);
     store_value(cg, dst, size);
 }
