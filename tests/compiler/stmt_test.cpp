@@ -361,6 +361,10 @@ TEST(TcxRegisterCandidates, RegisterParametersOfBothFormsAreRegisterCandidates) 
     EXPECT_EQ(candidates_of("int f(a, b) register int a; int b; { return a + b; }\n"), "a | b");
     // A __pascal function binds its parameters last first.
     EXPECT_EQ(candidates_of("int __pascal f(int a, register int b, int c) { return a; }\n"), "b | c a");
+    // `register` is no part of a parameter's type: prototypes and definitions still agree.
+    EXPECT_EQ(compile("int f(register int a);\nint f(int a) { return a; }\n"
+                      "int g(int b);\nint g(register int b) { return b; }\n", {"-w6"}).err,
+              "");
     Compiled c = compile("int f(register int a) { int *p = &a; return *p; }\n");
     EXPECT_NE(c.err.find("(1) Error: Illegal operator on register variable 'a'"), std::string::npos) << c.err;
 }
