@@ -54,8 +54,48 @@ void call_unary(CodeGen& cg, const char* name) {
     release_stack(cg, 4);
 }
 
+uint32_t field_mask(const Node* f) { return f->bit_width >= 32 ? 0xFFFFFFFFu : (1u << f->bit_width) - 1; }
+
+// The word in D:Y shifted in place on the stack by SHIFT32: right for a
+// positive count, left for a negative one.
+void shift_pair(CodeGen& cg, int count) {
+    if (count == 0) return;
+    push_pair(cg);
+    emit(cg, OP_LOAD, R_A, operand_imm(cg, count & 0xFF));
+    call_runtime(cg, ".SHIFT32");
+    pull_pair(cg);
+}
+
+void gen_field_read(CodeGen& cg, Node* f) {
+    load_pair(cg, gen_addr(cg, f->left));
+    shift_pair(cg, f->bit_offset);
+    emit(cg, OP_AND, 4, operand_imm(cg, static_cast<int32_t>(field_mask(f))));
+}
+
+// The new field goes into its place and the other bits of the word stay;
+// the whole word is left in D:Y.
+void gen_field_write(CodeGen& cg, Node* f, Node* r) {
+    gen_long_as(cg, r, Kind::ULong);
+    uint32_t mask = field_mask(f);
+    emit(cg, OP_AND, 4, operand_imm(cg, static_cast<int32_t>(mask)));
+    shift_pair(cg, -f->bit_offset);
+    push_pair(cg);
+    Operand* dst = gen_addr(cg, f->left);
+    load_pair(cg, dst);
+    emit(cg, OP_AND, 4, operand_imm(cg, static_cast<int32_t>(~(mask << f->bit_offset))));
+    push_pair(cg);
+    call_runtime(cg, ".or32");
+    release_stack(cg, 8);
+    store_pair(cg, dst);
+}
+
 void gen_assign_pair(CodeGen& cg, Node* l, Node* r) {
     Kind k = l->type_kind;
+    if (l->kind == NodeKind::BitValue) {
+        gen_field_write(cg, l, r);
+        gen_field_read(cg, l);
+        return;
+    }
     if (Operand* dst = simple_addr(cg, l->left)) {
         gen_long_as(cg, r, k);
         store_pair(cg, dst);
@@ -116,7 +156,7 @@ Node* settled_target(CodeGen& cg, Node* l) {
 
 void gen_compound_pair(CodeGen& cg, Node* n) {
     Node* l = n->left;
-    Node* target = settled_target(cg, l);
+    Node* target = l->kind == NodeKind::BitValue ? l : settled_target(cg, l);
     Node* op = make_node(cg, binary_of(n->kind), target, n->right, l->type_kind, l->size);
     gen_assign_pair(cg, target, op);
 }
@@ -126,7 +166,7 @@ void gen_compound_pair(CodeGen& cg, Node* n) {
 void gen_step_pair(CodeGen& cg, Node* n) {
     Node* l = n->left;
     Kind k = l->type_kind;
-    Node* target = settled_target(cg, l);
+    Node* target = l->kind == NodeKind::BitValue ? l : settled_target(cg, l);
     int old = frame_temp(cg, 4);
     gen_value(cg, target);
     store_pair(cg, frame_operand(cg, old));
@@ -185,6 +225,7 @@ bool gen_long(CodeGen& cg, Node* n) {
         return true;
     }
     case NodeKind::Load: load_pair(cg, gen_addr(cg, n->left)); return true;
+    case NodeKind::BitValue: gen_field_read(cg, n); return true;
     case NodeKind::Convert: gen_long_as(cg, n->left, n->type_kind); return true;
     case NodeKind::Assign: gen_assign_pair(cg, n->left, n->right); return true;
     case NodeKind::Add: case NodeKind::Sub: case NodeKind::Mul: case NodeKind::Div:
