@@ -28,7 +28,9 @@ int main(void)
     expect((int)(average(samples, 5) * 100), 234, 2);   /* 234.99999 */
     expect((int)average(samples, 4), 0, 3);      /* 3.75 / 4 */
     fp = &samples[4];
-    expect(*fp-- > *fp, 1, 4);
+    expect(fp[0] > fp[-1], 1, 4);
+    fp--;
+    expect(*fp == 0, 1, 14);
     while (n--)
         steps++;
     expect((int)steps, 5, 5);
