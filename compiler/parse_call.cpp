@@ -48,7 +48,14 @@ Node* argument_list(TranslationUnit& tu, Symbol* first, const std::string& fn_na
             if (qt && qt->kind != Kind::Char && qt->kind != Kind::UChar) at = convert(tu, arg, at, &b.int_, false);
             else at = convert(tu, arg, at, &b.char_, false);
             break;
-        case Kind::Short: case Kind::UShort: at = convert(tu, arg, at, &b.int_, false); break;
+        case Kind::Short: at = convert(tu, arg, at, &b.int_, false); break;
+        case Kind::UShort: {
+            // an unsigned value bound for a long parameter must widen with
+            // zeros, so it stays unsigned on its way there
+            bool to_long = qt && (qt->kind == Kind::Long || qt->kind == Kind::ULong);
+            at = convert(tu, arg, at, to_long ? &b.uint : &b.int_, false);
+            break;
+        }
         case Kind::Float: at = convert(tu, arg, at, &b.double_, false); break;
         default: break;
         }

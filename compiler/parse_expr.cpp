@@ -662,7 +662,15 @@ Type* assignment(TranslationUnit& tu, Node*& slot) {
         if (kind != NodeKind::Assign && kind != NodeKind::AddAssign && kind != NodeKind::SubAssign &&
             kind != NodeKind::MulAssign && kind != NodeKind::DivAssign && (!is_integer(lt) || !is_integer(rt)))
             report(tu, 32);
-        convert(tu, r, rt, lt, false);
+        // An arithmetic operator with a long or float right side works in
+        // that wider type and only its result goes back to the object's
+        // type; the code generator widens the object's value for it.
+        bool arithmetic = kind == NodeKind::AddAssign || kind == NodeKind::SubAssign ||
+                          kind == NodeKind::MulAssign || kind == NodeKind::DivAssign ||
+                          kind == NodeKind::ModAssign;
+        bool keep_wide = arithmetic && is_integer(lt) && lt->size <= 2 && rt->size > 2 &&
+                         (is_integer(rt) || rt->kind == Kind::Float || rt->kind == Kind::Double);
+        if (!keep_wide) convert(tu, r, rt, lt, false);
     }
     slot = typed_node(tu, kind, slot, r, lt);
     return lt;
