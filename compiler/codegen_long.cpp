@@ -158,6 +158,9 @@ void gen_compound_pair(CodeGen& cg, Node* n) {
     Node* l = n->left;
     Node* target = l->kind == NodeKind::BitValue ? l : settled_target(cg, l);
     Node* op = make_node(cg, binary_of(n->kind), target, n->right, l->type_kind, l->size);
+    // a long object with a float right side: the operation runs in floating
+    // point and the store converts the result back
+    if (is_float_kind(n->right->type_kind) && !is_float_kind(l->type_kind)) op->type_kind = n->right->type_kind;
     gen_assign_pair(cg, target, op);
 }
 

@@ -668,8 +668,9 @@ Type* assignment(TranslationUnit& tu, Node*& slot) {
         bool arithmetic = kind == NodeKind::AddAssign || kind == NodeKind::SubAssign ||
                           kind == NodeKind::MulAssign || kind == NodeKind::DivAssign ||
                           kind == NodeKind::ModAssign;
-        bool keep_wide = arithmetic && is_integer(lt) && lt->size <= 2 && rt->size > 2 &&
-                         (is_integer(rt) || rt->kind == Kind::Float || rt->kind == Kind::Double);
+        bool float_rt = rt->kind == Kind::Float || rt->kind == Kind::Double;
+        bool keep_wide = arithmetic && is_integer(lt) && lt->size <= 4 &&
+                         (float_rt ? kind != NodeKind::ModAssign : is_integer(rt) && lt->size <= 2 && rt->size > 2);
         if (!keep_wide) convert(tu, r, rt, lt, false);
     }
     slot = typed_node(tu, kind, slot, r, lt);

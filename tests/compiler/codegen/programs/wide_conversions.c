@@ -94,5 +94,28 @@ int main(void)
     i = -7;
     i /= 65538L;
     expect(i, 0, 45);
+
+    /* long objects with float right sides */
+    l = 3;
+    l *= 2.5;
+    expect(l == 7L, 1, 50);
+    l = 100001;
+    l /= 2.0;
+    expect(l == 50000L, 1, 51);
+    l = -10;
+    f = 0.25;
+    l += f;
+    expect(l == -9L, 1, 52);          /* -9.75 toward zero */
+    l = 70000;
+    l -= f;
+    expect(l == 69999L, 1, 53);
+    {
+        unsigned long ul = 3000000000UL;
+        ul /= 1.5;
+        expect(ul == 2000000000UL, 1, 54);
+        ul = 5;
+        ul *= f;
+        expect(ul == 1UL, 1, 55);
+    }
     return finish();
 }
