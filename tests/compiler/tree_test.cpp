@@ -113,5 +113,23 @@ TEST(TcxTreeParts, UnprototypedCharArgumentsStayOneByte) {
               "(call:v-1 (name g) (pair:d4 (conv:d4 (load:f4 (name x))) (pair:c1 (load:c1 (name c)) -)))");
 }
 
+TEST(TcxTreeParts, UnsignedArgumentsWidenToLongParameters) {
+    std::string t = last_tree("void f(long v); unsigned u;", "f(u);");
+    EXPECT_EQ(t, "(call:v-1 (name f) (pair:l4 (conv:l4 (load:u2 (name u))) -))");
+    t = last_tree("void f(long v);", "f(0xFFFF);");
+    EXPECT_EQ(t, "(call:v-1 (name f) (pair:l4 65535:l4 -))");
+    t = last_tree("void f(long v); int i;", "f(i);");
+    EXPECT_EQ(t, "(call:v-1 (name f) (pair:l4 (conv:l4 (load:i2 (name i))) -))");
+}
+
+TEST(TcxTreeParts, WideRightSidesOfAssignmentOperatorsStayWide) {
+    EXPECT_EQ(last_tree("int i;", "i *= 2.5;"), "(*=:i2 (load:i2 (name i)) 2.5:d4)");
+    EXPECT_EQ(last_tree("int i; long l;", "i %= l;"), "(%=:i2 (load:i2 (name i)) (load:l4 (name l)))");
+    EXPECT_EQ(last_tree("long l; float f;", "l -= f;"), "(-=:l4 (load:l4 (name l)) (load:f4 (name f)))");
+    // bitwise operators and shifts keep the low bits alike either way
+    EXPECT_EQ(last_tree("int i; long l;", "i &= l;"), "(&=:i2 (load:i2 (name i)) (conv:i2 (load:l4 (name l))))");
+    EXPECT_EQ(last_tree("char c; int i;", "c += i;"), "(+=:c1 (load:c1 (name c)) (conv:c1 (load:i2 (name i))))");
+}
+
 }  // namespace
 }  // namespace zun::tcx::test
