@@ -55,8 +55,8 @@ std::string Machine::text(uint16_t addr) {
   return sink.text();
 }
 
-void set_registers(Cpu& cpu, const std::string& spec) {
-  std::istringstream in(spec);
+void set_registers(Cpu& cpu, const std::string& text) {
+  std::istringstream in(text);
   std::string item;
   while (in >> item) {
     auto eq = item.find('=');
@@ -77,8 +77,8 @@ void set_registers(Cpu& cpu, const std::string& spec) {
   }
 }
 
-void set_memory(FlatMemory& mem, const std::string& spec) {
-  std::istringstream in(spec);
+void set_memory(FlatMemory& mem, const std::string& text) {
+  std::istringstream in(text);
   std::string part;
   while (std::getline(in, part, ';')) {
     auto colon = part.find(':');

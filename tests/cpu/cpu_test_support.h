@@ -61,10 +61,10 @@ struct Machine {
 // Registers written "A=1F X=1234 CC=05"; names as the datasheet writes them
 // (PC S U X Y A B D DP CC). Registers not named keep the default: PC=1000,
 // S=8000, U=7000, everything else 0.
-void set_registers(Cpu& cpu, const std::string& spec);
+void set_registers(Cpu& cpu, const std::string& text);
 
 // Memory written "2000:12 34 ; 00FF:01": an address, a colon, then bytes.
-void set_memory(FlatMemory& mem, const std::string& spec);
+void set_memory(FlatMemory& mem, const std::string& text);
 
 // One instruction test. The code goes to 0x1000 and runs once. After it, every
 // register must equal its value before, changed by `after` (PC defaults to
