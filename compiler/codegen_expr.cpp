@@ -440,13 +440,17 @@ void gen_compound(CodeGen& cg, Node* n) {
     }
     Node* op = make_node(cg, binary_of(n->kind), target, n->right, l->type_kind, l->size);
     NodeKind b = op->kind;
-    if (value_size(n->right) > 2 && l->type_kind != Kind::Pointer && b != NodeKind::Shl && b != NodeKind::Shr) {
-        // a long or float right side: the operation runs in its type, the
-        // result is converted back to the object's
+    int rsize = value_size(n->right);
+    bool division = b == NodeKind::Div || b == NodeKind::Mod;
+    bool wide = rsize > 2 || (division && rsize >= size && n->right->type_kind != l->type_kind);
+    if (wide && l->type_kind != Kind::Pointer && b != NodeKind::Shl && b != NodeKind::Shr) {
+        // a wider right side (or an unsigned one dividing a signed object):
+        // the operation runs in its type, the result is converted back to
+        // the object's
         Kind k = n->right->type_kind;
-        op->left = make_node(cg, NodeKind::Convert, target, nullptr, k, 4);
+        op->left = make_node(cg, NodeKind::Convert, target, nullptr, k, rsize);
         op->type_kind = k;
-        op->size = 4;
+        op->size = rsize;
         op = make_node(cg, NodeKind::Convert, op, nullptr, l->type_kind, l->size);
     }
     gen_value(cg, op);

@@ -671,6 +671,20 @@ Type* assignment(TranslationUnit& tu, Node*& slot) {
         bool float_rt = rt->kind == Kind::Float || rt->kind == Kind::Double;
         bool keep_wide = arithmetic && is_integer(lt) && lt->size <= 4 &&
                          (float_rt ? kind != NodeKind::ModAssign : is_integer(rt) && lt->size <= 2 && rt->size > 2);
+        // Division and remainder tell apart what the other operators leave
+        // in the low bits: a char object against an int, or a signed object
+        // against an unsigned one, divide in the promoted type.
+        if ((kind == NodeKind::DivAssign || kind == NodeKind::ModAssign) && is_integer(lt) && is_integer(rt) &&
+            lt->size <= 2 && rt->size <= 2) {
+            bool unsigned_op = promote(tu, lt)->kind == Kind::UShort || promote(tu, rt)->kind == Kind::UShort;
+            Type* w = unsigned_op ? &tu.builtin.uint : &tu.builtin.int_;
+            bool same = w->kind == lt->kind;
+            bool fits = r->kind == NodeKind::IntConst && !unsigned_op && cut_to_type(r->value, lt->kind) == r->value;
+            if (!same && !fits) {
+                convert(tu, r, rt, w, false);
+                keep_wide = true;
+            }
+        }
         if (!keep_wide) convert(tu, r, rt, lt, false);
     }
     slot = typed_node(tu, kind, slot, r, lt);

@@ -131,5 +131,12 @@ TEST(TcxTreeParts, WideRightSidesOfAssignmentOperatorsStayWide) {
     EXPECT_EQ(last_tree("char c; int i;", "c += i;"), "(+=:c1 (load:c1 (name c)) (conv:c1 (load:i2 (name i))))");
 }
 
+TEST(TcxTreeParts, NarrowDivisionRunsInThePromotedType) {
+    EXPECT_EQ(last_tree("char c;", "c /= 300;"), "(/=:c1 (load:c1 (name c)) 300:i2)");
+    EXPECT_EQ(last_tree("char c;", "c %= 7;"), "(%=:c1 (load:c1 (name c)) 7:c1)");
+    EXPECT_EQ(last_tree("int i; unsigned u;", "i /= u;"), "(/=:i2 (load:i2 (name i)) (load:u2 (name u)))");
+    EXPECT_EQ(last_tree("int i; unsigned u;", "u /= i;"), "(/=:u2 (load:u2 (name u)) (conv:u2 (load:i2 (name i))))");
+}
+
 }  // namespace
 }  // namespace zun::tcx::test

@@ -95,6 +95,46 @@ int main(void)
     i /= 65538L;
     expect(i, 0, 45);
 
+    /* division of narrow objects in the promoted type */
+    c = 100;
+    c /= 300;
+    expect(c, 0, 60);
+    c = 100;
+    c %= 300;
+    expect(c, 100, 61);
+    k = 300;
+    c = -100;
+    c /= k;
+    expect(c, 0, 62);
+    c = 100;
+    c /= 3;
+    expect(c, 33, 63);
+    c = -100;
+    c %= 7;
+    expect(c, -2, 64);
+    {
+        unsigned char uc = 200;
+        uc /= -1;
+        expect(uc, 56, 65);          /* -200 in a byte */
+        uc = 200;
+        uc /= 2;
+        expect(uc, 100, 66);
+    }
+    i = -6;
+    u = 4;
+    i /= u;
+    expect(i, 16382, 67);            /* 65530 / 4 */
+    i = -6;
+    i %= u;
+    expect(i, 2, 68);
+    i = -6;
+    i /= 4;
+    expect(i, -1, 69);
+    u = 65530u;
+    k = 4;
+    u /= k;
+    expect(u == 16382u, 1, 70);
+
     /* long objects with float right sides */
     l = 3;
     l *= 2.5;
