@@ -120,10 +120,11 @@ void fold_int(TranslationUnit& tu, Node*& slot) {
         if (uns) return make_int(n, static_cast<int32_t>(n->kind == NodeKind::Div ? ua / ub : ua % ub));
         if (a == INT32_MIN && b == -1) return make_int(n, n->kind == NodeKind::Div ? a : 0);
         return make_int(n, n->kind == NodeKind::Div ? a / b : a % b);
-    case NodeKind::Shl: return make_int(n, static_cast<int32_t>(ua << (ub % 32)));
+    // counts of 32 and more shift every bit out, as the runtime's shifts do
+    case NodeKind::Shl: return make_int(n, ub >= 32 ? 0 : static_cast<int32_t>(ua << ub));
     case NodeKind::Shr:
-        if (uns) return make_int(n, static_cast<int32_t>(ua >> (ub % 32)));
-        return make_int(n, a >> (ub % 32));
+        if (uns) return make_int(n, ub >= 32 ? 0 : static_cast<int32_t>(ua >> ub));
+        return make_int(n, a >> (ub >= 32 ? 31 : ub));
     case NodeKind::Eq: return make_int(n, a == b);
     case NodeKind::Ne: return make_int(n, a != b);
     case NodeKind::Lt: return make_int(n, uns ? ua < ub : a < b);
