@@ -19,20 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::vector<std::string> corpus_files() {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(TCX_CORPUS_DIR))
-        if (e.path().extension() == ".c") names.push_back(e.path().stem().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+std::vector<std::string> corpus_files() { return c_sources_in(TCX_CORPUS_DIR); }
 
 std::string quoted(const std::string& s) { return "'" + s + "'"; }
 

@@ -18,20 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::vector<std::string> golden_cases() {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(TCX_GOLDEN_DIR))
-        if (e.path().extension() == ".c") names.push_back(e.path().stem().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+std::vector<std::string> golden_cases() { return c_sources_in(TCX_GOLDEN_DIR); }
 
 class TcxGolden : public ::testing::TestWithParam<std::string> {
 protected:

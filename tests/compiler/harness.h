@@ -5,11 +5,32 @@
 #include "compiler/compiler.h"
 #include "compiler/internal.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace zun::tcx::test {
+
+// The whole content of a file.
+inline std::string slurp(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The names (without ".c") of the C files of a test folder, sorted.
+inline std::vector<std::string> c_sources_in(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        if (e.path().extension() == ".c") names.push_back(e.path().stem().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 struct Compiled {
     int rc = 0;

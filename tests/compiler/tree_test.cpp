@@ -17,13 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // Parses a whole file and prints what the code generator would receive.
 std::string parse_and_print(const std::string& source, std::vector<std::string> args = {}) {
     args.push_back("t.c");
@@ -53,13 +46,7 @@ std::string parse_and_print(const std::string& source, std::vector<std::string> 
     return out + "--- messages\n" + tu.err;
 }
 
-std::vector<std::string> tree_cases() {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(TCX_TREE_DIR))
-        if (e.path().extension() == ".c") names.push_back(e.path().stem().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+std::vector<std::string> tree_cases() { return c_sources_in(TCX_TREE_DIR); }
 
 class TcxTree : public ::testing::TestWithParam<std::string> {};
 
