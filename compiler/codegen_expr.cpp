@@ -403,6 +403,9 @@ void gen_assign(CodeGen& cg, Node* n) {
         emit(cg, OP_OR, size, popped(cg));
         after_pop(cg, size);
         store_value(cg, dst, size);
+        // the value of the assignment is the field's new value
+        if (l->bit_offset) emit(cg, OP_LSR, size, operand_imm(cg, l->bit_offset), acc(cg, size));
+        emit(cg, OP_AND, size, operand_imm(cg, static_cast<int32_t>(l->bit_width >= 16 ? 0xFFFF : mask)));
         return;
     }
     int size = value_size(l);
