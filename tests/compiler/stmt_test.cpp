@@ -204,6 +204,21 @@ TEST(TcxOperands, FloatOperandsOfIntegerOperatorsAreRefused) {
         EXPECT_EQ(r.out.find("_g:"), std::string::npos) << e << "\n" << r.out;
         EXPECT_EQ(r.out.find("Internal Error"), std::string::npos) << e << "\n" << r.out;
     }
+    // Initialisers, arguments, members, elements and constant expressions alike.
+    const char* const sources[] = {
+        "void g(void) { float f = 1; int i = f % 2; }",
+        "int s = 1.5 & 3;",
+        "float f; int h(int); void g(void) { h(f | 1); }",
+        "struct S { float x; } s; void g(void) { s.x %= 2; }",
+        "float fa[2]; void g(void) { fa[1] <<= 1; }",
+        "void g(int k) { switch (k) { case 7 & 2.0: ; } }",
+    };
+    for (const char* src : sources) {
+        Compiled r = compile(src);
+        EXPECT_NE(r.err.find("\"/src/t.c\" (1) Error: Integer-valued type expected\n"), std::string::npos)
+            << src << "\n" << r.err;
+        EXPECT_EQ(r.out.find("_g:"), std::string::npos) << src << "\n" << r.out;
+    }
 }
 
 }  // namespace
