@@ -1,6 +1,7 @@
 // Constant folding against a host model of the target's C arithmetic
 // (16-bit int, 32-bit long), and the float encoding against the host's IEEE
 // single precision.
+#include "expr_model.h"
 #include "harness.h"
 
 #include <gtest/gtest.h>
@@ -13,151 +14,9 @@
 namespace zun::tcx::test {
 namespace {
 
-// ---- host model ----
-
-enum class T { Int, UInt, Long, ULong, Char, UChar };
-
-struct Val {
-    T type;
-    int64_t v;  // the value as the type holds it
-};
-
-int64_t wrap(T t, int64_t v) {
-    switch (t) {
-    case T::Char: return static_cast<int8_t>(v);
-    case T::UChar: return static_cast<uint8_t>(v);
-    case T::Int: return static_cast<int16_t>(v);
-    case T::UInt: return static_cast<uint16_t>(v);
-    case T::Long: return static_cast<int32_t>(v);
-    case T::ULong: return static_cast<uint32_t>(v);
-    }
-    return v;
-}
-
-T promote(T t) { return t == T::Char || t == T::UChar ? T::Int : t; }
-
-T usual(T a, T b) {
-    a = promote(a);
-    b = promote(b);
-    if (a == T::ULong || b == T::ULong) return T::ULong;
-    if (a == T::Long || b == T::Long) return T::Long;  // long holds every unsigned int
-    if (a == T::UInt || b == T::UInt) return T::UInt;
-    return T::Int;
-}
-
-int width(T t) { return t == T::Long || t == T::ULong ? 32 : 16; }
-
-struct Gen {
-    std::mt19937 rng;
-    explicit Gen(unsigned seed) : rng(seed) {}
-    int pick(int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); }
-
-    // Returns false when the expression would divide by zero or shift out of range.
-    bool leaf(std::string& text, Val& val) {
-        switch (pick(4)) {
-        case 0: {
-            int v = pick(3) ? pick(100) : pick(32768);
-            text = std::to_string(v);
-            val = {T::Int, v};
-            break;
-        }
-        case 1: {
-            int v = pick(65536);
-            text = std::to_string(v) + "u";
-            val = {T::UInt, v};
-            break;
-        }
-        case 2: {
-            int64_t v = pick(2) ? pick(1000) : static_cast<int64_t>(rng() & 0x7FFFFFFF);
-            text = std::to_string(v) + "L";
-            val = {T::Long, v};
-            break;
-        }
-        default: {
-            int64_t v = pick(2) ? pick(1000) : static_cast<int64_t>(rng());
-            text = std::to_string(v) + "UL";
-            val = {T::ULong, v};
-            break;
-        }
-        }
-        return true;
-    }
-
-    bool expr(int depth, std::string& text, Val& val) {
-        if (depth == 0 || pick(4) == 0) return leaf(text, val);
-        int kind = pick(10);
-        if (kind == 0) {  // unary
-            std::string a;
-            Val x;
-            if (!expr(depth - 1, a, x)) return false;
-            T t = promote(x.type);
-            switch (pick(3)) {
-            case 0: text = "-(" + a + ")"; val = {t, wrap(t, -x.v)}; break;
-            case 1: text = "~(" + a + ")"; val = {t, wrap(t, ~x.v)}; break;
-            default: text = "!(" + a + ")"; val = {T::Int, x.v == 0}; break;
-            }
-            return true;
-        }
-        if (kind == 1) {  // cast
-            std::string a;
-            Val x;
-            if (!expr(depth - 1, a, x)) return false;
-            static const char* names[] = {"int", "unsigned", "long", "unsigned long", "char", "unsigned char"};
-            int c = pick(6);
-            T t = static_cast<T>(c);
-            text = std::string("(") + names[c] + ")(" + a + ")";
-            val = {t, wrap(t, x.v)};
-            return true;
-        }
-        if (kind == 2) {  // conditional
-            std::string c, a, b;
-            Val vc, va, vb;
-            if (!expr(depth - 1, c, vc) || !expr(depth - 1, a, va) || !expr(depth - 1, b, vb)) return false;
-            T t = usual(va.type, vb.type);
-            text = "(" + c + ") ? (" + a + ") : (" + b + ")";
-            val = {t, wrap(t, vc.v ? va.v : vb.v)};
-            return true;
-        }
-        std::string a, b;
-        Val x, y;
-        if (!expr(depth - 1, a, x) || !expr(depth - 1, b, y)) return false;
-        static const char* ops[] = {"+", "-", "*", "/", "%", "<<", ">>", "&", "|", "^",
-                                    "==", "!=", "<", "<=", ">", ">=", "&&", "||"};
-        int op = pick(18);
-        text = "(" + a + ") " + ops[op] + " (" + b + ")";
-        T t = usual(x.type, y.type);
-        int64_t l = wrap(t, x.v), r = wrap(t, y.v);
-        switch (op) {
-        case 0: val = {t, wrap(t, l + r)}; break;
-        case 1: val = {t, wrap(t, l - r)}; break;
-        case 2: val = {t, wrap(t, static_cast<int64_t>(static_cast<uint64_t>(l) * static_cast<uint64_t>(r)))}; break;
-        case 3: case 4:
-            if (r == 0) return false;
-            val = {t, wrap(t, op == 3 ? l / r : l % r)};
-            break;
-        case 5: case 6: {
-            T lt = promote(x.type);
-            int64_t lv = wrap(lt, x.v);
-            if (y.v < 0 || y.v >= width(lt)) return false;
-            uint64_t bits = static_cast<uint64_t>(lv);
-            val = {lt, wrap(lt, op == 5 ? static_cast<int64_t>(bits << y.v) : lv >> y.v)};
-            break;
-        }
-        case 7: val = {t, wrap(t, l & r)}; break;
-        case 8: val = {t, wrap(t, l | r)}; break;
-        case 9: val = {t, wrap(t, l ^ r)}; break;
-        case 10: val = {T::Int, l == r}; break;
-        case 11: val = {T::Int, l != r}; break;
-        case 12: val = {T::Int, l < r}; break;
-        case 13: val = {T::Int, l <= r}; break;
-        case 14: val = {T::Int, l > r}; break;
-        case 15: val = {T::Int, l >= r}; break;
-        case 16: val = {T::Int, x.v && y.v}; break;
-        default: val = {T::Int, x.v || y.v}; break;
-        }
-        return true;
-    }
-};
+using model::Gen;
+using model::T;
+using model::Val;
 
 Kind kind_of(T t) {
     switch (t) {
