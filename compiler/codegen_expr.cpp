@@ -245,6 +245,20 @@ void gen_divmod(CodeGen& cg, Node* n, bool mod) {
     gen_runtime_binary(cg, n, size, name);
 }
 
+// A shift count in D. A 32-bit count beyond 16 bits counts as 16, which
+// shifts every bit out like any count from the width up.
+void gen_shift_count(CodeGen& cg, Node* r) {
+    if (value_size(r) <= 2) return gen_value_as(cg, r, 2);
+    gen_value(cg, r);
+    int small = new_label(cg);
+    emit(cg, OP_EXG_DY);
+    emit(cg, OP_CMP, 2, operand_imm(cg, 0));
+    emit(cg, OP_EXG_DY);
+    emit_branch(cg, OP_BEQ, small);
+    emit(cg, OP_LOAD, R_D, operand_imm(cg, 16));
+    emit_label(cg, small);
+}
+
 void gen_shift(CodeGen& cg, Node* n) {
     int size = value_size(n);
     bool left = n->kind == NodeKind::Shl;
@@ -254,7 +268,8 @@ void gen_shift(CodeGen& cg, Node* n) {
     if (r->kind == NodeKind::IntConst) {
         int c = r->value;
         int width = size * 8;
-        if (c < 0) c = 0;
+        // an unsigned long count from 2^31 up is as wide as any
+        if (c < 0) c = r->type_kind == Kind::ULong ? width : 0;
         if (c >= width) {
             if (opcode != OP_ASR) {
                 gen_effect(cg, n->left);
@@ -277,15 +292,10 @@ void gen_shift(CodeGen& cg, Node* n) {
         if (c > 0) emit(cg, opcode, size, operand_imm(cg, c), acc(cg, size));
         return;
     }
-    if (size == 1) {
-        gen_value_as(cg, r, 1);
-        push_reg(cg, R_B, 1);
-        gen_value_as(cg, n->left, 1);
-        pull_reg(cg, R_A, 1);
-        emit(cg, opcode, 1, operand_reg(cg, M_ACK, R_A), acc(cg, 1));
-        return;
-    }
-    gen_value_as(cg, r, 2);
+    // A count in a register shifts the value as the int it promotes to, so
+    // that an 8-bit value (an assignment operator's object) shifted by 8 or
+    // more ends as 0 or its sign; its low byte in B is the result.
+    gen_shift_count(cg, r);
     push_reg(cg, R_D, 2);
     gen_value_as(cg, n->left, 2);
     pull_reg(cg, R_X, 2);

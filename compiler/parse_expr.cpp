@@ -689,7 +689,14 @@ Type* assignment(TranslationUnit& tu, Node*& slot) {
         if ((kind == NodeKind::DivAssign || kind == NodeKind::ModAssign) && lt->size == 4 && is_integer(lt) &&
             rt->kind == Kind::ULong)
             keep_wide = true;
-        if (!keep_wide) convert(tu, r, rt, lt, false);
+        // A shift count keeps its own (promoted) type, as for '<<' and '>>':
+        // cut to the object's type it could lose the bits that make it too wide.
+        if (kind == NodeKind::ShlAssign || kind == NodeKind::ShrAssign) {
+            if (is_integer(rt)) convert(tu, r, rt, promote(tu, rt), false);
+            else convert(tu, r, rt, lt, false);
+        } else if (!keep_wide) {
+            convert(tu, r, rt, lt, false);
+        }
     }
     slot = typed_node(tu, kind, slot, r, lt);
     return lt;
