@@ -61,7 +61,8 @@ inline constexpr const char* binary_ops[] = {"+", "-", "*", "/", "%", "<<", ">>"
 // model leaves out: division by zero and shift counts outside 0..width-1,
 // unless 'defined' asks for the compiler's own rules there (a zero divisor
 // gives all one bits and leaves the dividend as the remainder; counts of the
-// width or more shift every bit out).
+// width or more shift every bit out). 0 / 0 stays out even then: a zero
+// dividend may be simplified to 0 before anything divides.
 inline bool binary(int op, Val x, Val y, Val& val, bool defined = false) {
     T t = usual(x.type, y.type);
     int64_t l = wrap(t, x.v), r = wrap(t, y.v);
@@ -71,7 +72,7 @@ inline bool binary(int op, Val x, Val y, Val& val, bool defined = false) {
     case 2: val = {t, wrap(t, static_cast<int64_t>(static_cast<uint64_t>(l) * static_cast<uint64_t>(r)))}; break;
     case 3: case 4:
         if (r == 0) {
-            if (!defined) return false;
+            if (!defined || (op == 3 && l == 0)) return false;
             val = {t, op == 3 ? wrap(t, -1) : l};
             break;
         }

@@ -6,7 +6,8 @@
 // operators and increments against the model's constants and prints the
 // number of every failing check to ACIA 1. It runs with and without -O.
 // ZUN_RAND_CHECKS=N runs N checks instead of the short CI set, and
-// ZUN_RAND_SEED=S starts from another seed.
+// ZUN_RAND_SEED=S starts from another seed, ZUN_RAND_DEPTH=D nests deeper,
+// ZUN_RAND_KEEP=1 keeps the programs.
 #include "tests/compiler/expr_model.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <unistd.h>
 #include <vector>
@@ -63,11 +65,13 @@ struct Check {
 
 // Builds programs; its leaves are objects of the function being built.
 struct ProgramGen : Gen {
-    std::string globals;
+    std::string globals, functions;
+    std::set<std::string> declared;
     Function* fn = nullptr;
     std::vector<Check> checks;
     std::vector<std::pair<std::string, Val>> used;  // leaves of the current check, for reuse
     int names = 0;
+    bool effects = false;  // leaves may change objects (the check evaluates them once)
 
     explicit ProgramGen(unsigned seed) : Gen(seed) { defined = true; }
 
@@ -83,13 +87,20 @@ struct ProgramGen : Gen {
         }
     }
 
-    // A fresh object of type t holding v, as an lvalue expression.
-    std::string object(T t, int64_t v) {
+    // A fresh object of type t holding v, or sometimes a call's result when
+    // no lvalue is needed.
+    std::string object(T t, int64_t v, bool lvalue = false) {
         std::string n = std::to_string(names++);
         std::string ty = spelling(t, pick(6));
         std::string k = literal(t, v);
         Function& f = *fn;
-        switch (pick(9)) {
+        switch (pick(lvalue ? 9 : 10)) {
+        case 9: {  // the result of a call
+            std::string id = "id" + std::to_string(static_cast<int>(t));
+            if (declared.insert(id).second)
+                functions += std::string("static ") + type_name(t) + " " + id + "(" + type_name(t) + " v)\n{\n    return v;\n}\n";
+            return id + "(" + k + ")";
+        }
         case 0:
             globals += ty + " g" + n + ";\n";
             f.inits += "    g" + n + " = " + k + ";\n";
@@ -151,6 +162,21 @@ struct ProgramGen : Gen {
         }
         T t = static_cast<T>(pick(6));
         int64_t v = value(t);
+        if (k == 2 && effects) {  // an object changed on the way, its value taken once
+            std::string o = "(" + object(t, v, true) + ")";
+            switch (pick(4)) {
+            case 0: text = "(" + o + "++)"; val = {t, v}; break;
+            case 1: text = "(--" + o + ")"; val = {t, wrap(t, v - 1)}; break;
+            case 2: {
+                int64_t w = value(t);
+                text = "(" + o + " = " + literal(t, w) + ")";
+                val = {t, w};
+                break;
+            }
+            default: text = "(" + o + " += 3)"; val = {t, wrap(t, v + 3)}; break;
+            }
+            return true;
+        }
         text = object(t, v);
         val = {t, v};
         used.push_back({text, val});
@@ -167,12 +193,21 @@ struct ProgramGen : Gen {
     // One check of the kind k into the current function.
     void check(int kind, int depth) {
         used.clear();
+        effects = pick(3) == 0;
+        if (kind == 1 && effects) kind = 0;  // a loop's condition runs more than once
         std::string e;
         Val v;
         if (kind == 0) {  // a value compared with its constant, directly or after a store
             if (!expr(depth, e, v)) return;
             std::string k = literal(v.type, v.v);
-            if (pick(2)) {
+            int form = pick(3);
+            if (form == 2) {  // through a call's argument
+                std::string id = "eq" + std::to_string(static_cast<int>(v.type));
+                if (declared.insert(id).second)
+                    functions += std::string("static int ") + id + "(" + type_name(v.type) + " a, " +
+                                 type_name(v.type) + " b)\n{\n    return a == b;\n}\n";
+                add("    if (!" + id + "(" + e + ", " + k + ")) " + fail() + "\n", e + " == " + k);
+            } else if (form) {
                 add("    if ((" + e + ") != " + k + " || sizeof(" + e + ") != " + std::to_string(size_of(v.type)) +
                         ") " + fail() + "\n",
                     e + " == " + k);
@@ -189,6 +224,11 @@ struct ProgramGen : Gen {
                 Val x, y;
                 if (!expr(depth - 1, a, x) || !expr(depth - 1, b, y)) return;
                 int op = 10 + pick(8);
+                if (pick(3) == 0) {  // against a constant at or next to the value
+                    T t = static_cast<T>(pick(4));
+                    y = {t, wrap(t, x.v + pick(3) - 1)};
+                    b = literal(t, y.v);
+                }
                 binary(op, x, y, v, true);
                 e = "(" + a + ") " + binary_ops[op] + " (" + b + ")";
             } else if (!expr(depth, e, v)) {
@@ -205,7 +245,7 @@ struct ProgramGen : Gen {
         // An assignment operator or a step on an object.
         T t = static_cast<T>(pick(6));
         int64_t old = value(t);
-        std::string target = object(t, old);
+        std::string target = object(t, old, true);
         used.clear();  // the target is not a leaf of its right operand
         std::string stmt;
         Val res;
@@ -253,7 +293,7 @@ struct ProgramGen : Gen {
         std::string t = "/* generated */\nvoid init_io(void);\nvoid put_str(char *s);\nvoid put_hex(unsigned v);\n"
                         "static int failed;\nstatic void fail(int id)\n{\n    put_str(\"FAIL \");\n"
                         "    put_hex(id);\n    put_str(\"\\n\");\n    ++failed;\n}\n";
-        t += globals;
+        t += globals + functions;
         for (size_t i = 0; i < fns.size(); ++i) {
             Function& f = fns[i];
             t += "\nstatic void f" + std::to_string(i) + "(";
@@ -335,12 +375,14 @@ TEST(TcxRandomPrograms, AgreeWithHostModel) {
     int total = env_int("ZUN_RAND_CHECKS", 360);
     unsigned seed = static_cast<unsigned>(env_int("ZUN_RAND_SEED", 20261209));
     int per_program = 120;
+    int depth = env_int("ZUN_RAND_DEPTH", 3);
     int failures = 0;
-    bool keep = false;
+    bool keep = std::getenv("ZUN_RAND_KEEP") != nullptr;
     for (int done = 0, p = 0; done < total; done += per_program, ++p) {
         ProgramGen gen(seed + static_cast<unsigned>(p));
-        std::string text = gen.program(std::min(per_program, total - done), 3);
+        std::string text = gen.program(std::min(per_program, total - done), depth);
         std::ofstream(tools.dir / "prog.c") << text;
+        if (keep) std::ofstream(tools.dir / ("prog" + std::to_string(seed + p) + ".c")) << text;
         for (const char* opts : {"", "-O"}) {
             std::string out;
             if (!tools.build_and_run(opts, out)) {
