@@ -106,6 +106,11 @@ struct Insn {
     int line = 0;              // the statement's source position, for the echo
     DebugPos pos;
     const Stmt* asm_stmt = nullptr;  // __asm text, its operands resolved when printed
+    // OP_DEBUG: kind 1000 statement, 1003 function exit (both at debug_at),
+    // 1004 a symbol of the function (debug_symbol).
+    int debug_kind = 0;
+    Pos debug_at;
+    const Symbol* debug_symbol = nullptr;
 };
 
 struct SwitchTable {
@@ -125,6 +130,7 @@ struct CodeGen {
     int locals_size = 0;       // bytes of locals and temporaries below the entry S
     int push_depth = 0;        // bytes pushed since the entry adjustment (printer)
     DebugPos stmt_pos;         // position given to new entries
+    Pos debug_mark;            // -g: position of the last statement marker
 
     // Generation state of the function being compiled.
     FunctionDef* fn = nullptr;
@@ -212,6 +218,22 @@ void gen_long_cond(CodeGen& cg, Node* n, int label, bool jump_if);
 // ---- codegen_stmt.cpp ----
 
 void gen_statement(CodeGen& cg, Stmt* s);
+
+// ---- debug.cpp (pseudo-entries and frame lines, -g only) ----
+
+enum DebugKind : int { DEBUG_STATEMENT = 1000, DEBUG_EXIT = 1003, DEBUG_SYMBOL = 1004 };
+
+// A statement marker, unless the last marker has the same position.
+void debug_statement(CodeGen& cg, const DebugPos& pos);
+void debug_exit(CodeGen& cg, Pos pos);
+// Symbol entries of the function itself, its parameters and its autos.
+void debug_symbol_entries(CodeGen& cg);
+// ".stab fstart" and its ".stab stmt", then the symbol entries' lines: they
+// go out before the function's first entry, whatever that entry is.
+void debug_function_start(CodeGen& cg);
+// ".stab fend": after the function's code, before its jump tables.
+void debug_function_end(CodeGen& cg);
+void debug_entry_text(CodeGen& cg, const Insn* e);
 
 // ---- print_insn.cpp ----
 

@@ -17,6 +17,7 @@ namespace {
 void at_statement(CodeGen& cg, const Stmt* s, bool whole) {
     cg.stmt_pos = s->pos;
     if (!whole) cg.stmt_pos.end = s->pos.start;
+    debug_statement(cg, s->pos);
 }
 
 void expression_statement(CodeGen& cg, Node* n) {
@@ -303,6 +304,8 @@ void generate_function(TranslationUnit& tu, FunctionDef& f) {
     gen_statement(cg, f.body);
     cg.stmt_pos.start = cg.stmt_pos.end = f.body_end;
     emit_label(cg, cg.exit_label);
+    debug_exit(cg, f.body_end);
+    debug_symbol_entries(cg);
     int frame = cg.frame;
     if (frame > 65535) {
         std::string text = format("FATAL ERROR,  in function '%s' starting at line %d\n", f.fn->name.c_str(),
@@ -327,6 +330,7 @@ void generate_function(TranslationUnit& tu, FunctionDef& f) {
     emit(cg, f.fn->interrupt ? OP_RTI : OP_RTS);
     cg.locals_size = frame;
     function_prologue(cg, f, frame - f.locals_size);
+    debug_function_start(cg);
     improve_and_print(cg);
     if (tu.options.dump) out_line(tu, format("; end of function:'%s'", f.fn->name.c_str()));
     out_newline(tu);
