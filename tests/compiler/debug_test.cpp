@@ -34,7 +34,7 @@ const char* const sample = "struct s { int a; char b; } gs;\n"
                            "    return r;\n"
                            "}\n";
 
-TEST(Debug, NothingWithoutOption) {
+TEST(TcxDebug, NothingWithoutOption) {
     Compiled c = compile(sample);
     ASSERT_EQ(c.rc, 0) << c.err;
     EXPECT_EQ(c.out.find(".stab"), std::string::npos);
@@ -44,7 +44,7 @@ TEST(Debug, NothingWithoutOption) {
     EXPECT_EQ(g.out.find("\tNOP"), std::string::npos);
 }
 
-TEST(Debug, BuiltinTypeLines) {
+TEST(TcxDebug, BuiltinTypeLines) {
     Compiled c = debug("int i;\n");
     ASSERT_EQ(c.rc, 0) << c.err;
     EXPECT_EQ(table(c.out),
@@ -58,7 +58,7 @@ TEST(Debug, BuiltinTypeLines) {
     EXPECT_NE(c.out.find("\n.stab sym G:i:_i:(typ11)\n"), std::string::npos);
 }
 
-TEST(Debug, ModuleNameFromFirstLineDirective) {
+TEST(TcxDebug, ModuleNameFromFirstLineDirective) {
     std::string source = "# 1 \"/src/dir/my-file.v2.c\"\nint *p;\n# 1 \"/src/other.h\"\nlong *q;\n";
     Compiled c = compile_files({{"t.c", source}, {"/src/dir/my-file.v2.c", "int *p;\n"}, {"/src/other.h", "\n"}},
                                {"-g", "t.c"});
@@ -69,7 +69,7 @@ TEST(Debug, ModuleNameFromFirstLineDirective) {
     EXPECT_NE(debug("int *p;\n").out.find("(typ16-t)"), std::string::npos);
 }
 
-TEST(Debug, PointerSymbolAndItsLine) {
+TEST(TcxDebug, PointerSymbolAndItsLine) {
     Compiled c = debug("int *p;\nint *p2;\nchar *s;\nvoid *v;\nchar **pp;\nconst char cc = 1;\n");
     ASSERT_EQ(c.rc, 0) << c.err;
     EXPECT_NE(c.out.find("\n.stab sym G:p:_p:(typ16-t)\n"), std::string::npos);
@@ -84,7 +84,7 @@ TEST(Debug, PointerSymbolAndItsLine) {
     EXPECT_EQ(t.find("typ18-t"), std::string::npos);
 }
 
-TEST(Debug, StructLineWithMembers) {
+TEST(TcxDebug, StructLineWithMembers) {
     Compiled c = debug("struct s { int a; char b; };\nstruct s v;\nunion u { long l; char c; } w;\n");
     ASSERT_EQ(c.rc, 0) << c.err;
     std::string t = table(c.out);
@@ -95,7 +95,7 @@ TEST(Debug, StructLineWithMembers) {
               std::string::npos);
 }
 
-TEST(Debug, BitfieldsArraysAndFunctionPointers) {
+TEST(TcxDebug, BitfieldsArraysAndFunctionPointers) {
     Compiled c = debug("struct f { unsigned lo : 3; unsigned hi : 5; } v;\n"
                        "char *names[3];\nint grid[2][3];\nint (*fp)(int);\n"
                        "struct n { struct n *next; } list;\n");
@@ -112,7 +112,7 @@ TEST(Debug, BitfieldsArraysAndFunctionPointers) {
               std::string::npos);
 }
 
-TEST(Debug, StaticsAndExterns) {
+TEST(TcxDebug, StaticsAndExterns) {
     Compiled c = debug("static int s;\nextern int e;\n"
                        "int f(void) { static int calls = 2; return s + e + calls; }\n");
     ASSERT_EQ(c.rc, 0) << c.err;
@@ -121,7 +121,7 @@ TEST(Debug, StaticsAndExterns) {
     EXPECT_EQ(c.out.find(":e:"), std::string::npos);
 }
 
-TEST(Debug, FramelessFunctionCarriesItsParameters) {
+TEST(TcxDebug, FramelessFunctionCarriesItsParameters) {
     Compiled c = debug("int add(int a, int b) { return a + b; }\n");
     ASSERT_EQ(c.rc, 0) << c.err;
     EXPECT_NE(c.out.find("_add:\n.stab fstart _add:1\n.stab stmt 1,4\n.stab sym F:add:_add:(typ11)(typ11)(typ11)\n"
@@ -132,7 +132,7 @@ TEST(Debug, FramelessFunctionCarriesItsParameters) {
     EXPECT_NE(c.out.find(".stab stmt 1,39\n.stab fexit 1,39\n\tRTS\n.stab fend _add:1\n"), std::string::npos);
 }
 
-TEST(Debug, LocalOffsetsAreRelativeToTheFrame) {
+TEST(TcxDebug, LocalOffsetsAreRelativeToTheFrame) {
     Compiled c = debug("void f(char c, long l)\n{\n    int i;\n    char buf[3];\n    i = c;\n}\n");
     ASSERT_EQ(c.rc, 0) << c.err;
     // Frame of 5 bytes: i at -2, buf at -5; parameters above the return address.
@@ -143,7 +143,7 @@ TEST(Debug, LocalOffsetsAreRelativeToTheFrame) {
         << c.out;
 }
 
-TEST(Debug, NomangleAndPascalFunctions) {
+TEST(TcxDebug, NomangleAndPascalFunctions) {
     Compiled c = debug("__nomangle int nm(int x) { return x; }\n"
                        "__pascal int pf(char a, int b) { return a + b; }\n");
     ASSERT_EQ(c.rc, 0) << c.err;
@@ -155,7 +155,7 @@ TEST(Debug, NomangleAndPascalFunctions) {
     EXPECT_NE(c.out.find(".stab sym L:pf:b:2:(typ11)\n.stab sym L:pf:a:4:(typ3)\n"), std::string::npos);
 }
 
-TEST(Debug, FunctionEndsBeforeItsJumpTable) {
+TEST(TcxDebug, FunctionEndsBeforeItsJumpTable) {
     Compiled c = debug(sample);
     ASSERT_EQ(c.rc, 0) << c.err;
     size_t fend = c.out.find(".stab fend _f:8\n");
@@ -167,7 +167,7 @@ TEST(Debug, FunctionEndsBeforeItsJumpTable) {
     EXPECT_EQ(c.out.find("SEGMENT\trodata", c.out.find(".stab fstart _f")), c.out.find("SEGMENT\trodata", fend));
 }
 
-TEST(Debug, OneMarkerPerPosition) {
+TEST(TcxDebug, OneMarkerPerPosition) {
     // The do statement marks its position before the body and before the
     // condition; with an empty body both are the same marker.
     Compiled c = debug("int f(int n)\n{\n    do ; while (--n);\n    return n;\n}\n");
@@ -179,14 +179,14 @@ TEST(Debug, OneMarkerPerPosition) {
     EXPECT_NE(d.out.find(".stab stmt 3,9\n"), std::string::npos);
 }
 
-TEST(Debug, DeadCodeKeepsMarkersAndReturn) {
+TEST(TcxDebug, DeadCodeKeepsMarkersAndReturn) {
     Compiled c = debug("int f(int x)\n{\n    return x;\n    x++;\n}\n", {"-O"});
     ASSERT_EQ(c.rc, 0) << c.err;
     EXPECT_NE(c.err.find("Removed dead code"), std::string::npos);
     EXPECT_NE(c.out.find(".stab stmt 4,4\n.stab stmt 5,1\n.stab fexit 5,1\n\tRTS\n"), std::string::npos) << c.out;
 }
 
-TEST(Debug, FullTableIsInternalError888) {
+TEST(TcxDebug, FullTableIsInternalError888) {
     std::string source;
     for (int i = 0; i < 390; ++i) source += "struct s" + std::to_string(i) + " { int m; } v" + std::to_string(i) + ";\n";
     source += "long *late;\n";
