@@ -206,6 +206,7 @@ void gen_cond(CodeGen& cg, Node* n, int label, bool jump_if);
 int value_size(const Node* n);
 bool is_unsigned_node(const Node* n);
 int frame_temp(CodeGen& cg, int size);
+Node* settled_field(CodeGen& cg, Node* f);
 
 // ---- codegen_long.cpp ----
 
