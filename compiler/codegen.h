@@ -136,6 +136,7 @@ struct RegModel {
     int temp_place = 0;        // bytes of temporaries, placing the next one
     int temp_bytes = 0;        // bytes of temporaries in the frame
     int locals = 0;            // bytes of locals above the temporaries
+    std::vector<Operand*> statement_temps;  // in use until the statement ends
 };
 
 // Per-function state of the code generator.
@@ -154,7 +155,6 @@ struct CodeGen {
     // Generation state of the function being compiled.
     FunctionDef* fn = nullptr;
     int depth = 0;             // bytes pushed so far while generating
-    int frame = 0;             // locals and temporaries below the entry S
     int break_label = 0, continue_label = 0, exit_label = 0;
     std::map<const Stmt*, int> case_labels;
     std::map<const Stmt*, std::pair<int, int>> loop_labels;  // break, continue
@@ -261,7 +261,6 @@ void gen_effect(CodeGen& cg, Node* n);
 void gen_cond(CodeGen& cg, Node* n, int label, bool jump_if);
 int value_size(const Node* n);
 bool is_unsigned_node(const Node* n);
-int frame_temp(CodeGen& cg, int size);
 
 // ---- codegen_long.cpp ----
 
