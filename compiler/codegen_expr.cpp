@@ -378,7 +378,7 @@ void gen_assign(CodeGen& cg, Node* n) {
     }
     if (Operand* src = direct_operand(cg, n->right, size)) {
         Operand* dst = gen_addr(cg, l->left);
-        load_value(cg, src, size);
+        release(cg, legalize(cg, F_ACK, src, size));
         store_value(cg, dst, size);
         release(cg, dst);
         return;
@@ -549,9 +549,7 @@ void gen_call(CodeGen& cg, Node* n) {
 
 void gen_bitfield(CodeGen& cg, Node* n) {
     int size = value_size(n);
-    Operand* src = gen_addr(cg, n->left);
-    load_value(cg, src, size);
-    release(cg, src);
+    release(cg, legalize(cg, F_ACK, gen_addr(cg, n->left), size));
     if (n->bit_offset) emit(cg, OP_LSR, size, operand_imm(cg, n->bit_offset), acc(cg, size));
     unsigned mask = n->bit_width >= 16 ? 0xFFFF : (1u << n->bit_width) - 1;
     emit(cg, OP_AND, size, operand_imm(cg, static_cast<int32_t>(mask)));
@@ -606,20 +604,20 @@ void gen_value(CodeGen& cg, Node* n) {
     switch (n->kind) {
     case NodeKind::IntConst:
     case NodeKind::SizeofObject:
-        emit(cg, OP_LOAD, value_size(n) == 1 ? R_B : R_D,
-             operand_imm(cg, value_size(n) == 1 ? n->value & 0xFF : n->value & 0xFFFF));
+        release(cg, legalize(cg, F_ACK, operand_imm(cg, value_size(n) == 1 ? n->value & 0xFF : n->value & 0xFFFF),
+                             value_size(n)));
         return;
     case NodeKind::FrameAddr: {
         Operand* d = new_operand(cg, M_ADRLOC);
         d->value->value = n->value;
-        emit(cg, OP_LOAD, R_D, d);
+        release(cg, legalize(cg, F_ACK, d, 2));
         return;
     }
     case NodeKind::StaticAddr:
     case NodeKind::NameAddr: {
         Operand* d = new_operand(cg, M_ADRGLOB);
         d->value = n;
-        emit(cg, OP_LOAD, R_D, d);
+        release(cg, legalize(cg, F_ACK, d, 2));
         return;
     }
     case NodeKind::Load:
