@@ -335,6 +335,127 @@ TEST(LongMoves, NoReloadRightAfterStoringTheSameOperand) {
     EXPECT_EQ(m.size(), n + 6);
 }
 
+Node* constant(Gen& g, int32_t v, Kind k) {
+    Node& n = g.tu->nodes.emplace_back();
+    n.kind = NodeKind::IntConst;
+    n.type_kind = k;
+    n.size = k == Kind::Char ? 1 : 2;
+    n.value = v;
+    return &n;
+}
+
+bool balanced(const Model& m) {
+    const RegModel& r = m.regs();
+    return r.x == 0 && r.u == 0 && r.y == 0 && r.a == 0 && r.b == 0;
+}
+
+TEST(Values, TreesAndDispatcherResultsBecomeSourceOperands) {
+    Model m;
+    Operand* d = g_value(*m.cg, constant(m, 0x1234, Kind::Short));
+    EXPECT_EQ(d->mode, M_ACK);
+    EXPECT_EQ(d->reg, R_D);
+    EXPECT_EQ(m.print(m.last()), "\tLDD\t#$1234\n");
+    release(*m.cg, d);
+    Operand* b = value_in_acc(*m.cg, constant(m, 3, Kind::Char));
+    EXPECT_EQ(b->reg, R_B);
+    EXPECT_EQ(m.regs().a, 0);
+    release(*m.cg, b);
+    EXPECT_TRUE(balanced(m));
+
+    // the pointer in X, adjusted first when it carries a base
+    Operand* x = alloc_reg(*m.cg, R_X);
+    x->mode = M_XREG;
+    x->base = m.loc(0);
+    x->value->value = 4;
+    Operand* v = value_operand(*m.cg, x, 2);
+    EXPECT_EQ(m.print(m.at(m.size() - 2)), "\tLEAX\t4,X\n");
+    EXPECT_EQ(m.print(m.last()), "\tTFR\tX,D\n");
+    EXPECT_EQ(m.regs().x, 0);
+    release(*m.cg, v);
+
+    Operand* ix = alloc_reg(*m.cg, R_X);
+    ix->mode = M_IXACK;
+    release(*m.cg, value_operand(*m.cg, ix, 2));
+    EXPECT_EQ(m.print(m.last()), "\tLDD\t[0,X]\n");
+    EXPECT_TRUE(balanced(m));
+
+    // D+X: formed in X, then moved to D
+    Operand* dd = alloc_reg(*m.cg, R_D);
+    Operand* xx = alloc_reg(*m.cg, R_X);
+    Operand* sum = new_operand(*m.cg, M_ADXACK);
+    sum->base = xx;
+    sum->second = dd;
+    Operand* r = value_operand(*m.cg, sum, 2);
+    EXPECT_EQ(r, dd);
+    EXPECT_EQ(m.print(m.at(m.size() - 2)), "\tLEAX\tD,X\n");
+    EXPECT_EQ(m.regs().x, 0);
+    release(*m.cg, r);
+
+    // a long at D,X: the address into X, the low word, then the high one
+    dd = alloc_reg(*m.cg, R_D);
+    xx = alloc_reg(*m.cg, R_X);
+    Operand* at = new_operand(*m.cg, M_DXACK);
+    at->base = xx;
+    at->second = dd;
+    size_t n = m.size();
+    Operand* pair = value_operand(*m.cg, at, 4);
+    EXPECT_EQ(pair->mode, M_DACK);
+    ASSERT_EQ(m.size(), n + 3);
+    EXPECT_EQ(m.print(m.at(n)), "\tLEAX\tD,X\n");
+    EXPECT_EQ(m.print(m.at(n + 1)), "\tLDD\t2,X\n");
+    EXPECT_EQ(m.print(m.at(n + 2)), "\tLDY\t0,X\n");
+    release(*m.cg, pair);
+    EXPECT_TRUE(balanced(m));
+
+    value_operand(*m.cg, m.tos(), 2);
+    EXPECT_EQ(m.last()->fault, 4001);
+}
+
+TEST(Values, PointersIntoRegisters) {
+    Model m;
+    Operand* p = g_deref_ptr(*m.cg, constant(m, 0x400, Kind::Pointer));
+    EXPECT_EQ(p->mode, M_XREG);
+    EXPECT_EQ(m.print(m.last()), "\tTFR\tD,X\n");
+    EXPECT_EQ(m.regs().b + m.regs().a, 0);
+    release(*m.cg, p);
+    Operand* obj = ptr_in_x_obj(*m.cg, constant(m, 0x400, Kind::Pointer));
+    EXPECT_EQ(obj->mode, M_XACK);
+    EXPECT_EQ(int_value(obj->value), 0);
+    release(*m.cg, obj);
+    EXPECT_TRUE(balanced(m));
+
+    // [D,X] dereferenced: the word at D+X addresses the object
+    Operand* dd = alloc_reg(*m.cg, R_D);
+    Operand* xx = alloc_reg(*m.cg, R_X);
+    Operand* ind = new_operand(*m.cg, M_IDXACK);
+    ind->base = xx;
+    ind->second = dd;
+    Operand* o = deref_operand(*m.cg, ind);
+    EXPECT_EQ(o->mode, M_IXACK);
+    EXPECT_EQ(m.print(m.last()), "\tLEAX\tD,X\n");
+    release(*m.cg, o);
+    EXPECT_TRUE(balanced(m));
+    Operand* dy = alloc_reg(*m.cg, R_DY);
+    deref_operand(*m.cg, dy);
+    EXPECT_EQ(m.last()->fault, 2000);
+    release(*m.cg, dy);
+
+    Operand* u = value_in_ptr_reg(*m.cg, constant(m, 0x400, Kind::Pointer), R_U, false);
+    EXPECT_EQ(u->mode, M_UREG);
+    EXPECT_EQ(m.print(m.at(m.size() - 2)), "\tPSHS\tD\n");
+    EXPECT_EQ(m.print(m.last()), "\tPULS\tU\n");
+    release(*m.cg, u);
+    Operand* y = value_in_ptr_reg(*m.cg, constant(m, 0x400, Kind::Pointer), R_Y, false);
+    EXPECT_EQ(y->mode, M_YACK);
+    EXPECT_EQ(m.print(m.last()), "\tTFR\tD,Y\n");
+    release(*m.cg, y);
+    EXPECT_TRUE(balanced(m));
+    size_t n = m.size();
+    EXPECT_EQ(value_in_ptr_reg(*m.cg, constant(m, 1, Kind::Short), R_D, true), nullptr);
+    EXPECT_EQ(m.size(), n + 1);
+    EXPECT_EQ(m.last()->fault, 2001);
+}
+
 TEST(SmallTests, OperatorsTreesAndModes) {
     Model m;
     EXPECT_EQ(is_commutative(*m.cg, OP_ADD), 1);
