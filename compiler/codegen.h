@@ -261,6 +261,7 @@ void gen_effect(CodeGen& cg, Node* n);
 void gen_cond(CodeGen& cg, Node* n, int label, bool jump_if);
 int value_size(const Node* n);
 bool is_unsigned_node(const Node* n);
+Node* settled_field(CodeGen& cg, Node* f);
 
 // ---- codegen_long.cpp ----
 

@@ -319,6 +319,42 @@ NodeKind negate_compare(NodeKind k) {
 
 namespace {
 
+// Whether computing the tree changes anything besides registers.
+bool changes_state(const Node* n) {
+    if (!n) return false;
+    switch (n->kind) {
+    case NodeKind::Call: case NodeKind::Assign: case NodeKind::AddAssign: case NodeKind::SubAssign:
+    case NodeKind::MulAssign: case NodeKind::DivAssign: case NodeKind::ModAssign: case NodeKind::ShrAssign:
+    case NodeKind::XorAssign: case NodeKind::ShlAssign: case NodeKind::AndAssign: case NodeKind::OrAssign:
+    case NodeKind::PostInc: case NodeKind::PostDec: case NodeKind::BlockCopy:
+        return true;
+    default: return changes_state(n->left) || changes_state(n->right);
+    }
+}
+
+}  // namespace
+
+// A bit field is read and written through one address: one with side
+// effects (p++->f, g()->f) is computed once into a frame slot and the
+// field is reached through that.
+Node* settled_field(CodeGen& cg, Node* f) {
+    if (!changes_state(f->left)) return f;
+    gen_value(cg, f->left);
+    Operand* t = temp_alloc(cg, 2);
+    cg.regs.statement_temps.push_back(t);
+    int slot = int_value(t->value);
+    store_value(cg, t, 2);
+    Node* where = make_node(cg, NodeKind::FrameAddr, nullptr, nullptr, Kind::Pointer, 2);
+    where->value = slot;
+    Node* ptr = make_node(cg, NodeKind::Load, where, nullptr, Kind::Pointer, 2);
+    Node* field = make_node(cg, NodeKind::BitValue, ptr, nullptr, f->type_kind, f->size);
+    field->bit_width = f->bit_width;
+    field->bit_offset = f->bit_offset;
+    return field;
+}
+
+namespace {
+
 bool is_compare(NodeKind k) {
     return k == NodeKind::Eq || k == NodeKind::Ne || k == NodeKind::Lt || k == NodeKind::Le ||
            k == NodeKind::Gt || k == NodeKind::Ge;
@@ -368,6 +404,9 @@ void gen_assign(CodeGen& cg, Node* n) {
         after_pop(cg, size);
         store_value(cg, dst, size);
         release(cg, dst);
+        // the value of the assignment is the field's new value
+        if (l->bit_offset) emit(cg, OP_LSR, size, operand_imm(cg, l->bit_offset), acc(cg, size));
+        emit(cg, OP_AND, size, operand_imm(cg, static_cast<int32_t>(l->bit_width >= 16 ? 0xFFFF : mask)));
         return;
     }
     int size = value_size(l);
@@ -419,6 +458,7 @@ void gen_compound(CodeGen& cg, Node* n) {
     }
     if (l->kind == NodeKind::BitValue) {
         // read, operate and write back the field; the value is the field's new one
+        l = settled_field(cg, l);
         Node* op = make_node(cg, binary_of(n->kind), l, n->right, l->type_kind, l->size);
         gen_assign(cg, make_node(cg, NodeKind::Assign, l, op, l->type_kind, l->size));
         gen_value(cg, l);
@@ -470,6 +510,7 @@ void gen_step(CodeGen& cg, Node* n) {
     int step = n->right ? n->right->value : 1;
     bool up = n->kind == NodeKind::PostInc;
     if (l->kind == NodeKind::BitValue) {
+        l = settled_field(cg, l);
         Node* k = int_node(cg, step);
         Node* op = make_node(cg, up ? NodeKind::Add : NodeKind::Sub, l, k, l->type_kind, l->size);
         gen_assign(cg, make_node(cg, NodeKind::Assign, l, op, l->type_kind, l->size));

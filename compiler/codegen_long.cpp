@@ -87,6 +87,7 @@ void gen_field_write(CodeGen& cg, Node* f, Node* r) {
 void gen_assign_pair(CodeGen& cg, Node* l, Node* r) {
     Kind k = l->type_kind;
     if (l->kind == NodeKind::BitValue) {
+        l = settled_field(cg, l);
         gen_field_write(cg, l, r);
         gen_field_read(cg, l);
         return;
@@ -153,11 +154,14 @@ Node* settled_target(CodeGen& cg, Node* l) {
 
 void gen_compound_pair(CodeGen& cg, Node* n) {
     Node* l = n->left;
-    Node* target = l->kind == NodeKind::BitValue ? l : settled_target(cg, l);
+    Node* target = l->kind == NodeKind::BitValue ? settled_field(cg, l) : settled_target(cg, l);
     Node* op = make_node(cg, binary_of(n->kind), target, n->right, l->type_kind, l->size);
     // a long object with a float right side: the operation runs in floating
     // point and the store converts the result back
     if (is_float_kind(n->right->type_kind) && !is_float_kind(l->type_kind)) op->type_kind = n->right->type_kind;
+    // a signed object divided by an unsigned long divides unsigned
+    if ((n->kind == NodeKind::DivAssign || n->kind == NodeKind::ModAssign) && n->right->type_kind == Kind::ULong)
+        op->type_kind = Kind::ULong;
     gen_assign_pair(cg, target, op);
 }
 
@@ -166,7 +170,7 @@ void gen_compound_pair(CodeGen& cg, Node* n) {
 void gen_step_pair(CodeGen& cg, Node* n) {
     Node* l = n->left;
     Kind k = l->type_kind;
-    Node* target = l->kind == NodeKind::BitValue ? l : settled_target(cg, l);
+    Node* target = l->kind == NodeKind::BitValue ? settled_field(cg, l) : settled_target(cg, l);
     Operand* old_temp = temp_alloc(cg, 4);
     int old = int_value(old_temp->value);
     gen_value(cg, target);

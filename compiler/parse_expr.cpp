@@ -685,6 +685,10 @@ Type* assignment(TranslationUnit& tu, Node*& slot) {
                 keep_wide = true;
             }
         }
+        // A signed long object divided by an unsigned long divides unsigned.
+        if ((kind == NodeKind::DivAssign || kind == NodeKind::ModAssign) && lt->size == 4 && is_integer(lt) &&
+            rt->kind == Kind::ULong)
+            keep_wide = true;
         if (!keep_wide) convert(tu, r, rt, lt, false);
     }
     slot = typed_node(tu, kind, slot, r, lt);

@@ -133,6 +133,30 @@ TEST(TcxDriver, InternalErrorsCountAsErrors) {
     EXPECT_EQ(compile("long long big;\n").err, "\"/src/t.c\" (1) Error: Unexpected symbol 'long' found\n");
 }
 
+TEST(TcxDriver, LongLongNeverReachesStorageOrCode) {
+    // Wherever "long long" is written, the second long is refused, so no
+    // object of an 8-byte integer type is ever laid out or computed.
+    const char* const sources[] = {
+        "long long big;\n",
+        "unsigned long long big = 1;\n",
+        "int f(void) { long long x; x = 5; return (int)x; }\n",
+        "int n = sizeof(long long);\n",
+        "int v = (int)(long long)3;\n",
+        "struct q { long long m; } z;\n",
+        "typedef unsigned long long U; U u;\n",
+        "void f(long long a) { }\n",
+        "long f(void) { return (long long)7; }\n",
+    };
+    for (const char* src : sources) {
+        Compiled c = compile(src);
+        EXPECT_NE(c.err.find("\"/src/t.c\" (1) Error: Unexpected symbol 'long' found\n"), std::string::npos)
+            << src << c.err;
+        EXPECT_NE(c.rc, 0) << src;
+        EXPECT_EQ(c.out.find("RMB\t$8"), std::string::npos) << src << c.out;
+        EXPECT_EQ(c.out.find("_f:"), std::string::npos) << src << c.out;
+    }
+}
+
 TEST(TcxDriver, ManyRunsInOneProcessStayApart) {
     for (int i = 0; i < 3; ++i) {
         Compiled c = compile("static int s = 1;\nint g = 2;\n");

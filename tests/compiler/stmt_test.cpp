@@ -189,6 +189,38 @@ TEST_P(TcxMessages, AppearsWithItsLine) {
 
 INSTANTIATE_TEST_SUITE_P(Parser, TcxMessages, ::testing::ValuesIn(message_cases));
 
+// Operators that need integers refuse floating operands on either side,
+// compound forms included, and nothing of the function is generated.
+TEST(TcxOperands, FloatOperandsOfIntegerOperatorsAreRefused) {
+    const char* const exprs[] = {
+        "i = f % 2",  "i = 2 % d",  "i = i & f",  "i = d | 1",  "i = f ^ i",  "l = f << 1", "i = i >> d",
+        "f %= 2",     "i %= f",     "l %= d",     "f &= 3",     "d |= i",     "f ^= l",     "f <<= 1",
+        "i >>= f",    "d >>= 1",    "l <<= f",    "i = ~f",     "i = ~d",     "i = 1.5 & 3"};
+    for (const char* e : exprs) {
+        Compiled r = compile(std::string("float f; double d; int i; long l;\nvoid g(void)\n{\n") + e + ";\n}\n");
+        EXPECT_NE(r.err.find("\"/src/t.c\" (4) Error: Integer-valued type expected\n"), std::string::npos)
+            << e << "\n" << r.err;
+        EXPECT_NE(r.rc, 0) << e;
+        EXPECT_EQ(r.out.find("_g:"), std::string::npos) << e << "\n" << r.out;
+        EXPECT_EQ(r.out.find("Internal Error"), std::string::npos) << e << "\n" << r.out;
+    }
+    // Initialisers, arguments, members, elements and constant expressions alike.
+    const char* const sources[] = {
+        "void g(void) { float f = 1; int i = f % 2; }",
+        "int s = 1.5 & 3;",
+        "float f; int h(int); void g(void) { h(f | 1); }",
+        "struct S { float x; } s; void g(void) { s.x %= 2; }",
+        "float fa[2]; void g(void) { fa[1] <<= 1; }",
+        "void g(int k) { switch (k) { case 7 & 2.0: ; } }",
+    };
+    for (const char* src : sources) {
+        Compiled r = compile(src);
+        EXPECT_NE(r.err.find("\"/src/t.c\" (1) Error: Integer-valued type expected\n"), std::string::npos)
+            << src << "\n" << r.err;
+        EXPECT_EQ(r.out.find("_g:"), std::string::npos) << src << "\n" << r.out;
+    }
+}
+
 }  // namespace
 }  // namespace zun::tcx::test
 
