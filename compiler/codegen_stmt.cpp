@@ -64,12 +64,13 @@ void gen_switch(CodeGen& cg, Stmt* s) {
     tree_start(cg);
     if (size > 2) {
         // a 32-bit value goes down a compare chain, the value kept in D:Y
-        release(cg, value_in_acc(cg, v));
+        Operand* pair = value_in_acc(cg, v);
         for (const Stmt* c : cases) {
             emit(cg, OP_CMP32IMM, 0, operand_imm(cg, static_cast<int32_t>(c->value)));
             emit_branch(cg, OP_BEQ, case_label(cg, c));
         }
         emit_branch(cg, OP_BRA, fallback);
+        release(cg, pair);
     } else if (!cases.empty()) {
         int64_t lo = cases[0]->value, hi = cases[0]->value;
         for (const Stmt* c : cases) {
