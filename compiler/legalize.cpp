@@ -417,7 +417,7 @@ Operand* legalize(CodeGen& cg, uint32_t flags, Operand* d, int size) {
     case M_DXACK:
     case M_IDXACK:
         if (flags & F_XACK) return d;
-        if (flags & F_ACK) return load_from_dx(cg, d, size);
+        if (flags & F_ACK) return size > 2 ? load_long(cg, d) : load_from_dx(cg, d, size);
         break;
     case M_PROC:
         if (flags & (F_XREG | F_XACK)) return d;

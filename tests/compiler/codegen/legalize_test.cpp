@@ -261,6 +261,17 @@ TEST(Legalize, EachClassMovesToItsPlace) {
     EXPECT_EQ(m.print(m.last()), "\tLDB\tD,X\n");
     EXPECT_EQ(m.regs().x + m.regs().a, 0);
     release(*m.cg, lo);
+    // a long there: its address formed into X first
+    dx = new_operand(*m.cg, M_DXACK);
+    dx->base = alloc_reg(*m.cg, R_X);
+    dx->second = alloc_reg(*m.cg, R_D);
+    size_t before = m.size();
+    release(*m.cg, legalize(*m.cg, F_ACK, dx, 4));
+    ASSERT_EQ(m.size(), before + 3);
+    EXPECT_EQ(m.print(m.at(before)), "\tLEAX\tD,X\n");
+    EXPECT_EQ(m.print(m.at(before + 1)), "\tLDY\t0,X\n");
+    EXPECT_EQ(m.print(m.at(before + 2)), "\tLDD\t2,X\n");
+    EXPECT_EQ(m.regs().x + m.regs().a + m.regs().b + m.regs().y, 0);
 
     // a pointer walk: loaded, then the pointer stored back where it came from
     Operand* walk = alloc_reg(*m.cg, R_X);
