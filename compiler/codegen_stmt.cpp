@@ -223,7 +223,10 @@ void gen_statement(CodeGen& cg, Stmt* s) {
         if (s->expr) condition(cg, s->expr, end, false);
         gen_statement(cg, s->body);
         emit_label(cg, cont);
-        if (s->step) expression_statement(cg, s->step);
+        if (s->step) {
+            debug_statement(cg, s->pos);
+            expression_statement(cg, s->step);
+        }
         emit_branch(cg, OP_BRA, top);
         emit_label(cg, end);
         return;

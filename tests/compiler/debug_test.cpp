@@ -179,6 +179,19 @@ TEST(TcxDebug, OneMarkerPerPosition) {
     EXPECT_NE(d.out.find(".stab stmt 3,9\n"), std::string::npos);
 }
 
+TEST(TcxDebug, LoopStepIsMarkedAfterTheBody) {
+    // The step runs after the body's last statement: the debugger must see
+    // the loop's own position again before it.
+    Compiled c = debug("int f(int n)\n{\n    int i, s;\n    s = 0;\n    for (i = 0; i < n; i++)\n"
+                       "        s += i;\n    return s;\n}\n");
+    ASSERT_EQ(c.rc, 0) << c.err;
+    size_t body = c.out.find(".stab stmt 6,8\n");
+    ASSERT_NE(body, std::string::npos) << c.out;
+    size_t step = c.out.find(".stab stmt 5,4\n", body);
+    ASSERT_NE(step, std::string::npos) << c.out;
+    EXPECT_LT(step, c.out.find(".stab stmt 7,4\n"));
+}
+
 TEST(TcxDebug, DeadCodeKeepsMarkersAndReturn) {
     Compiled c = debug("int f(int x)\n{\n    return x;\n    x++;\n}\n", {"-O"});
     ASSERT_EQ(c.rc, 0) << c.err;
