@@ -106,11 +106,42 @@ struct Insn {
     int line = 0;              // the statement's source position, for the echo
     DebugPos pos;
     const Stmt* asm_stmt = nullptr;  // __asm text, its operands resolved when printed
+    // OP_DEBUG: kind 1000 statement, 1003 function exit (both at debug_at),
+    // 1004 a symbol of the function (debug_symbol).
+    int debug_kind = 0;
+    Pos debug_at;
+    const Symbol* debug_symbol = nullptr;
 };
 
 struct SwitchTable {
     int label = 0;
     std::vector<int> targets;
+};
+
+// The registers handed out while a statement is generated, the saves of a
+// register handed out twice, and the stack temporaries of the function.
+struct SpillEntry {
+    int kind = 0;              // register number saved
+    Operand* temp = nullptr;   // where it was saved
+    Operand* holder = nullptr; // the holder whose release restores it; null when free
+};
+
+struct TempSlot {
+    Operand* d = nullptr;
+    bool in_use = false;
+    int size = 0;
+};
+
+struct RegModel {
+    static constexpr size_t kSpills = 100;
+    static constexpr size_t kTemps = 100;
+    int x = 0, u = 0, y = 0, a = 0, b = 0;   // holders of each register
+    std::vector<SpillEntry> spills = std::vector<SpillEntry>(kSpills);
+    std::vector<TempSlot> temps;             // at most kTemps slots
+    int temp_place = 0;        // bytes of temporaries, placing the next one
+    int temp_bytes = 0;        // bytes of temporaries in the frame
+    int locals = 0;            // bytes of locals above the temporaries
+    std::vector<Operand*> statement_temps;  // in use until the statement ends
 };
 
 // Per-function state of the code generator.
@@ -125,14 +156,15 @@ struct CodeGen {
     int locals_size = 0;       // bytes of locals and temporaries below the entry S
     int push_depth = 0;        // bytes pushed since the entry adjustment (printer)
     DebugPos stmt_pos;         // position given to new entries
+    Pos debug_mark;            // -g: position of the last statement marker
 
     // Generation state of the function being compiled.
     FunctionDef* fn = nullptr;
     int depth = 0;             // bytes pushed so far while generating
-    int frame = 0;             // locals and temporaries below the entry S
     int break_label = 0, continue_label = 0, exit_label = 0;
     std::map<const Stmt*, int> case_labels;
     std::map<const Stmt*, std::pair<int, int>> loop_labels;  // break, continue
+    RegModel regs;
 };
 
 // ---- output.cpp (writers the code generator adds) ----
@@ -180,6 +212,42 @@ void put_lea(CodeGen& cg, const Operand* d, int reg);
 std::string operand_const(CodeGen& cg, const Node* n);
 int stack_offset(const CodeGen& cg, const Operand* d, int extra = 0);
 
+// ---- legalize.cpp ----
+
+Operand* operand_glob(CodeGen& cg, Node* symbol);
+Operand* operand_loc(CodeGen& cg, const Symbol* s);
+Operand* operand_pair_d(CodeGen& cg, Operand* low, Operand* high);
+Operand* operand_pair_dy(CodeGen& cg, Operand* d, Operand* y);
+
+Operand* alloc_reg(CodeGen& cg, int kind);
+Operand* alloc_ptr_reg(CodeGen& cg);
+void release(CodeGen& cg, Operand* d);
+void regs_reset(CodeGen& cg);
+void regs_check_balanced(CodeGen& cg);
+
+void temps_reset(CodeGen& cg, int locals_size);
+Operand* temp_alloc(CodeGen& cg, int size);
+void temp_free(CodeGen& cg, const Operand* d);
+
+Operand* legalize(CodeGen& cg, uint32_t flags, Operand* d, int size);
+Operand* value_operand(CodeGen& cg, Operand* r, int size);
+Operand* g_value(CodeGen& cg, Node* n);
+Operand* value_in_acc(CodeGen& cg, Node* n);
+Operand* deref_operand(CodeGen& cg, Operand* r);
+Operand* g_deref_ptr(CodeGen& cg, Node* n);
+Operand* ptr_in_x_obj(CodeGen& cg, Node* n);
+Operand* ptr_in_x(CodeGen& cg, Node* n);
+Operand* value_in_ptr_reg(CodeGen& cg, Node* n, int kind, bool use_lea);
+Operand* load_long(CodeGen& cg, Operand* d);
+void store_long(CodeGen& cg, Operand* d);
+bool same_operand(const Operand* a, const Operand* b);
+
+int is_commutative(CodeGen& cg, int opcode);
+bool is_zero_const(const Node* n);
+bool uses_x_mode(uint32_t mode);
+bool is_simple_tree(const Node* n);
+void mirror_compare(Node* n);
+
 // ---- codegen_expr.cpp ----
 
 Node* make_node(CodeGen& cg, NodeKind kind, Node* l, Node* r, Kind tk, int32_t size);
@@ -199,7 +267,6 @@ void gen_effect(CodeGen& cg, Node* n);
 void gen_cond(CodeGen& cg, Node* n, int label, bool jump_if);
 int value_size(const Node* n);
 bool is_unsigned_node(const Node* n);
-int frame_temp(CodeGen& cg, int size);
 Node* settled_field(CodeGen& cg, Node* f);
 
 // ---- codegen_long.cpp ----
@@ -213,6 +280,22 @@ void gen_long_cond(CodeGen& cg, Node* n, int label, bool jump_if);
 // ---- codegen_stmt.cpp ----
 
 void gen_statement(CodeGen& cg, Stmt* s);
+
+// ---- debug.cpp (pseudo-entries and frame lines, -g only) ----
+
+enum DebugKind : int { DEBUG_STATEMENT = 1000, DEBUG_EXIT = 1003, DEBUG_SYMBOL = 1004 };
+
+// A statement marker, unless the last marker has the same position.
+void debug_statement(CodeGen& cg, const DebugPos& pos);
+void debug_exit(CodeGen& cg, Pos pos);
+// Symbol entries of the function itself, its parameters and its autos.
+void debug_symbol_entries(CodeGen& cg);
+// ".stab fstart" and its ".stab stmt", then the symbol entries' lines: they
+// go out before the function's first entry, whatever that entry is.
+void debug_function_start(CodeGen& cg);
+// ".stab fend": after the function's code, before its jump tables.
+void debug_function_end(CodeGen& cg);
+void debug_entry_text(CodeGen& cg, const Insn* e);
 
 // ---- print_insn.cpp ----
 

@@ -106,12 +106,14 @@ Operand* simple_addr(CodeGen& cg, Node* a, int32_t extra) {
 }
 
 // The operand of the object at address a, computing the address into X
-// when it is not simple. X is left alone until the operand is used.
+// when it is not simple. X is held until the user releases the operand.
 Operand* gen_addr(CodeGen& cg, Node* a) {
     if (Operand* d = simple_addr(cg, a)) return d;
     if (!a) {
         fault(cg, 4002, 2);
-        return new_operand(cg, M_XACK);
+        Operand* d = new_operand(cg, M_XACK);
+        d->sequence = -1;
+        return d;
     }
     int32_t offset = 0;
     Node* base = a;
@@ -122,9 +124,7 @@ Operand* gen_addr(CodeGen& cg, Node* a) {
         offset = a->left->value;
         base = a->right;
     }
-    gen_value(cg, base);
-    emit(cg, OP_TFR, P_DX);
-    Operand* d = new_operand(cg, M_XACK);
+    Operand* d = ptr_in_x_obj(cg, base);
     d->value->value = static_cast<int16_t>(offset);
     d->reg = R_X;
     return d;
@@ -350,9 +350,9 @@ bool changes_state(const Node* n) {
 Node* settled_field(CodeGen& cg, Node* f) {
     if (!changes_state(f->left)) return f;
     gen_value(cg, f->left);
-    int slot = frame_temp(cg, 2);
-    Operand* t = new_operand(cg, M_LOC);
-    t->value->value = slot;
+    Operand* t = temp_alloc(cg, 2);
+    cg.regs.statement_temps.push_back(t);
+    int slot = int_value(t->value);
     store_value(cg, t, 2);
     Node* where = make_node(cg, NodeKind::FrameAddr, nullptr, nullptr, Kind::Pointer, 2);
     where->value = slot;
@@ -413,6 +413,7 @@ void gen_assign(CodeGen& cg, Node* n) {
         emit(cg, OP_OR, size, popped(cg));
         after_pop(cg, size);
         store_value(cg, dst, size);
+        release(cg, dst);
         // the value of the assignment is the field's new value
         if (l->bit_offset) emit(cg, OP_LSR, size, operand_imm(cg, l->bit_offset), acc(cg, size));
         emit(cg, OP_AND, size, operand_imm(cg, static_cast<int32_t>(l->bit_width >= 16 ? 0xFFFF : mask)));
@@ -426,8 +427,9 @@ void gen_assign(CodeGen& cg, Node* n) {
     }
     if (Operand* src = direct_operand(cg, n->right, size)) {
         Operand* dst = gen_addr(cg, l->left);
-        load_value(cg, src, size);
+        release(cg, legalize(cg, F_ACK, src, size));
         store_value(cg, dst, size);
+        release(cg, dst);
         return;
     }
     gen_value_as(cg, n->right, size);
@@ -435,6 +437,7 @@ void gen_assign(CodeGen& cg, Node* n) {
     Operand* dst = gen_addr(cg, l->left);
     pull_reg(cg, size == 1 ? R_B : R_D, size);
     store_value(cg, dst, size);
+    release(cg, dst);
 }
 
 }  // namespace
@@ -474,12 +477,11 @@ void gen_compound(CodeGen& cg, Node* n) {
     int size = value_size(l);
     Node* target = l;
     Operand* dst = simple_addr(cg, l->left);
-    int slot = 0;
+    Operand* t = nullptr;
     if (!dst) {
         gen_value(cg, l->left);
-        slot = frame_temp(cg, 2);
-        Operand* t = new_operand(cg, M_LOC);
-        t->value->value = slot;
+        t = temp_alloc(cg, 2);
+        int slot = int_value(t->value);
         store_value(cg, t, 2);
         Node* where = make_node(cg, NodeKind::FrameAddr, nullptr, nullptr, Kind::Pointer, 2);
         where->value = slot;
@@ -505,6 +507,7 @@ void gen_compound(CodeGen& cg, Node* n) {
     }
     gen_value(cg, op);
     store_value(cg, dst, size);
+    temp_free(cg, t);
 }
 
 void gen_step(CodeGen& cg, Node* n) {
@@ -531,6 +534,7 @@ void gen_step(CodeGen& cg, Node* n) {
     load_value(cg, dst, size);
     emit(cg, up ? OP_ADD : OP_SUB, size, operand_imm(cg, size == 1 ? step & 0xFF : step & 0xFFFF));
     store_value(cg, dst, size);
+    release(cg, dst);
     emit(cg, up ? OP_SUB : OP_ADD, size, operand_imm(cg, size == 1 ? step & 0xFF : step & 0xFFFF));
 }
 
@@ -538,17 +542,22 @@ void gen_call(CodeGen& cg, Node* n) {
     int pushed = 0;
     int result_slot = 0;
     bool struct_result = is_struct_node(n);
-    if (struct_result) result_slot = frame_temp(cg, n->size);
+    if (struct_result) {
+        // the result stays in its slot until the statement ends
+        Operand* t = temp_alloc(cg, n->size);
+        cg.regs.statement_temps.push_back(t);
+        result_slot = int_value(t->value);
+    }
     for (Node* p = n->right; p; p = p->right) {
         Node* a = p->left;
         if (is_struct_node(a)) {
             int size = a->size;
-            gen_value(cg, a);
-            emit(cg, OP_TFR, P_DX);
+            Operand* from = ptr_in_x(cg, a);
             emit(cg, OP_LEAS, -size);
             emit(cg, OP_DEPTH, size);
             cg.depth += size;
             emit(cg, OP_ARGCOPY, size);
+            release(cg, from);
             pushed += size;
             continue;
         }
@@ -577,9 +586,9 @@ void gen_call(CodeGen& cg, Node* n) {
         d->value = f;
         emit(cg, OP_JSR, 0, d);
     } else {
-        gen_value(cg, f);
-        emit(cg, OP_TFR, P_DX);
+        Operand* x = value_in_ptr_reg(cg, f, R_X, false);
         emit(cg, OP_JSR, 0, operand_reg(cg, M_XREG, R_X));
+        release(cg, x);
     }
     release_stack(cg, pushed);
     if (struct_result) {
@@ -591,8 +600,7 @@ void gen_call(CodeGen& cg, Node* n) {
 
 void gen_bitfield(CodeGen& cg, Node* n) {
     int size = value_size(n);
-    Operand* src = gen_addr(cg, n->left);
-    load_value(cg, src, size);
+    release(cg, legalize(cg, F_ACK, gen_addr(cg, n->left), size));
     if (n->bit_offset) emit(cg, OP_LSR, size, operand_imm(cg, n->bit_offset), acc(cg, size));
     unsigned mask = n->bit_width >= 16 ? 0xFFFF : (1u << n->bit_width) - 1;
     emit(cg, OP_AND, size, operand_imm(cg, static_cast<int32_t>(mask)));
@@ -631,11 +639,6 @@ bool is_unsigned_node(const Node* n) {
            n->type_kind == Kind::ULong;
 }
 
-int frame_temp(CodeGen& cg, int size) {
-    cg.frame += size;
-    return -cg.frame;
-}
-
 void gen_effect(CodeGen& cg, Node* n) {
     if (!n) return;
     gen_value(cg, n);
@@ -652,25 +655,26 @@ void gen_value(CodeGen& cg, Node* n) {
     switch (n->kind) {
     case NodeKind::IntConst:
     case NodeKind::SizeofObject:
-        emit(cg, OP_LOAD, value_size(n) == 1 ? R_B : R_D,
-             operand_imm(cg, value_size(n) == 1 ? n->value & 0xFF : n->value & 0xFFFF));
+        release(cg, legalize(cg, F_ACK, operand_imm(cg, value_size(n) == 1 ? n->value & 0xFF : n->value & 0xFFFF),
+                             value_size(n)));
         return;
     case NodeKind::FrameAddr: {
         Operand* d = new_operand(cg, M_ADRLOC);
         d->value->value = n->value;
-        emit(cg, OP_LOAD, R_D, d);
+        release(cg, legalize(cg, F_ACK, d, 2));
         return;
     }
     case NodeKind::StaticAddr:
     case NodeKind::NameAddr: {
         Operand* d = new_operand(cg, M_ADRGLOB);
         d->value = n;
-        emit(cg, OP_LOAD, R_D, d);
+        release(cg, legalize(cg, F_ACK, d, 2));
         return;
     }
     case NodeKind::Load:
         if (is_struct_node(n)) return gen_value(cg, n->left);
-        return load_value(cg, gen_addr(cg, n->left), value_size(n));
+        release(cg, legalize(cg, F_ACK, gen_addr(cg, n->left), value_size(n)));
+        return;
     case NodeKind::BitValue: return gen_bitfield(cg, n);
     case NodeKind::StructAddr: return gen_value(cg, n->left);
     case NodeKind::Assign: return gen_assign(cg, n);

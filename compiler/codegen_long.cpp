@@ -25,15 +25,10 @@ void pull_pair(CodeGen& cg) {
     pull_reg(cg, R_D, 2);
 }
 
-void load_pair(CodeGen& cg, Operand* d) {
-    emit(cg, OP_LOADHIGH, R_Y, d);
-    emit(cg, OP_LOADLOW, R_D, d);
-}
+// The loads and stores give back the X that addressed the operand.
+void load_pair(CodeGen& cg, Operand* d) { release(cg, load_long(cg, d)); }
 
-void store_pair(CodeGen& cg, Operand* d) {
-    emit(cg, OP_STOREHIGH, R_Y, d);
-    emit(cg, OP_STORELOW, R_D, d);
-}
+void store_pair(CodeGen& cg, Operand* d) { store_long(cg, d); }
 
 Operand* frame_operand(CodeGen& cg, int slot) {
     Operand* d = new_operand(cg, M_LOC);
@@ -149,7 +144,9 @@ void gen_binary_pair(CodeGen& cg, Node* n) {
 Node* settled_target(CodeGen& cg, Node* l) {
     if (simple_addr(cg, l->left)) return l;
     gen_value(cg, l->left);
-    int slot = frame_temp(cg, 2);
+    Operand* t = temp_alloc(cg, 2);
+    cg.regs.statement_temps.push_back(t);
+    int slot = int_value(t->value);
     emit(cg, OP_STORE, R_D, frame_operand(cg, slot));
     Node* ptr = frame_object(cg, slot, Kind::Pointer, 2);
     return make_node(cg, NodeKind::Load, ptr, nullptr, l->type_kind, l->size);
@@ -174,7 +171,8 @@ void gen_step_pair(CodeGen& cg, Node* n) {
     Node* l = n->left;
     Kind k = l->type_kind;
     Node* target = l->kind == NodeKind::BitValue ? settled_field(cg, l) : settled_target(cg, l);
-    int old = frame_temp(cg, 4);
+    Operand* old_temp = temp_alloc(cg, 4);
+    int old = int_value(old_temp->value);
     gen_value(cg, target);
     store_pair(cg, frame_operand(cg, old));
     int32_t step = n->right ? n->right->value : 1;
@@ -189,6 +187,7 @@ void gen_step_pair(CodeGen& cg, Node* n) {
     Node* op = make_node(cg, up ? NodeKind::Add : NodeKind::Sub, frame_object(cg, old, k, 4), amount, k, 4);
     gen_assign_pair(cg, target, op);
     load_pair(cg, frame_operand(cg, old));
+    temp_free(cg, old_temp);
 }
 
 }  // namespace

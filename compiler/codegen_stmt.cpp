@@ -17,22 +17,33 @@ namespace {
 void at_statement(CodeGen& cg, const Stmt* s, bool whole) {
     cg.stmt_pos = s->pos;
     if (!whole) cg.stmt_pos.end = s->pos.start;
+    debug_statement(cg, s->pos);
+}
+
+// Every tree starts with all registers free and ends with them given back,
+// nothing left on the stack and its temporaries free for the next tree.
+void tree_start(CodeGen& cg) { regs_reset(cg); }
+
+void tree_end(CodeGen& cg) {
+    regs_check_balanced(cg);
+    for (Operand* t : cg.regs.statement_temps) temp_free(cg, t);
+    cg.regs.statement_temps.clear();
+    if (cg.depth != 0) {
+        internal_error(cg.tu, 4102);
+        cg.depth = 0;
+    }
 }
 
 void expression_statement(CodeGen& cg, Node* n) {
-    gen_effect(cg, n);
-    if (cg.depth != 0) {
-        internal_error(cg.tu, 4102);
-        cg.depth = 0;
-    }
+    tree_start(cg);
+    release(cg, g_value(cg, n));
+    tree_end(cg);
 }
 
 void condition(CodeGen& cg, Node* n, int label, bool jump_if) {
+    tree_start(cg);
     gen_cond(cg, n, label, jump_if);
-    if (cg.depth != 0) {
-        internal_error(cg.tu, 4102);
-        cg.depth = 0;
-    }
+    tree_end(cg);
 }
 
 int case_label(CodeGen& cg, const Stmt* c) {
@@ -51,14 +62,16 @@ void gen_switch(CodeGen& cg, Stmt* s) {
     int fallback = s->default_case ? case_label(cg, s->default_case) : end;
     Node* v = s->expr;
     int size = value_size(v);
+    tree_start(cg);
     if (size > 2) {
         // a 32-bit value goes down a compare chain, the value kept in D:Y
-        gen_value(cg, v);
+        Operand* pair = value_in_acc(cg, v);
         for (const Stmt* c : cases) {
             emit(cg, OP_CMP32IMM, 0, operand_imm(cg, static_cast<int32_t>(c->value)));
             emit_branch(cg, OP_BEQ, case_label(cg, c));
         }
         emit_branch(cg, OP_BRA, fallback);
+        release(cg, pair);
     } else if (!cases.empty()) {
         int64_t lo = cases[0]->value, hi = cases[0]->value;
         for (const Stmt* c : cases) {
@@ -67,7 +80,7 @@ void gen_switch(CodeGen& cg, Stmt* s) {
         }
         int64_t count = static_cast<int64_t>(cases.size());
         if (count > 4 && (hi - lo) / count <= 5) {
-            gen_value(cg, v);
+            Operand* value = value_in_acc(cg, v);
             if (size == 1) emit(cg, is_unsigned_node(v) ? OP_CLRA : OP_SEX, 8);
             int64_t bound = hi;
             if (lo != 0) {
@@ -78,8 +91,11 @@ void gen_switch(CodeGen& cg, Stmt* s) {
             emit_branch(cg, OP_BHI, fallback);
             emit(cg, OP_ASL, 2, operand_imm(cg, 1), operand_reg(cg, M_ACK, R_D));
             int table = new_label(cg);
+            Operand* x = alloc_reg(cg, R_X);
             emit(cg, OP_LEA, R_X, operand_label(cg, table));
             emit(cg, OP_JMP, 0, new_operand(cg, M_IDXACK));
+            release(cg, x);
+            release(cg, value);
             SwitchTable t;
             t.label = table;
             for (int64_t x = lo; x <= hi; ++x) {
@@ -88,19 +104,20 @@ void gen_switch(CodeGen& cg, Stmt* s) {
             }
             cg.tables.push_back(std::move(t));
         } else {
-            gen_value(cg, v);
+            Operand* acc = value_in_acc(cg, v);
             for (const Stmt* c : cases) {
                 int32_t value = size == 1 ? c->value & 0xFF : c->value & 0xFFFF;
                 emit(cg, OP_CMP, size, operand_imm(cg, value));
                 emit_branch(cg, OP_BEQ, case_label(cg, c));
             }
             emit_branch(cg, OP_BRA, fallback);
+            release(cg, acc);
         }
     } else {
-        gen_effect(cg, v);
+        release(cg, g_value(cg, v));
         emit_branch(cg, OP_BRA, fallback);
     }
-    cg.depth = 0;
+    tree_end(cg);
     cg.loop_labels[s] = {end, 0};
     gen_statement(cg, s->body);
     emit_label(cg, end);
@@ -108,11 +125,12 @@ void gen_switch(CodeGen& cg, Stmt* s) {
 
 void gen_return(CodeGen& cg, Stmt* s) {
     if (s->expr) {
+        tree_start(cg);
         Node* n = s->expr;
         const Type* result = cg.fn->fn->type ? cg.fn->fn->type->base : nullptr;
         bool is_struct = result && (result->kind == Kind::Struct || result->kind == Kind::Union);
         if (is_struct) {
-            gen_value(cg, n);
+            release(cg, value_in_acc(cg, n));
             emit(cg, OP_PUSHREG, R_D);
             emit(cg, OP_DEPTH, 2);
             Operand* hidden = new_operand(cg, M_LOC);
@@ -125,12 +143,12 @@ void gen_return(CodeGen& cg, Stmt* s) {
             gen_long_as(cg, n, result->kind);
         } else {
             int size = result && (result->kind == Kind::Char || result->kind == Kind::UChar) ? 1 : 2;
-            gen_value(cg, n);
+            Operand* value = value_in_acc(cg, n);
             int have = value_size(n);
             if (have == 1 && size == 2) emit(cg, is_unsigned_node(n) ? OP_CLRA : OP_SEX, 8);
+            release(cg, value);
         }
-        if (cg.depth != 0) internal_error(cg.tu, 4102);
-        cg.depth = 0;
+        tree_end(cg);
     }
     if (!cg.exit_label) cg.exit_label = new_label(cg);
     emit_branch(cg, OP_BRA, cg.exit_label);
@@ -205,7 +223,10 @@ void gen_statement(CodeGen& cg, Stmt* s) {
         if (s->expr) condition(cg, s->expr, end, false);
         gen_statement(cg, s->body);
         emit_label(cg, cont);
-        if (s->step) expression_statement(cg, s->step);
+        if (s->step) {
+            debug_statement(cg, s->pos);
+            expression_statement(cg, s->step);
+        }
         emit_branch(cg, OP_BRA, top);
         emit_label(cg, end);
         return;
@@ -296,14 +317,18 @@ void generate_function(TranslationUnit& tu, FunctionDef& f) {
     CodeGen cg(tu);
     cg.fn = &f;
     if (f.locals_size > 32766) internal_error(tu, 4100);
-    cg.frame = f.locals_size;
+    temps_reset(cg, f.locals_size);
+    regs_reset(cg);
     cg.stmt_pos.start = f.body_start;
     cg.stmt_pos.end = f.body_start;
     Insn* enter = emit(cg, OP_ENTER2, 0);
     gen_statement(cg, f.body);
     cg.stmt_pos.start = cg.stmt_pos.end = f.body_end;
     emit_label(cg, cg.exit_label);
-    int frame = cg.frame;
+    debug_exit(cg, f.body_end);
+    debug_symbol_entries(cg);
+    // one frame size for the entry and the exit adjustment
+    int frame = f.locals_size + cg.regs.temp_bytes;
     if (frame > 65535) {
         std::string text = format("FATAL ERROR,  in function '%s' starting at line %d\n", f.fn->name.c_str(),
                                   f.body_start.line) +
@@ -327,6 +352,7 @@ void generate_function(TranslationUnit& tu, FunctionDef& f) {
     emit(cg, f.fn->interrupt ? OP_RTI : OP_RTS);
     cg.locals_size = frame;
     function_prologue(cg, f, frame - f.locals_size);
+    debug_function_start(cg);
     improve_and_print(cg);
     if (tu.options.dump) out_line(tu, format("; end of function:'%s'", f.fn->name.c_str()));
     out_newline(tu);

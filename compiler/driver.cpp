@@ -143,10 +143,12 @@ void compile(TranslationUnit& tu, std::ofstream& output) {
         }
     }
     init_builtin_types(tu);
+    debug_init(tu);
     write_header(tu);
     scan_init(tu);
     scan_token(tu);
     translation_unit(tu);
+    if (o.debug) debug_type_table(tu);
 }
 
 }  // namespace

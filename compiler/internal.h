@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -462,6 +463,39 @@ int pool_string(TranslationUnit& tu, const std::string& bytes, Symbol* owner);
 void flush_strings(TranslationUnit& tu);
 uint32_t float_bits(double v);
 
+// ---- debug.cpp (-g) ----
+
+// The debug type table: slots 0-15 hold the built-in types, further slots
+// are appended as symbol lines need them. A slot's index is the type's number.
+struct DebugSlot {
+    const Type* type = nullptr;
+    char letter = 0;
+};
+
+struct DebugTable {
+    static constexpr size_t capacity = 399;
+    std::vector<DebugSlot> slots;
+    std::map<const Type*, int> numbers;     // type record -> slot
+    std::string module;                     // the second part of appended names
+    bool module_fixed = false;
+    std::set<const Symbol*> written;        // file-scope symbols with their line out
+};
+
+void debug_init(TranslationUnit& tu);
+// The first source file that a line directive names gives the module name.
+void debug_source_file(TranslationUnit& tu, const std::string& path);
+std::string debug_module_name(const std::string& path);
+int debug_type(TranslationUnit& tu, const Type* t);
+int debug_type_number(const TranslationUnit& tu, const Type* t);
+std::string debug_type_name(TranslationUnit& tu, int number);
+std::string debug_type_ref(TranslationUnit& tu, int number);
+// The ".stab sym" line of a static or global object whose storage is written.
+void debug_symbol(TranslationUnit& tu, const Symbol* s);
+// The record of a symbol line ("G:...", "S:...", "L:...", "F:..."); empty
+// when the symbol gets none. frame: the frame size for autos.
+std::string debug_symbol_record(TranslationUnit& tu, const Symbol* s, const Symbol* function, int frame);
+void debug_type_table(TranslationUnit& tu);
+
 // ---- diagnostics.cpp ----
 
 extern const char* const compiler_message[153];
@@ -511,6 +545,7 @@ struct TranslationUnit {
     DeclState decl;
     int next_label = 1;
     Output out;
+    DebugTable debug;
     BodyState* body = nullptr;        // set while a function body is parsed
     // Tests see each parsed function here, before code generation; a false
     // result skips its code generation (the tree tests stay independent of it).

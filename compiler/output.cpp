@@ -107,6 +107,7 @@ void write_header(TranslationUnit& tu) {
 void file_line(TranslationUnit& tu, const std::string& path) {
     out_newline(tu);
     out_raw(tu, format("\tFILE\t\"%s\"\n", path.c_str()));
+    debug_source_file(tu, path);
 }
 
 void segment_code(TranslationUnit& tu) { segment_line(tu, SegKind::Code, true); }
@@ -217,9 +218,11 @@ void data_reserve(TranslationUnit& tu, const Symbol* s) {
     // An empty object still gets its label, but no reservation of nothing.
     if (s->type->size <= 0) {
         out_line(tu, asm_name(s) + ":");
+        debug_symbol(tu, s);
         return;
     }
     out_line(tu, symbol_label(s) + format("RMB\t$%X", static_cast<unsigned>(s->type->size)));
+    debug_symbol(tu, s);
 }
 
 void export_line(TranslationUnit& tu, const Symbol* s) {

@@ -498,6 +498,8 @@ Declared declare(TranslationUnit& tu, DeclContext ctx, StorageClass sc, const De
                           : nullptr;
         Symbol* r = add_symbol(tu, s, true);
         if (body && ctx == DeclContext::File) {
+            // The definition, not an earlier prototype, is where the function is.
+            r->pos.start = s->pos.start;
             function_definition(tu, r, s->type, proto);
             return Declared::Definition;
         }
@@ -541,6 +543,7 @@ Declared declare(TranslationUnit& tu, DeclContext ctx, StorageClass sc, const De
             init_auto(tu, r);
         } else {
             init_static(tu, r);
+            debug_symbol(tu, r);
         }
     } else if (block && sc == StorageClass::Static && !r->emitted) {
         // A block's static has no later point at which it would be written.

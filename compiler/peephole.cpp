@@ -321,6 +321,9 @@ void improve_and_print(CodeGen& cg) {
             }
         }
     }
+    // The debugger takes the function's range from its start to here, so
+    // the jump tables in the constant segment come after.
+    debug_function_end(cg);
     for (const SwitchTable& t : cg.tables) {
         segment_const(cg.tu);
         put(cg, "_" + std::to_string(t.label) + ":");

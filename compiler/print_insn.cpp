@@ -575,6 +575,7 @@ void put_op(CodeGen& cg, const Insn* e) {
     case OP_INCY: return put(cg, "\tLEAY\t1,Y");
     case OP_DECY: return put(cg, "\tLEAY\t-1,Y");
     case OP_FAULT: return op_error_dump(cg, e);
+    case OP_DEBUG: return debug_entry_text(cg, e);
     case OP_LABEL: return put(cg, format("_%d:", e->label));
     case OP_COMMENT:
         if (e->asm_stmt) return put(cg, asm_text(cg, e->asm_stmt));

@@ -80,7 +80,8 @@ TEST(TcxFuzz, RandomAndMutatedTextNeverCrashes) {
     while (std::chrono::steady_clock::now() - start < limit) {
         std::string text = rng() % 2 ? random_text(rng) : mutate(rng, base[rng() % base.size()]);
         auto t0 = std::chrono::steady_clock::now();
-        Compiled c = compile(text);
+        // Every other text also goes through the debug output.
+        Compiled c = runs % 2 ? compile(text) : compile(text, {"-g", "-O"});
         ASSERT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5)) << text;
         ASSERT_GE(c.rc, 0) << text;
         ASSERT_LE(c.rc, 255) << text;

@@ -62,7 +62,9 @@ TEST(CodeShape, Frames) {
     std::string t = code("int f(int a) { return a; }\n");
     EXPECT_FALSE(has(t, "LEAS")) << t;
     t = code("int f(int a) { return a; }\n", {"-g"});
-    EXPECT_TRUE(has(t, "_f:\n\tNOP\n")) << t;
+    // The function's debug lines come first, then its first instruction.
+    EXPECT_TRUE(has(t, "_f:\n.stab fstart _f:1\n")) << t;
+    EXPECT_TRUE(has(t, ".stab sym L:f:a:2:(typ11)\n\tNOP\n")) << t;
     t = code("int f(void) { int a, b; a = 1; b = a; return b; }\n");
     EXPECT_TRUE(has(t, "_f:\n\tLEAS\t-4,S\n")) << t;
     EXPECT_TRUE(has(t, "\tLEAS\t4,S\n\tRTS\n")) << t;

@@ -104,6 +104,17 @@ TEST(Peephole, DeadCodeKeepsReturnWithDebug) {
     EXPECT_EQ(printed(g), "\tBRA\t_1\n\tLEAS\t4,S\n\tRTS\n_1:\n");
 }
 
+TEST(Peephole, DeadCodeLeavesDebugEntries) {
+    Gen g(with({"-Op", "-Ordc", "-g"}));
+    branch(g, OP_BRA, 1);
+    g.cg->stmt_pos.start = {3, 4};
+    debug_statement(*g.cg, g.cg->stmt_pos);
+    emit(*g.cg, OP_NOP);
+    emit_label(*g.cg, 1);
+    emit(*g.cg, OP_RTS);
+    EXPECT_EQ(printed(g), ".stab stmt 3,4\n\tRTS\n");
+}
+
 TEST(Peephole, BytePairsMerge) {
     Gen g(with({"-Op"}));
     g.cg->locals_size = 4;

@@ -24,8 +24,12 @@ for opts in "" "-O"; do
         if ! "$bin/tcx09" $opts "$f" "$base.s09" >log.txt 2>&1; then
             echo "tcx09 $opts $base failed:"; cat log.txt; exit 1
         fi
-        if grep -q -e 'OP_ERROR' -e 'Internal Error' -e 'INVALID' -e 'CGERR' -e 'not handled' "$base.s09"; then
+        if grep -q -e 'OP_ERROR' -e 'Internal Error' -e 'INVALID' -e 'CGERR' -e 'not handled' \
+                -e 'unbalanced . allocation' "$base.s09"; then
             echo "tcx09 $opts $base: code generator trace in the output"; exit 1
+        fi
+        if grep -q -e '-LEGALIZE:' log.txt; then
+            echo "tcx09 $opts $base: legalizer trace"; cat log.txt; exit 1
         fi
         "$bin/hasm09" -e -o "$base.o09" "$base.s09" >log.txt 2>&1 || { echo "hasm09 $opts $base:"; cat log.txt; exit 1; }
     done
