@@ -60,7 +60,7 @@ Type* convert(TranslationUnit& tu, Node*& slot, Type* from, Type* to, bool expli
     if (n->kind == NodeKind::IntConst) {
         if (to->kind == Kind::Float || to->kind == Kind::Double) {
             n->kind = NodeKind::FloatConst;
-            n->fvalue = is_unsigned(from->kind) ? static_cast<double>(static_cast<uint32_t>(n->value)) : n->value;
+            n->fvalue = single_value(is_unsigned(from->kind) ? static_cast<double>(static_cast<uint32_t>(n->value)) : n->value);
         } else if (to->kind == Kind::Pointer || to->kind == Kind::Void) {
         } else if (!is_integer(to)) {
             report(tu, 8);

@@ -462,6 +462,8 @@ std::string putconst(TranslationUnit& tu, const Node* n);
 int pool_string(TranslationUnit& tu, const std::string& bytes, Symbol* owner);
 void flush_strings(TranslationUnit& tu);
 uint32_t float_bits(double v);
+// v rounded to the target's single precision (what float_bits stores).
+double single_value(double v);
 
 // ---- debug.cpp (-g) ----
 

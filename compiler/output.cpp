@@ -269,8 +269,9 @@ void flush_strings(TranslationUnit& tu) {
 }
 
 uint32_t float_bits(double v) {
-    if (std::isnan(v) || v == 0.0) return 0;
+    if (std::isnan(v)) return 0;
     uint32_t sign = std::signbit(v) ? 0x80000000u : 0;
+    if (v == 0.0) return sign;
     const uint32_t overflow = sign | 0x7F800000u;
     if (std::isinf(v)) return overflow;
     int exp = 0;
@@ -278,14 +279,25 @@ uint32_t float_bits(double v) {
     int biased = 126 + exp;
     if (biased < 1) return 0;
     if (biased > 254) return overflow;
-    double scaled = std::ldexp(m, 25);          // 25 bits: 24 kept, one for rounding
-    uint32_t bits = static_cast<uint32_t>(scaled);
-    uint32_t frac = (bits >> 1) + (bits & 1);   // half rounds up
+    double scaled = std::ldexp(m, 24);          // 24 bits kept, the rest exact in the fraction
+    uint32_t frac = static_cast<uint32_t>(scaled);
+    double rest = scaled - frac;
+    if (rest > 0.5 || (rest == 0.5 && (frac & 1))) ++frac;  // to nearest, ties to even
     if (frac == (1u << 24)) {
         frac >>= 1;
         if (++biased > 254) return overflow;
     }
     return sign | (static_cast<uint32_t>(biased) << 23) | (frac & 0x7FFFFFu);
+}
+
+double single_value(double v) {
+    if (std::isnan(v)) return v;
+    uint32_t bits = float_bits(v);
+    double sign = bits & 0x80000000u ? -1.0 : 1.0;
+    int biased = static_cast<int>((bits >> 23) & 0xFF);
+    if (biased == 0) return sign * 0.0;
+    if (biased == 255) return sign * HUGE_VAL;
+    return sign * std::ldexp(static_cast<double>((bits & 0x7FFFFFu) | 0x800000u), biased - 150);
 }
 
 }  // namespace zun::tcx

@@ -156,7 +156,7 @@ Type* primary(TranslationUnit& tu, Node*& slot) {
     case Tok::ULongConst: t = &b.ulong; break;
     case Tok::FloatConst:
         slot = typed_node(tu, NodeKind::FloatConst, nullptr, nullptr, &b.double_);
-        slot->fvalue = s.fval;
+        slot->fvalue = single_value(s.fval);
         scan_token(tu);
         return &b.double_;
     case Tok::String: {

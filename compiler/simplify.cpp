@@ -78,7 +78,7 @@ void fold_float(TranslationUnit& tu, Node*& slot) {
     auto to_int = [&](bool v) { make_int(n, v ? 1 : 0); };
     auto to_float = [&](double v) {
         n->kind = NodeKind::FloatConst;
-        n->fvalue = v;
+        n->fvalue = single_value(v);  // each step rounds as the target's would
         n->left = n->right = nullptr;
     };
     switch (n->kind) {

@@ -7,12 +7,16 @@
 // number of every failing check to ACIA 1. It runs with and without -O.
 // ZUN_RAND_CHECKS=N runs N checks instead of the short CI set, and
 // ZUN_RAND_SEED=S starts from another seed, ZUN_RAND_DEPTH=D nests deeper,
-// ZUN_RAND_KEEP=1 keeps the programs.
+// ZUN_RAND_KEEP=1 keeps the programs. A second generator does the same with
+// float and double leaves and expressions; ZUN_RAND_FCHECKS=N sets its count.
 #include "tests/compiler/expr_model.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -313,6 +317,355 @@ struct ProgramGen : Gen {
     }
 };
 
+// Floating point: float, double and long double are all IEEE single here,
+// rounded to nearest even with subnormal results flushed to zero. The host
+// computes each operation in float, one at a time through volatile
+// temporaries, and keeps the values well inside the normal range so that
+// flushing and overflow never come into it; results are compared bit for
+// bit through a union with unsigned long.
+struct F {
+    float v;
+};
+
+float fop(int op, float a, float b) {
+    volatile float x = a, y = b, r = 0;
+    switch (op) {
+    case 0: r = x + y; break;
+    case 1: r = x - y; break;
+    case 2: r = x * y; break;
+    default: r = x / y; break;
+    }
+    return r;
+}
+
+uint32_t fbits(float f) {
+    uint32_t u;
+    std::memcpy(&u, &f, 4);
+    return u;
+}
+
+bool tame(float f) {
+    float a = std::fabs(f);
+    return std::isfinite(f) && (a == 0 || (a >= 0x1p-100f && a <= 0x1p100f));
+}
+
+// A constant that reads back as exactly f, and has a floating type.
+std::string fliteral(float f) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(f));
+    std::string s = buf;
+    if (s.find_first_of(".e") == std::string::npos) s += ".0";
+    return std::signbit(f) ? "(" + s + ")" : s;
+}
+
+struct FloatGen : ProgramGen {
+    explicit FloatGen(unsigned seed) : ProgramGen(seed) {}
+
+    float fvalue() {
+        switch (pick(6)) {
+        case 0: {
+            static const float edges[] = {0.0f, 1.0f, -1.0f, 0.5f, 2.0f, 0.25f, -0.5f, 10.0f, 100.0f, 0.1f, 1e6f, 1e-6f,
+                                          16777216.0f, 65535.0f, 32767.0f, -32768.0f, 3.0f};
+            return edges[pick(std::size(edges))];
+        }
+        case 1: return static_cast<float>(pick(200) - 100);
+        case 2: return static_cast<float>(pick(4000) - 2000) / static_cast<float>(1 << pick(8));
+        case 3: return std::ldexp(static_cast<float>(pick(1 << 24) + 1), pick(40) - 44) * (pick(2) ? 1.0f : -1.0f);
+        case 4: return static_cast<float>(pick(1 << 24)) * static_cast<float>(pick(2) ? 1 : -1) / 256.0f;
+        default: return std::ldexp(1.0f, pick(60) - 30) * (pick(2) ? 1.0f : -1.0f);
+        }
+    }
+
+    std::string fspelling() {
+        static const char* names[] = {"float", "double", "long double", "float"};
+        return names[pick(4)];
+    }
+
+    // A floating object of some storage holding f (the integer generator's
+    // placement, spelled for a floating type).
+    std::string fobject(float f, bool lvalue = false) {
+        std::string n = std::to_string(names++);
+        std::string ty = fspelling();
+        std::string k = fliteral(f);
+        Function& fnc = *fn;
+        switch (pick(lvalue ? 7 : 8)) {
+        case 7:
+            if (declared.insert("idf").second) functions += "static float idf(float v)\n{\n    return v;\n}\n";
+            return "idf(" + k + ")";
+        case 0:
+            globals += ty + " g" + n + ";\n";
+            fnc.inits += "    g" + n + " = " + k + ";\n";
+            return "g" + n;
+        case 1:
+            fnc.locals += std::string(pick(3) == 0 ? "    static " : "    ") + ty + " l" + n + ";\n";
+            fnc.inits += "    l" + n + " = " + k + ";\n";
+            return "l" + n;
+        case 2:
+            fnc.params.push_back(ty + " p" + n);
+            fnc.args.push_back(k);
+            return "p" + n;
+        case 3: {
+            std::string s = "struct s" + n + " { char c; " + ty + " m; int i; }";
+            if (pick(2)) globals += s + " s" + n + ";\n";
+            else fnc.locals += "    " + s + " s" + n + ";\n";
+            fnc.inits += "    s" + n + ".c = 0x55; s" + n + ".i = -1; s" + n + ".m = " + k + ";\n";
+            return "s" + n + ".m";
+        }
+        case 4: {
+            std::string s = "struct s" + n + " { long w; " + ty + " m; char c; }";
+            globals += s + " s" + n + ";\n";
+            fnc.locals += "    struct s" + n + " *q" + n + ";\n";
+            fnc.inits += "    q" + n + " = &s" + n + "; s" + n + ".m = " + k + ";\n";
+            return "q" + n + "->m";
+        }
+        case 5: {
+            int i = pick(3);
+            if (pick(2)) globals += ty + " a" + n + "[3];\n";
+            else fnc.locals += "    " + ty + " a" + n + "[3];\n";
+            fnc.locals += "    int i" + n + ";\n";
+            fnc.inits += "    a" + n + "[0] = a" + n + "[1] = a" + n + "[2] = -7.5; a" + n + "[" + std::to_string(i) +
+                         "] = " + k + "; i" + n + " = " + std::to_string(i) + ";\n";
+            return pick(2) ? "a" + n + "[i" + n + "]" : "a" + n + "[" + std::to_string(i) + "]";
+        }
+        default:
+            if (pick(2)) globals += ty + " v" + n + ";\n";
+            else fnc.locals += "    " + ty + " v" + n + ";\n";
+            fnc.locals += "    " + ty + " *q" + n + ";\n";
+            fnc.inits += "    q" + n + " = &v" + n + "; *q" + n + " = " + k + ";\n";
+            return "*q" + n;
+        }
+    }
+
+    // An integer leaf (any integer type) and its value converted to float.
+    std::string ileaf(float& f) {
+        T t = static_cast<T>(pick(6));
+        int64_t v = value(t);
+        f = static_cast<float>(v);
+        return object(t, v);
+    }
+
+    // A random floating expression and its value.
+    bool fexpr(int depth, std::string& text, float& val) {
+        int k = depth <= 0 ? pick(3) : pick(12);
+        if (k == 0 || k == 1) {
+            val = fvalue();
+            text = fobject(val);
+            return true;
+        }
+        if (k == 2) {  // an integer converted by a cast
+            std::string i = ileaf(val);
+            static const char* casts[] = {"(float)", "(double)", "(long double)"};
+            text = std::string(casts[pick(3)]) + "(" + i + ")";
+            return true;
+        }
+        if (k == 3) {  // float and integer mixed: the integer converts to float
+            std::string a, i;
+            float x, y;
+            if (!fexpr(depth - 1, a, x)) return false;
+            i = ileaf(y);
+            int op = pick(4);
+            if (op == 3 && y == 0) return false;
+            bool swap = pick(2);
+            val = swap ? fop(op, y, x) : fop(op, x, y);
+            if (op == 3 && swap && x == 0) return false;
+            if (!tame(val)) return false;
+            static const char* ops[] = {"+", "-", "*", "/"};
+            text = swap ? "(" + i + " " + ops[op] + " (" + a + "))" : "((" + a + ") " + ops[op] + " " + i + ")";
+            return true;
+        }
+        if (k == 4) {  // negation
+            if (!fexpr(depth - 1, text, val)) return false;
+            text = "(-(" + text + "))";
+            val = -val;
+            return true;
+        }
+        if (k == 5) {  // the conditional operator
+            std::string c, a, b;
+            bool cv;
+            float x, y;
+            if (!fcond(depth - 1, c, cv) || !fexpr(depth - 1, a, x) || !fexpr(depth - 1, b, y)) return false;
+            val = cv ? x : y;
+            text = "((" + c + ") ? (" + a + ") : (" + b + "))";
+            return true;
+        }
+        if (k == 6) {  // through an integer and back, truncating
+            std::string a;
+            float x;
+            if (!fexpr(depth - 1, a, x)) return false;
+            static const char* casts[] = {"int", "long", "unsigned", "unsigned long", "char", "unsigned char"};
+            static const double lo[] = {-32768, -2147483648.0, 0, 0, -128, 0};
+            static const double hi[] = {32767, 2147483647.0, 65535, 4294967295.0, 127, 255};
+            int c = pick(6);
+            double tr = std::trunc(static_cast<double>(x));
+            if (tr < lo[c] || tr > hi[c]) return false;
+            val = static_cast<float>(tr);
+            text = std::string("(float)(") + casts[c] + ")(" + a + ")";
+            return true;
+        }
+        std::string a, b;
+        float x, y;
+        if (!fexpr(depth - 1, a, x) || !fexpr(depth - 1, b, y)) return false;
+        int op = pick(4);
+        if (op == 3 && y == 0) return false;
+        val = fop(op, x, y);
+        if (!tame(val)) return false;
+        static const char* ops[] = {"+", "-", "*", "/"};
+        text = "(" + a + " " + ops[op] + " " + b + ")";
+        return true;
+    }
+
+    // A comparison of floats, or of a float with an integer.
+    bool fcond(int depth, std::string& text, bool& val) {
+        std::string a, b;
+        float x, y;
+        if (!fexpr(depth, a, x)) return false;
+        int form = pick(4);
+        if (form == 0) b = ileaf(y);
+        else if (form == 1) {  // against a constant at the value or next to it
+            y = x + static_cast<float>(pick(3) - 1);
+            b = fliteral(y);
+        } else if (!fexpr(depth, b, y)) {
+            return false;
+        }
+        static const char* ops[] = {"==", "!=", "<", "<=", ">", ">="};
+        int op = pick(6);
+        bool r[] = {x == y, x != y, x < y, x <= y, x > y, x >= y};
+        val = r[op];
+        text = "(" + a + ") " + ops[op] + " (" + b + ")";
+        return true;
+    }
+
+    std::string bits_check(const std::string& e, float v) {
+        char k[16];
+        std::snprintf(k, sizeof k, "0x%08XUL", fbits(v));
+        return "fbits(" + e + ") != " + k;
+    }
+
+    void fcheck(int kind, int depth) {
+        used.clear();
+        std::string e;
+        float v;
+        if (kind == 0) {  // a value, bit for bit, directly, after a store or through a float parameter
+            if (!fexpr(depth, e, v)) return;
+            switch (pick(3)) {
+            case 0: add("    if (" + bits_check(e, v) + " || sizeof(" + e + ") != 4) " + fail() + "\n", e + " == " + fliteral(v)); break;
+            case 1: {
+                std::string r = "r" + std::to_string(names++);
+                fn->locals += "    " + fspelling() + " " + r + ";\n";
+                add("    " + r + " = " + e + ";\n    if (" + bits_check(r, v) + " || " + r + " != " + fliteral(v) + ") " +
+                        fail() + "\n",
+                    e + " == " + fliteral(v));
+                break;
+            }
+            default:
+                if (declared.insert("eqf").second)
+                    functions += "static int eqf(float a, double b)\n{\n    return a == b;\n}\n";
+                add("    if (!eqf(" + e + ", " + fliteral(v) + ")) " + fail() + "\n", e + " == " + fliteral(v));
+                break;
+            }
+            return;
+        }
+        if (kind == 1) {  // a condition
+            bool c;
+            if (!fcond(depth - 1, e, c)) return;
+            std::string what = std::string(c ? "" : "!") + "(" + e + ")";
+            if (pick(2)) add(c ? "    if (" + e + ") ; else " + fail() + "\n" : "    if (" + e + ") " + fail() + "\n", what);
+            else add("    if ((" + e + ") != " + (c ? "1" : "0") + ") " + fail() + "\n", what);
+            return;
+        }
+        if (kind == 2) {  // float to integer, by a cast or an assignment
+            if (!fexpr(depth, e, v)) return;
+            T t = static_cast<T>(pick(6));
+            static const double lo[] = {-32768, 0, -2147483648.0, 0, -128, 0};
+            static const double hi[] = {32767, 65535, 2147483647.0, 4294967295.0, 127, 255};
+            double tr = std::trunc(static_cast<double>(v));
+            int ti = static_cast<int>(t);
+            if (tr < lo[ti] || tr > hi[ti]) return;
+            std::string k = literal(t, static_cast<int64_t>(tr));
+            if (pick(2)) {
+                add("    if ((" + std::string(type_name(t)) + ")(" + e + ") != " + k + ") " + fail() + "\n",
+                    "(" + std::string(type_name(t)) + ")(" + e + ") == " + k);
+            } else {
+                std::string target = object(t, value(t), true);
+                add("    " + target + " = " + e + ";\n    if (" + target + " != " + k + ") " + fail() + "\n",
+                    target + " = " + e + " gives " + k);
+            }
+            return;
+        }
+        // An assignment operator or a step on a floating object.
+        float old = fvalue();
+        std::string target = fobject(old, true);
+        float now, res;
+        std::string stmt;
+        if (kind == 3) {
+            std::string i;
+            bool integer = pick(3) == 0;
+            if (integer) e = ileaf(v);
+            else if (!fexpr(depth - 1, e, v)) return;
+            int op = pick(5);
+            if (op == 3 && v == 0) return;
+            static const char* ops[] = {"+=", "-=", "*=", "/=", "="};
+            now = op == 4 ? v : fop(op, old, v);
+            if (!tame(now)) return;
+            res = now;
+            stmt = target + " " + ops[op] + " " + (integer ? e : "(" + e + ")");
+        } else {
+            int up = pick(2), pre = pick(2);
+            now = fop(up ? 0 : 1, old, 1.0f);
+            if (!tame(now)) return;
+            stmt = pre ? std::string(up ? "++" : "--") + target : "(" + target + ")" + (up ? "++" : "--");
+            res = pre ? now : old;
+        }
+        add("    if (" + bits_check("(" + stmt + ")", res) + " || " + bits_check(target, now) + ") " + fail() + "\n",
+            "(" + stmt + ") == " + fliteral(res) + " && " + target + " == " + fliteral(now));
+    }
+
+    std::string program(int count, int depth) {
+        std::vector<Function> fns;
+        while (static_cast<int>(checks.size()) < count) {
+            fns.emplace_back();
+            fn = &fns.back();
+            for (int i = 0; i < 6 && static_cast<int>(checks.size()) < count; ++i) {
+                int k = pick(10);
+                fcheck(k < 3 ? 0 : k < 5 ? 1 : k < 6 ? 2 : k < 8 ? 3 : 4, depth - pick(2));
+            }
+        }
+        std::string t = "/* generated */\nvoid init_io(void);\nvoid put_str(char *s);\nvoid put_hex(unsigned v);\n"
+                        "static int failed;\nstatic void fail(int id)\n{\n    put_str(\"FAIL \");\n"
+                        "    put_hex(id);\n    put_str(\"\\n\");\n    ++failed;\n}\n"
+                        "static unsigned long fbits(float f)\n{\n    union { float f; unsigned long u; } x;\n"
+                        "    x.f = f;\n    return x.u;\n}\n";
+        t += globals + functions;
+        // Fixed edges: zeros of both signs, magnitudes near the ends of the range, integers float cannot hold.
+        t += "\nstatic void edges(void)\n{\n    float z = 0.0, m = -0.0, big = 3.0e38, small = 2.0e-38;\n"
+             "    long l = 16777217L;\n    unsigned long u = 4294967295UL;\n"
+             "    if (z != m || !(z == m) || z < m || fbits(m) != 0x80000000UL || fbits(z) != 0) fail(0x7F00);\n"
+             "    if (fbits(-z) != 0x80000000UL || fbits(m * m) != 0 || fbits(z - z) != 0) fail(0x7F01);\n"
+             "    if (!(big > 1.0e38) || big * 0.5 != 1.5e38 || -big < -3.0e38 - 1.0e37) fail(0x7F02);\n"
+             "    if (!(small > 0) || small * 2 != 4.0e-38 || fbits(small / 4) != 0 || (long)(big / 1.0e30) != " +
+             std::to_string(static_cast<long>(fop(3, 3.0e38f, 1.0e30f))) + "L) fail(0x7F03);\n"
+             "    if ((float)l != 16777216.0 || (long)(float)l != 16777216L || (float)u != 4294967296.0) fail(0x7F04);\n"
+             "    if ((unsigned long)(float)(l + 3) != 16777220UL || (int)-0.999 != 0 || (int)-32768.0 != -32768) fail(0x7F05);\n"
+             "}\n";
+        for (size_t i = 0; i < fns.size(); ++i) {
+            Function& f = fns[i];
+            t += "\nstatic void f" + std::to_string(i) + "(";
+            for (size_t p = 0; p < f.params.size(); ++p) t += (p ? ", " : "") + f.params[p];
+            t += f.params.empty() ? "void)\n{\n" : ")\n{\n";
+            t += "    int n;\n" + f.locals + f.inits + f.body + "}\n";
+        }
+        t += "\nint main(void)\n{\n    init_io();\n    edges();\n";
+        for (size_t i = 0; i < fns.size(); ++i) {
+            t += "    f" + std::to_string(i) + "(";
+            for (size_t a = 0; a < fns[i].args.size(); ++a) t += (a ? ", " : "") + fns[i].args[a];
+            t += ");\n";
+        }
+        t += "    if (failed == 0)\n        put_str(\"ok\\n\");\n    return failed;\n}\n";
+        fn = nullptr;
+        return t;
+    }
+};
+
 std::string read_file(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     std::stringstream ss;
@@ -360,7 +713,10 @@ struct Tools {
     }
 };
 
-TEST(TcxRandomPrograms, AgreeWithHostModel) {
+// Runs 'total' checks of generator G in programs of 'per_program' checks,
+// starting from 'seed', with and without -O.
+template <class G>
+void run_programs(int total, unsigned seed, int depth) {
     const char* stage_env = std::getenv("ZUN_STAGE");
     Tools tools;
     tools.stage = stage_env ? stage_env : "build/stage";
@@ -372,14 +728,11 @@ TEST(TcxRandomPrograms, AgreeWithHostModel) {
                           (tools.stage / "src/startup/zun09/_startup.s09").string() + "'"))
         << tools.error;
 
-    int total = env_int("ZUN_RAND_CHECKS", 360);
-    unsigned seed = static_cast<unsigned>(env_int("ZUN_RAND_SEED", 20261209));
     int per_program = 120;
-    int depth = env_int("ZUN_RAND_DEPTH", 3);
     int failures = 0;
     bool keep = std::getenv("ZUN_RAND_KEEP") != nullptr;
     for (int done = 0, p = 0; done < total; done += per_program, ++p) {
-        ProgramGen gen(seed + static_cast<unsigned>(p));
+        G gen(seed + static_cast<unsigned>(p));
         std::string text = gen.program(std::min(per_program, total - done), depth);
         std::ofstream(tools.dir / "prog.c") << text;
         if (keep) std::ofstream(tools.dir / ("prog" + std::to_string(seed + p) + ".c")) << text;
@@ -416,6 +769,16 @@ TEST(TcxRandomPrograms, AgreeWithHostModel) {
         std::error_code ec;
         fs::remove_all(tools.dir, ec);
     }
+}
+
+TEST(TcxRandomPrograms, AgreeWithHostModel) {
+    run_programs<ProgramGen>(env_int("ZUN_RAND_CHECKS", 360), static_cast<unsigned>(env_int("ZUN_RAND_SEED", 20261209)),
+                             env_int("ZUN_RAND_DEPTH", 3));
+}
+
+TEST(TcxRandomPrograms, FloatingPointAgreesWithHost) {
+    run_programs<FloatGen>(env_int("ZUN_RAND_FCHECKS", 360), static_cast<unsigned>(env_int("ZUN_RAND_SEED", 20261209)),
+                           env_int("ZUN_RAND_DEPTH", 3));
 }
 
 }  // namespace
