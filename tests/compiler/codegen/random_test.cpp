@@ -449,7 +449,14 @@ struct FloatGen : ProgramGen {
         int k = depth <= 0 ? pick(3) : pick(12);
         if (k == 0 || k == 1) {
             val = fvalue();
-            text = fobject(val);
+            text = pick(6) ? fobject(val) : fliteral(val);  // a constant now and then, for the folder
+            if (pick(8) == 0) {  // a literal with more digits than a float holds
+                std::string d = std::to_string(pick(1000000)) + std::to_string(pick(1000000)) + "." +
+                                std::to_string(pick(1000)) + "e" + std::to_string(pick(40) - 25);
+                val = std::strtof(d.c_str(), nullptr);
+                if (!tame(val)) return false;
+                text = d;
+            }
             return true;
         }
         if (k == 2) {  // an integer converted by a cast
@@ -498,7 +505,7 @@ struct FloatGen : ProgramGen {
             int c = pick(6);
             double tr = std::trunc(static_cast<double>(x));
             if (tr < lo[c] || tr > hi[c]) return false;
-            val = static_cast<float>(tr);
+            val = static_cast<float>(static_cast<int64_t>(tr));  // an integer zero has no sign
             text = std::string("(float)(") + casts[c] + ")(" + a + ")";
             return true;
         }
@@ -590,6 +597,26 @@ struct FloatGen : ProgramGen {
                 add("    " + target + " = " + e + ";\n    if (" + target + " != " + k + ") " + fail() + "\n",
                     target + " = " + e + " gives " + k);
             }
+            return;
+        }
+        if (kind == 3 && pick(4) == 0) {  // an integer object with a floating right operand
+            T t = static_cast<T>(pick(6));
+            int64_t iv = value(t);
+            if (!fexpr(depth - 1, e, v)) return;
+            int op = pick(4);
+            if (op == 3 && v == 0) return;
+            float r = fop(op, static_cast<float>(iv), v);
+            static const double lo[] = {-32768, 0, -2147483648.0, 0, -128, 0};
+            static const double hi[] = {32767, 65535, 2147483647.0, 4294967295.0, 127, 255};
+            double tr = std::trunc(static_cast<double>(r));
+            int ti = static_cast<int>(t);
+            if (!tame(r) || tr < lo[ti] || tr > hi[ti]) return;
+            std::string target = object(t, iv, true);
+            static const char* ops[] = {"+=", "-=", "*=", "/="};
+            std::string k = literal(t, static_cast<int64_t>(tr));
+            std::string stmt = target + " " + ops[op] + " (" + e + ")";
+            add("    if ((" + stmt + ") != " + k + " || " + target + " != " + k + ") " + fail() + "\n",
+                "(" + stmt + ") == " + k);
             return;
         }
         // An assignment operator or a step on a floating object.
