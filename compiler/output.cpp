@@ -279,10 +279,9 @@ uint32_t float_bits(double v) {
     int biased = 126 + exp;
     if (biased < 1) return 0;
     if (biased > 254) return overflow;
-    double scaled = std::ldexp(m, 24);          // 24 bits kept, the rest exact in the fraction
-    uint32_t frac = static_cast<uint32_t>(scaled);
-    double rest = scaled - frac;
-    if (rest > 0.5 || (rest == 0.5 && (frac & 1))) ++frac;  // to nearest, ties to even
+    double scaled = std::ldexp(m, 25);          // 25 bits: 24 kept, one for rounding
+    uint32_t bits = static_cast<uint32_t>(scaled);
+    uint32_t frac = (bits >> 1) + (bits & 1);   // half rounds up
     if (frac == (1u << 24)) {
         frac >>= 1;
         if (++biased > 254) return overflow;
