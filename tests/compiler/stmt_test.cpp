@@ -282,6 +282,12 @@ TEST(TcxFunctions, EndOfInputInsideABodyExitsOne) {
     Compiled c = compile("void t(void)\n{\n    while (1) {\n");
     EXPECT_EQ(c.rc, 1);
     EXPECT_NE(c.err.find("Unexpected end of file"), std::string::npos);
+    // the end reached while error recovery repeats the line's last error
+    for (const char* text : {"int f(void) { do x; while", "int f(void) { x; if", "int f(void) { x; while (x"}) {
+        c = compile(text);
+        EXPECT_EQ(c.rc, 1) << text << "\n" << c.err;
+        EXPECT_NE(c.err.find("Error: Unexpected end of file\n"), std::string::npos) << text << "\n" << c.err;
+    }
 }
 
 TEST(TcxFunctions, StringsOfEachFunctionAreWrittenOnce) {
