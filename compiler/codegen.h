@@ -155,6 +155,7 @@ struct CodeGen {
     std::vector<SwitchTable> tables;
     int locals_size = 0;       // bytes of locals and temporaries below the entry S
     int push_depth = 0;        // bytes pushed since the entry adjustment (printer)
+    mutable bool offset_reported = false;  // an S offset beyond 16 bits was reported
     DebugPos stmt_pos;         // position given to new entries
     Pos debug_mark;            // -g: position of the last statement marker
 

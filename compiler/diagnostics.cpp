@@ -245,6 +245,11 @@ void emit(TranslationUnit& tu, Rule rule, int number, const std::string& text) {
             bool stop = rule == Rule::Report ? !is_warning(number)
                         : rule == Rule::Str2 ? false
                                              : tu.errors != 0;
+            if (stop && tu.decl.in_body) {
+                // the input ended inside a function body: that run ends with 1
+                if (number != 19) report(tu, 19);
+                throw Fatal{1};
+            }
             if (stop) throw Fatal{tu.errors};
         }
         return;

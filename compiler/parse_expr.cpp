@@ -6,6 +6,7 @@
 #include "compiler/internal.h"
 
 #include <array>
+#include <deque>
 
 namespace zun::tcx {
 
@@ -290,10 +291,30 @@ Type* postfix_step(TranslationUnit& tu, Type* t, Node*& slot) {
     return t;
 }
 
+// A chain of operators of one level builds a tree as deep as the chain is
+// long, and the later passes walk it recursively; every few links count as
+// one level of nesting, so that such a tree stays within the same bound as
+// nested parentheses.
+class ChainGuard {
+public:
+    explicit ChainGuard(TranslationUnit& tu) : tu_(tu) {}
+    void link() {
+        if (++links_ % links_per_level == 0) levels_.emplace_back(tu_);
+    }
+
+private:
+    static constexpr int links_per_level = 32;
+    TranslationUnit& tu_;
+    int links_ = 0;
+    std::deque<NestingGuard> levels_;
+};
+
 // postfix: primary { '[' expression ']' | '.' identifier | '->' identifier | '(' args ')' | '++' | '--' }
 Type* postfix(TranslationUnit& tu, Node*& slot) {
     Type* t = primary(tu, slot);
+    ChainGuard chain(tu);
     while (t) {
+        chain.link();
         if (tu.scan.tok == Tok::LBracket) {
             scan_token(tu);
             t = subscript(tu, t, slot);
@@ -534,9 +555,11 @@ Type* binary(TranslationUnit& tu, int level, Node*& slot) {
     if (level > 10) return unary(tu, slot);
     Type* lt = binary(tu, level + 1, slot);
     if (!lt) return nullptr;
+    ChainGuard chain(tu);
     for (;;) {
         const BinaryOp* op = binary_op(tu.scan.tok);
         if (!op || op->level != level) return lt;
+        chain.link();
         scan_token(tu);
         Node* r = nullptr;
         Type* rt = binary(tu, level + 1, r);

@@ -364,7 +364,10 @@ void close_scope(TranslationUnit& tu, Scope& scope, Symbol* mark, std::vector<Sy
     else scope.first = nullptr;
 }
 
-Stmt* compound_statement(TranslationUnit& tu, std::vector<Symbol*>& block_symbols) {
+// A function body leaves its closing brace as the current token: the token
+// behind it is read only when the function is finished, so that a directive
+// on the following lines is taken at file scope.
+Stmt* compound_statement(TranslationUnit& tu, std::vector<Symbol*>& block_symbols, bool function_body = false) {
     NestingGuard guard(tu);
     Stmt* s = new_stmt(tu, StmtKind::Compound);
     BodyState& b = *tu.body;
@@ -388,7 +391,7 @@ Stmt* compound_statement(TranslationUnit& tu, std::vector<Symbol*>& block_symbol
     }
     s->pos.end = tu.scan.tok_end;
     tu.scan.last_rbrace = tu.scan.tok_start;
-    scan_token(tu);
+    if (!function_body) scan_token(tu);
     close_scope(tu, tu.locals, mark, &block_symbols);
     close_scope(tu, tu.local_tags, tag_mark, nullptr);
     --tu.decl.block;
@@ -551,7 +554,7 @@ void function_body(TranslationUnit& tu, Symbol* fn, Type* own) {
     tu.local_tags = Scope{};
     bind_parameters(tu, def, own);
     declare_func_name(tu, def);
-    def.body = compound_statement(tu, def.locals);
+    def.body = compound_statement(tu, def.locals, true);
     def.body_end = def.body->pos.end;
     def.returns_seen = state.return_seen;
     tu.body = nullptr;
@@ -573,6 +576,7 @@ void function_body(TranslationUnit& tu, Symbol* fn, Type* own) {
     tu.out.seg_name[static_cast<int>(SegKind::Code)] = saved_code;
     tu.depth = saved_depth;
     if (result->kind != Kind::Void && !def.returns_seen) report_at(tu, def.body_start.line, 117, fn->name);
+    scan_token(tu);  // behind the body's '}'
 }
 
 void join_statement_lists(Stmt* s, const std::function<void(Stmt*)>& append) {

@@ -83,7 +83,14 @@ std::string operand_const(CodeGen& cg, const Node* n) {
 }
 
 int stack_offset(const CodeGen& cg, const Operand* d, int extra) {
-    return int_value(d->value) + extra + cg.locals_size + cg.push_depth;
+    int offset = int_value(d->value) + extra + cg.locals_size + cg.push_depth;
+    // the frame and the bytes pushed on top of it can together reach past
+    // what a 16-bit index offset holds: never a silently wrong address
+    if ((offset < -32768 || offset > 32767) && !cg.offset_reported) {
+        cg.offset_reported = true;
+        internal_error(cg.tu, 4100);
+    }
+    return offset;
 }
 
 void put_amode(CodeGen& cg, bool split, int size, const std::string& m, const Operand* d,

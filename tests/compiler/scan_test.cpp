@@ -140,6 +140,22 @@ TEST(TcxScan, SegmentPragmas) {
     EXPECT_NE(capped.out.find("\tSEGMENT\t" + std::string(127, 'n') + "\n"), std::string::npos);
 }
 
+// A pragma on the lines right behind a function body is at file scope: it
+// names the segment of what follows, not of the function before it.
+TEST(TcxScan, SegmentPragmaBehindFunctionBody) {
+    Compiled c = compile("#pragma CODE_SEG one\nint f(void) { return 1; }\n#pragma CODE_SEG two\nint g(void) { return 2; }\n"
+                         "\n#pragma DATA_SEG mine\nint d = 3;\nvoid h(void) { }\n#pragma code_seg default\nint k(void) { return 4; }\n");
+    EXPECT_EQ(c.rc, 0);
+    EXPECT_EQ(c.err, "");
+    EXPECT_NE(c.out.find("\tSEGMENT\tone\n\tEXPORT\t_f"), std::string::npos);
+    EXPECT_NE(c.out.find("\tSEGMENT\ttwo\n\tEXPORT\t_g"), std::string::npos);
+    EXPECT_NE(c.out.find("\tSEGMENT\tmine\n_d:"), std::string::npos);
+    EXPECT_NE(c.out.find("\tSEGMENT\ttwo\n\tEXPORT\t_h"), std::string::npos);
+    EXPECT_NE(c.out.find("\tSEGMENT\ttext\n\tEXPORT\t_k"), std::string::npos);
+    Compiled inside = compile("int f(void) {\n#pragma CODE_SEG x\n return 1; }\n");
+    EXPECT_EQ(inside.err, "\"/src/t.c\" (2) Error: Unknown '#'-directive\n");
+}
+
 TEST(TcxScan, LongLinesStayOneLine) {
     std::string name(5000, 'v');
     Compiled c = compile("int " + name + ";\n@\n");

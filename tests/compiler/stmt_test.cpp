@@ -282,6 +282,36 @@ TEST(TcxFunctions, EndOfInputInsideABodyExitsOne) {
     Compiled c = compile("void t(void)\n{\n    while (1) {\n");
     EXPECT_EQ(c.rc, 1);
     EXPECT_NE(c.err.find("Unexpected end of file"), std::string::npos);
+    // the end reached while error recovery repeats the line's last error
+    for (const char* text : {"int f(void) { do x; while", "int f(void) { x; if", "int f(void) { x; while (x"}) {
+        c = compile(text);
+        EXPECT_EQ(c.rc, 1) << text << "\n" << c.err;
+        EXPECT_NE(c.err.find("Error: Unexpected end of file\n"), std::string::npos) << text << "\n" << c.err;
+    }
+}
+
+// Long operator chains build deep trees: a usual length compiles, an
+// absurd one stops with an error instead of exhausting the stack.
+TEST(TcxFunctions, LongOperatorChains) {
+    auto chain = [](const std::string& head, const std::string& link, int n, const std::string& tail) {
+        std::string t = head;
+        for (int i = 0; i < n; ++i) t += link;
+        return t + tail;
+    };
+    const std::string node = "struct N { struct N *n; int v; };\n";
+    Compiled c = compile(chain("int f(int a) { return a", "+a", 1000, "; }\n"));
+    EXPECT_EQ(c.rc, 0) << c.err;
+    c = compile(chain("long f(long a) { return a", "&&a", 1000, "; }\n"));
+    EXPECT_EQ(c.rc, 0) << c.err;
+    c = compile(chain(node + "int f(struct N *p) { return p", "->n", 1000, "->v; }\n"));
+    EXPECT_EQ(c.rc, 0) << c.err;
+    for (const std::string& text : {chain("int f(int a) { return a", "+a", 40000, "; }\n"),
+                                    chain("int f(int a) { return a", "&&a", 40000, "; }\n"),
+                                    chain(node + "int f(struct N *p) { return p", "->n", 40000, "->v; }\n")}) {
+        c = compile(text);
+        EXPECT_NE(c.rc, 0);
+        EXPECT_NE(c.err.find("Error: Syntax error"), std::string::npos) << c.err.substr(0, 300);
+    }
 }
 
 TEST(TcxFunctions, StringsOfEachFunctionAreWrittenOnce) {

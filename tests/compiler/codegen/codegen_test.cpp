@@ -17,6 +17,12 @@ std::string code(const std::string& src, std::vector<std::string> options = {}) 
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+int count(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
 TEST(CodeShape, ShiftByEight) {
     std::string t = code("int f(int a) { return a << 8; }\n");
     EXPECT_TRUE(has(t, "\tEXG\tA,B\n\tCLRB\n")) << t;
@@ -99,6 +105,21 @@ TEST(CodeShape, OversizedFrameStops) {
                            "Try redeclare locals as 'static'\n")) << c.out;
     c = compile("void f(void) { char a[32767]; a[0] = 1; }\n");
     EXPECT_TRUE(has(c.out, "Internal Error (CI 4100)")) << c.out;
+    // a frame that fits, but arguments pushed on top of it carry the
+    // parameter's offset past 32767
+    const std::string near_limit = "long g(long a, long b, long c) { return a + b + c; }\n"
+                                   "long f(long p) { char big[SIZE]; long q = 1; big[0] = 1; return g(q, p, g(p, q, p * q)); }\n";
+    auto sized = [&](const char* size) {
+        std::string t = near_limit;
+        t.replace(t.find("SIZE"), 4, size);
+        return compile(t);
+    };
+    c = sized("32758");
+    EXPECT_EQ(c.rc, 1);
+    EXPECT_EQ(count(c.out, "Internal Error (CI 4100)"), 1) << c.out;
+    c = sized("32740");
+    EXPECT_EQ(c.rc, 0) << c.out;
+    EXPECT_FALSE(has(c.out, "Internal Error")) << c.out;
 }
 
 }  // namespace
