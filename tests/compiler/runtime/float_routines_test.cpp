@@ -85,7 +85,7 @@ void expect_values(const std::string& name, Shape shape, const Pairs& cases,
 }
 
 TEST(RuntimeFloat, AddSubtract) {
-    Pairs c = float_pairs(vector_count(3000), 11);
+    Pairs c = float_pairs(vector_count(10000), 11);
     // Small values whose difference falls under FLT_MIN, and large ones
     // whose sum passes FLT_MAX.
     std::mt19937 rng(18);
@@ -98,7 +98,7 @@ TEST(RuntimeFloat, AddSubtract) {
 }
 
 TEST(RuntimeFloat, Multiply) {
-    Pairs c = float_pairs(vector_count(3000), 12);
+    Pairs c = float_pairs(vector_count(10000), 12);
     // Products that land at the edges of the range: around FLT_MIN, where
     // they flush, and around FLT_MAX, where they overflow.
     std::mt19937 rng(13);
@@ -113,7 +113,7 @@ TEST(RuntimeFloat, Multiply) {
 }
 
 TEST(RuntimeFloat, Divide) {
-    Pairs c = float_pairs(vector_count(3000), 14);
+    Pairs c = float_pairs(vector_count(10000), 14);
     // Quotients around FLT_MIN and FLT_MAX.
     std::mt19937 rng(19);
     for (size_t n = c.size() / 4; n > 0;) {
@@ -129,7 +129,7 @@ TEST(RuntimeFloat, Divide) {
 TEST(RuntimeFloat, ConvertFromLong) {
     std::mt19937 rng(15);
     Pairs c;
-    for (size_t i = 0; i < vector_count(3000); ++i) {
+    for (size_t i = 0; i < vector_count(10000); ++i) {
         uint32_t x = edgy32(rng);
         // Values just past 24 bits, where ties and carries happen.
         if (i % 4 == 0) x = (0x1000000u + rng() % 64) << (rng() % 8);
@@ -143,7 +143,7 @@ TEST(RuntimeFloat, ConvertToLong) {
     std::mt19937 rng(16);
     Pairs c;
     for (uint32_t s : specials) c.emplace_back(s, 0);
-    while (c.size() < vector_count(3000)) {
+    while (c.size() < vector_count(10000)) {
         uint32_t x = rng() % 3 ? (rng() & 0x807FFFFFu) | (120u + rng() % 40) << 23 : random_float(rng);
         c.emplace_back(x, 0);
     }
@@ -172,7 +172,7 @@ void expect_flags(const std::string& name, Shape shape, const Pairs& cases) {
 }
 
 TEST(RuntimeFloat, CompareAndTest) {
-    Pairs c = float_pairs(vector_count(3000), 17);
+    Pairs c = float_pairs(vector_count(10000), 17);
     expect_flags("cmpf", Shape::Cmp4, c);
     expect_flags("tstf", Shape::Tst4, c);
 }

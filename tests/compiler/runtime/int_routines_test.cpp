@@ -64,7 +64,7 @@ U div_model(U l, U r, bool is_signed, bool remainder) {
 }
 
 TEST(RuntimeInt, AddSubLogic32) {
-    auto c = cases32(vector_count(3000), 1);
+    auto c = cases32(vector_count(10000), 1);
     expect_routine("add32", Shape::Bin4, c, [](uint32_t l, uint32_t r) { return l + r; }, ~0u);
     expect_routine("sub32", Shape::Bin4, c, [](uint32_t l, uint32_t r) { return l - r; }, ~0u);
     expect_routine("and32", Shape::Bin4, c, [](uint32_t l, uint32_t r) { return l & r; }, ~0u);
@@ -75,7 +75,7 @@ TEST(RuntimeInt, AddSubLogic32) {
 TEST(RuntimeInt, Shifts32) {
     std::mt19937 rng(2);
     std::vector<std::pair<uint32_t, uint32_t>> c;
-    for (size_t i = 0; i < vector_count(3000); ++i) {
+    for (size_t i = 0; i < vector_count(10000); ++i) {
         uint32_t count = rng() % 4 ? rng() % 40 : edgy32(rng);
         c.emplace_back(edgy32(rng), count);
     }
@@ -90,7 +90,7 @@ TEST(RuntimeInt, Shift32InPlace) {
     std::mt19937 rng(3);
     std::vector<std::pair<uint32_t, uint32_t>> c;
     for (int a : {0, 1, -1, 31, -31, 32, -32, 127, -127, -128}) c.emplace_back(0x80000001u, uint32_t(uint8_t(a)));
-    for (size_t i = 0; i < vector_count(3000); ++i) c.emplace_back(edgy32(rng), uint8_t(rng() % 4 ? rng() % 80 - 40 : rng()));
+    for (size_t i = 0; i < vector_count(10000); ++i) c.emplace_back(edgy32(rng), uint8_t(rng() % 4 ? rng() % 80 - 40 : rng()));
     expect_routine("SHIFT32", Shape::Shift32, c,
                    [](uint32_t l, uint32_t r) {
                        int n = int8_t(r);
@@ -101,11 +101,11 @@ TEST(RuntimeInt, Shift32InPlace) {
 }
 
 TEST(RuntimeInt, Multiply) {
-    auto c8 = cases8(vector_count(3000));
+    auto c8 = cases8(vector_count(10000));
     auto mul = [](uint32_t l, uint32_t r) { return uint32_t(int8_t(l) * int8_t(r)); };
     expect_routine("MULS8", Shape::RegsAB, c8, mul, 0xFFFF);
     expect_routine("muls8", Shape::RegsAB, c8, mul, 0xFF);
-    auto c32 = cases32(vector_count(3000), 4);
+    auto c32 = cases32(vector_count(10000), 4);
     expect_routine("muls16", Shape::Bin2, c32, [](uint32_t l, uint32_t r) { return l * r; }, 0xFFFF);
     expect_routine("mulu16", Shape::Bin2, c32, [](uint32_t l, uint32_t r) { return l * r; }, 0xFFFF);
     expect_routine("muls32", Shape::Bin4, c32, [](uint32_t l, uint32_t r) { return l * r; }, ~0u);
@@ -113,7 +113,7 @@ TEST(RuntimeInt, Multiply) {
 }
 
 TEST(RuntimeInt, Divide8) {
-    auto c = cases8(vector_count(3000));
+    auto c = cases8(vector_count(10000));
     for (bool sgn : {false, true})
         for (bool rem : {false, true})
             expect_routine(std::string(rem ? "mod" : "div") + (sgn ? "s8" : "u8"), Shape::Bin1, c,
@@ -121,7 +121,7 @@ TEST(RuntimeInt, Divide8) {
 }
 
 TEST(RuntimeInt, Divide16) {
-    auto c = cases32(vector_count(3000), 5);
+    auto c = cases32(vector_count(10000), 5);
     for (size_t i = 0; i < c.size(); i += 4) c[i].second %= 7;  // small divisors, zero among them
     for (bool sgn : {false, true})
         for (bool rem : {false, true})
@@ -131,7 +131,7 @@ TEST(RuntimeInt, Divide16) {
 }
 
 TEST(RuntimeInt, Divide32) {
-    auto c = cases32(vector_count(3000), 6);
+    auto c = cases32(vector_count(10000), 6);
     for (size_t i = 0; i < c.size(); i += 3) c[i].second >>= c[i].first % 32;  // quotients of every length
     for (bool sgn : {false, true})
         for (bool rem : {false, true})
@@ -141,7 +141,7 @@ TEST(RuntimeInt, Divide32) {
 
 // The answer of cmp32 as N, Z, V, C; D and Y must come back unchanged.
 TEST(RuntimeInt, Compare32) {
-    auto c = cases32(vector_count(3000), 7);
+    auto c = cases32(vector_count(10000), 7);
     for (size_t i = 0; i < c.size(); i += 5) c[i].second = c[i].first;
     for (size_t i = 1; i < c.size(); i += 5) c[i].second = c[i].first ^ 1;
     for (size_t i = 2; i < c.size(); i += 5) c[i].second = c[i].first ^ 0x10000;
