@@ -212,6 +212,8 @@ std::string put_amode_line(CodeGen& cg, const Operand* d, int extra);
 void put_lea(CodeGen& cg, const Operand* d, int reg);
 std::string operand_const(CodeGen& cg, const Node* n);
 int stack_offset(const CodeGen& cg, const Operand* d, int extra = 0);
+// An offset from the entry S as printed: below the frame and the pushes.
+int frame_offset(const CodeGen& cg, int32_t entry_offset);
 
 // ---- legalize.cpp ----
 

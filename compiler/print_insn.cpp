@@ -398,7 +398,7 @@ std::string asm_text(CodeGen& cg, const Stmt* s) {
             case NodeKind::IntConst: out += format("0x%2.2X", static_cast<unsigned>(n->value)); break;
             case NodeKind::NameAddr:
             case NodeKind::StaticAddr: out += putconst(cg.tu, n); break;
-            case NodeKind::FrameAddr: out += format("%d,S", n->value + cg.locals_size + cg.push_depth); break;
+            case NodeKind::FrameAddr: out += format("%d,S", frame_offset(cg, n->value)); break;
             default: break;
             }
             continue;

@@ -83,7 +83,11 @@ std::string operand_const(CodeGen& cg, const Node* n) {
 }
 
 int stack_offset(const CodeGen& cg, const Operand* d, int extra) {
-    int offset = int_value(d->value) + extra + cg.locals_size + cg.push_depth;
+    return frame_offset(cg, int_value(d->value) + extra);
+}
+
+int frame_offset(const CodeGen& cg, int32_t entry_offset) {
+    int offset = entry_offset + cg.locals_size + cg.push_depth;
     // the frame and the bytes pushed on top of it can together reach past
     // what a 16-bit index offset holds: never a silently wrong address
     if ((offset < -32768 || offset > 32767) && !cg.offset_reported) {

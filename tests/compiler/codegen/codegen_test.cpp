@@ -120,6 +120,12 @@ TEST(CodeShape, OversizedFrameStops) {
     c = sized("32740");
     EXPECT_EQ(c.rc, 0) << c.out;
     EXPECT_FALSE(has(c.out, "Internal Error")) << c.out;
+    // an __asm operand naming a parameter above a full frame
+    c = compile("int f(int p) { char big[32766]; big[0] = 0; __asm(\"\\tLDD\\t%a\", p); return 0; }\n");
+    EXPECT_EQ(count(c.out, "Internal Error (CI 4100)"), 1) << c.out;
+    c = compile("int f(int p) { char big[32764]; big[0] = 0; __asm(\"\\tLDD\\t%a\", p); return 0; }\n");
+    EXPECT_FALSE(has(c.out, "Internal Error")) << c.out;
+    EXPECT_TRUE(has(c.out, "\tLDD\t32766,S")) << c.out;
 }
 
 }  // namespace
