@@ -281,7 +281,11 @@ uint32_t float_bits(double v) {
     if (biased > 254) return overflow;
     double scaled = std::ldexp(m, 25);          // 25 bits: 24 kept, one for rounding
     uint32_t bits = static_cast<uint32_t>(scaled);
-    uint32_t frac = (bits >> 1) + (bits & 1);   // half rounds up
+    bool sticky = scaled != static_cast<double>(bits);
+    uint32_t frac = bits >> 1;
+    // to nearest, a tie to even: the same rounding as the run-time routines,
+    // so that a folded constant equals the value computed on the board
+    if ((bits & 1) && (sticky || (frac & 1))) ++frac;
     if (frac == (1u << 24)) {
         frac >>= 1;
         if (++biased > 254) return overflow;

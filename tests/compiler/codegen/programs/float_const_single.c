@@ -41,5 +41,11 @@ int main(void)
     f = 16777216.75;
     expect(f == 16777216.0, 1, 12);
     expect(16777216.75 == 16777216.0, 1, 13);
+    /* halfway constants go to the even neighbour, as at run time */
+    expect_f((float)16777217L, 0x4B80, 0x0000, 14);
+    expect_f((float)16777219L, 0x4B80, 0x0002, 15);
+    l = 16777219L;
+    expect_f((float)l, 0x4B80, 0x0002, 16);
+    expect_f(30.515625 * 1000000.0, 0x4BE8, 0xD0D4, 17);
     return finish();
 }
