@@ -63,6 +63,27 @@ struct Function {
     std::string locals, inits, body;
 };
 
+// The generated functions, then a main that calls each of them (after
+// `prelude`) and prints "ok" when no check failed.
+std::string functions_and_main(const std::vector<Function>& fns, const std::string& prelude) {
+    std::string t;
+    for (size_t i = 0; i < fns.size(); ++i) {
+        const Function& f = fns[i];
+        t += "\nstatic void f" + std::to_string(i) + "(";
+        for (size_t p = 0; p < f.params.size(); ++p) t += (p ? ", " : "") + f.params[p];
+        t += f.params.empty() ? "void)\n{\n" : ")\n{\n";
+        t += "    int n;\n" + f.locals + f.inits + f.body + "}\n";
+    }
+    t += "\nint main(void)\n{\n    init_io();\n" + prelude;
+    for (size_t i = 0; i < fns.size(); ++i) {
+        t += "    f" + std::to_string(i) + "(";
+        for (size_t a = 0; a < fns[i].args.size(); ++a) t += (a ? ", " : "") + fns[i].args[a];
+        t += ");\n";
+    }
+    t += "    if (failed == 0)\n        put_str(\"ok\\n\");\n    return failed;\n}\n";
+    return t;
+}
+
 struct Check {
     std::string what;  // the statement, for the report
 };
@@ -298,20 +319,7 @@ struct ProgramGen : Gen {
                         "static int failed;\nstatic void fail(int id)\n{\n    put_str(\"FAIL \");\n"
                         "    put_hex(id);\n    put_str(\"\\n\");\n    ++failed;\n}\n";
         t += globals + functions;
-        for (size_t i = 0; i < fns.size(); ++i) {
-            Function& f = fns[i];
-            t += "\nstatic void f" + std::to_string(i) + "(";
-            for (size_t p = 0; p < f.params.size(); ++p) t += (p ? ", " : "") + f.params[p];
-            t += f.params.empty() ? "void)\n{\n" : ")\n{\n";
-            t += "    int n;\n" + f.locals + f.inits + f.body + "}\n";
-        }
-        t += "\nint main(void)\n{\n    init_io();\n";
-        for (size_t i = 0; i < fns.size(); ++i) {
-            t += "    f" + std::to_string(i) + "(";
-            for (size_t a = 0; a < fns[i].args.size(); ++a) t += (a ? ", " : "") + fns[i].args[a];
-            t += ");\n";
-        }
-        t += "    if (failed == 0)\n        put_str(\"ok\\n\");\n    return failed;\n}\n";
+        t += functions_and_main(fns, "");
         fn = nullptr;
         return t;
     }
@@ -674,20 +682,7 @@ struct FloatGen : ProgramGen {
              "    if ((float)l != 16777216.0 || (long)(float)l != 16777216L || (float)u != 4294967296.0) fail(0x7F04);\n"
              "    if ((unsigned long)(float)(l + 3) != 16777220UL || (int)-0.999 != 0 || (int)-32768.0 != -32768) fail(0x7F05);\n"
              "}\n";
-        for (size_t i = 0; i < fns.size(); ++i) {
-            Function& f = fns[i];
-            t += "\nstatic void f" + std::to_string(i) + "(";
-            for (size_t p = 0; p < f.params.size(); ++p) t += (p ? ", " : "") + f.params[p];
-            t += f.params.empty() ? "void)\n{\n" : ")\n{\n";
-            t += "    int n;\n" + f.locals + f.inits + f.body + "}\n";
-        }
-        t += "\nint main(void)\n{\n    init_io();\n    edges();\n";
-        for (size_t i = 0; i < fns.size(); ++i) {
-            t += "    f" + std::to_string(i) + "(";
-            for (size_t a = 0; a < fns[i].args.size(); ++a) t += (a ? ", " : "") + fns[i].args[a];
-            t += ");\n";
-        }
-        t += "    if (failed == 0)\n        put_str(\"ok\\n\");\n    return failed;\n}\n";
+        t += functions_and_main(fns, "    edges();\n");
         fn = nullptr;
         return t;
     }
