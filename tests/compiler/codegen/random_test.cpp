@@ -63,6 +63,13 @@ struct Function {
     std::string locals, inits, body;
 };
 
+// What every generated program starts with: the support routines it calls
+// and the failure report.
+const std::string program_head =
+    "/* generated */\nvoid init_io(void);\nvoid put_str(char *s);\nvoid put_hex(unsigned v);\n"
+    "static int failed;\nstatic void fail(int id)\n{\n    put_str(\"FAIL \");\n"
+    "    put_hex(id);\n    put_str(\"\\n\");\n    ++failed;\n}\n";
+
 // The generated functions, then a main that calls each of them (after
 // `prelude`) and prints "ok" when no check failed.
 std::string functions_and_main(const std::vector<Function>& fns, const std::string& prelude) {
@@ -315,9 +322,7 @@ struct ProgramGen : Gen {
                 check(k < 3 ? 0 : k < 5 ? 1 : k < 7 ? 2 : 3, depth - pick(2));
             }
         }
-        std::string t = "/* generated */\nvoid init_io(void);\nvoid put_str(char *s);\nvoid put_hex(unsigned v);\n"
-                        "static int failed;\nstatic void fail(int id)\n{\n    put_str(\"FAIL \");\n"
-                        "    put_hex(id);\n    put_str(\"\\n\");\n    ++failed;\n}\n";
+        std::string t = program_head;
         t += globals + functions;
         t += functions_and_main(fns, "");
         fn = nullptr;
@@ -665,9 +670,7 @@ struct FloatGen : ProgramGen {
                 fcheck(k < 3 ? 0 : k < 5 ? 1 : k < 6 ? 2 : k < 8 ? 3 : 4, depth - pick(2));
             }
         }
-        std::string t = "/* generated */\nvoid init_io(void);\nvoid put_str(char *s);\nvoid put_hex(unsigned v);\n"
-                        "static int failed;\nstatic void fail(int id)\n{\n    put_str(\"FAIL \");\n"
-                        "    put_hex(id);\n    put_str(\"\\n\");\n    ++failed;\n}\n"
+        std::string t = program_head +
                         "static unsigned long fbits(float f)\n{\n    union { float f; unsigned long u; } x;\n"
                         "    x.f = f;\n    return x.u;\n}\n";
         t += globals + functions;
