@@ -9,30 +9,6 @@
 namespace zun::rt_test {
 namespace {
 
-using Model = std::function<uint32_t(uint32_t, uint32_t)>;
-
-// Fails with the first few vectors whose result or kept registers differ.
-void expect_routine(const std::string& name, Shape shape, const std::vector<std::pair<uint32_t, uint32_t>>& cases,
-                    const Model& model, uint32_t mask) {
-    std::vector<Vector> vectors;
-    for (auto [l, r] : cases) vectors.push_back(pack(shape, l, r));
-    std::string error;
-    std::vector<Record> got = run_routine(name, shape, vectors, error);
-    ASSERT_EQ(error, "");
-    ASSERT_EQ(got.size(), cases.size());
-    int reported = 0;
-    for (size_t i = 0; i < cases.size() && reported < 5; ++i) {
-        auto [l, r] = cases[i];
-        uint32_t want = model(l, r) & mask;
-        uint32_t have = got[i].value() & mask;
-        if (have != want || got[i].flags != 0) {
-            ++reported;
-            ADD_FAILURE() << name << std::hex << " (" << l << ", " << r << "): got " << have << " want " << want
-                          << " flags " << int(got[i].flags);
-        }
-    }
-}
-
 std::vector<std::pair<uint32_t, uint32_t>> cases32(size_t n, uint32_t seed) {
     std::mt19937 rng(seed);
     std::vector<std::pair<uint32_t, uint32_t>> v;

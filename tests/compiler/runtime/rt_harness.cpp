@@ -4,6 +4,7 @@
 #include "common/format.h"
 
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -248,6 +249,27 @@ uint32_t edgy32(std::mt19937& rng) {
     case 2: return uint32_t(int32_t(rng() % 512) - 256);
     case 3: return rng() >> (rng() % 32);
     default: return rng();
+    }
+}
+
+void expect_routine(const std::string& name, Shape shape, const std::vector<std::pair<uint32_t, uint32_t>>& cases,
+                    const Model& model, uint32_t mask) {
+    std::vector<Vector> vectors;
+    for (auto [l, r] : cases) vectors.push_back(pack(shape, l, r));
+    std::string error;
+    std::vector<Record> got = run_routine(name, shape, vectors, error);
+    ASSERT_EQ(error, "");
+    ASSERT_EQ(got.size(), cases.size());
+    int reported = 0;
+    for (size_t i = 0; i < cases.size() && reported < 5; ++i) {
+        auto [l, r] = cases[i];
+        uint32_t want = model(l, r) & mask;
+        uint32_t have = got[i].value() & mask;
+        if (have != want || got[i].flags != 0) {
+            ++reported;
+            ADD_FAILURE() << name << std::hex << " (" << l << ", " << r << "): got " << have << " want " << want
+                          << " flags " << int(got[i].flags);
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -59,6 +60,13 @@ std::vector<Record> run_routine(const std::string& routine, Shape shape, const s
 // Vectors per routine: ZUN_RT_VECTORS when set, else a count that keeps the
 // CI run short.
 size_t vector_count(size_t ci_default);
+
+using Model = std::function<uint32_t(uint32_t, uint32_t)>;
+
+// Runs the routine over the operand pairs and fails with the first few
+// vectors whose result (under mask) or kept registers differ from the model.
+void expect_routine(const std::string& name, Shape shape, const std::vector<std::pair<uint32_t, uint32_t>>& cases,
+                    const Model& model, uint32_t mask = 0xFFFFFFFFu);
 
 // Random 32-bit values biased toward the edges (0, ±1, limits, single bits).
 uint32_t edgy32(std::mt19937& rng);
