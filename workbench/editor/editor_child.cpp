@@ -17,6 +17,7 @@
 #include <Qsci/qsciscintillabase.h>
 
 #include "common/path.h"
+#include "workbench/editor/edit_aids.h"
 #include "workbench/editor/file_access.h"
 #include "workbench/frame/user_dialogs.h"
 
@@ -80,22 +81,14 @@ EditorChild* EditorChild::create(const EditorEnv& env, const QString& path) {
 }
 
 EditorChild::EditorChild(const EditorEnv& env, const QString& path)
-    : env_(env), sci_(new QsciScintillaBase(this)) {
-  setPath(path);
+    : env_(env), sci_(new QsciScintillaBase(this)), aids_(new EditingAids(sci_, this)) {
   sci_->setObjectName(QStringLiteral("ZunEditorClass"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(sci_);
   setFocusProxy(sci_);
   sci(QsciScintillaBase::SCI_SETCODEPAGE, 0);
-  sci(QsciScintillaBase::SCI_STYLESETFONT, QsciScintillaBase::STYLE_DEFAULT,
-      reinterpret_cast<long>("Liberation Mono"));
-  sci(QsciScintillaBase::SCI_STYLESETSIZE, QsciScintillaBase::STYLE_DEFAULT, 10);
-  sci(QsciScintillaBase::SCI_STYLECLEARALL);
-  sci(QsciScintillaBase::SCI_SETTABWIDTH, 8);
-  sci(QsciScintillaBase::SCI_MARKERDEFINE, message_marker, QsciScintillaBase::SC_MARK_ARROW);
-  sci(QsciScintillaBase::SCI_MARKERDEFINE, execution_marker, QsciScintillaBase::SC_MARK_ARROW);
-  sci(QsciScintillaBase::SCI_MARKERSETBACK, execution_marker, 0x00B400);
+  setPath(path);
   connect(sci_, &QsciScintillaBase::SCN_SAVEPOINTREACHED, this, &EditorChild::stateChanged);
   connect(sci_, &QsciScintillaBase::SCN_SAVEPOINTLEFT, this, &EditorChild::stateChanged);
   connect(sci_, &QsciScintillaBase::SCN_UPDATEUI, this, &EditorChild::showPosition);
@@ -105,9 +98,11 @@ long EditorChild::sci(unsigned msg, unsigned long w, long l) const { return sci_
 
 QString EditorChild::title() const { return QString::fromStdString(path_file_name(path_.toStdString())); }
 
+// The look follows the file kind, so a new name may change it.
 void EditorChild::setPath(const QString& path) {
   path_ = path;
   kind_ = file_kind_of(path.toStdString());
+  aids_->configure(kind_);
 }
 
 bool EditorChild::modified() const { return sci(QsciScintillaBase::SCI_GETMODIFY) != 0; }

@@ -19,6 +19,7 @@ namespace zun::wb {
 
 class UserDialogs;
 class FileAccess;
+class EditingAids;
 
 // Absolute, with '/' separators and "." and ".." resolved.
 QString canonical_path(const QString& path);
@@ -54,6 +55,7 @@ class EditorChild : public QWidget, public MdiChild {
   bool modified() const;
   const QString& backupPath() const { return backup_path_; }
   QsciScintillaBase* component() const { return sci_; }
+  EditingAids* aids() const { return aids_; }
 
   // The text exactly as the file would be written.
   std::string bytes() const;
@@ -98,6 +100,7 @@ class EditorChild : public QWidget, public MdiChild {
 
   EditorEnv env_;
   QsciScintillaBase* sci_;
+  EditingAids* aids_;
   QString path_;
   QString backup_path_;
   int kind_ = 0;

@@ -7,6 +7,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include "workbench/editor/find_replace.h"
 #include "workbench/frame/user_dialogs.h"
 
 namespace zun::wb {
@@ -139,6 +140,31 @@ void EditorController::askSaveAll() {
       case UserDialogs::Answer::Cancel: break;
     }
   }
+}
+
+EditorChild* EditorController::activeEditor() const {
+  QMdiSubWindow* sub = mdi_->currentSubWindow();
+  return sub ? qobject_cast<EditorChild*>(sub->widget()) : nullptr;
+}
+
+void EditorController::showFind() {
+  EditorChild* editor = activeEditor();
+  if (!editor) return;
+  if (!find_) {
+    FindEnv env;
+    env.active = [this] { return activeEditor(); };
+    env.editors = [this] {
+      QList<EditorChild*> open;
+      for (const auto& e : editors_)
+        if (e) open.append(e);
+      return open;
+    };
+    env.activate = [this](EditorChild* e) { activate(e); };
+    env.status = env_.status;
+    env.dialogs = env_.dialogs;
+    find_ = new FindDialog(std::move(env), mdi_->window());
+  }
+  find_->open(editor);
 }
 
 void EditorController::deleteMarkersEverywhere(int marker) {

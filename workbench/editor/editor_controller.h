@@ -17,6 +17,8 @@ class QMdiSubWindow;
 
 namespace zun::wb {
 
+class FindDialog;
+
 class EditorController : public QObject {
   Q_OBJECT
 
@@ -48,15 +50,23 @@ class EditorController : public QObject {
   void deleteMarkersEverywhere(int marker);
   void forget(EditorChild* editor);
 
+  // The editor of the current MDI child (also while another window, such
+  // as the find dialog, has the focus); null when that is no editor.
+  EditorChild* activeEditor() const;
+  void activate(EditorChild* editor);
+  // Find/Replace (43049): the modeless dialog over the active editor.
+  void showFind();
+  FindDialog* findDialog() const { return find_; }
+
  signals:
   void editorStateChanged();
 
  private:
-  void activate(EditorChild* editor);
   QMdiArea* mdi_;
   EditorEnv env_;
   WindowPlacement placement_;
   QList<QPointer<EditorChild>> editors_;
+  FindDialog* find_ = nullptr;
 };
 
 }  // namespace zun::wb

@@ -133,6 +133,8 @@ void FrameWindow::registerFrameCommands() {
   registerCommand(cmd::arrange_icons, [this](qintptr) { mdi_->tileSubWindows(); });
   registerCommand(cmd::close_all, [this](qintptr) { closeAll(); });
   registerCommand(cmd::goto_line_dialog, [this](qintptr) { goToLine(); });
+  registerCommand(cmd::find_replace, [this](qintptr) { editors_->showFind(); });
+  registerCommand(cmd::find_accel, [this](qintptr) { dispatch(cmd::find_replace); });
   for (int id = cmd::open_file_first; id <= cmd::new_file_last; ++id)
     registerCommand(id, [this, id](qintptr) { fileDialogCommand(id); });
 }
