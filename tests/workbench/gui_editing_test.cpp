@@ -160,6 +160,15 @@ TEST_F(EditingTest, WbFindNextAndReplace) {
   EXPECT_EQ(e->bytes(), "abab xy\nABab\n");
   EXPECT_EQ(d->state().find_history.entries(), (std::vector<std::string>{"XY", "ab"}));
   EXPECT_EQ(d->state().replace_history.entries(), (std::vector<std::string>{"xy", "<>", "XY"}));
+
+  // A read-only file cannot take the replacements, and says so.
+  put("ro.c", "aaa\n");
+  access->read_only.insert(path("ro.c"));
+  EditorChild* ro = frame->editors()->open(path("ro.c"));
+  setFind(d, "a", "");
+  click(d, "replace all");
+  EXPECT_EQ(status(), "Replace All failed");
+  EXPECT_EQ(ro->bytes(), "aaa\n");
 }
 
 TEST_F(EditingTest, WbFindAcrossAllOpenDocuments) {

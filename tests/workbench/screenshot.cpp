@@ -32,15 +32,17 @@ int main(int argc, char** argv) {
                             "void main(void)\n{\n    for (;;)\n        LAMPS = count_bits(SWITCHES);\n}\n");
   zun::wb::write_file_bytes("blink.s09",
                             "* Blink the lamps on port A of the KY09\n"
+                            "LAMPS\tequ\t$E000\n"
                             "\torg\t$1000\n"
-                            "start\tlda\t#$01\n"
-                            "loop\tsta\t$E000\n"
+                            "start\tlda\t#$01\t\t; first lamp\n"
+                            "loop\tsta\tLAMPS\n"
                             "\tcoma\n"
                             "\tldx\t#delay\n"
-                            "wait\tleax\t-1,x\n"
+                            "wait\tleax\t-1,x\t\t; count down\n"
                             "\tbne\twait\n"
                             "\tbra\tlop\n"
-                            "delay\tequ\t5000\n");
+                            "delay\tequ\t5000\n"
+                            "title\tfcs\t\"blink\\n\"\n");
   zun::wb::FrameWindow frame;
   frame.resize(1280, 860);
   frame.show();

@@ -96,6 +96,8 @@ FindDialog::FindDialog(FindEnv env, QWidget* parent) : QDialog(parent), env_(std
   grid->addWidget(all, 2, 3);
   grid->addWidget(close, 4, 3);
 
+  grid->setSizeConstraint(QLayout::SetFixedSize);
+
   connect(next, &QPushButton::clicked, this, &FindDialog::find_next);
   connect(once, &QPushButton::clicked, this, &FindDialog::replace_once);
   connect(all, &QPushButton::clicked, this, &FindDialog::replace_all);
