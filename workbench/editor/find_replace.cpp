@@ -33,6 +33,25 @@ long send(EditorChild* e, unsigned msg, unsigned long w = 0, long l = 0) {
 
 std::string bytes_of(const QString& text) { return text.toLatin1().toStdString(); }
 
+long search_flags(const FindState& state) {
+  return (state.whole_word ? S::SCFIND_WHOLEWORD : 0) | (state.match_case ? S::SCFIND_MATCHCASE : 0);
+}
+
+// The start of the first match in from..to (backwards when from > to), which
+// becomes the target; -1 for none.
+long search_target(EditorChild* e, long from, long to, const std::string& text) {
+  send(e, S::SCI_SETTARGETSTART, static_cast<unsigned long>(from));
+  send(e, S::SCI_SETTARGETEND, static_cast<unsigned long>(to));
+  return e->component()->SendScintilla(S::SCI_SEARCHINTARGET, static_cast<uintptr_t>(text.size()), text.c_str());
+}
+
+// Replaces from..to with the text; its length.
+long replace_range(EditorChild* e, long from, long to, const std::string& text) {
+  send(e, S::SCI_SETTARGETSTART, static_cast<unsigned long>(from));
+  send(e, S::SCI_SETTARGETEND, static_cast<unsigned long>(to));
+  return e->component()->SendScintilla(S::SCI_REPLACETARGET, static_cast<uintptr_t>(text.size()), text.c_str());
+}
+
 QPushButton* button(const char* text, const char* name, QWidget* parent) {
   auto* b = new QPushButton(QString::fromLatin1(text), parent);
   b->setObjectName(QString::fromLatin1(name));
@@ -142,12 +161,8 @@ bool FindDialog::find_in(EditorChild* e) {
     from = send(e, S::SCI_GETSELECTIONEND);
     to = send(e, S::SCI_GETLENGTH);
   }
-  send(e, S::SCI_SETSEARCHFLAGS,
-       (state_.whole_word ? S::SCFIND_WHOLEWORD : 0) | (state_.match_case ? S::SCFIND_MATCHCASE : 0));
-  send(e, S::SCI_SETTARGETSTART, static_cast<unsigned long>(from));
-  send(e, S::SCI_SETTARGETEND, static_cast<unsigned long>(to));
-  const std::string& text = state_.find_text;
-  long at = e->component()->SendScintilla(S::SCI_SEARCHINTARGET, static_cast<uintptr_t>(text.size()), text.c_str());
+  send(e, S::SCI_SETSEARCHFLAGS, static_cast<unsigned long>(search_flags(state_)));
+  long at = search_target(e, from, to, state_.find_text);
   if (at < 0) return false;
   send(e, S::SCI_SETSEL, static_cast<unsigned long>(send(e, S::SCI_GETTARGETSTART)), send(e, S::SCI_GETTARGETEND));
   return true;
@@ -193,31 +208,30 @@ void FindDialog::find_next() {
   }
 }
 
-void FindDialog::replace_once() {
+EditorChild* FindDialog::editorToChange(const QString& failure) {
   EditorChild* e = env_.active();
   if (!e || send(e, S::SCI_GETREADONLY)) {
-    env_.status(QStringLiteral("Replace Once failed"));
-    return;
+    env_.status(failure);
+    return nullptr;
   }
   read();
+  return e;
+}
+
+void FindDialog::replace_once() {
+  EditorChild* e = editorToChange(QStringLiteral("Replace Once failed"));
+  if (!e) return;
   state_.history_push_replace(state_.replace_text);
   fill_combo(replace_, state_.replace_history, state_.replace_text);
   const long start = send(e, S::SCI_GETSELECTIONSTART), end = send(e, S::SCI_GETSELECTIONEND);
   if (start == end) return;
-  send(e, S::SCI_SETTARGETSTART, static_cast<unsigned long>(start));
-  send(e, S::SCI_SETTARGETEND, static_cast<unsigned long>(end));
-  const std::string& text = state_.replace_text;
-  long n = e->component()->SendScintilla(S::SCI_REPLACETARGET, static_cast<uintptr_t>(text.size()), text.c_str());
+  long n = replace_range(e, start, end, state_.replace_text);
   send(e, S::SCI_SETSEL, static_cast<unsigned long>(start), start + n);
 }
 
 void FindDialog::replace_all() {
-  EditorChild* e = env_.active();
-  if (!e || send(e, S::SCI_GETREADONLY)) {
-    env_.status(QStringLiteral("Replace All failed"));
-    return;
-  }
-  read();
+  EditorChild* e = editorToChange(QStringLiteral("Replace All failed"));
+  if (!e) return;
   if (state_.all_documents) {
     state_.all_documents = false;
     current_doc_->setChecked(true);
@@ -230,20 +244,12 @@ void FindDialog::replace_all() {
   state_.history_push_find(state_.find_text);
   state_.history_push_replace(state_.replace_text);
   fill();
-  const std::string& find = state_.find_text;
-  const std::string& replace = state_.replace_text;
-  send(e, S::SCI_SETSEARCHFLAGS,
-       (state_.whole_word ? S::SCFIND_WHOLEWORD : 0) | (state_.match_case ? S::SCFIND_MATCHCASE : 0));
+  send(e, S::SCI_SETSEARCHFLAGS, static_cast<unsigned long>(search_flags(state_)));
   send(e, S::SCI_BEGINUNDOACTION);
   long pos = 0, end = send(e, S::SCI_GETLENGTH);
-  for (;;) {
-    send(e, S::SCI_SETTARGETSTART, static_cast<unsigned long>(pos));
-    send(e, S::SCI_SETTARGETEND, static_cast<unsigned long>(end));
-    long at = e->component()->SendScintilla(S::SCI_SEARCHINTARGET, static_cast<uintptr_t>(find.size()), find.c_str());
-    if (at < 0) break;
+  for (long at; (at = search_target(e, pos, end, state_.find_text)) >= 0;) {
     const long match_end = send(e, S::SCI_GETTARGETEND);
-    long n = e->component()->SendScintilla(S::SCI_REPLACETARGET, static_cast<uintptr_t>(replace.size()),
-                                           replace.c_str());
+    const long n = replace_range(e, at, match_end, state_.replace_text);
     end += n - (match_end - at);
     pos = at + n;
   }

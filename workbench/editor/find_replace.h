@@ -48,6 +48,8 @@ class FindDialog : public QDialog {
   // The next match in the editor from its selection on (down) or back from
   // it (up); false when there is none.
   bool find_in(EditorChild* editor);
+  // The active editor read for a change, or null (said in the status bar).
+  EditorChild* editorToChange(const QString& failure);
 
   FindEnv env_;
   FindState state_;
