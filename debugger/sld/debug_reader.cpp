@@ -52,10 +52,11 @@ bool read_load_lines(const std::string& path, LoadLines& lines) {
   return true;
 }
 
-std::string_view without_backslash(const std::string& line, bool continued) {
+// The line from `from` on, without the backslash of a continued line.
+std::string_view line_part(const std::string& line, bool continued, size_t from = 0) {
   std::string_view v = line;
   if (continued) v.remove_suffix(1);
-  return v;
+  return from < v.size() ? v.substr(from) : std::string_view();
 }
 
 // The fields of a record behind "L:K:", split at every ':'.
@@ -111,7 +112,7 @@ int Sld::sld_read_debug_info(const std::string& load_file) {
   size_t n = lines.text.size();
   auto pass = [&](auto wanted) {
     for (size_t i = 0; i < n; ++i)
-      if (lines.is_record(i) && wanted(i)) sld_parse_record(std::string_view(lines.text[i]).substr(3));
+      if (lines.is_record(i) && wanted(i)) sld_parse_record(line_part(lines.text[i], false, 3));
   };
 
   // Modules and the entry symbol. A malformed module record does not hide
@@ -136,14 +137,14 @@ int Sld::sld_read_debug_info(const std::string& load_file) {
     bool cut = false;
     for (size_t i = 0; i < n && !cut; ++i) {
       if (!lines.is_record(i) || lines.kind(i) != 'T' || !lines.continued[i]) continue;
-      std::string text(without_backslash(lines.text[i], true).substr(7));
+      std::string text(line_part(lines.text[i], true, 7));
       size_t j = i;
       while (lines.continued[j]) {
         if (++j >= n) {
           cut = true;
           break;
         }
-        text += without_backslash(lines.text[j], lines.continued[j]);
+        text += line_part(lines.text[j], lines.continued[j]);
       }
       if (cut) break;
       refused += types_.type_parse(text, true);

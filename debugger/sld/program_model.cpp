@@ -8,6 +8,8 @@
 #include "debugger/sld/sld.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <unordered_map>
 
 namespace zun::sld {
@@ -154,6 +156,8 @@ void Sld::read_sources() {
   for (auto& m : modules_) {
     m->lines.clear();
     m->has_source = false;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path_native(m->path), ec)) continue;
     std::FILE* file = std::fopen(path_native(m->path).c_str(), "rb");
     if (!file) continue;
     std::unordered_map<uint32_t, const ExecPoint*> first;

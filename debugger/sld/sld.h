@@ -5,7 +5,6 @@
 // source window and the watch windows read the model through the operations
 // below; they reach the outside world only through SldHost and SldTarget.
 #pragma once
-#include <array>
 #include <cstdint>
 #include <deque>
 #include <memory>

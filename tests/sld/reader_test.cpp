@@ -42,9 +42,9 @@ std::string load_file(const std::string& source_path) {
          "SX:C:S:S:m:s:00002004:(typ3)\n";
 }
 
-class ReaderTest : public ::testing::Test {
+class SldReader : public ::testing::Test {
 protected:
-  ReaderTest() : sld(host, "/opt/zun/bin", &target) {}
+  SldReader() : sld(host, "/opt/zun/bin", &target) {}
   std::string program(const std::string& source = source_lines(10)) {
     std::string path = dir.write("m.c", source);
     return dir.write("m.s19", load_file(path));
@@ -66,7 +66,7 @@ std::string crlf(const std::string& text) {
   return out;
 }
 
-TEST_F(ReaderTest, BuildsTheModel) {
+TEST_F(SldReader, BuildsTheModel) {
   ASSERT_EQ(sld.sld_read_debug_info(program()), 1) << host.out;
   EXPECT_EQ(host.out, "Reading debug info\nEntry point '_main'\n");
   ASSERT_EQ(sld.modules().size(), 1u);
@@ -119,7 +119,7 @@ TEST_F(ReaderTest, BuildsTheModel) {
   EXPECT_EQ(sld.sld_globals().size(), 2u);
 }
 
-TEST_F(ReaderTest, CrlfFilesAndLongSourceLinesReadLikeLf) {
+TEST_F(SldReader, CrlfFilesAndLongSourceLinesReadLikeLf) {
   std::string source = "a\n" + std::string(1500, 'x') + "\nthird\n";
   ASSERT_EQ(sld.sld_read_debug_info(program(source)), 1);
   std::string lf = sld_dump_text(sld);
@@ -131,7 +131,7 @@ TEST_F(ReaderTest, CrlfFilesAndLongSourceLinesReadLikeLf) {
   EXPECT_EQ(sld.modules().front()->lines[1].text.size(), 1500u);
 }
 
-TEST_F(ReaderTest, RecordRules) {
+TEST_F(SldReader, RecordRules) {
   EXPECT_EQ(sld.sld_parse_record("C:M:m$/src/m.c"), 1);
   EXPECT_EQ(sld.sld_parse_record("C:M:m$/src/other/m.c"), 1);
   EXPECT_EQ(host.out, "Warning: Module name 'm' of '/src/other/m.c' is already taken by '/src/m.c'\n");
@@ -170,7 +170,7 @@ TEST_F(ReaderTest, RecordRules) {
   EXPECT_EQ(sld.sld_parse_record("A:S:L:m:f:x:0:(typ11)"), 0);
 }
 
-TEST_F(ReaderTest, ModulePathsBelowTheInstallation) {
+TEST_F(SldReader, ModulePathsBelowTheInstallation) {
   sld.sld_parse_record("A:M:mul16$../src/runtime/zun09/mul16.s09");
   sld.sld_parse_record("A:M:here$./lib/x.s09");
   sld.sld_parse_record("C:M:win$C:\\work\\a.c");
@@ -182,7 +182,7 @@ TEST_F(ReaderTest, ModulePathsBelowTheInstallation) {
   EXPECT_EQ(sld.sld_module_find_by_file("x.s09"), sld.sld_module_find("here"));
 }
 
-TEST_F(ReaderTest, EntrySearchFallsBackToStartuplabelThenStart) {
+TEST_F(SldReader, EntrySearchFallsBackToStartuplabelThenStart) {
   std::string start = "SX:A:M:st$/none/st.s09\nSX:A:X:st:3:1000\n";
   std::string file = dir.write("a.s19", "SX:C:s:_nothing\n" + start +
                                             "SX:A:F:st:startuplabel:1000:2\n"
@@ -206,7 +206,7 @@ TEST_F(ReaderTest, EntrySearchFallsBackToStartuplabelThenStart) {
   EXPECT_EQ(sld.entry_module(), nullptr);
 }
 
-TEST_F(ReaderTest, WithoutModulesNothingIsDebugged) {
+TEST_F(SldReader, WithoutModulesNothingIsDebugged) {
   std::string file = dir.write("plain.s19", "S0030000FC\nS9031000EC\nSX:C:M:broken\n");
   ASSERT_EQ(sld.sld_read_debug_info(file), -1);
   EXPECT_EQ(host.out, "Reading debug info\nNo debug info found\n");
@@ -222,7 +222,7 @@ TEST_F(ReaderTest, WithoutModulesNothingIsDebugged) {
   EXPECT_EQ(sld.modules().size(), 1u);
 }
 
-TEST_F(ReaderTest, TypeTroubleInTheLoadFile) {
+TEST_F(SldReader, TypeTroubleInTheLoadFile) {
   std::string good = load_file(dir.write("m.c", source_lines(10)));
   ASSERT_EQ(sld.sld_read_debug_info(dir.write("cut.s19", good + "SX:C:T:m: typ30-m Z (2)S c {\\\n")), 1);
   EXPECT_TRUE(host.said("Warning: Incomplete struct type description\n"));
@@ -236,7 +236,7 @@ TEST_F(ReaderTest, TypeTroubleInTheLoadFile) {
   EXPECT_EQ(sld.sld_shown_module(), nullptr);
 }
 
-TEST_F(ReaderTest, LocalsAppearOneInstructionIntoTheFunction) {
+TEST_F(SldReader, LocalsAppearOneInstructionIntoTheFunction) {
   ASSERT_EQ(sld.sld_read_debug_info(program()), 1);
   target.pc = 0x1000;
   EXPECT_EQ(sld.sld_current_locals(), nullptr);
@@ -246,7 +246,7 @@ TEST_F(ReaderTest, LocalsAppearOneInstructionIntoTheFunction) {
   EXPECT_EQ(sld.sld_current_locals(), nullptr);
 }
 
-TEST_F(ReaderTest, ValuesByBaseKind) {
+TEST_F(SldReader, ValuesByBaseKind) {
   ASSERT_EQ(sld.sld_read_debug_info(program()), 1);
   auto put = [&](uint32_t at, std::vector<uint8_t> bytes) {
     for (uint8_t b : bytes) target.memory[at++] = b;
@@ -277,7 +277,7 @@ TEST_F(ReaderTest, ValuesByBaseKind) {
   EXPECT_EQ(target.memory[0x2002], 0x12);
 }
 
-TEST_F(ReaderTest, SourceAndDisassemblyLines) {
+TEST_F(SldReader, SourceAndDisassemblyLines) {
   ASSERT_EQ(sld.sld_read_debug_info(program()), 1);
   std::string text;
   sld.sld_lines_from(3);
@@ -317,7 +317,29 @@ TEST_F(ReaderTest, SourceAndDisassemblyLines) {
   EXPECT_EQ(sld.sld_shown_is_exec(), 1);
 }
 
-TEST_F(ReaderTest, LargeProgram) {
+// Cut and damaged records read without a crash or a hang.
+TEST_F(SldReader, DamagedFilesAreSurvived) {
+  std::string whole = load_file(dir.write("m.c", source_lines(10)));
+  for (size_t cut = 0; cut < whole.size(); cut += 5) {
+    sld.sld_read_debug_info(dir.write("cut.s19", whole.substr(0, cut)));
+    sld.sld_read_debug_info(dir.write("cut.s19", whole.substr(0, cut) + "\\\n" + whole.substr(cut)));
+  }
+  const char* records[] = {"SX:C:T\\", "SX:C:T:\\", "SX", "SX:", "SX:C:M:", "SX:C:S:", "SX:C:S:L",
+                           "SX:C:F", "SX:C:X:m", "SX:A:X:m:", "SX:C:Z:::::", "SX:C:s:"};
+  std::string text = whole;
+  for (const char* r : records) text += std::string(r) + "\n";
+  EXPECT_EQ(sld.sld_read_debug_info(dir.write("odd.s19", text)), 1);
+  const char* types[] = {"", " ", "x:", "x:typ16-x", "x:typ16-x a", "x:typ16-x A", "x:typ16-x A (",
+                         "x:typ16-x Z", "x:typ16-x Z (", "x:typ16-x Z (4", "x:typ16-x Z (4)",
+                         "x:typ16-x Z (4)S", "x:typ16-x Z (4)S t {a", "x:typ16-x Z (4)S t {a:(",
+                         "x:typ16-x Z (4)S t {a:(1,", "x:typ17-x B", "x:typ18-x *", "(typ", "typ1-"};
+  for (const char* t : types) {
+    sld.types().type_parse(t, false);
+    sld.types().type_parse(t, true);
+  }
+}
+
+TEST_F(SldReader, LargeProgram) {
   std::string file = dir.write("big.s19", synthetic_load_file(dir.dir(), 200, 5000));
   ASSERT_EQ(sld.sld_read_debug_info(file), 1);
   EXPECT_EQ(host.out, "Reading debug info\nEntry point '_f0_0'\n");

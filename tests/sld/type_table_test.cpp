@@ -4,9 +4,9 @@
 namespace zun::sld {
 namespace {
 
-class TypeTableTest : public ::testing::Test {
+class SldTypeTable : public ::testing::Test {
 protected:
-  TypeTableTest() : types(host) { types.type_table_reset(); }
+  SldTypeTable() : types(host) { types.type_table_reset(); }
   int plain(const std::string& line) { return types.type_parse(line, false); }
   int structure(const std::string& line) { return types.type_parse(line, true); }
   int id(const std::string& name) { return types.type_id_by_name(name); }
@@ -22,7 +22,7 @@ protected:
   TypeTable types;
 };
 
-TEST_F(TypeTableTest, NamesGiveIdsInTheOrderMet) {
+TEST_F(SldTypeTable, NamesGiveIdsInTheOrderMet) {
   EXPECT_EQ(id("typ11"), 11);
   EXPECT_EQ(id("(typ11)"), 11);
   EXPECT_EQ(id("typ16"), kTypeUnknown);
@@ -34,7 +34,7 @@ TEST_F(TypeTableTest, NamesGiveIdsInTheOrderMet) {
   EXPECT_EQ(id("typ20-Y"), kTypeUnknown);
 }
 
-TEST_F(TypeTableTest, IdsOutsideTheTableReadAsEmpty) {
+TEST_F(SldTypeTable, IdsOutsideTheTableReadAsEmpty) {
   for (int bad : {-1, -7, kTypeUnknown, 5001, 123456}) {
     EXPECT_EQ(types.type_kind(bad), KIND_EMPTY) << bad;
     EXPECT_EQ(types.type_size(bad), 0) << bad;
@@ -45,7 +45,7 @@ TEST_F(TypeTableTest, IdsOutsideTheTableReadAsEmpty) {
   }
 }
 
-TEST_F(TypeTableTest, BuiltinLinesDefineTheirSlotOnce) {
+TEST_F(SldTypeTable, BuiltinLinesDefineTheirSlotOnce) {
   EXPECT_EQ(plain(" typ2 l (4)"), 0);
   ASSERT_NE(types.slot(2), nullptr);
   EXPECT_EQ(types.type_letter(2), 'l');
@@ -63,7 +63,7 @@ TEST_F(TypeTableTest, BuiltinLinesDefineTheirSlotOnce) {
   EXPECT_EQ(types.type_name(2), "unsigned long");
 }
 
-TEST_F(TypeTableTest, PointersAndArraysFollowTheirChains) {
+TEST_F(SldTypeTable, PointersAndArraysFollowTheirChains) {
   builtins();
   EXPECT_EQ(plain("x:typ17-x a *(typ11)"), 0);
   int p = id("(typ17-x)");
@@ -100,7 +100,7 @@ TEST_F(TypeTableTest, PointersAndArraysFollowTheirChains) {
   EXPECT_EQ(types.type_pointee(0), kTypeUnknown);
 }
 
-TEST_F(TypeTableTest, StructuresComeWithTheStructurePasses) {
+TEST_F(SldTypeTable, StructuresComeWithTheStructurePasses) {
   builtins();
   EXPECT_EQ(plain("m:typ17-m a *(typ16-m)"), 0);  // the structure is not known yet
   int p = id("typ17-m");
@@ -138,7 +138,7 @@ TEST_F(TypeTableTest, StructuresComeWithTheStructurePasses) {
   EXPECT_TRUE(types.type_record(id("typ19-m"))->is_union);
 }
 
-TEST_F(TypeTableTest, BitFieldsAndTheMembersAfterThem) {
+TEST_F(SldTypeTable, BitFieldsAndTheMembersAfterThem) {
   builtins();
   EXPECT_EQ(plain("m:typ20-m B (2,1:0)"), 0);
   EXPECT_EQ(plain("m:typ21-m B (2,3:1)"), 0);
@@ -165,7 +165,7 @@ TEST_F(TypeTableTest, BitFieldsAndTheMembersAfterThem) {
   EXPECT_EQ(r->members[2].bit_width, 3);
 }
 
-TEST_F(TypeTableTest, AnonymousTypedefStructGetsItsOwnId) {
+TEST_F(SldTypeTable, AnonymousTypedefStructGetsItsOwnId) {
   builtins();
   EXPECT_EQ(structure("m:typ16-m Z (10)S {name:(0):(typ17-m);id:(8):(typ11);}"), 0);
   EXPECT_EQ(types.type_error_count(), 0);
@@ -175,7 +175,7 @@ TEST_F(TypeTableTest, AnonymousTypedefStructGetsItsOwnId) {
   EXPECT_EQ(types.type_size(s), 10);
 }
 
-TEST_F(TypeTableTest, SharedHeaderStructKnownInEveryModule) {
+TEST_F(SldTypeTable, SharedHeaderStructKnownInEveryModule) {
   builtins();
   const char* body = " Z (4)S point {x:(0):(typ11);y:(2):(typ11);}";
   EXPECT_EQ(structure(std::string("a:typ16-a") + body), 0);
@@ -196,7 +196,7 @@ TEST_F(TypeTableTest, SharedHeaderStructKnownInEveryModule) {
   EXPECT_EQ(host.out, "Warning: Struct 'point' of module 'd' differs from the one of module 'a'\n");
 }
 
-TEST_F(TypeTableTest, IncompleteStructureStandsForTheCompleteOne) {
+TEST_F(SldTypeTable, IncompleteStructureStandsForTheCompleteOne) {
   builtins();
   EXPECT_EQ(plain("m:typ17-m a *(typ16-m)"), 0);  // an empty slot stops the search by tag
   EXPECT_EQ(structure("m:typ16-m Z (-1)S hidden {}"), 0);
@@ -212,7 +212,7 @@ TEST_F(TypeTableTest, IncompleteStructureStandsForTheCompleteOne) {
   EXPECT_EQ(types.type_pointee(id("typ17-m")), complete);
 }
 
-TEST_F(TypeTableTest, SelfReferenceAndDeepChainsEndTheirNames) {
+TEST_F(SldTypeTable, SelfReferenceAndDeepChainsEndTheirNames) {
   builtins();
   EXPECT_EQ(plain("x:typ16-x a *(typ16-x)"), 0);
   std::string name = types.type_name(id("typ16-x"));
@@ -222,7 +222,7 @@ TEST_F(TypeTableTest, SelfReferenceAndDeepChainsEndTheirNames) {
   EXPECT_LT(types.type_name(id("typ17-x")).size(), 100u);
 }
 
-TEST_F(TypeTableTest, RefusedLinesAreReported) {
+TEST_F(SldTypeTable, RefusedLinesAreReported) {
   builtins();
   EXPECT_EQ(plain("x:typ16-x Q (2)"), 1);
   EXPECT_EQ(host.out, "Warning: Unrecognized type 'x:typ16-x Q (2)'\n");
@@ -235,7 +235,7 @@ TEST_F(TypeTableTest, RefusedLinesAreReported) {
   EXPECT_EQ(types.type_record(id("typ18-x"))->members.size(), 1u);
 }
 
-TEST_F(TypeTableTest, NamesRunOutAt4983) {
+TEST_F(SldTypeTable, NamesRunOutAt4983) {
   builtins();
   for (int i = 0; i < 4983; ++i)
     ASSERT_NE(types.type_new_id(format("typ%d-n", i + 16)), kTypeUnknown) << i;
