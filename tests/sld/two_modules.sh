@@ -35,11 +35,8 @@ build() {  # <folder>: builds prog.s19 from the sources in it
         -M startup.o09 main.o09 util.o09 >log.txt 2>&1 || { cat log.txt; fail "vlk"; }
 }
 
-dump() {  # <load file> <work folder> <output>
-    "$bin/sld-dump" "$1" >"$3.raw" 2>"$3.err" || { cat "$3.err"; fail "sld-dump $1 failed"; }
-    [ "$(cat "$3.err")" = "$(printf "Reading debug info\nEntry point 'startuplabel'")" ] ||
-        { cat "$3.err"; fail "sld-dump $1 said more than its progress"; }
-    sed -e "s|$stage|<STAGE>|g" -e "s|$2|<WORK>|g" "$3.raw" >"$3"
+dump() {  # <load file> <build folder> <output>
+    bash "$here/stable_dump.sh" "$stage" "$1" "$2" >"$3" || fail "no model of $1"
 }
 
 mkdir "$work/lf" "$work/crlf"
