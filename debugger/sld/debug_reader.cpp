@@ -86,6 +86,31 @@ bool read_number(std::string_view text, int radix, uint32_t& value) {
   return parse_number(s.c_str(), value, radix) == 0;
 }
 
+// Structures: each continued type record joined with its continuation
+// lines; a structure that names one defined later is parsed again, at most
+// five times in all.
+void structure_passes(const LoadLines& lines, TypeTable& types, SldHost& host) {
+  size_t n = lines.text.size();
+  for (int round = 0; round < 5; ++round) {
+    int refused = 0;
+    for (size_t i = 0; i < n; ++i) {
+      if (!lines.is_record(i) || lines.kind(i) != 'T' || !lines.continued[i]) continue;
+      std::string text(line_part(lines.text[i], true, 7));
+      size_t j = i;
+      while (lines.continued[j]) {
+        if (++j >= n) {
+          host.out_print("Warning: Incomplete struct type description\n");
+          return;
+        }
+        text += line_part(lines.text[j], lines.continued[j]);
+      }
+      refused += types.type_parse(text, true);
+      i = j;
+    }
+    if (refused == 0) return;
+  }
+}
+
 }  // namespace
 
 void Sld::decline_debugging(std::string_view question) {
@@ -124,38 +149,13 @@ int Sld::sld_read_debug_info(const std::string& load_file) {
     return -1;
   }
 
+  // Types: built-ins, bit fields, pointers and arrays first, then the
+  // structures, then what waited for a structure.
   auto plain_types = [&] {
-    type_pass_flag_ = false;
     pass([&](size_t i) { return lines.kind(i) == 'T' && !lines.continued[i]; });
   };
   plain_types();
-  // Structures: each continued type record joined with its continuation
-  // lines; a structure that names one defined later is parsed again.
-  type_pass_flag_ = true;
-  for (int round = 0; round < 5; ++round) {
-    int refused = 0;
-    bool cut = false;
-    for (size_t i = 0; i < n && !cut; ++i) {
-      if (!lines.is_record(i) || lines.kind(i) != 'T' || !lines.continued[i]) continue;
-      std::string text(line_part(lines.text[i], true, 7));
-      size_t j = i;
-      while (lines.continued[j]) {
-        if (++j >= n) {
-          cut = true;
-          break;
-        }
-        text += line_part(lines.text[j], lines.continued[j]);
-      }
-      if (cut) break;
-      refused += types_.type_parse(text, true);
-      i = j;
-    }
-    if (cut) {
-      host_.out_print("Warning: Incomplete struct type description\n");
-      break;
-    }
-    if (refused == 0) break;
-  }
+  structure_passes(lines, types_, host_);
   plain_types();
   types_.type_link_incomplete();
   if (types_.type_error_count() > 0) {
@@ -206,8 +206,8 @@ int Sld::sld_parse_record(std::string_view record) {
       if (rest.empty()) return 0;
       entry_symbol_ = std::string(rest);
       return 1;
-    case 'T':
-      types_.type_parse(rest, type_pass_flag_);
+    case 'T':  // a whole record: never a structure, whose lines are continued
+      types_.type_parse(rest, false);
       return 1;
     case 'F': case 'E': case 'X': case 'Z':
       return parse_function_record(kind, language, record_fields(record));

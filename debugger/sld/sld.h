@@ -132,7 +132,8 @@ private:
   void define_array(int id, std::string_view body, const std::string& module);
   void add_name(const std::string& name, int id);
   void chain_text(const TypeRecord& record, char letter, int depth, std::string& out) const;
-  void place_struct(int id, std::unique_ptr<TypeRecord> record, int by_tag, const std::string& name);
+  void place_struct(int id, std::unique_ptr<TypeRecord> record, int by_tag,
+                    const std::string& name);
   void place_bit_fields(TypeRecord& record) const;
   TypeRecord* mutable_slot(int id);
 
@@ -305,7 +306,6 @@ private:
   DebugModule* entry_module_ = nullptr;
   uint32_t code_low_ = 0xFFFF, code_high_ = 0;
   int in_code_ = 0;
-  bool type_pass_flag_ = false;
   // Display state.
   DebugModule* shown_module_ = nullptr;
   DebugModule* exec_module_ = nullptr;

@@ -12,7 +12,9 @@ namespace {
 
 class DumpHost : public zun::sld::SldHost {
 public:
-  void out_print(std::string_view text) override { std::fwrite(text.data(), 1, text.size(), stderr); }
+  void out_print(std::string_view text) override {
+    std::fwrite(text.data(), 1, text.size(), stderr);
+  }
   bool ask_yes_no(std::string_view question) override {
     std::fprintf(stderr, "%.*s (no)\n", static_cast<int>(question.size()), question.data());
     return false;

@@ -134,7 +134,8 @@ TEST_F(SldReader, CrlfFilesAndLongSourceLinesReadLikeLf) {
 TEST_F(SldReader, RecordRules) {
   EXPECT_EQ(sld.sld_parse_record("C:M:m$/src/m.c"), 1);
   EXPECT_EQ(sld.sld_parse_record("C:M:m$/src/other/m.c"), 1);
-  EXPECT_EQ(host.out, "Warning: Module name 'm' of '/src/other/m.c' is already taken by '/src/m.c'\n");
+  EXPECT_EQ(host.out,
+            "Warning: Module name 'm' of '/src/other/m.c' is already taken by '/src/m.c'\n");
   host.out.clear();
   EXPECT_EQ(sld.sld_parse_record("C:M:m$/src/m.c"), 1);  // the same module again: no warning
   EXPECT_EQ(sld.sld_parse_record("C:M:$/src/x.c"), 0);
@@ -224,7 +225,8 @@ TEST_F(SldReader, WithoutModulesNothingIsDebugged) {
 
 TEST_F(SldReader, TypeTroubleInTheLoadFile) {
   std::string good = load_file(dir.write("m.c", source_lines(10)));
-  ASSERT_EQ(sld.sld_read_debug_info(dir.write("cut.s19", good + "SX:C:T:m: typ30-m Z (2)S c {\\\n")), 1);
+  std::string cut = good + "SX:C:T:m: typ30-m Z (2)S c {\\\n";
+  ASSERT_EQ(sld.sld_read_debug_info(dir.write("cut.s19", cut)), 1);
   EXPECT_TRUE(host.said("Warning: Incomplete struct type description\n"));
   host.out.clear();
   // With every id given out, a structure has none left: a fatal type error.
@@ -322,7 +324,8 @@ TEST_F(SldReader, DamagedFilesAreSurvived) {
   std::string whole = load_file(dir.write("m.c", source_lines(10)));
   for (size_t cut = 0; cut < whole.size(); cut += 5) {
     sld.sld_read_debug_info(dir.write("cut.s19", whole.substr(0, cut)));
-    sld.sld_read_debug_info(dir.write("cut.s19", whole.substr(0, cut) + "\\\n" + whole.substr(cut)));
+    std::string continued = whole.substr(0, cut) + "\\\n" + whole.substr(cut);
+    sld.sld_read_debug_info(dir.write("cut.s19", continued));
   }
   const char* records[] = {"SX:C:T\\", "SX:C:T:\\", "SX", "SX:", "SX:C:M:", "SX:C:S:", "SX:C:S:L",
                            "SX:C:F", "SX:C:X:m", "SX:A:X:m:", "SX:C:Z:::::", "SX:C:s:"};
@@ -332,7 +335,8 @@ TEST_F(SldReader, DamagedFilesAreSurvived) {
   const char* types[] = {"", " ", "x:", "x:typ16-x", "x:typ16-x a", "x:typ16-x A", "x:typ16-x A (",
                          "x:typ16-x Z", "x:typ16-x Z (", "x:typ16-x Z (4", "x:typ16-x Z (4)",
                          "x:typ16-x Z (4)S", "x:typ16-x Z (4)S t {a", "x:typ16-x Z (4)S t {a:(",
-                         "x:typ16-x Z (4)S t {a:(1,", "x:typ17-x B", "x:typ18-x *", "(typ", "typ1-"};
+                         "x:typ16-x Z (4)S t {a:(1,", "x:typ17-x B", "x:typ18-x *", "(typ",
+                         "typ1-"};
   for (const char* t : types) {
     sld.types().type_parse(t, false);
     sld.types().type_parse(t, true);
@@ -357,7 +361,8 @@ TEST_F(SldReader, LargeProgram) {
   EXPECT_EQ(points, 5000u);
   EXPECT_EQ(functions, 1000u);
   ASSERT_EQ(sld.sld_globals().size(), 400u);
-  for (const GlobalSymbol& g : sld.sld_globals()) EXPECT_NE(sld.types().type_kind(g.type), KIND_EMPTY);
+  for (const GlobalSymbol& g : sld.sld_globals())
+    EXPECT_NE(sld.types().type_kind(g.type), KIND_EMPTY);
   const TypeRecord* node = sld.types().type_record(sld.sld_globals().back().type);
   ASSERT_NE(node, nullptr);
 }

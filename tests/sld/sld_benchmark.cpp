@@ -17,7 +17,8 @@ public:
 };
 
 void BM_ReadDebugInfo(benchmark::State& state) {
-  auto dir = std::filesystem::temp_directory_path() / ("zun_sld_bench_" + std::to_string(::getpid()));
+  auto dir = std::filesystem::temp_directory_path() /
+             ("zun_sld_bench_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   std::string d = dir.generic_string();
   for (int m = 0; m < 200; ++m) {

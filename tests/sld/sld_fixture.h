@@ -61,7 +61,8 @@ public:
   ScratchDir() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     path = std::filesystem::temp_directory_path() /
-           format("zun_sld_%d_%s_%s", static_cast<int>(::getpid()), info->test_suite_name(), info->name());
+           format("zun_sld_%d_%s_%s", static_cast<int>(::getpid()), info->test_suite_name(),
+                  info->name());
     std::filesystem::remove_all(path);
     std::filesystem::create_directories(path);
   }
