@@ -281,21 +281,25 @@ TEST_F(SldReader, ValuesByBaseKind) {
 
 TEST_F(SldReader, SourceAndDisassemblyLines) {
   ASSERT_EQ(sld.sld_read_debug_info(program()), 1);
-  std::string text;
+  auto next = [&] {
+    std::string t;
+    return sld.sld_line_next(t) ? t : "<end>";
+  };
+  auto prev = [&] {
+    std::string t;
+    return sld.sld_line_prev(t) ? t : "<end>";
+  };
   sld.sld_lines_from(3);
-  ASSERT_TRUE(sld.sld_line_next(text));
-  EXPECT_EQ(text, "line 3");
-  ASSERT_TRUE(sld.sld_line_next(text));
-  EXPECT_EQ(text, "line 4");
-  ASSERT_TRUE(sld.sld_line_prev(text));
-  EXPECT_EQ(text, "line 2");
-  ASSERT_TRUE(sld.sld_line_prev(text));
-  EXPECT_FALSE(sld.sld_line_prev(text));
+  EXPECT_EQ(next(), "line 3");
+  EXPECT_EQ(next(), "line 4");
+  EXPECT_EQ(prev(), "line 2");
+  EXPECT_EQ(prev(), "line 1");
+  EXPECT_EQ(prev(), "<end>");
   sld.sld_lines_from(10);
-  EXPECT_TRUE(sld.sld_line_next(text));
-  EXPECT_FALSE(sld.sld_line_next(text));
+  EXPECT_EQ(next(), "line 10");
+  EXPECT_EQ(next(), "<end>");
   sld.sld_lines_from(11);
-  EXPECT_FALSE(sld.sld_line_next(text));
+  EXPECT_EQ(next(), "<end>");
   EXPECT_EQ(sld.sld_line_has_point(2), 1);
   EXPECT_EQ(sld.sld_line_has_point(1), 0);
   EXPECT_EQ(sld.sld_exec_line(), 2u);
@@ -310,11 +314,9 @@ TEST_F(SldReader, SourceAndDisassemblyLines) {
   EXPECT_EQ(sld.sld_exec_line(), 1u);
   target.pc = 0x1004;
   sld.sld_lines_from(1);
-  ASSERT_TRUE(sld.sld_line_next(text));
-  EXPECT_EQ(text, "  1004 NOP");
-  ASSERT_TRUE(sld.sld_line_next(text));
-  EXPECT_EQ(text, "  1005 NOP");
-  EXPECT_FALSE(sld.sld_line_prev(text));
+  EXPECT_EQ(next(), "  1004 NOP");
+  EXPECT_EQ(next(), "  1005 NOP");
+  EXPECT_EQ(prev(), "<end>");
   sld.sld_show_module(nullptr);  // back to the execution module
   EXPECT_EQ(sld.sld_shown_is_exec(), 1);
 }

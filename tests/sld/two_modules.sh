@@ -12,6 +12,7 @@
 set -u
 stage=$(realpath "$1")
 here=$(realpath "$2")
+. "$here/../tools/awk_hex.sh"
 bin=$stage/bin
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -59,16 +60,7 @@ awk '/^globals$/ { on = 1; next } /^types$/ { on = 0 }
      END { exit bad }' "$work/lf.dump" || fail "a symbol of unknown type"
 
 # Addresses against the map: "   0000115E '_main'".
-awk '
-function hex(s,   i, n, c) {
-    n = 0; s = toupper(s)
-    for (i = 1; i <= length(s); i++) {
-        c = index("0123456789ABCDEF", substr(s, i, 1))
-        if (c == 0) return -1
-        n = n * 16 + c - 1
-    }
-    return n
-}
+awk "$AWK_HEX"'
 FNR == NR {
     if ($0 ~ /^   [0-9A-F]+ \047[^\047]+\047/) { name = $2; gsub("\047", "", name); map[name] = hex($1) }
     next

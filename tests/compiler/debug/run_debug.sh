@@ -15,6 +15,7 @@ set -u
 stage=$(realpath "$1")
 src=$(realpath "$2")
 support=$(realpath "$3")
+. "$(dirname "$0")/../../tools/awk_hex.sh"
 bin=$stage/bin
 name=$(basename "$src" .c)
 work=$(mktemp -d)
@@ -50,16 +51,7 @@ text_hi=$(awk '$2 == "'"'"'__text__end'"'"'" { print $1 }' prog.map)
 [ -n "$text_lo" ] && [ -n "$text_hi" ] || fail "no text segment in the map"
 
 # Functions and points.
-awk -F: -v lo="$text_lo" -v hi="$text_hi" '
-function hex(s,   i, n, c) {
-    n = 0; s = toupper(s)
-    for (i = 1; i <= length(s); i++) {
-        c = index("0123456789ABCDEF", substr(s, i, 1))
-        if (c == 0) return -1
-        n = n * 16 + c - 1
-    }
-    return n
-}
+awk -F: -v lo="$text_lo" -v hi="$text_hi" "$AWK_HEX"'
 $1 == "SX" && $2 == "C" && $3 == "F" { start[$4 ":" $5] = hex($6) }
 $1 == "SX" && $2 == "C" && $3 == "E" { end[$4 ":" $5] = hex($6) }
 $1 == "SX" && $2 == "C" && $3 == "X" { n++; pmod[n] = $4; paddr[n] = hex($7); pline[n] = $5 }
