@@ -88,12 +88,16 @@ int ToolRunner::runProcess(const QString& commandLine) {
     return run_not_started;
   }
   running_ = true;
+  process_ = &proc;
+  stop_requested_ = false;
   MenusOnlyFilter filter;
   qApp->installEventFilter(&filter);
   if (!finished) loop.exec();
   qApp->removeEventFilter(&filter);
   running_ = false;
+  process_ = nullptr;
   for (QByteArray rest = proc.readAll(); !rest.isEmpty(); rest = proc.readAll()) send(output_, rest);
+  if (stop_requested_) return run_cancelled;
   if (proc.exitStatus() != QProcess::NormalExit) {
     output_("\nProgram '" + tc->program + "' ended abnormally\n");
     return run_abnormal_end;
@@ -108,6 +112,22 @@ int ToolRunner::runTool(const QString& binDir, const QString& program, const QSt
   int rc = runProcess(QString::fromStdString(line));
   status_(QStringLiteral("Ready"));
   return rc;
+}
+
+void ToolRunner::stop() {
+  if (!process_) return;
+  stop_requested_ = true;
+  process_->kill();
+}
+
+int ToolRunner::run_process(const std::string& command_line) {
+  return runProcess(QString::fromStdString(command_line));
+}
+
+int ToolRunner::run_tool(const std::string& bin_dir, const std::string& program, const std::string& args,
+                         const std::string& caption) {
+  return runTool(QString::fromStdString(bin_dir), QString::fromStdString(program), QString::fromStdString(args),
+                 QString::fromStdString(caption));
 }
 
 }  // namespace zun::wb

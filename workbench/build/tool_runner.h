@@ -6,13 +6,16 @@
 #pragma once
 
 #include <QObject>
+#include <QProcess>
 #include <QString>
 #include <functional>
 #include <string_view>
 
+#include "workbench/build/process_runner.h"
+
 namespace zun::wb {
 
-class ToolRunner : public QObject {
+class ToolRunner : public QObject, public ProcessRunner {
   Q_OBJECT
 
  public:
@@ -26,11 +29,20 @@ class ToolRunner : public QObject {
   // A program of the program directory, with the status text shown meanwhile.
   int runTool(const QString& binDir, const QString& program, const QString& args, const QString& statusText);
   bool running() const { return running_; }
+  // Kills the running child; its run returns run_cancelled.
+  void stop() override;
+
+  // The make engine's view of the same runner.
+  int run_process(const std::string& command_line) override;
+  int run_tool(const std::string& bin_dir, const std::string& program, const std::string& args,
+               const std::string& caption) override;
 
  private:
   Sink output_;
   Status status_;
   bool running_ = false;
+  QProcess* process_ = nullptr;  // while a child runs
+  bool stop_requested_ = false;
 };
 
 }  // namespace zun::wb

@@ -1,0 +1,307 @@
+// The build runners behind the make engine's command words: COMP (cpp, tcx09
+// and hasm09 over three temporary files), ASSM (one hasm09 run) and LINK (one
+// vlk run), and the quoting of option items that all three share. Every
+// option reaches its tool as a double-quoted argument of its own.
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/format.h"
+#include "common/path.h"
+#include "common/text.h"
+#include "workbench/build/make_engine.h"
+
+namespace zun::wb {
+
+namespace {
+
+bool space_or_tab(char c) { return c == ' ' || c == '\t'; }
+
+const char* skip_space_tab(const char* p) {
+  while (space_or_tab(*p)) ++p;
+  return p;
+}
+
+// An option item runs from its '-' to the first blank or control character
+// outside single quotes.
+const char* item_end(const char* item) {
+  bool quoted = false;
+  const char* p = item + 1;
+  for (; *p; ++p) {
+    if (*p == '\'') {
+      quoted = !quoted;
+    } else if (!quoted && static_cast<unsigned char>(*p) <= ' ') {
+      break;
+    }
+  }
+  return p;
+}
+
+// The value of an option whose letter is at `at - 1`: blanks skipped, then a
+// quoted text ("..." or '...') or a run of non-blanks; '\' becomes '/'.
+const char* read_value(const char* at, std::string& value) {
+  const char* p = skip_space_tab(at);
+  value.clear();
+  if (*p == '"' || *p == '\'') {
+    char quote = *p++;
+    while (*p && *p != quote) value += *p++;
+    if (*p) ++p;
+  } else {
+    while (static_cast<unsigned char>(*p) > ' ') value += *p++;
+  }
+  path_to_slashes(value);
+  return p;
+}
+
+struct Runner {
+  MakeContext& ctx;
+  BuildFiles disk;
+  BuildFiles& files;
+  explicit Runner(MakeContext& c) : ctx(c), files(c.files ? *c.files : disk) {}
+
+  void print(std::string_view text) const {
+    if (ctx.out) ctx.out(text);
+  }
+  int tool(const char* program, const std::string& args, const char* caption) const {
+    if (!ctx.runner) {
+      print("\nFailed to create process, system message is: no process runner\n");
+      return run_not_started;
+    }
+    return ctx.runner->run_tool(ctx.program_dir, program, args, caption);
+  }
+  bool overflowed(std::initializer_list<const OptionText*> texts) const {
+    for (const OptionText* t : texts)
+      if (t->overflowed()) {
+        print("Internal buffer overflow (add_opt)\n");
+        return true;
+      }
+    return false;
+  }
+  // A rename that replaces the destination, tried a second time after
+  // removing it.
+  bool move(const std::string& from, const std::string& to) const {
+    if (files.rename(from, to)) return true;
+    files.remove(to);
+    return files.rename(from, to);
+  }
+};
+
+// The temporary files of one compilation, named from "C1XXXXXX" and the like
+// in the current directory; whatever is not handed on is removed at the end.
+class Temporaries {
+ public:
+  explicit Temporaries(BuildFiles& files) : files_(files) {}
+  ~Temporaries() {
+    for (const std::string& name : names_)
+      if (!name.empty()) files_.remove(name);
+  }
+  bool create(const char* prefix) {
+    std::string name = std::string(prefix) + "XXXXXX";
+    int fd = mkstemp(name.data());
+    if (fd < 0) return false;
+    fchmod(fd, 0644);
+    close(fd);
+    names_.push_back(name);
+    return true;
+  }
+  const std::string& operator[](size_t i) const { return names_[i]; }
+  void release(size_t i) { names_[i].clear(); }
+
+ private:
+  BuildFiles& files_;
+  std::vector<std::string> names_;
+};
+
+// When a file was last written, to the nanosecond; nullopt when it is missing.
+std::optional<std::filesystem::file_time_type> write_stamp(const std::string& path) {
+  std::error_code ec;
+  auto t = std::filesystem::last_write_time(path_native(path), ec);
+  if (ec) return std::nullopt;
+  return t;
+}
+
+}  // namespace
+
+const char* OptionText::add_opt(const char* item) {
+  const char* end = item_end(item);
+  // A single quote closes one argument and opens the next.
+  std::string quoted = " \"-";
+  for (const char* p = item + 1; p < end; ++p) {
+    if (*p == '\'') {
+      quoted += "\" \"";
+    } else {
+      quoted += *p;
+    }
+  }
+  if (quoted.size() >= 2 && quoted.compare(quoted.size() - 2, 2, " \"") == 0) {
+    quoted.resize(quoted.size() - 2);
+  } else {
+    quoted += '"';
+  }
+  if (text_.size() + quoted.size() >= capacity) {
+    overflowed_ = true;
+  } else {
+    text_ += quoted;
+  }
+  return end;
+}
+
+// COMP [options] "source.c": preprocess, compile and assemble one C source
+// into the object named by -o.
+int run_comp(MakeContext& ctx, std::string_view text) {
+  Runner run(ctx);
+  const std::string all(text);
+  OptionText pp, cc, as;
+  std::string object, value;
+  bool keep_prep = false, keep_asm = false;
+  const char* p = skip_space_tab(all.c_str());
+  while (*p == '-') {
+    switch (p[1]) {
+      case '-': case 'a': case 'm': case 'O': case 'w':
+        p = cc.add_opt(p);
+        break;
+      case 'g':
+        cc.add_opt(p);
+        p = as.add_opt(p);
+        break;
+      case 'd':
+        p = read_value(p + 2, value);
+        as.add_opt("-d'" + value + "'");
+        break;
+      case 'I':
+        p = read_value(p + 2, value);
+        pp.add_opt("-I'" + value + "'");
+        break;
+      case '+': case 'C': case 'D': case 'M': case 'N': case 'U': case 'V': case 'f': case 'l': case 'v':
+        p = pp.add_opt(p);
+        break;
+      case 'o':
+        p = read_value(p + 2, object);
+        break;
+      case 'P': keep_prep = true; p = item_end(p); break;
+      case 'S': keep_asm = true; p = item_end(p); break;
+      case 'c': p = item_end(p); break;
+      default: {
+        const char* end = item_end(p);
+        run.print("Unknown  option (ignored) " + std::string(p, end) + "\n");
+        p = end;
+      }
+    }
+    p = skip_space_tab(p);
+  }
+  for (const char* name : {"__ZUN", "__STDC__", "__IIS", "__ZUN09", "_C_COMPILED"})
+    pp.add_opt(std::string("-D") + name);
+  if (run.overflowed({&pp, &cc, &as})) return 1;
+
+  std::string source;
+  if (*p == '"') read_quoted(source, p);
+  std::string name = path_file_name(source);
+  size_t dot = name.rfind('.');
+  if (dot == std::string::npos || !equal_nocase(name.substr(dot + 1), "c")) {
+    run.print("Unknown type of file\n");
+    return 1;
+  }
+  std::string base = name.substr(0, dot);
+  std::string out_dir = path_last_sep(object) == std::string::npos ? ctx.project_dir : path_dir_name(object);
+  if (object.empty()) object = path_join(out_dir, base + ".o09");
+  if (!std::ifstream(path_native(source))) {
+    run.print("Can't open: " + source + "\n");
+    return 1;
+  }
+  Temporaries tmp(run.files);
+  if (!tmp.create("C1") || !tmp.create("C2") || !tmp.create("C3")) {
+    run.print("FATAL: Can't create temporary file\n");
+    return 1;
+  }
+  run.print(name + "\n");
+
+  int rc = run.tool("cpp.exe", " " + pp.text() + " \"" + source + "\" \"" + tmp[0] + "\"", "Preprocessing");
+  if (rc != 0) return rc < 0 ? rc : 1;
+  rc = run.tool("tcx09.exe", " " + cc.text() + " \"" + tmp[0] + "\" \"" + tmp[1] + "\"", "Compiling");
+  if (keep_prep) {
+    if (!run.move(tmp[0], path_join(out_dir, base + ".prep"))) {
+      run.print("Can't rename file\n");
+      return 1;
+    }
+    tmp.release(0);
+  }
+  if (rc != 0) return rc;
+  as.add_opt("-e");
+  as.add_opt("-o'" + tmp[2] + "'");
+  if (run.overflowed({&as})) return 1;
+  rc = run.tool("hasm09.exe", " " + as.text() + " \"" + tmp[1] + "\"", "Assembling");
+  if (keep_asm) {
+    if (!run.move(tmp[1], path_join(out_dir, base + ".S"))) {
+      run.print("\nCan't rename file\n");
+      return 1;
+    }
+    tmp.release(1);
+  }
+  if (rc != 0) return rc;
+  if (!run.move(tmp[2], object)) {
+    run.print("Can't rename file\n");
+    return 1;
+  }
+  tmp.release(2);
+  return 0;
+}
+
+// ASSM [options] "source": one assembler run. The assembler ends with 0 also
+// when it could not open its files, so a run counts only when the object was
+// written; an object written with errors is removed, so that it never looks
+// up to date.
+int run_assm(MakeContext& ctx, std::string_view text) {
+  Runner run(ctx);
+  const std::string all(text);
+  OptionText as;
+  std::string object, value;
+  const char* p = skip_space_tab(all.c_str());
+  while (*p == '-') {
+    char letter = p[1];
+    if (letter && std::strchr("CDIdor", letter)) {
+      p = read_value(p + 2, value);
+      as.add_opt(format("-%c'%s'", letter, value.c_str()));
+      if (letter == 'o') object = value;
+    } else {
+      p = as.add_opt(p);
+    }
+    p = skip_space_tab(p);
+  }
+  as.add_opt("-D'__ZUN09'");
+  if (run.overflowed({&as})) return 1;
+
+  std::string rest(p), source;
+  if (*p == '"') {
+    read_quoted(source, p);
+  } else {
+    source = rest;
+  }
+  run.print(path_file_name(source) + "\n");
+  if (object.empty()) {
+    object = path_file_name(source);
+    object = object.substr(0, object.rfind('.')) + ".o09";
+  }
+  auto before = write_stamp(object);
+  std::string args = *p == '"' ? " " + as.text() + " " + rest : " " + as.text() + " \"" + rest + "\"";
+  int rc = run.tool("hasm09.exe", args, "Assembling");
+  auto after = write_stamp(object);
+  bool written = after && after != before;
+  if (rc != 0) {
+    if (written) run.files.remove(object);
+    return rc;
+  }
+  return written ? 0 : 1;
+}
+
+// LINK <text>: vlk with the configuration directory as script path and the
+// text as written.
+int run_link(MakeContext& ctx, std::string_view text) {
+  Runner run(ctx);
+  std::string config = path_canonicalize(format("%s/%s/%s", ctx.program_dir.c_str(), "../config", "zun09"));
+  return run.tool("vlk.exe", "\"-I\" \"" + config + "\" " + std::string(text), "Linking");
+}
+
+}  // namespace zun::wb

@@ -1,0 +1,35 @@
+// The headless process runner: posix_spawn with standard input at end of file
+// and standard output and error merged into one pipe, copied to the sink as
+// the child writes. Used by the command-line make (zmake) and by tests.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+#include "workbench/build/process_runner.h"
+
+namespace zun::wb {
+
+class SpawnRunner : public ProcessRunner {
+ public:
+  using Sink = std::function<void(std::string_view)>;
+  // A program named without a directory is looked for in `program_dir`
+  // first, then along PATH.
+  SpawnRunner(Sink output, std::string program_dir);
+
+  int run_process(const std::string& command_line) override;
+  // May be called from another thread or a signal handler.
+  void stop() override;
+
+ private:
+  std::string resolve(const std::string& program) const;
+  Sink output_;
+  std::string program_dir_;
+  std::atomic<pid_t> child_{0};
+  std::atomic<bool> stop_requested_{false};
+};
+
+}  // namespace zun::wb
