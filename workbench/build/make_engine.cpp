@@ -249,12 +249,6 @@ bool run_command(Make& mk, const std::string& line) {
   return result != 0 && !ignore_failure;
 }
 
-int64_t stopped(Make& mk) {
-  mk.print("Stopped build...\n");
-  mk.abort = true;
-  return 0;
-}
-
 bool pending_goal(const Make& mk, const std::string& name) {
   std::string key = name_key(name);
   for (size_t g = mk.current_goal; g < mk.goals.size(); ++g)
@@ -262,32 +256,46 @@ bool pending_goal(const Make& mk, const std::string& name) {
   return false;
 }
 
-int64_t make_target(Make& mk, const std::string& name);
+// The time of a target or file, and whether it was made in this run: a target
+// made a moment ago is newer than what depends on it even when both times
+// fall into the same second.
+struct Made {
+  int64_t time = 0;
+  bool now = false;
+};
 
-int64_t mark_made(Make& mk, Target& t) {
+Made make_target(Make& mk, const std::string& name);
+
+Made mark_made(Make& mk, Target& t) {
   t.made = true;
   t.time = mk.files.now();
   if (!t.commands.empty()) mk.made_something = true;
-  return t.time;
+  return {t.time, true};
 }
 
-int64_t bring_up_to_date(Make& mk, Target& t) {
+Made stopped(Make& mk) {
+  mk.print("Stopped build...\n");
+  mk.abort = true;
+  return {};
+}
+
+Made bring_up_to_date(Make& mk, Target& t) {
   DepNames names;
-  int64_t newest = 0;
+  bool out_of_date = false;
   const std::vector<std::string> deps = t.deps;
   for (const std::string& dep : deps) {
-    int64_t time = make_target(mk, dep);
-    if (mk.abort) return 0;
+    Made made = make_target(mk, dep);
+    if (mk.abort) return {};
     std::string resolved = resolved_name(mk, dep);
     if (resolved.empty()) resolved = dep;
     names.all_resolved.push_back(resolved);
-    newest = std::max(newest, time);
-    if (time > t.time) {  // equal times count as up to date
+    if (made.now || made.time > t.time) {  // equal times count as up to date
+      out_of_date = true;
       names.newer.push_back(dep);
       names.newer_resolved.push_back(resolved);
     }
   }
-  if (!deps.empty() && newest <= t.time && !mk.ctx.force) return t.time;
+  if (!deps.empty() && !out_of_date && !mk.ctx.force) return {t.time, false};
   if (t.commands.empty()) {
     if (pending_goal(mk, t.name)) return mark_made(mk, t);
     mk.print(format("Missing command line for '%s'\n", t.name.c_str()));
@@ -296,7 +304,7 @@ int64_t bring_up_to_date(Make& mk, Target& t) {
   }
   for (const std::string& cmd : t.commands) {
     std::string line = command_time(mk, cmd, names);
-    if (mk.abort) return 0;
+    if (mk.abort) return {};
     bool failed = run_command(mk, line);
     if (mk.cancelled) return stopped(mk);
     if (!failed) continue;
@@ -306,16 +314,16 @@ int64_t bring_up_to_date(Make& mk, Target& t) {
   return mark_made(mk, t);
 }
 
-int64_t make_target(Make& mk, const std::string& name) {
+Made make_target(Make& mk, const std::string& name) {
   std::string key = name_key(name);
   if (mk.in_progress.count(key)) {
     mk.error(format("Circular dependency on '%s' dropped", name.c_str()));
-    return 0;
+    return {};
   }
   Target* t = find_target(mk, name);
   std::optional<Target> temporary;
   if (t) {
-    if (t->made) return t->time;
+    if (t->made) return {t->time, true};
     if (t->commands.empty()) {
       if (std::optional<Target> rule = infer(mk, name)) {
         t->deps.push_back(rule->deps[0]);
@@ -325,16 +333,16 @@ int64_t make_target(Make& mk, const std::string& name) {
   } else {
     temporary = infer(mk, name);
     if (!temporary) {
-      if (int64_t time = mk.files.file_time(name)) return time;
+      if (int64_t time = mk.files.file_time(name)) return {time, false};
       mk.fatal(format("'%s' does not exist, don't know how to make it\n", name.c_str()));
-      return 0;
+      return {};
     }
     t = &*temporary;
   }
   mk.in_progress.insert(key);
-  int64_t time = bring_up_to_date(mk, *t);
+  Made made = bring_up_to_date(mk, *t);
   mk.in_progress.erase(key);
-  return time;
+  return made;
 }
 
 // The built-in rules name tools of another family; they only come into play

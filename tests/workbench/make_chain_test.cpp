@@ -1,0 +1,145 @@
+// The make engine with the staged tools: a project makefile like the ones
+// the workbench writes builds a program that run09 runs, rebuilds only what
+// changed, and stops on the compiler's error. Also the headless runner.
+#include <chrono>
+#include <thread>
+
+#include "tests/workbench/make_support.h"
+#include "workbench/build/spawn_runner.h"
+
+namespace zun::wb::test {
+namespace {
+
+class ChainTest : public MakeTest {
+ protected:
+  void SetUp() override {
+    MakeTest::SetUp();
+    const char* stage = std::getenv("ZUN_STAGE");
+    ASSERT_NE(stage, nullptr);
+    bin_ = std::string(stage) + "/bin";
+    const std::string here = dir_.string();
+    fs::create_directory("debug");
+    put("io.h", "#define GREETING \"hello from make\\n\"\n");
+    put("main.c",
+        "#include <ky09.h>\n"
+        "#include \"io.h\"\n"
+        "void put(char c) { while (!(ACIA1_STATUS & ACIA_TDRE)) ; ACIA1_DATA = c; }\n"
+        "int main(void) {\n"
+        "  const char* s = GREETING;\n"
+        "  ACIA1_CONTROL = ACIA_RESET;\n"
+        "  while (*s) put(*s++);\n"
+        "  return 0;\n"
+        "}\n");
+    const std::string startup = std::string(stage) + "/src/startup/zun09/_startup.s09";
+    put("demo.m09",
+        "# V 2.0 26 February 2013)\n"
+        "!IFCONF\tDebug\n"
+        "##TARGETNAME=\"demo\"\n"
+        "ASFLAGS=-g\n"
+        "CCFLAGS=-g -w4 -O\n"
+        "LNFLAGS=-g -i default.lsc\n"
+        "OBJ= \\\n"
+        "\t\"debug\\_startup.o09\" \\\n"
+        "\t\"debug\\main.o09\"\n"
+        "INC= \\\n"
+        "\t-I\"" + bin_ + "\\..\\include\"\n"
+        "\"debug\\demo.s19\": $(OBJ)\n"
+        "\tLINK -o\"debug\\demo.s19\" $(LNFLAGS)  -L\"" + bin_ + "\\..\\lib\\zun09\" -l\"" + bin_ +
+        "\\..\\lib\\zun09\\libccd.e09\"  $(OBJ)\n"
+        "clean:\n"
+        "\tRMFI \"debug\\demo.s19\"\n"
+        "\"debug\\main.o09\":\t\\\n"
+        "\t\"" + here + "/main.c\"\\\n"
+        "\t\"" + here + "/io.h\"\n"
+        "\tCOMP  $(CCFLAGS)  $(INC) -o\"debug\\main.o09\" \"" + here + "/main.c\"\n"
+        "\"debug\\_startup.o09\":\t\\\n"
+        "\t\"" + startup + "\"\n"
+        "\tASSM  $(ASFLAGS) -o\"debug\\_startup.o09\" \"" + startup + "\"\n"
+        "!EICONF\tDebug\n");
+  }
+
+  MakeResult build() {
+    out.clear();
+    SpawnRunner spawn([this](std::string_view text) { out += text; }, bin_);
+    MakeContext ctx;
+    ctx.out = [this](std::string_view text) { out += text; };
+    ctx.runner = &spawn;
+    ctx.program_dir = bin_;
+    ctx.project_dir = dir_.string();
+    return make(ctx, {"Make", "-fdemo.m09", "-c", "Debug"});
+  }
+  // A program of the stage, its output in `out`.
+  int run_staged(const std::string& args) {
+    out.clear();
+    SpawnRunner spawn([this](std::string_view text) { out += text; }, bin_);
+    return spawn.run_tool(bin_, args.substr(0, args.find(' ')), args.substr(args.find(' ') + 1), "");
+  }
+  static void touch_later(const std::string& name, int seconds) {
+    fs::last_write_time(name, fs::file_time_type::clock::now() + std::chrono::seconds(seconds));
+  }
+  std::string bin_;
+};
+
+TEST_F(ChainTest, BuildsRunsAndRemakesOnlyWhatChanged) {
+  MakeResult r = build();
+  EXPECT_EQ(out, "assembling...\n_startup.s09\ncompiling...\nmain.c\nlinking...\n'debug/demo.s19' - 0 Error(s)\n");
+  EXPECT_FALSE(r.failed());
+  EXPECT_EQ(run_staged("run09 debug/demo.s19"), 0);
+  EXPECT_NE(out.find("hello from make"), std::string::npos) << out;
+
+  // zmake: an up-to-date goal is success.
+  EXPECT_EQ(run_staged("zmake -fdemo.m09 -c Debug"), 0);
+  EXPECT_EQ(out, "'debug/demo.s19' is up to date\n");
+
+  touch_later("io.h", 10);
+  r = build();
+  EXPECT_EQ(out, "compiling...\nmain.c\nlinking...\n'debug/demo.s19' - 0 Error(s)\n");
+
+  put("main.c", slurp("main.c") + "int broken( { }\n");
+  touch_later("main.c", 20);
+  EXPECT_EQ(run_staged("zmake -fdemo.m09 -c Debug"), 1);
+  EXPECT_NE(out.find("compiling...\nmain.c\n\"" + dir_.string() + "/main.c\" (10) Error: "), std::string::npos)
+      << out;
+  EXPECT_NE(out.find("Stopped build...\n'debug/demo.s19' - "), std::string::npos) << out;
+  EXPECT_FALSE(exists("debug/demo.s19"));
+  EXPECT_TRUE(temporaries().empty());
+}
+
+TEST_F(ChainTest, StopKillsTheRunningTool) {
+  put("m.mk", "all:\n\tsleep 20\n\tnever\n");
+  SpawnRunner spawn([this](std::string_view text) { out += text; }, bin_);
+  MakeContext ctx;
+  ctx.out = [this](std::string_view text) { out += text; };
+  ctx.runner = &spawn;
+  std::atomic<bool> done{false};
+  std::thread stopper([&] {
+    while (!done) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      spawn.stop();
+    }
+  });
+  auto start = std::chrono::steady_clock::now();
+  MakeResult r = make(ctx, {"make", "-fm.mk"});
+  done = true;
+  stopper.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_TRUE(r.cancelled);
+  EXPECT_EQ(out, "Stopped build...\nUser cancelled tool\n");
+}
+
+TEST_F(ChainTest, ProgramsThatFailToRunAreFailures) {
+  put("m.mk", "all:\n\t-no_such_program_zun09\n\tsh -c \"kill -SEGV $$$$\"\n");
+  SpawnRunner spawn([this](std::string_view text) { out += text; }, bin_);
+  MakeContext ctx;
+  ctx.out = [this](std::string_view text) { out += text; };
+  ctx.runner = &spawn;
+  MakeResult r = make(ctx, {"make", "-fm.mk"});
+  EXPECT_NE(out.find("\nFailed to create process, system message is: "), std::string::npos) << out;
+  EXPECT_NE(out.find("\nProgram 'sh' ended abnormally\nStopped build...\nTool reported fatal error(s)\n"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(r.errors, 2);
+}
+
+}  // namespace
+}  // namespace zun::wb::test
