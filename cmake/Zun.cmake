@@ -1,10 +1,18 @@
 # Helpers shared by the subdirectories.
 
-# zun_program(<target> <sources...>): a program that lands in stage/bin.
+# zun_program(<target> [SHARED_RUNTIME] <sources...>): a program that lands in
+# stage/bin. A build starts the tools many times over, and loading the shared
+# C++ runtime is most of a start, so programs carry the C++ and GCC runtime
+# libraries linked in; SHARED_RUNTIME keeps them shared, for a program that
+# loads libraries that use the shared runtime themselves (Qt, tovrel).
 function(zun_program target)
-  add_executable(${target} ${ARGN})
+  cmake_parse_arguments(ARG "SHARED_RUNTIME" "" "" ${ARGN})
+  add_executable(${target} ${ARG_UNPARSED_ARGUMENTS})
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${ZUN_STAGE_BIN})
   add_dependencies(${target} stage_data_dirs)
+  if(NOT ARG_SHARED_RUNTIME)
+    target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc)
+  endif()
 endfunction()
 
 # zun_shared_library(<target> <sources...>): a shared library that lands in stage/bin
