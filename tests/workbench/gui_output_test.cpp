@@ -2,6 +2,7 @@
 // its source at its line, a linker line does nothing, a child's whole output
 // arrives with its exit code, and a missing program is a failure.
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -120,6 +121,15 @@ TEST_F(OutputTest, WbMissingProgramIsAFailure) {
   EXPECT_NE(all.find("Failed to create process, system message is: "), std::string::npos) << all;
   EXPECT_EQ(frame->statusText()->text(), "Ready");
   EXPECT_EQ(frame->runProcess(QStringLiteral("   ")), run_not_started);
+}
+
+TEST_F(OutputTest, WbStopEndsTheRunningTool) {
+  QTimer::singleShot(200, frame.get(), [&] { frame->toolRunner()->stop(); });
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_EQ(frame->runProcess(QStringLiteral("sleep 20")), run_cancelled);
+  EXPECT_LT(clock.elapsed(), 10000);
+  EXPECT_FALSE(frame->toolRunner()->running());
 }
 
 TEST_F(OutputTest, WbOnlyMenusTakeInputWhileAToolRuns) {

@@ -6,12 +6,13 @@
 #pragma once
 
 #include <QObject>
-#include <QProcess>
 #include <QString>
 #include <functional>
 #include <string_view>
 
 #include "workbench/build/process_runner.h"
+
+class QProcess;
 
 namespace zun::wb {
 
