@@ -16,7 +16,6 @@ class ChainTest : public MakeTest {
     MakeTest::SetUp();
     const char* stage = std::getenv("ZUN_STAGE");
     ASSERT_NE(stage, nullptr);
-    bin_ = std::string(stage) + "/bin";
     const std::string here = dir_.string();
     fs::create_directory("debug");
     put("io.h", "#define GREETING \"hello from make\\n\"\n");
@@ -58,26 +57,31 @@ class ChainTest : public MakeTest {
         "!EICONF\tDebug\n");
   }
 
-  MakeResult build() {
+  // make with the real runner; the output in `out`.
+  MakeResult make_here(const std::vector<std::string>& args) {
     out.clear();
-    SpawnRunner spawn([this](std::string_view text) { out += text; }, bin_);
     MakeContext ctx;
     ctx.out = [this](std::string_view text) { out += text; };
-    ctx.runner = &spawn;
+    ctx.runner = &spawn_;
     ctx.program_dir = bin_;
     ctx.project_dir = dir_.string();
-    return make(ctx, {"Make", "-fdemo.m09", "-c", "Debug"});
+    return make(ctx, args);
   }
+  MakeResult build() { return make_here({"Make", "-fdemo.m09", "-c", "Debug"}); }
   // A program of the stage, its output in `out`.
   int run_staged(const std::string& args) {
     out.clear();
-    SpawnRunner spawn([this](std::string_view text) { out += text; }, bin_);
-    return spawn.run_tool(bin_, args.substr(0, args.find(' ')), args.substr(args.find(' ') + 1), "");
+    return spawn_.run_tool(bin_, args.substr(0, args.find(' ')), args.substr(args.find(' ') + 1), "");
   }
   static void touch_later(const std::string& name, int seconds) {
     fs::last_write_time(name, fs::file_time_type::clock::now() + std::chrono::seconds(seconds));
   }
-  std::string bin_;
+  static std::string stage_bin() {
+    const char* stage = std::getenv("ZUN_STAGE");
+    return stage ? std::string(stage) + "/bin" : std::string();
+  }
+  std::string bin_ = stage_bin();
+  SpawnRunner spawn_{[this](std::string_view text) { out += text; }, bin_};
 };
 
 TEST_F(ChainTest, BuildsRunsAndRemakesOnlyWhatChanged) {
@@ -107,19 +111,15 @@ TEST_F(ChainTest, BuildsRunsAndRemakesOnlyWhatChanged) {
 
 TEST_F(ChainTest, StopKillsTheRunningTool) {
   put("m.mk", "all:\n\tsleep 20\n\tnever\n");
-  SpawnRunner spawn([this](std::string_view text) { out += text; }, bin_);
-  MakeContext ctx;
-  ctx.out = [this](std::string_view text) { out += text; };
-  ctx.runner = &spawn;
   std::atomic<bool> done{false};
   std::thread stopper([&] {
     while (!done) {
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      spawn.stop();
+      spawn_.stop();
     }
   });
   auto start = std::chrono::steady_clock::now();
-  MakeResult r = make(ctx, {"make", "-fm.mk"});
+  MakeResult r = make_here({"make", "-fm.mk"});
   done = true;
   stopper.join();
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
@@ -129,11 +129,7 @@ TEST_F(ChainTest, StopKillsTheRunningTool) {
 
 TEST_F(ChainTest, ProgramsThatFailToRunAreFailures) {
   put("m.mk", "all:\n\t-no_such_program_zun09\n\tsh -c \"kill -SEGV $$$$\"\n");
-  SpawnRunner spawn([this](std::string_view text) { out += text; }, bin_);
-  MakeContext ctx;
-  ctx.out = [this](std::string_view text) { out += text; };
-  ctx.runner = &spawn;
-  MakeResult r = make(ctx, {"make", "-fm.mk"});
+  MakeResult r = make_here({"make", "-fm.mk"});
   EXPECT_NE(out.find("\nFailed to create process, system message is: "), std::string::npos) << out;
   EXPECT_NE(out.find("\nProgram 'sh' ended abnormally\nStopped build...\nTool reported fatal error(s)\n"),
             std::string::npos)

@@ -56,6 +56,32 @@ const char* read_value(const char* at, std::string& value) {
   return p;
 }
 
+// The temporary files of one compilation, named from "C1XXXXXX" and the like
+// in the current directory; whatever is not handed on is removed at the end.
+class Temporaries {
+ public:
+  explicit Temporaries(BuildFiles& files) : files_(files) {}
+  ~Temporaries() {
+    for (const std::string& name : names_)
+      if (!name.empty()) files_.remove(name);
+  }
+  bool create(const char* prefix) {
+    std::string name = std::string(prefix) + "XXXXXX";
+    int fd = mkstemp(name.data());
+    if (fd < 0) return false;
+    fchmod(fd, 0644);
+    close(fd);
+    names_.push_back(name);
+    return true;
+  }
+  const std::string& operator[](size_t i) const { return names_[i]; }
+  void release(size_t i) { names_[i].clear(); }
+
+ private:
+  BuildFiles& files_;
+  std::vector<std::string> names_;
+};
+
 struct Runner {
   MakeContext& ctx;
   BuildFiles disk;
@@ -87,32 +113,15 @@ struct Runner {
     files.remove(to);
     return files.rename(from, to);
   }
-};
-
-// The temporary files of one compilation, named from "C1XXXXXX" and the like
-// in the current directory; whatever is not handed on is removed at the end.
-class Temporaries {
- public:
-  explicit Temporaries(BuildFiles& files) : files_(files) {}
-  ~Temporaries() {
-    for (const std::string& name : names_)
-      if (!name.empty()) files_.remove(name);
-  }
-  bool create(const char* prefix) {
-    std::string name = std::string(prefix) + "XXXXXX";
-    int fd = mkstemp(name.data());
-    if (fd < 0) return false;
-    fchmod(fd, 0644);
-    close(fd);
-    names_.push_back(name);
+  // Temporary file `i` becomes `path`, or the run fails with `failure`.
+  bool keep(Temporaries& tmp, size_t i, const std::string& path, const char* failure) const {
+    if (!move(tmp[i], path)) {
+      print(failure);
+      return false;
+    }
+    tmp.release(i);
     return true;
   }
-  const std::string& operator[](size_t i) const { return names_[i]; }
-  void release(size_t i) { names_[i].clear(); }
-
- private:
-  BuildFiles& files_;
-  std::vector<std::string> names_;
 };
 
 // When a file was last written, to the nanosecond; nullopt when it is missing.
@@ -221,32 +230,15 @@ int run_comp(MakeContext& ctx, std::string_view text) {
   int rc = run.tool("cpp.exe", " " + pp.text() + " \"" + source + "\" \"" + tmp[0] + "\"", "Preprocessing");
   if (rc != 0) return rc < 0 ? rc : 1;
   rc = run.tool("tcx09.exe", " " + cc.text() + " \"" + tmp[0] + "\" \"" + tmp[1] + "\"", "Compiling");
-  if (keep_prep) {
-    if (!run.move(tmp[0], path_join(out_dir, base + ".prep"))) {
-      run.print("Can't rename file\n");
-      return 1;
-    }
-    tmp.release(0);
-  }
+  if (keep_prep && !run.keep(tmp, 0, path_join(out_dir, base + ".prep"), "Can't rename file\n")) return 1;
   if (rc != 0) return rc;
   as.add_opt("-e");
   as.add_opt("-o'" + tmp[2] + "'");
   if (run.overflowed({&as})) return 1;
   rc = run.tool("hasm09.exe", " " + as.text() + " \"" + tmp[1] + "\"", "Assembling");
-  if (keep_asm) {
-    if (!run.move(tmp[1], path_join(out_dir, base + ".S"))) {
-      run.print("\nCan't rename file\n");
-      return 1;
-    }
-    tmp.release(1);
-  }
+  if (keep_asm && !run.keep(tmp, 1, path_join(out_dir, base + ".S"), "\nCan't rename file\n")) return 1;
   if (rc != 0) return rc;
-  if (!run.move(tmp[2], object)) {
-    run.print("Can't rename file\n");
-    return 1;
-  }
-  tmp.release(2);
-  return 0;
+  return run.keep(tmp, 2, object, "Can't rename file\n") ? 0 : 1;
 }
 
 // ASSM [options] "source": one assembler run. The assembler ends with 0 also
