@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QScreen>
 
+#include "debugger/terminal/terminal_controller.h"
 #include "workbench/frame/frame_window.h"
 
 int main(int argc, char** argv) {
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
   QString workspace;
   if (argc > 1) workspace = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
   zun::wb::FrameWindow frame;
+  new zun::term::TerminalController(&frame);
   // The desktop's work area, also where no window manager maximises.
   if (QScreen* screen = QGuiApplication::primaryScreen()) frame.setGeometry(screen->availableGeometry());
   frame.showMaximized();
