@@ -242,7 +242,16 @@ TEST_F(TerminalGui, MonitorLoadsAndRunsABuiltProgram) {
   controller = new TerminalController(frame.get(), path("ports.conf"));
   TerminalChild* t = openCom1();
   ASSERT_NE(t, nullptr);
-  pid_t board_pid = ::fork();
+  struct Board {
+    pid_t pid;
+    int master, slave;
+    ~Board() {
+      if (pid > 0) ::kill(pid, SIGTERM), ::waitpid(pid, nullptr, 0);
+      ::close(master);
+      ::close(slave);
+    }
+  } board_process{::fork(), master, slave};
+  const pid_t board_pid = board_process.pid;
   if (board_pid == 0) {
     ::dup2(master, 0);
     ::dup2(master, 1);
@@ -262,10 +271,6 @@ TEST_F(TerminalGui, MonitorLoadsAndRunsABuiltProgram) {
   EXPECT_TRUE(until([&] { return shows(t, "Done."); }, 30000)) << t->terminal().screen().text();
   EXPECT_TRUE(shows(t, "Hello from the KY09!"));
   EXPECT_TRUE(shows(t, "  12 squared is 144"));
-  ::kill(board_pid, SIGTERM);
-  ::waitpid(board_pid, nullptr, 0);
-  ::close(master);
-  ::close(slave);
 }
 
 }  // namespace

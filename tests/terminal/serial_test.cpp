@@ -199,6 +199,20 @@ TEST_F(SerialTest, XoffHoldsTheSenderAndXonLetsItGoOn) {
   EXPECT_EQ(t.screen().row_text(0).substr(0, 4), "ok! ");
 }
 
+TEST_F(SerialTest, OnePollTakesAllThatArrived) {
+  Terminal t(0, slots, host);
+  ASSERT_TRUE(t.open(board.path()));
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += char('a' + i % 26);
+  board.send(text);
+  std::this_thread::sleep_for(50ms);
+  EXPECT_TRUE(t.poll());
+  EXPECT_FALSE(t.poll());
+  // 3000 characters wrap on 80 columns: 37 full rows and 40 on the last.
+  EXPECT_EQ(t.screen().cursor_column(), 40);
+  EXPECT_EQ(t.screen().row_text(24).substr(0, 40), text.substr(2960));
+}
+
 TEST_F(SerialTest, LoadCommandEscapesAndTyping) {
   EXPECT_EQ(expand_load_command("l\\n\\r").bytes, "l\n\r");
   LoadCommand odd = expand_load_command("a\\xb\\");
