@@ -234,6 +234,7 @@ void TerminalChild::load(const QString& path) {
 }
 
 void TerminalChild::setup() {
+  if (terminal_->busy()) return;
   PortSettings& s = terminal_->settings();
   SetupDialog dialog({s, s.record(Record::Terminal), QStringLiteral("Terminal Preferences"), true}, this);
   connect(&dialog, &SetupDialog::colourChosen, this, [this](bool text, uint32_t colour) {
