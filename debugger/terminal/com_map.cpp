@@ -114,7 +114,9 @@ void ComMap::load(const std::string& file, const std::string& sys_class_tty) {
   std::vector<std::string> found = system_ports(sys_class_tty);
   *this = ComMap{};
   for (size_t i = 0; i < found.size() && i < size_t(ports); ++i) devices_[i] = found[i];
+  // A file that is there but unreadable is the user's: it stays as it is.
   std::error_code ec;
+  if (fs::exists(file, ec)) return;
   fs::create_directories(fs::path(file).parent_path(), ec);
   std::ofstream(file, std::ios::binary) << text();
 }

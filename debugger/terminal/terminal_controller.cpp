@@ -26,7 +26,11 @@ TerminalController::TerminalController(wb::FrameWindow* frame, const QString& ma
 
 bool TerminalController::portOffered(int port_index) const {
   if (port_index < 0 || port_index >= ComMap::ports) return false;
-  return terminal(port_index) || com_port_present(ports_.device(port_index));
+  if (terminal(port_index)) return true;
+  std::string close_error;
+  if (com_port_present(ports_.device(port_index), &close_error)) return true;
+  if (!close_error.empty()) FrameHost(frame_).output("\nFailed:, system message is: " + close_error + "\n");
+  return false;
 }
 
 TerminalChild* TerminalController::terminal(int port_index) const {

@@ -81,17 +81,7 @@ class BootTest : public ::testing::Test {
     slots.store(0, s);
     ASSERT_TRUE(terminal.open(board.path()));
   }
-  void TearDown() override {
-    for (const std::string& f : files) fs::remove(f);
-  }
-  std::string file(const std::string& text) {
-    std::string name = (fs::temp_directory_path() / ("zun_boot_" + std::to_string(::getpid()) + "_" +
-                                                     std::to_string(files.size()) + ".s19"))
-                           .string();
-    std::ofstream(name, std::ios::binary) << text;
-    files.push_back(name);
-    return name;
-  }
+  std::string file(const std::string& text) { return files.make(text); }
   // One run; returns what the board got.
   std::string run(BootOptions o, int expected_code = boot_done) {
     const size_t before = board.received().size();
@@ -106,7 +96,7 @@ class BootTest : public ::testing::Test {
   RecordingHost host;
   Terminal terminal{0, slots, host};
   Ui ui;
-  std::vector<std::string> files;
+  TempFiles files;
 };
 
 TEST_F(BootTest, SendsTheImageCroppedToItsWindow) {

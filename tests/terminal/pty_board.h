@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <filesystem>
+#include <fstream>
 #include <chrono>
 #include <mutex>
 #include <string>
@@ -100,6 +102,25 @@ inline int open_fd_count() {
     if (::fcntl(fd, F_GETFD) != -1) ++n;
   return n;
 }
+
+// Files of one test in the temporary folder, removed at its end.
+class TempFiles {
+ public:
+  ~TempFiles() {
+    for (const std::string& f : files_) std::filesystem::remove(f);
+  }
+  std::string make(const std::string& text) {
+    std::string name = (std::filesystem::temp_directory_path() /
+                        ("zun_term_" + std::to_string(::getpid()) + "_" + std::to_string(files_.size()) + ".s19"))
+                           .string();
+    std::ofstream(name, std::ios::binary) << text;
+    files_.push_back(name);
+    return name;
+  }
+
+ private:
+  std::vector<std::string> files_;
+};
 
 // Keeps what a terminal tells its user.
 class RecordingHost : public TerminalHost {

@@ -21,17 +21,7 @@ namespace fs = std::filesystem;
 class SerialTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_FALSE(board.path().empty()); }
-  void TearDown() override {
-    for (const std::string& f : files) fs::remove(f);
-  }
-  std::string file(const std::string& text) {
-    std::string name = (fs::temp_directory_path() / ("zun_load_" + std::to_string(::getpid()) + "_" +
-                                                     std::to_string(files.size()) + ".s19"))
-                           .string();
-    std::ofstream(name, std::ios::binary) << text;
-    files.push_back(name);
-    return name;
-  }
+  std::string file(const std::string& text) { return files.make(text); }
   // Runs one load to its end.
   void load(Terminal& t, const std::string& path, LoadTiming timing) {
     ASSERT_TRUE(t.start_load(path, timing));
@@ -47,7 +37,7 @@ class SerialTest : public ::testing::Test {
   PtyBoard board;
   TerminalSettings slots;
   RecordingHost host;
-  std::vector<std::string> files;
+  TempFiles files;
 };
 
 TEST_F(SerialTest, PortOpensOnceAndAFailedSetupClosesIt) {
@@ -122,13 +112,15 @@ TEST_F(SerialTest, LoadSendsTheCommandThenEachLineUpToTheDebugRecords) {
   ASSERT_TRUE(t.open(board.path()));
   const auto start = Clock::now();
   load(t, path, LoadTiming{});
+  // 250 ms after the command, then 50 ms before and after every line.
+  EXPECT_GE(Clock::now() - start, 250ms + 4 * 100ms);
   EXPECT_TRUE(board.wait_for_size(2 + 17 + 15 + 13 + 11));
   std::this_thread::sleep_for(150ms);
   EXPECT_EQ(board.received(), "l\rS00600004844521B\nS1051000ABCD72\nS10410023FAA\nS9031000EC\n");
   EXPECT_EQ(t.last_loaded(), path);
   EXPECT_EQ(host.statuses, (std::vector<std::string>{"Loading to target", "Ready"}));
 
-  // 250 ms after the command, then 50 ms before and after every line.
+  // Seen from the board (which reads a little late at times).
   std::string got = board.received();
   std::vector<Clock::time_point> times = board.times();
   std::vector<Clock::time_point> line_ends;
@@ -136,7 +128,7 @@ TEST_F(SerialTest, LoadSendsTheCommandThenEachLineUpToTheDebugRecords) {
     if (got[i] == '\n') line_ends.push_back(times[i]);
   ASSERT_EQ(line_ends.size(), 4u);
   EXPECT_GE(line_ends[0] - start, 300ms);
-  for (size_t i = 1; i < line_ends.size(); ++i) EXPECT_GE(line_ends[i] - line_ends[i - 1], 100ms) << i;
+  for (size_t i = 1; i < line_ends.size(); ++i) EXPECT_GE(line_ends[i] - line_ends[i - 1], 80ms) << i;
 
   // A file that begins with its debug records sends nothing after the command.
   load(t, file("SX:C:s:1000\nS1051000ABCD72\n"), LoadTiming{1ms, 1ms, 1ms});
