@@ -320,7 +320,8 @@ void relative_word(Assembly& as, const ExprResult& e, int length) {
   if (local) {
     uint32_t target = e.value + e.reloc_value;
     int d = signed_value(target - as.line.address - static_cast<uint32_t>(length));
-    if (d < -32768 || d > 65535) error(as, "Displacement (16-bits) truncated");
+    // The word wraps around the 64K address space, backwards as forwards.
+    if (d < -65535 || d > 65535) error(as, "Displacement (16-bits) truncated");
     emit_word(as, static_cast<uint16_t>(d));
     return;
   }

@@ -72,6 +72,10 @@ TEST(Hasm09Encoder, BranchDisplacements) {
             hex_bytes("12 16 FF FC 10 26 FF F8 17 00 00 39"));
   EXPECT_EQ(bytes_of(" bra *+129\n"), hex_bytes("20 7F"));
   EXPECT_EQ(bytes_of(" bra *-126\n"), hex_bytes("20 80"));
+  // A 16-bit displacement wraps around the address space alike both ways:
+  // a branch back by more than 32K is the same word as one forward.
+  EXPECT_EQ(bytes_of(" org $8436\n lbpl $02A5\n lbsr *-40000\n"), hex_bytes("10 2A 7E 6B 17 63 BD"));
+  EXPECT_EQ(bytes_of(" lbra *-65532\n"), hex_bytes("16 00 01"));
 }
 
 TEST(Hasm09Encoder, DirectExtendedAndImmediateForms) {
@@ -118,6 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
         Failure{" bra <1\n", "Illegal addressing mode"},
         Failure{" bra *+130\n", "8-bit displacement truncated"},
         Failure{" lbra *+70000\n", "Displacement (16-bits) truncated"},
+        Failure{" lbra *-65536\n", "Displacement (16-bits) truncated"},
         Failure{" frob 1\n", "Illegal mnemonic"},
         Failure{" lda #x\n", "Illegal use of reserved word, Position[6]"},
         Failure{" lda #ab\"\n", "Illegal character, Position[8]"},
