@@ -56,15 +56,35 @@ int init_string_array(TranslationUnit& tu, Type* t, bool unsized) {
     return -1;
 }
 
-int init_array(TranslationUnit& tu, Type* t, Symbol* sym, int mode) {
+bool ends_list(Tok t) { return t == Tok::RBrace || t == Tok::Semicolon || t == Tok::Eof; }
+
+// Skips up to the '}' that closes the current level (inner braces whole).
+void skip_to_close(TranslationUnit& tu) {
+    for (int nest = 0; tu.scan.tok != Tok::Eof; scan_token(tu)) {
+        if (tu.scan.tok == Tok::LBrace) ++nest;
+        if (tu.scan.tok == Tok::RBrace && nest-- == 0) break;
+    }
+}
+
+// An array's elements. In braces the list is the array's own; without them
+// (an inner array whose braces were left out) the array takes only as many
+// items as it has elements and leaves the rest of the list to the enclosing
+// object, as C's brace elision says.
+int init_array(TranslationUnit& tu, Type* t, Symbol* sym, int mode, bool braced) {
     bool unsized = t->size < 0;
     if (mode == 1 && sym) out_line(tu, asm_name(sym) + ":");
     Type* elem = t->base;
     if (tu.scan.tok == Tok::String && (elem->kind == Kind::Char || elem->kind == Kind::UChar))
         return init_string_array(tu, t, unsized);
-    int32_t written = 0;
+    int32_t count = unsized || elem->size <= 0 ? -1 : t->size / elem->size;
+    int32_t written = 0, items = 0;
     bool failed = false;
-    while (tu.scan.tok != Tok::RBrace && tu.scan.tok != Tok::Semicolon && tu.scan.tok != Tok::Eof) {
+    while (!ends_list(tu.scan.tok)) {
+        if (items == count) {
+            report(tu, 31);
+            skip_to_close(tu);
+            return -1;
+        }
         int n = init_data(tu, nullptr, elem, 2);
         if (n < 0) {
             failed = true;
@@ -72,16 +92,14 @@ int init_array(TranslationUnit& tu, Type* t, Symbol* sym, int mode) {
         } else {
             written += n;
         }
+        ++items;
         if (tu.scan.tok != Tok::Comma) break;
+        if (!braced && items == count) break;  // the ',' belongs to the enclosing list
         scan_token(tu);
     }
     if (unsized) {
         t->size = written;
         return written;
-    }
-    if (written > t->size) {
-        report(tu, 31);
-        return -1;
     }
     if (written < t->size && !failed) {
         report(tu, 95);
@@ -90,25 +108,63 @@ int init_array(TranslationUnit& tu, Type* t, Symbol* sym, int mode) {
     return failed ? -1 : t->size;
 }
 
+bool unnamed_field(const Symbol* m) { return m->type && m->type->kind == Kind::Bitfield && m->name.empty(); }
+
+// The next member that takes an initialiser: unnamed bit-fields take none.
+const Symbol* next_named(const Symbol* m) {
+    for (m = m->newer; m && unnamed_field(m); m = m->newer) {}
+    return m;
+}
+
+// Members in declaration order; after the last one the list goes on with
+// the enclosing object when the braces were left out. Bit-fields that
+// share a storage unit are gathered into it, which is written big-endian.
 int init_struct(TranslationUnit& tu, Type* t, Symbol* sym, int mode) {
     if (mode == 1 && sym) out_line(tu, asm_name(sym) + ":");
     int32_t written = 0;
-    Symbol* m = t->first;
-    for (; m; m = m->newer) {
-        Tok tok = tu.scan.tok;
-        if (tok == Tok::RBrace || tok == Tok::Semicolon || tok == Tok::Eof) {
+    int32_t unit_at = 0, unit_size = 0;
+    uint32_t unit = 0;
+    auto flush_unit = [&] {
+        if (unit_size == 0) return;
+        zero_fill(tu, written, unit_at);
+        for (int i = unit_size - 1; i >= 0; --i) data_byte(tu, static_cast<int>(unit >> (8 * i)));
+        written = unit_at + unit_size;
+        unit_size = 0;
+    };
+    for (Symbol* m = t->first; m; m = m->newer) {
+        if (unnamed_field(m)) continue;
+        if (ends_list(tu.scan.tok)) {
             report(tu, 95);
             break;
         }
-        zero_fill(tu, written, m->value);
-        written = std::max(written, m->value);
-        int n = init_data(tu, nullptr, m->type, 2);
-        if (n < 0) return -1;
-        written += n;
-        if (!m->newer) break;
-        if (tu.scan.tok != Tok::Comma) continue;
+        if (m->type->kind == Kind::Bitfield) {
+            if (unit_size && m->value != unit_at) flush_unit();
+            if (!unit_size) {
+                unit_at = m->value;
+                unit_size = m->type->size;
+                unit = 0;
+            }
+            bool braced = tu.scan.tok == Tok::LBrace;
+            if (braced) scan_token(tu);
+            uint32_t mask = m->type->bit_width >= 32 ? 0xFFFFFFFFu : (1u << m->type->bit_width) - 1;
+            unit |= (static_cast<uint32_t>(constant_int_expression(tu)) & mask) << m->type->bit_offset;
+            if (braced) expect(tu, Tok::RBrace);
+        } else {
+            flush_unit();
+            zero_fill(tu, written, m->value);
+            written = std::max(written, m->value);
+            int n = init_data(tu, nullptr, m->type, 2);
+            if (n < 0) return -1;
+            written += n;
+        }
+        if (!next_named(m)) break;
+        if (tu.scan.tok != Tok::Comma) {
+            if (ends_list(tu.scan.tok)) report(tu, 95);
+            break;
+        }
         scan_token(tu);
     }
+    flush_unit();
     zero_fill(tu, written, t->size);
     return t->size;
 }
@@ -220,17 +276,15 @@ int init_data(TranslationUnit& tu, Symbol* sym, Type* t, int mode) {
     bool aggregate = t->kind == Kind::Struct || t->kind == Kind::Union;
     if (t->kind == Kind::Struct) n = init_struct(tu, t, sym, mode);
     else if (t->kind == Kind::Union) n = init_union(tu, t, sym, mode);
-    else if (t->kind == Kind::Pointer && t->array) n = init_array(tu, t, sym, mode);
+    else if (t->kind == Kind::Pointer && t->array) n = init_array(tu, t, sym, mode, braced);
     else if (t->kind == Kind::Pointer) n = init_pointer(tu, sym, mode);
     else n = init_scalar(tu, sym, t, mode);
     if (braced) {
+        // a list may end with a ',' before its '}'
+        if (tu.scan.tok == Tok::Comma) scan_token(tu);
         if (aggregate && tu.scan.tok != Tok::RBrace) {
             report(tu, 31);
-            // Up to the '}' that closes this item; inner braces are skipped whole.
-            for (int nest = 0; tu.scan.tok != Tok::Eof; scan_token(tu)) {
-                if (tu.scan.tok == Tok::LBrace) ++nest;
-                if (tu.scan.tok == Tok::RBrace && nest-- == 0) break;
-            }
+            skip_to_close(tu);
         }
         if (tu.scan.tok != Tok::RBrace) skip_item(tu);
         expect(tu, Tok::RBrace);
@@ -335,11 +389,13 @@ void init_auto(TranslationUnit& tu, Symbol* sym) {
     }
     sym->flags |= Initialised;
     Type* t = sym->type;
-    bool aggregate = t->kind == Kind::Struct || t->kind == Kind::Union || (t->kind == Kind::Pointer && t->array);
-    if (aggregate) {
+    bool is_struct = t->kind == Kind::Struct || t->kind == Kind::Union;
+    if ((is_struct && tu.scan.tok == Tok::LBrace) || (t->kind == Kind::Pointer && t->array)) {
         init_auto_image(tu, sym);
         return;
     }
+    // A structure or union may also take the value of an expression of its
+    // type ("struct S s = *p;", "= f();"): it is copied as an assignment is.
     bool braced = tu.scan.tok == Tok::LBrace;
     if (braced) scan_token(tu);
     Node* value = nullptr;

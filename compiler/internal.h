@@ -342,7 +342,7 @@ Type* struct_or_union(TranslationUnit& tu);
 Type* enum_specifier(TranslationUnit& tu);
 bool is_type_start(TranslationUnit& tu, Tok t);
 Type* type_name(TranslationUnit& tu);  // abstract declarator for casts and sizeof
-void emit_pending_globals(TranslationUnit& tu);
+void emit_pending_globals(TranslationUnit& tu, bool tentative_too = true);
 
 // ---- parse_expr.cpp ----
 

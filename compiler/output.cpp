@@ -205,6 +205,9 @@ void data_string(TranslationUnit& tu, int label, const std::string& bytes, bool 
     if (label > 0) {
         out_newline(tu);
         out_raw(tu, format("_%d: ", label));
+        // the bytes begin a line of their own behind the label, never the
+        // continuation of an earlier FCB line
+        tu.out.data_state = 0;
     }
     for (unsigned char c : bytes) data_byte(tu, c);
     if (terminate) data_byte(tu, 0);

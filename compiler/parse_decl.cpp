@@ -569,7 +569,7 @@ void skip_declaration(TranslationUnit& tu) {
 void end_of_declaration(TranslationUnit& tu, DeclContext ctx) {
     if (ctx != DeclContext::File) return;
     for (Symbol* s = tu.file_scope.first; s; s = s->newer) check_qualifiers(tu, s);
-    emit_pending_globals(tu);
+    emit_pending_globals(tu, false);
 }
 
 // init-declarator-list: declarator [ '=' initializer ] { ',' ... } ';'
@@ -681,10 +681,13 @@ void declaration(TranslationUnit& tu, DeclContext ctx) {
     }
 }
 
-void emit_pending_globals(TranslationUnit& tu) {
+void emit_pending_globals(TranslationUnit& tu, bool tentative_too) {
     for (Symbol* s = tu.file_scope.first; s; s = s->newer) {
         if (s->emitted || s->is_function) continue;
         if (s->sclass != StorageClass::Static && s->sclass != StorageClass::Global) continue;
+        // A definition without initialiser is tentative until the unit ends:
+        // a later one with an initialiser ("int x; int x = 3;") gives the value.
+        if (!tentative_too && !(s->flags & Initialised)) continue;
         s->emitted = true;
         if (s->type->kind == Kind::LongLong || s->type->kind == Kind::ULongLong) {
             internal_error(tu, 13);

@@ -47,11 +47,13 @@ bool all_ones(const Node* n) {
     }
 }
 
-// 255 masks a char operand that the usual conversions widened: the mask
-// changes nothing ('c & 255').
-bool byte_mask(const Node* mask, const Node* other) {
+// 255 masks a char operand that the usual conversions widened. The mask
+// changes nothing for an unsigned char ('uc & 255'), and for any char when
+// only the low byte of the result is used (a signed char widened to int
+// has its sign in the high byte: -128 & 255 is 128).
+bool byte_mask(const Node* mask, const Node* other, bool low_byte_only = false) {
     return is_int(mask) && mask->value == 255 && other->kind == NodeKind::Convert && other->left &&
-           other->left->size == 1;
+           other->left->size == 1 && (low_byte_only || other->left->type_kind == Kind::UChar);
 }
 
 // A node that stays unfolded is met again by every later pass; it warns once.
@@ -309,7 +311,16 @@ void fold_pass(TranslationUnit& tu, Node*& slot) {
         if (is_int(n->left) && n->right && n->right->kind == NodeKind::Pair)
             slot = n->left->value ? n->right->left : n->right->right;
         return;
-    case NodeKind::PostInc: case NodeKind::PostDec: case NodeKind::Load: case NodeKind::Convert:
+    case NodeKind::Convert:
+        fold_pass(tu, n->left);
+        // narrowed to a byte again: only the low byte of the mask's result counts
+        if (n->size == 1 && n->left && n->left->kind == NodeKind::BitAnd && n->left->left && n->left->right) {
+            Node* a = n->left;
+            if (byte_mask(a->right, a->left, true)) n->left = a->left;
+            else if (byte_mask(a->left, a->right, true)) n->left = a->right;
+        }
+        return;
+    case NodeKind::PostInc: case NodeKind::PostDec: case NodeKind::Load:
     case NodeKind::StructAddr: case NodeKind::BitValue:
         fold_pass(tu, n->left);
         return;
@@ -395,6 +406,8 @@ bool const_load(const Node* n) {
            (n->left->kind == NodeKind::NameAddr || n->left->kind == NodeKind::StaticAddr) &&
            n->left->symbol && n->left->symbol->is_const && (n->left->symbol->flags & Initialised) &&
            is_scalar_kind(n->type_kind) &&
+           // the object itself, not the first member or element of an aggregate
+           n->left->symbol->type && n->left->symbol->type->kind == n->type_kind &&
            n->type_kind != Kind::Float && n->type_kind != Kind::Double && n->type_kind != Kind::Pointer;
 }
 

@@ -6,9 +6,6 @@
 	SEGMENT	data
 	SEGMENT	rodata
 ;     1 | const char *s;
-	SEGMENT	bss
-_s:	RMB	$2
-	EXPORT	_s	[r,2]
 ;     2 | char *const cp;
 ;     3 | const int ci = 5;
 	SEGMENT	rodata
@@ -40,3 +37,6 @@ _msg:
 _arr:
 	FDB	$1,$2
 	EXPORT	_arr	[a,4]
+	SEGMENT	bss
+_s:	RMB	$2
+	EXPORT	_s	[r,2]

@@ -13,7 +13,7 @@ _over:
 	EXPORT	_over	[r,2]
 ;     3 | char c2[2] = {1, 2, 3};
 _c2:
-	FCB	$1,$2,$3
+	FCB	$1,$2
 	EXPORT	_c2	[r,2]
 ;     4 | struct { int a; } anon = {1, 2};
 _anon:
@@ -26,25 +26,24 @@ _anon:
 _v:		FDB	$0
 	EXPORT	_v	[r,2]
 ;     9 | register int r;
+;    10 | auto int au;
+;    11 | int arr[2.5];
+;    12 | int bitf : 3;
+;    13 | void nothing;
+;    14 | int neg[-(1)];
+;    15 | int w = 1 +;
+_w:		FDB	$0
+	EXPORT	_w	[r,2]
 	SEGMENT	bss
 _r:	RMB	$2
 	EXPORT	_r	[r,2]
-;    10 | auto int au;
 _au:	RMB	$2
 	EXPORT	_au	[r,2]
-;    11 | int arr[2.5];
 _arr:	RMB	$2
 	EXPORT	_arr	[r,2]
-;    12 | int bitf : 3;
 _bitf:	RMB	$2
 	EXPORT	_bitf	[r,2]
-;    13 | void nothing;
 _nothing:
 	EXPORT	_nothing	[r,-1]
-;    14 | int neg[-(1)];
 _neg:
 	EXPORT	_neg	[r,-1]
-;    15 | int w = 1 +;
-	SEGMENT	data
-_w:		FDB	$0
-	EXPORT	_w	[r,2]

@@ -6,12 +6,7 @@
 	SEGMENT	data
 	SEGMENT	rodata
 ;     1 | int a[5];
-	SEGMENT	bss
-_a:	RMB	$A
-	EXPORT	_a	[r,10]
 ;     2 | struct pt { int x; int y; } pt;
-_pt:	RMB	$4
-	EXPORT	_pt	[r,4]
 ;     3 | char *np = 0;
 	SEGMENT	data
 _np:		FDB	0
@@ -40,10 +35,7 @@ _pe:		FDB	_ext
 _fn:		FDB	_get
 	EXPORT	_fn	[r,2]
 ;    13 | static int local;
-	SEGMENT	bss
-_1:	RMB	$2
 ;    14 | int *pl = &local;
-	SEGMENT	data
 _pl:		FDB	_1
 	EXPORT	_pl	[r,2]
 ;    15 | int *pp[2] = {&a[0], 0};
@@ -55,3 +47,9 @@ _2:		FDB	$5
 ;    17 | int *p5 = &five;
 _p5:		FDB	_2
 	EXPORT	_p5	[r,2]
+	SEGMENT	bss
+_a:	RMB	$A
+	EXPORT	_a	[r,10]
+_pt:	RMB	$4
+	EXPORT	_pt	[r,4]
+_1:	RMB	$2

@@ -13,9 +13,6 @@ _d1:		FDB	$1
 ;     3 | #pragma BSS_SEG x
 ;     4 | #pragma BSS zero
 ;     5 | int b1;
-	SEGMENT	zero
-_b1:	RMB	$2
-	EXPORT	_b1	[r,2]
 ;     6 | #pragma CONST_SEG ro
 ;     7 | const int k1 = 2;
 	SEGMENT	ro
@@ -26,3 +23,6 @@ _k1:		FDB	$2
 	SEGMENT	data
 _d2:		FDB	$3
 	EXPORT	_d2	[r,2]
+	SEGMENT	zero
+_b1:	RMB	$2
+	EXPORT	_b1	[r,2]

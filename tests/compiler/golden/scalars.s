@@ -6,9 +6,6 @@
 	SEGMENT	data
 	SEGMENT	rodata
 ;     1 | int x;
-	SEGMENT	bss
-_x:	RMB	$2
-	EXPORT	_x	[r,2]
 ;     2 | static int n = 5;
 	SEGMENT	data
 _1:		FDB	$5
@@ -48,8 +45,10 @@ _d:
 _fi:
 	FQB	$40400000
 	EXPORT	_fi	[r,4]
-;    13 | static int s2;
 	SEGMENT	bss
+_x:	RMB	$2
+	EXPORT	_x	[r,2]
+;    13 | static int s2;
 _2:	RMB	$2
 ;    14 | int y;
 _y:	RMB	$2

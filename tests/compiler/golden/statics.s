@@ -6,10 +6,7 @@
 	SEGMENT	data
 	SEGMENT	rodata
 ;     1 | static int unused;
-	SEGMENT	bss
-_1:	RMB	$2
 ;     2 | static int used;
-_2:	RMB	$2
 ;     3 | int *pu = &used;
 	SEGMENT	data
 _pu:		FDB	_2
@@ -21,3 +18,6 @@ _pg:		FDB	_g
 ;     6 | static int h(void);
 ;     7 | static int later = 1;
 _5:		FDB	$1
+	SEGMENT	bss
+_1:	RMB	$2
+_2:	RMB	$2

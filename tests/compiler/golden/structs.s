@@ -20,22 +20,19 @@ _u1:
 	FCB	$7,$0,$0,$0
 	EXPORT	_u1	[r,4]
 ;     4 | struct bits { unsigned a : 3; unsigned b : 5; int c; } bf;
-	SEGMENT	bss
-_bf:	RMB	$4
-	EXPORT	_bf	[r,4]
 ;     5 | struct mixed { char c; struct s in; int arr[2]; } mx = {1, {2, 3}, {4, 5}};
-	SEGMENT	data
 _mx:
 	FCB	$1,$2
 	FDB	$3,$4,$5
 	EXPORT	_mx	[r,8]
 ;     6 | struct fwd;
 ;     7 | struct fwd *fp;
-	SEGMENT	bss
-_fp:	RMB	$2
-	EXPORT	_fp	[r,2]
 ;     8 | struct fwd { int v; } fv = {9};
-	SEGMENT	data
 _fv:
 	FDB	$9
 	EXPORT	_fv	[r,2]
+	SEGMENT	bss
+_bf:	RMB	$4
+	EXPORT	_bf	[r,4]
+_fp:	RMB	$2
+	EXPORT	_fp	[r,2]
