@@ -260,6 +260,18 @@ void release_stack(CodeGen& cg, int size);
 void after_pop(CodeGen& cg, int size);
 Operand* simple_addr(CodeGen& cg, Node* a, int32_t extra = 0);
 Operand* gen_addr(CodeGen& cg, Node* a);
+// The object of size bytes at address a; with walk, *p++ over a pointer
+// variable is the walking operand (mode 23).
+Operand* gen_object(CodeGen& cg, Node* a, int size, bool walk);
+// Whether the object at address a is reached without code: a global, a
+// local, or through a pointer variable ([n,S], [name,PCR]).
+bool reached_without_code(Node* a);
+// Whether the object at address a is reached with X alone, D untouched.
+bool reached_with_x(Node* a, int size);
+// Done with an object operand: a walking pointer goes back, X is free.
+void release_object(CodeGen& cg, Operand* o);
+// A pointer variable stepped by size bytes at each access (*p++, *p--).
+bool is_walk(Node* a, int size);
 void call_runtime(CodeGen& cg, const std::string& name);
 int compare_branch(NodeKind k, bool is_unsigned);
 NodeKind negate_compare(NodeKind k);
@@ -279,6 +291,10 @@ bool gen_long(CodeGen& cg, Node* n);
 void gen_long_as(CodeGen& cg, Node* n, Kind to);
 void gen_narrow(CodeGen& cg, Node* n);
 void gen_long_cond(CodeGen& cg, Node* n, int label, bool jump_if);
+// x++ and x-- of 32-bit and floating objects; the old value in D:Y when wanted.
+bool gen_long_step(CodeGen& cg, Node* n, bool want);
+// x = v for 32-bit objects; D:Y holds the value when wanted.
+bool gen_long_assign(CodeGen& cg, Node* n, bool want);
 
 // ---- codegen_stmt.cpp ----
 

@@ -25,6 +25,16 @@ void pull_pair(CodeGen& cg) {
     pull_reg(cg, R_D, 2);
 }
 
+// A long reached through a pointer variable ([n,S], [name,PCR]) has its
+// words read one by one through X.
+Operand* words_addressable(CodeGen& cg, Operand* d) {
+    if (d->mode != M_LOCIND && d->mode != M_GLOBIND) return d;
+    Operand* x = alloc_reg(cg, R_X);
+    emit(cg, OP_LEA, R_X, d);
+    x->value = int_node(cg, 0);
+    return x;
+}
+
 // The loads and stores give back the X that addressed the operand.
 void load_pair(CodeGen& cg, Operand* d) { release(cg, load_long(cg, d)); }
 
@@ -92,9 +102,9 @@ void gen_assign_pair(CodeGen& cg, Node* l, Node* r) {
         gen_field_read(cg, l);
         return;
     }
-    if (Operand* dst = simple_addr(cg, l->left)) {
+    if (reached_with_x(l->left, 4)) {
         gen_long_as(cg, r, k);
-        store_pair(cg, dst);
+        store_pair(cg, gen_addr(cg, l->left));
         return;
     }
     gen_long_as(cg, r, k);
@@ -122,8 +132,28 @@ const char* routine(NodeKind op, Kind k) {
     }
 }
 
+// x + c, x - c and c - x on 32-bit integers inline (-Osp): the low word
+// by ADDD or SUBD, the carry and the high word into Y.
+bool gen_add_constant(CodeGen& cg, Node* n) {
+    Kind k = n->type_kind;
+    if (!cg.tu.options.sp || is_float_kind(k) || (n->kind != NodeKind::Add && n->kind != NodeKind::Sub)) return false;
+    Node* l = n->left;
+    Node* r = n->right;
+    if (r->kind == NodeKind::IntConst) {
+        gen_long_as(cg, l, k);
+        emit(cg, n->kind == NodeKind::Add ? OP_ADD32IMM : OP_SUB32IMM, 0, operand_imm(cg, r->value));
+        return true;
+    }
+    if (l->kind != NodeKind::IntConst) return false;
+    gen_long_as(cg, r, k);
+    if (n->kind == NodeKind::Sub) emit(cg, OP_NEG, 4, pair_operand(cg));
+    if (l->value != 0) emit(cg, OP_ADD32IMM, 0, operand_imm(cg, l->value));
+    return true;
+}
+
 void gen_binary_pair(CodeGen& cg, Node* n) {
     Kind k = n->type_kind;
+    if (gen_add_constant(cg, n)) return;
     const char* name = routine(n->kind, k);
     if (!name) {
         emit_fault(cg, 4001, nullptr, 4);
@@ -142,7 +172,7 @@ void gen_binary_pair(CodeGen& cg, Node* n) {
 // The object of an assignment operator, its address kept in a frame slot
 // when it takes code to compute, so that it is computed once.
 Node* settled_target(CodeGen& cg, Node* l) {
-    if (simple_addr(cg, l->left)) return l;
+    if (reached_without_code(l->left)) return l;
     gen_value(cg, l->left);
     Operand* t = temp_alloc(cg, 2);
     cg.regs.statement_temps.push_back(t);
@@ -218,7 +248,15 @@ void gen_long_as(CodeGen& cg, Node* n, Kind to) {
 // A 32-bit or floating value converted to a narrower integer: the low
 // word of the long is the result.
 void gen_narrow(CodeGen& cg, Node* n) {
-    gen_long_as(cg, n->left, is_unsigned_node(n) ? Kind::ULong : Kind::Long);
+    Node* from = n->left;
+    if (from->kind == NodeKind::Load && !is_float_kind(from->type_kind) && reached_with_x(from->left, 4)) {
+        // a long in memory: its low word is all that is read
+        Operand* o = words_addressable(cg, gen_addr(cg, from->left));
+        emit(cg, OP_LOADLOW, R_D, o);
+        release_object(cg, o);
+        return;
+    }
+    gen_long_as(cg, from, is_unsigned_node(n) ? Kind::ULong : Kind::Long);
 }
 
 bool gen_long(CodeGen& cg, Node* n) {
@@ -230,10 +268,10 @@ bool gen_long(CodeGen& cg, Node* n) {
         load_pair(cg, d);
         return true;
     }
-    case NodeKind::Load: load_pair(cg, gen_addr(cg, n->left)); return true;
+    case NodeKind::Load: load_pair(cg, gen_object(cg, n->left, 4, true)); return true;
     case NodeKind::BitValue: gen_field_read(cg, n); return true;
     case NodeKind::Convert: gen_long_as(cg, n->left, n->type_kind); return true;
-    case NodeKind::Assign: gen_assign_pair(cg, n->left, n->right); return true;
+    case NodeKind::Assign: return gen_long_assign(cg, n, true);
     case NodeKind::Add: case NodeKind::Sub: case NodeKind::Mul: case NodeKind::Div:
     case NodeKind::Mod: case NodeKind::BitAnd: case NodeKind::BitOr: case NodeKind::Xor:
     case NodeKind::Shl: case NodeKind::Shr:
@@ -259,9 +297,74 @@ bool gen_long(CodeGen& cg, Node* n) {
     case NodeKind::OrAssign:
         gen_compound_pair(cg, n);
         return true;
-    case NodeKind::PostInc: case NodeKind::PostDec: gen_step_pair(cg, n); return true;
+    case NodeKind::PostInc: case NodeKind::PostDec: return gen_long_step(cg, n, true);
     default: return false;
     }
+}
+
+bool gen_long_step(CodeGen& cg, Node* n, bool want) {
+    Node* l = n->left;
+    Kind k = l->type_kind;
+    if (l->kind == NodeKind::BitValue) {
+        gen_step_pair(cg, n);
+        return true;
+    }
+    Node* target = settled_target(cg, l);
+    bool up = n->kind == NodeKind::PostInc;
+    if (is_float_kind(k)) {
+        // the old value waits on the stack while the routine adds the step
+        gen_value(cg, target);
+        if (want) push_pair(cg);
+        Node* step = make_node(cg, NodeKind::FloatConst, nullptr, nullptr, k, 4);
+        step->fvalue = n->right && n->right->kind == NodeKind::FloatConst ? n->right->fvalue
+                       : n->right                                         ? n->right->value
+                                                                          : 1;
+        Node* op = make_node(cg, up ? NodeKind::Add : NodeKind::Sub, target, step, k, 4);
+        gen_assign_pair(cg, target, op);
+        if (want) pull_pair(cg);
+        return true;
+    }
+    int32_t step = n->right ? n->right->value : 1;
+    load_pair(cg, gen_addr(cg, target->left));
+    emit(cg, up ? OP_ADD32IMM : OP_SUB32IMM, 0, operand_imm(cg, step));
+    store_pair(cg, gen_addr(cg, target->left));
+    // the value of x++ is the old one
+    if (want) emit(cg, up ? OP_SUB32IMM : OP_ADD32IMM, 0, operand_imm(cg, step));
+    return true;
+}
+
+bool gen_long_assign(CodeGen& cg, Node* n, bool want) {
+    Node* l = n->left;
+    Node* r = n->right;
+    if (l->kind != NodeKind::BitValue && !want && r->kind == NodeKind::IntConst && r->value == 0 &&
+        reached_with_x(l->left, 4)) {
+        // 0 into both words from D
+        emit(cg, OP_LOAD, R_D, operand_imm(cg, 0));
+        Operand* dst = words_addressable(cg, gen_addr(cg, l->left));
+        emit(cg, OP_STOREHIGH, R_D, dst);
+        emit(cg, OP_STORELOW, R_D, dst);
+        release_object(cg, dst);
+        return true;
+    }
+    if (!want && r->kind == NodeKind::Load && is_walk(l->left, 4) && is_walk(r->left, 4)) {
+        // *d++ = *s++: the long move between the two walking pointers
+        Operand* dst = gen_object(cg, l->left, 4, true);
+        Operand* u = alloc_reg(cg, R_U);
+        Node* sw = r->left;
+        while (sw->kind != NodeKind::PostInc && sw->kind != NodeKind::PostDec) sw = sw->left;
+        Operand* origin = simple_addr(cg, sw->left->left);
+        emit(cg, OP_LOAD, R_U, origin);
+        u->mode = M_PROC;
+        u->reg = R_U;
+        u->step = sw->kind == NodeKind::PostInc ? 1 : -1;
+        u->origin = origin;
+        emit(cg, OP_MOVELONG, 0, u, dst);
+        release_object(cg, u);
+        release_object(cg, dst);
+        return true;
+    }
+    gen_assign_pair(cg, l, r);
+    return true;
 }
 
 // Conditions on 32-bit and floating values. A float compare answers
