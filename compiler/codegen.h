@@ -278,6 +278,14 @@ NodeKind negate_compare(NodeKind k);
 NodeKind binary_of(NodeKind k);
 
 void gen_value(CodeGen& cg, Node* n);
+// The value in B or D, a byte widened by its signedness.
+void gen_value_as(CodeGen& cg, Node* n, int size);
+// A register waits for a later use: in a stack temporary, or pushed when
+// the function has no frame; restore_into gives it back.
+Operand* save_reg(CodeGen& cg, int reg, int size);
+void restore_into(CodeGen& cg, Operand* t, int reg, int size);
+// Whether computing the tree may change X.
+bool clobbers_x(const Node* n);
 void gen_effect(CodeGen& cg, Node* n);
 void gen_cond(CodeGen& cg, Node* n, int label, bool jump_if);
 int value_size(const Node* n);
@@ -295,6 +303,13 @@ void gen_long_cond(CodeGen& cg, Node* n, int label, bool jump_if);
 bool gen_long_step(CodeGen& cg, Node* n, bool want);
 // x = v for 32-bit objects; D:Y holds the value when wanted.
 bool gen_long_assign(CodeGen& cg, Node* n, bool want);
+
+// ---- codegen_bitfield.cpp ----
+
+// f = r for a field of an 8- or 16-bit word.
+void gen_bitfield_store(CodeGen& cg, Node* f, Node* r, bool want);
+// f op= r (and f++, f--): the field's new value in B, D or D:Y when wanted.
+void gen_opassign_bitfield(CodeGen& cg, Node* f, NodeKind op, Node* r, bool want);
 
 // ---- codegen_stmt.cpp ----
 

@@ -216,12 +216,18 @@ Operand* x_object(CodeGen& cg, Operand* x, int32_t c) {
     return x;
 }
 
+}  // namespace
+
 // A value that waits while another is computed goes to a stack temporary.
 // A function without a frame pushes it instead: a temporary would give it
 // a frame, taken at entry and given back at exit on every call.
+namespace {
+
 bool has_frame(const CodeGen& cg) {
     return cg.regs.locals > 0 || cg.regs.temp_bytes > 0 || (cg.fn && (cg.fn->struct_result || cg.fn->uses_asm));
 }
+
+}  // namespace
 
 Operand* save_reg(CodeGen& cg, int reg, int size) {
     if (!has_frame(cg)) {
@@ -235,7 +241,11 @@ Operand* save_reg(CodeGen& cg, int reg, int size) {
     return t;
 }
 
+namespace {
+
 Operand* save_acc(CodeGen& cg, int size) { return save_reg(cg, size == 1 ? R_B : R_D, size); }
+
+}  // namespace
 
 // The saved value back into a register.
 void restore_into(CodeGen& cg, Operand* t, int reg, int size) {
@@ -243,6 +253,8 @@ void restore_into(CodeGen& cg, Operand* t, int reg, int size) {
     emit(cg, OP_LOAD, reg, t);
     temp_free(cg, t);
 }
+
+namespace {
 
 // The saved value as the operand of an operation on the accumulator.
 void apply_saved(CodeGen& cg, int opcode, int size, Operand* t) {
@@ -455,6 +467,8 @@ Operand* splittable(CodeGen& cg, Operand* o, int opcode, int size) {
     return x_object(cg, x, 0);
 }
 
+}  // namespace
+
 // Whether computing the tree may change X (calls, objects reached through
 // it, shift loops); the runtime routines keep X.
 bool clobbers_x(const Node* n) {
@@ -477,6 +491,8 @@ bool clobbers_x(const Node* n) {
     }
 }
 
+namespace {
+
 void load_value(CodeGen& cg, Operand* d, int size) { emit(cg, OP_LOAD, acc_reg(size), d); }
 
 void store_value(CodeGen& cg, Operand* d, int size) { emit(cg, OP_STORE, acc_reg(size), d); }
@@ -491,10 +507,14 @@ void resize(CodeGen& cg, int from, int to, bool from_unsigned) {
     }
 }
 
+}  // namespace
+
 void gen_value_as(CodeGen& cg, Node* n, int size) {
     gen_value(cg, n);
     resize(cg, value_size(n), size, is_unsigned_node(n));
 }
+
+namespace {
 
 // An operand that the instruction on the accumulator can take, reached
 // without touching the accumulator: a constant, an address constant or an
@@ -844,25 +864,6 @@ void gen_struct_assign(CodeGen& cg, Node* dest, Node* src, int size, bool want) 
     if (want) pull_reg(cg, R_D, 2);
 }
 
-void gen_bitfield_assign(CodeGen& cg, Node* l, Node* r) {
-    int size = value_size(l);
-    unsigned mask = (1u << l->bit_width) - 1;
-    unsigned field = (mask << l->bit_offset) & (size == 1 ? 0xFF : 0xFFFF);
-    gen_value_as(cg, r, size);
-    emit(cg, OP_AND, size, operand_imm(cg, static_cast<int32_t>(mask)));
-    if (l->bit_offset) emit(cg, OP_ASL, size, operand_imm(cg, l->bit_offset), acc(cg, size));
-    Operand* t = save_acc(cg, size);
-    Operand* dst = stable(cg, object_no_walk(cg, l->left, size));
-    load_value(cg, dst, size);
-    emit(cg, OP_AND, size, operand_imm(cg, static_cast<int32_t>(~field & (size == 1 ? 0xFF : 0xFFFF))));
-    apply_saved(cg, OP_OR, size, t);
-    store_value(cg, dst, size);
-    release_object(cg, dst);
-    // the value of the assignment is the field's new value
-    if (l->bit_offset) emit(cg, OP_LSR, size, operand_imm(cg, l->bit_offset), acc(cg, size));
-    emit(cg, OP_AND, size, operand_imm(cg, static_cast<int32_t>(l->bit_width >= 16 ? 0xFFFF : mask)));
-}
-
 // An operand that needs no code at all: a constant or an object in memory
 // addressed without a register.
 bool free_operand(Node* n, int size) { return plain(n, size, false, false); }
@@ -896,10 +897,30 @@ bool gen_walk_copy(CodeGen& cg, Node* l, Node* r, int size) {
 void gen_assign(CodeGen& cg, Node* n, bool want) {
     Node* l = n->left;
     if (is_struct_node(l) || is_struct_node(n)) return gen_struct_assign(cg, l->left, n->right, l->size, want);
-    if (l->kind == NodeKind::BitValue) return gen_bitfield_assign(cg, l, n->right);
+    if (l->kind == NodeKind::BitValue) return gen_bitfield_store(cg, l, n->right, want);
     int size = value_size(l);
     Node* r = n->right;
     if (gen_walk_copy(cg, l, r, size)) return;
+    if (size == 2 && bare(r)->kind == NodeKind::FrameAddr) {
+        // the address of a local: LEAX into X and stored from there, or
+        // formed in D when X reaches the destination
+        Operand* dst = object_at(cg, l->left, size, true);
+        if (!uses_x(dst) && dst->mode != M_DXACK) {
+            Operand* x = hold(cg, R_X);
+            Operand* at = new_operand(cg, M_LOC);
+            at->value->value = bare(r)->value;
+            emit(cg, OP_LEA, R_X, at);
+            emit(cg, OP_STORE, R_X, dst);
+            if (want) emit(cg, OP_TFR, P_XD);
+            release(cg, x);
+        } else {
+            dst = stable(cg, dst);
+            gen_value(cg, r);
+            store_value(cg, dst, size);
+        }
+        release_object(cg, dst);
+        return;
+    }
     if (is_simple_address(l->left) || is_pointer_variable(l->left)) {
         // no code reaches the destination: the value, then the store
         Operand* dst = object_no_walk(cg, l->left, size);
@@ -1117,13 +1138,8 @@ void gen_compound(CodeGen& cg, Node* n, bool want) {
         fault(cg, 4003, value_size(l));
         return;
     }
-    if (l->kind == NodeKind::BitValue) {
-        // read, operate and write back the field; the value is the field's new one
-        l = settled_field(cg, l);
-        Node* op = make_node(cg, binary_of(n->kind), l, n->right, l->type_kind, l->size);
-        gen_bitfield_assign(cg, l, op);
-        return;
-    }
+    if (l->kind == NodeKind::BitValue)
+        return gen_opassign_bitfield(cg, settled_field(cg, l), binary_of(n->kind), n->right, want);
     int size = value_size(l);
     NodeKind b = binary_of(n->kind);
     Node* r = n->right;
@@ -1191,9 +1207,7 @@ void gen_step(CodeGen& cg, Node* n, bool want) {
     bool up = n->kind == NodeKind::PostInc;
     if (l->kind == NodeKind::BitValue) {
         l = settled_field(cg, l);
-        Node* k = int_node(cg, step);
-        Node* op = make_node(cg, up ? NodeKind::Add : NodeKind::Sub, l, k, l->type_kind, l->size);
-        gen_bitfield_assign(cg, l, op);
+        gen_opassign_bitfield(cg, l, up ? NodeKind::Add : NodeKind::Sub, int_node(cg, step), want);
         if (!want) return;
         // the field's old value: the step taken back, within the field
         unsigned mask = l->bit_width >= 16 ? 0xFFFF : (1u << l->bit_width) - 1;
@@ -1483,6 +1497,11 @@ bool long_kind(Kind k) { return k == Kind::Long || k == Kind::ULong; }
 bool gen_long_effect(CodeGen& cg, Node* n) {
     if (n->kind == NodeKind::PostInc || n->kind == NodeKind::PostDec) return gen_long_step(cg, n, false);
     if (n->kind == NodeKind::Assign && long_kind(n->type_kind)) return gen_long_assign(cg, n, false);
+    bool compound = n->kind >= NodeKind::AddAssign && n->kind <= NodeKind::OrAssign;  // += to |=
+    if (compound && n->left && n->left->kind == NodeKind::BitValue) {
+        gen_opassign_bitfield(cg, settled_field(cg, n->left), binary_of(n->kind), n->right, false);
+        return true;
+    }
     return false;
 }
 
@@ -1493,7 +1512,9 @@ Node* widened_byte(Node* n, bool& is_unsigned) {
     return n->left;
 }
 
-// Tests a value against zero: TST of a byte in memory, CMPD #0 of a word.
+// Tests a value against zero: TST of a byte in memory, CMPD #0 of a word;
+// a byte read through a walking pointer is loaded, its pointer stored
+// back, and compared with 0.
 void test_value(CodeGen& cg, Node* n, int size, bool relational_unsigned) {
     if (size == 1 && !relational_unsigned && plain(n, 1, false, false) && n->kind == NodeKind::Load) {
         Operand* o = object_no_walk(cg, n->left, 1);
@@ -1501,7 +1522,8 @@ void test_value(CodeGen& cg, Node* n, int size, bool relational_unsigned) {
         return;
     }
     gen_value_as(cg, n, size);
-    if (relational_unsigned)
+    bool walked = size == 1 && n->kind == NodeKind::Load && is_walk(n->left, 1);
+    if (relational_unsigned || walked)
         emit(cg, OP_CMP, size, operand_imm(cg, 0));
     else
         emit(cg, OP_TST, size, acc(cg, size));

@@ -182,9 +182,11 @@ Node* settled_target(CodeGen& cg, Node* l) {
     return make_node(cg, NodeKind::Load, ptr, nullptr, l->type_kind, l->size);
 }
 
-void gen_compound_pair(CodeGen& cg, Node* n) {
+void gen_compound_pair(CodeGen& cg, Node* n, bool want) {
     Node* l = n->left;
-    Node* target = l->kind == NodeKind::BitValue ? settled_field(cg, l) : settled_target(cg, l);
+    if (l->kind == NodeKind::BitValue)
+        return gen_opassign_bitfield(cg, settled_field(cg, l), binary_of(n->kind), n->right, want);
+    Node* target = settled_target(cg, l);
     Node* op = make_node(cg, binary_of(n->kind), target, n->right, l->type_kind, l->size);
     // a long object with a float right side: the operation runs in floating
     // point and the store converts the result back
@@ -193,31 +195,6 @@ void gen_compound_pair(CodeGen& cg, Node* n) {
     if ((n->kind == NodeKind::DivAssign || n->kind == NodeKind::ModAssign) && n->right->type_kind == Kind::ULong)
         op->type_kind = Kind::ULong;
     gen_assign_pair(cg, target, op);
-}
-
-// x++ and x--: the value is the old one, kept in a frame slot while the
-// new one is computed and stored.
-void gen_step_pair(CodeGen& cg, Node* n) {
-    Node* l = n->left;
-    Kind k = l->type_kind;
-    Node* target = l->kind == NodeKind::BitValue ? settled_field(cg, l) : settled_target(cg, l);
-    Operand* old_temp = temp_alloc(cg, 4);
-    int old = int_value(old_temp->value);
-    gen_value(cg, target);
-    store_pair(cg, frame_operand(cg, old));
-    int32_t step = n->right ? n->right->value : 1;
-    Node* amount = make_node(cg, NodeKind::IntConst, nullptr, nullptr, Kind::Long, 4);
-    amount->value = step;
-    if (is_float_kind(k)) {
-        amount->kind = NodeKind::FloatConst;
-        amount->type_kind = k;
-        amount->fvalue = n->right && n->right->kind == NodeKind::FloatConst ? n->right->fvalue : step;
-    }
-    bool up = n->kind == NodeKind::PostInc;
-    Node* op = make_node(cg, up ? NodeKind::Add : NodeKind::Sub, frame_object(cg, old, k, 4), amount, k, 4);
-    gen_assign_pair(cg, target, op);
-    load_pair(cg, frame_operand(cg, old));
-    temp_free(cg, old_temp);
 }
 
 }  // namespace
@@ -295,7 +272,7 @@ bool gen_long(CodeGen& cg, Node* n) {
     case NodeKind::DivAssign: case NodeKind::ModAssign: case NodeKind::ShrAssign:
     case NodeKind::ShlAssign: case NodeKind::XorAssign: case NodeKind::AndAssign:
     case NodeKind::OrAssign:
-        gen_compound_pair(cg, n);
+        gen_compound_pair(cg, n, true);
         return true;
     case NodeKind::PostInc: case NodeKind::PostDec: return gen_long_step(cg, n, true);
     default: return false;
@@ -306,7 +283,15 @@ bool gen_long_step(CodeGen& cg, Node* n, bool want) {
     Node* l = n->left;
     Kind k = l->type_kind;
     if (l->kind == NodeKind::BitValue) {
-        gen_step_pair(cg, n);
+        l = settled_field(cg, l);
+        int32_t step = n->right ? n->right->value : 1;
+        bool up = n->kind == NodeKind::PostInc;
+        gen_opassign_bitfield(cg, l, up ? NodeKind::Add : NodeKind::Sub, int_node(cg, step), want);
+        if (want) {
+            // the field's old value: the step taken back, within the field
+            emit(cg, up ? OP_SUB32IMM : OP_ADD32IMM, 0, operand_imm(cg, step));
+            emit(cg, OP_AND, 4, operand_imm(cg, static_cast<int32_t>(field_mask(l))));
+        }
         return true;
     }
     Node* target = settled_target(cg, l);

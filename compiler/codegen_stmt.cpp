@@ -216,19 +216,42 @@ void gen_statement(CodeGen& cg, Stmt* s) {
         return;
     }
     case StmtKind::For: {
+        // test n, step n+1, body n+2, exit n+3: the test branches into the
+        // body or out, the body's end goes to the step, the step to the test
         at_statement(cg, s, false);
-        int top = new_label(cg), cont = new_label(cg), end = new_label(cg);
-        cg.loop_labels[s] = {end, cont};
+        int test = new_label(cg), step = new_label(cg), body = new_label(cg), end = new_label(cg);
+        cg.loop_labels[s] = {end, step};
+        bool has_body = s->body && !(s->body->kind == StmtKind::Compound && s->body->list.empty());
+        if (!s->init && !s->expr && !s->step) {
+            // for (;;): the body and back; continue goes to the top
+            emit_label(cg, test);
+            emit_label(cg, step);
+            gen_statement(cg, s->body);
+            emit_branch(cg, OP_BRA, test);
+            emit_label(cg, end);
+            return;
+        }
         if (s->init) expression_statement(cg, s->init);
-        emit_label(cg, top);
-        if (s->expr) condition(cg, s->expr, end, false);
-        gen_statement(cg, s->body);
-        emit_label(cg, cont);
+        emit_label(cg, test);
+        if (s->expr) {
+            condition(cg, s->expr, has_body ? body : step, true);
+            emit_branch(cg, OP_BRA, end);
+        } else {
+            emit_branch(cg, OP_BRA, has_body ? body : step);
+        }
+        emit_label(cg, step);
         if (s->step) {
+            // reached from the body's end: the loop's position again
+            cg.debug_mark = Pos{};
             debug_statement(cg, s->pos);
             expression_statement(cg, s->step);
         }
-        emit_branch(cg, OP_BRA, top);
+        emit_branch(cg, OP_BRA, test);
+        if (has_body) {
+            emit_label(cg, body);
+            gen_statement(cg, s->body);
+            emit_branch(cg, OP_BRA, step);
+        }
         emit_label(cg, end);
         return;
     }
