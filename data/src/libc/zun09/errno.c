@@ -1,0 +1,2 @@
+/* The error number of the library. */
+int errno;
