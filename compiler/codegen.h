@@ -306,7 +306,7 @@ bool gen_long_assign(CodeGen& cg, Node* n, bool want);
 
 // ---- codegen_bitfield.cpp ----
 
-// f = r for a field of an 8- or 16-bit word.
+// f = r for a bit-field; its new value in B, D or D:Y when wanted.
 void gen_bitfield_store(CodeGen& cg, Node* f, Node* r, bool want);
 // f op= r (and f++, f--): the field's new value in B, D or D:Y when wanted.
 void gen_opassign_bitfield(CodeGen& cg, Node* f, NodeKind op, Node* r, bool want);

@@ -164,8 +164,54 @@ void operate_small(CodeGen& cg, NodeKind op, int c, Operand* r, bool u) {
 
 }  // namespace
 
+namespace {
+
+// f = r for a field of a 32-bit word: the value shifted into place by
+// .SHIFT32, each half of the word merged as for the smaller words where
+// the field reaches into it (the high half after EXG D,Y).
+void store_long_field(CodeGen& cg, Node* f, Node* r, bool want) {
+    uint32_t m = field_mask(f);
+    uint32_t mask = m << f->bit_offset;
+    gen_long_as(cg, r, Kind::ULong);
+    if (want) push_reg(cg, R_D, 2), push_reg(cg, R_Y, 2);
+    field_shift(cg, 4, -f->bit_offset);
+    Operand* w = nullptr;
+    if (reached_with_x(f->left, 4)) {
+        w = field_word(cg, f);
+    } else {
+        push_reg(cg, R_D, 2);
+        push_reg(cg, R_Y, 2);
+        w = field_word(cg, f);
+        pull_reg(cg, R_Y, 2);
+        pull_reg(cg, R_D, 2);
+    }
+    if (mask >> 16) {
+        emit(cg, OP_EXG, P_DY);
+        emit(cg, OP_EOR, 2, w);
+        emit(cg, OP_AND, 2, imm(cg, mask >> 16, 2));
+        emit(cg, OP_EOR, 2, w);
+        emit(cg, OP_STORE, R_D, w);
+        emit(cg, OP_EXG, P_DY);
+    }
+    if (mask & 0xFFFF) {
+        Operand* low = word_at(cg, w, 2);
+        emit(cg, OP_EOR, 2, low);
+        emit(cg, OP_AND, 2, imm(cg, mask & 0xFFFF, 2));
+        emit(cg, OP_EOR, 2, low);
+        emit(cg, OP_STORELOW, R_D, w);
+    }
+    release_object(cg, w);
+    if (!want) return;
+    pull_reg(cg, R_Y, 2);
+    pull_reg(cg, R_D, 2);
+    emit(cg, OP_AND, 4, imm(cg, m, 4));
+}
+
+}  // namespace
+
 void gen_bitfield_store(CodeGen& cg, Node* f, Node* r, bool want) {
     int c = value_size(f);
+    if (c == 4) return store_long_field(cg, f, r, want);
     uint32_t m = field_mask(f);
     uint32_t mask = (m << f->bit_offset) & (c == 1 ? 0xFFu : 0xFFFFu);
     Operand* w = nullptr;

@@ -77,31 +77,9 @@ void gen_field_read(CodeGen& cg, Node* f) {
     emit(cg, OP_AND, 4, operand_imm(cg, static_cast<int32_t>(field_mask(f))));
 }
 
-// The new field goes into its place and the other bits of the word stay;
-// the whole word is left in D:Y.
-void gen_field_write(CodeGen& cg, Node* f, Node* r) {
-    gen_long_as(cg, r, Kind::ULong);
-    uint32_t mask = field_mask(f);
-    emit(cg, OP_AND, 4, operand_imm(cg, static_cast<int32_t>(mask)));
-    shift_pair(cg, -f->bit_offset);
-    push_pair(cg);
-    Operand* dst = gen_addr(cg, f->left);
-    load_pair(cg, dst);
-    emit(cg, OP_AND, 4, operand_imm(cg, static_cast<int32_t>(~(mask << f->bit_offset))));
-    push_pair(cg);
-    call_runtime(cg, ".or32");
-    release_stack(cg, 8);
-    store_pair(cg, dst);
-}
-
 void gen_assign_pair(CodeGen& cg, Node* l, Node* r) {
     Kind k = l->type_kind;
-    if (l->kind == NodeKind::BitValue) {
-        l = settled_field(cg, l);
-        gen_field_write(cg, l, r);
-        gen_field_read(cg, l);
-        return;
-    }
+    if (l->kind == NodeKind::BitValue) return gen_bitfield_store(cg, settled_field(cg, l), r, true);
     if (reached_with_x(l->left, 4)) {
         gen_long_as(cg, r, k);
         store_pair(cg, gen_addr(cg, l->left));
