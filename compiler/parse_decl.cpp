@@ -686,8 +686,12 @@ void emit_pending_globals(TranslationUnit& tu, bool tentative_too) {
         if (s->emitted || s->is_function) continue;
         if (s->sclass != StorageClass::Static && s->sclass != StorageClass::Global) continue;
         // A definition without initialiser is tentative until the unit ends:
-        // a later one with an initialiser ("int x; int x = 3;") gives the value.
-        if (!tentative_too && !(s->flags & Initialised)) continue;
+        // a later one with an initialiser ("int x; int x = 3;") gives the
+        // value. Its debug record goes out in source order all the same.
+        if (!tentative_too && !(s->flags & Initialised)) {
+            debug_symbol(tu, s);
+            continue;
+        }
         s->emitted = true;
         if (s->type->kind == Kind::LongLong || s->type->kind == Kind::ULongLong) {
             internal_error(tu, 13);
