@@ -306,6 +306,8 @@ bool gen_long_assign(CodeGen& cg, Node* n, bool want);
 
 // ---- codegen_bitfield.cpp ----
 
+// The value of a bit-field in B, D or D:Y.
+void gen_bitfield_read(CodeGen& cg, Node* f);
 // f = r for a bit-field; its new value in B, D or D:Y when wanted.
 void gen_bitfield_store(CodeGen& cg, Node* f, Node* r, bool want);
 // f op= r (and f++, f--): the field's new value in B, D or D:Y when wanted.

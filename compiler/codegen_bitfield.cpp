@@ -143,28 +143,16 @@ void operate_small(CodeGen& cg, NodeKind op, int c, Operand* r, bool u) {
     }
     bool mul = op == NodeKind::Mul, mod = op == NodeKind::Mod;
     std::string name = std::string(".") + (mul ? "mul" : mod ? "mod" : "div") + (u ? "u" : "s") + (c == 1 ? "8" : "16");
-    if (c == 1) {
-        Operand* a = alloc_reg(cg, R_A);
-        emit(cg, OP_LOAD, R_A, r);
-        emit(cg, OP_PUSHREG, R_A);
-        emit(cg, OP_PUSHREG, R_B);
-        call_runtime(cg, name);
-        emit(cg, OP_LEAS, 2);
-        release(cg, a);
-        return;
-    }
-    Operand* x = alloc_reg(cg, R_X);
-    emit(cg, OP_LOAD, R_X, r);
-    emit(cg, OP_PUSHREG, R_X);
-    emit(cg, OP_PUSHREG, R_D);
+    // the right operand below, the field's value on top: A and B, or X and D
+    int other = c == 1 ? R_A : R_X;
+    Operand* held = alloc_reg(cg, other);
+    emit(cg, OP_LOAD, other, r);
+    emit(cg, OP_PUSHREG, other);
+    emit(cg, OP_PUSHREG, acc_reg(c));
     call_runtime(cg, name);
-    emit(cg, OP_LEAS, 4);
-    release(cg, x);
+    emit(cg, OP_LEAS, 2 * c);
+    release(cg, held);
 }
-
-}  // namespace
-
-namespace {
 
 // f = r for a field of a 32-bit word: the value shifted into place by
 // .SHIFT32, each half of the word merged as for the smaller words where
@@ -208,6 +196,19 @@ void store_long_field(CodeGen& cg, Node* f, Node* r, bool want) {
 }
 
 }  // namespace
+
+void gen_bitfield_read(CodeGen& cg, Node* f) {
+    int c = value_size(f);
+    Operand* w = gen_object(cg, f->left, c, false);
+    if (c == 4) {
+        release(cg, load_long(cg, w));
+    } else {
+        emit(cg, OP_LOAD, acc_reg(c), w);
+        release_object(cg, w);
+    }
+    field_shift(cg, c, f->bit_offset);
+    emit(cg, OP_AND, c, imm(cg, field_mask(f), c));
+}
 
 void gen_bitfield_store(CodeGen& cg, Node* f, Node* r, bool want) {
     int c = value_size(f);

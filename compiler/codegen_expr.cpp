@@ -1323,16 +1323,6 @@ void gen_call(CodeGen& cg, Node* n, Node* result_at) {
     }
 }
 
-void gen_bitfield(CodeGen& cg, Node* n) {
-    int size = value_size(n);
-    Operand* o = object_no_walk(cg, n->left, size);
-    load_value(cg, o, size);
-    release_object(cg, o);
-    if (n->bit_offset) emit(cg, OP_LSR, size, operand_imm(cg, n->bit_offset), acc(cg, size));
-    unsigned mask = n->bit_width >= 16 ? 0xFFFF : (1u << n->bit_width) - 1;
-    emit(cg, OP_AND, size, operand_imm(cg, static_cast<int32_t>(mask)));
-}
-
 void gen_conditional(CodeGen& cg, Node* n, bool want) {
     int f = new_label(cg), end = new_label(cg);
     gen_cond(cg, n->left, f, false);
@@ -1434,7 +1424,7 @@ void gen_value(CodeGen& cg, Node* n) {
         release_object(cg, o);
         return;
     }
-    case NodeKind::BitValue: return gen_bitfield(cg, n);
+    case NodeKind::BitValue: return gen_bitfield_read(cg, n);
     case NodeKind::StructAddr: return gen_value(cg, n->left);
     case NodeKind::Assign: return gen_assign(cg, n, true);
     case NodeKind::BlockCopy: {

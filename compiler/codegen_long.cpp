@@ -61,22 +61,6 @@ void call_unary(CodeGen& cg, const char* name) {
 
 uint32_t field_mask(const Node* f) { return f->bit_width >= 32 ? 0xFFFFFFFFu : (1u << f->bit_width) - 1; }
 
-// The word in D:Y shifted in place on the stack by SHIFT32: right for a
-// positive count, left for a negative one.
-void shift_pair(CodeGen& cg, int count) {
-    if (count == 0) return;
-    push_pair(cg);
-    emit(cg, OP_LOAD, R_A, operand_imm(cg, count & 0xFF));
-    call_runtime(cg, ".SHIFT32");
-    pull_pair(cg);
-}
-
-void gen_field_read(CodeGen& cg, Node* f) {
-    load_pair(cg, gen_addr(cg, f->left));
-    shift_pair(cg, f->bit_offset);
-    emit(cg, OP_AND, 4, operand_imm(cg, static_cast<int32_t>(field_mask(f))));
-}
-
 void gen_assign_pair(CodeGen& cg, Node* l, Node* r) {
     Kind k = l->type_kind;
     if (l->kind == NodeKind::BitValue) return gen_bitfield_store(cg, settled_field(cg, l), r, true);
@@ -224,7 +208,7 @@ bool gen_long(CodeGen& cg, Node* n) {
         return true;
     }
     case NodeKind::Load: load_pair(cg, gen_object(cg, n->left, 4, true)); return true;
-    case NodeKind::BitValue: gen_field_read(cg, n); return true;
+    case NodeKind::BitValue: gen_bitfield_read(cg, n); return true;
     case NodeKind::Convert: gen_long_as(cg, n->left, n->type_kind); return true;
     case NodeKind::Assign: return gen_long_assign(cg, n, true);
     case NodeKind::Add: case NodeKind::Sub: case NodeKind::Mul: case NodeKind::Div:
