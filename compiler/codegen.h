@@ -268,6 +268,9 @@ Operand* gen_object(CodeGen& cg, Node* a, int size, bool walk);
 bool reached_without_code(Node* a);
 // Whether the object at address a is reached with X alone, D untouched.
 bool reached_with_x(Node* a, int size);
+// An object behind [n,S] or [name,PCR] as 0,X with its address in X, so
+// that its bytes or words can be named one by one.
+Operand* through_x(CodeGen& cg, Operand* o);
 // Done with an object operand: a walking pointer goes back, X is free.
 void release_object(CodeGen& cg, Operand* o);
 // A pointer variable stepped by size bytes at each access (*p++, *p--).

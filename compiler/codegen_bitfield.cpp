@@ -33,17 +33,8 @@ Operand* word_at(CodeGen& cg, const Operand* w, int by) {
     return d;
 }
 
-// The containing word: reached through X when a pointer variable holds its
-// address, so that its bytes and words can be named one by one.
-Operand* field_word(CodeGen& cg, Node* f) {
-    Operand* w = gen_addr(cg, f->left);
-    if (w->mode != M_LOCIND && w->mode != M_GLOBIND) return w;
-    Operand* x = alloc_reg(cg, R_X);
-    emit(cg, OP_LEA, R_X, w);
-    x->reg = R_X;
-    x->value = int_node(cg, 0);
-    return x;
-}
+// The containing word, its bytes and words named one by one.
+Operand* field_word(CodeGen& cg, Node* f) { return through_x(cg, gen_addr(cg, f->left)); }
 
 // The word in the accumulator shifted by n bits: right for n > 0, left for
 // n < 0, with zeros coming in.

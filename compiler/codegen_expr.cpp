@@ -216,13 +216,9 @@ Operand* x_object(CodeGen& cg, Operand* x, int32_t c) {
     return x;
 }
 
-}  // namespace
-
 // A value that waits while another is computed goes to a stack temporary.
 // A function without a frame pushes it instead: a temporary would give it
 // a frame, taken at entry and given back at exit on every call.
-namespace {
-
 bool has_frame(const CodeGen& cg) {
     return cg.regs.locals > 0 || cg.regs.temp_bytes > 0 || (cg.fn && (cg.fn->struct_result || cg.fn->uses_asm));
 }
@@ -241,12 +237,6 @@ Operand* save_reg(CodeGen& cg, int reg, int size) {
     return t;
 }
 
-namespace {
-
-Operand* save_acc(CodeGen& cg, int size) { return save_reg(cg, size == 1 ? R_B : R_D, size); }
-
-}  // namespace
-
 // The saved value back into a register.
 void restore_into(CodeGen& cg, Operand* t, int reg, int size) {
     if (t->mode == M_TOS) return pull_reg(cg, reg, size);
@@ -255,6 +245,8 @@ void restore_into(CodeGen& cg, Operand* t, int reg, int size) {
 }
 
 namespace {
+
+Operand* save_acc(CodeGen& cg, int size) { return save_reg(cg, size == 1 ? R_B : R_D, size); }
 
 // The saved value as the operand of an operation on the accumulator.
 void apply_saved(CodeGen& cg, int opcode, int size, Operand* t) {
@@ -456,15 +448,22 @@ Operand* stable(CodeGen& cg, Operand* o) {
     return x_object(cg, x, 0);
 }
 
-// A 16-bit AND, OR or EOR goes byte by byte (ANDA o, ANDB o+1): an object
-// behind [n,S] or [name,PCR] has its address taken into X for that.
-Operand* splittable(CodeGen& cg, Operand* o, int opcode, int size) {
-    if (size != 2 || (opcode != OP_AND && opcode != OP_OR && opcode != OP_EOR)) return o;
-    if (o->mode == M_DXACK) return stable(cg, o);
-    if (o->mode != M_LOCIND && o->mode != M_GLOBIND) return o;
+}  // namespace
+
+Operand* through_x(CodeGen& cg, Operand* o) {
+    if (!o || (o->mode != M_LOCIND && o->mode != M_GLOBIND)) return o;
     Operand* x = hold(cg, R_X);
     emit(cg, OP_LEA, R_X, o);
     return x_object(cg, x, 0);
+}
+
+namespace {
+
+// A 16-bit AND, OR or EOR goes byte by byte (ANDA o, ANDB o+1).
+Operand* splittable(CodeGen& cg, Operand* o, int opcode, int size) {
+    if (size != 2 || (opcode != OP_AND && opcode != OP_OR && opcode != OP_EOR)) return o;
+    if (o->mode == M_DXACK) return stable(cg, o);
+    return through_x(cg, o);
 }
 
 }  // namespace

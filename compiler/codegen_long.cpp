@@ -25,16 +25,6 @@ void pull_pair(CodeGen& cg) {
     pull_reg(cg, R_D, 2);
 }
 
-// A long reached through a pointer variable ([n,S], [name,PCR]) has its
-// words read one by one through X.
-Operand* words_addressable(CodeGen& cg, Operand* d) {
-    if (d->mode != M_LOCIND && d->mode != M_GLOBIND) return d;
-    Operand* x = alloc_reg(cg, R_X);
-    emit(cg, OP_LEA, R_X, d);
-    x->value = int_node(cg, 0);
-    return x;
-}
-
 // The loads and stores give back the X that addressed the operand.
 void load_pair(CodeGen& cg, Operand* d) { release(cg, load_long(cg, d)); }
 
@@ -190,7 +180,7 @@ void gen_narrow(CodeGen& cg, Node* n) {
     Node* from = n->left;
     if (from->kind == NodeKind::Load && !is_float_kind(from->type_kind) && reached_with_x(from->left, 4)) {
         // a long in memory: its low word is all that is read
-        Operand* o = words_addressable(cg, gen_addr(cg, from->left));
+        Operand* o = through_x(cg, gen_addr(cg, from->left));
         emit(cg, OP_LOADLOW, R_D, o);
         release_object(cg, o);
         return;
@@ -287,7 +277,7 @@ bool gen_long_assign(CodeGen& cg, Node* n, bool want) {
         reached_with_x(l->left, 4)) {
         // 0 into both words from D
         emit(cg, OP_LOAD, R_D, operand_imm(cg, 0));
-        Operand* dst = words_addressable(cg, gen_addr(cg, l->left));
+        Operand* dst = through_x(cg, gen_addr(cg, l->left));
         emit(cg, OP_STOREHIGH, R_D, dst);
         emit(cg, OP_STORELOW, R_D, dst);
         release_object(cg, dst);
