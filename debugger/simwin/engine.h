@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -186,10 +187,16 @@ public:
   std::string load_file_name;           // its name, for Reload
   std::filesystem::file_time_type load_file_time{};
   int stop_count = 0;                   // bumped by every stop
+  // The source-level debugger's stop notification, called after the host's
+  // on_stop wherever the engine notifies; empty while no debugger listens.
+  std::function<void()> debugger_on_stop;
 
 private:
   void start_running(RunMode mode);
-  void notify() { host.on_stop(); }
+  void notify() {
+    host.on_stop();
+    if (debugger_on_stop) debugger_on_stop();
+  }
 };
 
 // ---- run09.cpp ----

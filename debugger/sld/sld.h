@@ -30,6 +30,20 @@ public:
   virtual void post_command(int id) {}
   // The source window starts again at its top line.
   virtual void source_top_reset() {}
+  // The status bar's text; empty clears it.
+  virtual void status_text(std::string_view text) {}
+  virtual void wait_cursor(bool on) {}
+  // A modal message box over the frame with the stop icon; an empty caption
+  // means the product title.
+  virtual void error_box(std::string_view text, std::string_view caption) {}
+  // The editors' debugger line markers are cleared.
+  virtual void clear_debug_markers() {}
+  // After every stop: the debugger window takes the focus and redraws from
+  // the model, the watch windows repaint their rows.
+  virtual void debugger_refresh() {}
+  // Breakpoints belong to the loaded project; without one a session start
+  // clears them.
+  virtual bool project_loaded() { return true; }
 };
 
 // Reads and writes of the debugged target, and its program counter.
@@ -41,6 +55,8 @@ public:
   // 1, 2 or 4 bytes, big-endian; other sizes write nothing.
   virtual void target_write(uint32_t address, uint32_t value, int size) = 0;
   virtual uint32_t target_get_pc() = 0;
+  // Register S, from which the locals of the current function are found.
+  virtual uint32_t target_get_sp() { return 0; }
   // The disassembly line of the instruction at `address`; returns the address
   // of the next instruction.
   virtual uint32_t disassemble_line(uint32_t address, std::string& line) = 0;
@@ -198,6 +214,8 @@ struct DebugModule {
 };
 
 struct GlobalSymbol {
+  // The name a watch shows: the name of a global, "module:name" of a static.
+  std::string display_name() const { return is_global ? name : module + ":" + name; }
   std::string name;
   std::string module;
   bool is_global = false;  // class 'G'; false for a file-static

@@ -25,11 +25,15 @@ public:
   }
   void post_command(int id) override { posted.push_back(id); }
   void source_top_reset() override { ++top_resets; }
+  void error_box(std::string_view text, std::string_view caption) override {
+    boxes.push_back(std::string(caption) + "|" + std::string(text));
+  }
   bool said(std::string_view text) const { return out.find(text) != std::string::npos; }
 
   std::string out;
   std::vector<std::string> questions;
   std::vector<int> posted;
+  std::vector<std::string> boxes;
   bool answer = false;
   int top_resets = 0;
 };

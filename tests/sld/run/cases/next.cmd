@@ -1,0 +1,1 @@
+stepper run next next next next next next next next next run

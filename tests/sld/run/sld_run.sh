@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# sld-run over programs built with our chain: each cases/NAME.cmd holds the
+# program folder's name and the commands on one line; the standard output,
+# with the PC values taken out of the "at" lines, must equal cases/NAME.out,
+# and sld-run must exit 0. A Run to the end stops at __lowexit at the address
+# the linker map gives it.
+#   sld_run.sh <stage> <tests/sld/run folder>
+set -u
+stage=$(realpath "$1")
+here=$(realpath "$2")
+bin=$stage/bin
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+fail() {
+    echo "sld_run: $*"
+    exit 1
+}
+
+mkdir "$work/stepper" "$work/watched"
+cp "$here/stepper.c" "$here/adder.s09" "$work/stepper/"
+cp "$here/watched.c" "$work/watched/"
+for p in stepper watched; do
+    bash "$here/build.sh" "$stage" "$work/$p" || fail "building $p"
+done
+
+bad=0
+for cmd in "$here"/cases/*.cmd; do
+    name=$(basename "$cmd" .cmd)
+    read -r program args <"$cmd"
+    # shellcheck disable=SC2086
+    (cd "$work/$program" && "$bin/sld-run" prog.s19 $args) >"$work/$name.raw" 2>"$work/$name.err"
+    rc=$?
+    sed 's/ PC=[0-9A-F]*$//' "$work/$name.raw" >"$work/$name.out"
+    if [ $rc -ne 0 ]; then
+        echo "sld_run: $name exited with $rc"
+        cat "$work/$name.err"
+        bad=1
+    fi
+    diff -u "$here/cases/$name.out" "$work/$name.out" || { echo "sld_run: $name differs"; bad=1; }
+done
+[ $bad -eq 0 ] || exit 1
+
+# The end of the program: __lowexit where the map puts it.
+lowexit=$(awk '$2 == "'"'"'__lowexit'"'"'" { print substr($1, length($1) - 3) }' "$work/stepper/prog.map")
+[ -n "$lowexit" ] || fail "no __lowexit in the map"
+last=$(grep '^at ' "$work/next.raw" | tail -1)
+[ "$last" = "at _startup:42 PC=$lowexit" ] || fail "the run ended with '$last', not at __lowexit $lowexit"
+exit 0
