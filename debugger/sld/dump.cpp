@@ -1,10 +1,13 @@
 // The program model as text, one item per line in model order: the entry
 // and code range, modules, execution points, functions with their locals,
-// globals and the type slots in use. Used by sld-dump and its tests.
+// globals and the type slots in use. Used by sld-dump and its tests; and the
+// directory the sld tools run from.
 #include "common/format.h"
 #include "debugger/sld/sld.h"
 
+#include <filesystem>
 #include <map>
+#include <system_error>
 
 namespace zun::sld {
 
@@ -79,6 +82,13 @@ std::string sld_dump_text(const Sld& sld) {
                   type_text(types, g.type).c_str());
   dump_types(types, out);
   return out;
+}
+
+std::string sld_program_dir(const char* argv0) {
+  std::error_code ec;
+  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) self = std::filesystem::absolute(argv0, ec);
+  return self.parent_path().generic_string();
 }
 
 }  // namespace zun::sld

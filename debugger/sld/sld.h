@@ -337,5 +337,8 @@ private:
 
 // The model in a stable text form (the sld-dump tool and its tests).
 std::string sld_dump_text(const Sld& sld);
+// The directory of the running program (the sld tools): module paths that
+// begin with '.' and the configuration are found from it.
+std::string sld_program_dir(const char* argv0);
 
 }  // namespace zun::sld

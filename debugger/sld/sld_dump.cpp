@@ -2,9 +2,7 @@
 // prints the program model; the reader's messages go to standard error and
 // its questions are answered "no". Exits 0 when the model was built.
 #include <cstdio>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "debugger/sld/sld.h"
 
@@ -21,15 +19,6 @@ public:
   }
 };
 
-// The directory of this program, which module paths beginning with '.' are
-// relative to.
-std::string program_dir(const char* argv0) {
-  std::error_code ec;
-  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) self = std::filesystem::absolute(argv0, ec);
-  return self.parent_path().generic_string();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -38,7 +27,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   DumpHost host;
-  zun::sld::Sld sld(host, program_dir(argv[0]));
+  zun::sld::Sld sld(host, zun::sld::sld_program_dir(argv[0]));
   if (sld.sld_read_debug_info(argv[1]) != 1) return 1;
   std::string text = zun::sld::sld_dump_text(sld);
   std::fwrite(text.data(), 1, text.size(), stdout);

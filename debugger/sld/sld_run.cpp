@@ -21,9 +21,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
-#include <system_error>
 #include <vector>
 
 namespace zun::sld {
@@ -99,14 +97,6 @@ public:
     err(caption.empty() ? std::string(text) + "\n" : std::string(caption) + ": " + std::string(text) + "\n");
   }
 };
-
-// The directory of this program: the configuration lies beside it.
-std::string program_dir(const char* argv0) {
-  std::error_code ec;
-  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) self = std::filesystem::absolute(argv0, ec);
-  return self.parent_path().generic_string();
-}
 
 class SldRun {
 public:
@@ -379,7 +369,7 @@ int main(int argc, char** argv) {
     std::fputs(zun::sld::kUsage, stderr);
     return 1;
   }
-  zun::sld::SldRun run(zun::sld::program_dir(argv[0]), max_instructions);
+  zun::sld::SldRun run(zun::sld::sld_program_dir(argv[0]), max_instructions);
   if (!run.start(args[i++])) return 1;
   int errors = 0;
   while (i < args.size())
