@@ -69,6 +69,19 @@ bool SldBreakpoints::enabled_user_at(uint32_t address) const {
   return false;
 }
 
+SldBreakpoint& SldBreakpoints::append(std::list<SldBreakpoint>& list, const DebugModule* module,
+                                      uint32_t line, uint32_t number2, uint32_t address) {
+  SldBreakpoint& bp = list.emplace_back();
+  bp.line = line;
+  bp.number2 = number2;
+  bp.address = address;
+  bp.enabled = true;
+  bp.flags = BP_WANTED;
+  bp.module = module;
+  if (module) bp.module_name = module->name;
+  return bp;
+}
+
 void SldBreakpoints::bp_clear_all() {
   free_all(user_);
   free_all(targets_);
@@ -159,15 +172,7 @@ SldBreakpoint& SldBreakpoints::sld_bp_add_temporary(const DebugModule* module, u
     found->enabled = true;
     return *found;
   }
-  SldBreakpoint& bp = targets_.emplace_back();
-  bp.line = line;
-  bp.number2 = number2;
-  bp.address = address;
-  bp.enabled = true;
-  bp.flags = BP_WANTED;
-  bp.module = module;
-  if (module) bp.module_name = module->name;
-  return bp;
+  return append(targets_, module, line, number2, address);
 }
 
 SldBreakpoint& SldBreakpoints::sld_bp_add_user(const DebugModule* module, uint32_t line,
@@ -180,15 +185,7 @@ SldBreakpoint& SldBreakpoints::sld_bp_add_user(const DebugModule* module, uint32
     }
     return *bp;
   }
-  SldBreakpoint& bp = user_.emplace_back();
-  bp.line = line;
-  bp.number2 = kAnyNumber2;
-  bp.address = address;
-  bp.enabled = true;
-  bp.flags = BP_WANTED;
-  bp.module = module;
-  if (module) bp.module_name = module->name;
-  return bp;
+  return append(user_, module, line, kAnyNumber2, address);
 }
 
 SldBreakpoint& SldBreakpoints::sld_bp_add_session(const DebugModule* module, uint32_t line,

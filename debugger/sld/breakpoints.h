@@ -106,6 +106,9 @@ private:
   void arm(SldBreakpoint& bp);
   void disarm(SldBreakpoint& bp);
   void apply_rule(SldBreakpoint& bp);
+  // A new enabled and wanted record at the tail of a list.
+  SldBreakpoint& append(std::list<SldBreakpoint>& list, const DebugModule* module, uint32_t line,
+                        uint32_t number2, uint32_t address);
   void free_all(std::list<SldBreakpoint>& list);
   void free_targets_at(uint32_t address);
   bool enabled_user_at(uint32_t address) const;
