@@ -75,8 +75,12 @@ int TargetAccess::target_set_breakpoint(uint32_t address) {
   if (!is_simulator()) return -1;
   auto it = planted_.find(address);
   if (it != planted_.end()) {
+    // Shared; planted again when someone removed the entry meanwhile.
+    int slot = engine_.sim_bp_find(address);
+    if (slot < 0) slot = engine_.sim_bp_set(address, false);
+    if (slot < 0) return -1;
     ++it->second.references;
-    return engine_.sim_bp_find(address);
+    return slot;
   }
   Planted p;
   p.references = 1;
