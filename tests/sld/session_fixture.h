@@ -22,10 +22,7 @@ inline std::string stage_dir() {
   return stage ? stage : "";
 }
 
-inline std::string source_dir() {
-  const char* source = std::getenv("ZUN_SOURCE");
-  return source ? source : "";
-}
+inline std::string source_dir() { return ZUN_SOURCE_DIR; }
 
 // Builds prog.s19 in `folder` from sources of tests/sld/run; empty on failure.
 inline std::string build_program(const std::string& folder, const std::vector<std::string>& sources,
