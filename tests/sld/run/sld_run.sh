@@ -41,6 +41,12 @@ for cmd in "$here"/cases/*.cmd; do
 done
 [ $bad -eq 0 ] || exit 1
 
+# Commands that cannot be carried out are counted in the exit code.
+(cd "$work/stepper" && "$bin/sld-run" prog.s19 print nosuch clear stepper:31 break stepper:3 next) \
+    >/dev/null 2>&1
+rc=$?
+[ $rc -eq 3 ] || fail "three failed commands exited with $rc"
+
 # The end of the program: __lowexit where the map puts it.
 lowexit=$(awk '$2 == "'"'"'__lowexit'"'"'" { print substr($1, length($1) - 3) }' "$work/stepper/prog.map")
 [ -n "$lowexit" ] || fail "no __lowexit in the map"
