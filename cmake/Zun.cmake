@@ -25,14 +25,15 @@ function(zun_shared_library target)
 endfunction()
 
 # zun_gtest(<target> SOURCES <files...> LIBS <libs...>): a GoogleTest binary whose
-# cases are registered with CTest one by one.
+# cases are registered with CTest one by one. A test that reads source files
+# names the source folder in its own compile definition ZUN_SOURCE_DIR.
 function(zun_gtest target)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${target} ${ARG_SOURCES})
   target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "ZUN_STAGE=${ZUN_STAGE};ZUN_SOURCE=${CMAKE_SOURCE_DIR}")
+    PROPERTIES ENVIRONMENT "ZUN_STAGE=${ZUN_STAGE}")
 endfunction()
 
 # zun_golden_tests(<name> <program> <cases-dir>): one CTest case per folder below
