@@ -1,19 +1,52 @@
-// Line readers that drop a CR before LF, from a FILE, a stream or memory.
+// Line readers that end a line at LF, CR LF or a lone CR, from a FILE, a
+// stream or memory, and the opener that takes only regular files.
 #include "common/line_reader.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "common/path.h"
 
 namespace zun {
 
-bool read_line(std::FILE* file, std::string& line) {
+LineStatus read_line(std::FILE* file, std::string& line, size_t max_length) {
   line.clear();
-  if (!file) return false;
+  if (!file) return LineStatus::End;
   int c;
   bool any = false;
   // getc_unlocked: the tools read their sources line by line and are
   // single-threaded, so the per-character lock of getc is wasted time.
   while ((c = getc_unlocked(file)) != EOF) {
     any = true;
-    if (c == '\n') {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (c == '\n') return LineStatus::Line;
+    if (c == '\r') {
+      int next = getc_unlocked(file);
+      if (next != '\n' && next != EOF) ungetc(next, file);
+      return LineStatus::Line;
+    }
+    if (line.size() >= max_length) {
+      ungetc(c, file);
+      return LineStatus::TooLong;
+    }
+    line.push_back(static_cast<char>(c));
+  }
+  return any ? LineStatus::Line : LineStatus::End;
+}
+
+bool read_line(std::FILE* file, std::string& line) {
+  return read_line(file, line, std::string::npos) == LineStatus::Line;
+}
+
+bool read_line(std::istream& in, std::string& line) {
+  line.clear();
+  bool any = false;
+  for (int c; (c = in.get()) != std::char_traits<char>::eof();) {
+    any = true;
+    if (c == '\n') return true;
+    if (c == '\r') {
+      if (in.peek() == '\n') in.get();
       return true;
     }
     line.push_back(static_cast<char>(c));
@@ -21,28 +54,43 @@ bool read_line(std::FILE* file, std::string& line) {
   return any;
 }
 
-bool read_line(std::istream& in, std::string& line) {
-  line.clear();
-  if (!std::getline(in, line)) return false;
-  // getline sets eof without fail for a last line without '\n': that line
-  // counts, but a CR there did not stand before an LF.
-  if (!in.eof() && !line.empty() && line.back() == '\r') line.pop_back();
-  return true;
-}
-
 bool next_line(std::string_view text, size_t& pos, std::string_view& line) {
   if (pos >= text.size()) return false;
-  size_t end = text.find('\n', pos);
+  size_t end = text.find_first_of("\r\n", pos);
   if (end == std::string_view::npos) {
     line = text.substr(pos);
     pos = text.size();
     return true;
   }
-  size_t n = end - pos;
-  if (n > 0 && text[end - 1] == '\r') --n;
-  line = text.substr(pos, n);
+  line = text.substr(pos, end - pos);
   pos = end + 1;
+  if (text[end] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
   return true;
+}
+
+std::FILE* open_input_file(const std::string& path, std::string& reason) {
+  std::string native = path_native(path);
+  struct stat st;
+  if (stat(native.c_str(), &st) != 0) {
+    reason = std::strerror(errno);
+    return nullptr;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    reason = S_ISDIR(st.st_mode) ? "is a directory" : "is not a regular file";
+    return nullptr;
+  }
+  std::FILE* file = std::fopen(native.c_str(), "rb");
+  if (!file) {
+    reason = std::strerror(errno);
+    return nullptr;
+  }
+  // The name may have been replaced between the two looks.
+  if (fstat(fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) {
+    std::fclose(file);
+    reason = "is not a regular file";
+    return nullptr;
+  }
+  return file;
 }
 
 }  // namespace zun

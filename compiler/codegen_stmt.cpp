@@ -7,6 +7,7 @@
 #include "common/format.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace zun::tcx {
 
@@ -99,9 +100,12 @@ void gen_switch(CodeGen& cg, Stmt* s) {
             release(cg, value);
             SwitchTable t;
             t.label = table;
+            // The first case of each value, looked up once per table slot.
+            std::unordered_map<int64_t, const Stmt*> by_value;
+            for (const Stmt* c : cases) by_value.emplace(c->value, c);
             for (int64_t x = lo; x <= hi; ++x) {
-                auto it = std::find_if(cases.begin(), cases.end(), [x](const Stmt* c) { return c->value == x; });
-                t.targets.push_back(it == cases.end() ? fallback : case_label(cg, *it));
+                auto it = by_value.find(x);
+                t.targets.push_back(it == by_value.end() ? fallback : case_label(cg, it->second));
             }
             cg.tables.push_back(std::move(t));
         } else {

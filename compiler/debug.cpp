@@ -49,6 +49,16 @@ bool same_chain(const Type* a, const Type* b) {
     return a == b;
 }
 
+// The number of levels same_chain looks at before it decides.
+size_t chain_length(const Type* t) {
+    size_t n = 0;
+    for (; t; t = t->base) {
+        ++n;
+        if (is_aggregate(t) || t->kind == Kind::Bitfield) break;
+    }
+    return n;
+}
+
 // A copy of a built-in scalar (a qualified one, say) takes the built-in's
 // number, so that the debugger reads it with the right size and sign.
 int scalar_number(Kind k) {
@@ -156,7 +166,7 @@ void debug_init(TranslationUnit& tu) {
     for (const Builtin& b : builtins) {
         const Type* t = &(tu.builtin.*b.type);
         d.numbers.emplace(t, static_cast<int>(d.slots.size()));
-        d.slots.push_back(DebugSlot{t, b.letter});
+        d.slots.push_back(DebugSlot{t, b.letter, chain_length(t)});
     }
 }
 
@@ -183,9 +193,12 @@ int debug_type_number(const TranslationUnit& tu, const Type* t) {
     if (it != d.numbers.end()) return it->second;
     if (t->kind == Kind::Function) return number_function;
     if (t->kind != Kind::Pointer) return scalar_number(t->kind);
+    size_t length = chain_length(t);
     for (size_t i = 0; i < d.slots.size(); ++i) {
         const Type* s = d.slots[i].type;
-        if (s->kind == Kind::Pointer && s->array == t->array && same_chain(s, t)) return static_cast<int>(i);
+        if (s->kind == Kind::Pointer && s->array == t->array && d.slots[i].chain_length == length &&
+            same_chain(s, t))
+            return static_cast<int>(i);
     }
     return -1;
 }
@@ -194,6 +207,9 @@ int debug_type(TranslationUnit& tu, const Type* t) {
     if (!t) return -1;
     DebugTable& d = tu.debug;
     if (d.slots.empty()) debug_init(tu);
+    // Once refused, always refused: asking again would walk the type's whole
+    // chain once more at every level that names it.
+    if (d.no_slot.count(t)) return -1;
     int n = debug_type_number(tu, t);
     if (n >= 0) return n;
     char letter = 0;
@@ -215,12 +231,16 @@ int debug_type(TranslationUnit& tu, const Type* t) {
     default: return -1;
     }
     if (d.slots.size() >= DebugTable::capacity) {
-        out_newline(tu);  // the report must not join a line already begun
-        internal_error(tu, 888);
+        if (d.no_slot.empty())
+            report_text(tu, d.symbol_line > 0 ? d.symbol_line : tu.scan.tok_line,
+                        format("Debug type table full (%zu types): later types get no debug information",
+                               DebugTable::capacity),
+                        true);
+        d.no_slot.insert(t);
         return -1;
     }
     n = static_cast<int>(d.slots.size());
-    d.slots.push_back(DebugSlot{t, letter});
+    d.slots.push_back(DebugSlot{t, letter, chain_length(t)});
     d.numbers.emplace(t, n);
     // A member may point back at its own structure: the slot is taken first.
     if (letter == 'Z') number_members(tu, t);
@@ -237,6 +257,7 @@ std::string debug_type_ref(TranslationUnit& tu, int number) { return "(" + debug
 
 std::string debug_symbol_record(TranslationUnit& tu, const Symbol* s, const Symbol* function, int frame) {
     if (!s->type || s->sclass == StorageClass::Extern) return {};
+    tu.debug.symbol_line = s->decl_line;
     if (s->is_function || s->type->kind == Kind::Function) return function_record(tu, s, parameter_types(s->type));
     std::string type = debug_type_ref(tu, debug_type(tu, s->type));
     switch (s->sclass) {

@@ -288,6 +288,11 @@ void reportf(TranslationUnit& tu, int number, const std::string& text) {
     emit(tu, Rule::Formatted, number, fill(compiler_message[number], {text}));
 }
 
+void report_text(TranslationUnit& tu, int line, const std::string& text, bool is_warning) {
+    if (!is_warning) check_limit(tu, line, 0);
+    print_line(tu, line, is_warning ? 82 : 0, text);
+}
+
 void internal_error(TranslationUnit& tu, int code) {
     std::string line = format("Internal Error (CI %d) before line %d\n", code, tu.scan.line_no);
     if (tu.options.files.size() >= 2)

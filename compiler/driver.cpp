@@ -5,12 +5,14 @@
 #include "compiler/internal.h"
 
 #include "common/exit_code.h"
+#include "common/format.h"
+#include "common/line_reader.h"
+#include "common/output_file.h"
 #include "common/path.h"
 
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <new>
-#include <sstream>
 
 namespace zun::tcx {
 
@@ -68,19 +70,32 @@ TranslationUnit::TranslationUnit(const Options& o) : options(o) {
     }
 }
 
-std::optional<std::string> TranslationUnit::read_file(const std::string& path) const {
+std::optional<std::string> TranslationUnit::read_file(const std::string& path, std::string* reason) const {
     if (options.read_file) return options.read_file(path);
-    std::ifstream in(path_native(path), std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
+    std::string why;
+    std::FILE* file = open_input_file(path, why);
+    if (!file) {
+        // A missing file keeps the plain message; a directory or a device says what it is.
+        if (reason && (why == "is a directory" || why == "is not a regular file")) *reason = why;
+        return std::nullopt;
+    }
+    std::string text;
+    char chunk[65536];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, n);
+    bool ok = !std::ferror(file);
+    std::fclose(file);
+    if (!ok) return std::nullopt;
+    return text;
 }
 
 NestingGuard::NestingGuard(TranslationUnit& tu) : tu_(tu) {
     if (++tu.nesting > limit) {
         --tu.nesting;
-        report(tu, 51);
+        report_text(tu, tu.scan.tok_line,
+                    format("Nesting deeper than the compiler's limit of %d levels (expressions, statements "
+                           "and declarators; every %d operands of a list or chain count as one level)",
+                           limit, ChainGuard::links_per_level));
         throw Fatal{exit_code_for_errors(tu.errors)};
     }
 }
@@ -120,24 +135,36 @@ void init_builtin_types(TranslationUnit& tu) {
 
 namespace {
 
-void compile(TranslationUnit& tu, std::ofstream& output) {
+void report_unreadable(TranslationUnit& tu, int number, const std::string& name, const std::string& reason) {
+    if (reason.empty())
+        report_str(tu, number, name);
+    else
+        report_text(tu, tu.scan.tok_line, format("Can't open input file '%s': %s", name.c_str(), reason.c_str()));
+}
+
+void compile(TranslationUnit& tu, OutputFile& output) {
     const Options& o = tu.options;
     if (o.files.size() > 2) {
         report(tu, 135);
         throw Fatal{2};
     }
     if (!o.files.empty()) {
-        std::optional<std::string> text = tu.read_file(o.files[0]);
+        std::string reason;
+        std::optional<std::string> text = tu.read_file(o.files[0], &reason);
         if (!text) {
-            report_str(tu, 137, o.files[0]);
+            report_unreadable(tu, 137, o.files[0], reason);
             throw Fatal{2};
         }
         tu.input_text = std::move(*text);
         tu.file_name = o.files[0];
     }
     if (o.files.size() == 2) {
-        output.open(path_native(o.files[1]), std::ios::binary | std::ios::trunc);
-        if (!output) {
+        // Writing over the source would lose it: refused before anything is written.
+        if (!o.read_file && same_file(o.files[0], o.files[1])) {
+            report_text(tu, 0, format("Can't open output file '%s': %s", o.files[1].c_str(), kOutputIsInput));
+            throw Fatal{2};
+        }
+        if (!output.open(o.files[1], "tc")) {
             report_str(tu, 147, o.files[1]);
             throw Fatal{2};
         }
@@ -156,7 +183,7 @@ void compile(TranslationUnit& tu, std::ofstream& output) {
 Result run(const Options& options) {
     TranslationUnit tu(options);
     Result r;
-    std::ofstream output;
+    OutputFile output;
     try {
         compile(tu, output);
         r.exit_code = exit_code_for_errors(tu.errors);
@@ -170,7 +197,12 @@ Result run(const Options& options) {
     }
     out_newline(tu);
     if (output.is_open()) {
-        output << tu.out.text;
+        if (!output.write(tu.out.text) || !output.commit()) {
+            // A partial assembler text must not pass for a compiled unit.
+            tu.err += format("\"%s\" (0) Error: Can't write output file '%s': %s\n",
+                             canon_name(tu, tu.file_name).c_str(), output.path().c_str(), output.error().c_str());
+            r.exit_code = 2;
+        }
         r.stdout_text = tu.console;
     } else {
         r.stdout_text = tu.out.text;

@@ -14,6 +14,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace zun::tcx {
@@ -157,6 +158,7 @@ struct Symbol {
     bool emitted = false;
     bool checked = false;      // const/volatile check done
     bool is_register = false;  // declared with `register`
+    uint32_t order = 0;        // place in its scope, counted from 1
     DebugPos pos;
 };
 
@@ -164,6 +166,11 @@ struct Symbol {
 struct Scope {
     Symbol* first = nullptr;
     Symbol* last = nullptr;
+    uint32_t count = 0;  // symbols appended so far
+    // The file scope never shrinks and may hold tens of thousands of names:
+    // it keeps the newest symbol of each name indexed.
+    bool indexed = false;
+    std::unordered_map<std::string, Symbol*> index;
 };
 
 struct BuiltinTypes {
@@ -197,6 +204,12 @@ struct DeclState {
     bool in_body = false;      // inside a function body
     bool register_class = false;  // the declaration being read says `register`
     int block = 0;
+    // File-scope symbols already looked at by the end-of-declaration checks,
+    // and earlier ones a redeclaration may have made due for output.
+    Symbol* qualifiers_checked = nullptr;
+    Symbol* output_checked = nullptr;
+    std::vector<Symbol*> redeclared;
+    std::vector<Symbol*> tentative;  // definitions without initialiser, written at the end
 };
 
 void translation_unit(TranslationUnit& tu);
@@ -472,12 +485,15 @@ double single_value(double v);
 struct DebugSlot {
     const Type* type = nullptr;
     char letter = 0;
+    size_t chain_length = 0;  // levels same_chain compares; unequal lengths never match
 };
 
 struct DebugTable {
     static constexpr size_t capacity = 399;
     std::vector<DebugSlot> slots;
     std::map<const Type*, int> numbers;     // type record -> slot
+    std::set<const Type*> no_slot;          // met when the table was full
+    int symbol_line = 0;                    // declaration whose record is being made
     std::string module;                     // the second part of appended names
     bool module_fixed = false;
     std::set<const Symbol*> written;        // file-scope symbols with their line out
@@ -508,6 +524,9 @@ void report_str(TranslationUnit& tu, int number, const std::string& text);
 void report_str2(TranslationUnit& tu, int number, const std::string& a, const std::string& b);
 void reportf(TranslationUnit& tu, int number, const std::string& text);
 void internal_error(TranslationUnit& tu, int code);
+// A message that names a limit of the compiler or a file problem, with its own
+// text, as an error (or a warning) line at `line`; counted, never filtered.
+void report_text(TranslationUnit& tu, int line, const std::string& text, bool is_warning = false);
 std::string canon_name(const TranslationUnit& tu, const std::string& name);
 std::string canon_quoted_name(const TranslationUnit& tu, const std::string& name);
 
@@ -554,13 +573,15 @@ struct TranslationUnit {
     std::function<bool(const FunctionDef&)> function_hook;
     size_t strings_written = 0;       // pooled strings already in the output
 
-    std::optional<std::string> read_file(const std::string& path) const;
+    // The whole file; none when it cannot be read. `reason` gets why, when it is
+    // something other than a missing file (a directory, a device).
+    std::optional<std::string> read_file(const std::string& path, std::string* reason = nullptr) const;
 };
 
 void init_builtin_types(TranslationUnit& tu);
 
 // Bounds the recursion of the parsers, so that absurdly nested input ends
-// with a message instead of exhausting the stack.
+// with a message naming the limit instead of exhausting the stack.
 class NestingGuard {
 public:
     static constexpr int limit = 200;
@@ -571,6 +592,24 @@ public:
 
 private:
     TranslationUnit& tu_;
+};
+
+// A chain of operators of one level, a comma list or an argument list builds
+// a tree or list as deep as it is long, and the later passes walk it
+// recursively; every few links count as one level of nesting, so that such a
+// tree stays within the same bound as nested parentheses.
+class ChainGuard {
+public:
+    explicit ChainGuard(TranslationUnit& tu) : tu_(tu) {}
+    void link() {
+        if (++links_ % links_per_level == 0) levels_.emplace_back(tu_);
+    }
+    static constexpr int links_per_level = 32;
+
+private:
+    TranslationUnit& tu_;
+    int links_ = 0;
+    std::deque<NestingGuard> levels_;
 };
 
 }  // namespace zun::tcx

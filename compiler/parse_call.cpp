@@ -20,6 +20,7 @@ Node* argument_list(TranslationUnit& tu, Symbol* first, const std::string& fn_na
     Symbol* q = first;
     bool pascal = first && first->pascal;
     int number = 0;
+    ChainGuard chain(tu);
     while (tu.scan.tok != Tok::RParen) {
         Node* arg = nullptr;
         Type* at = expression(tu, arg);
@@ -91,6 +92,7 @@ Node* argument_list(TranslationUnit& tu, Symbol* first, const std::string& fn_na
             head = pair;
         }
         if (tu.scan.tok != Tok::Comma) break;
+        chain.link();
         scan_token(tu);
     }
     if (first && q && q->type->kind != Kind::Ellipsis && q->type->kind != Kind::Void) report_str(tu, 13, fn_name);

@@ -356,6 +356,7 @@ Symbol* redeclare(TranslationUnit& tu, Symbol* e, Symbol* s) {
         }
     }
     e->flags |= s->flags;
+    tu.decl.redeclared.push_back(e);
     return e;
 }
 
@@ -568,7 +569,12 @@ void skip_declaration(TranslationUnit& tu) {
 
 void end_of_declaration(TranslationUnit& tu, DeclContext ctx) {
     if (ctx != DeclContext::File) return;
-    for (Symbol* s = tu.file_scope.first; s; s = s->newer) check_qualifiers(tu, s);
+    // Symbols once checked stay checked: only the ones appended since count.
+    Symbol*& done = tu.decl.qualifiers_checked;
+    for (Symbol* s = done ? done->newer : tu.file_scope.first; s; s = s->newer) {
+        check_qualifiers(tu, s);
+        done = s;
+    }
     emit_pending_globals(tu, false);
 }
 
@@ -681,8 +687,25 @@ void declaration(TranslationUnit& tu, DeclContext ctx) {
     }
 }
 
+// Globals and statics are written in file-scope order once a declaration
+// completes them. Only symbols appended since the last call, earlier ones
+// that a redeclaration changed and, at the end of the unit, the tentative
+// definitions left waiting can be due.
 void emit_pending_globals(TranslationUnit& tu, bool tentative_too) {
-    for (Symbol* s = tu.file_scope.first; s; s = s->newer) {
+    DeclState& d = tu.decl;
+    std::vector<Symbol*> due;
+    due.swap(d.redeclared);
+    for (Symbol* s = d.output_checked ? d.output_checked->newer : tu.file_scope.first; s; s = s->newer) {
+        due.push_back(s);
+        d.output_checked = s;
+    }
+    if (tentative_too) {
+        due.insert(due.end(), d.tentative.begin(), d.tentative.end());
+        d.tentative.clear();
+    }
+    std::sort(due.begin(), due.end(), [](const Symbol* a, const Symbol* b) { return a->order < b->order; });
+    due.erase(std::unique(due.begin(), due.end()), due.end());
+    for (Symbol* s : due) {
         if (s->emitted || s->is_function) continue;
         if (s->sclass != StorageClass::Static && s->sclass != StorageClass::Global) continue;
         // A definition without initialiser is tentative until the unit ends:
@@ -690,6 +713,7 @@ void emit_pending_globals(TranslationUnit& tu, bool tentative_too) {
         // value. Its debug record goes out in source order all the same.
         if (!tentative_too && !(s->flags & Initialised)) {
             debug_symbol(tu, s);
+            d.tentative.push_back(s);
             continue;
         }
         s->emitted = true;
@@ -706,6 +730,10 @@ void emit_pending_globals(TranslationUnit& tu, bool tentative_too) {
 void translation_unit(TranslationUnit& tu) {
     tu.depth = 1;
     tu.file_scope = tu.tags = tu.local_tags = tu.locals = Scope{};
+    tu.file_scope.indexed = true;
+    tu.decl.qualifiers_checked = tu.decl.output_checked = nullptr;
+    tu.decl.redeclared.clear();
+    tu.decl.tentative.clear();
     tu.next_label = 1;
     while (tu.scan.tok != Tok::Eof) {
         reset_counters(tu);

@@ -291,24 +291,6 @@ Type* postfix_step(TranslationUnit& tu, Type* t, Node*& slot) {
     return t;
 }
 
-// A chain of operators of one level builds a tree as deep as the chain is
-// long, and the later passes walk it recursively; every few links count as
-// one level of nesting, so that such a tree stays within the same bound as
-// nested parentheses.
-class ChainGuard {
-public:
-    explicit ChainGuard(TranslationUnit& tu) : tu_(tu) {}
-    void link() {
-        if (++links_ % links_per_level == 0) levels_.emplace_back(tu_);
-    }
-
-private:
-    static constexpr int links_per_level = 32;
-    TranslationUnit& tu_;
-    int links_ = 0;
-    std::deque<NestingGuard> levels_;
-};
-
 // postfix: primary { '[' expression ']' | '.' identifier | '->' identifier | '(' args ')' | '++' | '--' }
 Type* postfix(TranslationUnit& tu, Node*& slot) {
     Type* t = primary(tu, slot);
@@ -580,22 +562,28 @@ Type* binary(TranslationUnit& tu, int level, Node*& slot) {
 
 // comma-expression: expression [ ',' comma-expression ]
 Type* comma_expression(TranslationUnit& tu, Node*& slot) {
-    Type* t = expression(tu, slot);
-    if (!t) {
-        slot = nullptr;
-        return nullptr;
+    // Read as a loop: a list of many thousand operands must not recurse.
+    std::vector<Node*> items;
+    ChainGuard chain(tu);
+    Type* t = nullptr;
+    for (;;) {
+        Node* n = nullptr;
+        t = expression(tu, n);
+        if (!t) {
+            if (!items.empty()) report(tu, 23);
+            slot = nullptr;
+            return nullptr;
+        }
+        items.push_back(n);
+        if (tu.scan.tok != Tok::Comma) break;
+        chain.link();
+        scan_token(tu);
     }
-    if (tu.scan.tok != Tok::Comma) return t;
-    scan_token(tu);
-    Node* right = nullptr;
-    Type* rt = comma_expression(tu, right);
-    if (!rt) {
-        report(tu, 23);
-        slot = nullptr;
-        return nullptr;
-    }
-    slot = typed_node(tu, NodeKind::Seq, slot, right, rt);
-    return rt;
+    // a, b, c is Seq(a, Seq(b, c)); every Seq has the type of its last operand
+    Node* tail = items.back();
+    for (size_t i = items.size() - 1; i-- > 0;) tail = typed_node(tu, NodeKind::Seq, items[i], tail, t);
+    slot = tail;
+    return t;
 }
 
 Type* conditional_expression(TranslationUnit& tu, Node*& slot) {

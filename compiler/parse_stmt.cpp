@@ -4,7 +4,10 @@
 // of the finished function to the code generator.
 #include "compiler/internal.h"
 
+#include "common/format.h"
+
 #include <algorithm>
+#include <unordered_set>
 
 namespace zun::tcx {
 
@@ -215,6 +218,7 @@ Stmt* for_statement(TranslationUnit& tu) {
 
 void check_cases(TranslationUnit& tu, Stmt* sw) {
     bool have_default = false;
+    std::unordered_set<int32_t> seen;  // a switch may have thousands of cases
     for (Stmt* c = sw->first_case; c; c = c->next_case) {
         if (c->kind == StmtKind::Default) {
             if (have_default) {
@@ -224,11 +228,9 @@ void check_cases(TranslationUnit& tu, Stmt* sw) {
             have_default = true;
             continue;
         }
-        for (Stmt* d = sw->first_case; d != c; d = d->next_case) {
-            if (d->kind == StmtKind::Case && d->value == c->value) {
-                report_at(tu, c->pos.start.line, 15, std::to_string(c->value));
-                return;
-            }
+        if (!seen.insert(c->value).second) {
+            report_at(tu, c->pos.start.line, 15, std::to_string(c->value));
+            return;
         }
     }
 }
@@ -492,6 +494,8 @@ void unused_warnings(TranslationUnit& tu, const FunctionDef& def) {
 
 }  // namespace
 
+constexpr int max_frame_size = 32766;
+
 void allocate_local(TranslationUnit& tu, Symbol* s) {
     if (!tu.body) return;
     FunctionDef& def = *tu.body->def;
@@ -563,6 +567,11 @@ void function_body(TranslationUnit& tu, Symbol* fn, Type* own) {
     tu.local_tags = Scope{};
     for (const Symbol* l : def.labels)
         if (l->sclass == StorageClass::LabelRef) report_at(tu, l->decl_line, 53, l->name);
+    // Locals are reached through signed 16-bit offsets from S.
+    if (def.locals_size > max_frame_size)
+        report_text(tu, def.body_start.line,
+                    format("Local data of function '%s' take %d bytes, more than the frame limit of %d bytes",
+                           fn->name.c_str(), static_cast<int>(def.locals_size), max_frame_size));
     if (tu.errors == 0 && tu.options.dead_code) resimplify(tu, def.body);
     bool generate = !tu.function_hook || tu.function_hook(def);
     if (tu.errors > 0) {

@@ -5,6 +5,7 @@
 #include "compiler/codegen.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace zun::tcx {
 
@@ -220,19 +221,27 @@ int long_branch(int opcode) {
 void branch_ranges(CodeGen& cg) {
     for (bool changed = true; changed;) {
         changed = false;
-        std::vector<int> bytes(cg.list.size());
-        for (size_t i = 0; i < cg.list.size(); ++i) bytes[i] = byte_bound(cg, cg.list[i]);
-        for (size_t i = 0; i < cg.list.size(); ++i) {
+        // Running sums of instructions and bytes, and the place of every
+        // label: each branch then costs the same however far it reaches, so
+        // a switch of thousands of cases stays fast.
+        size_t n = cg.list.size();
+        std::vector<int> count_before(n + 1, 0), bytes_before(n + 1, 0);
+        std::unordered_map<int, size_t> label_at;
+        for (size_t i = 0; i < n; ++i) {
+            const Insn* e = cg.list[i];
+            count_before[i + 1] = count_before[i] + (e->live && is_instruction(e) ? 1 : 0);
+            bytes_before[i + 1] = bytes_before[i] + byte_bound(cg, e);
+            if (is_label(e) && e->live) label_at.emplace(e->label, i);
+        }
+        for (size_t i = 0; i < n; ++i) {
             Insn* e = cg.list[i];
             if (!e->live || !is_short_branch(e->opcode)) continue;
-            size_t t = find_label(cg, e->label);
-            if (t == cg.list.size()) continue;
-            int count = 0, span = 0;
+            auto found = label_at.find(e->label);
+            if (found == label_at.end()) continue;
+            size_t t = found->second;
             size_t lo = std::min(i, t), hi = std::max(i, t);
-            for (size_t k = lo + 1; k < hi; ++k) {
-                if (cg.list[k]->live && is_instruction(cg.list[k])) ++count;
-                span += bytes[k];
-            }
+            int count = hi > lo ? count_before[hi] - count_before[lo + 1] : 0;
+            int span = hi > lo ? bytes_before[hi] - bytes_before[lo + 1] : 0;
             // A forward displacement reaches 127 bytes past the branch; a
             // backward one 128 bytes back from its end, the branch included.
             bool far = t > i ? span > 127 : span + 2 > 128;

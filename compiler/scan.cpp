@@ -4,6 +4,7 @@
 // keeps the store of source lines that the output echoes as comments.
 #include "compiler/internal.h"
 
+#include "common/exit_code.h"
 #include "common/format.h"
 #include "common/line_reader.h"
 #include "common/path.h"
@@ -60,6 +61,8 @@ constexpr std::array<IntTypeRow, 10> int_type_table = {{
     {0, Int16, Tok::IntConst},
     {0, 0, Tok::LongConst},
 }};
+
+constexpr size_t kMaxStringLiteral = 1024;
 
 bool is_ident_char(int c) {
     return c >= 0 && c < 128 && (std::isalnum(c) || c == '_' || c == '$');
@@ -322,6 +325,11 @@ void scan_string(TranslationUnit& tu) {
         if (s.ch != '"') break;
     }
     s.tok = Tok::String;
+    // The assembler text writes a literal in one piece of at most this size.
+    if (s.str.size() > kMaxStringLiteral) {
+        report_text(tu, s.tok_line, format("String literal longer than the limit of %zu bytes", kMaxStringLiteral));
+        s.str.resize(kMaxStringLiteral);
+    }
 }
 
 void scan_char_constant(TranslationUnit& tu) {
@@ -518,6 +526,13 @@ void scan_init(TranslationUnit& tu) {
     s = Scanner{};
     s.ch = ' ';
     split_lines(tu.input_text, s.input_lines);
+    // A file without line ends (a binary file) is no C source: it ends here
+    // instead of being scanned as one line of megabytes.
+    for (size_t i = 0; i < s.input_lines.size(); ++i) {
+        if (s.input_lines[i].size() <= kMaxTextLine) continue;
+        report_text(tu, static_cast<int>(i + 1), format("Line longer than the limit of %zu characters", kMaxTextLine));
+        throw Fatal{exit_code_for_errors(tu.errors)};
+    }
     open_source_file(tu, tu.file_name);
 }
 

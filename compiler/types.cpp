@@ -118,6 +118,8 @@ Symbol* new_symbol(TranslationUnit& tu, const std::string& name) {
 }
 
 void append_symbol(Scope& scope, Symbol* s) {
+    s->order = ++scope.count;
+    if (scope.indexed) scope.index[s->name] = s;
     s->older = scope.last;
     s->newer = nullptr;
     if (scope.last)
@@ -128,6 +130,10 @@ void append_symbol(Scope& scope, Symbol* s) {
 }
 
 Symbol* find_in(const Scope& scope, const std::string& name) {
+    if (scope.indexed) {
+        auto it = scope.index.find(name);
+        return it == scope.index.end() ? nullptr : it->second;
+    }
     for (Symbol* s = scope.last; s; s = s->older)
         if (s->name == name) return s;
     return nullptr;

@@ -96,7 +96,8 @@ TEST(CommonLineReader, CrlfLastLineAndLongLines) {
   } cases[] = {
       {"one\r\ntwo\nthree", {"one", "two", "three"}},
       {"a\r\n\r\n\nb\r\n", {"a", "", "", "b"}},
-      {"mid\rcr\n", {"mid\rcr"}},
+      {"mid\rcr\n", {"mid", "cr"}},
+      {"cr\ronly\r\rend\r", {"cr", "only", "", "end"}},
       {"", {}},
       {"\n", {""}},
       {long_line + "\r\nend", {long_line, "end"}},
