@@ -37,7 +37,7 @@ void stmt(Assembly& as, const char* args, char kind) {
     ++p;
     if (!eval_absolute(as, p, value)) return;
   }
-  as.debug_records.write(format("SY:C:%c:%s:%d:%d:%s:%X\n", kind, as.module_name.c_str(),
+  as.debug_records.append(format("SY:C:%c:%s:%d:%d:%s:%X\n", kind, as.module_name.c_str(),
                                 static_cast<int>(n), static_cast<int>(value), segment_name(as),
                                 as.pc));
 }
@@ -51,7 +51,7 @@ void function_edge(Assembly& as, const char* args, bool start) {
   Symbol* s = find_symbol(as, name);
   if (!s) return;
   const char* seg = s->segment ? s->segment->name.c_str() : "";
-  as.debug_records.write(format("SY:C:%c:%s:%s:%s:%8.8X:%d\n", start ? 'F' : 'E',
+  as.debug_records.append(format("SY:C:%c:%s:%s:%s:%8.8X:%d\n", start ? 'F' : 'E',
                                 as.module_name.c_str(), seg, s->name.c_str(),
                                 start ? s->value : as.pc, line));
 }
@@ -72,8 +72,8 @@ void type_record(Assembly& as, const char* text) {
     record += text;
   }
   record += '\n';
-  as.debug_records.write(record);
-  continuation_lines(as, [&](const std::string& line) { as.debug_records.write(line + "\n"); });
+  as.debug_records.append(record);
+  continuation_lines(as, [&](const std::string& line) { as.debug_records.append(line + "\n"); });
 }
 
 void sym_record(Assembly& as, const std::string& line) {
@@ -84,7 +84,7 @@ void sym_record(Assembly& as, const std::string& line) {
   char cls = line[10];
   const char* rest = line.c_str() + 12;
   if (cls != 'S' && cls != 'f') {
-    as.debug_records.write(format("SY:C:S:%c:%s:%s\n", cls, as.module_name.c_str(), rest));
+    as.debug_records.append(format("SY:C:S:%c:%s:%s\n", cls, as.module_name.c_str(), rest));
     return;
   }
   const char* colon1 = std::strchr(rest, ':');
@@ -99,7 +99,7 @@ void sym_record(Assembly& as, const std::string& line) {
   // The record locates the symbol it refers to, which need not lie in the
   // segment that happens to be current here.
   const char* seg = (s && s->segment) ? s->segment->name.c_str() : segment_name(as);
-  as.debug_records.write(format("SY:C:S:%c:%s:%s:%s:%8.8X:%s\n", cls, as.module_name.c_str(), seg,
+  as.debug_records.append(format("SY:C:S:%c:%s:%s:%s:%8.8X:%s\n", cls, as.module_name.c_str(), seg,
                                 name.c_str(), s ? s->value : 0u, colon2 + 1));
 }
 
@@ -122,7 +122,7 @@ void block_record(Assembly& as, const char* args) {
   }
   std::string file = as.block_file_pending ? as.c_file_name : std::string();
   as.block_file_pending = false;
-  as.debug_records.write(format("SY:C:B:%s$%d$%c$%d$%8.8X\n", file.c_str(), static_cast<int>(n),
+  as.debug_records.append(format("SY:C:B:%s$%d$%c$%d$%8.8X\n", file.c_str(), static_cast<int>(n),
                                 cls, static_cast<int>(value), as.pc));
 }
 
@@ -172,12 +172,12 @@ void skip_stab_line(Assembly& as) {
 void debug_module_records(Assembly& as) {
   const std::string& rec = as.record_name;
   std::string path = rec.find_first_of("/\\") != std::string::npos ? rec : as.start_dir + "/" + rec;
-  as.debug_records.write(format("SY:%c:M:%s$%s\n", as.compiler_output ? 'C' : 'A',
+  as.debug_records.append(format("SY:%c:M:%s$%s\n", as.compiler_output ? 'C' : 'A',
                                 as.module_name.c_str(), path.c_str()));
   // The list is newest first; its last entry is the main source itself.
   for (size_t i = 0; i + 1 < as.source_files.size(); ++i) {
     const SourceFile& f = as.source_files[i];
-    as.debug_records.write(format("SY:A:M:%s$%s\n", f.module.c_str(), f.path.c_str()));
+    as.debug_records.append(format("SY:A:M:%s$%s\n", f.module.c_str(), f.path.c_str()));
   }
 }
 
@@ -185,12 +185,12 @@ void debug_exec_point(Assembly& as) {
   const std::string& module =
       as.include_stack.size() > 1 ? as.current_module : as.module_name;
   const char* seg = as.line.segment ? as.line.segment->name.c_str() : "";
-  as.debug_records.write(format("SY:A:X:%s:%d:%s:%X\n", module.c_str(), as.line_in_file, seg,
+  as.debug_records.append(format("SY:A:X:%s:%d:%s:%X\n", module.c_str(), as.line_in_file, seg,
                                 as.line.address));
 }
 
 void debug_type_records(Assembly& as) {
-  as.debug_records.write("SY:C:T: typ2 l (4)\nSY:C:T: typ4 c (1)\nSY:C:T: typ6 s (2)\n");
+  as.debug_records.append("SY:C:T: typ2 l (4)\nSY:C:T: typ4 c (1)\nSY:C:T: typ6 s (2)\n");
 }
 
 void debug_data_symbol(Assembly& as, Symbol& s) {
@@ -210,17 +210,17 @@ void debug_data_symbol(Assembly& as, Symbol& s) {
       number = 16 + static_cast<int>(as.array_types.size());
       as.array_types.push_back({number, count, size});
       const char* element = size == 2 ? "(typ6)" : size == 4 ? "(typ2)" : "(typ4)";
-      as.debug_records.write(format("SY:C:T:%s: typ%d-%s A (%d)%s\n", as.module_name.c_str(),
+      as.debug_records.append(format("SY:C:T:%s: typ%d-%s A (%d)%s\n", as.module_name.c_str(),
                                     number, as.module_name.c_str(), count * size, element));
     }
     type = format("(typ%d-%s)", number, as.module_name.c_str());
   }
   const char* seg = s.segment ? s.segment->name.c_str() : "";
   if (s.flags & SymGlobal) {
-    as.debug_records.write(format("SY:C:S:G:%s:%s:%s:%s\n", as.module_name.c_str(),
+    as.debug_records.append(format("SY:C:S:G:%s:%s:%s:%s\n", as.module_name.c_str(),
                                   s.name.c_str(), s.name.c_str(), type.c_str()));
   } else {
-    as.debug_records.write(format("SY:C:S:S:%s:%s:%s:%8.8X:%s\n", as.module_name.c_str(), seg,
+    as.debug_records.append(format("SY:C:S:S:%s:%s:%s:%8.8X:%s\n", as.module_name.c_str(), seg,
                                   s.name.c_str(), s.value, type.c_str()));
   }
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "assembler/assembler.h"
+#include "common/output_file.h"
 
 namespace zun::hasm {
 
@@ -33,30 +34,11 @@ enum SymbolFlag : uint32_t {
   SymForward = 0x2000,     // referenced before its definition
 };
 
-// A file created from "RXXXXXX" in the current directory and always removed.
-class TempFile {
- public:
-  TempFile() = default;
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-  ~TempFile();
-  bool create();  // false when no file could be made
-  void write(std::string_view text);
-  // Copies everything written so far to `out`, then closes and removes the file.
-  void copy_to(FILE* out);
-  void remove();
-  bool is_open() const { return file_ != nullptr; }
-
- private:
-  std::string name_;
-  FILE* file_ = nullptr;
-};
-
 struct Segment {
   std::string name;
   uint32_t pc = 0;       // location counter; after pass 2 the size
   bool far = false;      // "seg:!" form; nothing in this assembler sets it
-  TempFile code;         // code records of pass 2
+  std::string code;      // code records of pass 2
 };
 
 struct Symbol {
@@ -133,6 +115,7 @@ struct IncludeEntry {
   std::string module;
   FILE* file = nullptr;
   int stopped_line = 0;
+  int cond_depth = 0;  // conditional depth when the file was opened
 };
 
 struct SourceFile {
@@ -174,6 +157,8 @@ struct NameHash {
 
 struct CondLevel {
   int state = 0;  // 0 not yet taken, 1 taken, 2 in the else part
+  std::string file;  // where its #if stands, for the report of an open level
+  int line = 0;
 };
 
 constexpr int MaxNameLength = 128;
@@ -220,8 +205,11 @@ struct Assembly {
   int line_in_file = 0;
   int running_line = 0;
   bool end_seen = false;
-  std::string pending_tail;    // rest of an over-long line
-  bool have_pending_tail = false;
+  std::string pending_tail;    // the physical line being read, its next part at pending_at
+  size_t pending_at = 0;
+  bool have_pending_tail = false;  // a part of an over-long line is still to come
+  std::string read_fault;      // why the line could not be read whole; reported at it
+  std::vector<std::string> opened_paths;  // every source file of pass 1, as opened
 
   // Conditionals.
   int cond_depth = 0;
@@ -231,8 +219,9 @@ struct Assembly {
 
   LineState line;
 
-  // Segments, in creation order.
+  // Segments, in creation order, and by name (a source may hold thousands).
   std::deque<Segment> segments;
+  std::unordered_map<std::string, Segment*, NameHash, std::equal_to<>> segment_index;
   Segment* current = nullptr;
   uint32_t pc = 0;
   std::string record;  // hex of the code record being collected (16 bytes)
@@ -248,12 +237,14 @@ struct Assembly {
   bool entry_defined = false;
   uint32_t entry_value = 0;
 
-  // Relocation and debug temporaries.
-  TempFile global_relocs;
-  TempFile local_relocs;
-  TempFile debug_records;
-  FILE* listing = nullptr;
-  FILE* byte_array = nullptr;
+  // Records of pass 2, gathered until the object file is written.
+  std::string global_relocs;
+  std::string local_relocs;
+  std::string debug_records;
+  // Outputs; each replaces its file only when it is complete.
+  std::unique_ptr<OutputFile> object;
+  std::unique_ptr<OutputFile> listing;
+  std::unique_ptr<OutputFile> byte_array;
 
   // Debug state (.stab).
   std::string c_file_name;
@@ -305,6 +296,9 @@ std::string module_of(std::string_view path, size_t max_length);
 bool assembling(const Assembly& as);
 void preprocessor_line(Assembly& as, int code, const char* rest);
 void reset_conditionals(Assembly& as);
+// Warns of every conditional opened above `depth` (the depth at which the
+// ending file was opened) and closes them.
+void close_open_conditionals(Assembly& as, int depth);
 
 // ---- expr.cpp ----
 // Operand expression at as.line.pos; advances pos. False after a reported error.
@@ -331,7 +325,7 @@ enum class Declare : uint8_t { External, Global, Entry, Exit };
 void declare_symbol(Assembly& as, std::string_view name, Declare kind);
 void symbols_between_passes(Assembly& as);
 void make_undefined_external(Assembly& as);
-void write_global_symbols(Assembly& as, TempFile& out);
+void write_global_symbols(Assembly& as, std::string& out);
 void end_of_run_debug(Assembly& as);
 std::string fold_name(const Assembly& as, std::string_view name);
 
@@ -349,7 +343,8 @@ enum class RelocType : char { A = 'A', O = 'O', P = 'P', F = 'F' };
 // Records that the field of `size` bytes just emitted needs the linker's
 // addition of e's target; pc_adjust is added to the field offset ('P' only).
 void relocation(Assembly& as, const ExprResult& e, int size, RelocType type);
-bool write_object(Assembly& as, const std::string& path);
+// The object file's text from the records gathered in pass 2.
+std::string object_text(Assembly& as);
 
 // ---- encode.cpp ----
 void build_mnemonics(Assembly& as);

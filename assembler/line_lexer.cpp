@@ -74,6 +74,11 @@ void define_line_label(Assembly& as, const std::string& label) {
 
 void assemble_line(Assembly& as) {
   reset_line(as);
+  if (!as.read_fault.empty()) {
+    error(as, as.read_fault);
+    as.read_fault.clear();
+    return;
+  }
   const char* text = as.line.text.c_str();
   const char* p = text;
   while (*p != '\0' && below_bang(*p)) ++p;

@@ -40,7 +40,7 @@ void list_line(Assembly& as) {
   // A file left for this line is named before it; a file that this line
   // opened (an include) is named behind it.
   if (l.file_changed_before)
-    fprintf(as.listing, "---- File: \"%s\"\n", as.current_path.c_str());
+    as.listing->write(format("---- File: \"%s\"\n", as.current_path.c_str()));
   std::vector<uint8_t> shown;
   const std::vector<uint8_t>* bytes = &l.bytes;
   if (l.equ_value) {
@@ -59,30 +59,30 @@ void list_line(Assembly& as) {
     byte_columns(out, *bytes, from, l.byte_mode);
     out += "\n";
   }
-  fwrite(out.data(), 1, out.size(), as.listing);
+  as.listing->write(out);
   if (as.file_changed) {
-    fprintf(as.listing, "---- File: \"%s\"\n", as.current_path.c_str());
+    as.listing->write(format("---- File: \"%s\"\n", as.current_path.c_str()));
     as.file_changed = false;
   }
 }
 
 void list_banner(Assembly& as) {
-  fprintf(as.listing, "%s - %s Relocating crossassembler, Version %s", ProgramName, ProcessorName,
-          Version);
-  fprintf(as.listing, "\n%s\n\n", NoticeLine);
-  fprintf(as.listing, "\nFile: %s\n", (as.base_name + ".lst").c_str());
+  as.listing->write(format("%s - %s Relocating crossassembler, Version %s", ProgramName,
+                           ProcessorName, Version));
+  as.listing->write(format("\n%s\n\n", NoticeLine));
+  as.listing->write(format("\nFile: %s\n", (as.base_name + ".lst").c_str()));
 }
 
 void list_symbol_header(Assembly& as) {
   if (as.listing)
-    fputs("\n--\tSYMBOL TABLE:\n--\tVALUE\tSYMBOL ", as.listing);
+    as.listing->write("\n--\tSYMBOL TABLE:\n--\tVALUE\tSYMBOL ");
   else
     as.report.out += "\n--\tSYMBOL TABLE:\n--\tVALUE   \tSYMBOL ";
 }
 
 void list_symbol(Assembly& as, const Symbol& s) {
   if (as.listing)
-    fprintf(as.listing, "\n\t%4.4X\t%s", s.value, s.name.c_str());
+    as.listing->write(format("\n\t%4.4X\t%s", s.value, s.name.c_str()));
   else
     as.report.out += format("\t%4.4X\t%s", s.value, s.name.c_str());
 }

@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "assembler/assembler.h"
+#include "common/output_file.h"
 
 int main(int argc, char** argv) {
+  zun::ignore_file_size_signal();
   std::vector<std::string> args(argv + 1, argv + argc);
   zun::hasm::Options options;
   zun::hasm::Report report;

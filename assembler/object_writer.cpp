@@ -1,61 +1,16 @@
 // Segments, the byte emitters, relocation entries and the object file.
-// Code records and relocation records collect in temporary files during pass
-// 2; after it the object file is put together from them in the order the
-// linker reads: mod, seg, C, RG, RL, G, SY, e.
-#include <cstdlib>
-#include <unistd.h>
-
+// Code records and relocation records collect in memory during pass 2 (one
+// text per segment, so any number of segments works); after it the object
+// file is put together from them in the order the linker reads: mod, seg, C,
+// RG, RL, G, SY, e.
 #include "assembler/internal.h"
 #include "common/format.h"
 
 namespace zun::hasm {
 
-TempFile::~TempFile() { remove(); }
-
-bool TempFile::create() {
-  remove();
-  char name[] = "RXXXXXX";
-  int fd = mkstemp(name);
-  if (fd < 0) return false;
-  file_ = fdopen(fd, "w+");
-  if (!file_) {
-    close(fd);
-    unlink(name);
-    return false;
-  }
-  name_ = name;
-  return true;
-}
-
-void TempFile::write(std::string_view text) {
-  if (file_) fwrite(text.data(), 1, text.size(), file_);
-}
-
-void TempFile::copy_to(FILE* out) {
-  if (!file_) return;
-  fflush(file_);
-  rewind(file_);
-  char buffer[65536];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, file_)) > 0) fwrite(buffer, 1, n, out);
-  remove();
-}
-
-void TempFile::remove() {
-  if (file_) {
-    fclose(file_);
-    file_ = nullptr;
-  }
-  if (!name_.empty()) {
-    unlink(name_.c_str());
-    name_.clear();
-  }
-}
-
 Segment* find_segment(Assembly& as, std::string_view name) {
-  for (Segment& s : as.segments)
-    if (s.name == name) return &s;
-  return nullptr;
+  auto it = as.segment_index.find(name);
+  return it == as.segment_index.end() ? nullptr : it->second;
 }
 
 namespace {
@@ -65,8 +20,8 @@ Segment* make_segment(Assembly& as, std::string_view name) {
   if (s) return s;
   s = &as.segments.emplace_back();
   s->name = name;
+  as.segment_index.emplace(s->name, s);
   if (name == "abs") as.abs_segment = s;
-  if (as.pass == 2 && !s->code.create()) throw FatalStop{"Can't create a temporary file"};
   return s;
 }
 
@@ -97,7 +52,7 @@ void flush_record(Assembly& as) {
   line += '\t';
   line += as.record;
   line += '\n';
-  as.record_segment->code.write(line);
+  as.record_segment->code += line;
   as.record.clear();
 }
 
@@ -170,7 +125,7 @@ void relocation(Assembly& as, const ExprResult& e, int size, RelocType type) {
     r += ':';
     r += std::to_string(as.line_in_file);
     r += '\n';
-    as.global_relocs.write(r);
+    as.global_relocs += r;
   } else if (e.reloc_segment) {
     // RL:<segment>:<module>:<offset>:<type>:<size>:<value>:<target segment>:<line>
     std::string r = record_head(as, "RL:", offset, type, size_letter);
@@ -180,37 +135,27 @@ void relocation(Assembly& as, const ExprResult& e, int size, RelocType type) {
     r += ':';
     r += std::to_string(as.line_in_file);
     r += '\n';
-    as.local_relocs.write(r);
+    as.local_relocs += r;
   } else {
     error(as, "Referenced symbol has no segment");
   }
 }
 
-bool write_object(Assembly& as, const std::string& path) {
-  FILE* out = fopen(path.c_str(), "wb");
-  if (!out) return false;
+std::string object_text(Assembly& as) {
   if (as.current) as.current->pc = as.pc;
   flush_record(as);
-  TempFile globals;
-  if (!globals.create()) {
-    fclose(out);
-    throw FatalStop{"Can't create a temporary file"};
-  }
+  std::string globals;
   write_global_symbols(as, globals);
-  std::string head = format("mod:%s:%s:%s\n", as.module_name.c_str(), "O09",
-                            as.object_name.c_str());
+  std::string text = format("mod:%s:%s:%s\n", as.module_name.c_str(), "O09", as.object_name.c_str());
   for (const Segment& s : as.segments)
-    head += format(s.far ? "seg:!%s:%u\n" : "seg:%s:%u\n", s.name.c_str(), s.pc);
-  fwrite(head.data(), 1, head.size(), out);
-  for (Segment& s : as.segments) s.code.copy_to(out);
-  as.global_relocs.copy_to(out);
-  as.local_relocs.copy_to(out);
-  globals.copy_to(out);
-  as.debug_records.copy_to(out);
-  fputs("e\n", out);
-  bool ok = fflush(out) == 0;
-  fclose(out);
-  return ok;
+    text += format(s.far ? "seg:!%s:%u\n" : "seg:%s:%u\n", s.name.c_str(), s.pc);
+  for (const Segment& s : as.segments) text += s.code;
+  text += as.global_relocs;
+  text += as.local_relocs;
+  text += globals;
+  text += as.debug_records;
+  text += "e\n";
+  return text;
 }
 
 }  // namespace zun::hasm

@@ -1,8 +1,9 @@
 // The run: start-up, pass 1 (addresses and symbols), the work between the
 // passes, pass 2 (bytes, relocation, listing, debug records), the object file
 // and the totals. Also the two message forms and their counting rules.
-#include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 #include "assembler/internal.h"
 #include "common/exit_code.h"
@@ -13,11 +14,7 @@ namespace zun::hasm {
 
 Assembly::Assembly(const Options& options, Report& r) : opt(options), report(r) {}
 
-Assembly::~Assembly() {
-  close_all_sources(*this);
-  if (listing) fclose(listing);
-  if (byte_array) fclose(byte_array);
-}
+Assembly::~Assembly() { close_all_sources(*this); }
 
 void error(Assembly& as, const std::string& text) {
   // Pass 1 stops at the same errors, so both passes advance alike.
@@ -28,8 +25,8 @@ void error(Assembly& as, const std::string& text) {
   as.report.err += format("\"%s\" (%d): error: %s\n", as.current_path.c_str(), as.line_in_file,
                           text.c_str());
   if (as.listing)
-    fprintf(as.listing, "\"%s\" line %d, ERROR: %s\n", as.current_path.c_str(), as.line_in_file,
-            text.c_str());
+    as.listing->write(format("\"%s\" line %d, ERROR: %s\n", as.current_path.c_str(),
+                             as.line_in_file, text.c_str()));
 }
 
 void warning_at(Assembly& as, const std::string& file, int line, const std::string& text) {
@@ -37,7 +34,7 @@ void warning_at(Assembly& as, const std::string& file, int line, const std::stri
   ++as.warnings;
   as.report.err += format("\"%s\" (%d): warning: %s\n", file.c_str(), line, text.c_str());
   if (as.listing)
-    fprintf(as.listing, "\"%s\" LINE: %d,WARNING: %s\n", file.c_str(), line, text.c_str());
+    as.listing->write(format("\"%s\" LINE: %d,WARNING: %s\n", file.c_str(), line, text.c_str()));
 }
 
 void warning(Assembly& as, const std::string& text) {
@@ -61,21 +58,44 @@ std::string current_directory() {
   return dir;
 }
 
-struct CantOpen {};
+// A file of the run that cannot be used; the text is the whole message.
+struct CantOpen {
+  std::string text;
+};
 
-bool same_file(const std::string& a, const std::string& b) {
-  struct stat sa, sb;
-  return stat(path_native(a).c_str(), &sa) == 0 && stat(path_native(b).c_str(), &sb) == 0 &&
-         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+CantOpen cant_open_source(const Assembly& as) {
+  return CantOpen{format("%s: Can't open '%s'\n", ProgramName, as.opt.source.c_str())};
 }
 
-// An output file that is the source itself would be emptied before the
-// source is read: the run stops before anything is written.
-void refuse_source_as_output(Assembly& as, const std::string& object) {
-  const std::string& source = as.include_stack.front().path;
-  if (same_file(source, object) || (as.opt.listing && same_file(source, as.base_name + ".lst")) ||
-      (!as.opt.byte_array.empty() && same_file(source, as.opt.byte_array)))
-    throw CantOpen{};
+CantOpen cant_open_output(const std::string& name, const std::string& reason) {
+  return CantOpen{format("%s: Can't open '%s': %s\n", ProgramName, name.c_str(), reason.c_str())};
+}
+
+std::string object_name_of(const Assembly& as) {
+  return as.opt.output.empty() ? as.base_name + ".o09" : as.opt.output;
+}
+
+// Every output of the run, by the name the user gave or implied.
+std::vector<std::string> output_names(const Assembly& as) {
+  std::vector<std::string> names{object_name_of(as)};
+  if (as.opt.listing) names.push_back(as.base_name + ".lst");
+  if (!as.opt.byte_array.empty()) names.push_back(as.opt.byte_array);
+  return names;
+}
+
+// An output that is one of the sources would be lost text: the main source
+// is checked before anything is read, the included files once pass 1 has
+// met them, and in either case nothing has been written yet.
+void refuse_inputs_as_outputs(const Assembly& as, const std::vector<std::string>& inputs) {
+  for (const std::string& output : output_names(as))
+    for (const std::string& input : inputs)
+      if (same_file(input, output)) throw cant_open_output(output, kOutputIsInput);
+}
+
+std::unique_ptr<OutputFile> open_output(const std::string& name) {
+  auto out = std::make_unique<OutputFile>();
+  if (!out->open(name, "R")) throw cant_open_output(name, out->error());
+  return out;
 }
 
 void command_line_defines(Assembly& as) {
@@ -123,24 +143,15 @@ void start_up(Assembly& as) {
   command_line_defines(as);
 
   as.base_name = base_of(as.opt.source);
-  if (!open_source(as, as.opt.source)) throw CantOpen{};
-  std::string object = as.opt.output.empty() ? as.base_name + ".o09" : as.opt.output;
-  refuse_source_as_output(as, object);
-  if (as.opt.listing) {
-    std::string name = as.base_name + ".lst";
-    unlink(name.c_str());
-    as.listing = fopen(name.c_str(), "w");
-    if (!as.listing) throw CantOpen{};
-  }
-  if (!as.global_relocs.create() || !as.local_relocs.create()) throw CantOpen{};
-  FILE* probe = fopen(path_native(object).c_str(), "wb");
-  if (!probe) throw CantOpen{};
-  fclose(probe);
-  if (as.opt.debug && !as.debug_records.create()) throw CantOpen{};
+  if (!open_source(as, as.opt.source)) throw cant_open_source(as);
+  refuse_inputs_as_outputs(as, {as.include_stack.front().path});
+  // The outputs take their names only when the run has written them whole;
+  // until then the old files stay as they are.
+  as.object = open_output(object_name_of(as));
+  if (as.opt.listing) as.listing = open_output(as.base_name + ".lst");
   if (!as.opt.byte_array.empty()) {
-    as.byte_array = fopen(path_native(as.opt.byte_array).c_str(), "w");
-    if (!as.byte_array) throw CantOpen{};
-    fputs("const unsigned char algo[] = {\n", as.byte_array);
+    as.byte_array = open_output(as.opt.byte_array);
+    as.byte_array->write("const unsigned char algo[] = {\n");
   }
 }
 
@@ -202,7 +213,7 @@ void between_passes(Assembly& as) {
   if (as.current) as.current->pc = as.pc;
   for (Segment& s : as.segments) {
     s.pc = 0;
-    if (!s.code.create()) throw FatalStop{"Can't create a temporary file"};
+    s.code.clear();
   }
   as.current = nullptr;
   as.pass = 2;
@@ -225,42 +236,50 @@ void between_passes(Assembly& as) {
     list_banner(as);
     as.listing_enabled = true;
   }
-  if (!open_source(as, as.opt.source)) throw CantOpen{};
+  if (!open_source(as, as.opt.source)) throw cant_open_source(as);
   as.file_changed = false;
 }
 
 void totals(Assembly& as) {
-  if (as.listing && as.errors > 0) fprintf(as.listing, "\n\n****** Total Errors: %d\n", as.errors);
+  if (as.listing && as.errors > 0) as.listing->write(format("\n\n****** Total Errors: %d\n", as.errors));
   if (as.errors > 0) as.report.out += format("-- %d error(s).\n", as.errors);
   if (as.opt.warnings && as.warnings > 0) {
     if (as.errors == 0) as.report.out += "-- ";
     as.report.out += format("%d warning(s).\n", as.warnings);
   }
-  if (as.byte_array) fputs("};\n", as.byte_array);
+  if (as.byte_array) as.byte_array->write("};\n");
+}
+
+// Puts every output in place; false after a failed write, which is reported
+// with the file's name and the reason.
+bool commit_outputs(Assembly& as) {
+  bool ok = true;
+  for (OutputFile* out : {as.object.get(), as.listing.get(), as.byte_array.get()}) {
+    if (!out || !ok) continue;
+    if (!out->commit()) {
+      as.report.out += format("%s: Can't write '%s': %s\n", ProgramName, out->path().c_str(),
+                              out->error().c_str());
+      ok = false;
+    }
+  }
+  return ok;
 }
 
 int assemble(Assembly& as) {
   try {
     start_up(as);
-  } catch (const CantOpen&) {
-    as.report.out += format("%s: Can't open '%s'\n", ProgramName, as.opt.source.c_str());
-    return 1;
-  }
-  run_pass(as);
-  try {
+    run_pass(as);
+    refuse_inputs_as_outputs(as, as.opened_paths);
     between_passes(as);
-  } catch (const CantOpen&) {
-    as.report.out += format("%s: Can't open '%s'\n", ProgramName, as.opt.source.c_str());
+  } catch (const CantOpen& failure) {
+    as.report.out += failure.text;
     return 1;
   }
   run_pass(as);
   if (as.opt.debug) end_of_run_debug(as);
-  std::string object = as.opt.output.empty() ? as.base_name + ".o09" : as.opt.output;
-  if (!write_object(as, path_native(object))) {
-    as.report.out += format("%s: Can't open '%s'\n", ProgramName, object.c_str());
-    return 1;
-  }
+  as.object->write(object_text(as));
   totals(as);
+  if (!commit_outputs(as)) return std::max(1, exit_code_for_errors(as.errors));
   return exit_code_for_errors(as.errors);
 }
 

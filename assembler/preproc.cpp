@@ -6,6 +6,8 @@
 #include "common/format.h"
 #include "common/text.h"
 
+#include <algorithm>
+
 namespace zun::hasm {
 
 namespace {
@@ -57,6 +59,10 @@ bool open_level(Assembly& as, const char* too_deep) {
     }
     return false;
   }
+  // The #if line is recorded even inside a skipped block: an open level must
+  // be reported where it began.
+  as.cond[as.cond_depth].file = as.current_path;
+  as.cond[as.cond_depth].line = as.line_in_file;
   if (as.skip_level != 0) return false;
   as.cond[as.cond_depth].state = 0;
   return true;
@@ -150,6 +156,16 @@ void reset_conditionals(Assembly& as) {
   as.cond_depth = 0;
   as.skip_level = 0;
   as.cond_overflow_reported = false;
+}
+
+void close_open_conditionals(Assembly& as, int depth) {
+  if (as.cond_depth <= depth) return;
+  for (int level = std::min(as.cond_depth, MaxCondDepth - 1); level > depth; --level)
+    warning_at(as, as.cond[level].file, as.cond[level].line,
+               "#if without #endif at the end of the file");
+  as.cond_depth = depth;
+  if (as.cond_depth < MaxCondDepth - 1) as.cond_overflow_reported = false;
+  if (as.skip_level > as.cond_depth) as.skip_level = 0;
 }
 
 void preprocessor_line(Assembly& as, int code, const char* rest) {

@@ -2,8 +2,6 @@
 // include search and a guard against recursion), the include stack with each
 // file's line number, and the reader that hands the line driver one line at a
 // time until the main file ends or END is met.
-#include <sys/stat.h>
-
 #include "assembler/internal.h"
 #include "common/format.h"
 #include "common/line_reader.h"
@@ -18,15 +16,11 @@ namespace {
 // (e.g. through a link to a parent directory).
 constexpr size_t MaxIncludeDepth = 64;
 
-// A directory opens for reading here but holds no lines: it is no source.
+// Only a regular file is a source: a directory holds no lines, a device or a
+// FIFO may never end.
 FILE* try_open(const std::string& path) {
-  FILE* f = fopen(path_native(path).c_str(), "rb");
-  struct stat st;
-  if (f && (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode))) {
-    fclose(f);
-    return nullptr;
-  }
-  return f;
+  std::string reason;
+  return open_input_file(path, reason);
 }
 
 struct Found {
@@ -105,10 +99,14 @@ bool open_source(Assembly& as, const std::string& given) {
   e.path = f.path;
   e.module = module_of(f.path, 31);
   e.file = f.file;
+  e.cond_depth = as.cond_depth;
   as.current_path = canonical;
   if (!as.compiler_output) as.current_module = e.module;
   as.file_changed = true;
-  if (as.pass == 1) as.source_files.insert(as.source_files.begin(), {e.module, f.listed_path});
+  if (as.pass == 1) {
+    as.source_files.insert(as.source_files.begin(), {e.module, f.listed_path});
+    as.opened_paths.push_back(f.path);
+  }
   return true;
 }
 
@@ -118,10 +116,13 @@ void close_all_sources(Assembly& as) {
   as.include_stack.clear();
 }
 
-// Drops the newest file; false when none is left.
+// Drops the newest file; false when none is left. Conditionals the file
+// opened and did not close end with it, so that they cannot go on skipping
+// the file that included it.
 static bool pop_source(Assembly& as) {
   IncludeEntry& top = as.include_stack.back();
   if (top.file) fclose(top.file);
+  close_open_conditionals(as, top.cond_depth);
   as.include_stack.pop_back();
   if (as.include_stack.empty()) return false;
   const IncludeEntry& e = as.include_stack.back();
@@ -132,32 +133,53 @@ static bool pop_source(Assembly& as) {
   return true;
 }
 
+// The next physical line of the newest file into `text`; false when every
+// file has ended. A line beyond the length limit ends its file (a binary file
+// has no line ends): the reason is reported at that line.
+static bool read_physical_line(Assembly& as, std::string& text) {
+  for (;;) {
+    if (as.include_stack.empty()) return false;
+    FILE* file = as.include_stack.back().file;
+    LineStatus status = read_line(file, text, kMaxTextLine);
+    if (status == LineStatus::Line) return true;
+    if (status == LineStatus::TooLong) {
+      as.read_fault = format("Line longer than the limit of %zu characters, the rest of the file is "
+                             "ignored", kMaxTextLine);
+      text.clear();
+      fseek(file, 0, SEEK_END);
+      return true;
+    }
+    if (!pop_source(as)) return false;
+  }
+}
+
 bool read_next_line(Assembly& as) {
   if (as.end_seen) {
     close_all_sources(as);
+    as.have_pending_tail = false;
     return false;
   }
-  std::string& text = as.line.text;
+  // The physical line is kept whole and its parts are taken from an offset,
+  // so a long line costs time in proportion to its length.
   if (as.have_pending_tail) {
-    text.swap(as.pending_tail);
     as.have_pending_tail = false;
   } else {
-    for (;;) {
-      if (as.include_stack.empty()) return false;
-      if (read_line(as.include_stack.back().file, text)) break;
-      if (!pop_source(as)) return false;
-    }
+    if (!read_physical_line(as, as.pending_tail)) return false;
+    as.pending_at = 0;
   }
+  const std::string& whole = as.pending_tail;
+  size_t rest = whole.size() - as.pending_at;
   ++as.line_in_file;
   ++as.running_line;
-  if (text.size() > MaxLineLength) {
+  if (rest > MaxLineLength) {
     // The line buffer has always held 4094 characters: the rest is a line of
     // its own, and the user is told.
     warning(as, "Source line is to long");
-    as.pending_tail.assign(text, MaxLineLength + 1);
+    rest = MaxLineLength + 1;
     as.have_pending_tail = true;
-    text.resize(MaxLineLength + 1);
   }
+  as.line.text.assign(whole, as.pending_at, rest);
+  as.pending_at += rest;
   return true;
 }
 

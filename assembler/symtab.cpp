@@ -162,13 +162,13 @@ void make_undefined_external(Assembly& as) {
   }
 }
 
-void write_global_symbols(Assembly& as, TempFile& out) {
+void write_global_symbols(Assembly& as, std::string& out) {
   if (as.opt.externals) make_undefined_external(as);
   if (as.opt.symbol_table) list_symbol_header(as);
   for (const auto& bucket : as.buckets) {
     for (Symbol* s : bucket) {
       if ((s->flags & SymGlobal) && (s->flags & SymDefined) && s->segment) {
-        out.write(format("G:%s:%s:%8.8X:%s\n", s->segment->name.c_str(), as.module_name.c_str(),
+        out.append(format("G:%s:%s:%8.8X:%s\n", s->segment->name.c_str(), as.module_name.c_str(),
                          s->value, s->name.c_str()));
       }
       if (as.opt.symbol_table) list_symbol(as, *s);
@@ -183,14 +183,14 @@ void end_of_run_debug(Assembly& as) {
       if (s->flags & SymExternal) continue;
       const char* seg = s->segment ? s->segment->name.c_str() : "";
       if (s->flags & SymEntry) {
-        as.debug_records.write(format("SY:A:F:%s:%s:%s:%8.8X:%d\n", s->module.c_str(), seg,
+        as.debug_records.append(format("SY:A:F:%s:%s:%s:%8.8X:%d\n", s->module.c_str(), seg,
                                       s->name.c_str(), s->value, s->first_line));
         if (!(s->flags & SymExit))
           warning_at(as, s->file, s->first_line,
                      format("Function '%s' has no exit definition", s->name.c_str()));
       }
       if (s->flags & SymExit) {
-        as.debug_records.write(format("SY:A:E:%s:%s:%s:%X:%d\n", s->module.c_str(), seg,
+        as.debug_records.append(format("SY:A:E:%s:%s:%s:%X:%d\n", s->module.c_str(), seg,
                                       s->name.c_str(), s->exit_value, s->exit_line));
         if (!(s->flags & SymEntry))
           warning_at(as, s->file, s->exit_line,
