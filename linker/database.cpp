@@ -52,6 +52,12 @@ bool check_module(Link& link, Input& input, bool as_linked_object) {
     error(link, format("file '%s' has invalid header", name.c_str()));
     return false;
   }
+  // A file cut short (a full disk, a killed build) would link into a
+  // program whose last fields were never relocated.
+  if (!has_end_record(input.text)) {
+    error(link, format("file '%s' is truncated", name.c_str()));
+    return false;
+  }
   if (link.type_word.empty()) {
     link.type_word = input.module->type;
   } else if (input.module->type != link.type_word) {

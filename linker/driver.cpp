@@ -1,6 +1,7 @@
 // The run of one vlk invocation: options, inputs, link, load, outputs, in the
-// order the tool has always used, plus the message function, the temporary
-// files and the small file helpers the stages share.
+// order the tool has always used, plus the message function and the small
+// file helpers the stages share. The linked object and extracted library
+// members stay in memory; each output replaces its file only when complete.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <stdlib.h>
@@ -15,14 +16,11 @@
 #include "common/exit_code.h"
 #include "common/format.h"
 #include "common/line_reader.h"
+#include "common/output_file.h"
 #include "common/path.h"
 #include "linker/link.h"
 
 namespace zun::vlk {
-
-Link::~Link() {
-  for (const std::string& name : temporaries) std::remove(path_native(name).c_str());
-}
 
 void message(Link& link, Level level, const std::string& text) {
   static constexpr const char* kPrefix[] = {"Warning: ", "Error: ", "Fatal Error: "};
@@ -40,80 +38,48 @@ void warning(Link& link, const std::string& text) { message(link, Level::Warning
 void error(Link& link, const std::string& text) { message(link, Level::Error, text); }
 void print_out(Link& link, const std::string& text) { link.console.out(text); }
 
-// mkstemp makes the file private (0600); a temporary may become the output,
-// which should get the usual permissions of a new file.
-mode_t new_file_mode() {
-  mode_t mask = umask(0);
-  umask(mask);
-  return 0666 & ~mask;
+void text_lines(std::string_view content, TextLines& text) {
+  text.lines.clear();
+  size_t pos = 0;
+  std::string_view line;
+  while (next_line(content, pos, line)) text.lines.emplace_back(line);
+  mark_continuations(text);
 }
 
-std::string make_temporary(Link& link) {
-  char name[] = "vlXXXXXX";
-  int fd = mkstemp(name);
-  if (fd < 0) return "";
-  fchmod(fd, new_file_mode());
-  close(fd);
-  link.temporaries.push_back(name);
-  return name;
-}
-
-// Members get numbered names; one that exists already (another link in the
-// same directory) is skipped rather than overwritten.
-std::string make_member_temporary(Link& link) {
-  for (int tries = 0; tries < 100000; ++tries) {
-    std::string name = format("~~v%dL", link.member_number++);
-    int fd = open(path_native(name).c_str(), O_CREAT | O_EXCL | O_WRONLY, 0644);
-    if (fd >= 0) {
-      close(fd);
-      link.temporaries.push_back(name);
-      return name;
-    }
-    if (errno != EEXIST) return "";
-  }
-  return "";
-}
-
-void forget_temporary(Link& link, const std::string& name) {
-  std::erase(link.temporaries, name);
-}
-
-bool read_text_file(const std::string& name, TextLines& text) {
-  std::FILE* file = std::fopen(path_native(name).c_str(), "rb");
-  if (!file) return false;
+ReadStatus read_text_file(const std::string& name, TextLines& text, size_t max_line) {
+  std::string reason;
+  std::FILE* file = open_input_file(name, reason);
+  if (!file) return ReadStatus{false, 0};
   text.lines.clear();
   std::string line;
-  while (read_line(file, line)) text.lines.push_back(line);
+  ReadStatus status{true, 0};
+  for (;;) {
+    LineStatus got = read_line(file, line, max_line);
+    if (got == LineStatus::End) break;
+    if (got == LineStatus::TooLong) {
+      status.long_line = static_cast<int>(text.lines.size()) + 1;
+      break;
+    }
+    text.lines.push_back(line);
+  }
   std::fclose(file);
   mark_continuations(text);
-  return true;
+  return status;
 }
 
-bool write_text_file(const std::string& name, const std::string& text) {
-  std::FILE* file = std::fopen(path_native(name).c_str(), "wb");
-  if (!file) return false;
-  bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  return std::fclose(file) == 0 && ok;
+void read_record_file(Link& link, const std::string& name, TextLines& text, const char* cant_open) {
+  ReadStatus status = read_text_file(name, text, kMaxRecordLine);
+  if (!status.opened) fatal(link, format(cant_open, name.c_str()));
+  if (status.long_line > 0)
+    fatal(link, format("file '%s' line %d is longer than the limit of %zu characters", name.c_str(),
+                       status.long_line, kMaxRecordLine));
 }
 
-// The temporary takes the output's name. rename() cannot cross file systems,
-// and the output may well lie on another one than the current directory.
-bool move_file(const std::string& from, const std::string& to) {
-  if (std::rename(path_native(from).c_str(), path_native(to).c_str()) == 0) return true;
-  std::FILE* in = std::fopen(path_native(from).c_str(), "rb");
-  if (!in) return false;
-  std::string content;
-  char chunk[4096];
-  size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) content.append(chunk, n);
-  bool read_ok = !std::ferror(in);
-  std::fclose(in);
-  if (!read_ok || !write_text_file(to, content)) {
-    std::remove(path_native(to).c_str());
-    return false;
-  }
-  std::remove(path_native(from).c_str());
-  return true;
+bool write_output(Link& link, const std::string& name, std::string_view text) {
+  std::string reason;
+  if (write_output_file(name, text, "vl", reason)) return true;
+  error(link, format("can't write '%s': %s", name.c_str(), reason.c_str()));
+  return false;
 }
 
 std::string absolute_name(const std::string& name) {
@@ -129,13 +95,29 @@ void open_inputs(Link& link) {
   if (link.input_names.empty()) fatal(link, "File name(s) are missing");
   for (const std::string& name : link.input_names) {
     TextLines text;
-    if (!read_text_file(name, text)) {
-      link.inputs.clear();
-      fatal(link, format("can't open '%s'", name.c_str()));
-    }
+    read_record_file(link, name, text, "can't open '%s'");
     Input* input = enter_input(link, name, name);
     input->text = std::move(text);
   }
+}
+
+// Every file the run has read, for the check that no output replaces one.
+std::vector<std::string> files_read(const Link& link) {
+  std::vector<std::string> files = link.input_names;
+  files.insert(files.end(), link.scripts_read.begin(), link.scripts_read.end());
+  for (const auto& library : link.libraries) files.push_back(library->path);
+  return files;
+}
+
+// An output that names an input would replace text the user still needs.
+void refuse_inputs_as_outputs(Link& link) {
+  std::vector<std::string> outputs{link.output};
+  if (link.want_map) outputs.push_back(link.map_name);
+  if (link.rom_code) outputs.push_back(clean_name(link.output));
+  for (const std::string& output : outputs)
+    for (const std::string& input : files_read(link))
+      if (same_file(output, input))
+        fatal(link, format("can't create output '%s': %s", output.c_str(), kOutputIsInput));
 }
 
 // Reading the inputs and searching the libraries; false when the run ends here.
@@ -164,11 +146,12 @@ bool read_program(Link& link) {
   return !report_undefined(link);
 }
 
-// Reads the linked object back as the loader's only input.
-bool reopen_linked_object(Link& link, const std::string& name) {
+// Takes the linked object as the loader's only input.
+bool reopen_linked_object(Link& link, const std::string& linked_text) {
   TextLines text;
-  if (!read_text_file(name, text)) fatal(link, "can't reopen link output");
-  Input* linked = enter_input(link, name, name);
+  text_lines(linked_text, text);
+  // No name of its own: it must not be taken for an input of the same name.
+  Input* linked = enter_input(link, "", link.output);
   linked->text = std::move(text);
   linked->linked_object = true;
   link.linked = linked;
@@ -203,15 +186,28 @@ void emit_segments(Link& link, std::string& load) {
   writer.end(entry_address(link));
 }
 
-int load_program(Link& link, const std::string& linked_name) {
-  std::string load_name = make_temporary(link);
-  if (load_name.empty()) fatal(link, "can't create temporary filename for loadout");
-  if (link.want_map) {
-    std::remove(path_native(link.map_name).c_str());
-    if (!write_text_file(link.map_name, "")) fatal(link, "can't create cross reference file");
-  }
+// The output is put in place only when the run counted no error; with
+// errors an older output of that name goes too, so that nothing stale is
+// taken for the result of this run.
+int finish_output(Link& link, OutputFile& out, std::string_view text) {
+  if (link.errors == 0 && !(out.write(text) && out.commit()))
+    error(link, format("can't write '%s': %s", link.output.c_str(), out.error().c_str()));
+  if (link.errors == 0) return 0;
+  out.discard();
+  remove_output(link.output);
+  return exit_code_for_errors(link.errors);
+}
+
+void open_output(Link& link, OutputFile& out, const std::string& name, const char* failure) {
+  if (!out.open(name, "vl")) fatal(link, format("%s '%s': %s", failure, name.c_str(), out.error().c_str()));
+}
+
+int load_program(Link& link, const std::string& linked_text) {
+  OutputFile out, map;
+  open_output(link, out, link.output, "can't create output filename");
+  if (link.want_map) open_output(link, map, link.map_name, "can't create cross reference file");
   std::string load;
-  bool placed = reopen_linked_object(link, linked_name);
+  bool placed = reopen_linked_object(link, linked_text);
   if (!placed) return 1;
   if (place_segments(link) == 0) {
     set_linker_symbols(link);
@@ -221,17 +217,12 @@ int load_program(Link& link, const std::string& linked_name) {
   }
   if (link.want_map) {
     link.map += "\n---\n End of listfile\n";
-    if (!write_text_file(link.map_name, link.map)) fatal(link, "can't create cross reference file");
+    if (!map.write(link.map) || !map.commit())
+      error(link, format("can't write '%s': %s", link.map_name.c_str(), map.error().c_str()));
   }
-  if (!write_text_file(load_name, load)) fatal(link, "can't create temporary file for loadout");
-  std::remove(path_native(link.output).c_str());
-  if (!move_file(load_name, link.output)) fatal(link, "can't create output filename");
-  forget_temporary(link, load_name);
-  if (link.errors > 0) {
-    std::remove(path_native(link.output).c_str());
-    return exit_code_for_errors(link.errors);
-  }
-  if (link.rom_code) return write_clean_copy(link);
+  int code = finish_output(link, out, load);
+  if (code != 0) return code;
+  if (link.rom_code) return write_clean_copy(link, load);
   return 0;
 }
 
@@ -250,28 +241,24 @@ int run_link(Link& link, const std::vector<std::string>& args) {
         link.input_names.end())
       link.input_names.push_back(args[i]);
   open_inputs(link);
+  OutputFile out;
   if (link.make_archive) {
-    write_archive(link);
-    // Errors of the options (a bad -R, a missing script) must not pass as a
-    // finished archive that make then takes as up to date.
-    if (link.errors > 0) std::remove(path_native(link.output).c_str());
-    return exit_code_for_errors(link.errors);
+    refuse_inputs_as_outputs(link);
+    open_output(link, out, link.output, "can't create output filename");
+    // Errors of the options (a bad -R, a missing script) or of the inputs
+    // must not pass as a finished archive that make then takes as up to date.
+    std::string archive = archive_text(link);
+    return finish_output(link, out, archive);
   }
   if (!read_program(link)) return 1;
+  refuse_inputs_as_outputs(link);
 
   merge_offsets(link);
   copy_inputs(link);
-  std::string linked_name = make_temporary(link);
-  if (linked_name.empty()) fatal(link, "can't create temporary filename for linkout");
-  write_linked_object(link, linked_name, link.loader ? linked_name : link.output);
-  if (!link.loader) {
-    std::remove(path_native(link.output).c_str());
-    if (!move_file(linked_name, link.output)) fatal(link, "can't create output filename");
-    forget_temporary(link, linked_name);
-    if (link.errors > 0) std::remove(path_native(link.output).c_str());
-    return exit_code_for_errors(link.errors);
-  }
-  return load_program(link, linked_name);
+  std::string linked = linked_object_text(link, link.output);
+  if (link.loader) return load_program(link, linked);
+  open_output(link, out, link.output, "can't create output filename");
+  return finish_output(link, out, linked);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Library search: finds the -l archives in the -L directories, indexes the
 // global symbols their members define, and in rounds extracts the members
-// that define still-unbound names into "~~v%dL" temporaries, which are then
-// read like any input object.
+// that define still-unbound names; each is then read like any input object
+// (named "~~v%dL" in messages).
 #include "common/format.h"
 #include "common/path.h"
 #include "linker/link.h"
@@ -14,7 +14,13 @@ Library* install_library(Link& link, const std::string& path) {
   for (auto& library : link.libraries)
     if (library->path == path) return library.get();
   TextLines text;
-  if (!read_text_file(path, text)) return nullptr;
+  ReadStatus status = read_text_file(path, text, kMaxRecordLine);
+  if (!status.opened) return nullptr;
+  if (status.long_line > 0)
+    fatal(link, format("file '%s' line %d is longer than the limit of %zu characters", path.c_str(),
+                       status.long_line, kMaxRecordLine));
+  bool archive_or_object = !text.lines.empty() && (text.lines[0] == "A" || text.lines[0].starts_with("mod:"));
+  if (archive_or_object && !has_end_record(text)) fatal(link, format("file '%s' is truncated", path.c_str()));
   auto library = std::make_unique<Library>();
   library->path = path;
   library->text = std::move(text);
@@ -43,15 +49,13 @@ int extract_member(Link& link, LibrarySymbol& entry) {
     fatal(link, format("VLK failed to extract '%s' from '%s'", entry.member.c_str(),
                        entry.name.c_str()));
   library.extracted.insert(entry.member_line);
-  std::string name = make_member_temporary(link);
-  std::string text = member_text(library, entry.member_line);
-  if (name.empty() || !write_text_file(name, text))
-    fatal(link, "Cannot Create temporary file, check disk space and/or write permissions");
+  // The member is read from memory; the name is only for messages.
+  std::string name = format("~~v%dL", link.member_number++);
   Input* input = enter_input(link, "", name);
   input->extracted = true;
   input->library = &library;
-  if (!read_text_file(name, input->text) || !check_module(link, *input, false))
-    fatal(link, "can't init extracted file module");
+  text_lines(member_text(library, entry.member_line), input->text);
+  if (!check_module(link, *input, false)) fatal(link, "can't init extracted file module");
   entry.needed = false;
   read_definitions(link, *input);
   int entered = read_references(link, *input);

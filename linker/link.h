@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/line_reader.h"
 #include "common/text.h"
 #include "linker/linker.h"
 
@@ -57,7 +58,7 @@ struct SegmentPart {
 
 struct Input {
   std::string name;  // as named on the command line; empty for library members
-  std::string path;  // the file read (the temporary for library members)
+  std::string path;  // the file read; "~~v%dL" names a member taken from a library
   TextLines text;
   size_t body = 0;  // first line after the "mod:"/"seg:"/"xmod:" header
   Module* module = nullptr;
@@ -149,7 +150,6 @@ enum class Level { Warning = 0, Error = 1, Fatal = 2 };
 
 struct Link {
   explicit Link(Console& c) : console(c) {}
-  ~Link();
   Link(const Link&) = delete;
   Link& operator=(const Link&) = delete;
 
@@ -212,7 +212,6 @@ struct Link {
   std::string code_block, global_block, reloc_block, module_debug_block, segment_debug_block;
 
   // Files of the run.
-  std::vector<std::string> temporaries;  // removed when the run ends
   bool want_map = false;
   std::string map;  // the map text, written out at the end
   Input* linked = nullptr;
@@ -224,12 +223,20 @@ void message(Link& link, Level level, const std::string& text);
 void warning(Link& link, const std::string& text);
 void error(Link& link, const std::string& text);
 void print_out(Link& link, const std::string& text);
-std::string make_temporary(Link& link);        // "vlXXXXXX", created empty; "" on failure
-std::string make_member_temporary(Link& link);  // "~~v%dL", created exclusively; "" on failure
-void forget_temporary(Link& link, const std::string& name);
-bool read_text_file(const std::string& name, TextLines& text);
-bool write_text_file(const std::string& name, const std::string& text);
-bool move_file(const std::string& from, const std::string& to);  // rename, else copy
+// Lines of text already in memory (the linked object, a library member).
+void text_lines(std::string_view content, TextLines& text);
+struct ReadStatus {
+  bool opened = false;  // a regular file that could be read
+  int long_line = 0;    // the first line beyond the limit; 0 when none
+};
+// Reads a regular file whole; lines longer than max_line end the reading.
+ReadStatus read_text_file(const std::string& name, TextLines& text, size_t max_line);
+// An object or archive: a file that cannot be opened is fatal `cant_open`
+// (a format with one %s), and so is a line beyond the record limit.
+void read_record_file(Link& link, const std::string& name, TextLines& text, const char* cant_open);
+// Writes a whole output file; an error naming the file and the reason, and
+// false, when it fails.
+bool write_output(Link& link, const std::string& name, std::string_view text);
 std::string absolute_name(const std::string& name);
 
 // ---- options.cpp ----
@@ -271,6 +278,9 @@ Segment* find_segment(Link& link, std::string_view name);
 Segment* enter_segment(Link& link, std::string_view name);
 Input* enter_input(Link& link, const std::string& name, const std::string& path);
 bool read_module_header(Link& link, Input& input, bool as_linked_object);
+// True when the text ends with the end record of a module ("e"), or of an
+// archive ("E") whose every member ends with its own.
+bool has_end_record(const TextLines& text);
 bool check_module(Link& link, Input& input, bool as_linked_object);
 void segment_option(Link& link, const std::string& value);
 Module* find_input_module(Input& input, std::string_view name);
@@ -301,8 +311,8 @@ void finish_libraries(Link& link);
 // ---- link_output.cpp ----
 void merge_offsets(Link& link);
 void copy_inputs(Link& link);
-void write_linked_object(Link& link, const std::string& name, const std::string& file_field);
-void write_archive(Link& link);
+std::string linked_object_text(Link& link, const std::string& file_field);
+std::string archive_text(Link& link);
 
 // ---- debug_records.cpp ----
 enum class DebugScope { Module, Segment, Global, Static, Drop };
@@ -353,8 +363,8 @@ class SrecWriter {
   size_t address_bytes_ = 2;
 };
 uint32_t entry_address(Link& link);
-// The "_clean" copy for ROM code; returns the exit code.
-int write_clean_copy(Link& link);
+// The "_clean" copy of the load file text for ROM code; returns the exit code.
+int write_clean_copy(Link& link, std::string_view load);
 std::string clean_name(const std::string& output);
 
 // ---- map.cpp ----

@@ -23,6 +23,11 @@ void merge_offsets(Link& link) {
 
 namespace {
 
+std::string input_file_name(const Input& input) {
+  if (!input.library) return input.name.empty() ? input.path : input.name;
+  return format("%s (library %s)", input.path.c_str(), input.library->path.c_str());
+}
+
 void copy_relocations(Link& link, Input& input, const SegmentPart& part, std::string_view tag) {
   const Segment& segment = *part.segment;
   for (size_t i = input.body; i < input.text.lines.size(); ++i) {
@@ -34,6 +39,14 @@ void copy_relocations(Link& link, Input& input, const SegmentPart& part, std::st
       // In loader mode the references were read already, with their errors.
       if (tag == "RL" || !link.loader)
         error(link, format("unreadable relocation command '%s'", line.c_str() + 2));
+      continue;
+    }
+    // A field outside the module's own bytes would overwrite the next
+    // module's code, or bytes that are not there at all.
+    uint32_t field = r->size == 'B' ? 1 : r->size == 'W' ? 2 : r->size == 'L' ? 4 : 0;
+    if (r->offset > part.size || field > part.size - r->offset) {
+      error(link, format("relocation at offset %X of segment '%s' lies outside module '%s' in file '%s'",
+                         r->offset, segment.name.c_str(), r->module.c_str(), input_file_name(input).c_str()));
       continue;
     }
     uint32_t offset = r->offset + part.offset;
@@ -107,7 +120,7 @@ void copy_inputs(Link& link) {
   }
 }
 
-void write_linked_object(Link& link, const std::string& name, const std::string& file_field) {
+std::string linked_object_text(Link& link, const std::string& file_field) {
   std::string text = format("mod:%s:%s:%s\n", link.output_base.c_str(), link.type_word.c_str(),
                             file_field.c_str());
   for (auto& segment : link.segments)
@@ -129,7 +142,7 @@ void write_linked_object(Link& link, const std::string& name, const std::string&
   link.reloc_block.clear();
   link.module_debug_block.clear();
   link.segment_debug_block.clear();
-  if (!write_text_file(name, text)) fatal(link, "can't create temporary file for linkout");
+  return text;
 }
 
 namespace {
@@ -151,10 +164,20 @@ bool is_module_record(const std::string& line) {
 
 }  // namespace
 
-void write_archive(Link& link) {
+std::string archive_text(Link& link) {
   std::string text = "A\n";
   for (auto& input : link.inputs) {
     const TextLines& lines = input->text;
+    // Members are whole objects; anything else would make an archive that
+    // every later link trips over.
+    if (lines.lines.empty() || !lines.lines[0].starts_with("mod:")) {
+      error(link, format("file '%s' has invalid header", input->name.c_str()));
+      continue;
+    }
+    if (!has_end_record(lines)) {
+      error(link, format("file '%s' is truncated", input->name.c_str()));
+      continue;
+    }
     for (size_t i = 0; i < lines.lines.size(); ++i) {
       const std::string& line = lines.lines[i];
       if (!link.debug) {
@@ -171,7 +194,7 @@ void write_archive(Link& link) {
     }
   }
   text += "E\n";
-  if (!write_text_file(link.output, text)) fatal(link, "can't create output filename");
+  return text;
 }
 
 }  // namespace zun::vlk

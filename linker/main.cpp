@@ -1,9 +1,11 @@
 // vlk: the linker/loader's command-line entry.
 #include <cstdio>
 
+#include "common/output_file.h"
 #include "linker/linker.h"
 
 int main(int argc, char** argv) {
+  zun::ignore_file_size_signal();
   zun::vlk::Options options;
   for (int i = 1; i < argc; ++i) options.args.emplace_back(argv[i]);
   zun::vlk::Console console;

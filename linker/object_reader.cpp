@@ -186,6 +186,26 @@ bool read_module_header(Link& link, Input& input, bool as_linked_object) {
   return true;
 }
 
+bool has_end_record(const TextLines& text) {
+  const auto& lines = text.lines;
+  size_t last = lines.size();
+  while (last > 0 && lines[last - 1].empty()) --last;
+  if (last == 0) return false;
+  if (lines[0] != "A") return lines[last - 1] == "e" && !text.continued[last - 1];
+  if (lines[last - 1] != "E") return false;
+  bool member_open = false;
+  for (size_t i = 1; i + 1 < last; ++i) {
+    if (text.continued[i]) continue;
+    if (lines[i].starts_with("mod:")) {
+      if (member_open) return false;
+      member_open = true;
+    } else if (lines[i] == "e") {
+      member_open = false;
+    }
+  }
+  return !member_open;
+}
+
 bool read_segment_bytes(Link& link, const Segment& segment, std::vector<uint8_t>& bytes) {
   const Input& linked = *link.linked;
   size_t filled = 0;

@@ -94,7 +94,7 @@ void apply_value(Link& link, char letter, const std::string& value) {
 
 // The letters of one argument from `pos` on. Returns after a letter that took
 // a value (which ends the argument).
-void parse_letters(Link& link, const std::vector<std::string>& args, size_t& i) {
+void parse_letters(Link& link, const std::vector<std::string>& args, size_t& i, bool from_script) {
   const std::string arg = args[i];
   for (size_t pos = 1; pos < arg.size(); ++pos) {
     char c = arg[pos];
@@ -121,7 +121,12 @@ void parse_letters(Link& link, const std::vector<std::string>& args, size_t& i) 
         break;
       case 'A':
         if (pos + 1 < arg.size() && arg[pos + 1] == 'c') {
-          link.make_archive = true;
+          // A script would turn the link the build asked for into an archive
+          // written under the program's name.
+          if (from_script && !link.make_archive)
+            error(link, "option '-Ac' in a linker script is refused: archives are made from the command line");
+          else
+            link.make_archive = true;
           return;
         }
         if (pos + 1 < arg.size() && arg[pos + 1] == 's') {
@@ -147,7 +152,7 @@ size_t parse_options(Link& link, const std::vector<std::string>& args, size_t fi
     const std::string& arg = args[i];
     if (arg.empty() || arg[0] != '-') break;
     if (arg == "-") continue;
-    parse_letters(link, args, i);
+    parse_letters(link, args, i, from_script);
   }
   return i;
 }

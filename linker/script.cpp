@@ -251,15 +251,20 @@ class ScriptReader {
 bool read_script(Link& link, const std::string& name) {
   std::string found = name;
   TextLines text;
-  bool opened = read_text_file(found, text);
-  for (size_t i = 0; !opened && i < link.script_paths.size(); ++i) {
+  ReadStatus status = read_text_file(found, text, kMaxTextLine);
+  for (size_t i = 0; !status.opened && i < link.script_paths.size(); ++i) {
     found = path_join(link.script_paths[i], name);
-    opened = read_text_file(found, text);
+    status = read_text_file(found, text, kMaxTextLine);
   }
-  if (!opened) {
+  if (!status.opened) {
     std::string shown = name.starts_with(".") ? absolute_name(name) : name;
     error(link, format("can't open script file '%s'", shown.c_str()));
     return true;
+  }
+  if (status.long_line > 0) {
+    error(link, format("script file '%s' line %d is longer than the limit of %zu characters", found.c_str(),
+                       status.long_line, kMaxTextLine));
+    return false;
   }
   std::string key = absolute_name(found);
   for (const std::string& open : link.scripts_open)

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/format.h"
+#include "common/output_file.h"
 #include "common/path.h"
 #include "linker/link.h"
 
@@ -81,26 +82,15 @@ std::string clean_name(const std::string& output) {
 }
 
 // Drops debug lines and the S1 records below 0x4000 (RAM on the board).
-int write_clean_copy(Link& link) {
-  std::FILE* in = std::fopen(path_native(link.output).c_str(), "rb");
-  if (!in) {
-    print_out(link, "Error: Unable to open input file.\n");
-    return 1;
-  }
-  std::string content;
-  char chunk[4096];
-  size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) content.append(chunk, n);
-  std::fclose(in);
+int write_clean_copy(Link& link, std::string_view content) {
   std::string name = clean_name(link.output);
   std::string out;
   size_t pos = 0;
-  bool complete = true;
   while (pos < content.size()) {
     size_t end = content.find('\n', pos);
     if (end == std::string::npos) {
-      complete = false;
-      break;
+      print_out(link, "Error: Unexpected end of input line.\n");
+      return 1;
     }
     std::string_view line(content.data() + pos, end - pos);
     pos = end + 1;
@@ -109,13 +99,9 @@ int write_clean_copy(Link& link) {
     out.append(line);
     out += '\n';
   }
-  if (!write_text_file(name, out)) {
-    print_out(link, "Error: Unable to create output file.\n");
-    return 1;
-  }
-  if (!complete) {
-    std::remove(path_native(name).c_str());
-    print_out(link, "Error: Unexpected end of input line.\n");
+  std::string reason;
+  if (!write_output_file(name, out, "vl", reason)) {
+    print_out(link, format("Error: Unable to create output file '%s': %s\n", name.c_str(), reason.c_str()));
     return 1;
   }
   return 0;

@@ -3,30 +3,47 @@
 //   cpp { option } source output
 #include "compiler/cpp/cpp_wrapper.h"
 
-#include "common/path.h"
+#include "common/line_reader.h"
+#include "common/output_file.h"
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <string>
+
+namespace {
+
+int fail(const std::string& text) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    return 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    zun::ignore_file_size_signal();
     std::vector<std::string> args(argv + 1, argv + argc);
     zun::cpp::Invocation inv = zun::cpp::translate_args(args);
     if (!inv.ok) {
-        std::fputs("usage: cpp { option } source output\n", stderr);
-        return 1;
+        if (!inv.error.empty()) return fail("cpp: " + inv.error);
+        return fail("usage: cpp { option } source output");
     }
+    std::string reason;
+    std::FILE* source = zun::open_input_file(inv.source, reason);
+    if (!source) return fail("\"" + inv.source + "\" (0) Error: Can't open '" + inv.source + "': " + reason);
+    std::fclose(source);
+    // Writing over the source would lose it: refused before anything runs.
+    if (zun::same_file(inv.source, inv.output))
+        return fail("\"" + inv.source + "\" (0) Error: Can't write '" + inv.output + "': " + zun::kOutputIsInput);
+    zun::OutputFile out;
+    if (!out.open(inv.output, "cp"))
+        return fail("\"" + inv.output + "\" (0) Error: Can't write the output file: " + out.error());
     zun::cpp::RunResult r = zun::cpp::run_program(TCX_GNU_CPP, inv.args);
     std::error_code ec;
     std::string cwd = std::filesystem::current_path(ec).string();
     std::string messages = zun::cpp::rewrite_messages(r.err, cwd, inv.source);
     std::fwrite(messages.data(), 1, messages.size(), stderr);
     if (r.exit_code != 0) return r.exit_code;
-    std::ofstream out(zun::path_native(inv.output), std::ios::binary | std::ios::trunc);
-    out << zun::cpp::filter_markers(r.out);
-    if (!out) {
-        std::fprintf(stderr, "\"%s\" (0) Error: cannot write the output file\n", inv.output.c_str());
-        return 1;
-    }
+    if (!out.write(zun::cpp::filter_markers(r.out)) || !out.commit())
+        return fail("\"" + inv.output + "\" (0) Error: Can't write the output file: " + out.error());
     return 0;
 }

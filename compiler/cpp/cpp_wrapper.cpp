@@ -9,6 +9,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -42,6 +43,16 @@ Invocation translate_args(const std::vector<std::string>& args) {
             continue;
         }
         if (dropped(a)) continue;
+        // GNU cpp would take the next word, the source, as the value and then
+        // read standard input, or write somewhere else than the output named.
+        if ((a == "-I" || a == "-D" || a == "-U") && i + 1 >= args.size()) {
+            inv.error = "option '" + a + "' needs a value";
+            return inv;
+        }
+        if (a.rfind("-o", 0) == 0) {
+            inv.error = "option '" + a + "' is not taken: the output file is the last argument";
+            return inv;
+        }
         if (a == "-I" && i + 1 < args.size()) {
             inv.args.push_back("-I");
             inv.args.push_back(slashes(args[++i]));
@@ -160,6 +171,8 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    // Nothing is ever read from a terminal: a run may have no one to type.
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, out_pipe[1], 1);
     posix_spawn_file_actions_adddup2(&actions, err_pipe[1], 2);
     posix_spawn_file_actions_addclose(&actions, out_pipe[0]);

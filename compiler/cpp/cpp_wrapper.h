@@ -13,7 +13,8 @@ struct Invocation {
     std::vector<std::string> args;  // for GNU cpp, without the program name
     std::string source;             // '/' separators
     std::string output;
-    bool ok = false;                // false: the command line names no source and output
+    bool ok = false;                // false: the command line cannot be run, see `error`
+    std::string error;              // what is wrong with it; empty: no source and output named
 };
 
 // Translates the workbench's arguments (options, source, output file).
@@ -35,7 +36,7 @@ struct RunResult {
 };
 
 // Runs the GNU cpp at `program` (an absolute path) with a cleared
-// environment holding only LC_ALL=C.
+// environment holding only LC_ALL=C and /dev/null as its standard input.
 RunResult run_program(const std::string& program, const std::vector<std::string>& args);
 
 }  // namespace zun::cpp
