@@ -89,6 +89,8 @@ public:
 
 struct LoadResult {
   int code = 0;  // 0 success, 1 file not opened, 2 bad record or failed write
+  int line = 0;        // with code 2: the line of the fault
+  std::string reason;  // with code 2: what is wrong with it
   std::optional<uint32_t> end_entry;  // the S7/S8/S9 entry, when one was read
   size_t data_bytes = 0;              // bytes written from data records
 };

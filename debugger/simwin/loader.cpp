@@ -8,7 +8,7 @@
 #include "common/number.h"
 #include "common/path.h"
 
-#include <fstream>
+#include <cstdio>
 
 namespace zun {
 
@@ -36,63 +36,96 @@ struct RomWritableDuringLoad {
 
 }  // namespace
 
+namespace {
+
+// Address digits of a data or end record; 0 for any other type.
+size_t address_digits(char type) {
+  switch (type) {
+    case '1': case '9': return 4;
+    case '2': case '8': return 6;
+    case '3': case '7': return 8;
+    default: return 0;
+  }
+}
+
+// The count, address and checksum of a data record, with what is wrong with
+// them; the count locates the checksum, so text behind it is not read.
+std::string check_record(const std::string& line, size_t digits, uint32_t& count) {
+  auto c = hex_at(line, 2, 2);
+  if (!c) return line.size() < 4 ? "the line ends inside the count" : "non-hex digits in the count";
+  count = *c;
+  if (!hex_at(line, 4, digits)) return line.size() < 4 + digits ? "bad count" : "non-hex digits in the address";
+  if (count < digits / 2 + 1) return "bad count";
+  if (line.size() < 4 + 2 * size_t(count)) return line.size() % 2 ? "odd length" : "bad count";
+  for (size_t pos = 4 + digits; pos < 4 + 2 * size_t(count); pos += 2)
+    if (!hex_at(line, pos, 2)) return "non-hex digits in the data";
+  return {};
+}
+
+}  // namespace
+
 LoadResult Engine::load_srecords(const std::string& path) {
   LoadResult result;
-  std::ifstream in(path_native(path), std::ios::binary);
-  if (path.empty() || !in) {
+  std::string why;
+  std::FILE* in = path.empty() ? nullptr : open_input_file(path, why);
+  if (!in) {
     result.code = 1;
     return result;
   }
   RomWritableDuringLoad rom_guard(board);
   bool first_record = true;
   std::string line;
-  while (read_line(in, line)) {
+  auto fail = [&](const std::string& reason) {
+    result.code = 2;
+    result.reason = reason;
+  };
+  for (LineStatus status; result.code == 0 && (status = read_line(in, line, kMaxRecordLine)) != LineStatus::End;) {
+    ++result.line;
+    if (status == LineStatus::TooLong) {
+      fail(format("the line is longer than %zu characters", kMaxRecordLine));
+      break;
+    }
     if (line.empty()) continue;
     if (line.size() < 2 || line[0] != 'S') {
-      result.code = 2;
+      fail("not an S-record");
       break;
     }
     char type = line[1];
     if (type == '0') continue;
     if (type == 'X') break;  // the debug records after the data
-    size_t address_digits = type == '1' || type == '9' ? 4 : type == '2' || type == '8' ? 6
-                          : type == '3' || type == '7' ? 8 : 0;
-    auto count = hex_at(line, 2, 2);
-    auto address = address_digits ? hex_at(line, 4, address_digits) : std::nullopt;
-    if (!count || !address) {
-      result.code = 2;
+    size_t digits = address_digits(type);
+    if (digits == 0) {
+      fail(format("unknown record type 'S%c'", type));
       break;
     }
+    uint32_t count = 0;
+    std::string fault = check_record(line, digits, count);
+    if (!fault.empty()) {
+      fail(fault);
+      break;
+    }
+    uint32_t address = *hex_at(line, 4, digits);
     if (type >= '7' && type <= '9') {
-      entry_address = *address;
-      result.end_entry = *address;
+      entry_address = address;
+      result.end_entry = address;
       break;
     }
-    if (first_record) entry_address = *address;
+    if (first_record) entry_address = address;
     first_record = false;
-    // The count covers address, data and checksum: the checksum is found by it,
-    // not by where the line ends.
-    size_t data_bytes = *count >= address_digits / 2 + 1 ? *count - address_digits / 2 - 1 : 0;
-    size_t pos = 4 + address_digits;
-    if (*count < address_digits / 2 + 1 || pos + 2 * (data_bytes + 1) > line.size()) {
-      result.code = 2;
-      break;
-    }
-    for (size_t i = 0; i < data_bytes && result.code == 0; ++i, pos += 2) {
-      auto byte = hex_at(line, pos, 2);
-      uint32_t at = *address + uint32_t(i);
-      if (!byte) {
-        result.code = 2;
-      } else if (!board.is_loadable(at) || board.board_write(at, uint8_t(*byte)) != 0) {
+    size_t data_bytes = count - digits / 2 - 1;
+    for (size_t i = 0, pos = 4 + digits; i < data_bytes; ++i, pos += 2) {
+      uint32_t at = address + uint32_t(i);
+      if (!board.is_loadable(at) || board.board_write(at, uint8_t(*hex_at(line, pos, 2))) != 0) {
         host.output_line(format("VM: Can't write to simulator memory at 0x%08lX\n", (unsigned long)at));
-        result.code = 2;
-      } else {
-        ++result.data_bytes;
+        fail(format("can't write to simulator memory at 0x%08lX", (unsigned long)at));
+        break;
       }
+      ++result.data_bytes;
     }
-    if (result.code) break;
   }
+  std::fclose(in);
   if (result.code == 0) {
+    result.line = 0;
     std::error_code ec;
     load_file_time = std::filesystem::last_write_time(path_native(path), ec);
     load_file_name = path_file_name(path);

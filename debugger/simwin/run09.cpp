@@ -121,7 +121,8 @@ int run09(const Run09Options& options, Run09Io& io) {
     return 1;
   }
   if (loaded.code != 0) {
-    io.err(format("run09: can't load '%s'\n", options.file.c_str()));
+    io.err(format("run09: can't load '%s': line %d: %s\n", options.file.c_str(), loaded.line,
+                  loaded.reason.c_str()));
     return 1;
   }
   // Without a single data byte there is no program: running zeroed memory
