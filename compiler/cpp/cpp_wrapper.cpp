@@ -49,8 +49,9 @@ Invocation translate_args(const std::vector<std::string>& args) {
             inv.error = "option '" + a + "' needs a value";
             return inv;
         }
-        if (a.rfind("-o", 0) == 0) {
-            inv.error = "option '" + a + "' is not taken: the output file is the last argument";
+        // "-" would make GNU cpp read standard input and write over the source.
+        if (a.rfind("-o", 0) == 0 || a == "-") {
+            inv.error = "option '" + a + "' is not taken: the source and the output file are the last arguments";
             return inv;
         }
         if (a == "-I" && i + 1 < args.size()) {

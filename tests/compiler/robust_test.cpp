@@ -1,0 +1,127 @@
+// tcx09 and the cpp wrapper under the conditions of a real build gone wrong
+// (full disk, output named like the input, stray options, a terminal on
+// standard input) and with inputs built to hit every limit and every slow path.
+#include "harness.h"
+#include "tests/tools/tool_run.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+
+namespace zun::tcx::test {
+namespace {
+
+namespace fs = std::filesystem;
+using zun::test::file_size_limit;
+using zun::test::read_whole;
+using zun::test::run_in;
+
+class TcxRobust : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string templ = (fs::temp_directory_path() / "tcx_robust_XXXXXX").string();
+        dir = mkdtemp(templ.data());
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    void put(const std::string& name, const std::string& text) { std::ofstream(dir / name, std::ios::binary) << text; }
+    fs::path dir;
+};
+
+// Compiles and says how long it took.
+Compiled timed(const std::string& source, double& seconds, std::vector<std::string> options = {}) {
+    auto started = std::chrono::steady_clock::now();
+    Compiled c = compile(source, std::move(options));
+    seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return c;
+}
+
+TEST_F(TcxRobust, OutputIsNeverTheSourceNorHalfWritten) {
+    const std::string source = "int f(int a) { return a + 1; }\n";
+    put("t.c", source);
+    auto r = run_in(dir, "\"$BIN/tcx09\" t.c t.c");
+    EXPECT_EQ(r.rc, 2);
+    EXPECT_NE(r.err.find("Error: Can't open output file 't.c': it is an input of this run"), std::string::npos) << r.err;
+    EXPECT_EQ(read_whole(dir / "t.c"), source);
+    std::string big;
+    for (int i = 0; i < 300; ++i) big += "int f" + std::to_string(i) + "(int a) { return a * 3 + " + std::to_string(i) + "; }\n";
+    put("big.c", big);
+    put("big.s09", "old\n");
+    r = run_in(dir, file_size_limit(8) + "\"$BIN/tcx09\" big.c big.s09");
+    EXPECT_EQ(r.rc, 2);
+    EXPECT_NE(r.err.find("Error: Can't write output file 'big.s09': File too large"), std::string::npos) << r.err;
+    EXPECT_EQ(read_whole(dir / "big.s09"), "old\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3);  // no temporary left
+    r = run_in(dir, "\"$BIN/tcx09\" big.c /dev/null && mkdir d && \"$BIN/tcx09\" d out.s09");
+    EXPECT_EQ(r.rc, 2);
+    EXPECT_NE(r.err.find("Can't open input file 'd': is a directory"), std::string::npos) << r.err;
+    struct stat st;
+    ASSERT_EQ(stat("/dev/null", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+TEST_F(TcxRobust, PreprocessorRefusesStrayOptionsAndNeverReadsATerminal) {
+    put("src.c", "#include \"/dev/stdin\"\nint x = X;\n");
+    for (const char* bad : {"src.c out.i -D", "-I src.c out.i -U", "-o other.i src.c out.i", "- src.c out.i",
+                            "src.c src.c"}) {
+        auto r = run_in(dir, std::string("\"$BIN/cpp\" ") + bad);
+        EXPECT_EQ(r.rc, 1) << bad;
+        EXPECT_FALSE(r.err.empty()) << bad;
+        EXPECT_EQ(read_whole(dir / "src.c"), "#include \"/dev/stdin\"\nint x = X;\n") << bad;
+        EXPECT_FALSE(fs::exists(dir / "out.i")) << bad;
+    }
+    // Standard input that never ends (a FIFO held open by its reader): the run ends.
+    auto r = run_in(dir, "mkfifo in && timeout 10 \"$BIN/cpp\" -D X=4 src.c out.i <>in");
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_NE(read_whole(dir / "out.i").find("int x = 4;"), std::string::npos);
+}
+
+TEST(TcxLimits, LongListsEndWithTheLimitNamed) {
+    auto list = [](int n) {
+        std::string s = "1";
+        for (int i = 1; i < n; ++i) s += ",1";
+        return s;
+    };
+    for (const std::string& text : {"int x;\nvoid f(void) { x = " + list(100000) + "; }\n",
+                                    "int g();\nvoid f(void) { g(" + list(100000) + "); }\n"}) {
+        Compiled c = compile(text);
+        EXPECT_EQ(c.rc, 1);
+        EXPECT_EQ(c.err.rfind("\"/src/t.c\" (2) Error: Nesting deeper than the compiler's limit of 200 levels", 0), 0u)
+            << c.err.substr(0, 300);
+    }
+    // Lists well inside the limit still compile.
+    Compiled c = compile("int x;\nint g();\nvoid f(void) { x = " + list(3000) + "; g(" + list(3000) + "); }\n");
+    EXPECT_EQ(c.rc, 0) << c.err.substr(0, 300);
+    // A "line" of 2 MB (a binary file) is refused at its line.
+    c = compile("int x;\n" + std::string(2 << 20, 'x') + "\n");
+    EXPECT_EQ(c.err, "\"/src/t.c\" (2) Error: Line longer than the limit of 1048576 characters\n");
+}
+
+TEST(TcxLimits, LargeUnitsCompileInLinearTime) {
+    std::string cases = "int f(int x) { switch (x) {\n";
+    for (int i = 0; i < 20000; ++i) cases += "case " + std::to_string(i * 7) + ": return " + std::to_string(i) + ";\n";
+    cases += "} return 0; }\n";
+    std::string dense = "int f(int x) { switch (x) {\n";
+    for (int i = 0; i < 20000; ++i) dense += "case " + std::to_string(i) + ": return " + std::to_string(i) + ";\n";
+    dense += "} return 0; }\n";
+    std::string globals;
+    for (int i = 0; i < 32000; ++i) globals += "int g" + std::to_string(i) + ";\n";
+    globals += "int f(void) { return g5 + g31999; }\n";
+    std::string dims = "int a";
+    for (int i = 0; i < 410; ++i) dims += "[1]";
+    dims += ";\n";
+    for (const std::string* text : {&cases, &dense, &globals}) {
+        double seconds = 0;
+        Compiled c = timed(*text, seconds);
+        EXPECT_EQ(c.rc, 0) << c.err.substr(0, 300);
+        EXPECT_LT(seconds, 10.0) << text->substr(0, 40);
+    }
+    double seconds = 0;
+    Compiled c = timed(dims, seconds, {"-g"});
+    EXPECT_EQ(c.rc, 0) << c.err;
+    EXPECT_LT(seconds, 10.0);
+    EXPECT_NE(c.err.find("Warning: Debug type table full (399 types)"), std::string::npos) << c.err;
+}
+
+}  // namespace
+}  // namespace zun::tcx::test
