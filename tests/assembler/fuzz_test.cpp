@@ -1,5 +1,6 @@
-// Random and mutated sources: the assembler must neither crash nor hang nor
-// leave temporaries behind, and its exit code must agree with its messages.
+// Random and mutated sources (line ends of every system, files cut short):
+// the assembler must neither crash nor hang nor leave temporaries behind, and
+// its exit code must agree with its messages.
 // Runs a few seconds by default; HASM09_FUZZ_SECONDS=60 runs longer.
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <random>
 
 #include "asm_support.h"
+#include "tests/tools/fuzz_text.h"
 
 namespace zun::hasm::test {
 namespace {
@@ -43,6 +45,8 @@ std::string random_source(std::mt19937& rng) {
 }
 
 std::string mutate(std::string s, std::mt19937& rng) {
+  if (rng() % 8 == 0) s = zun::test::change_line_ends(s, rng);
+  if (rng() % 8 == 0) return zun::test::cut_short(s, rng);
   int edits = std::uniform_int_distribution<int>(1, 8)(rng);
   for (int i = 0; i < edits && !s.empty(); ++i) {
     size_t at = rng() % s.size();

@@ -1,7 +1,8 @@
-// Feeds random and mutated C text to the compiler. A crash, a sanitizer
-// report or a hang fails the run. TCX_FUZZ_SECONDS sets the duration
+// Feeds random and mutated C text (line ends of every system, files cut
+// short) to the compiler. A crash, a sanitizer report or a hang fails the run. TCX_FUZZ_SECONDS sets the duration
 // (default 3); TCX_FUZZ_SEED picks the random sequence.
 #include "harness.h"
+#include "tests/tools/fuzz_text.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +56,8 @@ std::vector<std::string> seeds() {
 }
 
 std::string mutate(std::mt19937& rng, std::string s) {
+    if (rng() % 8 == 0) s = zun::test::change_line_ends(s, rng);
+    if (rng() % 8 == 0) return zun::test::cut_short(s, rng);
     int edits = 1 + static_cast<int>(rng() % 8);
     for (int i = 0; i < edits && !s.empty(); ++i) {
         size_t at = rng() % s.size();
