@@ -117,7 +117,7 @@ LoadResult Engine::load_srecords(const std::string& path) {
       uint32_t at = address + uint32_t(i);
       if (!board.is_loadable(at) || board.board_write(at, uint8_t(*hex_at(line, pos, 2))) != 0) {
         host.output_line(format("VM: Can't write to simulator memory at 0x%08lX\n", (unsigned long)at));
-        fail(format("can't write to simulator memory at 0x%08lX", (unsigned long)at));
+        fail("the simulator memory refused the write");
         break;
       }
       ++result.data_bytes;

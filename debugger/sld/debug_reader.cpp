@@ -3,18 +3,18 @@
 // then the source files, the functions' entry and exit points and the
 // program's entry. Messages go to the output window through the host.
 #include "common/format.h"
+#include "common/line_reader.h"
 #include "common/number.h"
 #include "common/path.h"
 #include "debugger/sld/sld.h"
 
-#include <fstream>
-#include <sstream>
+#include <cstdio>
 
 namespace zun::sld {
 
 namespace {
 
-// The load file as lines without their ends (a CR before the LF dropped).
+// The load file as lines without their ends.
 struct LoadLines {
   std::vector<std::string> text;
   std::vector<bool> continued;  // ends in '\' before its line feed
@@ -29,25 +29,25 @@ struct LoadLines {
 };
 
 bool read_load_lines(const std::string& path, LoadLines& lines) {
-  std::ifstream in(path_native(path), std::ios::binary);
-  if (!in) return false;
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  std::string all = buffer.str();
+  // A device or a FIFO named as load file would never end.
+  std::string reason;
+  std::FILE* file = open_input_file(path, reason);
+  if (!file) return false;
+  std::string all;
+  char chunk[65536];
+  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) all.append(chunk, n);
+  std::fclose(file);
   size_t pos = 0;
+  std::string_view view;
   bool previous_continued = false;
-  while (pos < all.size()) {
-    size_t end = all.find('\n', pos);
-    bool has_lf = end != std::string::npos;
-    if (!has_lf) end = all.size();
-    std::string line = all.substr(pos, end - pos);
-    if (has_lf && !line.empty() && line.back() == '\r') line.pop_back();
-    bool continued = has_lf && !line.empty() && line.back() == '\\';
-    lines.text.push_back(std::move(line));
+  // Any line end counts: LF, CR LF or a lone CR.
+  while (next_line(all, pos, view)) {
+    bool has_end = all[pos - 1] == '\n' || all[pos - 1] == '\r';
+    bool continued = has_end && !view.empty() && view.back() == '\\';
+    lines.text.emplace_back(view);
     lines.continued.push_back(continued);
     lines.continuation.push_back(previous_continued);
     previous_continued = continued;
-    pos = has_lf ? end + 1 : end;
   }
   return true;
 }

@@ -87,7 +87,7 @@ TEST(Run09, LoadFailureSaysWhereTheWriteWasRefused) {
   EXPECT_EQ(run09(o, io), 1);
   EXPECT_EQ(io.stdout_text, "");
   EXPECT_EQ(io.stderr_text, "VM: Can't write to simulator memory at 0x0000E020\n"
-                            "run09: can't load '" + o.file + "'\n");
+                            "run09: can't load '" + o.file + "': line 1: the simulator memory refused the write\n");
   std::filesystem::remove(o.file);
 }
 
