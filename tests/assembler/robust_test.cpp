@@ -21,11 +21,6 @@ using zun::test::run_in;
 
 class Hasm09Robust : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "hasm09_robust_XXXXXX").string();
-    dir = mkdtemp(templ.data());
-  }
-  void TearDown() override { fs::remove_all(dir); }
   void put(const std::string& name, const std::string& text) {
     std::ofstream(dir / name, std::ios::binary) << text;
   }
@@ -37,7 +32,8 @@ class Hasm09Robust : public ::testing::Test {
     }
     return found;
   }
-  fs::path dir;
+  zun::test::TempDir scratch;
+  const fs::path& dir = scratch.path;
 };
 
 // About 20 KB of object text.

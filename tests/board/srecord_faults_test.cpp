@@ -6,6 +6,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+
+#include <unistd.h>
 
 namespace zun {
 namespace {
@@ -19,7 +22,9 @@ public:
 };
 
 std::string run(const std::string& records) {
-  auto path = (std::filesystem::temp_directory_path() / "zun_srec_fault.s19").generic_string();
+  // CTest runs the tests of this file in parallel processes: one name each.
+  auto path = (std::filesystem::temp_directory_path() /
+               ("zun_srec_fault_" + std::to_string(::getpid()) + ".s19")).generic_string();
   std::ofstream(path, std::ios::binary) << records;
   Run09Options o;
   o.file = path;

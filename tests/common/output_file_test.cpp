@@ -23,11 +23,6 @@ using test::read_whole;
 
 class OutputFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "zun_out_XXXXXX").string();
-    dir = mkdtemp(templ.data());
-  }
-  void TearDown() override { fs::remove_all(dir); }
   std::string path(const std::string& name) const { return (dir / name).string(); }
   void put(const std::string& name, const std::string& text) const {
     std::ofstream(dir / name, std::ios::binary) << text;
@@ -36,7 +31,8 @@ class OutputFileTest : public ::testing::Test {
   size_t entries() const {
     return static_cast<size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
   }
-  fs::path dir;
+  zun::test::TempDir scratch;
+  const fs::path& dir = scratch.path;
 };
 
 TEST_F(OutputFileTest, OnlyACompleteOutputReplacesTheOldOne) {

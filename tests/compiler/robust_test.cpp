@@ -19,13 +19,9 @@ using zun::test::run_in;
 
 class TcxRobust : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string templ = (fs::temp_directory_path() / "tcx_robust_XXXXXX").string();
-        dir = mkdtemp(templ.data());
-    }
-    void TearDown() override { fs::remove_all(dir); }
     void put(const std::string& name, const std::string& text) { std::ofstream(dir / name, std::ios::binary) << text; }
-    fs::path dir;
+    zun::test::TempDir scratch;
+    const fs::path& dir = scratch.path;
 };
 
 // Compiles and says how long it took.

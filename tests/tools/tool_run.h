@@ -26,6 +26,18 @@ inline std::string read_whole(const std::filesystem::path& path) {
   return s.str();
 }
 
+// A directory of its own for a test, removed with it.
+struct TempDir {
+  TempDir() {
+    std::string templ = (std::filesystem::temp_directory_path() / "zun_test_XXXXXX").string();
+    path = mkdtemp(templ.data());
+  }
+  ~TempDir() { std::filesystem::remove_all(path); }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  std::filesystem::path path;
+};
+
 // The staged program directory, from the environment CTest gives the tests.
 inline std::string stage_bin() {
   const char* stage = std::getenv("ZUN_STAGE");
