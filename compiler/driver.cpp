@@ -135,9 +135,10 @@ void init_builtin_types(TranslationUnit& tu) {
 
 namespace {
 
-void report_unreadable(TranslationUnit& tu, int number, const std::string& name, const std::string& reason) {
+// Message 137, with what the file is when it is there but is no file to read.
+void report_unreadable(TranslationUnit& tu, const std::string& name, const std::string& reason) {
     if (reason.empty())
-        report_str(tu, number, name);
+        report_str(tu, 137, name);
     else
         report_text(tu, tu.scan.tok_line, format("Can't open input file '%s': %s", name.c_str(), reason.c_str()));
 }
@@ -152,7 +153,7 @@ void compile(TranslationUnit& tu, OutputFile& output) {
         std::string reason;
         std::optional<std::string> text = tu.read_file(o.files[0], &reason);
         if (!text) {
-            report_unreadable(tu, 137, o.files[0], reason);
+            report_unreadable(tu, o.files[0], reason);
             throw Fatal{2};
         }
         tu.input_text = std::move(*text);

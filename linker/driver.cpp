@@ -2,13 +2,7 @@
 // order the tool has always used, plus the message function and the small
 // file helpers the stages share. The linked object and extracted library
 // members stay in memory; each output replaces its file only when complete.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -73,13 +67,6 @@ void read_record_file(Link& link, const std::string& name, TextLines& text, cons
   if (status.long_line > 0)
     fatal(link, format("file '%s' line %d is longer than the limit of %zu characters", name.c_str(),
                        status.long_line, kMaxRecordLine));
-}
-
-bool write_output(Link& link, const std::string& name, std::string_view text) {
-  std::string reason;
-  if (write_output_file(name, text, "vl", reason)) return true;
-  error(link, format("can't write '%s': %s", name.c_str(), reason.c_str()));
-  return false;
 }
 
 std::string absolute_name(const std::string& name) {

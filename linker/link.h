@@ -234,9 +234,6 @@ ReadStatus read_text_file(const std::string& name, TextLines& text, size_t max_l
 // An object or archive: a file that cannot be opened is fatal `cant_open`
 // (a format with one %s), and so is a line beyond the record limit.
 void read_record_file(Link& link, const std::string& name, TextLines& text, const char* cant_open);
-// Writes a whole output file; an error naming the file and the reason, and
-// false, when it fails.
-bool write_output(Link& link, const std::string& name, std::string_view text);
 std::string absolute_name(const std::string& name);
 
 // ---- options.cpp ----
