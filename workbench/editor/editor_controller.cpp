@@ -9,6 +9,7 @@
 
 #include "workbench/editor/find_replace.h"
 #include "workbench/frame/user_dialogs.h"
+#include "workbench/project/project_file.h"
 
 namespace zun::wb {
 
@@ -93,6 +94,18 @@ EditorChild* EditorController::jumpToMessage(const QByteArray& line) {
 void EditorController::saveModified() {
   for (const auto& e : editors_)
     if (e && e->modified()) e->save();
+}
+
+void EditorController::saveProjectSources(const Project& project) {
+  for (const auto& e : editors_)
+    if (e && e->modified() && project.find_by_path(e->path().toStdString())) e->command(cmd::save_if_named, 0);
+}
+
+std::string EditorController::writeOpenFiles(const Project& project) const {
+  std::vector<std::string> paths;
+  for (const auto& e : editors_)
+    if (e) paths.push_back(e->path().toStdString());
+  return open_file_lines(project, paths);
 }
 
 void EditorController::reloadChanged() {

@@ -18,6 +18,7 @@ class QMdiSubWindow;
 namespace zun::wb {
 
 class FindDialog;
+class Project;
 
 class EditorController : public QObject {
   Q_OBJECT
@@ -41,6 +42,12 @@ class EditorController : public QObject {
   EditorChild* jumpToMessage(const QByteArray& line);
 
   void saveModified();
+  // Before a build: every modified editor of a file of the project is saved
+  // (editors_save_project_sources).
+  void saveProjectSources(const Project& project);
+  // The project file's "##OF" lines: one per editor open on a file of the
+  // project (editors_write_open_files).
+  std::string writeOpenFiles(const Project& project) const;
   // After a build: each editor whose file a tool changed is reloaded or kept,
   // one question per file unless "Yes to All" or "No to All" was chosen.
   void reloadChanged();

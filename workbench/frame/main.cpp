@@ -6,6 +6,7 @@
 
 #include "debugger/terminal/terminal_controller.h"
 #include "workbench/frame/frame_window.h"
+#include "workbench/project/project_controller.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
   new zun::term::TerminalController(&frame);
   // The desktop's work area, also where no window manager maximises.
   if (QScreen* screen = QGuiApplication::primaryScreen()) frame.setGeometry(screen->availableGeometry());
+  zun::wb::ProjectController projects(&frame);
   frame.showMaximized();
   frame.startUp(workspace);
   return app.exec();

@@ -1,0 +1,58 @@
+// The workbench's side of projects and builds: the Build menu (Make, Build,
+// Build All, Clean, the Debug/Final configuration), Update dependencies, the
+// workspace named on the command line, and the project's part of the
+// menus' state. A thin Qt layer over ProjectSession.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+#include "workbench/project/project_session.h"
+
+namespace zun::wb {
+
+class FrameWindow;
+
+class ProjectController : public QObject, public SessionHost {
+  Q_OBJECT
+
+ public:
+  explicit ProjectController(FrameWindow* frame);
+  ~ProjectController() override;
+
+  ProjectSession& session() { return *session_; }
+  // Where the tools, the startup file and the standard headers are looked
+  // for; the frame's program directory unless set here (tests).
+  void setProgramDir(const QString& dir) { program_dir_ = dir; }
+  void openWorkspace(const QString& path);
+
+  // SessionHost
+  void error(const std::string& text) override;
+  void warning(const std::string& text) override;
+  bool question(const std::string& text) override;
+  void status(const std::string& text) override;
+  void out(std::string_view text) override;
+  void clear_output() override;
+  void show_output() override;
+  void open_editor(const std::string& path) override;
+  void close_project_editors(const Project& project) override;
+  std::optional<std::string> open_file_lines(const Project& project) override;
+  void save_project_sources(const Project& project) override;
+  void reload_changed() override;
+  bool remove_missing_files(const std::vector<std::string>& paths) override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void syncProgramDir();
+  void build(BuildCommand command);
+  void projectChanged();
+
+  FrameWindow* frame_;
+  std::unique_ptr<ProjectSession> session_;
+  QString program_dir_;
+};
+
+}  // namespace zun::wb

@@ -1,0 +1,52 @@
+// The project file (".m09"): at once the makefile the make engine builds from
+// and the store of the project's settings, its open editor files and the
+// serial terminal's settings. Its writer, its reader and the dependency
+// scanner that writes the header dependencies of every source into it.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "workbench/project/project_model.h"
+
+namespace zun::wb {
+
+// What the project file shares with other parts of the workbench. Each may
+// be left empty.
+struct ProjectFileHooks {
+  // The serial terminal's "#+" lines. Without the terminal's own functions
+  // the lines read are kept in Project::terminal_lines and written back as
+  // they were.
+  std::function<void()> terminal_reset;  // before a project file is read
+  std::function<void(std::string_view line)> read_terminal_line;
+  std::function<std::string()> terminal_text;
+  // The "##OF" lines of the editors open on the project's files; without it
+  // the files read from the project file are written back.
+  std::function<std::string(const Project&)> open_file_lines;
+};
+
+// "##OF" lines for those of `paths` that are files of the project.
+std::string open_file_lines(const Project& project, const std::vector<std::string>& paths);
+
+// The whole text of the project file; none when a configuration section
+// cannot be written (the message box has been shown).
+std::optional<std::string> project_file_text(Project& project, ProjectHost& host, const ProjectFileHooks& hooks);
+// Writes the text beside the project file and renames it over the old one,
+// which stays as it was when anything fails. True also without an open project.
+bool write_project_file(Project& project, ProjectHost& host, const ProjectFileHooks& hooks);
+// False when the file cannot be read; the settings are cleared then. The
+// "##OF" files go to Project::open_files; opening them is the caller's.
+bool read_project_file(Project& project, ProjectHost& host, const ProjectFileHooks& hooks);
+
+// The files a source depends on, the source first: its includes ("use" lines
+// in assembler), followed from file to file through the source's directory,
+// the standard include directory and the Debug configuration's include
+// directories. A file found in the standard include directory is neither
+// listed nor read, except with `list_all` (the file properties' list).
+std::vector<std::string> scan_dependencies(const Project& project, const std::string& source, bool list_all,
+                                           ProjectHost& host);
+
+}  // namespace zun::wb

@@ -1,0 +1,198 @@
+// The open project in memory: its identity, its files, the Debug and Final
+// configurations with their six lists each, the working copy the settings
+// dialog edits, the defaults a new project starts from and the checks on
+// names. Standard C++ only; everything the project asks of the workbench
+// (message boxes, the output window, editors) goes through ProjectHost.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zun::wb {
+
+inline constexpr std::string_view project_version = "2.0 26 February 2013)";
+
+// What the project system asks of the workbench. The defaults do nothing,
+// say No and keep no editors, which is what a headless build wants.
+class ProjectHost {
+ public:
+  virtual ~ProjectHost() = default;
+  virtual void error(const std::string& text) {}    // message box, stop icon
+  virtual void warning(const std::string& text) {}  // message box, exclamation icon
+  virtual bool question(const std::string& text) { return false; }
+  virtual void status(const std::string& text) {}
+  virtual void out(std::string_view text) {}  // the output window
+  virtual void clear_output() {}             // clears and shows it
+};
+
+namespace project_type {
+inline constexpr int executable = 1, relocatable = 2, library = 3;
+}
+namespace config_id {
+inline constexpr int debug = 5, final_ = 4;
+}
+inline constexpr int output_type_default = 6;
+
+// The six lists of a configuration, in the order the settings dialog and the
+// project file name them.
+enum ListKind { Includes, Libraries, LibraryPaths, Defines, AsmDefines, Undefines, list_kind_count };
+
+struct ProjectConfig {
+  int type = 0;  // project_type
+  int id = config_id::debug;
+  int output_type = output_type_default;  // 6 or 7
+  bool std_include = false;
+  bool std_library = false;  // also "use default libraries"
+  bool use_startup = false;
+  std::string name;  // "Debug" or "Final"
+  std::string target_name, obj_dir, targ_dir;
+  std::string asflags, ccflags, lnflags;
+  std::string crt0;  // the startup path
+  std::array<std::vector<std::string>, list_kind_count> lists;
+
+  // An empty item or one already there is not added.
+  void add_item(ListKind list, const std::string& item);
+  const std::vector<std::string>& list(ListKind kind) const { return lists[kind]; }
+};
+
+struct ProjectFile {
+  std::string path;                   // absolute, '/' separators
+  std::optional<std::string> rel_dir;  // its directory relative to the project directory
+  std::string name;                   // the part after the last separator
+  std::string options;                // its own option text
+  int flags = 1;                      // bit 0: use the configuration's options
+  bool uses_config_options() const { return (flags & 1) != 0; }
+};
+
+// A source the project builds: an assembler or C file (file_kind_of).
+bool is_source_kind(int kind);
+// "object", "C source" and the rest; "" for an extension Zun does not know.
+std::string_view display_type(std::string_view path);
+// "s19", "o09", "e09" by project type, else "???".
+std::string_view type_extension(int type);
+// The file name up to its first '.' and ".o09".
+std::string object_name(std::string_view path);
+
+// The membership test of a path about to be added.
+enum class Membership { Free, SameObject, Present };
+
+class Project {
+ public:
+  // The directory of the programs: the startup file and the standard include
+  // and library directories lie beside it.
+  std::string program_dir;
+
+  // ---- identity ----
+  // Sets path, directory and name; an empty path clears all three.
+  void set_path(const std::string& path);
+  const std::string& path() const { return path_; }
+  const std::string& dir() const { return dir_; }
+  const std::string& name() const { return name_; }
+
+  // ---- files ----
+  std::vector<ProjectFile> files;
+  // The record, or null when the path is empty or already present (compared exactly).
+  ProjectFile* add_record(const std::string& path, const std::string& options, int flags);
+  ProjectFile* find_by_path(std::string_view path);  // case ignored
+  const ProjectFile* find_by_path(std::string_view path) const;
+  ProjectFile* find_by_name(std::string_view name);  // the part after the last separator, case ignored
+  Membership membership(const std::string& path) const;
+  // A relative path is taken from the project directory; duplicates are
+  // refused with a message box. True when added.
+  bool add_file(const std::string& path, const std::string& options, int flags, ProjectHost& host);
+  bool remove_file(const std::string& path);
+  const ProjectFile* linker_script() const;
+  // The file's directory relative to the project directory, as the project
+  // file writes it; none when it cannot be said relatively.
+  std::optional<std::string> relative_dir_of(const std::string& path) const;
+
+  // ---- configurations ----
+  ProjectConfig debug, final_, work;
+  ProjectConfig& config(int id) { return id == config_id::final_ ? final_ : debug; }
+  const ProjectConfig& config(int id) const { return id == config_id::final_ ? final_ : debug; }
+  void set_active_config(int id);
+  int active_config() const { return active_; }
+  ProjectConfig& active() { return config(active_); }
+  const ProjectConfig& active() const { return config(active_); }
+  // The S-record, object or library file of the active configuration.
+  const std::string& load_file() const { return load_file_; }
+  // The active configuration's target file relative to the project
+  // directory: "<targ dir>\<target name>.<ext>".
+  std::string target_file(const ProjectConfig& c) const;
+  // "<program dir>/../include" when the active configuration uses it, else "".
+  std::string std_include_dir() const;
+  std::string startup_path() const;
+
+  // ---- new projects and the settings dialog ----
+  // All three configurations get the defaults of a new project of this type.
+  void new_project_defaults(int type);
+  // Adds the startup file when the flag is on and removes it when off.
+  void bring_startup_in_line(bool use, ProjectHost& host);
+  // The settings dialog: begin copies the active configuration into the
+  // working copy; switch stores the working copy into the configuration it
+  // came from and loads the other; ok stores it and marks the settings as
+  // changed; cancel drops it and leaves the flag as it was.
+  void settings_begin();
+  void settings_switch(int to_id);
+  void settings_ok();
+  void settings_cancel() { work = config(work.id); }
+  // The Default buttons: the assembler, compiler or linker rows of a new
+  // project, for the configuration the working copy holds.
+  enum class Rows { Assembler, Compiler, Linker };
+  void apply_default_rows(Rows rows);
+
+  // ---- other settings ----
+  // The target descriptor; an empty path clears it.
+  void set_sim_config(const std::string& full_path);
+  void set_sim_config_relative(const std::string& rel_path);
+  const std::string& sim_config() const { return sim_full_; }
+  const std::string& sim_config_relative() const { return sim_rel_; }
+  // An empty text leaves the old one.
+  void set_ext_makefile(const std::string& text, const std::string& param);
+  const std::string& ext_makefile() const { return ext_makefile_; }
+  const std::string& ext_makefile_param() const { return ext_makefile_param_; }
+
+  bool open = false;
+  bool settings_changed = false;  // by OK in the settings; the next Build rebuilds all
+  // The "##OF" files read from the project file (absolute paths).
+  std::vector<std::string> open_files;
+  // The "#+" lines read, kept as they were until the terminal takes them.
+  std::vector<std::string> terminal_lines;
+
+  // Back to a closed project: identity, files, lists and settings cleared.
+  void clear();
+
+ private:
+  void set_load_file();
+  std::string path_, dir_, name_;
+  int active_ = config_id::debug;
+  std::string load_file_;
+  std::string sim_rel_, sim_full_;
+  std::string ext_makefile_, ext_makefile_param_;
+};
+
+// ---- the settings dialog's list texts ----
+// Items joined by ','; a text that would pass 1022 characters keeps the
+// items that fit and sets `cut`.
+std::string join_list_text(const std::vector<std::string>& items, bool& cut);
+// The message for a list whose text was cut ("List of DEFINES is exhausted, ...").
+std::string list_cut_message(ListKind list);
+// Items of a typed text: DEFINES and ASMDEFINES split at ',' and blanks (a
+// value such as VER=1.2 stays whole), UNDEFINES are identifiers, paths and
+// libraries are tokens (double quotes allowed) between blanks and commas;
+// include and library search paths are stored relative to the project
+// directory.
+std::vector<std::string> split_list_text(ListKind list, std::string_view text, const std::string& project_dir);
+
+// ---- name checks ----
+// The file name without directory and extension holds only letters, digits,
+// '_' and '-'.
+bool valid_base_name(std::string_view path);
+// With the message box when the extension or the name is wrong.
+bool check_workspace_name(const std::string& path, ProjectHost& host);
+bool check_project_name(const std::string& path, ProjectHost& host);
+
+}  // namespace zun::wb
