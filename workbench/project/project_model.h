@@ -56,6 +56,7 @@ struct ProjectConfig {
   // An empty item or one already there is not added.
   void add_item(ListKind list, const std::string& item);
   const std::vector<std::string>& list(ListKind kind) const { return lists[kind]; }
+  bool operator==(const ProjectConfig&) const = default;
 };
 
 struct ProjectFile {
@@ -65,6 +66,7 @@ struct ProjectFile {
   std::string options;                // its own option text
   int flags = 1;                      // bit 0: use the configuration's options
   bool uses_config_options() const { return (flags & 1) != 0; }
+  bool operator==(const ProjectFile&) const = default;
 };
 
 // A source the project builds: an assembler or C file (file_kind_of).

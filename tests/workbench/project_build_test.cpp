@@ -1,0 +1,133 @@
+// The build commands with the staged tools on a copy of the example
+// workspace: through a session as the workbench drives it, and through
+// zbuild; the program runs under run09.
+#include <stdio.h>
+
+#include <chrono>
+
+#include "tests/workbench/project_support.h"
+#include "workbench/build/spawn_runner.h"
+
+namespace zun::wb::test {
+namespace {
+
+class BuildTest : public ProjectTest {
+ protected:
+  void SetUp() override {
+    ProjectTest::SetUp();
+    const char* stage = std::getenv("ZUN_STAGE");
+    const char* source = ZUN_SOURCE_DIR;
+    ASSERT_NE(stage, nullptr);
+    stage_bin_ = std::string(stage) + "/bin";
+    fs::copy(std::string(source) + "/data/examples", root_ + "/examples", fs::copy_options::recursive);
+    ws_ = root_ + "/examples/ky09demo.w09";
+    pd_ = root_ + "/examples/ky09demo";
+  }
+
+  // Output and exit code of a shell command line.
+  static std::pair<std::string, int> run(const std::string& command) {
+    std::string text;
+    FILE* p = popen((command + " 2>&1").c_str(), "r");
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, p)) > 0;) text.append(buffer, n);
+    int status = pclose(p);
+    return {text, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+  }
+  std::pair<std::string, int> zbuild(const std::string& args) { return run(stage_bin_ + "/zbuild " + ws_ + " " + args); }
+  static void touch_later(const std::string& name, int seconds) {
+    fs::last_write_time(name, fs::file_time_type::clock::now() + std::chrono::seconds(seconds));
+  }
+  std::vector<std::string> built_files() const {
+    std::vector<std::string> found;
+    for (const auto& e : fs::recursive_directory_iterator(pd_)) {
+      std::string ext = e.path().extension().string();
+      if (ext == ".o09" || ext == ".s19") found.push_back(e.path().string());
+    }
+    return found;
+  }
+
+  std::string stage_bin_, ws_, pd_;
+};
+
+TEST_F(BuildTest, BuildRunsAndRebuildsOnlyWhatChanged) {
+  SpawnRunner runner([this](std::string_view text) { host.out(text); }, stage_bin_);
+  ProjectSession session(host, stage_bin_);
+  session.runner = &runner;
+  session.command_line(ws_);
+  ASSERT_TRUE(session.project.open);
+  EXPECT_EQ(host.opened, std::vector<std::string>{pd_ + "/main.c"});
+
+  const std::string head = "------------- Build Debug 'ky09demo_Debug.s19'\n";
+  const std::string tail = "linking...\n'debug/ky09demo_Debug.s19' - 0 Error(s)\n";
+  EXPECT_TRUE(session.build(BuildCommand::BuildMenu).ok());
+  EXPECT_EQ(host.output, head + "compiling...\nmain.c\nconsole.c\nassembling...\n_startup.s09\n" + tail);
+  EXPECT_EQ(session.project.load_file(), pd_ + "/debug/ky09demo_Debug.s19");
+  auto [console, code] = run("printf 'hi\\rq' | " + stage_bin_ + "/run09 " + session.project.load_file());
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(console,
+            "Hello from the KY09 board!\r\nType something; q ends the demo.\r\nhi\r\n\r\nGoodbye.\r\n");
+
+  EXPECT_TRUE(session.build(BuildCommand::BuildMenu).ok());
+  EXPECT_EQ(host.output, head + tail);
+  touch_later(pd_ + "/ky09demo.h", 10);
+  EXPECT_TRUE(session.build(BuildCommand::BuildMenu).ok());
+  EXPECT_EQ(host.output, head + "compiling...\nmain.c\nconsole.c\n" + tail);
+  touch_later(pd_ + "/ky09demo.h", -100);
+
+  // Settings OK writes the project file at once; the next Build remakes
+  // everything, the one after it only what is out of date.
+  session.project.settings_begin();
+  session.project.work.ccflags = "-g -w4";
+  ASSERT_TRUE(session.settings_ok());
+  EXPECT_NE(slurp(session.project.path()).find("\nCCFLAGS=-g -w4\n"), std::string::npos);
+  EXPECT_TRUE(session.build(BuildCommand::BuildMenu).ok());
+  EXPECT_EQ(host.output.substr(0, 51), "------------- Build All Debug 'ky09demo_Debug.s19'\n");
+  EXPECT_NE(host.output.find("_startup.s09"), std::string::npos);
+  EXPECT_TRUE(session.build(BuildCommand::BuildMenu).ok());
+  EXPECT_EQ(host.output, head + tail);
+
+  // The old target goes before the run, and only the project's.
+  put(root_ + "/debug/ky09demo_Debug.s19", "not the project's");
+  fs::current_path(root_);
+  put(pd_ + "/main.c", slurp(pd_ + "/main.c") + "int broken( { }\n");
+  touch_later(pd_ + "/main.c", 20);
+  EXPECT_FALSE(session.build(BuildCommand::BuildMenu).ok());
+  EXPECT_NE(host.output.find("compiling...\nmain.c\n\"" + pd_ + "/main.c\" ("), std::string::npos) << host.output;
+  EXPECT_FALSE(fs::exists(session.project.load_file()));
+  EXPECT_EQ(slurp(root_ + "/debug/ky09demo_Debug.s19"), "not the project's");
+  EXPECT_EQ(fs::current_path(), fs::path(root_));
+  EXPECT_TRUE(temporaries().empty());
+  EXPECT_TRUE(host.errors.empty());
+}
+
+TEST_F(BuildTest, ZbuildBuildsBothConfigurationsAndCleansThem) {
+  auto [out, code] = zbuild("--build");
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(out,
+            "------------- Build Debug 'ky09demo_Debug.s19'\ncompiling...\nmain.c\nconsole.c\nassembling...\n"
+            "_startup.s09\nlinking...\n'debug/ky09demo_Debug.s19' - 0 Error(s)\n");
+  std::tie(out, code) = zbuild("--config Final --build-all");
+  EXPECT_EQ(code, 0);
+  EXPECT_NE(out.find("------------- Build All Final 'ky09demo_Final.s19'\ncompiling...\n"), std::string::npos);
+  EXPECT_TRUE(fs::exists(pd_ + "/final/ky09demo_Final.s19"));
+  std::tie(out, code) = zbuild("--make " + pd_ + "/console.c");
+  EXPECT_EQ(out, "------------- Make (Debug) 'console.o09'\ncompiling...\nconsole.c\n'debug/console.o09' - 0 Error(s)\n");
+  std::tie(out, code) = zbuild("--update-deps");
+  EXPECT_EQ(out, "Done updated dependencies\n");
+  EXPECT_EQ(code, 0);
+
+  std::tie(out, code) = zbuild("--clean");
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(out, "------------- Cleaning Debug 'ky09demo_Debug.s19'\n'clean' - 0 Error(s)\n");
+  EXPECT_EQ(built_files(), std::vector<std::string>{});
+
+  std::tie(out, code) = zbuild("--project nothere --build");
+  EXPECT_EQ(code, 1);
+  std::tie(out, code) = run(stage_bin_ + "/zbuild " + pd_ + "/ky09demo.m09 --build");
+  EXPECT_EQ(out, "zbuild: Don't recognise this file type...\n");
+  EXPECT_EQ(code, 1);
+  EXPECT_TRUE(temporaries().empty());
+}
+
+}  // namespace
+}  // namespace zun::wb::test

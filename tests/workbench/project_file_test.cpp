@@ -1,0 +1,243 @@
+// The project file and the workspace file: the golden project, round trips of
+// every setting, the reader's key and list rules, line ends, the writer's
+// failures, and the dependency scanner.
+#include <algorithm>
+
+#include "tests/workbench/project_support.h"
+
+namespace zun::wb::test {
+namespace {
+
+class ProjectFileTest : public ProjectTest {
+ protected:
+  Project read_back(const std::string& path) {
+    Project q;
+    q.program_dir = bin_;
+    q.set_path(path);
+    EXPECT_TRUE(read_project_file(q, host, {}));
+    q.open = true;
+    return q;
+  }
+  static void expect_same(const Project& a, const Project& b) {
+    EXPECT_EQ(a.files, b.files);
+    EXPECT_EQ(a.debug, b.debug);
+    EXPECT_EQ(a.final_, b.final_);
+    EXPECT_EQ(a.sim_config(), b.sim_config());
+    EXPECT_EQ(a.ext_makefile(), b.ext_makefile());
+    EXPECT_EQ(a.terminal_lines, b.terminal_lines);
+  }
+};
+
+TEST_F(ProjectFileTest, NewExecutableProjectMatchesTheGoldenFileAndReadsBackTheSame) {
+  put(root_ + "/demo/main.c", "#include <ky09.h>\n#include \"io.h\"\nint main(void) { return 0; }\n");
+  put(root_ + "/demo/io.h", "#define IO 1\n");
+  Project p = new_project("demo");
+  ASSERT_TRUE(p.add_file("main.c", "", 1, host));
+  ASSERT_TRUE(p.add_file("io.h", "", 1, host));
+  p.bring_startup_in_line(true, host);
+
+  std::string golden = replace_all(slurp(std::string(ZUN_SOURCE_DIR) + "/tests/workbench/project/demo.m09"), "@ROOT@", root_);
+  ASSERT_TRUE(write_project_file(p, host, {}));
+  EXPECT_EQ(slurp(p.path()), golden);
+  EXPECT_TRUE(temporaries().empty());
+
+  Project q = read_back(p.path());
+  expect_same(p, q);
+  EXPECT_EQ(q.debug.type, project_type::executable);
+  ASSERT_TRUE(write_project_file(q, host, {}));
+  EXPECT_EQ(slurp(p.path()), golden);
+
+  // Windows line ends read exactly the same.
+  put(p.path(), replace_all(golden, "\n", "\r\n"));
+  expect_same(p, read_back(p.path()));
+  EXPECT_TRUE(host.errors.empty());
+}
+
+TEST_F(ProjectFileTest, EverySettingSurvivesARoundTrip) {
+  put(root_ + "/demo/main.c", "");
+  put(root_ + "/demo/sub/a.b.s09", "");
+  put(root_ + "/demo/board.lsc", "");
+  Project p = new_project("demo");
+  p.add_file("main.c", "-O", 0, host);
+  p.add_file("sub/a.b.s09", "", 1, host);
+  p.add_file(root_ + "/demo/board.lsc", "", 1, host);
+  for (const char* d : {"VER=1.2", "X=-1", "A"}) p.debug.add_item(Defines, d);
+  p.debug.add_item(AsmDefines, "ROM=0xE000");
+  p.debug.add_item(Undefines, "NDEBUG");
+  p.debug.add_item(Includes, "./inc");
+  p.debug.add_item(Includes, root_ + "/shared/include");
+  p.final_.add_item(LibraryPaths, "../lib");
+  p.final_.add_item(Libraries, "mine.e09");
+  p.final_.obj_dir = "obj";
+  p.final_.targ_dir = "out";
+  p.debug.crt0 = "my_start.s09";
+  p.debug.output_type = p.final_.output_type = 7;
+  p.debug.std_include = p.final_.std_include = false;
+  p.set_sim_config(root_ + "/demo/sim/board.m09sim");
+  p.set_ext_makefile("ext.mak", "-x");
+  p.terminal_lines = {"#+[Baud(0)(0)]=", "#+9600"};
+  p.bring_startup_in_line(true, host);
+  ASSERT_TRUE(write_project_file(p, host, {}));
+
+  Project q = read_back(p.path());
+  expect_same(p, q);
+  EXPECT_EQ(q.sim_config_relative(), "./sim/board.m09sim");
+  EXPECT_EQ(q.files[1].rel_dir, "./sub");
+  // The linker script is named in the link rule.
+  EXPECT_NE(slurp(p.path()).find("$(OBJ) \"" + root_ + "/demo/board.lsc\" \n"), std::string::npos);
+  // The terminal's own functions take the "#+" lines once they are there.
+  std::vector<std::string> taken;
+  ProjectFileHooks hooks;
+  hooks.read_terminal_line = [&](std::string_view line) { taken.emplace_back(line); };
+  hooks.terminal_text = [] { return std::string("#+[BackCol(0)]=\n#+7\n"); };
+  Project r;
+  r.program_dir = bin_;
+  r.set_path(p.path());
+  ASSERT_TRUE(read_project_file(r, host, hooks));
+  EXPECT_EQ(taken, p.terminal_lines);
+  EXPECT_TRUE(r.terminal_lines.empty());
+  r.open = true;
+  ASSERT_TRUE(write_project_file(r, host, hooks));
+  EXPECT_NE(slurp(p.path()).find("##EXTMAKEFILEPARAM=\"-x\"\n#+[BackCol(0)]=\n#+7\n#---"), std::string::npos);
+}
+
+TEST_F(ProjectFileTest, KeysAreFoundAnywhereAndListHeadersMustMatchExactly) {
+  put(root_ + "/p/a.c", "");
+  put(root_ + "/p/b.c", "");
+  put(root_ + "/p/p.m09",
+      "old setting: ##TYPE L\n"
+      "##OBJDIR=\"o\"\n"
+      "##CRT0=\"boot.s09\"\n"
+      "FILES=\\\n"
+      "\t\"a.c\" \"\" \"1\" \n"
+      "FILES= \\\n"
+      "\t\"b.c\" \"-O\" \"0\" \\\n"
+      "##TARGETNAME=\"t\"\n"
+      "DEFINES= \\\n"
+      "\tONE \\\n"
+      "\tTWO=2\n"
+      "\tTHREE\n");
+  Project q = read_back(root_ + "/p/p.m09");
+  EXPECT_EQ(q.debug.type, project_type::library);
+  EXPECT_EQ(q.final_.type, project_type::library);
+  // The header without its blank is ignored with its item.
+  EXPECT_EQ(q.find_by_path(root_ + "/p/a.c"), nullptr);
+  ASSERT_FALSE(q.files.empty());
+  EXPECT_EQ(q.files[0].path, root_ + "/p/b.c");
+  EXPECT_EQ(q.files[0].flags, 0);
+  EXPECT_EQ(q.debug.target_name, "t");  // the line that ended the list is read as a line of its own
+  EXPECT_EQ(q.debug.targ_dir, "o");
+  EXPECT_TRUE(q.debug.use_startup);  // without the key: a startup path is set
+  EXPECT_EQ(q.debug.list(Defines), (std::vector<std::string>{"ONE", "TWO=2"}));
+}
+
+TEST_F(ProjectFileTest, AFailedWriteLeavesTheOldFileAndNoTemporary) {
+  Project p = new_project("demo");
+  // A project "file" that is a directory with something in it cannot be
+  // replaced by a rename.
+  put(p.path() + "/keep", "old");
+  EXPECT_FALSE(write_project_file(p, host, {}));
+  EXPECT_EQ(host.output, "Can't rename project makefile\n");
+  EXPECT_EQ(slurp(p.path() + "/keep"), "old");
+  EXPECT_TRUE(temporaries().empty());
+
+  Project bad = new_project("bad");
+  bad.debug.type = 9;
+  put(bad.path(), "old");
+  EXPECT_FALSE(write_project_file(bad, host, {}));
+  EXPECT_EQ(host.errors, std::vector<std::string>{"The project seems to be corrupted, you should recreate it."});
+  EXPECT_EQ(slurp(bad.path()), "old");
+}
+
+TEST_F(ProjectFileTest, WorkspaceKeepsRealProjectNamesAndDropsMissingProjects) {
+  put(root_ + "/a/a.b.m09", "");
+  put(root_ + "/c.m09", "");
+  Workspace ws;
+  ws.set_path(root_ + "/ws.w09");
+  ASSERT_TRUE(ws.add_project(root_ + "/a/a.b.m09", host));
+  ASSERT_TRUE(ws.add_project("c.m09", host));
+  EXPECT_FALSE(ws.add_project("a/a.b.m09", host));
+  EXPECT_EQ(host.errors, std::vector<std::string>{"This project is already in the workspace"});
+  EXPECT_EQ(ws.projects[0].name, "a");
+  ASSERT_TRUE(write_workspace(ws));
+  EXPECT_EQ(slurp(ws.path()), "#Zun V 2.0 26 February 2013), Workspace\n./a\\a.b.m09\n.\\c.m09");
+
+  host.errors.clear();
+  put(ws.path(), "#Zun V 2.0 26 February 2013), Workspace\r\n./a\\a.b.m09\r\n gone.m09\r\nmissing\\x.m09\r\n.\\c.m09\r\n");
+  Workspace back;
+  back.set_path(ws.path());
+  EXPECT_FALSE(read_workspace(back, host));
+  ASSERT_EQ(back.projects.size(), 2u);
+  EXPECT_EQ(back.projects[0].path, root_ + "/a/a.b.m09");
+  EXPECT_EQ(back.projects[1].path, root_ + "/c.m09");
+  EXPECT_EQ(host.errors,
+            std::vector<std::string>{"Project file: 'missing\\x.m09' can't be found and is removed from the workspace"});
+}
+
+// ---- dependencies ----
+
+class DependencyTest : public ProjectTest {
+ protected:
+  void SetUp() override {
+    ProjectTest::SetUp();
+    d_ = root_ + "/demo";
+    put(d_ + "/main.c",
+        "#include \"a.h\"\n"
+        "#include <ky09.h>\n"
+        "#include <lib.h>\n"
+        "/* a comment over lines\n"
+        "#include \"hidden.h\"\n"
+        "*/ #include \"c.h\" // the include before the comment counts\n"
+        "// #include \"hidden.h\"\n"
+        "const char* s = \"/*\";\n"
+        "#  include \"e.h\"\n");
+    put(d_ + "/util.c", "#include \"a.h\"\n");
+    put(d_ + "/a.h", "#include \"b.h\"\n");
+    put(d_ + "/b.h", "#include \"a.h\"\n#include \"b.h\"\n");  // a cycle, and itself
+    for (const char* h : {"/hidden.h", "/c.h", "/e.h"}) put(d_ + h, "");
+    put(d_ + "/inc/lib.h", "");
+    put(d_ + "/start.s09", " USE \"defs.inc\"\n* use \"no.h\"\n");
+    put(d_ + "/defs.inc", "");
+    p_ = new_project("demo");
+    p_.debug.add_item(Includes, "./inc");
+    for (const char* f : {"main.c", "util.c", "a.h", "b.h", "start.s09"}) p_.add_file(f, "", 1, host);
+  }
+  std::vector<std::string> deps(const std::string& source, bool list_all) {
+    std::vector<std::string> found = scan_dependencies(p_, d_ + "/" + source, list_all, host);
+    for (std::string& f : found) f = replace_all(f, root_, "@");
+    return found;
+  }
+  std::string d_;
+  Project p_;
+};
+
+TEST_F(DependencyTest, IncludesAreFollowedAsThePreprocessorSeesThem) {
+  EXPECT_EQ(deps("main.c", false), (std::vector<std::string>{"@/demo/main.c", "@/demo/a.h", "@/demo/b.h",
+                                                             "@/demo/inc/lib.h", "@/demo/c.h", "@/demo/e.h"}));
+  // The file properties' list names the standard header too.
+  EXPECT_EQ(deps("main.c", true),
+            (std::vector<std::string>{"@/demo/main.c", "@/demo/a.h", "@/demo/b.h", "@/tools/include/ky09.h",
+                                      "@/demo/inc/lib.h", "@/demo/c.h", "@/demo/e.h"}));
+  EXPECT_EQ(deps("util.c", false), (std::vector<std::string>{"@/demo/util.c", "@/demo/a.h", "@/demo/b.h"}));
+  EXPECT_EQ(deps("start.s09", false), (std::vector<std::string>{"@/demo/start.s09", "@/demo/defs.inc"}));
+  EXPECT_EQ(host.output, "Warning: File 'defs.inc' is not recognised, scanner assumes C-style\n");
+
+  // Each source lists its own dependencies in the project file.
+  ASSERT_TRUE(write_project_file(p_, host, {}));
+  std::string text = slurp(p_.path());
+  EXPECT_NE(text.find("\"debug\\util.o09\":\t\\\n\t\"" + d_ + "/util.c\"\\\n\t\"" + d_ + "/a.h\"\\\n\t\"" + d_ +
+                      "/b.h\"\n\tCOMP "),
+            std::string::npos);
+}
+
+TEST_F(DependencyTest, LongNamesAreNotCut) {
+  std::string name;
+  for (int i = 0; i < 6; ++i) name += std::string(50, char('a' + i)) + "/";
+  name += "x";
+  put(d_ + "/" + name + ".h", "");
+  put(d_ + "/long.c", "#include \"" + name + ".h\"\n");
+  EXPECT_EQ(deps("long.c", false), (std::vector<std::string>{"@/demo/long.c", "@/demo/" + name + ".h"}));
+}
+
+}  // namespace
+}  // namespace zun::wb::test
