@@ -100,6 +100,14 @@ bool ProjectSession::activate(const std::string& name, bool listing) {
   if (!rec) return false;
   project.clear();
   project.program_dir = program_dir_;
+  // What a project file does not say about these comes from the project
+  // that was open before.
+  for (ProjectConfig* c : {&project.debug, &project.final_}) {
+    c->type = carried_.type;
+    c->output_type = carried_.output_type;
+    c->std_include = carried_.std_include;
+    c->std_library = carried_.std_library;
+  }
   project.set_path(rec->path);
   if (!read_project_file(project, host_, hooks)) {
     host_.error("Can't read project makefile");
@@ -134,6 +142,7 @@ void ProjectSession::close_project() {
   if (editors_live_) host_.close_project_editors(project);
   editors_live_ = false;
   if (drop_breakpoints) drop_breakpoints();
+  carried_ = project.debug;
   project.clear();
 }
 
