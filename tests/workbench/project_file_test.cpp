@@ -88,13 +88,16 @@ TEST_F(ProjectFileTest, EverySettingSurvivesARoundTrip) {
   // The terminal's own functions take the "#+" lines once they are there.
   std::vector<std::string> taken;
   ProjectFileHooks hooks;
-  hooks.read_terminal_line = [&](std::string_view line) { taken.emplace_back(line); };
+  hooks.read_terminal_setting = [&](std::string_view key, std::string_view value) {
+    taken.emplace_back(key);
+    taken.emplace_back(value);
+  };
   hooks.terminal_text = [] { return std::string("#+[BackCol(0)]=\n#+7\n"); };
   Project r;
   r.program_dir = bin_;
   r.set_path(p.path());
   ASSERT_TRUE(read_project_file(r, host, hooks));
-  EXPECT_EQ(taken, p.terminal_lines);
+  EXPECT_EQ(taken, (std::vector<std::string>{"[Baud(0)(0)]=", "#+9600"}));
   EXPECT_TRUE(r.terminal_lines.empty());
   r.open = true;
   ASSERT_TRUE(write_project_file(r, host, hooks));

@@ -374,6 +374,14 @@ class Reader {
     std::string_view line;
     bool have = next_line(text, pos, line);
     while (have) {
+      if (line.size() > 1 && line[0] == '#' && line[1] == '+') {
+        // The key line takes the next line along as its value.
+        std::string key(line);
+        bool value = next_line(text, pos, line);
+        terminal_pair(key, value ? std::optional<std::string>(line) : std::nullopt);
+        have = next_line(text, pos, line);
+        continue;
+      }
       ListHead head = list_head(line);
       if (head == ListHead::None) {
         plain_line(std::string(line));
@@ -407,13 +415,6 @@ class Reader {
       }
       return;
     }
-    if (line.size() > 1 && line[0] == '#' && line[1] == '+') {
-      if (hooks_.read_terminal_line)
-        hooks_.read_terminal_line(line);
-      else
-        p_.terminal_lines.push_back(line);
-      return;
-    }
     const std::string with_end = line + "\n";
     for (const KeyRow& row : key_table) {
       size_t at = with_end.find(row.text);
@@ -421,6 +422,15 @@ class Reader {
       apply(row.key, line, at + std::strlen(row.text));
       return;
     }
+  }
+
+  void terminal_pair(const std::string& key_line, const std::optional<std::string>& value_line) {
+    if (hooks_.read_terminal_setting) {
+      hooks_.read_terminal_setting(std::string_view(key_line).substr(2), value_line.value_or(""));
+      return;
+    }
+    p_.terminal_lines.push_back(key_line);
+    if (value_line) p_.terminal_lines.push_back(*value_line);
   }
 
   static std::string quoted_after(const std::string& line, size_t at) {

@@ -17,12 +17,13 @@ namespace zun::wb {
 // What the project file shares with other parts of the workbench. Each may
 // be left empty.
 struct ProjectFileHooks {
-  // The serial terminal's "#+" lines. Without the terminal's own functions
-  // the lines read are kept in Project::terminal_lines and written back as
-  // they were.
+  // The serial terminal's "#+" lines: pairs of a key line and the value
+  // line after it. Without the terminal's own functions the lines read are
+  // kept in Project::terminal_lines and written back as they were.
   std::function<void()> terminal_reset;  // before a project file is read
-  std::function<void(std::string_view line)> read_terminal_line;
-  std::function<std::string()> terminal_text;
+  // `key` is the key line behind its "#+", `value_line` the whole next line.
+  std::function<void(std::string_view key, std::string_view value_line)> read_terminal_setting;
+  std::function<std::string()> terminal_text;  // every "#+" line, each with its newline
   // The "##OF" lines of the editors open on the project's files; without it
   // the files read from the project file are written back.
   std::function<std::string(const Project&)> open_file_lines;
