@@ -100,11 +100,11 @@ class MakeTest : public ::testing::Test {
     return s.str();
   }
   static bool exists(const std::string& name) { return fs::exists(name); }
-  // Names left from the compile chain's temporary files.
+  // Names left from the compile chain's and the project writer's temporary files.
   static std::vector<std::string> temporaries() {
     std::vector<std::string> left;
     for (const auto& e : fs::recursive_directory_iterator("."))
-      for (const char* prefix : {"C1", "C2", "C3"})
+      for (const char* prefix : {"C1", "C2", "C3", "M1"})
         if (e.path().filename().string().rfind(prefix, 0) == 0 && e.path().filename().string().size() == 8)
           left.push_back(e.path().string());
     return left;

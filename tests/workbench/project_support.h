@@ -4,20 +4,13 @@
 // against.
 #pragma once
 
-#include <gtest/gtest.h>
-#include <stdlib.h>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/workbench/make_support.h"
 #include "workbench/project/project_session.h"
 
 namespace zun::wb::test {
-
-namespace fs = std::filesystem;
 
 struct RecordingHost : SessionHost {
   std::vector<std::string> errors, statuses, opened;
@@ -32,48 +25,21 @@ struct RecordingHost : SessionHost {
   bool remove_missing_files(const std::vector<std::string>&) override { return remove_missing; }
 };
 
-class ProjectTest : public ::testing::Test {
+// A scratch directory (current while the test runs) with the installation.
+class ProjectTest : public MakeTest {
  protected:
   void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "zprojXXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-    root_ = tmpl;
-    old_dir_ = fs::current_path();
+    MakeTest::SetUp();
+    root_ = dir_.string();
     bin_ = root_ + "/tools/bin";
     put(root_ + "/tools/src/startup/zun09/_startup.s09", "\tSEGMENT\ttext\n");
     put(root_ + "/tools/include/ky09.h", "#define KY09 1\n");
     fs::create_directories(bin_);
   }
-  void TearDown() override {
-    fs::current_path(old_dir_);
-    fs::remove_all(root_);
-  }
 
-  static void put(const std::string& name, const std::string& text) {
-    fs::path p(name);
-    if (p.has_parent_path()) fs::create_directories(p.parent_path());
-    std::ofstream(name, std::ios::binary) << text;
-  }
-  static std::string slurp(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
   static std::string replace_all(std::string text, const std::string& from, const std::string& to) {
     for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) text.replace(at, from.size(), to);
     return text;
-  }
-  // Files left anywhere below the scratch directory whose names begin with
-  // one of the temporary-file prefixes.
-  std::vector<std::string> temporaries() const {
-    std::vector<std::string> left;
-    for (const auto& e : fs::recursive_directory_iterator(root_)) {
-      std::string name = e.path().filename().string();
-      for (const char* prefix : {"C1", "C2", "C3", "M1"})
-        if (name.rfind(prefix, 0) == 0 && name.size() == 8) left.push_back(e.path().string());
-    }
-    return left;
   }
 
   // A new executable project in <root>/<name>/<name>.m09 with the defaults.
@@ -87,7 +53,6 @@ class ProjectTest : public ::testing::Test {
   }
 
   std::string root_, bin_;
-  fs::path old_dir_;
   RecordingHost host;
 };
 

@@ -110,18 +110,14 @@ std::string object_name(std::string_view path) { return path_base_name(path) + "
 
 // ---- Project ----
 
-void Project::set_path(const std::string& path) {
-  if (path.empty()) {
-    path_.clear();
-    dir_.clear();
-    name_.clear();
-    return;
-  }
-  path_ = path_canonicalize(path);
-  dir_ = path_dir_name(path_);
-  name_ = path_file_name(path_);
-  if (size_t dot = name_.rfind('.'); dot != std::string::npos) name_.resize(dot);
+void split_file_identity(const std::string& path, std::string& canonical, std::string& dir, std::string& name) {
+  canonical = path.empty() ? std::string() : path_canonicalize(path);
+  dir = path_dir_name(canonical);
+  name = path_file_name(canonical);
+  if (size_t dot = name.rfind('.'); dot != std::string::npos) name.resize(dot);
 }
+
+void Project::set_path(const std::string& path) { split_file_identity(path, path_, dir_, name_); }
 
 ProjectFile* Project::add_record(const std::string& path, const std::string& options, int flags) {
   if (path.empty()) return nullptr;
@@ -377,29 +373,30 @@ bool valid_base_name(std::string_view path) {
   return std::all_of(name.begin(), name.end(), [](char c) { return is_ident_char(c) || c == '-'; });
 }
 
+namespace {
+
 // The name checks of the workspace and project dialogs.
-bool check_workspace_name(const std::string& path, ProjectHost& host) {
-  if (!has_extension(path, "w09")) {
-    host.error("The Workspace name has wrong extension (should be 'w09')");
+bool check_name(const std::string& path, const char* ext, const char* file_word, const char* name_word,
+                ProjectHost& host) {
+  if (!has_extension(path, ext)) {
+    host.error(format("The %s has wrong extension (should be '%s')", file_word, ext));
     return false;
   }
   if (!valid_base_name(path)) {
-    host.error("The Workspace name contains invalid characters");
+    host.error(format("The %s contains invalid characters", name_word));
     return false;
   }
   return true;
 }
 
+}  // namespace
+
+bool check_workspace_name(const std::string& path, ProjectHost& host) {
+  return check_name(path, "w09", "Workspace name", "Workspace name", host);
+}
+
 bool check_project_name(const std::string& path, ProjectHost& host) {
-  if (!has_extension(path, "m09")) {
-    host.error("The Project file name has wrong extension (should be 'm09')");
-    return false;
-  }
-  if (!valid_base_name(path)) {
-    host.error("The Project name contains invalid characters");
-    return false;
-  }
-  return true;
+  return check_name(path, "m09", "Project file name", "Project name", host);
 }
 
 }  // namespace zun::wb

@@ -78,6 +78,11 @@ std::string_view type_extension(int type);
 // The file name up to its first '.' and ".o09".
 std::string object_name(std::string_view path);
 
+// A project's or workspace's path in canonical form, its directory (up to
+// the last separator) and its name (the file name up to its last '.'); all
+// three empty for an empty path.
+void split_file_identity(const std::string& path, std::string& canonical, std::string& dir, std::string& name);
+
 // The membership test of a path about to be added.
 enum class Membership { Free, SameObject, Present };
 

@@ -17,16 +17,7 @@ namespace zun::wb {
 
 void Workspace::set_path(const std::string& path) {
   projects.clear();
-  if (path.empty()) {
-    path_.clear();
-    dir_.clear();
-    name_.clear();
-    return;
-  }
-  path_ = path_canonicalize(path);
-  dir_ = path_dir_name(path_);
-  name_ = path_file_name(path_);
-  if (size_t dot = name_.rfind('.'); dot != std::string::npos) name_.resize(dot);
+  split_file_identity(path, path_, dir_, name_);
 }
 
 WorkspaceProject* Workspace::find_by_path(std::string_view path) {
