@@ -17,10 +17,20 @@ int main(int argc, char** argv) {
   QString workspace;
   if (argc > 1) workspace = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
   zun::wb::FrameWindow frame;
-  new zun::term::TerminalController(&frame);
+  auto* terminals = new zun::term::TerminalController(&frame);
   // The desktop's work area, also where no window manager maximises.
   if (QScreen* screen = QGuiApplication::primaryScreen()) frame.setGeometry(screen->availableGeometry());
   zun::wb::ProjectController projects(&frame);
+  // The terminals' per-port settings live in the project file as "#+" lines.
+  zun::wb::ProjectSession& session = projects.session();
+  session.hooks.terminal_reset = [terminals] { terminals->settings().set_cpu_kind(zun::term::TerminalSettings::ky09_cpu_kind); };
+  session.hooks.read_terminal_setting = [terminals](std::string_view key, std::string_view value) {
+    read_terminal_setting(terminals->settings(), key, value);
+  };
+  session.hooks.terminal_text = [terminals] { return write_terminal_settings(terminals->settings()); };
+  QObject::connect(terminals, &zun::term::TerminalController::settingsChanged, [&session] {
+    if (session.project.open) session.write_project();
+  });
   frame.showMaximized();
   frame.startUp(workspace);
   return app.exec();

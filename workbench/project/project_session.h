@@ -96,8 +96,8 @@ class ProjectSession {
   SessionHost& host_;
   std::string program_dir_;
   int config_ = config_id::debug;
-  bool editors_live_ = false;
-  ProjectConfig carried_;  // type, output type and standard paths of the last project  // the project's editors were opened by this activation
+  bool editors_live_ = false;  // the project's editors were opened by this activation
+  ProjectConfig carried_;      // type, output type and standard paths of the last project
 };
 
 }  // namespace zun::wb
