@@ -88,6 +88,7 @@ int Board::dev_open(uint32_t device, uint32_t base, int32_t option) {
   if (option > 0) io.set_option_sim(handle, option);
   s.base = base;
   s.device = device;
+  collect_irq_lines();
   last_opened_device = static_cast<int>(device);
   last_opened_slot = slot;
   return slot;
@@ -96,6 +97,7 @@ int Board::dev_open(uint32_t device, uint32_t base, int32_t option) {
 void Board::dev_release(int slot) {
   if (slot < 0 || slot >= device_slot_count) return;
   slots[slot] = DeviceSlot{};
+  collect_irq_lines();
 }
 
 void Board::dev_detach(int slot) {
@@ -136,11 +138,21 @@ void Board::dev_end_setup(bool commit) {
   }
 }
 
-bool Board::dev_irq_pending() {
-  // Free slots (handle -1) would answer 0; they are not asked.
+bool Board::irq_through_library() {
   for (const auto& s : slots)
     if (s.handle != -1 && io.query_sim(s.handle) && io.is_tovr_pending_irq(s.handle)) return true;
   return false;
+}
+
+void Board::collect_irq_lines() {
+  irq_line_count = 0;
+  irq_lines_direct = true;
+  for (int i = 0; i < device_slot_count; ++i) {
+    if (slots[i].handle == -1) continue;
+    const IoPort& port = bind(slot_ports[i], slots[i].handle);
+    if (!port.device) irq_lines_direct = false;
+    irq_lines[irq_line_count++] = port.device.get();
+  }
 }
 
 int Board::dev_find_by_handle(int32_t handle) const {

@@ -5,11 +5,14 @@
 // Outside devices are reached only through IoLibrary; the CPU reaches the
 // board only through zun::Bus.
 #pragma once
+#include "debugger/board/board_internal.h"
 #include "debugger/cpu/bus.h"
+#include "debugger/tovrel/tovrel.h"
 
 #include <array>
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -33,6 +36,11 @@ public:
   virtual int32_t get_option_sim(int32_t handle) = 0;
   virtual int32_t set_option_sim(int32_t handle, int32_t option) = 0;
   virtual int32_t is_tovr_pending_irq(int32_t handle) = 0;
+  // The device object behind a handle, for the board to keep and ask
+  // directly on every step; nullptr (the default) makes the board use the
+  // calls above. A library that answers the calls differently from its
+  // device objects must not hand them out.
+  virtual std::shared_ptr<tovrel::Device> direct(int32_t handle) { return nullptr; }
 };
 
 // The real library, linked at load time.
@@ -49,6 +57,7 @@ public:
   int32_t get_option_sim(int32_t handle) override;
   int32_t set_option_sim(int32_t handle, int32_t option) override;
   int32_t is_tovr_pending_irq(int32_t handle) override;
+  std::shared_ptr<tovrel::Device> direct(int32_t handle) override;
 };
 
 // ---- chips ----
@@ -56,8 +65,16 @@ public:
 class Mc6840 {
 public:
   void reset();
-  // Counts the cycles elapsed since the last update.
-  void update(uint32_t cycle_counter);
+  // Counts the cycles elapsed since the last update; called before every
+  // instruction, so the common case (held in reset) is kept inline.
+  void update(uint32_t cycle_counter) {
+    uint32_t elapsed = cycle_counter - last_update;
+    // Refreshed also while held in reset, so that leaving reset does not
+    // count the whole time spent in it as one huge step.
+    last_update = cycle_counter;
+    if (!(cr[0] & 0x01)) count(elapsed);
+  }
+  void count(uint32_t elapsed);
   uint8_t read(int reg);
   uint8_t peek(int reg) const;
   void write(int reg, uint8_t value);
@@ -83,7 +100,12 @@ public:
   void write(int reg, uint8_t value);
   void receive(uint8_t byte);
   // The byte to send to the outside side, if the CPU wrote one.
-  std::optional<uint8_t> transmit();
+  std::optional<uint8_t> transmit() {
+    if (!transmit_due()) return std::nullopt;
+    return take_transmit();
+  }
+  bool transmit_due() const { return activity == 2 && !(status & TDRE); }
+  uint8_t take_transmit();
   bool irq() const { return (status & IRQ) != 0; }
 
   uint8_t control = 0, status = 0, tx_data = 0, rx_data = 0;
@@ -123,6 +145,14 @@ struct DeviceType {
   std::string description;   // at most 63 characters
 };
 
+// One outside instance as the board reaches it on every step: through the
+// device object when the library hands it out (no lookup by handle), else
+// through the library's calls. Bound lazily to the handle it serves.
+struct IoPort {
+  int32_t handle = -1;
+  std::shared_ptr<tovrel::Device> device;
+};
+
 struct DeviceSlot {
   uint32_t base = 0;
   int32_t handle = -1;         // -1: free
@@ -149,7 +179,9 @@ public:
   int board_read(uint32_t addr, uint8_t& out) override;
   int board_write(uint32_t addr, uint8_t value) override;
   // What a read would give, without touching a chip or an outside device.
-  uint8_t board_peek(uint32_t addr) const;
+  uint8_t board_peek(uint32_t addr) const {
+    return addr < board_detail::ram_end ? ram[addr] : peek_above_ram(addr);
+  }
   void board_clear_memory();
   static bool board_is_io_page(uint32_t addr) { return addr >= 0xE000 && addr < 0xE100; }
   static bool board_is_onboard(uint32_t addr) { return addr >= 0xE020 && addr < 0xE100; }
@@ -157,7 +189,7 @@ public:
   bool is_loadable(uint32_t addr) const;
   void board_configuration_set(int n);
   int board_configuration_get();
-  bool board_irq_pending() const;
+  bool board_irq_pending() const { return timer.irq() || acia[1].irq() || acia[0].irq(); }
 
   // ---- onboard.cpp ----
   void onboard_rewind() { onboard_cursor = 0; }
@@ -169,8 +201,21 @@ public:
   void onboard_reset_connections();
   void board_reset_devices();
   void reset_timer() { timer.reset(); }
-  void device_pre_step();
-  void device_post_step();
+  // Around every instruction: time advances, the outside devices are polled
+  // for input and what the chips wrote goes out. Rows without a connection and
+  // chips with nothing to send cost a comparison each; the rest is out of line.
+  void device_pre_step() {
+    // Cycles a step stands for: stopped 3, running slowly 1800, fast 180.
+    static constexpr uint32_t step_cycles[] = {3, 1800, 180};
+    cycle_counter += step_cycles[int(run_mode)];
+    timer.update(cycle_counter);
+    if (poll_due(Onboard::Acia1) || poll_due(Onboard::Acia2) || poll_due(Onboard::Pia1) ||
+        poll_due(Onboard::Pia2))
+      poll_outside();
+  }
+  void device_post_step() {
+    if (send_due) send_outside();
+  }
 
   // ---- attached.cpp ----
   void load_device_types();
@@ -179,7 +224,15 @@ public:
   void dev_close_all();
   void dev_purge();
   void dev_end_setup(bool commit);
-  bool dev_irq_pending();
+  // Asked before every instruction: the occupied slots in slot order (free
+  // ones, handle -1, would answer 0), through their device objects when the
+  // library hands them out.
+  bool dev_irq_pending() {
+    if (!irq_lines_direct) return irq_through_library();
+    for (int k = 0; k < irq_line_count; ++k)
+      if (irq_lines[k]->alive && irq_lines[k]->irq_pending()) return true;
+    return false;
+  }
   int dev_find_by_handle(int32_t handle) const;
   int find_slot(uint32_t addr) const;
   // Disconnects the slot's on-board chip, closes the instance and frees the slot.
@@ -209,6 +262,11 @@ public:
   uint32_t cycle_counter = 0;
   int configuration = 1;
 
+  // Set by every chip register write (the only way a chip gets something to
+  // send) and by the device reset; cleared once the exchange after the
+  // instruction has sent what there was.
+  bool send_due = false;
+
   Mc6840 timer;
   std::array<Mc6850, 2> acia;        // [0] ACIA 2 at 0xE024, [1] ACIA 1 at 0xE028
   std::array<Mc6821, 2> pia;         // [0] PIA 1 at 0xE048, [1] PIA 2 at 0xE050
@@ -226,8 +284,54 @@ public:
   std::string descriptor_name;
 
 private:
+  uint8_t peek_above_ram(uint32_t addr) const;
+  int read_above_ram(uint32_t addr, uint8_t& out);
+  int write_above_ram(uint32_t addr, uint8_t value);
+  void poll_outside();
+  void send_outside();
   bool device_access_refused();
-  bool alive(int32_t& connection);
+  IoPort& bind(IoPort& port, int32_t handle);
+  // Whether the on-board row's outside instance lives; a dead one drops the
+  // connection. The input and output go to a live connection. Asked around
+  // every instruction, so the common cases are inline.
+  bool alive(Onboard row) {
+    int32_t& connection = onboard[int(row)].connection;
+    if (connection < 0) return false;
+    const IoPort& port = onboard_ports[int(row)];
+    if (port.handle != connection || !port.device) return alive_through_library(row);
+    if (port.device->alive) return true;
+    connection = -1;
+    return false;
+  }
+  bool alive_through_library(Onboard row);
+  // Whether the row's poll may do anything: it has a connection, and its
+  // device object is not known to be alive with nothing to deliver.
+  bool poll_due(Onboard row) const {
+    int32_t connection = onboard[int(row)].connection;
+    if (connection < 0) return false;
+    const IoPort& port = onboard_ports[int(row)];
+    return port.handle != connection || !port.device || !port.device->alive || port.device->input_pending;
+  }
+  // False only when the device object says input() would do nothing.
+  bool input_pending(Onboard row) const {
+    const IoPort& port = onboard_ports[int(row)];
+    return !port.device || port.device->input_pending;
+  }
+  int32_t onboard_input(Onboard row, int32_t reg) {
+    const IoPort& port = onboard_ports[int(row)];
+    return port.device ? port.device->input(reg) : io.input_sim(port.handle, reg);
+  }
+  void onboard_output(Onboard row, int32_t value, int32_t reg) {
+    const IoPort& port = onboard_ports[int(row)];
+    if (port.device)
+      port.device->output(value, reg);
+    else
+      io.output_sim(port.handle, value, reg);
+  }
+  bool slot_alive(int slot);
+  bool irq_through_library();
+  // Rebuilds irq_lines after a slot was taken or freed.
+  void collect_irq_lines();
   // The on-board row and register offset of an address, if a chip decodes it.
   std::optional<std::pair<Onboard, int>> decode_onboard(uint16_t addr) const;
   uint8_t read_onboard(uint16_t addr);
@@ -236,6 +340,14 @@ private:
   void write_attached(uint16_t addr, uint8_t value);
   void release_dead_slot(int slot);
   void parse_device_list(const char* text);
+
+  std::array<IoPort, int(Onboard::Count)> onboard_ports;
+  std::array<IoPort, device_slot_count> slot_ports;
+  // The device objects of the occupied slots in slot order; unused while a
+  // slot's library hands out none (irq_lines_direct clear).
+  std::array<const tovrel::Device*, device_slot_count> irq_lines{};
+  int irq_line_count = 0;
+  bool irq_lines_direct = true;
 };
 
 }  // namespace zun

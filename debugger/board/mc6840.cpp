@@ -14,12 +14,7 @@ void Mc6840::reset() {
   enabled = true;
 }
 
-void Mc6840::update(uint32_t cycle_counter) {
-  uint32_t elapsed = cycle_counter - last_update;
-  // Refreshed also while held in reset, so that leaving reset does not count
-  // the whole time spent in it as one huge step.
-  last_update = cycle_counter;
-  if (cr[0] & 0x01) return;
+void Mc6840::count(uint32_t elapsed) {
   for (int t = 0; t < 3; ++t) {
     if (((cr[t] >> 2) & 0x0F) != 0x4) continue;
     int64_t left = static_cast<int64_t>(counter[t]) - elapsed;

@@ -67,8 +67,7 @@ void Mc6850::receive(uint8_t byte) {
   }
 }
 
-std::optional<uint8_t> Mc6850::transmit() {
-  if (activity != 2 || (status & TDRE)) return std::nullopt;
+uint8_t Mc6850::take_transmit() {
   status |= TDRE;
   tx_irq_armed = true;
   if ((control & 0x60) == 0x20) status |= IRQ;

@@ -12,23 +12,14 @@ namespace {
 
 enum class Region : uint8_t { Ram, Attached, Onboard, Rom };
 
-struct MapRange {
-  uint16_t first, last;
-  Region region;
-};
-
-// The KY09 memory map.
-constexpr MapRange memory_map[] = {
-    {0x0000, 0xDFFF, Region::Ram},
-    {0xE000, 0xE01F, Region::Attached},  // outside devices by base address
-    {0xE020, 0xE0FF, Region::Onboard},   // the chips of the on-board table
-    {0xE100, 0xFFFF, Region::Rom},
-};
-
+// The KY09 memory map: RAM 0x0000-0xDFFF, the attached window of outside
+// devices by base address 0xE000-0xE01F, the on-board chips 0xE020-0xE0FF,
+// ROM 0xE100-0xFFFF. Every instruction passes here, so it is a comparison
+// chain rather than a table walk.
 Region region_of(uint16_t addr) {
-  for (const auto& r : memory_map)
-    if (addr >= r.first && addr <= r.last) return r.region;
-  return Region::Ram;  // not reached: the map covers every address
+  if (addr < ram_end) return Region::Ram;
+  if (addr >= rom_base) return Region::Rom;
+  return addr < attached_end ? Region::Attached : Region::Onboard;
 }
 
 // An address is a 16-bit value or its sign extension.
@@ -69,7 +60,25 @@ std::optional<std::pair<Onboard, int>> Board::decode_onboard(uint16_t addr) cons
   return std::nullopt;
 }
 
+// RAM first, in a body small enough to need no stack frame: the CPU reads
+// and writes through here for every byte.
 int Board::board_read(uint32_t addr, uint8_t& out) {
+  if (addr < ram_end) {
+    out = ram[addr];
+    return 0;
+  }
+  return read_above_ram(addr, out);
+}
+
+int Board::board_write(uint32_t addr, uint8_t value) {
+  if (addr < ram_end) {
+    ram[addr] = value;
+    return 0;
+  }
+  return write_above_ram(addr, value);
+}
+
+[[gnu::noinline]] int Board::read_above_ram(uint32_t addr, uint8_t& out) {
   auto a = valid_address(addr);
   if (!a) return 1;
   switch (region_of(*a)) {
@@ -81,7 +90,7 @@ int Board::board_read(uint32_t addr, uint8_t& out) {
   return 0;
 }
 
-int Board::board_write(uint32_t addr, uint8_t value) {
+[[gnu::noinline]] int Board::write_above_ram(uint32_t addr, uint8_t value) {
   auto a = valid_address(addr);
   if (!a) return 1;
   switch (region_of(*a)) {
@@ -100,7 +109,7 @@ int Board::board_write(uint32_t addr, uint8_t value) {
   return 0;
 }
 
-uint8_t Board::board_peek(uint32_t addr) const {
+uint8_t Board::peek_above_ram(uint32_t addr) const {
   auto a = valid_address(addr);
   if (!a) return 0xFF;
   switch (region_of(*a)) {
@@ -145,32 +154,44 @@ int Board::board_configuration_get() {
   return configuration;
 }
 
-bool Board::board_irq_pending() const { return timer.irq() || acia[1].irq() || acia[0].irq(); }
-
 // ---- on-board chips ----
 
-bool Board::alive(int32_t& connection) {
-  if (connection < 0) return false;
-  if (io.query_sim(connection)) return true;
+IoPort& Board::bind(IoPort& port, int32_t handle) {
+  if (port.handle != handle) {
+    port.handle = handle;
+    port.device = handle >= 0 ? io.direct(handle) : nullptr;
+  }
+  return port;
+}
+
+bool Board::alive_through_library(Onboard row) {
+  auto& connection = onboard[int(row)].connection;
+  IoPort& port = bind(onboard_ports[int(row)], connection);
+  if (port.device ? port.device->alive : io.query_sim(connection) != 0) return true;
   connection = -1;
   return false;
+}
+
+bool Board::slot_alive(int slot) {
+  int32_t handle = slots[slot].handle;
+  IoPort& port = bind(slot_ports[slot], handle);
+  return port.device ? port.device->alive : io.query_sim(handle) != 0;
 }
 
 uint8_t Board::read_onboard(uint16_t addr) {
   auto chip = decode_onboard(addr);
   if (!chip) return 0;
   auto [row, reg] = *chip;
-  auto& connection = onboard[int(row)].connection;
   switch (row) {
   case Onboard::Acia2:
   case Onboard::Acia1: return acia[int(row)].read(reg);
   case Onboard::Pia1:
   case Onboard::Pia2: return pia[int(row) - int(Onboard::Pia1)].read(reg);
   case Onboard::FdcLatch:
-    return alive(connection) ? static_cast<uint8_t>(io.input_sim(connection, 0)) : 0;
+    return alive(row) ? static_cast<uint8_t>(onboard_input(row, 0)) : 0;
   case Onboard::FdcControl:
-    if (!fdc_present || !alive(connection)) return 0;
-    return static_cast<uint8_t>(io.input_sim(connection, reg));
+    if (!fdc_present || !alive(row)) return 0;
+    return static_cast<uint8_t>(onboard_input(row, reg));
   case Onboard::Timer: return timer.read(reg);
   case Onboard::Count: break;
   }
@@ -180,15 +201,15 @@ uint8_t Board::read_onboard(uint16_t addr) {
 void Board::write_onboard(uint16_t addr, uint8_t value) {
   auto chip = decode_onboard(addr);
   if (!chip) return;
+  send_due = true;
   auto [row, reg] = *chip;
-  auto& connection = onboard[int(row)].connection;
   switch (row) {
   case Onboard::Acia2:
   case Onboard::Acia1: acia[int(row)].write(reg, value); break;
   case Onboard::Pia1:
   case Onboard::Pia2: pia[int(row) - int(Onboard::Pia1)].write(reg, value); break;
   case Onboard::FdcLatch:
-    if (alive(connection)) io.output_sim(connection, value, 0);
+    if (alive(row)) onboard_output(row, value, 0);
     break;
   case Onboard::FdcControl:
     // Sent to the outside device after the instruction.
@@ -206,23 +227,30 @@ void Board::write_onboard(uint16_t addr, uint8_t value) {
 uint8_t Board::read_attached(uint16_t addr) {
   int slot = find_slot(addr);
   if (slot < 0) return 0;
-  auto& s = slots[slot];
-  if (!io.query_sim(s.handle)) {
+  if (!slot_alive(slot)) {
     release_dead_slot(slot);
     return 0;
   }
-  return static_cast<uint8_t>(io.input_sim(s.handle, static_cast<int32_t>(addr - s.base)));
+  const auto& s = slots[slot];
+  const auto reg = static_cast<int32_t>(addr - s.base);
+  const IoPort& port = slot_ports[slot];
+  return static_cast<uint8_t>(port.device ? port.device->input(reg) : io.input_sim(s.handle, reg));
 }
 
 void Board::write_attached(uint16_t addr, uint8_t value) {
   int slot = find_slot(addr);
   if (slot < 0) return;
-  auto& s = slots[slot];
-  if (!io.query_sim(s.handle)) {
+  if (!slot_alive(slot)) {
     release_dead_slot(slot);
     return;
   }
-  io.output_sim(s.handle, value, static_cast<int32_t>(addr - s.base));
+  const auto& s = slots[slot];
+  const auto reg = static_cast<int32_t>(addr - s.base);
+  const IoPort& port = slot_ports[slot];
+  if (port.device)
+    port.device->output(value, reg);
+  else
+    io.output_sim(s.handle, value, reg);
 }
 
 void Board::release_dead_slot(int slot) {

@@ -71,64 +71,56 @@ void Board::onboard_reset_connections() {
 }
 
 void Board::board_reset_devices() {
+  send_due = true;
   timer.reset();
   for (auto& a : acia) a.reset();
   for (auto& p : pia) p.reset();
-  auto& latch = onboard[int(Onboard::FdcLatch)].connection;
-  if (alive(latch)) io.output_sim(latch, 0, 0);
+  if (alive(Onboard::FdcLatch)) onboard_output(Onboard::FdcLatch, 0, 0);
 }
 
-void Board::device_pre_step() {
-  switch (run_mode) {
-  case RunMode::Stopped: cycle_counter += 3; break;
-  case RunMode::Slow: cycle_counter += 1800; break;
-  case RunMode::Fast: cycle_counter += 180; break;
-  }
-  timer.update(cycle_counter);
+// The outside halves of the step, for rows with a connection; a connected
+// row asks its device object directly.
+[[gnu::noinline]] void Board::poll_outside() {
   for (Onboard row : {Onboard::Acia1, Onboard::Acia2}) {
     auto& a = acia[int(row)];
-    auto& c = onboard[int(row)].connection;
-    if (!alive(c)) continue;
+    if (!alive(row)) continue;
     // Before the program's master reset the ACIA cannot take a byte; leave it
     // with the device instead of acknowledging it into nowhere.
-    if (a.activity != 2) continue;
-    int32_t v = io.input_sim(c, 0);
+    if (a.activity != 2 || !input_pending(row)) continue;
+    int32_t v = onboard_input(row, 0);
     if (v == 0) continue;  // zero means nothing arrived
     a.receive(static_cast<uint8_t>(v));
-    io.output_sim(c, 0, 0);
+    onboard_output(row, 0, 0);
   }
   for (Onboard row : {Onboard::Pia1, Onboard::Pia2}) {
     auto& p = pia[int(row) - int(Onboard::Pia1)];
-    auto& c = onboard[int(row)].connection;
-    if (!alive(c)) continue;
+    if (!alive(row) || !input_pending(row)) continue;
     for (int side = 0; side < 2; ++side) {
-      int32_t v = io.input_sim(c, side);
+      int32_t v = onboard_input(row, side);
       if (v != 0) p.input(side, static_cast<uint8_t>(v));
     }
   }
 }
 
-void Board::device_post_step() {
+[[gnu::noinline]] void Board::send_outside() {
+  send_due = false;
   for (Onboard row : {Onboard::Acia1, Onboard::Acia2}) {
     auto byte = acia[int(row)].transmit();
-    auto& c = onboard[int(row)].connection;
-    if (byte && alive(c)) io.output_sim(c, *byte, 1);
+    if (byte && alive(row)) onboard_output(row, *byte, 1);
   }
   for (Onboard row : {Onboard::Pia1, Onboard::Pia2}) {
     auto& p = pia[int(row) - int(Onboard::Pia1)];
-    auto& c = onboard[int(row)].connection;
     if (!p.changed_a && !p.changed_b) continue;
-    if (alive(c)) {
-      if (p.changed_a) io.output_sim(c, p.ora, 0);
-      if (p.changed_b) io.output_sim(c, p.orb, 1);
+    if (alive(row)) {
+      if (p.changed_a) onboard_output(row, p.ora, 0);
+      if (p.changed_b) onboard_output(row, p.orb, 1);
     }
     p.changed_a = p.changed_b = false;
   }
-  auto& c = onboard[int(Onboard::FdcControl)].connection;
   for (int r = 0; r < 4; ++r) {
     if (!fdc_pending[r]) continue;
     fdc_pending[r] = false;
-    if (alive(c)) io.output_sim(c, fdc_reg[r], r);
+    if (alive(Onboard::FdcControl)) onboard_output(Onboard::FdcControl, fdc_reg[r], r);
   }
 }
 

@@ -162,8 +162,11 @@ public:
   bool sim_load_file_changed();
 
   // CpuHooks
-  void device_pre_step() override;
-  void device_post_step() override;
+  void device_pre_step() override {
+    board.device_pre_step();
+    cpu.cycle_counter = board.cycle_counter;
+  }
+  void device_post_step() override { board.device_post_step(); }
   void timer_reset() override;
   void board_reset_devices() override;
   void sim_end_of_service(int kind) override;

@@ -172,8 +172,7 @@ int run09(const Run09Options& options, Run09Io& io) {
     uint16_t pc = engine.cpu.pc;
     if (options.trace && !engine.cpu.waiting) io.err(registers_line(engine.cpu, pc));
     StepResult r = engine.step_instruction(false);
-    std::string sent = console->take_output();
-    if (!sent.empty()) io.out(sent);
+    if (console->has_output()) io.out(console->take_output());
     if (r.undefined) {
       code = 4;
       stop_text = format("run09: undefined opcode at %04X\n", r.address);

@@ -3,11 +3,17 @@
 // while the CPU waits after CWAI, only the devices' time).
 #include "debugger/simwin/engine.h"
 
+#include <cstring>
+
 namespace zun {
 
 bool Engine::step_interrupts(bool display) {
   int user_kind = 0;
-  for (int k = 1; k <= 7; ++k) {
+  // Asked before every instruction: most of the time nothing is pending.
+  uint64_t any_request = 0;
+  static_assert(sizeof user_requests == sizeof any_request);
+  std::memcpy(&any_request, user_requests.data(), sizeof any_request);
+  for (int k = 1; any_request && k <= 7; ++k) {
     if (!user_requests[k]) continue;
     user_requests[k] = false;  // consumed whether or not it is chosen below
     user_kind = k;
@@ -46,7 +52,11 @@ StepResult Engine::step_instruction(bool display) {
   } else {
     r.undefined = cpu.page1[first].info == nullptr;
   }
-  r.length = cpu_step_traced(cpu, r.address, true, r.transfers);
+  // cpu_step_traced, with the engine's own hooks called directly rather than
+  // through the CPU's hook table: this runs for every instruction.
+  device_pre_step();
+  r.length = cpu_execute(cpu, r.address, true, r.transfers);
+  device_post_step();
   // An undefined indexed post-byte leaves PC in place like an undefined opcode.
   if (r.transfers == 0 && cpu.pc == r.address) r.undefined = true;
   r.executed = true;
@@ -70,12 +80,6 @@ StepResult Engine::sim_step_once(bool display) {
   return step_instruction(display);
 }
 
-void Engine::device_pre_step() {
-  board.device_pre_step();
-  cpu.cycle_counter = board.cycle_counter;
-}
-
-void Engine::device_post_step() { board.device_post_step(); }
 void Engine::timer_reset() { board.reset_timer(); }
 void Engine::board_reset_devices() { board.board_reset_devices(); }
 

@@ -8,6 +8,7 @@ namespace zun::tovrel {
 int32_t SerialTerminal::input(int32_t reg) {
   if (reg != 0) return 0;
   if (polls_since_taken < gap()) ++polls_since_taken;
+  update_input_pending();
   if (typed.empty() || polls_since_taken < gap()) return 0;
   return 0x100 | typed.front();
 }
@@ -19,11 +20,18 @@ void SerialTerminal::output(int32_t value, int32_t reg) {
   } else if (reg == 1) {
     sent += static_cast<char>(value & 0xFF);
   }
+  update_input_pending();
   ++revision;
+}
+
+void SerialTerminal::set_option(int32_t value) {
+  Device::set_option(value);
+  update_input_pending();
 }
 
 void SerialTerminal::type_text(std::string_view bytes) {
   for (char c : bytes) typed.push_back(static_cast<uint8_t>(c));
+  update_input_pending();
   ++revision;
 }
 

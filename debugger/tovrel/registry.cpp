@@ -31,7 +31,7 @@ constexpr DeviceTypeRow device_types[] = {
 constexpr int32_t library_version = 100;
 
 struct Registry {
-  std::map<int32_t, std::unique_ptr<Device>> devices;
+  std::map<int32_t, std::shared_ptr<Device>> devices;
   int32_t next_handle = 0;
 };
 
@@ -67,6 +67,12 @@ Device* live_device(int32_t handle) {
 
 }  // namespace
 
+std::shared_ptr<Device> share_device(int32_t handle) {
+  auto& devices = registry().devices;
+  auto it = devices.find(handle);
+  return it == devices.end() ? nullptr : it->second;
+}
+
 Device* find_device(int32_t handle) {
   auto& devices = registry().devices;
   auto it = devices.find(handle);
@@ -99,7 +105,14 @@ int32_t OpenSim(int32_t device, const char* name, int32_t) {
   return handle;
 }
 
-int32_t CloseSim(int32_t handle) { return registry().devices.erase(handle) ? 1 : 0; }
+int32_t CloseSim(int32_t handle) {
+  auto& devices = registry().devices;
+  auto it = devices.find(handle);
+  if (it == devices.end()) return 0;
+  it->second->alive = false;
+  devices.erase(it);
+  return 1;
+}
 
 int32_t InputSim(int32_t handle, int32_t reg) {
   Device* d = live_device(handle);

@@ -15,6 +15,7 @@
 #pragma once
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,7 +49,7 @@ public:
   virtual ~Device() = default;
   virtual int32_t input(int32_t reg) = 0;
   virtual void output(int32_t value, int32_t reg) = 0;
-  virtual bool irq_pending() const { return false; }
+  bool irq_pending() const { return irq; }
   // The option is saved in target descriptors; its meaning is the device's.
   virtual int32_t option() const { return option_value; }
   virtual void set_option(int32_t value) { option_value = value; }
@@ -57,7 +58,16 @@ public:
 
   const DeviceKind kind;
   const std::string name;  // the instance name given to OpenSim ("$E028")
+  // Cleared when the view is closed and when CloseSim drops the instance, so
+  // whoever still holds the object sees it gone.
   bool alive = true;
+  // The interrupt line: set and cleared by the device as its state changes,
+  // so asking needs no call into the device.
+  bool irq = false;
+  // Clear while input() would answer 0 and change nothing, so a caller that
+  // polls on every step may skip the call. Devices that do not keep it up to
+  // date leave it set.
+  bool input_pending = true;
   // Bumped on every change a view would show.
   uint64_t revision = 0;
 
@@ -75,12 +85,15 @@ public:
   explicit SerialTerminal(std::string name) : Device(DeviceKind::Terminal, std::move(name)) {}
   int32_t input(int32_t reg) override;
   void output(int32_t value, int32_t reg) override;
+  void set_option(int32_t value) override;
   void type_text(std::string_view bytes);
   std::string take_output();
+  bool has_output() const { return !sent.empty(); }
   size_t pending_input() const { return typed.size(); }
   int32_t gap() const { return option_value > 0 ? option_value : 300; }
 
 private:
+  void update_input_pending() { input_pending = !typed.empty() || polls_since_taken < gap(); }
   std::deque<uint8_t> typed;
   std::string sent;
   int32_t polls_since_taken = 1 << 30;
@@ -117,8 +130,8 @@ public:
 };
 
 // A scriptable device for tests: reads take queued values per register (then
-// the register's default), every call is logged, the interrupt line is set by
-// hand.
+// the register's default), every call is logged, the interrupt line (`irq`)
+// is set by hand.
 class Probe : public Device {
 public:
   struct Event {
@@ -130,12 +143,10 @@ public:
   explicit Probe(std::string name) : Device(DeviceKind::Probe, std::move(name)) {}
   int32_t input(int32_t reg) override;
   void output(int32_t value, int32_t reg) override;
-  bool irq_pending() const override { return irq; }
   void queue(int32_t reg, int32_t value);
   void set_default(int32_t reg, int32_t value);
 
   std::vector<Event> log;
-  bool irq = false;
 
 private:
   std::vector<std::deque<int32_t>> queued = std::vector<std::deque<int32_t>>(8);
@@ -144,6 +155,9 @@ private:
 
 // The device model behind a handle, or nullptr for -1 and closed handles.
 Device* find_device(int32_t handle);
+// The same, shared: the object outlives CloseSim for whoever keeps it (the
+// board's cached connections, the device windows) and then reads as gone.
+std::shared_ptr<Device> share_device(int32_t handle);
 
 template <class T>
 T* find(int32_t handle) {
