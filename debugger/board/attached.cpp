@@ -161,12 +161,14 @@ int Board::dev_find_by_handle(int32_t handle) const {
   return -1;
 }
 
-std::optional<uint32_t> Board::check_new_base(const std::string& text, std::string& message) const {
+std::optional<uint32_t> Board::check_new_base(const std::string& text, std::string& message,
+                                              bool outside_only) const {
   std::string digits = text.substr(0, 31);
   if (!digits.empty() && digits[0] == '$') digits[0] = '0';
   char* stop = nullptr;
   unsigned long base = std::strtoul(digits.c_str(), &stop, 16);
-  if (digits.empty() || stop == digits.c_str() || base < 0xE000 || base > 0xE0FF) {
+  unsigned long last = outside_only ? attached_end - 1 : 0xE0FF;
+  if (digits.empty() || stop == digits.c_str() || base < 0xE000 || base > last) {
     message = "Invalid base address specified";
     return std::nullopt;
   }

@@ -238,8 +238,12 @@ public:
   // Disconnects the slot's on-board chip, closes the instance and frees the slot.
   void dev_detach(int slot);
   // The base typed for a new device ("$E010", "e010"): the address, or the
-  // message that refuses it.
-  std::optional<uint32_t> check_new_base(const std::string& text, std::string& message) const;
+  // message that refuses it. With `outside_only` (a device attached on its
+  // own rather than for an on-board chip) only the window the board routes to
+  // outside devices, 0xE000-0xE01F, is accepted: anywhere else the device
+  // could never be reached.
+  std::optional<uint32_t> check_new_base(const std::string& text, std::string& message,
+                                         bool outside_only = false) const;
 
   // ---- descriptor.cpp ----
   void descriptor_read(std::istream& in);

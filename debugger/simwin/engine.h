@@ -192,6 +192,7 @@ public:
   std::string load_file_name;           // its name, for Reload
   std::filesystem::file_time_type load_file_time{};
   int stop_count = 0;                   // bumped by every stop
+  StepResult last_step;                 // what the last engine step did
   // The source-level debugger's stop notification, called after the host's
   // on_stop wherever the engine notifies; empty while no debugger listens.
   std::function<void()> debugger_on_stop;

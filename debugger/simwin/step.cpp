@@ -72,12 +72,13 @@ StepResult Engine::step_instruction(bool display) {
 }
 
 StepResult Engine::sim_step_once(bool display) {
+  last_step = StepResult{};
   if (step_interrupts(display)) {
-    StepResult r;
-    r.interrupt = true;
-    return r;
+    last_step.interrupt = true;
+    return last_step;
   }
-  return step_instruction(display);
+  last_step = step_instruction(display);
+  return last_step;
 }
 
 void Engine::timer_reset() { board.reset_timer(); }

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QScreen>
 
+#include "debugger/simwin/sim_controller.h"
 #include "debugger/terminal/terminal_controller.h"
 #include "workbench/frame/frame_window.h"
 #include "workbench/project/project_controller.h"
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
   if (argc > 1) workspace = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
   zun::wb::FrameWindow frame;
   auto* terminals = new zun::term::TerminalController(&frame);
+  auto* simulator = new zun::sim::SimulatorController(&frame);  // owned by the frame
   // The desktop's work area, also where no window manager maximises.
   if (QScreen* screen = QGuiApplication::primaryScreen()) frame.setGeometry(screen->availableGeometry());
   zun::wb::ProjectController projects(&frame);
@@ -31,6 +33,14 @@ int main(int argc, char** argv) {
   QObject::connect(terminals, &zun::term::TerminalController::settingsChanged, [&session] {
     if (session.project.open) session.write_project();
   });
+  // The open project keeps the simulator's target descriptor.
+  simulator->setProjectDescriptorAccess(
+      [&session] { return session.project.open ? QString::fromStdString(session.project.sim_config()) : QString(); },
+      [&session](const QString& path) {
+        if (!session.project.open) return;
+        session.project.set_sim_config(path.toStdString());
+        session.write_project();
+      });
   frame.showMaximized();
   frame.startUp(workspace);
   return app.exec();
