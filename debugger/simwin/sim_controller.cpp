@@ -34,10 +34,11 @@ SimulatorController::SimulatorController(wb::FrameWindow* frame) : QObject(frame
   frame_->registerCommand(cmd::edit_sim_config, [this](qintptr) { editConfiguration(); });
   frame_->registerCommand(cmd::select_sim_config, [this](qintptr) { selectConfiguration(); });
   frame_->registerCommand(cmd::clear_sim_config, [this](qintptr) { clearConfiguration(); });
-  frame_->addStateProvider([this](WorkbenchState& st) {
-    if (window_) st.simulator_exists = true;
-  });
   context_ = std::make_unique<SimulatorContext>(makeEnv());
+  // The context forgets its window before the window's last words.
+  frame_->addStateProvider([this](WorkbenchState& st) {
+    if (context_ && context_->window()) st.simulator_exists = true;
+  });
   devices_ = std::make_unique<tovrel::DeviceWindowSet>(
       [this](QWidget* view, const QString& className) -> QWidget* {
         QMdiSubWindow* sub = addChild(view, className);
@@ -100,12 +101,19 @@ QMdiSubWindow* SimulatorController::addChild(QWidget* widget, const QString& cla
   return sub;
 }
 
+// The directories are known once the frame has started up.
+void SimulatorController::useFrameDirectories() {
+  SimulatorContext& sim = *context_;
+  if (!frame_->dirs().bin.isEmpty()) {
+    sim.engine.bin_dir = frame_->dirs().bin.toStdString();
+    sim.env.bin_dir = frame_->dirs().bin;
+  }
+  sim.env.project_dir = QDir::currentPath();
+}
+
 SimulatorWindow* SimulatorController::showSimulator(const QString& load_file) {
   SimulatorContext& sim = *context_;
-  // The directories are known once the frame has started up.
-  sim.engine.bin_dir = frame_->dirs().bin.toStdString();
-  sim.env.bin_dir = frame_->dirs().bin;
-  sim.env.project_dir = QDir::currentPath();
+  useFrameDirectories();
   if (!window_) {
     SimulatorWindow* w = SimulatorWindow::create(sim, CPU_KIND_MC6809, load_file);
     if (!w) return nullptr;
@@ -124,9 +132,9 @@ SimulatorWindow* SimulatorController::showSimulator(const QString& load_file) {
   } else if (!load_file.isEmpty()) {
     sim.engine.load_file = load_file.toStdString();
   }
-  frame_->mdiArea()->setActiveSubWindow(sub_);
   window_->command(SIM_LOAD, 0);
-  devices_->sync();
+  devices_->sync();  // the default target's devices
+  frame_->mdiArea()->setActiveSubWindow(sub_);
   frame_->updateMenus();
   return window_;
 }
@@ -145,7 +153,7 @@ void SimulatorController::recreate() {
 
 void SimulatorController::editConfiguration() {
   SimulatorContext& sim = *context_;
-  sim.engine.bin_dir = frame_->dirs().bin.toStdString();
+  useFrameDirectories();
   TargetSetupDialog dialog(sim, frame_);
   run_dialog(sim.env, dialog);
   if (window_) {

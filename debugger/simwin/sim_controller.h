@@ -41,6 +41,7 @@ class SimulatorController : public QObject {
 
  private:
   SimulatorEnv makeEnv();
+  void useFrameDirectories();
   void machineLevel(qintptr param);
   void recreate();
   void editConfiguration();

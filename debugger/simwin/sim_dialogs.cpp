@@ -29,6 +29,18 @@ QPushButton* named_button(const QString& text, const QString& name, QWidget* par
   return b;
 }
 
+// The row the user selected; a current row that the list only took on
+// getting the focus is no choice.
+QListWidgetItem* selected(QListWidget* list) {
+  const QList<QListWidgetItem*> items = list->selectedItems();
+  return items.isEmpty() ? nullptr : items.front();
+}
+
+int selected_row(QListWidget* list) {
+  QListWidgetItem* item = selected(list);
+  return item ? list->row(item) : -1;
+}
+
 void error(SimulatorContext& sim, const QString& text) {
   if (sim.env.error) sim.env.error(text);
 }
@@ -68,20 +80,20 @@ IoSetupDialog::IoSetupDialog(SimulatorContext& sim, TargetSetup& setup, std::opt
   layout->addLayout(buttons);
   connect(connect_, &QPushButton::clicked, this, &IoSetupDialog::connectDevice);
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
-  connect(list_, &QListWidget::currentRowChanged, this, &IoSetupDialog::updateEnabling);
+  connect(list_, &QListWidget::itemSelectionChanged, this, &IoSetupDialog::updateEnabling);
   updateEnabling();
 }
 
 void IoSetupDialog::updateEnabling() {
   sim_.board.dev_purge();
-  const bool selected = list_->currentRow() >= 0;
-  connect_->setEnabled(selected);
-  base_->setEnabled(selected && !preset_);
+  const bool chosen = selected(list_) != nullptr;
+  connect_->setEnabled(chosen);
+  base_->setEnabled(chosen && !preset_);
   base_->setFocus();
 }
 
 void IoSetupDialog::connectDevice() {
-  QListWidgetItem* item = list_->currentItem();
+  QListWidgetItem* item = selected(list_);
   if (!item) return;
   IoConnect r = io_connect(setup_, item->text().toStdString(), base_->text().toStdString(), preset_);
   if (!r.message.empty()) {
@@ -116,8 +128,8 @@ IoDetachDialog::IoDetachDialog(SimulatorContext& sim, TargetSetup& setup, QWidge
   layout->addLayout(buttons);
   connect(disconnect_, &QPushButton::clicked, this, &IoDetachDialog::disconnectDevice);
   connect(done, &QPushButton::clicked, this, &QDialog::accept);
-  connect(list_, &QListWidget::currentRowChanged, this,
-          [this](int row) { disconnect_->setEnabled(row >= 0); });
+  connect(list_, &QListWidget::itemSelectionChanged, this,
+          [this] { disconnect_->setEnabled(selected(list_) != nullptr); });
   rebuild();
 }
 
@@ -129,7 +141,7 @@ void IoDetachDialog::rebuild() {
 }
 
 void IoDetachDialog::disconnectDevice() {
-  if (QListWidgetItem* item = list_->currentItem()) detach_row(setup_, item->text().toStdString());
+  if (QListWidgetItem* item = selected(list_)) detach_row(setup_, item->text().toStdString());
   rebuild();
 }
 
@@ -208,7 +220,7 @@ TargetSetupDialog::TargetSetupDialog(SimulatorContext& sim, QWidget* parent)
   connect(defaults, &QPushButton::clicked, this, &TargetSetupDialog::pressDefault);
   connect(ok, &QPushButton::clicked, this, &TargetSetupDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &TargetSetupDialog::reject);
-  connect(list_, &QListWidget::currentRowChanged, this, &TargetSetupDialog::updateButtons);
+  connect(list_, &QListWidget::itemSelectionChanged, this, &TargetSetupDialog::updateButtons);
 
   refresh();
   checkConfiguration(setup_.configuration_at_opening());
@@ -224,7 +236,7 @@ void TargetSetupDialog::checkConfiguration(int n) {
 }
 
 void TargetSetupDialog::refresh() {
-  const int row = list_->currentRow();
+  const int row = selected_row(list_);
   list_->clear();
   for (const std::string& r : setup_.onboard_rows()) list_->addItem(qs(r));
   if (row >= 0 && row < list_->count()) list_->setCurrentRow(row);
@@ -232,7 +244,7 @@ void TargetSetupDialog::refresh() {
 }
 
 void TargetSetupDialog::updateButtons() {
-  const int row = list_->currentRow();
+  const int row = selected_row(list_);
   if (row < 0) {
     connect_->setEnabled(false);
     disconnect_->setEnabled(false);
@@ -245,7 +257,7 @@ void TargetSetupDialog::updateButtons() {
 }
 
 void TargetSetupDialog::connectChip() {
-  const int row = list_->currentRow();
+  const int row = selected_row(list_);
   if (row < 0 || setup_.state(row) != OnboardState::Free) return;
   sim_.board.last_opened_device = -1;
   IoSetupDialog io(sim_, setup_, setup_.connect_base(row), this);
@@ -255,7 +267,7 @@ void TargetSetupDialog::connectChip() {
 }
 
 void TargetSetupDialog::disconnectChip() {
-  const int row = list_->currentRow();
+  const int row = selected_row(list_);
   if (row < 0) return;
   setup_.disconnect(row);
   refresh();
@@ -342,7 +354,7 @@ BreakpointDialog::BreakpointDialog(SimulatorContext& sim, QWidget* parent) : QDi
   connect(toggle_, &QPushButton::clicked, this, &BreakpointDialog::toggle);
   connect(remove_, &QPushButton::clicked, this, &BreakpointDialog::remove);
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
-  connect(list_, &QListWidget::currentRowChanged, this, &BreakpointDialog::updateButtons);
+  connect(list_, &QListWidget::itemSelectionChanged, this, &BreakpointDialog::updateButtons);
   rebuild();
 }
 
@@ -354,7 +366,7 @@ void BreakpointDialog::rebuild() {
 }
 
 void BreakpointDialog::updateButtons() {
-  QListWidgetItem* item = list_->currentItem();
+  QListWidgetItem* item = selected(list_);
   toggle_->setEnabled(item != nullptr);
   remove_->setEnabled(item != nullptr);
   const bool disabled = item && item->text().endsWith(QStringLiteral(" (Disabled)"));
@@ -373,7 +385,7 @@ void BreakpointDialog::add() {
 }
 
 void BreakpointDialog::toggle() {
-  QListWidgetItem* item = list_->currentItem();
+  QListWidgetItem* item = selected(list_);
   if (!item) return;
   auto address = breakpoint_line_address(item->text().toStdString());
   if (!address) return;
@@ -387,7 +399,7 @@ void BreakpointDialog::toggle() {
 }
 
 void BreakpointDialog::remove() {
-  QListWidgetItem* item = list_->currentItem();
+  QListWidgetItem* item = selected(list_);
   if (!item) return;
   if (auto address = breakpoint_line_address(item->text().toStdString())) sim_.engine.sim_bp_remove(*address);
   rebuild();

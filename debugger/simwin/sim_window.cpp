@@ -129,25 +129,38 @@ SimulatorWindow::SimulatorWindow(SimulatorContext& sim, const QString& load_file
   if (sim_.env.state_changed) sim_.env.state_changed();
 }
 
+// Also reached while the frame itself is being destroyed, without a
+// queryClose first: then nothing of the workbench may be called any more.
 SimulatorWindow::~SimulatorWindow() {
-  if (!closing_sent_) queryClose();
   run_timer_.stop();
-  sim_.board.dev_close_all();
-  sim_.set_window(nullptr);
-  if (sim_.env.state_changed) sim_.env.state_changed();
+  if (!closing_sent_) shutDown(false);
 }
 
 bool SimulatorWindow::queryClose() {
-  if (closing_sent_) return true;
-  runEngine(SIM_STOP);
+  if (!closing_sent_) shutDown(true);
+  return true;
+}
+
+// The window closes: the engine stops, the debugger lets go, the devices
+// close. From here on the simulator counts as gone (a new window may open
+// before this one is deleted).
+void SimulatorWindow::shutDown(bool workbench_alive) {
   closing_sent_ = true;
-  // The debugger lets go of the window before anything of it goes.
+  if (!workbench_alive) sim_.set_window(nullptr);  // the stop reaches nothing of the workbench
+  sim_.engine.command(SIM_STOP);
+  run_timer_.stop();
+  sim_.set_window(nullptr);
+  notifyClosing();
+  sim_.board.dev_close_all();
+}
+
+// The debugger lets go of the window before anything of it goes.
+void SimulatorWindow::notifyClosing() {
   if (SimulatorClient* c = client_) {
     client_ = nullptr;
     c->simulator_closing();
   }
   emit closing();
-  return true;
 }
 
 void SimulatorWindow::describe(wb::WorkbenchState& state) const { state.simulator_exists = true; }
@@ -189,6 +202,7 @@ void SimulatorWindow::createControls() {
           connect(edit, &QLineEdit::textEdited, this, [edit](const QString& t) {
             const int pos = edit->cursorPosition();
             edit->setText(t.toUpper());
+            edit->setModified(true);  // still the user's edit
             edit->setCursorPosition(pos);
           });
           connect(edit, &QLineEdit::editingFinished, this, [this, cell] { cellEdited(cell); });
@@ -267,6 +281,8 @@ QAction* SimulatorWindow::toolAction(int id) const {
 void SimulatorWindow::updateToolBar() {
   const Engine& e = sim_.engine;
   for (auto& [id, a] : tool_actions_) a->setEnabled(tool_enabled(id, e.run_mode, !e.load_file_name.empty()));
+  // Step is the stopped engine's: a run re-enables it when it stops.
+  if (QPushButton* step = button(SIM_STEP)) step->setEnabled(e.run_mode == RunMode::Stopped);
 }
 
 // ---- engine work ----
@@ -312,7 +328,7 @@ void SimulatorWindow::tick() {
 void SimulatorWindow::refreshPanels() {
   refresh_pending_ = false;
   Engine& e = sim_.engine;
-  if (!e.visual) return;
+  if (!e.visual || closing_sent_) return;
   if (displayed_step_)
     list_.after_step(e, e.last_step);
   else

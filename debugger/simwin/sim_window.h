@@ -140,7 +140,7 @@ class SimulatorWindow : public QWidget, public wb::MdiChild {
   const DisassemblyList& list() const { return list_; }
   const StackView& stack() const { return stack_; }
   const MemoryGrid& grid() const { return grid_; }
-  const PanelGeometry& geometry() const { return geo_; }
+  const PanelGeometry& panelGeometry() const { return geo_; }
   QLineEdit* registerField(int index) const;
   QLineEdit* memoryCell(int cell) const { return cells_.at(cell); }
   QLineEdit* addressField(int row) const { return address_fields_.at(row); }
@@ -181,6 +181,8 @@ class SimulatorWindow : public QWidget, public wb::MdiChild {
   int keyAt(QPoint p) const;
   void tick();
   void panelsDirty();
+  void notifyClosing();
+  void shutDown(bool workbench_alive);
 
   SimulatorContext& sim_;
   PanelGeometry geo_;

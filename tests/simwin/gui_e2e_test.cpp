@@ -1,0 +1,104 @@
+// The simulator in the workbench frame: Machine Level opens it on the load
+// file chosen, the Debug menu follows it, and a C program built with the
+// staged tool chain runs fast, greets in the terminal device's window and
+// answers a key typed there.
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <cstdlib>
+
+#include "debugger/simwin/sim_controller.h"
+#include "tests/simwin/sim_fixture.h"
+
+using namespace zun;
+using namespace zun::sim;
+using namespace zun::sim::test;
+
+namespace {
+
+class SimFrame : public wb::test::FrameTest {
+ protected:
+  void SetUp() override {
+    FrameTest::SetUp();
+    controller = new SimulatorController(frame.get());
+    // The frame has not started up: the simulator's configuration is the
+    // staged one.
+    controller->context().engine.bin_dir = (stage_dir() + "/bin").toStdString();
+  }
+  void TearDown() override {
+    // Questions while the window closes would fail the test.
+    FrameTest::TearDown();
+  }
+  // Builds the program of tests/simwin/echo with the staged tools.
+  QString buildEcho() {
+    const QString script = QString::fromLocal8Bit(qgetenv("ZUN_SOURCE")) + "/tests/simwin/echo/build_echo.sh";
+    const QString out = dir_.filePath("echo");
+    const QString command = QStringLiteral("bash '%1' '%2' '%3'").arg(script, stage_dir(), out);
+    if (std::system(command.toLocal8Bit().constData()) != 0) return {};
+    return out + "/echo.s19";
+  }
+  SimulatorController* controller = nullptr;
+};
+
+TEST_F(SimFrame, MachineLevelOpensOneSimulatorAndTheMenuFollowsIt) {
+  frame->updateMenus();
+  EXPECT_TRUE(frame->action(wb::cmd::machine_level)->isEnabled());
+  dialogs->file_names.push_back(QString());  // the load file dialog cancelled: nothing opens
+  frame->dispatch(wb::cmd::machine_level);
+  EXPECT_EQ(controller->window(), nullptr);
+  const QString load = path("missing.s19");
+  dialogs->file_names.push_back(load);
+  frame->dispatch(wb::cmd::machine_level);
+  ASSERT_NE(controller->window(), nullptr);
+  EXPECT_EQ(frame->mdiArea()->activeSubWindow()->objectName(), "ZunSimulatorChild");
+  EXPECT_FALSE(frame->action(wb::cmd::machine_level)->isEnabled());
+  // The monitor and the default target are loaded; the missing program is not.
+  EXPECT_EQ(controller->context().engine.load_file, load.toStdString());
+  EXPECT_EQ(controller->context().board.board_peek(0xE100) != 0xFF, true);
+  QApplication::processEvents();
+  ASSERT_TRUE(wait_for([&] { return controller->devices().count() == 2; }));
+  frame->closeChild(qobject_cast<QMdiSubWindow*>(controller->window()->parentWidget()));
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(controller->window(), nullptr);
+  EXPECT_TRUE(frame->action(wb::cmd::machine_level)->isEnabled());
+  ASSERT_TRUE(wait_for([&] { return controller->devices().count() == 0; }));
+}
+
+TEST_F(SimFrame, ExampleRunsFastGreetsInTheTerminalAndAnswersAKey) {
+  const QString program = buildEcho();
+  ASSERT_FALSE(program.isEmpty()) << "the tool chain did not build echo.c";
+  frame->dispatch(wb::cmd::simulator_window);  // opens without a program
+  SimulatorWindow* window = controller->window();
+  ASSERT_NE(window, nullptr);
+  // Load New (808) takes the load file dialog's choice and loads it (809).
+  dialogs->file_names.push_back(program);
+  window->command(SIM_LOAD_NEW, 0);
+  Engine& engine = controller->context().engine;
+  EXPECT_EQ(engine.load_file_name, "echo.s19");
+  EXPECT_EQ(engine.cpu.pc, engine.entry_address);
+  EXPECT_TRUE(window->toolAction(SIM_RELOAD)->isEnabled());
+  Board& board = controller->context().board;
+  const int32_t console = board.onboard_connection(int(Onboard::Acia1));
+  ASSERT_GE(console, 0);
+  controller->devices().sync();
+  auto* terminal = qobject_cast<QPlainTextEdit*>(controller->devices().viewFor(console));
+  ASSERT_NE(terminal, nullptr);
+
+  window->toolAction(SIM_RUN_FAST)->trigger();
+  ASSERT_TRUE(wait_for([&] { return terminal->toPlainText().contains("KY09 echo ready"); }, 20000))
+      << terminal->toPlainText().toStdString();
+  EXPECT_EQ(engine.run_mode, RunMode::Fast);
+  terminal->setFocus();
+  QTest::keyClick(terminal, Qt::Key_Q);
+  ASSERT_TRUE(wait_for([&] { return terminal->toPlainText().contains("key q = $71"); }, 20000))
+      << terminal->toPlainText().toStdString();
+  // The program counts its keys on PIA 1's lamps.
+  auto* panel = tovrel::find<tovrel::PiaPanel>(board.onboard_connection(int(Onboard::Pia1)));
+  ASSERT_NE(panel, nullptr);
+  EXPECT_EQ(panel->lamps, 1);
+  window->toolAction(SIM_STOP)->trigger();
+  EXPECT_EQ(engine.run_mode, RunMode::Stopped);
+}
+
+}  // namespace

@@ -1,0 +1,273 @@
+// The simulator window offscreen: creation, stepping and registers, the run
+// state, breakpoints from the list's pop-up, the board setup and detach
+// dialogs, and the notice the debugger gets when the window closes.
+#include <QAction>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QToolBar>
+
+#include "debugger/simwin/sim_dialogs.h"
+#include "tests/simwin/sim_fixture.h"
+
+using namespace zun;
+using namespace zun::sim;
+using namespace zun::sim::test;
+
+namespace {
+
+constexpr uint8_t NOP = 0x12, BRA = 0x20;
+
+class SimWindow : public SimWindowTest {
+ protected:
+  // 1000: eight NOPs, then BRA 1000.
+  void loop() {
+    poke(0x1000, {NOP, NOP, NOP, NOP, NOP, NOP, NOP, NOP, BRA, 0xF6});
+    engine().cpu.pc = 0x1000;
+    window->refreshPanels();
+  }
+};
+
+TEST_F(SimWindow, OpensForTheBoardsCpuOnlyAndOnce) {
+  EXPECT_EQ(SimulatorWindow::create(*sim, 16, QString()), nullptr);
+  open();
+  EXPECT_EQ(window->objectName(), "ZunSimulatorChild");
+  EXPECT_EQ(window->windowTitle(), "KY09 (MC6809) Visual Simulator");
+  EXPECT_EQ(SimulatorWindow::create(*sim, 17, QString()), nullptr);  // at most one
+  loop();
+  for (int row = 0; row < 12; ++row) {
+    const std::string& line = window->list().lines[row];
+    EXPECT_EQ(line.size(), 31u);
+    EXPECT_EQ(line.substr(0, 2), "  ");
+    EXPECT_EQ(line[6], ' ');
+  }
+  EXPECT_EQ(window->list().lines[0].substr(0, 7), "  1000 ");
+  EXPECT_EQ(window->memoryScroll()->maximum(), 4092);
+  EXPECT_EQ(window->toolBar()->actions().size(), 9);
+  EXPECT_EQ(window->toolAction(SIM_RUN_FAST)->toolTip(), "Run Fast");
+}
+
+TEST_F(SimWindow, StepMovesTheMarkAndThePcFieldAndApplyWritesAnEditedPc) {
+  open();
+  loop();
+  QTest::mouseClick(window->button(SIM_STEP), Qt::LeftButton);
+  EXPECT_EQ(engine().cpu.pc, 0x1001);
+  EXPECT_EQ(engine().current_mark, 0x1001);
+  EXPECT_EQ(window->list().style(1, engine()), RowStyle::Current);
+  EXPECT_EQ(window->registerField(REG_PC)->text(), "1001");
+  QPushButton* apply = window->button(781);
+  EXPECT_FALSE(apply->isEnabled());
+  QLineEdit* pc = window->registerField(REG_PC);
+  pc->selectAll();
+  QTest::keyClicks(pc, "1006");
+  EXPECT_TRUE(apply->isEnabled());
+  EXPECT_EQ(engine().cpu.pc, 0x1001);  // nothing written before Apply
+  QTest::mouseClick(apply, Qt::LeftButton);
+  EXPECT_EQ(engine().cpu.pc, 0x1006);
+  EXPECT_FALSE(apply->isEnabled());
+  EXPECT_EQ(window->list().style(6, engine()), RowStyle::Current);
+}
+
+TEST_F(SimWindow, WhileRunningOnlyHaltIsEnabledAndMemoryEditsAreIgnored) {
+  open();
+  loop();
+  window->command(SIM_RUN_FAST, 0);
+  ASSERT_EQ(engine().run_mode, RunMode::Fast);
+  EXPECT_TRUE(window->runTimer().isActive());
+  for (const ToolButton& b : tool_buttons) EXPECT_EQ(window->toolAction(b.id)->isEnabled(), b.id == SIM_STOP) << b.id;
+  QLineEdit* cell = window->memoryCell(3);  // 0x0003
+  cell->setFocus();
+  cell->selectAll();
+  QTest::keyClicks(cell, "5A");
+  QTest::keyClick(cell, Qt::Key_Return);
+  EXPECT_EQ(board().ram[3], 0);
+  EXPECT_EQ(cell->text(), "00");
+  EXPECT_FALSE(window->button(SIM_STEP)->isEnabled());
+  window->toolAction(SIM_STOP)->trigger();
+  EXPECT_EQ(engine().run_mode, RunMode::Stopped);
+  EXPECT_FALSE(window->runTimer().isActive());
+  EXPECT_TRUE(window->button(SIM_STEP)->isEnabled());
+  EXPECT_FALSE(window->toolAction(SIM_STOP)->isEnabled());
+  EXPECT_FALSE(window->toolAction(SIM_RELOAD)->isEnabled());  // no load file yet
+  // Stopped, the same edit writes the byte once it is complete.
+  cell->setFocus();
+  cell->selectAll();
+  QTest::keyClicks(cell, "5a");
+  EXPECT_EQ(board().ram[3], 0);
+  QTest::keyClick(cell, Qt::Key_Return);
+  EXPECT_EQ(board().ram[3], 0x5A);
+  EXPECT_EQ(cell->text(), "5A");
+}
+
+TEST_F(SimWindow, BreakpointFromTheRowsPopupPaintsItRedAndStopsARun) {
+  open();
+  loop();
+  std::vector<MenuEntry> menu = window->popupAt(rowPoint(5));
+  ASSERT_FALSE(menu.empty());
+  EXPECT_EQ(menu[0].text, "&Set Break");
+  EXPECT_EQ(window->list().selected, 5);
+  window->choosePopup(rowPoint(5), POP_SET_BREAK);
+  EXPECT_EQ(window->list().selected, -1);
+  EXPECT_EQ(window->list().style(5, engine()), RowStyle::Break);
+  const QImage shot = window->grab().toImage();
+  const QPoint p = rowPoint(5) + QPoint(28 * window->panelGeometry().W, 0);  // past the text
+  EXPECT_EQ(shot.pixelColor(p), QColor(Qt::red));
+  window->command(SIM_RUN_FAST, 0);
+  ASSERT_TRUE(wait_for([&] { return engine().run_mode == RunMode::Stopped; }));
+  EXPECT_EQ(engine().cpu.pc, 0x1005);
+  EXPECT_TRUE(engine().stopped_at_breakpoint);
+  // Disabled, the row offers to enable it again.
+  window->choosePopup(rowPoint(5), POP_DISABLE_BREAK);
+  menu = window->popupAt(rowPoint(5));
+  ASSERT_EQ(menu.size(), 5u);
+  EXPECT_EQ(menu[2].text, "&Enable Break");
+  EXPECT_EQ(menu[2].id, POP_ENABLE_BREAK);
+}
+
+TEST_F(SimWindow, BreakpointDialogAddsTogglesAndRemoves) {
+  open();
+  scripts.push_back([&](QDialog& d) {
+    EXPECT_EQ(d.objectName(), "NEWBPDIALOG");
+    auto& bp = static_cast<BreakpointDialog&>(d);
+    EXPECT_EQ(bp.addressEdit()->text(), "0000");
+    bp.addressEdit()->setText("10g0");
+    bp.add();
+    bp.addressEdit()->setText("1004");
+    bp.add();
+    EXPECT_FALSE(bp.toggleButton()->isEnabled());
+    bp.list()->setCurrentRow(0);
+    EXPECT_EQ(bp.toggleButton()->text(), "&Disable");
+    bp.toggle();
+    EXPECT_EQ(bp.list()->item(0)->text(), "1004 (Disabled)");
+    bp.list()->setCurrentRow(0);
+    EXPECT_EQ(bp.toggleButton()->text(), "&Enable");
+    d.accept();
+  });
+  window->command(SIM_BREAKPOINT_DIALOG, 0);
+  EXPECT_EQ(errors, std::vector<QString>{"Badly formed address"});
+  EXPECT_EQ(breakpoint_lines(engine().breakpoints), std::vector<std::string>{"1004 (Disabled)"});
+}
+
+TEST_F(SimWindow, SetupDialogConnectsTheProbeCancelClosesItOkKeepsIt) {
+  open();
+  auto connect_probe = [&](QDialog& d) {
+    auto& setup = static_cast<TargetSetupDialog&>(d);
+    EXPECT_EQ(d.objectName(), "KY09TARGETSETUP");
+    EXPECT_EQ(d.windowTitle(), "KY09 Setup");
+    setup.list()->setCurrentRow(2);  // PIA 1
+    scripts.push_front([](QDialog& io) {
+      EXPECT_EQ(io.objectName(), "IOSETUPDIALOG");
+      auto& dlg = static_cast<IoSetupDialog&>(io);
+      EXPECT_EQ(dlg.baseEdit()->text(), "E048");
+      dlg.list()->setCurrentRow(4);  // the probe
+      EXPECT_FALSE(dlg.baseEdit()->isEnabled());
+      QTest::mouseClick(dlg.connectButton(), Qt::LeftButton);
+      EXPECT_EQ(io.result(), QDialog::Accepted);  // closes with a preset base
+    });
+    QTest::mouseClick(child<QPushButton>(d, "connect"), Qt::LeftButton);
+    EXPECT_TRUE(setup.list()->item(2)->text().startsWith("E048 Yes "));
+  };
+  scripts.push_back([&](QDialog& d) {
+    connect_probe(d);
+    QTest::mouseClick(child<QPushButton>(d, "cancel"), Qt::LeftButton);
+  });
+  window->command(SIM_SETUP, 0);
+  EXPECT_EQ(board().onboard_connection(int(Onboard::Pia1)), -1);
+  EXPECT_TRUE(sim->attached_handles().empty());
+  scripts.push_back([&](QDialog& d) {
+    connect_probe(d);
+    QTest::mouseClick(child<QPushButton>(d, "ok"), Qt::LeftButton);
+  });
+  window->command(SIM_SETUP, 0);
+  const int32_t h = board().onboard_connection(int(Onboard::Pia1));
+  ASSERT_GE(h, 0);
+  EXPECT_NE(tovrel::find<tovrel::Probe>(h), nullptr);
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(SimWindow, DetachListsOnlyOutsideDevices) {
+  open();
+  board().dev_open(int(tovrel::DeviceKind::Leds), 0xE004, 0);
+  board().dev_open(int(tovrel::DeviceKind::Terminal), 0xE028, 0);
+  scripts.push_back([&](QDialog& d) {
+    scripts.push_front([](QDialog& detach) {
+      EXPECT_EQ(detach.objectName(), "IODETACHDIALOG");
+      auto& dlg = static_cast<IoDetachDialog&>(detach);
+      ASSERT_EQ(dlg.list()->count(), 1);
+      EXPECT_EQ(dlg.list()->item(0)->text(), "E004  8 LEDs");
+      EXPECT_FALSE(dlg.disconnectButton()->isEnabled());
+      dlg.list()->setCurrentRow(0);
+      QTest::mouseClick(dlg.disconnectButton(), Qt::LeftButton);
+      EXPECT_EQ(dlg.list()->count(), 0);
+      detach.accept();
+    });
+    QTest::mouseClick(child<QPushButton>(d, "detach"), Qt::LeftButton);
+    d.accept();
+  });
+  window->command(SIM_SETUP, 0);
+  EXPECT_EQ(sim->attached_handles().size(), 1u);
+}
+
+// What the debugger will do with the window: keep it until told it closes.
+class StubDebugger : public SimulatorClient {
+ public:
+  void on_stop() override { ++stops; }
+  void simulator_closing() override {
+    ++closings;
+    // The engine is still there while the debugger lets go of it.
+    was_running = window->engine().run_mode != RunMode::Stopped;
+    window = nullptr;
+  }
+  SimulatorWindow* window = nullptr;
+  int stops = 0, closings = 0;
+  bool was_running = true;
+};
+
+TEST_F(SimWindow, ClosingEndsTheDebuggingSessionFirst) {
+  open();
+  loop();
+  StubDebugger debugger;
+  debugger.window = window;
+  window->setClient(&debugger);
+  int closing_signals = 0;
+  QObject::connect(window, &SimulatorWindow::closing, [&] { ++closing_signals; });
+  window->command(SIM_STEP, 0);
+  EXPECT_GT(debugger.stops, 0);
+  window->command(SIM_RUN_FAST, 0);
+  board().dev_open(int(tovrel::DeviceKind::Leds), 0xE004, 0);
+  EXPECT_TRUE(window->queryClose());
+  EXPECT_EQ(debugger.closings, 1);
+  EXPECT_EQ(debugger.window, nullptr);
+  EXPECT_FALSE(debugger.was_running);  // stopped before the notice
+  EXPECT_EQ(window->client(), nullptr);
+  delete window;
+  window = nullptr;
+  EXPECT_EQ(debugger.closings, 1);
+  EXPECT_EQ(closing_signals, 1);
+  EXPECT_TRUE(sim->attached_handles().empty());  // the devices close with the window
+  EXPECT_EQ(sim->window(), nullptr);
+}
+
+TEST_F(SimWindow, MemoryAddressButtonMovesTheGrid) {
+  open();
+  QPushButton* mem = window->button(1101);
+  QTest::mouseClick(mem, Qt::LeftButton);
+  EXPECT_EQ(mem->text(), "set");
+  QLineEdit* field = window->addressField(0);
+  EXPECT_FALSE(field->isReadOnly());
+  field->setText("E1x0");
+  QTest::mouseClick(mem, Qt::LeftButton);
+  EXPECT_EQ(errors, std::vector<QString>{"Badly formed address"});
+  EXPECT_EQ(mem->text(), "set");
+  field->setText("e123");
+  QTest::mouseClick(mem, Qt::LeftButton);
+  EXPECT_EQ(mem->text(), "mem");
+  EXPECT_EQ(window->memoryScroll()->value(), 0xE12);
+  EXPECT_EQ(window->addressField(0)->text(), "E120");
+  EXPECT_TRUE(window->memoryCell(0)->isReadOnly());  // ROM
+  window->memoryScroll()->setValue(4092);
+  EXPECT_EQ(window->addressField(3)->text(), "FFF0");
+}
+
+}  // namespace
