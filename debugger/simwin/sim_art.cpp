@@ -91,19 +91,21 @@ QPixmap board_picture(const PanelGeometry& g, QSize size, const QFont& small_fon
   p.setBrush(QColor(0x16, 0x22, 0x1A));
   p.drawRoundedRect(QRect(6, g.stack_y - 4, 106, 9 * L + 10), 4, 4);
 
-  // Register names beside their fields.
+  // Register names at the right of their fields (the Step button covers
+  // the left of the first).
   const int rx = 393, ry = 147;
   const struct {
     const char* name;
-    int y;
-  } regs[] = {{"DP", ry},          {"A  B", ry + 3 * L / 2}, {"X", ry + 3 * L},      {"Y", ry + 9 * L / 2},
-              {"U", ry + 6 * L},   {"PC", ry + 15 * L / 2},  {"S", ry + 9 * L},      {"CC", ry + 12 * L}};
-  for (const auto& r : regs) label(p, rx - 46, r.y + 2, QString::fromLatin1(r.name), Qt::AlignRight, 42);
+    int x, y;
+  } regs[] = {{"DP", rx + 24, ry},          {"A B", rx + 46, ry + 3 * L / 2}, {"X", rx + 42, ry + 3 * L},
+              {"Y", rx + 42, ry + 9 * L / 2}, {"U", rx + 42, ry + 6 * L},       {"PC", rx + 42, ry + 15 * L / 2},
+              {"S", rx + 42, ry + 9 * L},     {"CC", rx + 70, ry + 12 * L}};
+  for (const auto& r : regs) label(p, r.x, r.y + 2, QString::fromLatin1(r.name), Qt::AlignLeft, 40);
   p.setPen(silk);
   p.drawText(QRect(rx + 3, ry + 12 * L - 15, 100, 14), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("EFHINZVC"));
 
   // The peripheral chips along the right edge, with their addresses.
-  const int cx = 480, cw = size.width() - cx - 12;
+  const int cx = 500, cw = size.width() - cx - 12;
   if (cw > 60) {
     const struct {
       const char* type;
@@ -116,7 +118,7 @@ QPixmap board_picture(const PanelGeometry& g, QSize size, const QFont& small_fon
       y += 46;
     }
   }
-  label(p, size.width() - 120, size.height() - 22, QStringLiteral("KY09  MC6809"));
+  label(p, size.width() - 60, size.height() - 22, QStringLiteral("KY09"));
   return pm;
 }
 

@@ -56,7 +56,6 @@ IoSetupDialog::IoSetupDialog(SimulatorContext& sim, TargetSetup& setup, std::opt
   setWindowTitle(qs(io_setup_caption(sim.board)));
   auto* layout = new QVBoxLayout(this);
   auto* header = new QLabel(QStringLiteral(" Num   Type  Space  Description"), this);
-  header->setFont(sim.env.panel_font);
   layout->addWidget(new QLabel(QStringLiteral(" Select a device from the list..."), this));
   layout->addWidget(header);
   list_ = new QListWidget(this);
@@ -168,7 +167,6 @@ TargetSetupDialog::TargetSetupDialog(SimulatorContext& sim, QWidget* parent)
   auto* onboard = new QGroupBox(QStringLiteral("On board devices"), this);
   auto* onboard_layout = new QVBoxLayout(onboard);
   auto* header = new QLabel(QStringLiteral("Base       Con.   Device"), onboard);
-  header->setFont(sim.env.panel_font);
   onboard_layout->addWidget(header);
   list_ = new QListWidget(onboard);
   list_->setObjectName(QStringLiteral("onboard"));

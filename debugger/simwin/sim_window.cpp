@@ -107,7 +107,7 @@ SimulatorWindow::SimulatorWindow(SimulatorContext& sim, const QString& load_file
   const QFontMetrics fm(sim_.env.panel_font);
   geo_.L = fm.lineSpacing();
   geo_.W = std::max(1, fm.averageCharWidth());
-  int right = 600, bottom = 0;
+  int right = 620, bottom = 0;
   for (const ControlPlace& c : control_layout(CPU_KIND_MC6809, geo_.L, geo_.W)) {
     right = std::max(right, c.x + c.width + 12);
     bottom = std::max(bottom, c.y + c.height + 12);

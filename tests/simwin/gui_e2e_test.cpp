@@ -65,6 +65,35 @@ TEST_F(SimFrame, MachineLevelOpensOneSimulatorAndTheMenuFollowsIt) {
   ASSERT_TRUE(wait_for([&] { return controller->devices().count() == 0; }));
 }
 
+TEST_F(SimFrame, BoardConfigurationCommandsWorkWithoutTheWindow) {
+  SimulatorContext& sim = controller->context();
+  QString stored = "unset";
+  controller->setProjectDescriptorAccess([] { return QString(); }, [&](const QString& p) { stored = p; });
+  int dialogs_run = 0;
+  sim.env.run_dialog = [&](QDialog& d) {
+    ++dialogs_run;
+    EXPECT_EQ(d.objectName(), "KY09TARGETSETUP");
+    d.reject();
+    return 0;
+  };
+  frame->dispatch(wb::cmd::edit_sim_config);
+  EXPECT_EQ(dialogs_run, 1);
+  // Select: the descriptor's devices open and the project keeps its path.
+  const QString descriptor = stage_dir() + "/config/zun09/ky09.m09sim";
+  sim.env.open_descriptor = [&] { return descriptor; };
+  frame->dispatch(wb::cmd::select_sim_config);
+  EXPECT_EQ(sim.board.sim_descriptor_name(), "ky09");
+  EXPECT_EQ(stored.toStdString(), sim.board.descriptor_path);
+  EXPECT_EQ(sim.attached_handles().size(), 2u);
+  sim.env.open_descriptor = [&] { return path("none.m09sim"); };
+  frame->dispatch(wb::cmd::select_sim_config);
+  ASSERT_EQ(dialogs->errors.size(), 1u);
+  EXPECT_TRUE(dialogs->errors[0].startsWith("Can't open '"));
+  frame->dispatch(wb::cmd::clear_sim_config);
+  EXPECT_EQ(sim.board.sim_descriptor_name(), "<DEFAULT>");
+  EXPECT_TRUE(stored.isEmpty());
+}
+
 TEST_F(SimFrame, ExampleRunsFastGreetsInTheTerminalAndAnswersAKey) {
   const QString program = buildEcho();
   ASSERT_FALSE(program.isEmpty()) << "the tool chain did not build echo.c";

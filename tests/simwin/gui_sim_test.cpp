@@ -8,6 +8,14 @@
 #include <QScrollBar>
 #include <QToolBar>
 
+#include <QElapsedTimer>
+#include <QFile>
+#include <cstdio>
+#include <ctime>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+
 #include "debugger/simwin/sim_dialogs.h"
 #include "tests/simwin/sim_fixture.h"
 
@@ -249,6 +257,42 @@ TEST_F(SimWindow, ClosingEndsTheDebuggingSessionFirst) {
   EXPECT_EQ(sim->window(), nullptr);
 }
 
+TEST_F(SimWindow, ActivationOffersToReloadAChangedLoadFile) {
+  QTemporaryDir dir;
+  const std::string file = dir.filePath("prog.s19").toStdString();
+  std::ofstream(file) << "S1061000121220FB\nS9031000EC\n";
+  open();
+  board().board_configuration_set(2);  // no monitor to look for
+  engine().load_file = file;
+  window->command(SIM_LOAD, 0);
+  EXPECT_EQ(engine().cpu.pc, 0x1000);
+  window->activated();  // the first activation never asks
+  std::ofstream(file) << "S1061000010120FB\nS9031000EC\n";
+  std::filesystem::last_write_time(file, std::filesystem::last_write_time(file) + std::chrono::seconds(5));
+  answers.push_back(true);
+  window->activated();
+  EXPECT_EQ(questions, std::vector<QString>{"An updated Loadfile exists, reload it?"});
+  EXPECT_EQ(board().ram[0x1000], 0x01);
+  window->activated();  // unchanged since: no question
+  EXPECT_EQ(questions.size(), 1u);
+}
+
+TEST_F(SimWindow, SetupDialogSavesTheBoardAsADescriptor) {
+  QTemporaryDir dir;
+  const QString file = dir.filePath("board.m09sim");
+  sim->env.save_descriptor = [&](const QString&) { return file; };
+  open();
+  board().dev_open(int(tovrel::DeviceKind::Leds), 0xE004, 0);
+  scripts.push_back([&](QDialog& d) {
+    QTest::mouseClick(child<QPushButton>(d, "save as"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(d, "cancel"), Qt::LeftButton);
+  });
+  window->command(SIM_SETUP, 0);
+  QFile f(file);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), ":tovr:2:0:57348:\n");
+}
+
 TEST_F(SimWindow, MemoryAddressButtonMovesTheGrid) {
   open();
   QPushButton* mem = window->button(1101);
@@ -268,6 +312,30 @@ TEST_F(SimWindow, MemoryAddressButtonMovesTheGrid) {
   EXPECT_TRUE(window->memoryCell(0)->isReadOnly());  // ROM
   window->memoryScroll()->setValue(4092);
   EXPECT_EQ(window->addressField(3)->text(), "FFF0");
+}
+
+}  // namespace
+
+namespace {
+
+// Not a test: how many instructions a second Run Fast sustains with the
+// panels painted, against the board's own pace. Run by hand with
+//   simwin_gui_test --gtest_also_run_disabled_tests --gtest_filter='*Rate*'
+TEST_F(SimWindow, DISABLED_RunFastRate) {
+  open();
+  loop();
+  window->command(SIM_RUN_FAST, 0);
+  const uint32_t cycles = board().cycle_counter;
+  const std::clock_t cpu = std::clock();
+  QElapsedTimer t;
+  t.start();
+  QTest::qWait(5000);
+  const double seconds = t.elapsed() / 1000.0;
+  const double busy = double(std::clock() - cpu) / CLOCKS_PER_SEC;
+  window->command(SIM_STOP, 0);
+  const double instructions = double(board().cycle_counter - cycles) / 180.0;
+  std::printf("Run Fast: %.0f instructions in %.2f s: %.0f instructions/s, %.1f%% of a processor busy\n",
+              instructions, seconds, instructions / seconds, 100.0 * busy / seconds);
 }
 
 }  // namespace
