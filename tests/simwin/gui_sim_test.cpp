@@ -59,6 +59,9 @@ TEST_F(SimWindow, OpensForTheBoardsCpuOnlyAndOnce) {
 TEST_F(SimWindow, StepMovesTheMarkAndThePcFieldAndApplyWritesAnEditedPc) {
   open();
   loop();
+  // The board's Step key lies under the list: a click there is the list's.
+  QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(270, 270));
+  EXPECT_EQ(engine().cpu.pc, 0x1000);
   QTest::mouseClick(window->button(SIM_STEP), Qt::LeftButton);
   EXPECT_EQ(engine().cpu.pc, 0x1001);
   EXPECT_EQ(engine().current_mark, 0x1001);
