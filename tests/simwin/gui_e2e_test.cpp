@@ -32,7 +32,7 @@ class SimFrame : public wb::test::FrameTest {
   }
   // Builds the program of tests/simwin/echo with the staged tools.
   QString buildEcho() {
-    const QString script = QString::fromLocal8Bit(qgetenv("ZUN_SOURCE")) + "/tests/simwin/echo/build_echo.sh";
+    const QString script = QStringLiteral(SIMWIN_BUILD_ECHO);
     const QString out = dir_.filePath("echo");
     const QString command = QStringLiteral("bash '%1' '%2' '%3'").arg(script, stage_dir(), out);
     if (std::system(command.toLocal8Bit().constData()) != 0) return {};
