@@ -132,6 +132,9 @@ SimulatorWindow::SimulatorWindow(SimulatorContext& sim, const QString& load_file
 // Also reached while the frame itself is being destroyed, without a
 // queryClose first: then nothing of the workbench may be called any more.
 SimulatorWindow::~SimulatorWindow() {
+  // The controls outlive this part of the window: a cell losing the focus
+  // as they go must not call back into it.
+  for (QObject* child : children()) child->disconnect(this);
   run_timer_.stop();
   if (!closing_sent_) shutDown(false);
 }

@@ -342,3 +342,6 @@ TEST_F(SimWindow, DISABLED_RunFastRate) {
 }
 
 }  // namespace
+
+// fontconfig keeps what it read of its configuration until the process ends.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
