@@ -151,7 +151,8 @@ void Board::collect_irq_lines() {
     if (slots[i].handle == -1) continue;
     const IoPort& port = bind(slot_ports[i], slots[i].handle);
     if (!port.device) irq_lines_direct = false;
-    irq_lines[irq_line_count++] = port.device.get();
+    // A device that never raises its line need not be asked.
+    if (port.device && port.device->interrupts) irq_lines[irq_line_count++] = port.device.get();
   }
 }
 

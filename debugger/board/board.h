@@ -347,8 +347,9 @@ private:
 
   std::array<IoPort, int(Onboard::Count)> onboard_ports;
   std::array<IoPort, device_slot_count> slot_ports;
-  // The device objects of the occupied slots in slot order; unused while a
-  // slot's library hands out none (irq_lines_direct clear).
+  // The device objects of the occupied slots that can interrupt, in slot
+  // order; unused while a slot's library hands out none (irq_lines_direct
+  // clear).
   std::array<const tovrel::Device*, device_slot_count> irq_lines{};
   int irq_line_count = 0;
   bool irq_lines_direct = true;

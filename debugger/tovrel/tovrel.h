@@ -62,8 +62,10 @@ public:
   // whoever still holds the object sees it gone.
   bool alive = true;
   // The interrupt line: set and cleared by the device as its state changes,
-  // so asking needs no call into the device.
+  // so asking needs no call into the device. Only a device that says it
+  // `interrupts` ever raises it.
   bool irq = false;
+  bool interrupts = false;
   // Clear while input() would answer 0 and change nothing, so a caller that
   // polls on every step may skip the call. Devices that do not keep it up to
   // date leave it set.
@@ -140,7 +142,7 @@ public:
     int32_t value; // the value written, or the value the input returned
     bool operator==(const Event&) const = default;
   };
-  explicit Probe(std::string name) : Device(DeviceKind::Probe, std::move(name)) {}
+  explicit Probe(std::string name) : Device(DeviceKind::Probe, std::move(name)) { interrupts = true; }
   int32_t input(int32_t reg) override;
   void output(int32_t value, int32_t reg) override;
   void queue(int32_t reg, int32_t value);
