@@ -84,7 +84,9 @@ protected:
 // the board took the byte. Register 1 write: a byte the program sent.
 class SerialTerminal : public Device {
 public:
-  explicit SerialTerminal(std::string name) : Device(DeviceKind::Terminal, std::move(name)) {}
+  explicit SerialTerminal(std::string name) : Device(DeviceKind::Terminal, std::move(name)) {
+    update_input_pending();
+  }
   int32_t input(int32_t reg) override;
   void output(int32_t value, int32_t reg) override;
   void set_option(int32_t value) override;
