@@ -137,3 +137,33 @@ TEST_F(SimSetup, InstanceClosedBehindTheBoardsBackIsDropped) {
 
 }  // namespace
 }  // namespace zun
+
+namespace zun {
+namespace {
+
+// The board skips a terminal's poll while it says nothing is pending; that
+// must be exactly when a poll would deliver nothing and change nothing.
+TEST(SimTerminalPoll, NothingPendingMeansAPollIsANoOp) {
+  tovrel::SerialTerminal t("$E028");
+  t.set_option(3);
+  auto poll_if_pending = [&] {
+    if (t.input_pending) return t.input(0);
+    EXPECT_EQ(t.input(0), 0);
+    EXPECT_FALSE(t.input_pending);
+    return 0;
+  };
+  EXPECT_FALSE(t.input_pending);  // new: idle from the start
+  poll_if_pending();
+  t.type_text("ab");
+  EXPECT_TRUE(t.input_pending);
+  EXPECT_EQ(poll_if_pending(), 0x100 | 'a');
+  t.output(0, 0);  // taken: the next byte waits three polls
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(poll_if_pending(), 0);
+  EXPECT_EQ(poll_if_pending(), 0x100 | 'b');
+  t.output(0, 0);
+  for (int i = 0; i < 5; ++i) poll_if_pending();
+  EXPECT_FALSE(t.input_pending);
+}
+
+}  // namespace
+}  // namespace zun
