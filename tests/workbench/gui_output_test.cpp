@@ -135,6 +135,7 @@ TEST_F(OutputTest, WbStopEndsTheRunningTool) {
 TEST_F(OutputTest, WbOnlyMenusTakeInputWhileAToolRuns) {
   put("a.c", "x\n");
   EditorChild* e = frame->editors()->open(path("a.c"));
+  frame->registerCommand(cmd::find_in_files, [](qintptr) {});
   bool was_running = false, find_enabled = true, file_menu_opened = false;
   QString typed_in_dialog;
   QTimer::singleShot(0, frame.get(), [&] {

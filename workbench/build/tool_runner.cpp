@@ -50,18 +50,31 @@ void send(const ToolRunner::Sink& sink, const QByteArray& bytes) {
   if (!bytes.isEmpty()) sink(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
+const char* const failed_to_start = "\nFailed to create process, system message is: ";
+
 }  // namespace
+
+MenusOnlyInput::MenusOnlyInput() : filter_(std::make_unique<MenusOnlyFilter>()) {
+  qApp->installEventFilter(filter_.get());
+}
+
+MenusOnlyInput::~MenusOnlyInput() { qApp->removeEventFilter(filter_.get()); }
 
 ToolRunner::ToolRunner(Sink output, Status status, QObject* parent)
     : QObject(parent), output_(std::move(output)), status_(std::move(status)) {}
 
 int ToolRunner::runProcess(const QString& commandLine) {
-  const std::string failed = "\nFailed to create process, system message is: ";
   std::optional<ToolCommand> tc = split_tool_command(commandLine.toStdString());
   if (!tc) {
-    output_(failed + "empty command line\n");
+    output_(std::string(failed_to_start) + "empty command line\n");
     return run_not_started;
   }
+  return run(*tc);
+}
+
+int ToolRunner::run(const ToolCommand& command) {
+  const std::string failed = failed_to_start;
+  const ToolCommand* tc = &command;
   if (running_) {
     output_(failed + "another program is still running\n");
     return run_not_started;
@@ -90,10 +103,10 @@ int ToolRunner::runProcess(const QString& commandLine) {
   running_ = true;
   process_ = &proc;
   stop_requested_ = false;
-  MenusOnlyFilter filter;
-  qApp->installEventFilter(&filter);
-  if (!finished) loop.exec();
-  qApp->removeEventFilter(&filter);
+  {
+    MenusOnlyInput menus_only;
+    if (!finished) loop.exec();
+  }
   running_ = false;
   process_ = nullptr;
   for (QByteArray rest = proc.readAll(); !rest.isEmpty(); rest = proc.readAll()) send(output_, rest);
@@ -110,6 +123,17 @@ int ToolRunner::runTool(const QString& binDir, const QString& program, const QSt
   std::string line = tool_command_line(binDir.toStdString(), program.toStdString(), args.toStdString());
   status_(statusText);
   int rc = runProcess(QString::fromStdString(line));
+  status_(QStringLiteral("Ready"));
+  return rc;
+}
+
+int ToolRunner::runProgram(const QString& binDir, const QString& program, const QStringList& args,
+                           const QString& statusText) {
+  ToolCommand tc;
+  tc.program = (binDir + QStringLiteral("/") + program).toStdString();
+  for (const QString& a : args) tc.args.push_back(a.toStdString());
+  status_(statusText);
+  int rc = run(tc);
   status_(QStringLiteral("Ready"));
   return rc;
 }

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <string_view>
 
 #include "workbench/build/process_runner.h"
@@ -15,6 +16,20 @@
 class QProcess;
 
 namespace zun::wb {
+
+// While one lives, the frame's windows take user input only through the menu
+// bar; menus, and dialogs opened from them, stay usable. The runner keeps one
+// while a child runs; an operation of several runs keeps one throughout.
+class MenusOnlyInput {
+ public:
+  MenusOnlyInput();
+  ~MenusOnlyInput();
+  MenusOnlyInput(const MenusOnlyInput&) = delete;
+  MenusOnlyInput& operator=(const MenusOnlyInput&) = delete;
+
+ private:
+  std::unique_ptr<QObject> filter_;
+};
 
 class ToolRunner : public QObject, public ProcessRunner {
   Q_OBJECT
@@ -29,6 +44,9 @@ class ToolRunner : public QObject, public ProcessRunner {
   int runProcess(const QString& commandLine);
   // A program of the program directory, with the status text shown meanwhile.
   int runTool(const QString& binDir, const QString& program, const QString& args, const QString& statusText);
+  // The same with the arguments passed as they are, no command line between.
+  int runProgram(const QString& binDir, const QString& program, const QStringList& args,
+                 const QString& statusText);
   bool running() const { return running_; }
   // Kills the running child; its run returns run_cancelled.
   void stop() override;
@@ -39,6 +57,7 @@ class ToolRunner : public QObject, public ProcessRunner {
                const std::string& caption) override;
 
  private:
+  int run(const ToolCommand& command);
   Sink output_;
   Status status_;
   bool running_ = false;

@@ -20,6 +20,7 @@
 #include "workbench/editor/editor_child.h"
 #include "workbench/editor/editor_controller.h"
 #include "workbench/editor/file_access.h"
+#include "workbench/frame/cascade.h"
 #include "workbench/frame/user_dialogs.h"
 
 namespace zun::wb {
@@ -128,7 +129,7 @@ void FrameWindow::registerFrameCommands() {
   registerCommand(cmd::exit, [this](qintptr) { close(); });
   registerCommand(cmd::about, [this](qintptr) { dialogs_->about(version_); });
   registerCommand(cmd::help, [this](qintptr) { dialogs_->help(dirs_.help_index); });
-  registerCommand(cmd::cascade, [this](qintptr) { mdi_->cascadeSubWindows(); });
+  registerCommand(cmd::cascade, [this](qintptr) { cascade_children(mdi_); });
   registerCommand(cmd::tile, [this](qintptr) { mdi_->tileSubWindows(); });
   registerCommand(cmd::arrange_icons, [this](qintptr) { mdi_->tileSubWindows(); });
   registerCommand(cmd::close_all, [this](qintptr) { closeAll(); });
@@ -280,6 +281,15 @@ void FrameWindow::closeAll() {
     closeChild(sub);
   }
   updateCaption();
+}
+
+// With a maximised child the MDI area writes the child's title behind the
+// frame's caption, which names the active editor already; the caption the
+// frame wrote is put back.
+void FrameWindow::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::WindowTitleChange && !caption_.isEmpty() && windowTitle() != caption_)
+    setWindowTitle(caption_);
+  QMainWindow::changeEvent(event);
 }
 
 void FrameWindow::closeEvent(QCloseEvent* event) {

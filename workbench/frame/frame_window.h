@@ -68,6 +68,10 @@ class FrameWindow : public QMainWindow {
 
   void dispatch(int id, qintptr param = 0);
   void registerCommand(int id, std::function<void(qintptr)> handler);
+  // True when choosing the command does something: the frame or a controller
+  // handles it, or it goes to the active child. Menu items of commands
+  // without a receiver stay greyed.
+  bool hasReceiver(int id) const;
   // Controllers add what they know (project, workspace, simulator, debugger)
   // to the state the enabling rules read.
   void addStateProvider(std::function<void(WorkbenchState&)> provider);
@@ -90,6 +94,7 @@ class FrameWindow : public QMainWindow {
   const FrameDirs& dirs() const { return dirs_; }
   const RecentWorkspaces& recent() const { return recent_; }
   const SharedFonts& fonts() const { return fonts_; }
+  const QString& version() const { return version_; }
   WorkbenchState describeState() const;
   QMenu* menu(MenuId id) const { return menus_.at(id); }
   QAction* action(int id) const;
@@ -97,6 +102,7 @@ class FrameWindow : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -151,6 +157,7 @@ class FrameWindow : public QMainWindow {
   std::function<void(const QString&)> workspace_opener_;
   std::function<bool(int)> port_probe_;
   QString load_file_;
+  QString caption_;  // as updateCaption wrote it
   QString project_name_ = QStringLiteral("No Project");
 };
 

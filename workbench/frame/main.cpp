@@ -6,7 +6,9 @@
 
 #include "debugger/simwin/sim_controller.h"
 #include "debugger/terminal/terminal_controller.h"
+#include "workbench/build/find_controller.h"
 #include "workbench/frame/frame_window.h"
+#include "workbench/frame/splash_window.h"
 #include "workbench/project/project_controller.h"
 
 int main(int argc, char** argv) {
@@ -20,6 +22,7 @@ int main(int argc, char** argv) {
   zun::wb::FrameWindow frame;
   auto* terminals = new zun::term::TerminalController(&frame);
   auto* simulator = new zun::sim::SimulatorController(&frame);  // owned by the frame
+  new zun::wb::FindInFilesController(&frame);
   // The desktop's work area, also where no window manager maximises.
   if (QScreen* screen = QGuiApplication::primaryScreen()) frame.setGeometry(screen->availableGeometry());
   zun::wb::ProjectController projects(&frame);
@@ -43,5 +46,6 @@ int main(int argc, char** argv) {
       });
   frame.showMaximized();
   frame.startUp(workspace);
+  zun::wb::show_start_splash(&frame, frame.version());
   return app.exec();
 }

@@ -5,6 +5,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -112,7 +114,7 @@ void FrameWindow::updateMenus() {
   const WorkbenchState state = describeState();
   const CommandStates enabling = menu_enabling(state);
   for (auto& [id, a] : actions_)
-    if (id != cmd::recent_first || !recent_.at(0).empty()) a->setEnabled(enabling.enabled(id));
+    if (id != cmd::recent_first || !recent_.at(0).empty()) a->setEnabled(enabling.enabled(id) && hasReceiver(id));
   const bool debugging = active_menu_bar(state) == MenuId::DebugBar;
   menus_[MenuId::Build]->menuAction()->setVisible(!debugging);
   menus_[MenuId::Debug]->menuAction()->setVisible(!debugging);
@@ -140,6 +142,7 @@ void FrameWindow::rebuildPortsMenu() {
     const int id = cmd::terminal_port_first + n;
     QAction* a = menu->addAction(qs(terminal_port_text(n)));
     a->setData(id);
+    a->setEnabled(hasReceiver(id));
     connect(a, &QAction::triggered, this, [this, id] { dispatch(id); });
     actions_[id] = a;
   }
@@ -163,8 +166,21 @@ void FrameWindow::updateRecentMenu() {
     }
     a->setText(qs(recent_item_text(i, path)));
     a->setVisible(true);
-    a->setEnabled(true);
+    a->setEnabled(hasReceiver(id));
   }
+}
+
+// The commands the active child takes: the editors' file and edit items
+// and the debugger window's run control. Their items are greyed by the
+// enabling rules unless a child that takes them is active.
+bool FrameWindow::hasReceiver(int id) const {
+  static constexpr int child_items[] = {cmd::save, cmd::save_as, cmd::print,  cmd::cut,
+                                        cmd::copy, cmd::paste,   cmd::clear, cmd::select_all};
+  if (std::find(std::begin(child_items), std::end(child_items), id) != std::end(child_items)) return true;
+  if (id >= cmd::dbg_next && id <= cmd::dbg_break) return true;
+  if (id >= cmd::recent_first && id <= cmd::recent_last) return handlers_.count(cmd::recent_first) > 0;
+  if (id >= cmd::terminal_port_first && id <= cmd::terminal_port_last) return handlers_.count(cmd::open_terminal) > 0;
+  return handlers_.count(id) > 0;
 }
 
 void FrameWindow::updateCaption() {
@@ -172,8 +188,9 @@ void FrameWindow::updateCaption() {
   auto* editor = sub ? qobject_cast<EditorChild*>(sub->widget()) : nullptr;
   std::optional<std::string> name;
   if (editor) name = editor->title().toStdString();
-  setWindowTitle(qs(frame_caption(project_name_.toStdString(), name ? std::optional<std::string_view>(*name) : std::nullopt,
-                                  editor && editor->modified())));
+  caption_ = qs(frame_caption(project_name_.toStdString(), name ? std::optional<std::string_view>(*name) : std::nullopt,
+                              editor && editor->modified()));
+  setWindowTitle(caption_);
 }
 
 }  // namespace zun::wb

@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -19,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "workbench/core/workbench_core.h"
+#include "workbench/frame/about_dialog.h"
 
 namespace zun::wb {
 
@@ -150,21 +150,8 @@ bool QtUserDialogs::choosePrinter(QPrinter& printer) {
 }
 
 void QtUserDialogs::about(const QString& version) {
-  QDialog dlg(owner_);
-  dlg.setWindowTitle(title());
-  auto* layout = new QVBoxLayout(&dlg);
-  auto* notice = new QPlainTextEdit(&dlg);
-  notice->setReadOnly(true);
-  notice->setPlainText(QStringLiteral(
-      "ZUN09 - for KY09 (MC6809)\r\nZUN Educational\r\n"
-      "Workbench, C cross compiler, assembler, linker and board simulator.\r\n"
-      "Source editing by the Scintilla editing component (QScintilla)."));
-  layout->addWidget(notice);
-  layout->addWidget(new QLabel(version, &dlg));
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dlg);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
-  layout->addWidget(buttons);
-  dlg.exec();
+  AboutDialog dialog(version, owner_);
+  dialog.exec();
 }
 
 // The help pages are plain HTML installed beside the program; a small
