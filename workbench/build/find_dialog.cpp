@@ -68,6 +68,7 @@ FindInFilesDialog::FindInFilesDialog(FindSettings& settings, QWidget* parent,
   auto* browse_button = new QPushButton(QStringLiteral("..."), this);
   browse_button->setObjectName(QStringLiteral("browse"));
   browse_button->setAutoDefault(false);
+  browse_button->setFixedWidth(browse_button->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
   whole_words_ = flag_box(this, "Match whole words only", settings.whole_words);
   match_case_ = flag_box(this, "Match case", settings.match_case);
   regex_ = flag_box(this, "Regular expression", settings.regex);
@@ -86,15 +87,17 @@ FindInFilesDialog::FindInFilesDialog(FindSettings& settings, QWidget* parent,
   grid->addWidget(new QLabel(QStringLiteral("in folder"), this), 2, 0);
   grid->addWidget(folder_, 2, 1);
   grid->addWidget(browse_button, 2, 2);
-  grid->addWidget(whole_words_, 3, 0, 1, 2);
-  grid->addWidget(match_case_, 4, 0, 1, 2);
-  grid->addWidget(regex_, 3, 1, 1, 2, Qt::AlignRight);
-  grid->addWidget(subfolders_, 4, 1, 1, 2, Qt::AlignRight);
+  auto* flags = new QGridLayout;
+  flags->addWidget(whole_words_, 0, 0);
+  flags->addWidget(regex_, 0, 1);
+  flags->addWidget(match_case_, 1, 0);
+  flags->addWidget(subfolders_, 1, 1);
+  grid->addLayout(flags, 3, 0, 1, 3);
   auto* buttons = new QVBoxLayout;
   buttons->addWidget(find_);
   buttons->addWidget(cancel);
   buttons->addStretch();
-  grid->addLayout(buttons, 0, 3, 5, 1);
+  grid->addLayout(buttons, 0, 3, 4, 1);
 
   // An empty search text would list every line of every file.
   auto update_find = [this] { find_->setEnabled(!what_->currentText().isEmpty()); };

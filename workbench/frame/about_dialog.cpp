@@ -31,10 +31,12 @@ QPlainTextEdit* block(QWidget* parent, const char* name, std::span<const std::st
   field->setObjectName(QString::fromLatin1(name));
   field->setReadOnly(true);
   field->setLineWrapMode(QPlainTextEdit::NoWrap);
+  field->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // the last line end opens an empty line
   field->setPlainText(joined(lines));
   const QFontMetrics fm(field->font());
-  field->setMinimumSize(fm.horizontalAdvance(QLatin1Char('M')) * 46,
-                        fm.lineSpacing() * (static_cast<int>(lines.size()) + 1) + 8);
+  field->setMinimumWidth(fm.horizontalAdvance(QLatin1Char('M')) * 40);
+  field->setFixedHeight(fm.lineSpacing() * static_cast<int>(lines.size()) + 2 * field->frameWidth() +
+                        2 * static_cast<int>(field->document()->documentMargin()) + 4);
   return field;
 }
 
