@@ -182,3 +182,6 @@ TEST_F(FindTest, WbSearchesThatCannotStart) {
   frame->dispatch(cmd::find_in_files);
   EXPECT_EQ(output_lines(*frame).back(), "kept");
 }
+
+// fontconfig keeps caches for the life of the process and never frees them.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }

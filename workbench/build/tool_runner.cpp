@@ -74,7 +74,6 @@ int ToolRunner::runProcess(const QString& commandLine) {
 
 int ToolRunner::run(const ToolCommand& command) {
   const std::string failed = failed_to_start;
-  const ToolCommand* tc = &command;
   if (running_) {
     output_(failed + "another program is still running\n");
     return run_not_started;
@@ -83,9 +82,9 @@ int ToolRunner::run(const ToolCommand& command) {
   proc.setProcessChannelMode(QProcess::MergedChannels);
   proc.setStandardInputFile(QProcess::nullDevice());
   proc.setWorkingDirectory(QDir::currentPath());
-  proc.setProgram(QString::fromStdString(tc->program));
+  proc.setProgram(QString::fromStdString(command.program));
   QStringList args;
-  for (const std::string& a : tc->args) args << QString::fromStdString(a);
+  for (const std::string& a : command.args) args << QString::fromStdString(a);
   proc.setArguments(args);
 
   QEventLoop loop;
@@ -112,7 +111,7 @@ int ToolRunner::run(const ToolCommand& command) {
   for (QByteArray rest = proc.readAll(); !rest.isEmpty(); rest = proc.readAll()) send(output_, rest);
   if (stop_requested_) return run_cancelled;
   if (proc.exitStatus() != QProcess::NormalExit) {
-    output_("\nProgram '" + tc->program + "' ended abnormally\n");
+    output_("\nProgram '" + command.program + "' ended abnormally\n");
     return run_abnormal_end;
   }
   return proc.exitCode();
