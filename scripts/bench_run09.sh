@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 count=${1:-50000000}
 bash scripts/setup.sh
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DZUN_TESTS=ON >/dev/null
-cmake --build build-bench --target run09 zun_runtime stage_data >/dev/null
+cmake --build build-bench --target run09 zun_cpp tcx09 hasm09 vlk zun_runtime stage_data >/dev/null
 S=$PWD/build-bench/stage
 src=$PWD/scripts/bench/compute.c
 work=$(mktemp -d)
