@@ -132,6 +132,16 @@ TEST_F(SldSession, RecordsShareOneSimulatorEntry) {
   EXPECT_EQ(s.engine.breakpoints.hit(a, false), int(BpState::Disabled));
   bps.bp_clear_all();
   EXPECT_GE(s.engine.breakpoints.find(a), 0);
+
+  // An entry removed behind the debugger's back (from the simulator
+  // window's list) is planted again by the next record that shares it.
+  uint32_t b = s.line_address("stepper", 48);
+  TargetAccess& t = s.debugger.target();
+  ASSERT_GE(t.target_set_breakpoint(b), 0);
+  s.engine.sim_bp_remove(b);
+  ASSERT_LT(s.engine.sim_bp_find(b), 0);
+  EXPECT_GE(t.target_set_breakpoint(b), 0);
+  EXPECT_EQ(s.engine.breakpoints.hit(b, false), int(BpState::Enabled));
 }
 
 TEST_F(SldSession, AFullSimulatorTableIsReportedAndNothingRuns) {

@@ -120,6 +120,15 @@ TEST_F(MakeTest, TimesDecideWhatIsRemade) {
   runner.calls.clear();
   run_make({"-fm.mk"});
   EXPECT_EQ(lines_of(runner), (Lines{"cc s.c", "link"}));
+
+  // Target names are found whatever their case, as the file system finds
+  // the files: a goal and a dependency in other letters name the same rule.
+  put("m.mk", "APP: T.O09\n\tlink\nt.o09: s.c\n\tcc s.c\n");
+  files.times = {{"t.o09", 100}, {"T.O09", 100}, {"s.c", 101}};
+  runner.calls.clear();
+  r = run_make({"-fm.mk", "app"});
+  EXPECT_EQ(lines_of(runner), (Lines{"cc s.c", "link"}));
+  EXPECT_FALSE(r.failed());
 }
 
 TEST_F(MakeTest, FailingCommandStopsOrGoesOnByTheOptions) {
