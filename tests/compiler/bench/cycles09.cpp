@@ -162,8 +162,8 @@ int main(int argc, char** argv) {
   }
   board.device_post_step();
   if (std::string sent = console->take_output(); !sent.empty()) std::fputs(sent.c_str(), stdout);
-  std::printf("total %llu\nfunction %llu\ncalls %llu\nresult %d\n", total, inside, calls,
-              int(int16_t(engine.cpu.a << 8 | engine.cpu.b)));
+  std::printf("total %llu\nfunction %llu\ncalls %llu\nresult %d\ninstructions %llu\n", total, inside, calls,
+              int(int16_t(engine.cpu.a << 8 | engine.cpu.b)), steps);
   board.dev_close_all();
   return code;
 }
