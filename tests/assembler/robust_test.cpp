@@ -52,6 +52,13 @@ TEST_F(Hasm09Robust, FullDiskAndKilledRunLeaveTheOldOutput) {
   EXPECT_EQ(read_whole(dir / "t.o09"), "old object\n");
   EXPECT_FALSE(fs::exists(dir / "t.lst"));
   EXPECT_EQ(leftovers(), std::vector<std::string>{});
+  // The same for an object named with -o.
+  put("named.o09", "old named\n");
+  r = run_in(dir, file_size_limit(8) + "\"$BIN/hasm09\" -o named.o09 t.s09");
+  EXPECT_NE(r.rc, 0);
+  EXPECT_NE(r.out.find("HASM09: Can't write 'named.o09': File too large"), std::string::npos) << r.out;
+  EXPECT_EQ(read_whole(dir / "named.o09"), "old named\n");
+  EXPECT_EQ(leftovers(), std::vector<std::string>{});
   // Killed at any moment, a run leaves the old object or a whole new one.
   std::string source;
   for (int i = 0; i < 40; ++i) source += big_source();

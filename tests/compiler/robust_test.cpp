@@ -48,6 +48,14 @@ TEST_F(TcxRobust, OutputIsNeverTheSourceNorHalfWritten) {
     EXPECT_NE(r.err.find("Error: Can't write output file 'big.s09': File too large"), std::string::npos) << r.err;
     EXPECT_EQ(read_whole(dir / "big.s09"), "old\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3);  // no temporary left
+    // The preprocessor wrapper keeps its old output the same way.
+    put("big.i", "old\n");
+    r = run_in(dir, file_size_limit(8) + "\"$BIN/cpp\" big.c big.i");
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_NE((r.out + r.err).find("Can't write the output file: File too large"), std::string::npos) << r.out << r.err;
+    EXPECT_EQ(read_whole(dir / "big.i"), "old\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 4);
+    fs::remove(dir / "big.i");
     r = run_in(dir, "\"$BIN/tcx09\" big.c /dev/null && mkdir d && \"$BIN/tcx09\" d out.s09");
     EXPECT_EQ(r.rc, 2);
     EXPECT_NE(r.err.find("Can't open input file 'd': is a directory"), std::string::npos) << r.err;

@@ -50,6 +50,9 @@ TEST_F(ProjectFileTest, NewExecutableProjectMatchesTheGoldenFileAndReadsBackTheS
   // Windows line ends read exactly the same.
   put(p.path(), replace_all(golden, "\n", "\r\n"));
   expect_same(p, read_back(p.path()));
+  // And so do old Macintosh ones.
+  put(p.path(), replace_all(golden, "\n", "\r"));
+  expect_same(p, read_back(p.path()));
   EXPECT_TRUE(host.errors.empty());
 }
 
