@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# sld-run over programs built with our chain: each cases/NAME.cmd holds the
-# program folder's name and the commands on one line; the standard output,
+# sld-run over programs built with our chain and over the example
+# workspace's Debug build (program name ky09demo): each cases/NAME.cmd holds
+# the program's name and the commands on one line; the standard output,
 # with the PC values taken out of the "at" lines, must equal cases/NAME.out,
 # and sld-run must exit 0. A Run to the end stops at __lowexit at the address
 # the linker map gives it.
@@ -23,13 +24,24 @@ cp "$here/watched.c" "$work/watched/"
 for p in stepper watched; do
     bash "$here/build.sh" "$stage" "$work/$p" || fail "building $p"
 done
+bash "$here/../../tools/build_example.sh" "$stage" "$work/example" Debug || fail "building the example"
+
+# The folder and the load file of a program.
+load_of() {
+    if [ "$1" = ky09demo ]; then
+        echo "$work/example/ky09demo/debug ky09demo_Debug.s19"
+    else
+        echo "$work/$1 prog.s19"
+    fi
+}
 
 bad=0
 for cmd in "$here"/cases/*.cmd; do
     name=$(basename "$cmd" .cmd)
     read -r program args <"$cmd"
+    read -r dir load <<<"$(load_of "$program")"
     # shellcheck disable=SC2086
-    (cd "$work/$program" && "$bin/sld-run" prog.s19 $args) >"$work/$name.raw" 2>"$work/$name.err"
+    (cd "$dir" && "$bin/sld-run" "$load" $args) >"$work/$name.raw" 2>"$work/$name.err"
     rc=$?
     sed 's/ PC=[0-9A-F]*$//' "$work/$name.raw" >"$work/$name.out"
     if [ $rc -ne 0 ]; then
