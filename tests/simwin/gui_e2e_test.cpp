@@ -1,11 +1,12 @@
 // The simulator in the workbench frame: Machine Level opens it on the load
-// file chosen, the Debug menu follows it, and a C program built with the
-// staged tool chain runs fast, greets in the terminal device's window and
-// answers a key typed there.
+// file chosen, the Debug menu follows it, and the example workspace's Debug
+// build runs fast, greets in the terminal device's window, runs its light
+// along the lamps and echoes a key typed there.
 #include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <bit>
 #include <cstdlib>
 
 #include "debugger/simwin/sim_controller.h"
@@ -30,13 +31,13 @@ class SimFrame : public wb::test::FrameTest {
     // Questions while the window closes would fail the test.
     FrameTest::TearDown();
   }
-  // Builds the program of tests/simwin/echo with the staged tools.
-  QString buildEcho() {
-    const QString script = QStringLiteral(SIMWIN_BUILD_ECHO);
-    const QString out = dir_.filePath("echo");
-    const QString command = QStringLiteral("bash '%1' '%2' '%3'").arg(script, stage_dir(), out);
+  // Builds a copy of the example workspace with zbuild: its Debug load file.
+  QString buildExample() {
+    const QString script = QStringLiteral(ZUN_SOURCE_DIR "/tests/tools/build_example.sh");
+    const QString out = dir_.filePath("example");
+    const QString command = QStringLiteral("bash '%1' '%2' '%3' Debug").arg(script, stage_dir(), out);
     if (std::system(command.toLocal8Bit().constData()) != 0) return {};
-    return out + "/echo.s19";
+    return out + "/ky09demo/debug/ky09demo_Debug.s19";
   }
   SimulatorController* controller = nullptr;
 };
@@ -95,8 +96,8 @@ TEST_F(SimFrame, BoardConfigurationCommandsWorkWithoutTheWindow) {
 }
 
 TEST_F(SimFrame, ExampleRunsFastGreetsInTheTerminalAndAnswersAKey) {
-  const QString program = buildEcho();
-  ASSERT_FALSE(program.isEmpty()) << "the tool chain did not build echo.c";
+  const QString program = buildExample();
+  ASSERT_FALSE(program.isEmpty()) << "zbuild did not build the example";
   frame->dispatch(wb::cmd::simulator_window);  // opens without a program
   SimulatorWindow* window = controller->window();
   ASSERT_NE(window, nullptr);
@@ -104,7 +105,7 @@ TEST_F(SimFrame, ExampleRunsFastGreetsInTheTerminalAndAnswersAKey) {
   dialogs->file_names.push_back(program);
   window->command(SIM_LOAD_NEW, 0);
   Engine& engine = controller->context().engine;
-  EXPECT_EQ(engine.load_file_name, "echo.s19");
+  EXPECT_EQ(engine.load_file_name, "ky09demo_Debug.s19");
   EXPECT_EQ(engine.cpu.pc, engine.entry_address);
   EXPECT_TRUE(window->toolAction(SIM_RELOAD)->isEnabled());
   Board& board = controller->context().board;
@@ -113,19 +114,26 @@ TEST_F(SimFrame, ExampleRunsFastGreetsInTheTerminalAndAnswersAKey) {
   controller->devices().sync();
   auto* terminal = qobject_cast<QPlainTextEdit*>(controller->devices().viewFor(console));
   ASSERT_NE(terminal, nullptr);
+  auto shows = [&](const char* text) { return terminal->toPlainText().contains(QLatin1String(text)); };
 
   window->toolAction(SIM_RUN_FAST)->trigger();
-  ASSERT_TRUE(wait_for([&] { return terminal->toPlainText().contains("KY09 echo ready"); }, 20000))
+  ASSERT_TRUE(wait_for([&] { return shows("Type something; q ends the demo."); }, 30000))
       << terminal->toPlainText().toStdString();
+  EXPECT_TRUE(shows("Hello from the KY09 board!"));
   EXPECT_EQ(engine.run_mode, RunMode::Fast);
-  terminal->setFocus();
-  QTest::keyClick(terminal, Qt::Key_Q);
-  ASSERT_TRUE(wait_for([&] { return terminal->toPlainText().contains("key q = $71"); }, 20000))
-      << terminal->toPlainText().toStdString();
-  // The program counts its keys on PIA 1's lamps.
+  // One lamp of PIA 1 is lit, and the light moves on while the program runs.
   auto* panel = tovrel::find<tovrel::PiaPanel>(board.onboard_connection(int(Onboard::Pia1)));
   ASSERT_NE(panel, nullptr);
-  EXPECT_EQ(panel->lamps, 1);
+  const uint8_t lamps = panel->lamps;
+  EXPECT_EQ(std::popcount(lamps), 1);
+  EXPECT_TRUE(wait_for([&] { return panel->lamps != lamps; }, 30000));
+  EXPECT_EQ(std::popcount(panel->lamps), 1);
+  // A key typed in the terminal comes back as its echo; q ends the program.
+  terminal->setFocus();
+  QTest::keyClick(terminal, Qt::Key_X);
+  ASSERT_TRUE(wait_for([&] { return shows("q ends the demo.\nx"); }, 30000)) << terminal->toPlainText().toStdString();
+  QTest::keyClick(terminal, Qt::Key_Q);
+  ASSERT_TRUE(wait_for([&] { return shows("Goodbye."); }, 30000)) << terminal->toPlainText().toStdString();
   window->toolAction(SIM_STOP)->trigger();
   EXPECT_EQ(engine.run_mode, RunMode::Stopped);
 }
