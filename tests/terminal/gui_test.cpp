@@ -1,7 +1,8 @@
 // The terminal window on the frame, offscreen: opening from the port list,
 // typing, the pop-up menu, the two dialogs, closing during a load; and the
 // whole road with the QM09 monitor in run09 behind a pseudo-terminal: banner,
-// download of a built program, G, and the program's output on the screen.
+// download of the example workspace's Final build, G, the program's greeting
+// on the screen and its echo of a key typed.
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -215,24 +216,22 @@ int run_program(const std::vector<std::string>& argv, const std::string& dir) {
   return WEXITSTATUS(status);
 }
 
-TEST_F(TerminalGui, MonitorLoadsAndRunsABuiltProgram) {
+TEST_F(TerminalGui, MonitorLoadsAndRunsTheExample) {
   const char* stage_env = std::getenv("ZUN_STAGE");
   const std::string stage = stage_env ? stage_env : "";
-  const std::string bin = stage + "/bin", work = dir_.path().toStdString();
-  if (stage.empty() || !fs::exists(stage + "/config/zun09/qm09.s19") || !fs::exists(stage + "/lib/zun09/libcc.e09"))
+  const std::string bin = stage + "/bin";
+  if (stage.empty() || !fs::exists(stage + "/config/zun09/qm09.s19") || !fs::exists(stage + "/lib/zun09/libc.e09"))
     GTEST_SKIP() << "no staged tools";
-  // The Final build of the example, by the chain of the README.
-  const std::string source = std::string(ZUN_SOURCE_DIR) + "/tests/terminal/e2e/squares.c";
-  ASSERT_EQ(run_program({bin + "/cpp", "-I", stage + "/include", "-D__ZUN09", source, "squares.i"}, work), 0);
-  ASSERT_EQ(run_program({bin + "/tcx09", "squares.i", "squares.s09"}, work), 0);
-  ASSERT_EQ(run_program({bin + "/hasm09", "-e", "squares.s09"}, work), 0);
-  ASSERT_EQ(run_program({bin + "/hasm09", "-o", "startup.o09", stage + "/src/startup/zun09/_startup.s09"}, work), 0);
-  ASSERT_EQ(run_program({bin + "/vlk", "-I", stage + "/config/zun09", "-i", "default.lsc", "-L", stage + "/lib/zun09",
-                         "-l", "libcc.e09", "-o", "squares.s19", "startup.o09", "squares.o09"},
-                        work),
+  // The example workspace's Final build, made with zbuild on a copy.
+  ASSERT_EQ(run_program({"/bin/bash", std::string(ZUN_SOURCE_DIR) + "/tests/tools/build_example.sh", stage,
+                         path("example").toStdString(), "Final"},
+                        dir_.path().toStdString()),
             0);
-  const std::string load_file = file("squares.s19");
-  const std::string entry = load_file.substr(load_file.rfind("S903") + 4, 4);
+  const QString program = path("example/ky09demo/final/ky09demo_Final.s19");
+  const std::string load_file = file("example/ky09demo/final/ky09demo_Final.s19");
+  const size_t s9 = load_file.rfind("S903");
+  ASSERT_NE(s9, std::string::npos);
+  const std::string entry = load_file.substr(s9 + 4, 4);
 
   // The board: run09 with the monitor, its console on the pseudo-terminal.
   int master = -1, slave = -1;
@@ -262,15 +261,21 @@ TEST_F(TerminalGui, MonitorLoadsAndRunsABuiltProgram) {
   ASSERT_GT(board_pid, 0);
   EXPECT_TRUE(until([&] { return shows(t, "QM09 monitor for KY09") && shows(t, "> "); }, 30000));
 
-  dialogs->file_names = {path("squares.s19")};
+  dialogs->file_names = {program};
   frame->dispatch(wb::cmd::load_into_child);
   EXPECT_TRUE(t->terminal().loading());
   EXPECT_TRUE(until([&] { return !t->terminal().loading() && shows(t, "OK"); }, 30000)) << t->terminal().screen().text();
   QTest::keyClicks(t, QString::fromStdString("G " + entry));
   QTest::keyClick(t, Qt::Key_Return);
-  EXPECT_TRUE(until([&] { return shows(t, "Done."); }, 30000)) << t->terminal().screen().text();
-  EXPECT_TRUE(shows(t, "Hello from the KY09!"));
-  EXPECT_TRUE(shows(t, "  12 squared is 144"));
+  EXPECT_TRUE(until([&] { return shows(t, "Type something; q ends the demo."); }, 30000))
+      << t->terminal().screen().text();
+  EXPECT_TRUE(shows(t, "Hello from the KY09 board!"));
+  // The program echoes what is typed, on the line below its greeting; q
+  // ends it.
+  QTest::keyClicks(t, QStringLiteral("hi"));
+  EXPECT_TRUE(until([&] { return shows(t, "\nhi "); }, 30000)) << t->terminal().screen().text();
+  QTest::keyClick(t, Qt::Key_Q);
+  EXPECT_TRUE(until([&] { return shows(t, "Goodbye."); }, 30000)) << t->terminal().screen().text();
 }
 
 }  // namespace
