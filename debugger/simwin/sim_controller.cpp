@@ -52,6 +52,7 @@ SimulatorController::SimulatorController(wb::FrameWindow* frame) : QObject(frame
 }
 
 SimulatorController::~SimulatorController() {
+  emit goingAway();
   // The window is a view of the context: it goes first.
   delete sub_.data();
   delete window_.data();

@@ -39,6 +39,10 @@ class SimulatorController : public QObject {
   // activates it and loads the program. The window, or nullptr.
   SimulatorWindow* showSimulator(const QString& load_file);
 
+ signals:
+  // The controller is going; what works over its engine lets go now.
+  void goingAway();
+
  private:
   SimulatorEnv makeEnv();
   void useFrameDirectories();

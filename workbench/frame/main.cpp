@@ -5,6 +5,7 @@
 #include <QScreen>
 
 #include "debugger/simwin/sim_controller.h"
+#include "debugger/sldwin/sld_controller.h"
 #include "debugger/terminal/terminal_controller.h"
 #include "workbench/build/find_controller.h"
 #include "workbench/frame/frame_window.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
   zun::wb::FrameWindow frame;
   auto* terminals = new zun::term::TerminalController(&frame);
   auto* simulator = new zun::sim::SimulatorController(&frame);  // owned by the frame
+  auto* debugging = new zun::sldwin::SldController(&frame, simulator);
   new zun::wb::FindInFilesController(&frame);
   // The desktop's work area, also where no window manager maximises.
   if (QScreen* screen = QGuiApplication::primaryScreen()) frame.setGeometry(screen->availableGeometry());
@@ -44,6 +46,7 @@ int main(int argc, char** argv) {
         session.project.set_sim_config(path.toStdString());
         session.write_project();
       });
+  debugging->project_open = [&session] { return session.project.open; };
   frame.showMaximized();
   frame.startUp(workspace);
   zun::wb::show_start_splash(&frame, frame.version());
