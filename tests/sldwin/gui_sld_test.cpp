@@ -1,1 +1,400 @@
-// placeholder
+// The debugger in the frame over the example workspace's Debug build and a
+// generated program: Start Debugging, the arrow and the title, the margin's
+// breakpoints, stepping and the menus' greying, the breakpoint dialog, the
+// watch windows with expansion and editing in place, the end of a session
+// from either window, and the time of one Next over a long line.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QToolBar>
+#include <filesystem>
+#include <fstream>
+
+#include "debugger/simwin/sim_controller.h"
+#include "debugger/sldwin/sld_controller.h"
+#include "debugger/sldwin/sld_dialogs.h"
+#include "tests/workbench/gui_fixture.h"
+
+using namespace zun;
+using namespace zun::sld;
+using namespace zun::sldwin;
+namespace fs = std::filesystem;
+
+namespace {
+
+QString stage_dir() { return QString::fromLocal8Bit(qgetenv("ZUN_STAGE")); }
+
+bool wait_for(const std::function<bool()>& done, int ms = 10000) {
+  QElapsedTimer t;
+  t.start();
+  while (!done()) {
+    if (t.elapsed() > ms) return false;
+    QTest::qWait(5);
+  }
+  return true;
+}
+
+int run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
+
+// Built once for the whole binary: the example workspace's Debug build, and
+// a program with 100 globals and a long delay loop (its C source removed
+// afterwards in a second copy, for the disassembly view).
+struct Programs {
+  std::string root, example, delay, delay_no_source;
+  Programs() {
+    root = (fs::temp_directory_path() / ("sldwin_gui_" + std::to_string(::getpid()))).generic_string();
+    fs::remove_all(root);
+    fs::create_directories(root);
+    const std::string stage = stage_dir().toStdString();
+    fs::copy(std::string(ZUN_SOURCE_DIR) + "/data/examples", root + "/examples", fs::copy_options::recursive);
+    if (run(stage + "/bin/zbuild " + root + "/examples/ky09demo.w09 --build") == 0)
+      example = root + "/examples/ky09demo/debug/ky09demo_Debug.s19";
+    for (const char* dir : {"/delay", "/bare"}) {
+      fs::create_directories(root + dir);
+      std::ofstream c(root + dir + "/delay.c");
+      for (int i = 0; i < 100; ++i) c << "int g" << i << ";\n";
+      c << "void delay(unsigned int n)\n{\n    unsigned int i;\n    for (i = 0; i < n; i++)\n        g0++;\n}\n"
+           "int main(void)\n{\n    delay(1);\n    delay(1000);\n    g1 = 1;\n    return 0;\n}\n";
+    }
+    const std::string build = std::string(ZUN_SOURCE_DIR) + "/tests/sld/run/build.sh";
+    if (run("bash " + build + " " + stage + " " + root + "/delay") == 0) delay = root + "/delay/prog.s19";
+    if (run("bash " + build + " " + stage + " " + root + "/bare") == 0) {
+      fs::remove(root + "/bare/delay.c");
+      delay_no_source = root + "/bare/prog.s19";
+    }
+  }
+  ~Programs() { fs::remove_all(root); }
+};
+
+const Programs& programs() {
+  static Programs p;
+  return p;
+}
+
+class SldFrame : public wb::test::FrameTest {
+ protected:
+  void SetUp() override {
+    FrameTest::SetUp();
+    sim = new sim::SimulatorController(frame.get());
+    sim->context().engine.bin_dir = (stage_dir() + "/bin").toStdString();
+    ctl = new SldController(frame.get(), sim);
+    ctl->box = [this](const QString& caption, const QString& text) { boxes << caption + "|" + text; };
+    ctl->run_dialog = [this](QDialog& d) {
+      d.show();
+      QApplication::processEvents();
+      if (dialog_script) dialog_script(d);
+      return d.result();
+    };
+  }
+  void TearDown() override {
+    if (ctl->sessionOpen()) ctl->endSession();
+    QApplication::processEvents();
+    FrameTest::TearDown();
+  }
+
+  // Start Debugging on a load file, settled at the program's entry.
+  bool start(const std::string& load) {
+    if (load.empty()) return false;
+    dialogs->file_names.push_back(QString::fromStdString(load));
+    frame->dispatch(wb::cmd::run_simulator);
+    return ctl->sessionOpen() && settle();
+  }
+  // The target stopped and the windows refreshed.
+  bool settle() {
+    if (!wait_for([&] { return !running(); })) return false;
+    QTest::qWait(20);
+    return true;
+  }
+  bool running() { return ctl->debugger()->target().target_is_running(); }
+  Sld& model() { return ctl->debugger()->model(); }
+  uint32_t execLine() { return model().sld_exec_line(); }
+  const DebugFunction* function(const char* name) {
+    for (const auto& m : model().modules())
+      for (const DebugFunction& f : m->functions)
+        if (f.name == name) return &f;
+    return nullptr;
+  }
+  // The first line after `line` that has code in the shown module.
+  uint32_t nextCodeLine(uint32_t line) {
+    for (uint32_t l = line + 1; l < 10000; ++l)
+      if (model().sld_line_has_point(l)) return l;
+    return 0;
+  }
+  QString lineText() {
+    const DebugModule* m = model().sld_shown_module();
+    const uint32_t l = execLine();
+    return m && l >= 1 && l <= m->lines.size() ? QString::fromStdString(m->lines[l - 1].text) : QString();
+  }
+  bool enabled(int id) { return frame->action(id)->isEnabled(); }
+  QString title() { return ctl->window()->windowTitle(); }
+  QColor marginPixel(int line, int x, int dy) {
+    SldWindow* w = ctl->window();
+    QImage image = w->margin()->grab().toImage();
+    return image.pixelColor(x, (line - w->topLine()) * w->lineHeight() + dy);
+  }
+
+  sim::SimulatorController* sim = nullptr;
+  SldController* ctl = nullptr;
+  QStringList boxes;
+  std::function<void(QDialog&)> dialog_script;
+};
+
+TEST_F(SldFrame, StartRunToMainNextAndTheMenusGreying) {
+  ASSERT_FALSE(programs().example.empty());
+  frame->updateMenus();
+  EXPECT_FALSE(frame->menu(wb::MenuId::Debugger)->menuAction()->isVisible());
+  ASSERT_TRUE(start(programs().example));
+  EXPECT_TRUE(frame->menu(wb::MenuId::Debugger)->menuAction()->isVisible());
+  EXPECT_FALSE(frame->menu(wb::MenuId::Build)->menuAction()->isVisible());
+  EXPECT_EQ(title(), "Debug: '_startup.s09'");
+  // Run stops at the session's breakpoint on main.
+  frame->dispatch(wb::cmd::dbg_run);
+  ASSERT_TRUE(settle());
+  const DebugFunction* main_fn = function("_main");
+  ASSERT_NE(main_fn, nullptr);
+  EXPECT_EQ(title(), "Debug: 'main.c'");
+  EXPECT_EQ(execLine(), main_fn->entry_point->line);
+  EXPECT_EQ(marginPixel(static_cast<int>(execLine()), 20, 7), QColor(240, 0, 0));  // the arrow
+  // The dialog lists the session's breakpoints on _main and __lowexit.
+  QStringList lines;
+  dialog_script = [&](QDialog& d) {
+    auto* b = qobject_cast<BreakpointDialog*>(&d);
+    ASSERT_NE(b, nullptr);
+    for (int i = 0; i < b->list()->count(); ++i) lines << b->list()->item(i)->text();
+    b->list()->setCurrentRow(0);
+    EXPECT_EQ(b->toggleButton()->text(), "Disable");
+    d.reject();
+  };
+  frame->dispatch(wb::cmd::dbg_breakpoints);
+  ASSERT_EQ(lines.size(), 2);
+  EXPECT_EQ(lines[0], QString("at line %1: in 'main.c'  Enabled").arg(main_fn->entry_point->line));
+  EXPECT_TRUE(lines[1].contains("'_startup.s09'")) << lines[1].toStdString();
+  // Next: one source line on.
+  const uint32_t expected = nextCodeLine(execLine());
+  frame->dispatch(wb::cmd::dbg_next);
+  ASSERT_TRUE(settle());
+  EXPECT_EQ(execLine(), expected);
+  EXPECT_TRUE(enabled(wb::cmd::dbg_next));
+  EXPECT_TRUE(enabled(wb::cmd::dbg_breakpoints));
+  EXPECT_FALSE(enabled(wb::cmd::dbg_break));
+  // The demo waits for keys for ever: while it runs only Break is usable,
+  // in the menu (43142 as the item shown) and in the toolbar.
+  frame->dispatch(wb::cmd::dbg_run);
+  QTest::qWait(50);
+  ASSERT_TRUE(running());
+  frame->updateMenus();
+  for (int id : {wb::cmd::dbg_next, wb::cmd::dbg_step_into, wb::cmd::dbg_step_out, wb::cmd::dbg_run,
+                 wb::cmd::dbg_run_no_breaks, wb::cmd::dbg_restart, wb::cmd::dbg_breakpoints, wb::cmd::dbg_close})
+    EXPECT_FALSE(enabled(id)) << id;
+  EXPECT_TRUE(enabled(wb::cmd::dbg_break));
+  for (QAction* a : ctl->window()->toolBar()->actions())
+    if (a->data().toInt() != 0) EXPECT_FALSE(a->isEnabled()) << a->toolTip().toStdString();
+  frame->dispatch(wb::cmd::dbg_break);
+  ASSERT_TRUE(settle());
+  EXPECT_TRUE(enabled(wb::cmd::dbg_next));
+  EXPECT_TRUE(title().startsWith("Debug: '"));
+  EXPECT_TRUE(ctl->window()->toolAction(CMD_SLD_NEXT)->isEnabled());
+}
+
+TEST_F(SldFrame, MarginBreakpointsAndTheCommandsWithoutAModel) {
+  ASSERT_TRUE(start(programs().example));
+  frame->dispatch(wb::cmd::dbg_run);
+  ASSERT_TRUE(settle());
+  SldWindow* w = ctl->window();
+  EXPECT_TRUE(w->marginMenu(1).empty());  // the file's comment has no code
+  EXPECT_EQ(w->marginMenu(static_cast<int>(execLine())),
+            (std::vector<QString>{"Disable Breakpoint", "Remove Breakpoint"}));
+  // A breakpoint on the loop's first line, where Run stops.
+  int loop = 0;
+  const DebugModule* m = model().sld_shown_module();
+  for (const SourceLine& l : m->lines)
+    if (l.text.find("PIA1_DATA_A = demo.lamps") != std::string::npos) loop = static_cast<int>(l.number);
+  ASSERT_GT(loop, 0);
+  ASSERT_EQ(w->marginMenu(loop), std::vector<QString>{"Insert Breakpoint"});
+  w->chooseMarginEntry(loop, "Insert Breakpoint");
+  frame->dispatch(wb::cmd::dbg_run);
+  ASSERT_TRUE(settle());
+  EXPECT_EQ(execLine(), static_cast<uint32_t>(loop));
+  EXPECT_EQ(marginPixel(loop, 20, 7), QColor(240, 0, 0));
+  w->chooseMarginEntry(loop, "Disable Breakpoint");
+  EXPECT_EQ(w->marginMenu(loop), (std::vector<QString>{"Enable Breakpoint", "Remove Breakpoint"}));
+  EXPECT_EQ(marginPixel(loop, 9, w->lineHeight() - 5), QColor(230, 255, 255));  // the light mark
+  w->chooseMarginEntry(loop, "Remove Breakpoint");
+  EXPECT_EQ(w->marginMenu(loop), std::vector<QString>{"Insert Breakpoint"});
+  // Without a program model only Step Into and Restart are usable.
+  model().sld_modules_free();
+  w->updateCommandStates();
+  for (QAction* a : w->toolBar()->actions()) {
+    const int id = a->data().toInt();
+    if (id) EXPECT_EQ(a->isEnabled(), id == CMD_SLD_STEP_INTO || id == CMD_SLD_RESTART) << id;
+  }
+}
+
+TEST_F(SldFrame, AModuleWithoutSourceShowsTheDisassembly) {
+  ASSERT_TRUE(start(programs().delay_no_source));
+  frame->dispatch(wb::cmd::dbg_run);
+  ASSERT_TRUE(settle());
+  EXPECT_EQ(title(), "(Dissassembly)");
+  frame->updateMenus();
+  EXPECT_TRUE(enabled(wb::cmd::dbg_step_into));
+  EXPECT_FALSE(enabled(wb::cmd::dbg_next));
+}
+
+TEST_F(SldFrame, GlobalWatchesExpandAndEditInPlace) {
+  ASSERT_TRUE(start(programs().example));
+  frame->dispatch(wb::cmd::dbg_run);
+  ASSERT_TRUE(settle());
+  WatchWindow* g = ctl->globals();
+  ASSERT_NE(g, nullptr);
+  EXPECT_EQ(g->windowTitle(), "Global symbols");
+  g->fillSymbols();
+  EXPECT_TRUE(g->addButton()->isEnabled());
+  g->symbolBox()->setEditText("demo");
+  g->addWatch();
+  EXPECT_FALSE(g->addButton()->isEnabled());
+  g->addWatch();  // the same name again: nothing
+  ASSERT_EQ(g->tree()->topLevelItemCount(), 1);
+  QTreeWidgetItem* demo = g->tree()->topLevelItem(0);
+  EXPECT_EQ(demo->text(0), "demo{..}");
+  demo->setExpanded(true);
+  QApplication::processEvents();
+  demo = g->tree()->topLevelItem(0);
+  ASSERT_EQ(demo->childCount(), 4);
+  EXPECT_EQ(demo->child(0)->text(0), "turns");
+  EXPECT_EQ(demo->child(3)->text(0), "history");
+  // Editing turns in place writes the simulated memory.
+  g->window()->show();
+  QTreeWidgetItem* turns = demo->child(0);
+  ColumnTree* tree = g->tree();
+  ASSERT_TRUE(tree->openEditor(turns));
+  EXPECT_EQ(tree->editor()->maxLength(), 40);
+  tree->editor()->setText(QString(50, '1'));
+  EXPECT_EQ(tree->editor()->text().size(), 40);
+  tree->editor()->setText("1234");
+  QTest::keyClick(tree->editor(), Qt::Key_Return);
+  QApplication::processEvents();
+  const uint32_t address = model().sld_globals().front().address;
+  EXPECT_EQ(ctl->debugger()->target().target_read(address, 2), 1234u);
+  // An editor closed without a change writes nothing, even when memory
+  // changed behind it.
+  turns = g->tree()->topLevelItem(0)->child(0);
+  ASSERT_TRUE(tree->openEditor(turns));
+  ctl->debugger()->target().target_write(address, 77, 2);
+  tree->editor()->clearFocus();
+  tree->setFocus();
+  QTest::keyClick(tree->editor() ? static_cast<QWidget*>(tree->editor()) : tree, Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_EQ(ctl->debugger()->target().target_read(address, 2), 77u);
+  // While the target runs no editor opens.
+  frame->dispatch(wb::cmd::dbg_run);
+  QTest::qWait(30);
+  ASSERT_TRUE(running());
+  EXPECT_FALSE(tree->openEditor(g->tree()->topLevelItem(0)->child(0)));
+  frame->dispatch(wb::cmd::dbg_break);
+  ASSERT_TRUE(settle());
+}
+
+TEST_F(SldFrame, TheHundredthWatchIsRefused) {
+  ASSERT_TRUE(start(programs().delay));
+  WatchWindow* g = ctl->globals();
+  for (int i = 0; i < 99; ++i) {
+    g->symbolBox()->setEditText(QString("g%1").arg(i));
+    g->addWatch();
+  }
+  EXPECT_EQ(g->tree()->topLevelItemCount(), 99);
+  EXPECT_EQ(g->tree()->topLevelItem(0)->text(0), "g98");  // the newest on top
+  EXPECT_TRUE(boxes.isEmpty());
+  g->symbolBox()->setEditText("g99");
+  g->addWatch();
+  EXPECT_EQ(g->tree()->topLevelItemCount(), 99);
+  EXPECT_EQ(boxes, QStringList{"Symbol|No space for watch"});
+}
+
+TEST_F(SldFrame, AutoSymbolsShowTheLocalsOfTheFunction) {
+  ASSERT_TRUE(start(programs().delay));
+  frame->dispatch(wb::cmd::dbg_run);
+  ASSERT_TRUE(settle());
+  // Into delay, on to its loop.
+  for (int i = 0; i < 6 && !lineText().contains("for ("); ++i) {
+    frame->dispatch(wb::cmd::dbg_step_into);
+    ASSERT_TRUE(settle());
+  }
+  ASSERT_TRUE(lineText().contains("for ("));
+  WatchWindow* a = ctl->autos();
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->windowTitle(), "Auto symbols");
+  QStringList names;
+  for (int i = 0; i < a->tree()->topLevelItemCount(); ++i) names << a->tree()->topLevelItem(i)->text(0);
+  EXPECT_TRUE(names.contains("n")) << names.join(',').toStdString() << " at " << execLine() << " " << title().toStdString();
+  EXPECT_TRUE(names.contains("i")) << names.join(',').toStdString();
+}
+
+TEST_F(SldFrame, ClosingTheDebuggerWindowEndsTheSession) {
+  ASSERT_TRUE(start(programs().example));
+  QPointer<WatchWindow> g = ctl->globals();
+  g->symbolBox()->setEditText("demo");
+  g->addWatch();
+  frame->dispatch(wb::cmd::dbg_close);
+  QApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FALSE(ctl->sessionOpen());
+  EXPECT_EQ(ctl->window(), nullptr);
+  EXPECT_TRUE(g.isNull());
+  frame->updateMenus();
+  EXPECT_TRUE(frame->menu(wb::MenuId::Build)->menuAction()->isVisible());
+  EXPECT_FALSE(frame->menu(wb::MenuId::Debugger)->menuAction()->isVisible());
+  // A new session brings the watch back.
+  ASSERT_TRUE(start(programs().example));
+  ASSERT_EQ(ctl->globals()->tree()->topLevelItemCount(), 1);
+  EXPECT_EQ(ctl->globals()->tree()->topLevelItem(0)->text(0), "demo{..}");
+}
+
+TEST_F(SldFrame, ClosingTheSimulatorWindowEndsTheSession) {
+  ASSERT_TRUE(start(programs().example));
+  frame->dispatch(wb::cmd::dbg_run);
+  QTest::qWait(20);
+  auto* sub = qobject_cast<QMdiSubWindow*>(sim->window()->parentWidget());
+  frame->closeChild(sub);
+  ASSERT_TRUE(wait_for([&] { return !ctl->sessionOpen(); }));
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(ctl->window(), nullptr);
+  EXPECT_EQ(ctl->globals(), nullptr);
+  // And a new one starts with a new simulator window.
+  ASSERT_TRUE(start(programs().example));
+  EXPECT_NE(sim->window(), nullptr);
+}
+
+// Next over delay(1000), a line of some ten thousand instructions, with
+// every window open; a figure for the notes, held to a second.
+TEST_F(SldFrame, NextOverALongLineTakesUnderASecond) {
+  ASSERT_TRUE(start(programs().delay));
+  frame->dispatch(wb::cmd::dbg_run);
+  ASSERT_TRUE(settle());
+  // On to the line of delay(1000).
+  for (int i = 0; i < 5 && !lineText().contains("delay(1000)"); ++i) {
+    frame->dispatch(wb::cmd::dbg_next);
+    ASSERT_TRUE(settle());
+  }
+  ASSERT_TRUE(lineText().contains("delay(1000)"));
+  const uint32_t line = execLine();
+  const uint64_t cycles = sim->context().engine.cpu.cycle_counter;
+  QElapsedTimer t;
+  t.start();
+  frame->dispatch(wb::cmd::dbg_next);
+  ASSERT_TRUE(wait_for([&] { return !running() && execLine() != line; }));
+  const qint64 ms = t.elapsed();
+  std::printf("Next over delay(1000): %lld ms, %llu cycles\n", static_cast<long long>(ms),
+              static_cast<unsigned long long>(sim->context().engine.cpu.cycle_counter - cycles));
+  EXPECT_LT(ms, 1000);
+  EXPECT_EQ(execLine(), nextCodeLine(line));
+}
+
+}  // namespace
