@@ -147,8 +147,7 @@ void SldController::dropWatchWindows() {
     auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget());
     if (!sub) continue;
     sub->hide();
-    frame_->mdiArea()->removeSubWindow(sub);
-    sub->deleteLater();
+    sub->deleteLater();  // the area lets go of it as it goes
   }
 }
 

@@ -439,22 +439,21 @@ void SldPane::paintEvent(QPaintEvent*) {
   std::string text;
   for (int row = 0; row < window_.visibleLines() + 1 && model.sld_line_next(text); ++row) {
     const int baseline = row * lh + ascent;
-    if (disassembly) {
-      p.setPen(QColor(64, 64, 64));
-      p.drawText(0, baseline, QString::fromStdString(expand_tabs(text)));
-      continue;
-    }
     const std::string line = expand_tabs(text);
     const QString q = QString::fromLatin1(line.data(), static_cast<int>(line.size()));
-    if (running) {
-      p.setPen(QColor(128, 128, 128));
-      p.drawText(0, baseline, q);
+    // Cell by cell: the columns stay on the character grid whatever the
+    // font's fractional advances.
+    auto draw = [&](int from, int count, const QColor& colour) {
+      p.setPen(colour);
+      for (int col = from; col < from + count; ++col)
+        if (q[col] != QLatin1Char(' ')) p.drawText(col * cw, baseline, QString(q[col]));
+    };
+    if (disassembly || running) {
+      draw(0, static_cast<int>(q.size()), disassembly ? QColor(64, 64, 64) : QColor(128, 128, 128));
       continue;
     }
-    for (const InkRun& r : is_c ? colour_c_line(line, in_comment) : colour_asm_line(line)) {
-      p.setPen(ink_colour(r.ink));
-      p.drawText(r.start * cw, baseline, q.mid(r.start, r.length));
-    }
+    for (const InkRun& r : is_c ? colour_c_line(line, in_comment) : colour_asm_line(line))
+      draw(r.start, r.length, ink_colour(r.ink));
   }
 }
 
