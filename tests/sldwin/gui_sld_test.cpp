@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -339,6 +340,7 @@ TEST_F(SldFrame, AutoSymbolsShowTheLocalsOfTheFunction) {
 
 TEST_F(SldFrame, ClosingTheDebuggerWindowEndsTheSession) {
   ASSERT_TRUE(start(programs().example));
+  ASSERT_TRUE(wait_for([&] { return sim->devices().count() == 2; }));
   QPointer<WatchWindow> g = ctl->globals();
   g->symbolBox()->setEditText("demo");
   g->addWatch();
@@ -348,6 +350,8 @@ TEST_F(SldFrame, ClosingTheDebuggerWindowEndsTheSession) {
   EXPECT_FALSE(ctl->sessionOpen());
   EXPECT_EQ(ctl->window(), nullptr);
   EXPECT_TRUE(g.isNull());
+  // The devices the simulator had attached are closed with it.
+  EXPECT_TRUE(wait_for([&] { return sim->devices().count() == 0; }));
   frame->updateMenus();
   EXPECT_TRUE(frame->menu(wb::MenuId::Build)->menuAction()->isVisible());
   EXPECT_FALSE(frame->menu(wb::MenuId::Debugger)->menuAction()->isVisible());
@@ -395,6 +399,44 @@ TEST_F(SldFrame, NextOverALongLineTakesUnderASecond) {
               static_cast<unsigned long long>(sim->context().engine.cpu.cycle_counter - cycles));
   EXPECT_LT(ms, 1000);
   EXPECT_EQ(execLine(), nextCodeLine(line));
+}
+
+}  // namespace
+
+namespace {
+
+// The pane's drag: from the caption all four sides move, from the bottom
+// edge only the bottom.
+TEST(PaneControlTest, CaptionDragMovesAndEdgeDragSizes) {
+  wb::test::ensure_app();
+  QWidget parent;
+  parent.resize(400, 400);
+  PaneControl pane(new QWidget, &parent);
+  pane.setGeometry(10, 20, 200, 150);
+  EXPECT_EQ(pane.adjustRect(QRect(0, 0, 200, 150)), QRect(0, 0, 200, 150).adjusted(5, 23, -5, -3));
+  EXPECT_EQ(pane.dragged(QPoint(50, 8), QPoint(30, 40)), QRect(40, 60, 200, 150));
+  EXPECT_EQ(pane.zoneAt(QPoint(50, 147)), PaneControl::Zone::Bottom);
+  EXPECT_EQ(pane.dragged(QPoint(50, 147), QPoint(30, 40)), QRect(10, 20, 200, 190));
+  EXPECT_EQ(pane.dragged(QPoint(198, 80), QPoint(-20, 40)), QRect(10, 20, 180, 150));
+}
+
+// A field that does not read as hexadecimal keeps the dialog open and
+// changes nothing.
+TEST(SupplyCodeDialogTest, ABadFieldKeepsTheDialogOpen) {
+  wb::test::ensure_app();
+  SupplyCodeInfo info{0x1000, 0x1FFF, 0x1000};
+  QStringList errors;
+  SupplyCodeDialog d(info, [&](const QString& t) { errors << t; });
+  EXPECT_EQ(d.field(0)->text(), "0x1000");
+  d.field(2)->setText("0x12G4");
+  d.accept();
+  EXPECT_EQ(errors, QStringList{"Illegal hexadecimal value '12G4'"});
+  EXPECT_EQ(d.result(), QDialog::Rejected);
+  EXPECT_EQ(info.entry, 0x1000u);
+  d.field(2)->setText("0X1234");
+  d.accept();
+  EXPECT_EQ(d.result(), QDialog::Accepted);
+  EXPECT_EQ(info.entry, 0x1234u);
 }
 
 }  // namespace
