@@ -196,8 +196,11 @@ TEST_F(SldFrame, StartRunToMainNextAndTheMenusGreying) {
                  wb::cmd::dbg_run_no_breaks, wb::cmd::dbg_restart, wb::cmd::dbg_breakpoints, wb::cmd::dbg_close})
     EXPECT_FALSE(enabled(id)) << id;
   EXPECT_TRUE(enabled(wb::cmd::dbg_break));
-  for (QAction* a : ctl->window()->toolBar()->actions())
-    if (a->data().toInt() != 0) EXPECT_FALSE(a->isEnabled()) << a->toolTip().toStdString();
+  for (QAction* a : ctl->window()->toolBar()->actions()) {
+    if (a->data().toInt() != 0) {
+      EXPECT_FALSE(a->isEnabled()) << a->toolTip().toStdString();
+    }
+  }
   frame->dispatch(wb::cmd::dbg_break);
   ASSERT_TRUE(settle());
   EXPECT_TRUE(enabled(wb::cmd::dbg_next));
@@ -235,7 +238,9 @@ TEST_F(SldFrame, MarginBreakpointsAndTheCommandsWithoutAModel) {
   w->updateCommandStates();
   for (QAction* a : w->toolBar()->actions()) {
     const int id = a->data().toInt();
-    if (id) EXPECT_EQ(a->isEnabled(), id == CMD_SLD_STEP_INTO || id == CMD_SLD_RESTART) << id;
+    if (id) {
+      EXPECT_EQ(a->isEnabled(), id == CMD_SLD_STEP_INTO || id == CMD_SLD_RESTART) << id;
+    }
   }
 }
 
