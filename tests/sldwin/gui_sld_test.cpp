@@ -443,3 +443,6 @@ TEST(SupplyCodeDialogTest, ABadFieldKeepsTheDialogOpen) {
 }
 
 }  // namespace
+
+// fontconfig keeps what it read of its configuration until the process ends.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
