@@ -327,14 +327,19 @@ QString FrameWindow::startDirFor(StartDir which) const {
   QString root = dirs_.bin + QStringLiteral("/..");
   switch (which) {
     case StartDir::Current: return dirs_.file_dialog;
-    case StartDir::Workspace:
-    case StartDir::Project: return dirs_.workspace_dialog;
+    case StartDir::Workspace: return dirs_.workspace.isEmpty() ? dirs_.file_dialog : dirs_.workspace;
+    case StartDir::Project: return dirs_.project.isEmpty() ? dirs_.file_dialog : dirs_.project;
     case StartDir::Config: return QDir::cleanPath(root + QStringLiteral("/config/zun09"));
     case StartDir::LibrarySource: return QDir::cleanPath(root + QStringLiteral("/src"));
     case StartDir::Include: return QDir::cleanPath(root + QStringLiteral("/include"));
     case StartDir::StartFiles: return QDir::cleanPath(root + QStringLiteral("/src/startup/zun09"));
   }
   return QDir::currentPath();
+}
+
+void FrameWindow::setProjectDirs(const QString& workspace, const QString& project) {
+  dirs_.workspace = workspace;
+  dirs_.project = project;
 }
 
 void FrameWindow::startUp(const QString& workspaceArg) {

@@ -39,6 +39,8 @@ struct FrameDirs {
   QString workspace_dialog;
   QString load_file_dir;
   QString help_index;
+  QString workspace;  // the open workspace's and the active project's
+  QString project;    // directories, empty without one
 };
 
 class FrameWindow : public QMainWindow {
@@ -65,6 +67,11 @@ class FrameWindow : public QMainWindow {
   const QString& loadFile() const { return load_file_; }
   // Which serial port indexes exist; tests replace the probe of the devices.
   void setPortProbe(std::function<bool(int)> probe) { port_probe_ = std::move(probe); }
+  bool portExists(int port_index) const;
+  // Where the workspace and project shortcuts of the file dialogs start.
+  void setProjectDirs(const QString& workspace, const QString& project);
+  // Where the next file dialog opens.
+  void setFileDialogDir(const QString& dir) { dirs_.file_dialog = dir; }
 
   void dispatch(int id, qintptr param = 0);
   void registerCommand(int id, std::function<void(qintptr)> handler);

@@ -125,6 +125,13 @@ void FrameWindow::updateMenus() {
 
 // A port exists when its device can be opened for reading and writing; it is
 // closed again at once.
+bool FrameWindow::portExists(int n) const {
+  if (port_probe_) return port_probe_(n);
+  std::string dev = serial_port_path(n);
+  int fd = dev.empty() ? -1 : ::open(dev.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  return fd >= 0 && ::close(fd) == 0;
+}
+
 void FrameWindow::rebuildPortsMenu() {
   QMenu* menu = menus_[MenuId::OpenTerminal];
   for (QAction* a : menu->actions()) {
@@ -132,13 +139,8 @@ void FrameWindow::rebuildPortsMenu() {
     menu->removeAction(a);
     a->deleteLater();
   }
-  auto exists = [](int n) {
-    std::string dev = serial_port_path(n);
-    int fd = dev.empty() ? -1 : ::open(dev.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    return fd >= 0 && ::close(fd) == 0;
-  };
   for (int n = 0; n <= cmd::terminal_port_last - cmd::terminal_port_first; ++n) {
-    if (!(port_probe_ ? port_probe_(n) : exists(n))) continue;
+    if (!portExists(n)) continue;
     const int id = cmd::terminal_port_first + n;
     QAction* a = menu->addAction(qs(terminal_port_text(n)));
     a->setData(id);

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -112,6 +113,19 @@ QString QtUserDialogs::openFileName(const QString& dir) {
 
 QString QtUserDialogs::saveFileName(const QString& dir) {
   return QFileDialog::getSaveFileName(owner_, QStringLiteral("Save"), dir, QString::fromUtf8(file_filters));
+}
+
+QStringList QtUserDialogs::chooseFiles(const FileDialogSpec& spec) {
+  QFileDialog dialog(owner_, spec.title, spec.dir);
+  dialog.setObjectName(spec.title);
+  dialog.setNameFilters(spec.filters);
+  dialog.setDefaultSuffix(spec.suffix);
+  dialog.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(spec.save ? QFileDialog::AnyFile : spec.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+  // Qt's own dialog where no desktop one can be driven (tests, bare X servers).
+  if (QGuiApplication::platformName() == QLatin1String("offscreen")) dialog.setOption(QFileDialog::DontUseNativeDialog);
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return dialog.selectedFiles();
 }
 
 // The program to load into the simulator, the debugger or the board.

@@ -4,11 +4,24 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QPrinter;
 class QWidget;
 
 namespace zun::wb {
+
+// A file dialog of the project system: its title, filters ("text (*.ext)"
+// entries), default extension, where it starts, and whether it saves (asking
+// before overwriting) or opens existing files, one or several.
+struct FileDialogSpec {
+  QString title;
+  QStringList filters;
+  QString suffix;
+  QString dir;
+  bool save = false;
+  bool multiple = false;
+};
 
 class UserDialogs {
  public:
@@ -28,6 +41,12 @@ class UserDialogs {
   virtual QString openFileName(const QString& dir) = 0;
   virtual QString saveFileName(const QString& dir) = 0;
   virtual QString loadFileName(const QString& dir, const QString& current) = 0;
+  // The chosen files, none when cancelled. By default one file from the
+  // plain open or save question, which is what scripted tests answer.
+  virtual QStringList chooseFiles(const FileDialogSpec& spec) {
+    QString name = spec.save ? saveFileName(spec.dir) : openFileName(spec.dir);
+    return name.isEmpty() ? QStringList() : QStringList{name};
+  }
   virtual unsigned goToLine() = 0;  // 0 when nothing usable was typed
   virtual bool choosePrinter(QPrinter& printer) = 0;
   virtual void about(const QString& version) = 0;
@@ -46,6 +65,7 @@ class QtUserDialogs : public UserDialogs {
   QString openFileName(const QString& dir) override;
   QString saveFileName(const QString& dir) override;
   QString loadFileName(const QString& dir, const QString& current) override;
+  QStringList chooseFiles(const FileDialogSpec& spec) override;
   unsigned goToLine() override;
   bool choosePrinter(QPrinter& printer) override;
   void about(const QString& version) override;

@@ -1,16 +1,23 @@
-// The Build menu's handlers and the project's questions, messages and
-// editors, routed through the frame.
+// The workspace, project and Build menus' handlers, the project manager's
+// flows, and the project's questions, messages and editors, routed through
+// the frame.
 #include "workbench/project/project_controller.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <filesystem>
 
 #include "common/format.h"
+#include "common/path.h"
 #include "workbench/build/tool_runner.h"
 #include "workbench/editor/editor_child.h"
 #include "workbench/editor/editor_controller.h"
 #include "workbench/frame/frame_window.h"
+#include "workbench/project/project_dialogs.h"
+#include "workbench/project/project_manager.h"
 
 namespace zun::wb {
 
@@ -36,13 +43,36 @@ ProjectController::ProjectController(FrameWindow* frame)
       session_->set_config(id == cmd::config_final ? config_id::final_ : config_id::debug);
       frame_->updateMenus();
     });
+  const std::pair<int, void (ProjectController::*)()> flows[] = {
+      {cmd::new_workspace, &ProjectController::createWorkspace},
+      {cmd::open_workspace, &ProjectController::openWorkspaceDialog},
+      {cmd::close_workspace, &ProjectController::closeWorkspace},
+      {cmd::insert_new_project, &ProjectController::insertNewProject},
+      {cmd::insert_project, &ProjectController::insertProject},
+      {cmd::close_project, &ProjectController::closeActiveProject},
+      {cmd::set_active_project, &ProjectController::selectActiveProject},
+      {cmd::insert_files, &ProjectController::insertFiles},
+      {cmd::project_settings, &ProjectController::projectSettings}};
+  for (const auto& [id, flow] : flows) frame_->registerCommand(id, [this, f = flow](qintptr) { (this->*f)(); });
+  frame_->registerCommand(cmd::view_project_manager, [this](qintptr) { showManager(true); });
+  frame_->registerCommand(cmd::recent_first, [this](qintptr slot) {
+    const std::string& path = frame_->recent().at(static_cast<int>(slot));
+    if (!path.empty()) openWorkspace(qs(path));
+  });
+  manager_ = new ProjectManagerWindow(frame_, this);
+  session_->on_activated = [this](const Project& project) {
+    manager_->showWorkspace(session_->workspace);
+    manager_->showProjectFiles(project);
+  };
   frame_->addStateProvider([this](WorkbenchState& st) {
+    st.project_manager_shown = managerShown();
     st.project_open = session_->project.open;
     st.workspace_open = session_->workspace.open();
     st.active_config = session_->config() == config_id::final_ ? Config::Final : Config::Debug;
   });
   frame_->setWorkspaceOpener([this](const QString& path) { openWorkspace(path); });
   frame_->installEventFilter(this);
+  manager_->show();
 }
 
 // The workspace file is written last, as the workbench ends.
@@ -64,16 +94,260 @@ void ProjectController::openWorkspace(const QString& path) {
 }
 
 void ProjectController::projectChanged() {
-  frame_->setProjectName(session_->project.open ? qs(session_->project.name()) : QStringLiteral("No Project"));
+  const Project& p = session_->project;
+  frame_->setProjectName(p.open ? qs(p.name()) : QStringLiteral("No Project"));
+  frame_->setProjectDirs(qs(session_->workspace.dir()), p.open ? qs(p.dir()) : QString());
+  manager_->showWorkspace(session_->workspace);
+  manager_->expandOnly(p.open ? qs(p.name()) : QString());
   frame_->updateMenus();
 }
 
-// Make takes the file of the topmost editor, the one the menu's state was
-// judged by.
-void ProjectController::build(BuildCommand command) {
+void ProjectController::showManager(bool show) {
+  manager_->setVisible(show);
+  if (show) manager_->raise();
+  frame_->updateMenus();
+}
+
+bool ProjectController::managerShown() const { return manager_ && manager_->isVisible(); }
+
+bool ProjectController::writeProjectOrSay() {
+  if (session_->write_project()) return true;
+  error(format("Failed writing '%s'", session_->project.path().c_str()));
+  return false;
+}
+
+bool ProjectController::writeWorkspace() {
+  if (write_workspace(session_->workspace)) return true;
+  error(format("Can't write '%s'", session_->workspace.path().c_str()));
+  return false;
+}
+
+// A project file to open or to create, by its dialog; empty when cancelled.
+QString ProjectController::chooseProjectFile(const QString& title, bool save, const QString& dir) {
+  FileDialogSpec spec;
+  spec.title = title;
+  spec.filters = {QStringLiteral("zun09 - project (*.m09)")};
+  spec.suffix = QStringLiteral("m09");
+  spec.dir = dir;
+  spec.save = save;
+  const QStringList chosen = frame_->dialogs().chooseFiles(spec);
+  return chosen.isEmpty() ? QString() : QFileInfo(chosen.front()).absoluteFilePath();
+}
+
+// ---- workspaces ----
+
+namespace {
+
+FileDialogSpec workspaceDialog(const QString& title, bool save, const QString& dir) {
+  FileDialogSpec spec;
+  spec.title = title;
+  spec.filters = {QStringLiteral("zun09 - workspace (*.w09)"), QStringLiteral("zun09 - project (*.m09)")};
+  spec.suffix = QStringLiteral("w09");
+  spec.dir = dir;
+  spec.save = save;
+  return spec;
+}
+
+}  // namespace
+
+void ProjectController::createWorkspace() {
+  const Workspace& ws = session_->workspace;
+  const QString dir = ws.open() ? qs(ws.dir()) : frame_->dirs().workspace_dialog;
+  const QStringList chosen = frame_->dialogs().chooseFiles(workspaceDialog(QStringLiteral("Create Workspace"), true, dir));
+  if (chosen.isEmpty()) return;
+  const std::string path = path_canonicalize(QFileInfo(chosen.front()).absoluteFilePath().toStdString());
+  if (!check_workspace_name(path, *this)) return;
   syncProgramDir();
-  std::string file;
-  if (command == BuildCommand::MakeFile) {
+  session_->close_workspace();
+  session_->workspace.set_path(path);
+  if (!writeWorkspace()) {
+    session_->workspace.set_path("");
+  } else {
+    QDir::setCurrent(qs(session_->workspace.dir()));
+    frame_->pushRecent(qs(path));
+  }
+  projectChanged();
+}
+
+void ProjectController::openWorkspaceDialog() {
+  const Workspace& ws = session_->workspace;
+  const QString dir = ws.open() ? qs(ws.dir()) : frame_->dirs().workspace_dialog;
+  const QStringList chosen = frame_->dialogs().chooseFiles(workspaceDialog(QStringLiteral("Open Workspace"), false, dir));
+  if (!chosen.isEmpty()) openWorkspace(QFileInfo(chosen.front()).absoluteFilePath());
+}
+
+void ProjectController::closeWorkspace() {
+  session_->close_workspace();
+  projectChanged();
+}
+
+// ---- projects ----
+
+void ProjectController::activateProject(const std::string& name) {
+  syncProgramDir();
+  session_->activate(name);
+  projectChanged();
+}
+
+void ProjectController::selectActiveProject() {
+  const std::string current = session_->project.open ? session_->project.name() : std::string();
+  if (std::optional<std::string> name = zun::wb::selectActiveProject(frame_, session_->workspace, current))
+    activateProject(*name);
+}
+
+void ProjectController::insertProject() {
+  if (!session_->workspace.open()) return;
+  const QString chosen = chooseProjectFile(QStringLiteral("Open Project"), false, qs(session_->workspace.dir()));
+  if (chosen.isEmpty()) return;
+  const std::string path = path_canonicalize(chosen.toStdString());
+  if (session_->workspace.find_by_path(path)) {
+    error("There is already a project with this Path in the Workspace");
+    return;
+  }
+  if (!session_->workspace.add_project(path, *this)) return;
+  manager_->showWorkspace(session_->workspace);
+  activateProject(path_base_name(path));
+  writeWorkspace();
+}
+
+// Each new project lives in a directory of its own name, beside the name
+// chosen: <dir>/<name>/<name>.m09.
+void ProjectController::insertNewProject() {
+  syncProgramDir();
+  if (!session_->workspace.open()) {
+    if (!question("There is no active workspace, create one ?")) return;
+    createWorkspace();
+    if (!session_->workspace.open()) return;
+  }
+  const QString chosen = chooseProjectFile(QStringLiteral("Create Project"), true, qs(session_->workspace.dir()));
+  if (chosen.isEmpty()) return;
+  const std::string file = path_canonicalize(chosen.toStdString());
+  if (!check_project_name(file, *this)) return;
+  const std::string base = path_base_name(file);
+  const std::string path = path_dir_name(file) + "/" + base + "/" + base + ".m09";
+  if (session_->workspace.find_by_path(path)) {
+    error("There is already a project with this Path in the Workspace");
+    return;
+  }
+  const std::string previous = session_->project.open ? session_->project.name() : std::string();
+  session_->close_project();
+  Project& p = session_->project;
+  p.clear();
+  p.program_dir = session_->program_dir();
+  p.set_path(path);
+  bool made = false;
+  if (int type = selectProjectType(frame_)) {
+    p.new_project_defaults(type);
+    session_->set_config(config_id::debug);
+    p.set_active_config(config_id::debug);
+    ProjectSettingsDialog dialog(p, *this, frame_);
+    made = dialog.exec() == QDialog::Accepted && finishNewProject();
+  }
+  if (!made) {
+    p.clear();
+    if (!previous.empty()) session_->activate(previous);
+    projectChanged();
+    return;
+  }
+  session_->workspace.add_project(path, *this);
+  writeWorkspace();
+  activateProject(base);
+}
+
+// The new project's directories and its file; false after the message box.
+bool ProjectController::finishNewProject() {
+  Project& p = session_->project;
+  std::error_code ec;
+  std::filesystem::create_directories(path_native(p.dir()), ec);
+  if (!std::filesystem::is_directory(path_native(p.dir()), ec)) {
+    error(format("Can not set directory '%s'", p.dir().c_str()));
+    return false;
+  }
+  for (const ProjectConfig* c : {&p.debug, &p.final_}) {
+    if (c->obj_dir.empty()) {
+      error("No object directory specified");
+      return false;
+    }
+    if (c->targ_dir.empty()) {
+      error("No target directory specified");
+      return false;
+    }
+  }
+  p.bring_startup_in_line(p.debug.use_startup, *this);
+  if (!session_->write_project()) {
+    error("Failed writing project makefile");
+    return false;
+  }
+  return true;
+}
+
+void ProjectController::removeProject(const std::string& name) {
+  if (session_->project.open && session_->project.name() == name) session_->close_project();
+  if (session_->workspace.remove_project(name, *this)) writeWorkspace();
+  projectChanged();
+}
+
+void ProjectController::closeActiveProject() {
+  session_->close_project();
+  projectChanged();
+}
+
+void ProjectController::insertFiles() {
+  Project& p = session_->project;
+  if (!p.open) return;
+  FileDialogSpec spec;
+  spec.title = QStringLiteral("Add File(s) to Project");
+  spec.filters = {QStringLiteral("Project File (.c,.h,.asm,.s09,.lsc) (*.c *.h *.asm *.s09 *.lsc)"),
+                  QStringLiteral("All Files (*)")};
+  spec.dir = frame_->dirs().file_dialog;
+  spec.multiple = true;
+  const QStringList chosen = frame_->dialogs().chooseFiles(spec);
+  if (chosen.isEmpty()) return;
+  frame_->setFileDialogDir(QFileInfo(chosen.front()).absolutePath());
+  for (const QString& file : chosen) p.add_file(QFileInfo(file).absoluteFilePath().toStdString(), "", 1, *this);
+  writeProjectOrSay();
+  manager_->showProjectFiles(p);
+  manager_->expandOnly(qs(p.name()));
+}
+
+void ProjectController::projectSettings() {
+  Project& p = session_->project;
+  if (!p.open) return;
+  ProjectSettingsDialog dialog(p, *this, frame_);
+  if (dialog.exec() != QDialog::Accepted) return;
+  syncProgramDir();
+  p.bring_startup_in_line(p.debug.use_startup, *this);
+  writeProjectOrSay();
+  manager_->showProjectFiles(p);
+  frame_->updateMenus();
+}
+
+void ProjectController::removeFile(const std::string& path) {
+  Project& p = session_->project;
+  if (!p.open || !p.remove_file(path)) return;
+  writeProjectOrSay();
+  manager_->showProjectFiles(p);
+}
+
+void ProjectController::fileProperties(const std::string& path) {
+  if (path.empty()) return;
+  const Project* p = session_->project.open ? &session_->project : nullptr;
+  showFileProperties(frame_, path, p, *this);
+}
+
+// Only assembler and C sources have options of their own.
+void ProjectController::fileSettings(const std::string& path) {
+  ProjectFile* f = session_->project.open ? session_->project.find_by_path(path) : nullptr;
+  if (!f || !is_source_kind(file_kind_of(f->path))) return;
+  if (editFileSettings(frame_, *f)) writeProjectOrSay();
+}
+
+// Make without a file takes the file of the topmost editor, the one the
+// menu's state was judged by.
+void ProjectController::build(BuildCommand command, const std::string& path) {
+  syncProgramDir();
+  std::string file = path;
+  if (command == BuildCommand::MakeFile && file.empty()) {
     QList<QMdiSubWindow*> stack = frame_->mdiArea()->subWindowList(QMdiArea::StackingOrder);
     auto* editor = stack.isEmpty() ? nullptr : qobject_cast<EditorChild*>(stack.last()->widget());
     if (!editor) return;

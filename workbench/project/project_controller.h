@@ -1,7 +1,8 @@
-// The workbench's side of projects and builds: the Build menu (Make, Build,
-// Build All, Clean, the Debug/Final configuration), Update dependencies, the
-// workspace named on the command line, and the project's part of the
-// menus' state. A thin Qt layer over ProjectSession.
+// The workbench's side of projects and builds: the workspace and project
+// commands of the File and Project menus and of the project manager, the
+// Build menu (Make, Build, Build All, Clean, the Debug/Final configuration),
+// Update dependencies, the workspace named on the command line, and the
+// project's part of the menus' state. A thin Qt layer over ProjectSession.
 #pragma once
 
 #include <QObject>
@@ -13,6 +14,7 @@
 namespace zun::wb {
 
 class FrameWindow;
+class ProjectManagerWindow;
 
 class ProjectController : public QObject, public SessionHost {
   Q_OBJECT
@@ -26,6 +28,28 @@ class ProjectController : public QObject, public SessionHost {
   // for; the frame's program directory unless set here (tests).
   void setProgramDir(const QString& dir) { program_dir_ = dir; }
   void openWorkspace(const QString& path);
+
+  // The project manager window; the debugger hides it while it runs.
+  ProjectManagerWindow* manager() const { return manager_; }
+  void showManager(bool show);
+  bool managerShown() const;
+
+  // Workspace and project flows (menus and the project manager).
+  void createWorkspace();
+  void openWorkspaceDialog();
+  void closeWorkspace();
+  void insertNewProject();
+  void insertProject();
+  void activateProject(const std::string& name);
+  void selectActiveProject();
+  void removeProject(const std::string& name);
+  void closeActiveProject();
+  void insertFiles();
+  void projectSettings();
+  void removeFile(const std::string& path);
+  void fileProperties(const std::string& path);
+  void fileSettings(const std::string& path);
+  void build(BuildCommand command, const std::string& file = {});
 
   // SessionHost
   void error(const std::string& text) override;
@@ -47,9 +71,13 @@ class ProjectController : public QObject, public SessionHost {
 
  private:
   void syncProgramDir();
-  void build(BuildCommand command);
   void projectChanged();
+  bool writeProjectOrSay();
+  bool writeWorkspace();
+  QString chooseProjectFile(const QString& title, bool save, const QString& dir);
+  bool finishNewProject();
 
+  ProjectManagerWindow* manager_ = nullptr;
   FrameWindow* frame_;
   std::unique_ptr<ProjectSession> session_;
   QString program_dir_;

@@ -106,6 +106,15 @@ std::string_view type_extension(int type) {
   }
 }
 
+int file_group_of(std::string_view path) {
+  switch (file_kind_of(path)) {
+    case file_kind::assembler: return 0;
+    case file_kind::c_source: return 1;
+    case file_kind::header: return 2;
+    default: return 3;
+  }
+}
+
 std::string object_name(std::string_view path) { return path_base_name(path) + ".o09"; }
 
 // ---- Project ----

@@ -194,6 +194,14 @@ std::string list_cut_message(ListKind list);
 // directory.
 std::vector<std::string> split_list_text(ListKind list, std::string_view text, const std::string& project_dir);
 
+// ---- the project manager's tree ----
+// The groups under every project item, in order.
+inline constexpr std::array<std::string_view, 4> file_groups = {"Source Files (asm)", "Source Files (C)",
+                                                                "Header Files", "Others"};
+// Assembler sources, C sources and headers have their own groups; every
+// other kind (linker scripts, Ada files, unknown ones) goes to "Others".
+int file_group_of(std::string_view path);
+
 // ---- name checks ----
 // The file name without directory and extension holds only letters, digits,
 // '_' and '-'.

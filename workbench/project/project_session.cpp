@@ -131,6 +131,7 @@ bool ProjectSession::activate(const std::string& name, bool listing) {
       project.remove_file(path);
     }
   if (!write_project()) host_.error(format("Can't write '%s'", project.path().c_str()));
+  if (on_activated) on_activated(project);
   return true;
 }
 

@@ -63,6 +63,9 @@ class ProjectSession {
   ProjectFileHooks hooks;
   // Drops the debugger's breakpoint lists (after Build and when the project closes).
   std::function<void()> drop_breakpoints;
+  // After a project was made active and its files checked: the project
+  // manager lists them.
+  std::function<void(const Project&)> on_activated;
   ProcessRunner* runner = nullptr;
   bool force = false;  // the rebuild-all flag the make engine sees
 
