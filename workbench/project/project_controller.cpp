@@ -274,6 +274,7 @@ bool ProjectController::finishNewProject() {
     }
   }
   p.bring_startup_in_line(p.debug.use_startup, *this);
+  p.open = true;
   if (!session_->write_project()) {
     error("Failed writing project makefile");
     return false;
