@@ -180,6 +180,48 @@ TEST_F(ProjectFileTest, WorkspaceKeepsRealProjectNamesAndDropsMissingProjects) {
             std::vector<std::string>{"Project file: 'missing\\x.m09' can't be found and is removed from the workspace"});
 }
 
+// A file that is away (an unmounted folder) leaves the project only when the
+// user agrees; the project file keeps it otherwise.
+TEST_F(ProjectFileTest, MissingFilesLeaveTheProjectOnlyWhenTheUserAgrees) {
+  Project p = new_project("demo");
+  put(p.dir() + "/main.c", "int main(void) { return 0; }\n");
+  put(p.dir() + "/away.c", "int away;\n");
+  ASSERT_TRUE(p.add_file(p.dir() + "/main.c", "", 1, host));
+  ASSERT_TRUE(p.add_file(p.dir() + "/away.c", "", 1, host));
+  ASSERT_TRUE(write_project_file(p, host, {}));
+  fs::remove(p.dir() + "/away.c");
+  put(root_ + "/ws.w09", "#Zun V 2.0 26 February 2013), Workspace\n./demo\\demo.m09");
+
+  ProjectSession session(host, bin_);
+  std::vector<std::string> listed;
+  session.on_activated = [&](const Project& q) { listed.push_back(q.name()); };
+  ASSERT_TRUE(session.open_workspace(root_ + "/ws.w09"));
+  EXPECT_EQ(listed, (std::vector<std::string>{"demo", "demo"}));
+  EXPECT_NE(slurp(p.path()).find("away.c"), std::string::npos);
+  EXPECT_NE(session.project.find_by_name("away.c"), nullptr);
+
+  host.remove_missing = true;
+  ASSERT_TRUE(session.activate("demo"));
+  EXPECT_EQ(session.project.find_by_name("away.c"), nullptr);
+  EXPECT_NE(session.project.find_by_name("main.c"), nullptr);
+  EXPECT_EQ(slurp(p.path()).find("away.c"), std::string::npos);
+  EXPECT_EQ(host.statuses.back(), "File '" + p.dir() + "/away.c' can't be opened and will be removed from the project");
+}
+
+// Every project shows the C/assembler groups; kinds without a group of
+// their own (linker scripts, Ada files, unknown ones) go to "Others".
+TEST_F(ProjectFileTest, TreeGroupsAndFilePropertyTexts) {
+  EXPECT_EQ(file_group_of("/x/boot.S09"), 0);
+  EXPECT_EQ(file_group_of("/x/main.c"), 1);
+  EXPECT_EQ(file_group_of("/x/io.h"), 2);
+  for (const char* other : {"/x/map.lsc", "/x/pkg.adb", "/x/pkg.ads", "/x/notes.txt", "/x/noext"})
+    EXPECT_EQ(file_groups[file_group_of(other)], "Others") << other;
+  EXPECT_EQ(file_size_text(300), "300 (0x12C) bytes");
+  EXPECT_EQ(file_size_text(std::nullopt), "Unknown");
+  EXPECT_EQ(file_time_text(1, 7, 3, 2011, 9, 5, 0), "Monday 7 March 2011, 09:05:00 ");
+  EXPECT_EQ(file_time_text(7, 7, 3, 2011, 9, 5, 0), "Unknown");
+}
+
 // ---- dependencies ----
 
 class DependencyTest : public ProjectTest {

@@ -66,11 +66,4 @@ void showFileProperties(QWidget* parent, const std::string& path, const Project*
 std::optional<std::string> selectActiveProject(QWidget* parent, const Workspace& workspace,
                                                const std::string& current);
 
-// ---- texts of the file properties ----
-std::string file_size_text(std::optional<unsigned long long> size);
-// "Monday 7 March 2011, 09:05:00 " from the broken-down time as the file
-// system keeps it (no conversion to local time); "Unknown" for a weekday
-// outside 0..6 (Sunday is 0).
-std::string file_time_text(int weekday, int day, int month, int year, int hour, int minute, int second);
-
 }  // namespace zun::wb

@@ -106,6 +106,21 @@ std::string_view type_extension(int type) {
   }
 }
 
+std::string file_size_text(std::optional<unsigned long long> size) {
+  if (!size) return "Unknown";
+  return format("%llu (0x%llX) bytes", *size, *size);
+}
+
+std::string file_time_text(int weekday, int day, int month, int year, int hour, int minute, int second) {
+  static constexpr const char* days[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                         "Thursday", "Friday", "Saturday"};
+  static constexpr const char* months[] = {"January", "February", "March",     "April",   "May",      "June",
+                                           "July",    "August",   "September", "October", "November", "December"};
+  if (weekday < 0 || weekday > 6 || month < 1 || month > 12) return "Unknown";
+  return std::string(days[weekday]) + format(" %d ", day) + months[month - 1] +
+         format(" %d, %2.2d:%2.2d:%2.2d ", year, hour, minute, second);
+}
+
 int file_group_of(std::string_view path) {
   switch (file_kind_of(path)) {
     case file_kind::assembler: return 0;

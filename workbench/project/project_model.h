@@ -194,6 +194,13 @@ std::string list_cut_message(ListKind list);
 // directory.
 std::vector<std::string> split_list_text(ListKind list, std::string_view text, const std::string& project_dir);
 
+// ---- texts of the file properties ----
+std::string file_size_text(std::optional<unsigned long long> size);
+// "Monday 7 March 2011, 09:05:00 " from the broken-down time as the file
+// system keeps it (no conversion to local time); "Unknown" for a weekday
+// outside 0..6 (Sunday is 0).
+std::string file_time_text(int weekday, int day, int month, int year, int hour, int minute, int second);
+
 // ---- the project manager's tree ----
 // The groups under every project item, in order.
 inline constexpr std::array<std::string_view, 4> file_groups = {"Source Files (asm)", "Source Files (C)",
