@@ -101,7 +101,16 @@ class ProjectManagerTest : public FrameTest {
 };
 
 TEST_F(ProjectManagerTest, WbWorkspaceProjectAndFilesThroughTheTree) {
+  // Closing the window only hides it; the Project menu shows it again.
   EXPECT_TRUE(pm->isVisible());
+  frame->updateMenus();
+  EXPECT_FALSE(frame->action(cmd::view_project_manager)->isEnabled());
+  pm->close();
+  EXPECT_FALSE(pm->isVisible());
+  EXPECT_TRUE(frame->action(cmd::view_project_manager)->isEnabled());
+  frame->action(cmd::view_project_manager)->trigger();
+  EXPECT_TRUE(pm->isVisible());
+
   EXPECT_EQ(tree(), QStringList{"No Workspace"});
   EXPECT_EQ(menuTexts(pm->root()), (QStringList{"Create New Workspace", "Open Workspace"}));
 
@@ -115,6 +124,15 @@ TEST_F(ProjectManagerTest, WbWorkspaceProjectAndFilesThroughTheTree) {
   ASSERT_TRUE(dialogs->errors.empty()) << dialogs->errors.front().toStdString();
   EXPECT_NE(file("ws/alpha/alpha.m09").find("\nCCFLAGS=-g -w3 -O\n"), std::string::npos);
   EXPECT_NE(file("ws/demo.w09").find("alpha.m09"), std::string::npos);
+
+  // The Open File shortcuts start in the workspace's and the project's directories.
+  frame->updateMenus();
+  for (int id : {43152, 43153}) {
+    dialogs->file_names.push_back(QString());
+    frame->action(id)->trigger();
+  }
+  EXPECT_EQ(dialogs->dialog_dirs.back(), path("ws/alpha"));
+  EXPECT_EQ(dialogs->dialog_dirs[dialogs->dialog_dirs.size() - 2], path("ws"));
 
   put("ws/alpha/main.c", "int main(void) { return 0; }\n");
   put("ws/alpha/io.h", "#define IO 1\n");
