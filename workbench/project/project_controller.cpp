@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTimer>
 #include <filesystem>
 
 #include "common/format.h"
@@ -72,7 +73,11 @@ ProjectController::ProjectController(FrameWindow* frame)
   });
   frame_->setWorkspaceOpener([this](const QString& path) { openWorkspace(path); });
   frame_->installEventFilter(this);
-  manager_->show();
+  // A tool window stays above its frame only when the frame is up first.
+  if (frame_->isVisible()) {
+    manager_placed_ = true;
+    manager_->showBeside();
+  }
 }
 
 // The workspace file is written last, as the workbench ends.
@@ -191,8 +196,8 @@ void ProjectController::activateProject(const std::string& name) {
 
 void ProjectController::selectActiveProject() {
   const std::string current = session_->project.open ? session_->project.name() : std::string();
-  if (std::optional<std::string> name = zun::wb::selectActiveProject(frame_, session_->workspace, current))
-    activateProject(*name);
+  std::optional<std::string> name = zun::wb::selectActiveProject(frame_, session_->workspace, current);
+  if (name && *name != current) activateProject(*name);
 }
 
 void ProjectController::insertProject() {
@@ -361,6 +366,10 @@ void ProjectController::build(BuildCommand command, const std::string& path) {
 // Closing the frame closes the project first, which writes its open editors
 // into the project file; not while a tool runs, when the frame stays.
 bool ProjectController::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == frame_ && event->type() == QEvent::Show && !manager_placed_) {
+    manager_placed_ = true;
+    QTimer::singleShot(0, manager_, &ProjectManagerWindow::showBeside);
+  }
   if (watched == frame_ && event->type() == QEvent::Close && !frame_->toolRunner()->running() &&
       session_->project.open) {
     session_->close_project();

@@ -78,6 +78,7 @@ class ProjectController : public QObject, public SessionHost {
   bool finishNewProject();
 
   ProjectManagerWindow* manager_ = nullptr;
+  bool manager_placed_ = false;  // shown once beside the frame
   FrameWindow* frame_;
   std::unique_ptr<ProjectSession> session_;
   QString program_dir_;

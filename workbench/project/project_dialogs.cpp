@@ -62,6 +62,7 @@ int selectProjectType(QWidget* parent) {
   done->setDefault(true);
   QObject::connect(done, &QPushButton::clicked, &dialog, &QDialog::accept);
   layout->addWidget(done);
+  dialog.setMinimumWidth(260);  // the caption stays readable
   if (dialog.exec() != QDialog::Accepted) return 0;
   return group->checkedId();
 }
@@ -124,10 +125,15 @@ QWidget* ProjectSettingsDialog::targetPage() {
   return page;
 }
 
-// A Default button that gives the page the rows of a new project.
+// A Default button that gives the page the rows of a new project; it
+// stands at the right below the page's fields.
 static QPushButton* defaultButton(QWidget* page, const char* name) {
   auto* button = new QPushButton(QStringLiteral("Default"), page);
   button->setObjectName(QString::fromLatin1(name));
+  auto* row = new QHBoxLayout;
+  row->addStretch(1);
+  row->addWidget(button);
+  static_cast<QFormLayout*>(page->layout())->addRow(row);
   return button;
 }
 
@@ -138,7 +144,6 @@ QWidget* ProjectSettingsDialog::assemblerPage() {
   form->addRow(QStringLiteral("DEFINES"), asm_defines_ = field("ASMDEFINES", 1022));
   QPushButton* button = defaultButton(page, "assembler default");
   connect(button, &QPushButton::clicked, this, [this] { defaults(Project::Rows::Assembler); });
-  form->addRow(button);
   return page;
 }
 
@@ -152,7 +157,6 @@ QWidget* ProjectSettingsDialog::compilerPage() {
   form->addRow(std_include_ = check("STDINCPATH", "Use standard include path"));
   QPushButton* button = defaultButton(page, "compiler default");
   connect(button, &QPushButton::clicked, this, [this] { defaults(Project::Rows::Compiler); });
-  form->addRow(button);
   return page;
 }
 
@@ -165,7 +169,6 @@ QWidget* ProjectSettingsDialog::linkerPage() {
   form->addRow(std_library_ = check("STDLIBPATH", "Use default libraries"));
   QPushButton* button = defaultButton(page, "linker default");
   connect(button, &QPushButton::clicked, this, [this] { defaults(Project::Rows::Linker); });
-  form->addRow(button);
   return page;
 }
 

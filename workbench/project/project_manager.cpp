@@ -92,6 +92,9 @@ ProjectManagerWindow::ProjectManagerWindow(FrameWindow* frame, ProjectController
   tree_ = new QTreeWidget(this);
   tree_->setObjectName(QStringLiteral("ProjectTree"));
   tree_->setHeaderHidden(true);
+  // Long names scroll sideways rather than being cut short.
+  tree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  tree_->header()->setStretchLastSection(false);
   tree_->setFont(frame->fonts().tree);
   tree_->setContextMenuPolicy(Qt::CustomContextMenu);
   tree_->setExpandsOnDoubleClick(true);
@@ -100,7 +103,13 @@ ProjectManagerWindow::ProjectManagerWindow(FrameWindow* frame, ProjectController
   connect(tree_, &QTreeWidget::customContextMenuRequested, this, &ProjectManagerWindow::contextMenu);
   connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) { doubleClicked(item); });
   resize(200, 400);
-  move(frame->geometry().topLeft() + QPoint(20, 220));
+}
+
+void ProjectManagerWindow::showBeside() {
+  move(frame_->geometry().topLeft() + QPoint(20, 220));
+  show();
+  raise();
+  frame_->updateMenus();
 }
 
 QTreeWidgetItem* ProjectManagerWindow::root() const { return tree_->topLevelItem(0); }

@@ -37,6 +37,10 @@ class ProjectManagerWindow : public QWidget {
 
   ProjectManagerWindow(FrameWindow* frame, ProjectController* controller);
 
+  // Shown where it first stands: 20 pixels right of and 220 below the
+  // frame's top-left corner.
+  void showBeside();
+
   QTreeWidget* tree() const { return tree_; }
   QTreeWidgetItem* root() const;
   QTreeWidgetItem* findProject(const QString& name) const;
