@@ -5,6 +5,7 @@
 // menu's Build, terminal ports and configuration.
 #include <QApplication>
 #include <QDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -86,12 +87,15 @@ class ProjectManagerTest : public FrameTest {
   }
   // A new executable project through the two dialogs; `ccflags` typed into
   // the C compiler options of Debug.
-  void newProject(const char* name, const QString& ccflags = {}) {
+  void newProject(const char* name, const QString& ccflags = {}, bool ok = true) {
     dialogs->file_names.push_back(path((std::string("ws/") + name + ".m09").c_str()));
     whenShown(QStringLiteral("TYPESELECT"), [](QWidget* w) { w->findChild<QPushButton*>(QStringLiteral("Done"))->click(); });
-    whenShown(QStringLiteral("PROJECTSETTING"), [ccflags](QWidget* w) {
+    whenShown(QStringLiteral("PROJECTSETTING"), [ccflags, ok](QWidget* w) {
       if (!ccflags.isEmpty()) w->findChild<QLineEdit*>(QStringLiteral("CCFLAGS"))->setText(ccflags);
-      qobject_cast<QDialog*>(w)->accept();
+      if (ok)
+        qobject_cast<QDialog*>(w)->accept();
+      else
+        qobject_cast<QDialog*>(w)->reject();
     });
     pm->choose(pm->root(), PM::WsInsertNew);
   }
@@ -190,6 +194,20 @@ TEST_F(ProjectManagerTest, WbWorkspaceProjectAndFilesThroughTheTree) {
   EXPECT_EQ(pm->root()->text(0), "Workspace 'demo': 1 project(s)");
   EXPECT_EQ(file("ws/demo.w09").find("beta"), std::string::npos);
   EXPECT_EQ(dialogs->errors.size(), 1u);
+
+  // Cancel in the settings leaves no trace and the previous project active;
+  // a project file outside the workspace is not overwritten unasked.
+  newProject("gamma", {}, false);
+  EXPECT_FALSE(QFileInfo::exists(path("ws/gamma")));
+  EXPECT_EQ(controller->session().project.name(), "alpha");
+  const std::string beta = file("ws/beta/beta.m09");
+  dialogs->file_names.push_back(path("ws/beta.m09"));
+  dialogs->question_answers.push_back(false);
+  pm->choose(pm->root(), PM::WsInsertNew);
+  ASSERT_FALSE(dialogs->questions.empty());
+  EXPECT_TRUE(dialogs->questions.back().contains(QStringLiteral("beta.m09' exists already")));
+  EXPECT_EQ(file("ws/beta/beta.m09"), beta);
+  EXPECT_EQ(pm->root()->text(0), "Workspace 'demo': 1 project(s)");
 }
 
 TEST_F(ProjectManagerTest, WbProjectMenuBuildsTerminalsAndConfigurations) {

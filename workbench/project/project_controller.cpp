@@ -234,6 +234,10 @@ void ProjectController::insertNewProject() {
     error("There is already a project with this Path in the Workspace");
     return;
   }
+  // A project file of that name outside the workspace is not overwritten unasked.
+  if (QFileInfo::exists(qs(path)) &&
+      !question(format("The project file '%s' exists already. Replace it with a new project?", path.c_str())))
+    return;
   const std::string previous = session_->project.open ? session_->project.name() : std::string();
   session_->close_project();
   Project& p = session_->project;
