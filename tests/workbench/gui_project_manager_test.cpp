@@ -89,7 +89,8 @@ class ProjectManagerTest : public FrameTest {
   // the C compiler options of Debug.
   void newProject(const char* name, const QString& ccflags = {}, bool ok = true) {
     dialogs->file_names.push_back(path((std::string("ws/") + name + ".m09").c_str()));
-    whenShown(QStringLiteral("TYPESELECT"), [](QWidget* w) { w->findChild<QPushButton*>(QStringLiteral("Done"))->click(); });
+    whenShown(QStringLiteral("TYPESELECT"),
+              [](QWidget* w) { w->findChild<QPushButton*>(QStringLiteral("Done"))->click(); });
     whenShown(QStringLiteral("PROJECTSETTING"), [ccflags, ok](QWidget* w) {
       if (!ccflags.isEmpty()) w->findChild<QLineEdit*>(QStringLiteral("CCFLAGS"))->setText(ccflags);
       if (ok)

@@ -121,7 +121,9 @@ QStringList QtUserDialogs::chooseFiles(const FileDialogSpec& spec) {
   dialog.setNameFilters(spec.filters);
   dialog.setDefaultSuffix(spec.suffix);
   dialog.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(spec.save ? QFileDialog::AnyFile : spec.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+  dialog.setFileMode(spec.save       ? QFileDialog::AnyFile
+                     : spec.multiple ? QFileDialog::ExistingFiles
+                                     : QFileDialog::ExistingFile);
   // Qt's own dialog where no desktop one can be driven (tests, bare X servers).
   if (QGuiApplication::platformName() == QLatin1String("offscreen")) dialog.setOption(QFileDialog::DontUseNativeDialog);
   if (dialog.exec() != QDialog::Accepted) return {};

@@ -158,7 +158,8 @@ FileDialogSpec workspaceDialog(const QString& title, bool save, const QString& d
 void ProjectController::createWorkspace() {
   const Workspace& ws = session_->workspace;
   const QString dir = ws.open() ? qs(ws.dir()) : frame_->dirs().workspace_dialog;
-  const QStringList chosen = frame_->dialogs().chooseFiles(workspaceDialog(QStringLiteral("Create Workspace"), true, dir));
+  const QStringList chosen =
+      frame_->dialogs().chooseFiles(workspaceDialog(QStringLiteral("Create Workspace"), true, dir));
   if (chosen.isEmpty()) return;
   const std::string path = path_canonicalize(QFileInfo(chosen.front()).absoluteFilePath().toStdString());
   if (!check_workspace_name(path, *this)) return;
@@ -177,7 +178,8 @@ void ProjectController::createWorkspace() {
 void ProjectController::openWorkspaceDialog() {
   const Workspace& ws = session_->workspace;
   const QString dir = ws.open() ? qs(ws.dir()) : frame_->dirs().workspace_dialog;
-  const QStringList chosen = frame_->dialogs().chooseFiles(workspaceDialog(QStringLiteral("Open Workspace"), false, dir));
+  const QStringList chosen =
+      frame_->dialogs().chooseFiles(workspaceDialog(QStringLiteral("Open Workspace"), false, dir));
   if (!chosen.isEmpty()) openWorkspace(QFileInfo(chosen.front()).absoluteFilePath());
 }
 

@@ -1,6 +1,7 @@
 // The project's dialogs. Texts of controls and captions are the system's own.
 #include "workbench/project/project_dialogs.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <QButtonGroup>
@@ -285,6 +286,15 @@ std::string time_text(const struct timespec& ts) {
                         tm.tm_sec);
 }
 
+// The file's birth time where the file system keeps one, else the time of
+// its last status change.
+struct timespec birth_time(const std::string& path, const struct stat& st) {
+  struct statx sx {};
+  if (::statx(AT_FDCWD, path_native(path).c_str(), 0, STATX_BTIME, &sx) == 0 && (sx.stx_mask & STATX_BTIME))
+    return {static_cast<time_t>(sx.stx_btime.tv_sec), static_cast<long>(sx.stx_btime.tv_nsec)};
+  return st.st_ctim;
+}
+
 QLineEdit* shown(QWidget* parent, const char* name, const std::string& text) {
   auto* edit = new QLineEdit(qs(text), parent);
   edit->setObjectName(QString::fromLatin1(name));
@@ -310,8 +320,11 @@ void showFileProperties(QWidget* parent, const std::string& path, const Project*
   form->addRow(QStringLiteral("Type"), shown(&dialog, "type", std::string(type)));
   struct stat st {};
   const bool known = ::stat(path_native(path).c_str(), &st) == 0;
-  form->addRow(QStringLiteral("Size"), shown(&dialog, "size", file_size_text(known ? std::optional<unsigned long long>(st.st_size) : std::nullopt)));
-  form->addRow(QStringLiteral("Created"), shown(&dialog, "created", known ? time_text(st.st_ctim) : "Unknown"));
+  std::optional<unsigned long long> size;
+  if (known) size = static_cast<unsigned long long>(st.st_size);
+  form->addRow(QStringLiteral("Size"), shown(&dialog, "size", file_size_text(size)));
+  const std::string created = known ? time_text(birth_time(path, st)) : "Unknown";
+  form->addRow(QStringLiteral("Created"), shown(&dialog, "created", created));
   form->addRow(QStringLiteral("Last access"), shown(&dialog, "accessed", known ? time_text(st.st_atim) : "Unknown"));
   form->addRow(QStringLiteral("Last written"), shown(&dialog, "written", known ? time_text(st.st_mtim) : "Unknown"));
   if (project && is_source_kind(file_kind_of(path))) {
