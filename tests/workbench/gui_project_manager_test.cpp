@@ -4,6 +4,8 @@
 // inserted twice, the menus of active and other projects, and the project
 // menu's Build, terminal ports and configuration.
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -256,6 +258,33 @@ TEST_F(ProjectManagerTest, WbProjectMenuBuildsTerminalsAndConfigurations) {
   EXPECT_TRUE(std::filesystem::exists(path("ws/alpha/debug/alpha_Debug.s19").toStdString()));
   pm->choose(alpha, PM::PrBuild);
   EXPECT_EQ(frame->output()->text().lines().front(), "------------- Build Debug 'alpha_Debug.s19'");
+
+  // The settings keep the edits of both configurations until OK; Default
+  // gives the page shown the values of a new project.
+  whenShown(QStringLiteral("PROJECTSETTING"), [](QWidget* w) {
+    auto* config = w->findChild<QComboBox*>(QStringLiteral("config"));
+    auto* ccflags = w->findChild<QLineEdit*>(QStringLiteral("CCFLAGS"));
+    auto* defines = w->findChild<QLineEdit*>(QStringLiteral("DEFINES"));
+    ccflags->setText(QStringLiteral("-g -O"));
+    defines->setText(QStringLiteral("A, B=1 C"));
+    config->setCurrentIndex(1);
+    EXPECT_EQ(ccflags->text(), "-w4 -O");
+    EXPECT_FALSE(w->findChild<QCheckBox*>(QStringLiteral("USESTARTUP"))->isEnabled());
+    ccflags->setText(QStringLiteral("-O"));
+    w->findChild<QPushButton*>(QStringLiteral("assembler default"))->click();
+    EXPECT_EQ(ccflags->text(), "-O");
+    config->setCurrentIndex(0);
+    EXPECT_EQ(ccflags->text(), "-g -O");
+    EXPECT_EQ(defines->text(), "A,B=1,C");
+    EXPECT_TRUE(w->findChild<QCheckBox*>(QStringLiteral("USESTARTUP"))->isEnabled());
+    qobject_cast<QDialog*>(w)->accept();
+  });
+  pm->choose(alpha, PM::PrSettings);
+  const std::string m09 = file("ws/alpha/alpha.m09");
+  EXPECT_NE(m09.find("!IFCONF\tDebug\n##TARGETNAME=\"alpha_Debug\""), std::string::npos);
+  EXPECT_NE(m09.find("\nCCFLAGS=-g -O\n"), std::string::npos);
+  EXPECT_NE(m09.find("\nCCFLAGS=-O\n"), std::string::npos);
+  EXPECT_NE(m09.find("\nDEFINES= \\\n\tA \\\n\tB=1 \\\n\tC\n"), std::string::npos);
 
   pm->choose(alpha, PM::PrFinal);
   EXPECT_EQ(controller->session().project.active_config(), config_id::final_);
