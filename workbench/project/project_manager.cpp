@@ -139,9 +139,13 @@ void ProjectManagerWindow::showWorkspace(const Workspace& workspace) {
   top->setText(0, QStringLiteral("Workspace '%1': %2 project(s)")
                       .arg(qs(workspace.name()))
                       .arg(static_cast<int>(workspace.projects.size())));
+  auto listed = [&workspace](const QString& name) {
+    for (const WorkspaceProject& p : workspace.projects)
+      if (qs(p.name) == name) return true;
+    return false;
+  };
   for (int i = top->childCount() - 1; i >= 0; --i)
-    if (!const_cast<Workspace&>(workspace).find_by_name(projectNameOf(top->child(i)).toStdString()))
-      delete top->takeChild(i);
+    if (!listed(projectNameOf(top->child(i)))) delete top->takeChild(i);
   for (const WorkspaceProject& p : workspace.projects)
     if (!findProject(qs(p.name))) addProjectItem(qs(p.name));
   top->setExpanded(true);
