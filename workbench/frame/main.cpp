@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
         session.write_project();
       });
   debugging->project_open = [&session] { return session.project.open; };
+  debugging->hide_project_manager = [&projects] { projects.showManager(false); };
   frame.showMaximized();
   frame.startUp(workspace);
   zun::wb::show_start_splash(&frame, frame.version());
