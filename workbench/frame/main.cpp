@@ -48,6 +48,11 @@ int main(int argc, char** argv) {
       });
   debugging->project_open = [&session] { return session.project.open; };
   debugging->hide_project_manager = [&projects] { projects.showManager(false); };
+  // A build moves the code: the debugger's breakpoints of the old one go, as
+  // they do when a project closes.
+  session.drop_breakpoints = [debugging] {
+    if (zun::sld::SldDebugger* d = debugging->debugger()) d->breakpoints().bp_clear_all();
+  };
   frame.showMaximized();
   frame.startUp(workspace);
   zun::wb::show_start_splash(&frame, frame.version());
