@@ -115,14 +115,14 @@ QString QtUserDialogs::saveFileName(const QString& dir) {
   return QFileDialog::getSaveFileName(owner_, QStringLiteral("Save"), dir, QString::fromUtf8(file_filters));
 }
 
-QStringList QtUserDialogs::chooseFiles(const FileDialogSpec& spec) {
-  QFileDialog dialog(owner_, spec.title, spec.dir);
-  dialog.setObjectName(spec.title);
-  dialog.setNameFilters(spec.filters);
-  dialog.setDefaultSuffix(spec.suffix);
-  dialog.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(spec.save       ? QFileDialog::AnyFile
-                     : spec.multiple ? QFileDialog::ExistingFiles
+QStringList QtUserDialogs::chooseFiles(const FileRequest& request) {
+  QFileDialog dialog(owner_, request.title, request.dir);
+  dialog.setObjectName(request.title);
+  dialog.setNameFilters(request.filters);
+  dialog.setDefaultSuffix(request.suffix);
+  dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(request.save       ? QFileDialog::AnyFile
+                     : request.multiple ? QFileDialog::ExistingFiles
                                      : QFileDialog::ExistingFile);
   // Qt's own dialog where no desktop one can be driven (tests, bare X servers).
   if (QGuiApplication::platformName() == QLatin1String("offscreen")) dialog.setOption(QFileDialog::DontUseNativeDialog);

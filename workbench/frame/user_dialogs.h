@@ -14,7 +14,7 @@ namespace zun::wb {
 // A file dialog of the project system: its title, filters ("text (*.ext)"
 // entries), default extension, where it starts, and whether it saves (asking
 // before overwriting) or opens existing files, one or several.
-struct FileDialogSpec {
+struct FileRequest {
   QString title;
   QStringList filters;
   QString suffix;
@@ -43,8 +43,8 @@ class UserDialogs {
   virtual QString loadFileName(const QString& dir, const QString& current) = 0;
   // The chosen files, none when cancelled. By default one file from the
   // plain open or save question, which is what scripted tests answer.
-  virtual QStringList chooseFiles(const FileDialogSpec& spec) {
-    QString name = spec.save ? saveFileName(spec.dir) : openFileName(spec.dir);
+  virtual QStringList chooseFiles(const FileRequest& request) {
+    QString name = request.save ? saveFileName(request.dir) : openFileName(request.dir);
     return name.isEmpty() ? QStringList() : QStringList{name};
   }
   virtual unsigned goToLine() = 0;  // 0 when nothing usable was typed
@@ -65,7 +65,7 @@ class QtUserDialogs : public UserDialogs {
   QString openFileName(const QString& dir) override;
   QString saveFileName(const QString& dir) override;
   QString loadFileName(const QString& dir, const QString& current) override;
-  QStringList chooseFiles(const FileDialogSpec& spec) override;
+  QStringList chooseFiles(const FileRequest& request) override;
   unsigned goToLine() override;
   bool choosePrinter(QPrinter& printer) override;
   void about(const QString& version) override;

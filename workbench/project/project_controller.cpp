@@ -129,13 +129,13 @@ bool ProjectController::writeWorkspace() {
 
 // A project file to open or to create, by its dialog; empty when cancelled.
 QString ProjectController::chooseProjectFile(const QString& title, bool save, const QString& dir) {
-  FileDialogSpec spec;
-  spec.title = title;
-  spec.filters = {QStringLiteral("zun09 - project (*.m09)")};
-  spec.suffix = QStringLiteral("m09");
-  spec.dir = dir;
-  spec.save = save;
-  const QStringList chosen = frame_->dialogs().chooseFiles(spec);
+  FileRequest request;
+  request.title = title;
+  request.filters = {QStringLiteral("zun09 - project (*.m09)")};
+  request.suffix = QStringLiteral("m09");
+  request.dir = dir;
+  request.save = save;
+  const QStringList chosen = frame_->dialogs().chooseFiles(request);
   return chosen.isEmpty() ? QString() : QFileInfo(chosen.front()).absoluteFilePath();
 }
 
@@ -143,14 +143,14 @@ QString ProjectController::chooseProjectFile(const QString& title, bool save, co
 
 namespace {
 
-FileDialogSpec workspaceDialog(const QString& title, bool save, const QString& dir) {
-  FileDialogSpec spec;
-  spec.title = title;
-  spec.filters = {QStringLiteral("zun09 - workspace (*.w09)"), QStringLiteral("zun09 - project (*.m09)")};
-  spec.suffix = QStringLiteral("w09");
-  spec.dir = dir;
-  spec.save = save;
-  return spec;
+FileRequest workspaceDialog(const QString& title, bool save, const QString& dir) {
+  FileRequest request;
+  request.title = title;
+  request.filters = {QStringLiteral("zun09 - workspace (*.w09)"), QStringLiteral("zun09 - project (*.m09)")};
+  request.suffix = QStringLiteral("w09");
+  request.dir = dir;
+  request.save = save;
+  return request;
 }
 
 }  // namespace
@@ -307,13 +307,13 @@ void ProjectController::closeActiveProject() {
 void ProjectController::insertFiles() {
   Project& p = session_->project;
   if (!p.open) return;
-  FileDialogSpec spec;
-  spec.title = QStringLiteral("Add File(s) to Project");
-  spec.filters = {QStringLiteral("Project File (.c,.h,.asm,.s09,.lsc) (*.c *.h *.asm *.s09 *.lsc)"),
+  FileRequest request;
+  request.title = QStringLiteral("Add File(s) to Project");
+  request.filters = {QStringLiteral("Project File (.c,.h,.asm,.s09,.lsc) (*.c *.h *.asm *.s09 *.lsc)"),
                   QStringLiteral("All Files (*)")};
-  spec.dir = frame_->dirs().file_dialog;
-  spec.multiple = true;
-  const QStringList chosen = frame_->dialogs().chooseFiles(spec);
+  request.dir = frame_->dirs().file_dialog;
+  request.multiple = true;
+  const QStringList chosen = frame_->dialogs().chooseFiles(request);
   if (chosen.isEmpty()) return;
   frame_->setFileDialogDir(QFileInfo(chosen.front()).absolutePath());
   for (const QString& file : chosen) p.add_file(QFileInfo(file).absoluteFilePath().toStdString(), "", 1, *this);

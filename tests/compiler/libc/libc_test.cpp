@@ -165,20 +165,20 @@ std::string host_format(const Case& c) {
         }
         size_t j = i + 1;
         while (j < fmt.size() && std::string("-0+ #").find(fmt[j]) != std::string::npos) ++j;
-        std::string spec = fmt.substr(i, j - i);
+        std::string conversion = fmt.substr(i, j - i);
         std::vector<long long> stars;
         auto digits = [&] {
             if (j < fmt.size() && fmt[j] == '*') {
-                spec += "*";
+                conversion += "*";
                 stars.push_back(c.args[arg++].i);
                 ++j;
                 return;
             }
-            while (j < fmt.size() && isdigit(static_cast<unsigned char>(fmt[j]))) spec += fmt[j++];
+            while (j < fmt.size() && isdigit(static_cast<unsigned char>(fmt[j]))) conversion += fmt[j++];
         };
         digits();
         if (j < fmt.size() && fmt[j] == '.') {
-            spec += fmt[j++];
+            conversion += fmt[j++];
             digits();
         }
         std::string length;
@@ -190,7 +190,7 @@ std::string host_format(const Case& c) {
             continue;
         }
         const Arg& a = c.args[arg++];
-        std::string f = spec;
+        std::string f = conversion;
         auto with_stars = [&](auto value) {
             if (stars.size() == 2) return std::snprintf(out, sizeof out, f.c_str(), int(stars[0]), int(stars[1]), value);
             if (stars.size() == 1) return std::snprintf(out, sizeof out, f.c_str(), int(stars[0]), value);
