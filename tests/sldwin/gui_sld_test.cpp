@@ -22,7 +22,7 @@
 #include "debugger/simwin/sim_controller.h"
 #include "debugger/sldwin/sld_controller.h"
 #include "debugger/sldwin/sld_dialogs.h"
-#include "tests/workbench/gui_fixture.h"
+#include "tests/simwin/sim_fixture.h"
 
 using namespace zun;
 using namespace zun::sld;
@@ -31,17 +31,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QString stage_dir() { return QString::fromLocal8Bit(qgetenv("ZUN_STAGE")); }
+using zun::sim::test::stage_dir;
 
-bool wait_for(const std::function<bool()>& done, int ms = 10000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done()) {
-    if (t.elapsed() > ms) return false;
-    QTest::qWait(5);
-  }
-  return true;
-}
+// Under the sanitizers a run to a stop can take a while.
+bool wait_for(const std::function<bool()>& done) { return zun::sim::test::wait_for(done, 10000); }
 
 int run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
 
