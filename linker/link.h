@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -347,17 +348,12 @@ class SrecWriter {
  public:
   explicit SrecWriter(std::string& out) : out_(out) {}
   void header();
-  void data(const std::vector<uint8_t>& bytes, uint32_t address);
+  void data(std::span<const uint8_t> bytes, uint32_t address);
   void end(uint32_t entry);
 
  private:
-  void start(int type, uint32_t address);
-  void flush();
-  void add(uint8_t byte, uint32_t address);
+  void record(int type, uint32_t address, std::span<const uint8_t> data);
   std::string& out_;
-  int type_ = 0;
-  std::vector<uint8_t> buffer_;  // address bytes, then data bytes
-  size_t address_bytes_ = 2;
 };
 uint32_t entry_address(Link& link);
 // The "_clean" copy of the load file text for ROM code; returns the exit code.

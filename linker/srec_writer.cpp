@@ -1,7 +1,7 @@
 // Motorola S-records of the load file: S0 header, S1/S2/S3 data records in
 // the sizes and breaks the board's loaders expect, S9 with the entry; and the
 // "_clean" copy for ROM code, which keeps only what goes into the ROM.
-#include <cstdio>
+#include <algorithm>
 
 #include "common/format.h"
 #include "common/output_file.h"
@@ -10,60 +10,66 @@
 
 namespace zun::vlk {
 
-void SrecWriter::start(int type, uint32_t address) {
-  if (type >= 0) type_ = type;
-  address_bytes_ = type_ == 2 ? 3 : type_ == 3 ? 4 : 2;
-  buffer_.clear();
-  for (size_t i = address_bytes_; i-- > 0;) buffer_.push_back(static_cast<uint8_t>(address >> (8 * i)));
+namespace {
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+char* put_hex(char* p, uint32_t byte) {
+  p[0] = kHexDigits[(byte >> 4) & 15];
+  p[1] = kHexDigits[byte & 15];
+  return p + 2;
 }
 
-void SrecWriter::flush() {
-  bool data_record = type_ >= 1 && type_ <= 3;
-  if (data_record && buffer_.size() == address_bytes_) return;
-  uint32_t count = static_cast<uint32_t>(buffer_.size()) + 1;
+}  // namespace
+
+// 'S', the type, the count, the address in the type's width, the data and
+// the checksum, written straight into the output.
+void SrecWriter::record(int type, uint32_t address, std::span<const uint8_t> data) {
+  size_t address_bytes = type == 2 ? 3 : type == 3 ? 4 : 2;
+  uint32_t count = static_cast<uint32_t>(address_bytes + data.size() + 1);
   uint32_t sum = count;
-  std::string line = format("S%d%2.2X", type_, count);
-  for (uint8_t byte : buffer_) {
-    line += format("%2.2X", byte);
+  size_t at = out_.size();
+  out_.resize(at + 4 + 2 * count + 1);
+  char* p = out_.data() + at;
+  *p++ = 'S';
+  *p++ = static_cast<char>('0' + type);
+  p = put_hex(p, count);
+  for (size_t i = address_bytes; i-- > 0;) {
+    uint32_t byte = (address >> (8 * i)) & 0xFF;
     sum += byte;
+    p = put_hex(p, byte);
   }
-  line += format("%2.2X\n", ~sum & 0xFFu);
-  out_ += line;
-  buffer_.resize(address_bytes_);
+  for (uint8_t byte : data) {
+    sum += byte;
+    p = put_hex(p, byte);
+  }
+  p = put_hex(p, ~sum & 0xFF);
+  *p = '\n';
 }
+
+void SrecWriter::header() { record(0, 0, {}); }
 
 // S1 and S3 records stop at 32 and 30 data bytes and at the 16 KB borders
 // that the board's monitor loads in separate blocks; S2 records only at 30.
-void SrecWriter::add(uint8_t byte, uint32_t address) {
-  if (type_ == 1 || type_ == 3) {
-    if (buffer_.size() == 34 || address == 0x4000 || address == 0x8000 || address == 0xC000) {
-      flush();
-      start(-1, address);
-    }
-  } else if (buffer_.size() == 33) {
-    flush();
-    start(-1, address);
-  }
-  buffer_.push_back(byte);
-}
-
-void SrecWriter::header() {
-  start(0, 0);
-  flush();
-}
-
-void SrecWriter::data(const std::vector<uint8_t>& bytes, uint32_t address) {
+// Addresses wrap in 32 bits, as the block's own address arithmetic does.
+void SrecWriter::data(std::span<const uint8_t> bytes, uint32_t address) {
   if (bytes.empty()) return;
   uint32_t last = address + static_cast<uint32_t>(bytes.size()) - 1;
-  start(last < 0x10000 ? 1 : last < 0x1000000 ? 2 : 3, address);
-  for (size_t i = 0; i < bytes.size(); ++i) add(bytes[i], address + static_cast<uint32_t>(i));
-  flush();
+  int type = last < 0x10000 ? 1 : last < 0x1000000 ? 2 : 3;
+  size_t limit = type == 1 ? 32 : 30;
+  out_.reserve(out_.size() + 2 * bytes.size() + (bytes.size() / limit + 1) * 20);
+  for (size_t done = 0; done < bytes.size();) {
+    uint32_t at = address + static_cast<uint32_t>(done);
+    size_t n = std::min(limit, bytes.size() - done);
+    if (type != 2)
+      for (uint32_t border : {0x4000u, 0x8000u, 0xC000u})
+        if (uint32_t ahead = border - at; ahead != 0 && ahead < n) n = ahead;
+    record(type, at, bytes.subspan(done, n));
+    done += n;
+  }
 }
 
-void SrecWriter::end(uint32_t entry) {
-  start(9, entry & 0xFFFF);
-  flush();
-}
+void SrecWriter::end(uint32_t entry) { record(9, entry & 0xFFFF, {}); }
 
 uint32_t entry_address(Link& link) {
   if (!link.have_entry) return 0;
