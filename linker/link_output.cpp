@@ -28,6 +28,32 @@ std::string input_file_name(const Input& input) {
   return format("%s (library %s)", input.path.c_str(), input.library->path.c_str());
 }
 
+// "RL:seg:module:offset:type:size:value:symseg:line" or
+// "RG:seg:module:offset:type:size:symbol:line", with the offset and value in
+// eight hexadecimal digits. Written field by field: a large link has
+// thousands of them.
+void write_relocation(std::string& out, const RelocRecord& r, uint32_t offset, uint32_t value) {
+  out += r.global ? "RG:" : "RL:";
+  out += r.segment;
+  out += ':';
+  out += r.module;
+  out += ':';
+  append_hex(out, offset, 8);
+  out += ':';
+  out += r.type;
+  out += ':';
+  out += r.size;
+  out += ':';
+  if (!r.global) {
+    append_hex(out, value, 8);
+    out += ':';
+  }
+  out += r.target;
+  out += ':';
+  append_decimal(out, r.line);
+  out += '\n';
+}
+
 void copy_relocations(Link& link, Input& input, const SegmentPart& part, std::string_view tag) {
   const Segment& segment = *part.segment;
   for (size_t i = input.body; i < input.text.lines.size(); ++i) {
@@ -49,20 +75,13 @@ void copy_relocations(Link& link, Input& input, const SegmentPart& part, std::st
                          r->offset, segment.name.c_str(), r->module.c_str(), input_file_name(input).c_str()));
       continue;
     }
-    uint32_t offset = r->offset + part.offset;
-    if (r->global) {
-      link.reloc_block += format("RG:%s:%s:%8.8X:%c:%c:%s:%d\n", r->segment.c_str(),
-                                 r->module.c_str(), offset, r->type, r->size, r->target.c_str(),
-                                 r->line);
-      continue;
-    }
     uint32_t value = r->value;
-    Segment* target = find_segment(link, r->target);
-    if (SegmentPart* target_part = target ? find_part(input, target) : nullptr)
-      value += target_part->offset;
-    link.reloc_block += format("RL:%s:%s:%8.8X:%c:%c:%8.8X:%s:%d\n", r->segment.c_str(),
-                               r->module.c_str(), offset, r->type, r->size, value,
-                               r->target.c_str(), r->line);
+    if (!r->global) {
+      Segment* target = find_segment(link, r->target);
+      if (SegmentPart* target_part = target ? find_part(input, target) : nullptr)
+        value += target_part->offset;
+    }
+    write_relocation(link.reloc_block, *r, r->offset + part.offset, value);
   }
 }
 
@@ -77,8 +96,16 @@ void copy_globals(Link& link, Input& input, const SegmentPart& part) {
       if (!link.loader) error(link, format("unreadable global definition '%s'", line.c_str() + 1));
       continue;
     }
-    link.global_block += format("G:%s:%s:%8.8X:%s\n", g->segment.c_str(), g->module.c_str(),
-                                g->value + part.offset, g->name.c_str());
+    std::string& out = link.global_block;
+    out += "G:";
+    out += g->segment;
+    out += ':';
+    out += g->module;
+    out += ':';
+    append_hex(out, g->value + part.offset, 8);
+    out += ':';
+    out += g->name;
+    out += '\n';
   }
 }
 

@@ -166,5 +166,20 @@ TEST(CommonFormat, HasNoLengthLimit) {
   EXPECT_EQ(format("%s", ""), "");
 }
 
+TEST(CommonFormat, AppendedNumbersReadAsTheirFormats) {
+  for (uint32_t value : {0u, 1u, 0xFu, 0x10u, 0xABCu, 0x1234u, 0xFFFFu, 0x10000u, 0x89ABCDEFu, 0xFFFFFFFFu}) {
+    for (int digits : {0, 1, 2, 4, 8, 9}) {
+      std::string out = "x";
+      append_hex(out, value, digits);
+      EXPECT_EQ(out, "x" + format("%0*X", digits, value)) << value << " in " << digits;
+    }
+  }
+  for (long value : {0L, 7L, -1L, 2147483647L, -2147483647L - 1, 1234567890123L}) {
+    std::string out = "x";
+    append_decimal(out, value);
+    EXPECT_EQ(out, "x" + format("%ld", value));
+  }
+}
+
 }  // namespace
 }  // namespace zun
