@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 #include "common/path.h"
 
@@ -35,6 +36,39 @@ LineStatus read_line(std::FILE* file, std::string& line, size_t max_length) {
   return any ? LineStatus::Line : LineStatus::End;
 }
 
+LineStatus read_lines(std::FILE* file, std::vector<std::string>& lines, size_t max_length) {
+  if (!file) return LineStatus::End;
+  constexpr size_t kBlock = size_t{1} << 16;
+  auto block = std::make_unique_for_overwrite<char[]>(kBlock);
+  std::string line;
+  bool any = false;        // `line` has begun: a last line without an end still counts
+  bool after_cr = false;   // the previous block ended with CR: a LF next belongs to it
+  for (size_t n; (n = std::fread(block.get(), 1, kBlock, file)) > 0;) {
+    const char* p = block.get();
+    const char* end = p + n;
+    if (after_cr && *p == '\n') ++p;
+    after_cr = false;
+    while (p < end) {
+      const char* stop = p;
+      while (stop < end && *stop != '\n' && *stop != '\r') ++stop;
+      if (line.size() + static_cast<size_t>(stop - p) > max_length) return LineStatus::TooLong;
+      line.append(p, stop);
+      any = true;
+      if (stop == end) break;
+      lines.push_back(std::move(line));
+      line.clear();
+      any = false;
+      p = stop + 1;
+      if (*stop == '\r') {
+        if (p == end) after_cr = true;
+        else if (*p == '\n') ++p;
+      }
+    }
+  }
+  if (any) lines.push_back(std::move(line));
+  return LineStatus::End;
+}
+
 bool read_line(std::FILE* file, std::string& line) {
   return read_line(file, line, std::string::npos) == LineStatus::Line;
 }
@@ -56,8 +90,9 @@ bool read_line(std::istream& in, std::string& line) {
 
 bool next_line(std::string_view text, size_t& pos, std::string_view& line) {
   if (pos >= text.size()) return false;
-  size_t end = text.find_first_of("\r\n", pos);
-  if (end == std::string_view::npos) {
+  size_t end = pos;
+  while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+  if (end == text.size()) {
     line = text.substr(pos);
     pos = text.size();
     return true;

@@ -10,6 +10,7 @@
 #include <istream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zun {
 
@@ -27,6 +28,11 @@ enum class LineStatus : unsigned char {
 // One line into `line` without its end. After TooLong the rest of that line
 // is still unread: the caller is expected to stop reading the file.
 LineStatus read_line(std::FILE* file, std::string& line, size_t max_length);
+
+// All lines of the file at once, read in large blocks: the same lines as
+// calling read_line until the end. Returns End after the last line, or
+// TooLong after the lines before the first one beyond the limit.
+LineStatus read_lines(std::FILE* file, std::vector<std::string>& lines, size_t max_length);
 
 // The same without a limit, for text the program wrote itself.
 bool read_line(std::FILE* file, std::string& line);

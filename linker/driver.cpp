@@ -45,17 +45,9 @@ ReadStatus read_text_file(const std::string& name, TextLines& text, size_t max_l
   std::FILE* file = open_input_file(name, reason);
   if (!file) return ReadStatus{false, 0};
   text.lines.clear();
-  std::string line;
   ReadStatus status{true, 0};
-  for (;;) {
-    LineStatus got = read_line(file, line, max_line);
-    if (got == LineStatus::End) break;
-    if (got == LineStatus::TooLong) {
-      status.long_line = static_cast<int>(text.lines.size()) + 1;
-      break;
-    }
-    text.lines.push_back(line);
-  }
+  if (read_lines(file, text.lines, max_line) == LineStatus::TooLong)
+    status.long_line = static_cast<int>(text.lines.size()) + 1;
   std::fclose(file);
   mark_continuations(text);
   return status;

@@ -2,6 +2,7 @@
 // `Link` holds everything; the sections below follow the source files.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -248,6 +249,13 @@ void print_verbose_settings(Link& link);
 
 // ---- object_reader.cpp ----
 std::vector<std::string_view> split_fields(std::string_view line);
+// The fields of a record of a fixed shape, without allocating: `count` is
+// the number of fields in the line, `field` holds the first ones.
+struct RecordFields {
+  std::array<std::string_view, 10> field;
+  size_t count = 0;
+};
+RecordFields split_record(std::string_view line);
 std::optional<uint32_t> parse_hex(std::string_view text);
 std::optional<uint32_t> parse_dec(std::string_view text);
 std::optional<uint32_t> parse_size(std::string_view text);  // 0x/$ hex, digit: decimal, else hex

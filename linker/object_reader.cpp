@@ -21,6 +21,18 @@ std::vector<std::string_view> split_fields(std::string_view line) {
   }
 }
 
+RecordFields split_record(std::string_view line) {
+  RecordFields f;
+  size_t start = 0;
+  for (size_t i = 0; i <= line.size(); ++i) {
+    if (i < line.size() && line[i] != ':') continue;
+    if (f.count < f.field.size()) f.field[f.count] = line.substr(start, i - start);
+    ++f.count;
+    start = i + 1;
+  }
+  return f;
+}
+
 // Numbers beyond 32 bits are refused rather than wrapped, so that a mistyped
 // address is reported instead of placing a program somewhere else.
 std::optional<uint32_t> parse_hex(std::string_view text) {
@@ -80,12 +92,13 @@ void mark_continuations(TextLines& text) {
 // "RL:seg:module:offset:type:size:value:symseg:line" and
 // "RG:seg:module:offset:type:size:symbol:line".
 std::optional<RelocRecord> parse_reloc(std::string_view line) {
-  auto f = split_fields(line);
+  RecordFields fields = split_record(line);
+  const auto& f = fields.field;
   RelocRecord r;
   if (f[0] == "RL") {
-    if (f.size() != 9) return std::nullopt;
+    if (fields.count != 9) return std::nullopt;
   } else if (f[0] == "RG") {
-    if (f.size() != 8) return std::nullopt;
+    if (fields.count != 8) return std::nullopt;
     r.global = true;
   } else {
     return std::nullopt;
@@ -116,8 +129,9 @@ std::optional<RelocRecord> parse_reloc(std::string_view line) {
 
 // "G:segment:module:value:name".
 std::optional<GlobalRecord> parse_global(std::string_view line) {
-  auto f = split_fields(line);
-  if (f.size() != 5 || f[0] != "G" || f[1].empty() || f[4].empty()) return std::nullopt;
+  RecordFields fields = split_record(line);
+  const auto& f = fields.field;
+  if (fields.count != 5 || f[0] != "G" || f[1].empty() || f[4].empty()) return std::nullopt;
   auto value = parse_hex(f[3]);
   if (!value) return std::nullopt;
   return GlobalRecord{std::string(f[1]), std::string(f[2]), std::string(f[4]), *value};

@@ -71,6 +71,17 @@ Args lines_of_file(const std::string& bytes) {
   return out;
 }
 
+// The whole file at once, read in blocks of 64 KiB.
+Args lines_of_file_at_once(const std::string& bytes) {
+  std::FILE* f = std::tmpfile();
+  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  std::rewind(f);
+  Args out;
+  EXPECT_EQ(read_lines(f, out, std::string::npos), LineStatus::End);
+  std::fclose(f);
+  return out;
+}
+
 Args lines_of_stream(const std::string& bytes) {
   std::istringstream in(bytes);
   Args out;
@@ -101,9 +112,15 @@ TEST(CommonLineReader, CrlfLastLineAndLongLines) {
       {"", {}},
       {"\n", {""}},
       {long_line + "\r\nend", {long_line, "end"}},
+      // line ends across the reader's 64 KiB blocks
+      {std::string(65535, 'b') + "\r\nnext", {std::string(65535, 'b'), "next"}},
+      {std::string(65535, 'b') + "\rnext", {std::string(65535, 'b'), "next"}},
+      {std::string(65535, 'b') + "\r\r\n", {std::string(65535, 'b'), ""}},
+      {std::string(65536, 'b') + "\n\n", {std::string(65536, 'b'), ""}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(lines_of_file(c.bytes), c.lines);
+    EXPECT_EQ(lines_of_file_at_once(c.bytes), c.lines);
     EXPECT_EQ(lines_of_stream(c.bytes), c.lines);
     EXPECT_EQ(lines_of_memory(c.bytes), c.lines);
   }

@@ -140,6 +140,11 @@ TEST_F(OutputFileTest, ReadersEndLinesAnywayAndStopAtTheLimit) {
   EXPECT_EQ(read_line(f, line, 100), LineStatus::TooLong);
   EXPECT_EQ(line.size(), 100u);
   std::fclose(f);
+  f = open_input_file(path("text"), reason);
+  std::vector<std::string> lines;
+  EXPECT_EQ(read_lines(f, lines, 100), LineStatus::TooLong);
+  EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "c"}));
+  std::fclose(f);
   // Only regular files are read: a directory, a device, a FIFO never end or block.
   EXPECT_EQ(open_input_file(dir.string(), reason), nullptr);
   EXPECT_EQ(reason, "is a directory");
