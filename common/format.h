@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace zun {
 
@@ -16,5 +17,26 @@ std::string vformat(const char* fmt, va_list args) __attribute__((format(printf,
 // appended to `out`.
 void append_hex(std::string& out, uint32_t value, int digits);
 void append_decimal(std::string& out, long value);
+
+// Numbers for append_text: Hex{v, 8} writes "%8.8X", Hex{v} "%X", Dec{v} "%ld".
+struct Hex {
+  uint32_t value;
+  int digits = 1;
+};
+struct Dec {
+  long value;
+};
+
+inline void append_part(std::string& out, std::string_view text) { out += text; }
+inline void append_part(std::string& out, char c) { out += c; }
+inline void append_part(std::string& out, Hex hex) { append_hex(out, hex.value, hex.digits); }
+inline void append_part(std::string& out, Dec dec) { append_decimal(out, dec.value); }
+
+// Appends texts, characters and numbers in order: records written by the
+// thousand, which a format string for each would slow down.
+template <typename... Parts>
+void append_text(std::string& out, const Parts&... parts) {
+  (append_part(out, parts), ...);
+}
 
 }  // namespace zun

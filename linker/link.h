@@ -326,11 +326,18 @@ DebugScope debug_scope(std::string_view line);
 // Module-level lines of one input, with their continuation lines.
 void copy_module_debug(Link& link, const TextLines& text, size_t from, bool sx_form,
                        std::string& out);
-// One segment-level record moved by `offset`; nothing when it names another
-// segment or cannot be read.
-std::optional<std::string> rewrite_segment_record(Link& link, std::string_view line,
-                                                  const Segment& segment, uint32_t offset,
-                                                  bool sx_form);
+// A segment-level record, read once: the segment it names and the address
+// or value that moves with the segment.
+struct SegmentDebugRecord {
+  RecordFields fields;
+  char language = 0, kind = 0;
+  std::string_view segment;
+  uint32_t value = 0;
+};
+std::optional<SegmentDebugRecord> parse_segment_debug(std::string_view line);
+// The record of `line` with its address or value moved by `offset`.
+void write_segment_debug(std::string_view line, const SegmentDebugRecord& record,
+                         uint32_t offset, bool sx_form, std::string& out);
 void write_debug_tail(Link& link, std::string& out);
 
 // ---- script.cpp ----

@@ -33,25 +33,10 @@ std::string input_file_name(const Input& input) {
 // eight hexadecimal digits. Written field by field: a large link has
 // thousands of them.
 void write_relocation(std::string& out, const RelocRecord& r, uint32_t offset, uint32_t value) {
-  out += r.global ? "RG:" : "RL:";
-  out += r.segment;
-  out += ':';
-  out += r.module;
-  out += ':';
-  append_hex(out, offset, 8);
-  out += ':';
-  out += r.type;
-  out += ':';
-  out += r.size;
-  out += ':';
-  if (!r.global) {
-    append_hex(out, value, 8);
-    out += ':';
-  }
-  out += r.target;
-  out += ':';
-  append_decimal(out, r.line);
-  out += '\n';
+  append_text(out, r.global ? "RG:" : "RL:", r.segment, ':', r.module, ':', Hex{offset, 8}, ':',
+              r.type, ':', r.size, ':');
+  if (!r.global) append_text(out, Hex{value, 8}, ':');
+  append_text(out, r.target, ':', Dec{r.line}, '\n');
 }
 
 void copy_relocations(Link& link, Input& input, const SegmentPart& part, std::string_view tag) {
@@ -96,36 +81,33 @@ void copy_globals(Link& link, Input& input, const SegmentPart& part) {
       if (!link.loader) error(link, format("unreadable global definition '%s'", line.c_str() + 1));
       continue;
     }
-    std::string& out = link.global_block;
-    out += "G:";
-    out += g->segment;
-    out += ':';
-    out += g->module;
-    out += ':';
-    append_hex(out, g->value + part.offset, 8);
-    out += ':';
-    out += g->name;
-    out += '\n';
+    append_text(link.global_block, "G:", g->segment, ':', g->module, ':',
+                Hex{g->value + part.offset, 8}, ':', g->name, '\n');
   }
 }
 
-void copy_segment_debug(Link& link, Input& input, const SegmentPart& part) {
-  const Segment& segment = *part.segment;
+// Each record is read once and goes to the part of the segment it names;
+// the parts' records then follow one another in "seg:" order.
+void copy_segment_debug(Link& link, Input& input) {
+  std::vector<std::string> groups(input.parts.size());
   for (size_t i = input.body; i < input.text.lines.size(); ++i) {
     const std::string& line = input.text.lines[i];
     if (input.text.continued[i] || !line.starts_with("SY")) continue;
     DebugScope scope = debug_scope(line);
     if (scope == DebugScope::Segment) {
-      if (auto moved = rewrite_segment_record(link, line, segment, part.offset, false))
-        link.segment_debug_block += *moved;
+      auto r = parse_segment_debug(line);
+      for (size_t k = 0; r && k < input.parts.size(); ++k)
+        if (input.parts[k].segment->name == r->segment)
+          write_segment_debug(line, *r, input.parts[k].offset, false, groups[k]);
     } else if (scope == DebugScope::Global && link.loader) {
       // The symbol record of a global travels with the segment that holds it.
-      auto f = split_fields(line);
-      Symbol* symbol = f.size() > 6 ? find_global(link, symbol_name(f[6], nullptr)) : nullptr;
-      if (symbol && symbol->segment == &segment && symbol->input == &input)
-        link.segment_debug_block += line + "\n";
+      RecordFields f = split_record(line);
+      Symbol* symbol = f.count > 6 ? find_global(link, symbol_name(f.field[6], nullptr)) : nullptr;
+      for (size_t k = 0; symbol && symbol->input == &input && k < input.parts.size(); ++k)
+        if (input.parts[k].segment == symbol->segment) append_text(groups[k], line, '\n');
     }
   }
+  for (const std::string& group : groups) link.segment_debug_block += group;
 }
 
 }  // namespace
@@ -138,12 +120,12 @@ void copy_inputs(Link& link) {
       part.segment->size += part.size;
       for (size_t i = input->body; i < input->text.lines.size(); ++i)
         if (!input->text.continued[i] && is_code_record_of(input->text.lines[i], part.segment->name))
-          link.code_block += input->text.lines[i] + "\n";
+          append_text(link.code_block, input->text.lines[i], '\n');
       copy_relocations(link, *input, part, "RL");
       copy_relocations(link, *input, part, "RG");
       copy_globals(link, *input, part);
-      if (link.debug) copy_segment_debug(link, *input, part);
     }
+    if (link.debug) copy_segment_debug(link, *input);
   }
 }
 

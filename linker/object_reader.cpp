@@ -23,14 +23,15 @@ std::vector<std::string_view> split_fields(std::string_view line) {
 
 RecordFields split_record(std::string_view line) {
   RecordFields f;
-  size_t start = 0;
-  for (size_t i = 0; i <= line.size(); ++i) {
-    if (i < line.size() && line[i] != ':') continue;
-    if (f.count < f.field.size()) f.field[f.count] = line.substr(start, i - start);
+  const char* start = line.data();
+  const char* end = start + line.size();
+  for (const char* p = start;; ++p) {
+    if (p != end && *p != ':') continue;
+    if (f.count < f.field.size()) f.field[f.count] = std::string_view(start, static_cast<size_t>(p - start));
     ++f.count;
-    start = i + 1;
+    if (p == end) return f;
+    start = p + 1;
   }
-  return f;
 }
 
 // Numbers beyond 32 bits are refused rather than wrapped, so that a mistyped
