@@ -1,6 +1,9 @@
 // The map file's link summary: scripts, libraries, memory, entry, groups and
 // segments, constants, linker-defined symbols, the globals of every module,
 // and undefined references. The relocation listing is added by relocate.cpp.
+#include <unordered_map>
+#include <vector>
+
 #include "common/format.h"
 #include "linker/link.h"
 
@@ -42,29 +45,30 @@ void write_group(Link& link, const Group& group) {
   }
 }
 
+// Per module, per segment, the globals in the order they were defined.
 void write_globals(Link& link) {
   std::string& map = link.map;
   map += kRule;
   map += "\nGLOBAL SYMBOL(S):";
+  std::unordered_map<const Module*, std::vector<const Symbol*>> by_module;
+  for (auto& symbol : link.globals) by_module[symbol->module].push_back(symbol.get());
   for (auto& module : link.modules) {
     if (module->input && module->input->linked_object) continue;
     map += format("\n\n in module: '%s' of type '%s' defined in file '%s'", module->name.c_str(),
                   module->type.c_str(), module->file.c_str());
+    const std::vector<const Symbol*>& symbols = by_module[module.get()];
     for (auto& segment : link.segments) {
       if (equal_nocase(segment->name, "abs")) continue;
       bool header = false;
-      for (auto& symbol : link.globals) {
-        if (symbol->module != module.get() || symbol->segment != segment.get()) continue;
-        if (!header) map += format("\n  in segment: '%s'", segment->name.c_str());
+      for (const Symbol* symbol : symbols) {
+        if (symbol->segment != segment.get()) continue;
+        if (!header) append_text(map, "\n  in segment: '", segment->name, "'");
         header = true;
         bool image = link.rom_code && equal_nocase(segment->name, "data");
         uint32_t shown = (image ? segment->address : segment->reloc_base) + symbol->value;
-        if (symbol->library)
-          map += format("\n   %8.8X '%s'  (from library '%s')", shown, symbol->name.c_str(),
-                        symbol->library->path.c_str());
-        else
-          map += format("\n   %8.8X '%s'", shown, symbol->name.c_str());
-        if (image) map += format(", but referenced at %8.8X", segment->reloc_base + symbol->value);
+        append_text(map, "\n   ", Hex{shown, 8}, " '", symbol->name, "'");
+        if (symbol->library) append_text(map, "  (from library '", symbol->library->path, "')");
+        if (image) append_text(map, ", but referenced at ", Hex{segment->reloc_base + symbol->value, 8});
       }
     }
   }

@@ -85,9 +85,9 @@ void apply_local(Link& link, Segment& segment, std::vector<uint8_t>& bytes, cons
       link.map += format("\n---------------------------\n\nSTATIC REFERENCES FROM SEGMENT '%s':",
                          segment.name.c_str());
     listing.locals_started = true;
-    link.map += format("\n  From %8.8X To %8.8X ('%s') Type '%c', Size '%c', Operand: %8.8X",
-                       segment.reloc_base + r.offset, target, target_segment.name.c_str(), r.type,
-                       r.size, result.value);
+    append_text(link.map, "\n  From ", Hex{segment.reloc_base + r.offset, 8}, " To ", Hex{target, 8},
+                " ('", target_segment.name, "') Type '", r.type, "', Size '", r.size,
+                "', Operand: ", Hex{result.value, 8});
   }
   if (!result.truncated) return;
   report_truncation(link, segment, true);
@@ -119,12 +119,9 @@ void apply_global(Link& link, Segment& segment, std::vector<uint8_t>& bytes, con
     if (!listing.globals_started)
       link.map += format("\n\nGLOBAL REFERENCES FROM SEGMENT '%s':", segment.name.c_str());
     listing.globals_started = true;
-    if (symbol->segment)
-      link.map += format("\n   '%s'(=%8.8X) from %8.8X Type '%c', Size '%c', Operand: %8.8X",
-                         symbol->name.c_str(), target, field, r.type, r.size, result.value);
-    else
-      link.map += format("\n'%s'(=%8.8X,linker defined) from %8.8X Type '%c', Size '%c', Operand: %8.8X",
-                         symbol->name.c_str(), target, field, r.type, r.size, result.value);
+    append_text(link.map, symbol->segment ? "\n   '" : "\n'", symbol->name, "'(=", Hex{target, 8},
+                symbol->segment ? ")" : ",linker defined)", " from ", Hex{field, 8}, " Type '", r.type,
+                "', Size '", r.size, "', Operand: ", Hex{result.value, 8});
   }
   if (!result.truncated) return;
   uint32_t written = result.value & field_mask(r.size);
