@@ -5,11 +5,13 @@
  * line at '\n' or '\r' and stores '\n' for either (a '\n' right after
  * '\r' belongs to the same line end).
  *
- * printf, sprintf and vsprintf take the conversions d i u x X o c s p %
- * with the flags '-' and '0', a width and a precision (also '*'), the
- * length l for long arguments, and f e E g G for float and double (which
- * are the same 4-byte type). %p prints a pointer as four hexadecimal
- * digits.
+ * printf, sprintf and vsprintf take the conversions d i u x X o c s p n %
+ * with the flags '-', '0', '+', ' ' and '#', a width and a precision (also
+ * '*'), the length l for long arguments, and f e E g G for float, double
+ * and long double (the length L), which are the same 4-byte type. %p prints
+ * a pointer as four hexadecimal digits. %n stores the number of characters
+ * written so far into the int its argument points to (%hn a short, %ln a
+ * long, %hhn a char).
  *
  * Arguments through '...' keep their own size: an int takes two bytes,
  * a char one. Conversions of int (d, i, u, x, X, o, c) read two bytes, so

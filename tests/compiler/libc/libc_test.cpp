@@ -290,6 +290,31 @@ TEST(Libc, PrintfAgreesWithTheHostFormatting) {
     EXPECT_EQ(out, expected);
 }
 
+// %n stores the count so far into an object of its length's size and
+// nothing beside it; L takes a long double, which is the 4-byte double.
+TEST(Libc, PrintfStoresTheCountAndTakesLongDouble) {
+    std::string src =
+        "#include <stdio.h>\n"
+        "static struct { int i; int g1; short h; int g2; long l; int g3; char c; char g4; } s;\n"
+        "static char buf[80];\n"
+        "static void show(int n)\n{\n"
+        "    printf(\"%d [%s] %d %d %ld %d | %d %d %d %d\\n\", n, buf, s.i, s.h, s.l, (int)s.c,\n"
+        "           s.g1, s.g2, s.g3, (int)s.g4);\n}\n"
+        "int main(void)\n{\n    int n;\n    long double x = 2.5;\n"
+        "    s.i = s.h = s.c = -1;\n    s.l = -1L;\n"
+        "    s.g1 = s.g2 = s.g3 = 0x5A5A;\n    s.g4 = 0x5A;\n"
+        "    n = sprintf(buf, \"%nab%hncd%5d%ln%hhn|\", &s.i, &s.h, 7, &s.l, &s.c);\n    show(n);\n"
+        "    n = sprintf(buf, \"%Lf %.2Le %LG %-6.1Lf|%n\", x, x, x, -x, &s.i);\n    show(n);\n"
+        "    n = printf(\"12345%n\\n\", &s.i);\n    show(n);\n"
+        "    return 0;\n}\n";
+    Board b;
+    EXPECT_EQ(b.board_program("count", src),
+              "10 [abcd    7|] 0 2 9 9 | 23130 23130 23130 90\n"
+              "29 [2.500000 2.50e+00 2.5 -2.5  |] 29 2 9 9 | 23130 23130 23130 90\n"
+              "12345\n"
+              "6 [2.500000 2.50e+00 2.5 -2.5  |] 5 2 9 9 | 23130 23130 23130 90\n");
+}
+
 // ---- strtol and strtoul against a 32-bit model ----
 
 struct Conversion {

@@ -390,6 +390,9 @@ static int format(struct sink *k, const char *fmt, va_list ap)
                 bytearg = 1;
                 fmt++;
             }
+        } else if (*fmt == 'L') {
+            /* long double is the same 4-byte type as double */
+            fmt++;
         }
         if (flags & LEFT)
             flags &= ~ZERO;
@@ -433,6 +436,15 @@ static int format(struct sink *k, const char *fmt, va_list ap)
         case 'g':
         case 'G':
             floating(k, (float)va_arg(ap, double), c, flags, width, prec);
+            break;
+        case 'n':
+            /* the count so far; short has int's size */
+            if (longarg)
+                *va_arg(ap, long *) = k->count;
+            else if (bytearg)
+                *va_arg(ap, char *) = (char)k->count;
+            else
+                *va_arg(ap, int *) = k->count;
             break;
         case '%':
             put(k, '%');
