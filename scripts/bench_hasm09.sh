@@ -14,25 +14,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 lines=20000
 # A mix of every operand form: labels, branches, indexed, immediate, data.
-awk -v n=$lines 'BEGIN {
-  print "\tSEGMENT\ttext"
-  print "\tEXPORT\tentry"
-  print "COUNT\tEQU\t$40"
-  print "entry:"
-  for (i = 0; i < n; i += 10) {
-    printf "L%d\tLDD\t#%d\n", i, i % 1000
-    printf "\tSTD\t%d,X\n", i % 200
-    printf "\tLDX\t#L%d\n", i
-    printf "\tLEAY\t[,X++]\n"
-    printf "\tPSHS\tD,X,Y\n"
-    printf "\tCMPA\t#COUNT\n"
-    printf "\tBNE\tL%d\n", i
-    printf "\tTFR\tX,D\n"
-    printf "\tJSR\tL%d\n", i
-    printf "\tLBRA\tL%d\n", i
-  }
-  print "\tRTS"
-}' > "$work/bench.s09"
+awk -v n=$lines -f scripts/bench/asm_source.awk > "$work/bench.s09"
 cd "$work"
 runs=10
 start=$(date +%s.%N)
