@@ -32,7 +32,8 @@ void append_hex(std::string& out, uint32_t value, int digits) {
   if (digits < needed) digits = needed;
   size_t at = out.size();
   out.resize(at + static_cast<size_t>(digits));
-  for (int i = digits - 1; i >= 0; --i, value >>= 4) out[at + static_cast<size_t>(i)] = kDigits[value & 15];
+  for (int i = digits - 1; i >= 0; --i, value >>= 4)
+    out[at + static_cast<size_t>(i)] = kDigits[value & 15];
 }
 
 void append_decimal(std::string& out, long value) {

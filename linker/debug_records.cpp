@@ -127,7 +127,8 @@ void write_segment_debug(std::string_view line, const SegmentDebugRecord& r, uin
     default:
       append_text(out, px, ":C:S:", f[3].empty() ? '?' : f[3][0], ':', f[4], ':');
       if (!sx_form) append_text(out, r.segment, ':');
-      append_text(out, f[6], ':', Hex{r.value + offset, 8}, ':', tail_from(line, r.fields, 8), '\n');
+      append_text(out, f[6], ':', Hex{r.value + offset, 8}, ':', tail_from(line, r.fields, 8),
+                  '\n');
       break;
   }
 }
@@ -163,7 +164,8 @@ void write_debug_tail(Link& link, std::string& out) {
     } else if (scope == DebugScope::Global) {
       RecordFields f = split_record(line);
       Symbol* symbol = f.count >= 7 ? find_global(link, symbol_name(f.field[6], nullptr)) : nullptr;
-      if (symbol && symbol->segment) write_global_symbol_record(line, f, *symbol, groups[symbol->segment]);
+      if (symbol && symbol->segment)
+        write_global_symbol_record(line, f, *symbol, groups[symbol->segment]);
     }
   }
   for (const Segment* segment : link.emission) {

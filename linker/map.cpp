@@ -68,7 +68,8 @@ void write_globals(Link& link) {
         uint32_t shown = (image ? segment->address : segment->reloc_base) + symbol->value;
         append_text(map, "\n   ", Hex{shown, 8}, " '", symbol->name, "'");
         if (symbol->library) append_text(map, "  (from library '", symbol->library->path, "')");
-        if (image) append_text(map, ", but referenced at ", Hex{segment->reloc_base + symbol->value, 8});
+        if (image)
+          append_text(map, ", but referenced at ", Hex{segment->reloc_base + symbol->value, 8});
       }
     }
   }

@@ -27,7 +27,8 @@ RecordFields split_record(std::string_view line) {
   const char* end = start + line.size();
   for (const char* p = start;; ++p) {
     if (p != end && *p != ':') continue;
-    if (f.count < f.field.size()) f.field[f.count] = std::string_view(start, static_cast<size_t>(p - start));
+    if (f.count < f.field.size())
+      f.field[f.count] = std::string_view(start, static_cast<size_t>(p - start));
     ++f.count;
     if (p == end) return f;
     start = p + 1;
