@@ -106,6 +106,11 @@ TEST_F(RunnerTest, OptionTextsAreQuotedAndBounded) {
     while (*p == ' ') ++p;
   }
   EXPECT_EQ(t.text(), " \"-w4\" \"-I\" \"C:\\my dir\" \"-D\" \"__ZUN09\" \"-x\"");
+  // Backslashes before a quote and quotes inside an item reach the tool as they are.
+  OptionText u;
+  for (const char* item : {"-DDIR=C:\\", "-I'C:\\in c\\'", "-DMSG=\"a\\\"b\"", "-g"}) u.add_opt(item);
+  EXPECT_EQ(split_win_cmdline(u.text(), false),
+            (Args{"-DDIR=C:\\", "-I", "C:\\in c\\", "-DMSG=\"a\\\"b\"", "-g"}));
 
   // The whole text is bounded, not only each item.
   std::string many;

@@ -134,13 +134,29 @@ std::optional<std::filesystem::file_time_type> write_stamp(const std::string& pa
 
 }  // namespace
 
+namespace {
+
+// A double quote as the C runtime reads it back: the backslashes right
+// before it are doubled, so that they stay backslashes; a quote that belongs
+// to the text gets one more backslash.
+void put_quote(std::string& out, bool literal) {
+  size_t run = out.size() - (out.find_last_not_of('\\') + 1);
+  out.append(run, '\\');
+  out += literal ? "\\\"" : "\"";
+}
+
+}  // namespace
+
 const char* OptionText::add_opt(const char* item) {
   const char* end = item_end(item);
   // A single quote closes one argument and opens the next.
   std::string quoted = " \"-";
   for (const char* p = item + 1; p < end; ++p) {
     if (*p == '\'') {
-      quoted += "\" \"";
+      put_quote(quoted, false);
+      quoted += " \"";
+    } else if (*p == '"') {
+      put_quote(quoted, true);
     } else {
       quoted += *p;
     }
@@ -148,7 +164,7 @@ const char* OptionText::add_opt(const char* item) {
   if (quoted.size() >= 2 && quoted.compare(quoted.size() - 2, 2, " \"") == 0) {
     quoted.resize(quoted.size() - 2);
   } else {
-    quoted += '"';
+    put_quote(quoted, false);
   }
   if (text_.size() + quoted.size() >= capacity) {
     overflowed_ = true;
