@@ -129,5 +129,59 @@ TEST_F(BuildTest, ZbuildBuildsBothConfigurationsAndCleansThem) {
   EXPECT_TRUE(temporaries().empty());
 }
 
+// A project file that holds no rules builds nothing, and says so: a damaged
+// type line (the file cannot be written) or a read-only file without rules.
+TEST_F(BuildTest, AProjectFileWithoutRulesFailsTheBuild) {
+  const std::string pf = pd_ + "/ky09demo.m09";
+  const std::string example = slurp(pf);
+  put(pf, replace_all(example, "##TYPE E\n", "##TYPE \n"));
+  auto [out, code] = zbuild("--build");
+  EXPECT_NE(code, 0) << out;
+  EXPECT_NE(out.find("The project seems to be corrupted, you should recreate it."), std::string::npos) << out;
+
+  put(pf, example);
+  fs::permissions(pf, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  std::tie(out, code) = zbuild("--build");
+  EXPECT_NE(code, 0) << out;
+  EXPECT_NE(out.find("is read-only and is left as it is."), std::string::npos) << out;
+  EXPECT_NE(out.find("'debug\\ky09demo_Debug.s19' does not exist, don't know how to make it"), std::string::npos)
+      << out;
+  EXPECT_EQ(slurp(pf), example);
+}
+
+// A workspace reached through a link to its folder, a copy of it at another
+// depth and the same copy under another installation all build, without a
+// message box (zbuild's standard error stays empty).
+TEST_F(BuildTest, WorkspacesBuildWhereverTheyAreAndWhateverInstallationOpensThem) {
+  const std::string ok = "'debug/ky09demo_Debug.s19' - 0 Error(s)\n";
+  fs::create_directories(root_ + "/deep/er");
+  fs::create_directory_symlink(root_ + "/examples", root_ + "/deep/er/link");
+  auto build = [&](const std::string& zbuild, const std::string& ws) {
+    auto [out, code] = run(zbuild + " " + ws + " --build-all 2>" + root_ + "/stderr");
+    EXPECT_EQ(code, 0) << ws << "\n" << out;
+    EXPECT_NE(out.find(ok), std::string::npos) << ws << "\n" << out;
+    EXPECT_EQ(slurp(root_ + "/stderr"), "") << ws;
+  };
+  build(stage_bin_ + "/zbuild", root_ + "/deep/er/link/ky09demo.w09");
+  build(stage_bin_ + "/zbuild", ws_);
+  fs::copy(root_ + "/examples", root_ + "/deep/er/copy", fs::copy_options::recursive);
+  build(stage_bin_ + "/zbuild", root_ + "/deep/er/copy/ky09demo.w09");
+
+  // Another installation: its own programs' folder, the same data.
+  const std::string other = root_ + "/other/zun";
+  fs::create_directories(other + "/bin");
+  for (const char* dir : {"config", "include", "lib", "src"})
+    fs::create_directory_symlink(fs::path(stage_bin_).parent_path() / dir, other + "/" + dir);
+  for (const auto& e : fs::directory_iterator(stage_bin_))
+    if (e.path().filename() != "zbuild") fs::create_symlink(e.path(), other + "/bin/" + e.path().filename().string());
+  std::error_code ec;
+  fs::create_hard_link(stage_bin_ + "/zbuild", other + "/bin/zbuild", ec);
+  if (ec) fs::copy_file(stage_bin_ + "/zbuild", other + "/bin/zbuild");
+  build(other + "/bin/zbuild", root_ + "/deep/er/copy/ky09demo.w09");
+  EXPECT_NE(slurp(root_ + "/deep/er/copy/ky09demo/ky09demo.m09").find(other + "/src/startup/zun09/_startup.s09"),
+            std::string::npos);
+  build(stage_bin_ + "/zbuild", root_ + "/deep/er/copy/ky09demo.w09");
+}
+
 }  // namespace
 }  // namespace zun::wb::test

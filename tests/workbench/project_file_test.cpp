@@ -2,6 +2,7 @@
 // every setting, the reader's key and list rules, line ends, the writer's
 // failures, and the dependency scanner.
 #include <algorithm>
+#include <random>
 
 #include "tests/workbench/project_support.h"
 
@@ -37,14 +38,14 @@ TEST_F(ProjectFileTest, NewExecutableProjectMatchesTheGoldenFileAndReadsBackTheS
   p.bring_startup_in_line(true, host);
 
   std::string golden = replace_all(slurp(std::string(ZUN_SOURCE_DIR) + "/tests/workbench/project/demo.m09"), "@ROOT@", root_);
-  ASSERT_TRUE(write_project_file(p, host, {}));
+  ASSERT_TRUE(written(write_project_file(p, host, {})));
   EXPECT_EQ(slurp(p.path()), golden);
   EXPECT_TRUE(temporaries().empty());
 
   Project q = read_back(p.path());
   expect_same(p, q);
   EXPECT_EQ(q.debug.type, project_type::executable);
-  ASSERT_TRUE(write_project_file(q, host, {}));
+  ASSERT_TRUE(written(write_project_file(q, host, {})));
   EXPECT_EQ(slurp(p.path()), golden);
 
   // Windows line ends read exactly the same.
@@ -80,7 +81,7 @@ TEST_F(ProjectFileTest, EverySettingSurvivesARoundTrip) {
   p.set_ext_makefile("ext.mak", "-x");
   p.terminal_lines = {"#+[Baud(0)(0)]=", "#+9600"};
   p.bring_startup_in_line(true, host);
-  ASSERT_TRUE(write_project_file(p, host, {}));
+  ASSERT_TRUE(written(write_project_file(p, host, {})));
 
   Project q = read_back(p.path());
   expect_same(p, q);
@@ -103,38 +104,171 @@ TEST_F(ProjectFileTest, EverySettingSurvivesARoundTrip) {
   EXPECT_EQ(taken, (std::vector<std::string>{"[Baud(0)(0)]=", "#+9600"}));
   EXPECT_TRUE(r.terminal_lines.empty());
   r.open = true;
-  ASSERT_TRUE(write_project_file(r, host, hooks));
+  ASSERT_TRUE(written(write_project_file(r, host, hooks)));
   EXPECT_NE(slurp(p.path()).find("##EXTMAKEFILEPARAM=\"-x\"\n#+[BackCol(0)]=\n#+7\n#---"), std::string::npos);
 }
 
-TEST_F(ProjectFileTest, KeysAreFoundAnywhereAndListHeadersMustMatchExactly) {
+// A key counts only at the start of its line: a define or an option text
+// that holds a key's text changes nothing else.
+TEST_F(ProjectFileTest, KeysCountOnlyAtTheStartOfTheirLine) {
+  Project p = new_project("demo");
+  p.debug.add_item(Defines, "OLD_LNFLAGS=-g");
+  p.debug.add_item(AsmDefines, "##TARGETNAME=x");
+  p.final_.add_item(Undefines, "CCFLAGS");
+  p.final_.asflags = "-d ##OBJDIR=\"o\" ##TYPE L";
+  p.bring_startup_in_line(true, host);
+  fs::create_directories(p.dir());
+  ASSERT_TRUE(written(write_project_file(p, host, {})));
+  Project q = read_back(p.path());
+  expect_same(p, q);
+  EXPECT_EQ(q.debug.lnflags, "-g -i default.lsc");
+  EXPECT_EQ(q.debug.type, project_type::executable);
+
   put(root_ + "/p/a.c", "");
   put(root_ + "/p/b.c", "");
   put(root_ + "/p/p.m09",
       "old setting: ##TYPE L\n"
+      "##TYPE O\n"
       "##OBJDIR=\"o\"\n"
       "##CRT0=\"boot.s09\"\n"
       "FILES=\\\n"
       "\t\"a.c\" \"\" \"1\" \n"
-      "FILES= \\\n"
-      "\t\"b.c\" \"-O\" \"0\" \\\n"
-      "##TARGETNAME=\"t\"\n"
       "DEFINES= \\\n"
       "\tONE \\\n"
       "\tTWO=2\n"
-      "\tTHREE\n");
-  Project q = read_back(root_ + "/p/p.m09");
-  EXPECT_EQ(q.debug.type, project_type::library);
-  EXPECT_EQ(q.final_.type, project_type::library);
-  // The header without its blank is ignored with its item.
-  EXPECT_EQ(q.find_by_path(root_ + "/p/a.c"), nullptr);
-  ASSERT_FALSE(q.files.empty());
-  EXPECT_EQ(q.files[0].path, root_ + "/p/b.c");
-  EXPECT_EQ(q.files[0].flags, 0);
-  EXPECT_EQ(q.debug.target_name, "t");  // the line that ended the list is read as a line of its own
-  EXPECT_EQ(q.debug.targ_dir, "o");
-  EXPECT_TRUE(q.debug.use_startup);  // without the key: a startup path is set
-  EXPECT_EQ(q.debug.list(Defines), (std::vector<std::string>{"ONE", "TWO=2"}));
+      "##TARGETNAME=\"t\"\n");
+  Project r = read_back(root_ + "/p/p.m09");
+  EXPECT_EQ(r.debug.type, project_type::relocatable);
+  EXPECT_EQ(r.final_.type, project_type::relocatable);
+  // A header without the blank before its backslash still opens the list.
+  ASSERT_FALSE(r.files.empty());
+  EXPECT_EQ(r.files[0].path, root_ + "/p/a.c");
+  EXPECT_EQ(r.debug.target_name, "t");
+  EXPECT_EQ(r.debug.targ_dir, "o");
+  EXPECT_TRUE(r.debug.use_startup);  // without the key: a startup path is set
+  EXPECT_EQ(r.debug.list(Defines), (std::vector<std::string>{"ONE", "TWO=2"}));
+}
+
+// What make reads from the file is what the settings say: an option text or
+// a define that ends in a backslash does not swallow the line after it.
+TEST_F(ProjectFileTest, MakeReadsEverySettingApart) {
+  put(root_ + "/demo/main.c", "int main(void) { return 0; }\n");
+  Project p = new_project("demo");
+  ASSERT_TRUE(p.add_file("main.c", "", 1, host));
+  p.debug.ccflags = "-w4 -Iinc\\";
+  p.debug.add_item(Defines, "DIR=C:\\");
+  ASSERT_TRUE(written(write_project_file(p, host, {})));
+  fs::create_directories(p.dir() + "/debug");
+  fs::current_path(p.dir());
+  run_make({"-f" + p.path(), "-c", "Debug"});
+  EXPECT_TRUE(printed("'debug/demo_Debug.s19' - 0 Error(s)")) << out;
+  ASSERT_EQ(runner.programs(), (std::vector<std::string>{"cpp", "tcx09", "hasm09", "vlk"})) << out;
+  const std::vector<std::string>& cpp = runner.calls[0].args;
+  EXPECT_NE(std::find(cpp.begin(), cpp.end(), "-DDIR=C:\\"), cpp.end());
+  const std::vector<std::string>& vlk = runner.calls[3].args;
+  EXPECT_NE(std::find(vlk.begin(), vlk.end(), "default.lsc"), vlk.end());
+  Project q = read_back(p.path());
+  EXPECT_EQ(q.debug, p.debug);
+}
+
+// Random texts typed into every field of the settings dialogs (quotes,
+// blanks, backslashes, commas, key texts) come back byte for byte, and the
+// file written from what was read is the same file.
+TEST_F(ProjectFileTest, EveryDialogValueRoundTripsByteForByte) {
+  std::mt19937 rng(20261209u);
+  const std::string alphabet = "aZ09_-.=,/\\\"' #:$x";
+  auto text = [&](size_t most) {
+    std::string t;
+    for (size_t n = rng() % (most + 1); n > 0; --n) t += alphabet[rng() % alphabet.size()];
+    return t;
+  };
+  auto some = [&](size_t most) {
+    std::string t;
+    while (t.empty()) t = text(most);
+    return t;
+  };
+  const char* sources[] = {"main.c", "sub/io.s09", "b c.c"};
+  for (const char* f : sources) put(root_ + "/demo/" + f, "");
+  for (int round = 0; round < 60; ++round) {
+    Project p = new_project("demo");
+    for (const char* f : sources) ASSERT_TRUE(p.add_file(f, text(40), static_cast<int>(rng() % 2), host));
+    if (round == 0) p.files[0].options = "-I\"my dir\"";
+    for (ProjectConfig* c : {&p.debug, &p.final_}) {
+      c->target_name = text(40);
+      c->obj_dir = text(20);
+      c->targ_dir = some(20);
+      c->asflags = text(60);
+      c->ccflags = text(60);
+      c->lnflags = text(200);
+      c->crt0 = round % 3 ? text(20) : "";
+      c->std_include = rng() % 2;
+      c->std_library = rng() % 2;
+      for (int k = 0; k < list_kind_count; ++k) {
+        c->lists[k].clear();
+        for (const std::string& item : split_list_text(ListKind(k), text(80), p.dir())) c->add_item(ListKind(k), item);
+      }
+    }
+    p.debug.use_startup = p.final_.use_startup = rng() % 2;
+    p.bring_startup_in_line(p.debug.use_startup, host);
+    ASSERT_TRUE(written(write_project_file(p, host, {})));
+    const std::string text_written = slurp(p.path());
+    Project q = read_back(p.path());
+    expect_same(p, q);
+    EXPECT_TRUE(q.read_problems.empty()) << text_written;
+    ASSERT_TRUE(written(write_project_file(q, host, {})));
+    EXPECT_EQ(slurp(p.path()), text_written);
+    if (round == 0) {
+      EXPECT_EQ(q.files[0].options, "-I\"my dir\"");
+      EXPECT_NE(text_written.find("\tCOMP  $(CCFLAGS) $(DEF) $(UNDEF)   -I\"my dir\""), std::string::npos);
+    }
+    if (testing::Test::HasFailure()) {
+      ADD_FAILURE() << "round " << round << ":\n" << text_written;
+      break;
+    }
+  }
+  EXPECT_TRUE(host.errors.empty());
+}
+
+// Damage that a hand edit or a cut file leaves in a list: where its meaning
+// is clear the list is read past it; where it is not, nothing is dropped and
+// the line is named.
+TEST_F(ProjectFileTest, DamagedListsKeepEveryFile) {
+  const std::string example =
+      slurp(std::string(ZUN_SOURCE_DIR) + "/data/examples/ky09demo/ky09demo.m09");
+  const std::string main_line = "\t\".\\main.c\" \"\" \"1\"  \\\n";
+  ASSERT_NE(example.find("FILES= \\\n" + main_line), std::string::npos);
+  struct Damage {
+    const char* what;
+    std::string from, to;
+    int problem_line;  // 0: read past without a problem
+  };
+  const Damage damages[] = {
+      {"blank after the header", "FILES= \\\n", "FILES= \\ \t\n", 0},
+      {"empty line", main_line, main_line + "\n", 0},
+      {"comment line", main_line, main_line + "# console and header below\n", 0},
+      {"stray terminal line", "FILES= \\\n", "#+[Baud(0)(0)]=\nFILES= \\\n#+[Dtr(0)(0)]=\n", 0},
+      {"missing field", "\".\\console.c\" \"\" \"1\"", "\".\\console.c\" \"\"", 19},
+      {"flags no number", "\".\\console.c\" \"\" \"1\"", "\".\\console.c\" \"\" \"one\"", 19},
+      {"no file named", main_line, main_line + "\t-- \\\n", 19},
+      {"backslash missing", main_line, "\t\".\\main.c\" \"\" \"1\"\n", 0},
+  };
+  const std::string dir = root_ + "/ky09demo";
+  for (const Damage& d : damages) {
+    std::string text = example;
+    text.replace(text.find(d.from), d.from.size(), d.to);
+    put(dir + "/ky09demo.m09", text);
+    Project q = read_back(dir + "/ky09demo.m09");
+    std::vector<std::string> names;
+    for (const ProjectFile& f : q.files) names.push_back(f.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"main.c", "console.c", "ky09demo.h", "_startup.s09"})) << d.what;
+    if (d.problem_line == 0) {
+      EXPECT_TRUE(q.read_problems.empty()) << d.what;
+    } else {
+      ASSERT_EQ(q.read_problems.size(), 1u) << d.what;
+      EXPECT_EQ(q.read_problems[0].line, d.problem_line) << d.what;
+    }
+    EXPECT_EQ(q.debug.target_name, "ky09demo_Debug") << d.what;
+  }
 }
 
 TEST_F(ProjectFileTest, AFailedWriteLeavesTheOldFileAndNoTemporary) {
@@ -142,7 +276,7 @@ TEST_F(ProjectFileTest, AFailedWriteLeavesTheOldFileAndNoTemporary) {
   // A project "file" that is a directory with something in it cannot be
   // replaced by a rename.
   put(p.path() + "/keep", "old");
-  EXPECT_FALSE(write_project_file(p, host, {}));
+  EXPECT_FALSE(written(write_project_file(p, host, {})));
   EXPECT_EQ(host.output, "Can't rename project makefile\n");
   EXPECT_EQ(slurp(p.path() + "/keep"), "old");
   EXPECT_TRUE(temporaries().empty());
@@ -150,12 +284,12 @@ TEST_F(ProjectFileTest, AFailedWriteLeavesTheOldFileAndNoTemporary) {
   Project bad = new_project("bad");
   bad.debug.type = 9;
   put(bad.path(), "old");
-  EXPECT_FALSE(write_project_file(bad, host, {}));
+  EXPECT_FALSE(written(write_project_file(bad, host, {})));
   EXPECT_EQ(host.errors, std::vector<std::string>{"The project seems to be corrupted, you should recreate it."});
   EXPECT_EQ(slurp(bad.path()), "old");
 }
 
-TEST_F(ProjectFileTest, WorkspaceKeepsRealProjectNamesAndDropsMissingProjects) {
+TEST_F(ProjectFileTest, WorkspaceKeepsRealProjectNamesAndMarksMissingProjects) {
   put(root_ + "/a/a.b.m09", "");
   put(root_ + "/c.m09", "");
   Workspace ws;
@@ -173,11 +307,14 @@ TEST_F(ProjectFileTest, WorkspaceKeepsRealProjectNamesAndDropsMissingProjects) {
   Workspace back;
   back.set_path(ws.path());
   EXPECT_FALSE(read_workspace(back, host));
-  ASSERT_EQ(back.projects.size(), 2u);
+  ASSERT_EQ(back.projects.size(), 3u);
   EXPECT_EQ(back.projects[0].path, root_ + "/a/a.b.m09");
-  EXPECT_EQ(back.projects[1].path, root_ + "/c.m09");
+  EXPECT_EQ(back.projects[1].path, root_ + "/missing/x.m09");
+  EXPECT_TRUE(back.projects[1].missing);
+  EXPECT_EQ(back.projects[2].path, root_ + "/c.m09");
+  EXPECT_FALSE(back.changed);
   EXPECT_EQ(host.errors,
-            std::vector<std::string>{"Project file: 'missing\\x.m09' can't be found and is removed from the workspace"});
+            std::vector<std::string>{"Project file: 'missing\\x.m09' can't be found; it stays in the workspace"});
 }
 
 // A file that is away (an unmounted folder) leaves the project only when the
@@ -188,7 +325,7 @@ TEST_F(ProjectFileTest, MissingFilesLeaveTheProjectOnlyWhenTheUserAgrees) {
   put(p.dir() + "/away.c", "int away;\n");
   ASSERT_TRUE(p.add_file(p.dir() + "/main.c", "", 1, host));
   ASSERT_TRUE(p.add_file(p.dir() + "/away.c", "", 1, host));
-  ASSERT_TRUE(write_project_file(p, host, {}));
+  ASSERT_TRUE(written(write_project_file(p, host, {})));
   fs::remove(p.dir() + "/away.c");
   put(root_ + "/ws.w09", "#Zun V 2.0 26 February 2013), Workspace\n./demo\\demo.m09");
 
@@ -271,7 +408,7 @@ TEST_F(DependencyTest, IncludesAreFollowedAsThePreprocessorSeesThem) {
   EXPECT_EQ(host.output, "Warning: File 'defs.inc' is not recognised, scanner assumes C-style\n");
 
   // Each source lists its own dependencies in the project file.
-  ASSERT_TRUE(write_project_file(p_, host, {}));
+  ASSERT_TRUE(written(write_project_file(p_, host, {})));
   std::string text = slurp(p_.path());
   EXPECT_NE(text.find("\"debug\\util.o09\":\t\\\n\t\"" + d_ + "/util.c\"\\\n\t\"" + d_ + "/a.h\"\\\n\t\"" + d_ +
                       "/b.h\"\n\tCOMP "),

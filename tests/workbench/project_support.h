@@ -4,19 +4,51 @@
 // against.
 #pragma once
 
+#include <deque>
+#include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "tests/workbench/make_support.h"
 #include "workbench/project/project_session.h"
 
+namespace zun::wb {
+
+// Readable failures for the project's records.
+inline void PrintTo(const ProjectFile& f, std::ostream* os) {
+  *os << "{" << f.path << " [" << f.rel_dir.value_or("(none)") << "] " << f.name << " <" << f.options << "> "
+      << f.flags << "}";
+}
+inline void PrintTo(const ProjectConfig& c, std::ostream* os) {
+  *os << "{type " << c.type << " id " << c.id << " otype " << c.output_type << " inc " << c.std_include << " lib "
+      << c.std_library << " start " << c.use_startup << " <" << c.name << "> <" << c.target_name << "> <"
+      << c.obj_dir << "> <" << c.targ_dir << "> <" << c.asflags << "> <" << c.ccflags << "> <" << c.lnflags
+      << "> <" << c.crt0 << ">";
+  for (const auto& list : c.lists) {
+    *os << " [";
+    for (const std::string& item : list) *os << "<" << item << ">";
+    *os << "]";
+  }
+  *os << "}";
+}
+
+}  // namespace zun::wb
+
 namespace zun::wb::test {
 
 struct RecordingHost : SessionHost {
-  std::vector<std::string> errors, statuses, opened;
+  std::vector<std::string> errors, statuses, opened, questions;
+  std::deque<bool> answers;  // to the questions, in turn; No when none is left
   std::string output;
   bool remove_missing = false;
   void error(const std::string& text) override { errors.push_back(text); }
+  bool question(const std::string& text) override {
+    questions.push_back(text);
+    bool yes = !answers.empty() && answers.front();
+    if (!answers.empty()) answers.pop_front();
+    return yes;
+  }
   void warning(const std::string& text) override { errors.push_back(text); }
   void status(const std::string& text) override { statuses.push_back(text); }
   void out(std::string_view text) override { output += text; }
@@ -40,6 +72,14 @@ class ProjectTest : public MakeTest {
   static std::string replace_all(std::string text, const std::string& from, const std::string& to) {
     for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) text.replace(at, from.size(), to);
     return text;
+  }
+
+  // Every file below `dir` with its bytes.
+  static std::map<std::string, std::string> snapshot(const std::string& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(dir))
+      if (e.is_regular_file()) files[e.path().string()] = slurp(e.path().string());
+    return files;
   }
 
   // A new executable project in <root>/<name>/<name>.m09 with the defaults.

@@ -80,10 +80,10 @@ ProjectController::ProjectController(FrameWindow* frame)
   }
 }
 
-// The workspace file is written last, as the workbench ends.
+// A changed workspace list is written last, as the workbench ends.
 ProjectController::~ProjectController() {
   frame_->removeEventFilter(this);
-  if (session_->workspace.open()) write_workspace(session_->workspace);
+  if (session_->workspace.open() && session_->workspace.changed) write_workspace(session_->workspace);
 }
 
 void ProjectController::syncProgramDir() {
@@ -115,10 +115,11 @@ void ProjectController::showManager(bool show) {
 
 bool ProjectController::managerShown() const { return manager_ && manager_->isVisible(); }
 
+// A file left as it is (read-only, changed on disk) has been reported.
 bool ProjectController::writeProjectOrSay() {
-  if (session_->write_project()) return true;
-  error(format("Failed writing '%s'", session_->project.path().c_str()));
-  return false;
+  ProjectWrite result = session_->write_project();
+  if (result == ProjectWrite::Failed) error(format("Failed writing '%s'", session_->project.path().c_str()));
+  return written(result);
 }
 
 bool ProjectController::writeWorkspace() {
@@ -286,7 +287,7 @@ bool ProjectController::finishNewProject() {
   }
   p.bring_startup_in_line(p.debug.use_startup, *this);
   p.open = true;
-  if (!session_->write_project()) {
+  if (!written(session_->write_project())) {
     error("Failed writing project makefile");
     return false;
   }

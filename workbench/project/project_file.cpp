@@ -1,8 +1,10 @@
 // Writing and reading the project file, and the dependency scanner.
 #include "workbench/project/project_file.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <map>
 
@@ -173,45 +175,80 @@ class DependencyScanner {
 
 // ---- writing ----
 
+// A value that ends in a backslash (blanks after it allowed) gets one
+// blank more, so that make does not take it for a continued line;
+// option_text() takes the blank off again.
+std::string unjoined(const std::string& value) {
+  size_t end = value.find_last_not_of(" \t");
+  return end != std::string::npos && value[end] == '\\' ? value + " " : value;
+}
+
+std::vector<std::string> unjoined(const std::vector<std::string>& items) {
+  std::vector<std::string> out;
+  for (const std::string& item : items) out.push_back(unjoined(item));
+  return out;
+}
+
+std::vector<std::string> quoted(const std::vector<std::string>& items) {
+  std::vector<std::string> out;
+  for (const std::string& item : items) out.push_back(quote_value(item));
+  return out;
+}
+
 class Writer {
  public:
-  Writer(Project& project, ProjectHost& host) : p_(project), host_(host) {}
+  Writer(Project& project, ProjectHost& host, TextPart part) : p_(project), host_(host), part_(part) {}
 
   bool config_section(ProjectConfig& c, const char* name, std::string& out) {
     c.name = name;
-    const std::string& od = c.obj_dir;
     out += format("\n!IFCONF\t%s\n", name);
-    out += format("##TARGETNAME=\"%s\"\n", c.target_name.c_str());
-    out += format("##OBJDIR=\"%s\"\n", od.empty() ? "." : od.c_str());
-    out += format("##TARGDIR=\"%s\"\n", c.targ_dir.empty() ? "." : c.targ_dir.c_str());
+    out += "##TARGETNAME=" + quote_value(c.target_name) + "\n";
+    out += "##OBJDIR=" + quote_value(c.obj_dir) + "\n";
+    out += "##TARGDIR=" + quote_value(c.targ_dir) + "\n";
     out += format("##STDINCPATH=%d\n", c.std_include ? 1 : 0);
     out += format("##STDLIBPATH=%d\n", c.std_library ? 1 : 0);
-    if (!c.crt0.empty()) out += format("##CRT0=\"%s\"\n", c.crt0.c_str());
-    out += "ASFLAGS=" + c.asflags + "\n";
-    out += "CCFLAGS=" + c.ccflags + "\n";
-    out += "LNFLAGS=" + c.lnflags + "\n";
+    if (!c.crt0.empty()) out += "##CRT0=" + quote_value(c.crt0) + "\n";
+    out += "ASFLAGS=" + unjoined(c.asflags) + "\n";
+    out += "CCFLAGS=" + unjoined(c.ccflags) + "\n";
+    out += "LNFLAGS=" + unjoined(c.lnflags) + "\n";
+    if (part_ == TextPart::Whole) objects(c, out);
 
+    out += rule_line;
+    out += "#DEFINES/UNDEFINES SECTION\n";
+    list(out, "\nASMDEFINES=", " \\\n\t%s", unjoined(c.list(AsmDefines)));
+    list(out, "\nDEFINES=", " \\\n\t%s", unjoined(c.list(Defines)));
+    list(out, "\nUNDEFINES=", " \\\n\t%s", c.list(Undefines));
+    out += rule_line;
+    out += "#INCLUDES AND LIBRARIES SECTION\n#\n";
+    list(out, "\nINCLUDES=", " \\\n\t%s", quoted(c.list(Includes)));
+    list(out, "\nLIBRARIES=", " \\\n\t%s", quoted(c.list(Libraries)));
+    list(out, "\nLIBRARYPATHS=", " \\\n\t%s", quoted(c.list(LibraryPaths)));
+    if (part_ == TextPart::Whole && !make_lines(c, out)) return false;
+    out += format("\n!EICONF\t%s\n", name);
+    return true;
+  }
+
+ private:
+  // An empty object directory is the project directory to make.
+  static std::string object_dir(const ProjectConfig& c) { return c.obj_dir.empty() ? "." : c.obj_dir; }
+
+  void objects(const ProjectConfig& c, std::string& out) {
+    const std::string od = object_dir(c);
     out += rule_line;
     out += "#OBJECT FILES SECTION\n\nOBJ=";
     for (const ProjectFile& f : p_.files)
       if (is_source_kind(file_kind_of(f.path))) out += format(" \\\n\t\"%s\\%s\"", od.c_str(), object_name(f.path).c_str());
     out += "\n";
+  }
 
-    out += rule_line;
-    out += "#DEFINES/UNDEFINES SECTION\n";
-    list(out, "\nASMDEFINES=", " \\\n\t%s", c.list(AsmDefines));
-    list(out, "\nDEFINES=", " \\\n\t%s", c.list(Defines));
-    list(out, "\nUNDEFINES=", " \\\n\t%s", c.list(Undefines));
-    out += rule_line;
-    out += "#INCLUDES AND LIBRARIES SECTION\n#\n";
-    list(out, "\nINCLUDES=", " \\\n\t\"%s\"", c.list(Includes));
-    list(out, "\nLIBRARIES=", " \\\n\t\"%s\"", c.list(Libraries));
-    list(out, "\nLIBRARYPATHS=", " \\\n\t\"%s\"", c.list(LibraryPaths));
+  // The macros, rules and commands make builds from.
+  bool make_lines(const ProjectConfig& c, std::string& out) {
+    const std::string od = object_dir(c);
     out += rule_line;
     out += "#MACROS for MAKE\n";
     list(out, "\nINC=", " \\\n\t-I\"%s\"", c.list(Includes));
-    list(out, "\nASMDEF=", " \\\n -D%s", c.list(AsmDefines));
-    list(out, "\nDEF=", " \\\n -D%s", c.list(Defines));
+    list(out, "\nASMDEF=", " \\\n -D%s", unjoined(c.list(AsmDefines)));
+    list(out, "\nDEF=", " \\\n -D%s", unjoined(c.list(Defines)));
     list(out, "\nUNDEF=", " \\\n -U%s", c.list(Undefines));
     list(out, "\nLIB=", " \\\n\t-l\"%s\"", c.list(Libraries));
     list(out, "\nLIBPATH=", " \\\n\t-L\"%s\"", c.list(LibraryPaths));
@@ -251,11 +288,9 @@ class Writer {
       out += format(" -o\"%s\"", object.c_str());
       out += format(" \"%s\"", f.path.c_str());
     }
-    out += format("\n!EICONF\t%s\n", name);
     return true;
   }
 
- private:
   static void list(std::string& out, const char* head, const char* item, const std::vector<std::string>& items) {
     out += head;
     for (const std::string& i : items) out += format(item, i.c_str());
@@ -302,270 +337,9 @@ class Writer {
 
   Project& p_;
   ProjectHost& host_;
+  TextPart part_;
   std::map<std::string, std::vector<std::string>> scanned_;
 };
-
-// ---- reading ----
-
-enum class Key {
-  TypeE, TypeO, TypeL, UseStartup1, UseStartup0, ExtMakefile, ExtMakefileParam, SimSet, Crt0, OType1, OType0,
-  ObjDir, TargDir, StdInc1, StdInc0, StdLib1, StdLib0, AsFlags, CcFlags, LnFlags, TargetName, OpenFile
-};
-
-struct KeyRow {
-  const char* text;
-  Key key;
-};
-
-// Looked for anywhere in the line (with its newline), in this order.
-constexpr KeyRow key_table[] = {
-    {"##TYPE E\n", Key::TypeE},
-    {"##TYPE O\n", Key::TypeO},
-    {"##TYPE L\n", Key::TypeL},
-    {"##USESTARTUP=1", Key::UseStartup1},
-    {"##USESTARTUP=0", Key::UseStartup0},
-    {"##EXTMAKEFILE=", Key::ExtMakefile},
-    {"##EXTMAKEFILEPARAM=", Key::ExtMakefileParam},
-    {"##CSIMSET=", Key::SimSet},
-    {"##CRT0=", Key::Crt0},
-    {"##OTYPE=1", Key::OType1},
-    {"##OTYPE=0", Key::OType0},
-    {"##OBJDIR=", Key::ObjDir},
-    {"##TARGDIR=", Key::TargDir},
-    {"##STDINCPATH=1", Key::StdInc1},
-    {"##STDINCPATH=0", Key::StdInc0},
-    {"##STDLIBPATH=1", Key::StdLib1},
-    {"##STDLIBPATH=0", Key::StdLib0},
-    {"ASFLAGS=", Key::AsFlags},
-    {"CCFLAGS=", Key::CcFlags},
-    {"LNFLAGS=", Key::LnFlags},
-    {"##TARGETNAME=", Key::TargetName},
-    {"##OF", Key::OpenFile},
-};
-
-enum class ListHead { None, Files, Defines, AsmDefines, Undefines, Includes, Libraries, LibraryPaths };
-
-ListHead list_head(std::string_view line) {
-  struct Row {
-    const char* name;
-    ListHead head;
-  };
-  static constexpr Row rows[] = {
-      {"FILES", ListHead::Files},           {"DEFINES", ListHead::Defines},
-      {"ASMDEFINES", ListHead::AsmDefines}, {"UNDEFINES", ListHead::Undefines},
-      {"INCLUDES", ListHead::Includes},     {"LIBRARIES", ListHead::Libraries},
-      {"LIBRARYPATHS", ListHead::LibraryPaths},
-  };
-  for (const Row& r : rows) {
-    std::string plain = std::string(r.name) + "= \\";
-    std::string older = std::string(r.name) + "REL= \\";
-    if (line == plain || (r.head != ListHead::Files && line == older)) return r.head;
-  }
-  return ListHead::None;
-}
-
-class Reader {
- public:
-  Reader(Project& project, ProjectHost& host, const ProjectFileHooks& hooks)
-      : p_(project), host_(host), hooks_(hooks) {}
-
-  void read(std::string_view text) {
-    size_t pos = 0;
-    std::string_view line;
-    bool have = next_line(text, pos, line);
-    while (have) {
-      if (line.size() > 1 && line[0] == '#' && line[1] == '+') {
-        // The key line takes the next line along as its value.
-        std::string key(line);
-        bool value = next_line(text, pos, line);
-        terminal_pair(key, value ? std::optional<std::string>(line) : std::nullopt);
-        have = next_line(text, pos, line);
-        continue;
-      }
-      ListHead head = list_head(line);
-      if (head == ListHead::None) {
-        plain_line(std::string(line));
-        have = next_line(text, pos, line);
-        continue;
-      }
-      // Item lines follow; a line that is no item ends the list and is read
-      // as a line of its own.
-      have = next_line(text, pos, line);
-      while (have) {
-        bool item = list_item(head, std::string(line));
-        if (!item) break;
-        bool more = line.find('\\') != std::string_view::npos;
-        have = next_line(text, pos, line);
-        if (!more) break;
-      }
-    }
-    finish();
-  }
-
- private:
-  void plain_line(const std::string& line) {
-    if (line.empty()) return;
-    if (line[0] == '!') {
-      std::string word;
-      if (line.compare(0, 7, "!IFCONF") == 0) {
-        read_word(word, skip_blanks(line.c_str() + 7));
-        current_ = word == "Final" ? &p_.final_ : &p_.debug;
-      } else if (line.compare(0, 7, "!EICONF") == 0) {
-        current_ = &p_.debug;
-      }
-      return;
-    }
-    const std::string with_end = line + "\n";
-    for (const KeyRow& row : key_table) {
-      size_t at = with_end.find(row.text);
-      if (at == std::string::npos) continue;
-      apply(row.key, line, at + std::strlen(row.text));
-      return;
-    }
-  }
-
-  void terminal_pair(const std::string& key_line, const std::optional<std::string>& value_line) {
-    if (hooks_.read_terminal_setting) {
-      hooks_.read_terminal_setting(std::string_view(key_line).substr(2), value_line.value_or(""));
-      return;
-    }
-    p_.terminal_lines.push_back(key_line);
-    if (value_line) p_.terminal_lines.push_back(*value_line);
-  }
-
-  static std::string quoted_after(const std::string& line, size_t at) {
-    std::string value;
-    if (at <= line.size()) find_quoted(value, line.c_str() + at);
-    return value;
-  }
-
-  void apply(Key key, const std::string& line, size_t after) {
-    ProjectConfig& c = *current_;
-    std::string rest = after <= line.size() ? line.substr(after) : std::string();
-    switch (key) {
-      case Key::TypeE: c.type = project_type::executable; break;
-      case Key::TypeO: c.type = project_type::relocatable; break;
-      case Key::TypeL: c.type = project_type::library; break;
-      case Key::UseStartup1:
-      case Key::UseStartup0:
-        c.use_startup = key == Key::UseStartup1;
-        use_startup_seen_ = true;
-        break;
-      case Key::ExtMakefile: p_.set_ext_makefile(quoted_after(line, after), ""); break;
-      case Key::ExtMakefileParam: p_.set_ext_makefile("", quoted_after(line, after)); break;
-      case Key::SimSet: p_.set_sim_config_relative(quoted_after(line, after)); break;
-      case Key::Crt0: c.crt0 = quoted_after(line, after); break;
-      case Key::OType1: c.output_type = 6; break;
-      case Key::OType0: c.output_type = 7; break;
-      case Key::ObjDir: c.obj_dir = quoted_after(line, after); break;
-      case Key::TargDir: c.targ_dir = quoted_after(line, after); break;
-      case Key::StdInc1: c.std_include = true; break;
-      case Key::StdInc0: c.std_include = false; break;
-      case Key::StdLib1: c.std_library = true; break;
-      case Key::StdLib0: c.std_library = false; break;
-      case Key::AsFlags: c.asflags = rest; break;
-      case Key::CcFlags: c.ccflags = rest; break;
-      case Key::LnFlags: c.lnflags = rest; break;
-      case Key::TargetName: c.target_name = quoted_after(line, after); break;
-      case Key::OpenFile: {
-        std::string path = quoted_after(line, after);
-        if (!path.empty()) p_.open_files.push_back(path_is_relative(path) ? path_join(p_.dir(), path) : path);
-        break;
-      }
-    }
-  }
-
-  // False when the line is no item of the list.
-  bool list_item(ListHead head, const std::string& line) {
-    ProjectConfig& c = *current_;
-    switch (head) {
-      case ListHead::Files: {
-        std::string path, options, flags;
-        const char* p = find_quoted(path, line.c_str());
-        p = p ? find_quoted(options, p) : nullptr;
-        p = p ? find_quoted(flags, p) : nullptr;
-        if (!p) return false;
-        p_.add_file(path, options, std::atoi(flags.c_str()), host_);
-        return true;
-      }
-      case ListHead::Defines:
-      case ListHead::AsmDefines:
-      case ListHead::Undefines: {
-        std::string item;
-        if (head == ListHead::Undefines) {
-          next_ident(item, line.c_str());
-        } else {
-          // A define reaches to the next blank: "VER=1.2" and "X=-1" stay whole.
-          const char* p = line.c_str();
-          while (*p == ' ' || *p == '\t') ++p;
-          while (*p && !is_blank(*p)) item += *p++;
-          if (!item.empty() && item.back() == '\\') item.pop_back();
-        }
-        if (item.empty()) return false;
-        c.add_item(head == ListHead::Defines ? Defines : head == ListHead::AsmDefines ? AsmDefines : Undefines, item);
-        return true;
-      }
-      case ListHead::Includes:
-      case ListHead::LibraryPaths: {
-        std::string dir = quoted_after(line, 0);
-        if (dir.empty()) return false;
-        if (dir[0] != '.') dir = path_canonicalize(dir);
-        c.add_item(head == ListHead::Includes ? Includes : LibraryPaths, dir);
-        return true;
-      }
-      case ListHead::Libraries: {
-        std::string lib = quoted_after(line, 0);
-        if (lib.empty()) return false;
-        c.add_item(Libraries, lib);
-        return true;
-      }
-      case ListHead::None: break;
-    }
-    return false;
-  }
-
-  void finish() {
-    if (!use_startup_seen_) p_.debug.use_startup = !p_.debug.crt0.empty();
-    p_.final_.type = p_.debug.type;
-    p_.final_.use_startup = p_.debug.use_startup;
-    p_.final_.output_type = p_.debug.output_type;
-    p_.debug.id = config_id::debug;
-    p_.debug.name = "Debug";
-    p_.final_.id = config_id::final_;
-    p_.final_.name = "Final";
-    for (ProjectConfig* c : {&p_.debug, &p_.final_})
-      if (c->targ_dir.empty()) c->targ_dir = c->obj_dir;
-    p_.bring_startup_in_line(p_.debug.use_startup, host_);
-    p_.set_active_config(p_.active_config());
-  }
-
-  Project& p_;
-  ProjectHost& host_;
-  const ProjectFileHooks& hooks_;
-  ProjectConfig* current_ = &p_.debug;
-  bool use_startup_seen_ = false;
-};
-
-// What a read starts from: lists, files and most settings empty; the type,
-// the output type and the standard-path flags stay.
-void clear_for_reading(Project& p) {
-  p.files.clear();
-  p.open_files.clear();
-  p.terminal_lines.clear();
-  p.set_sim_config("");
-  p.set_ext_makefile("", "");
-  for (ProjectConfig* c : {&p.debug, &p.final_}) {
-    for (auto& l : c->lists) l.clear();
-    c->target_name.clear();
-    c->obj_dir.clear();
-    c->targ_dir.clear();
-    c->asflags.clear();
-    c->ccflags.clear();
-    c->lnflags.clear();
-    c->crt0.clear();
-    c->use_startup = false;
-  }
-}
 
 }  // namespace
 
@@ -587,14 +361,24 @@ std::string open_file_lines(const Project& project, const std::vector<std::strin
   return out;
 }
 
-std::optional<std::string> project_file_text(Project& p, ProjectHost& host, const ProjectFileHooks& hooks) {
+std::string quote_value(std::string_view value) {
+  std::string out = "\"";
+  for (char c : value) {
+    out += c;
+    if (c == '"') out += c;
+  }
+  return out + "\"";
+}
+
+std::optional<std::string> project_file_text(Project& p, ProjectHost& host, const ProjectFileHooks& hooks,
+                                             TextPart part) {
   std::string out = format("# V %s", std::string(project_version).c_str());
   out += "\n# Created by Zun-project manager \n# DO NOT EDIT\n#\n";
   out += rule_line;
   out += "#SETTINGS SECTION\n";
-  if (!p.sim_config_relative().empty()) out += format("##CSIMSET=\"%s\"\n", p.sim_config_relative().c_str());
-  if (!p.ext_makefile().empty()) out += format("##EXTMAKEFILE=\"%s\"\n", p.ext_makefile().c_str());
-  if (!p.ext_makefile_param().empty()) out += format("##EXTMAKEFILEPARAM=\"%s\"\n", p.ext_makefile_param().c_str());
+  if (!p.sim_config_relative().empty()) out += "##CSIMSET=" + quote_value(p.sim_config_relative()) + "\n";
+  if (!p.ext_makefile().empty()) out += "##EXTMAKEFILE=" + quote_value(p.ext_makefile()) + "\n";
+  if (!p.ext_makefile_param().empty()) out += "##EXTMAKEFILEPARAM=" + quote_value(p.ext_makefile_param()) + "\n";
   if (hooks.terminal_text) {
     out += hooks.terminal_text();
   } else {
@@ -618,41 +402,79 @@ std::optional<std::string> project_file_text(Project& p, ProjectHost& host, cons
   out += rule_line;
   out += "#PROJECT FILES SECTION\n\nFILES=";
   for (const ProjectFile& f : p.files) {
-    if (f.rel_dir)
-      out += format(" \\\n\t\"%s\\%s\" \"%s\" \"%d\" ", f.rel_dir->c_str(), f.name.c_str(), f.options.c_str(), f.flags);
-    else
-      out += format(" \\\n\t\"%s\" \"%s\" \"%d\" ", f.path.c_str(), f.options.c_str(), f.flags);
+    std::string path = f.rel_dir ? *f.rel_dir + "\\" + f.name : f.path;
+    out += " \\\n\t" + quote_value(path) + " " + quote_value(f.options) + format(" \"%d\" ", f.flags);
   }
   out += "\n";
 
   out += rule_line;
   out += "#PROJECT OPTIONS SECTION\n";
-  Writer writer(p, host);
+  Writer writer(p, host, part);
   if (!writer.config_section(p.debug, "Debug", out)) return std::nullopt;
   if (!writer.config_section(p.final_, "Final", out)) return std::nullopt;
   return out;
 }
 
-bool write_project_file(Project& p, ProjectHost& host, const ProjectFileHooks& hooks) {
-  if (!p.open || p.path().empty()) return true;
+namespace {
+
+// Made read-only by its owner: no write permission for anyone (which also
+// holds for a superuser), or none for us.
+bool read_only(const std::string& path) {
+  struct stat st {};
+  if (::stat(path_native(path).c_str(), &st) != 0) return false;
+  return (st.st_mode & 0222) == 0 || ::access(path_native(path).c_str(), W_OK) != 0;
+}
+
+// Whether the file may be replaced; false when it is to be left as it is.
+bool may_replace(Project& p, ProjectHost& host, WriteCause cause) {
+  const std::string& path = p.path();
+  if (read_only(path)) {
+    host.warning(format("The project file '%s' is read-only and is left as it is.", path.c_str()));
+    p.file_kept = true;
+    return false;
+  }
+  if (!p.read_problems.empty()) {
+    if (cause == WriteCause::Refresh) return false;
+    if (!host.question(format("The project file '%s' was read with errors.\nReplace it with the project as the "
+                              "workbench holds it?",
+                              path.c_str()))) {
+      p.file_kept = true;
+      return false;
+    }
+  }
+  std::optional<FileStamp> now = file_stamp_of(path);
+  if (now && p.file_stamp && *now != *p.file_stamp &&
+      !host.question(format("The project file '%s' has changed on disk since it was read.\nReplace it with the "
+                            "project as the workbench holds it?",
+                            path.c_str()))) {
+    p.file_kept = true;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+ProjectWrite write_project_file(Project& p, ProjectHost& host, const ProjectFileHooks& hooks, WriteCause cause) {
+  if (!p.open || p.path().empty()) return ProjectWrite::Unchanged;
+  if (p.file_kept) return ProjectWrite::Kept;
   std::optional<std::string> text = project_file_text(p, host, hooks);
-  if (!text) return false;
+  if (!text) return ProjectWrite::Failed;
+  if (read_file_bytes(path_native(p.path())) == *text) {
+    p.file_stamp = file_stamp_of(p.path());
+    return ProjectWrite::Unchanged;
+  }
+  if (!may_replace(p, host, cause)) return ProjectWrite::Kept;
   switch (replace_file(p.path(), *text)) {
-    case ReplaceResult::Done: return true;
+    case ReplaceResult::Done:
+      p.file_stamp = file_stamp_of(p.path());
+      p.read_problems.clear();
+      return ProjectWrite::Written;
     case ReplaceResult::NoTemporary: host.out("FATAL: Can't create temporary filename for MAKE\n"); break;
     case ReplaceResult::WriteFailed: host.out("FATAL: Can't open makefile for writing\n"); break;
     case ReplaceResult::RenameFailed: host.out("Can't rename project makefile\n"); break;
   }
-  return false;
-}
-
-bool read_project_file(Project& p, ProjectHost& host, const ProjectFileHooks& hooks) {
-  clear_for_reading(p);
-  if (hooks.terminal_reset) hooks.terminal_reset();
-  std::optional<std::string> text = read_file_bytes(path_native(p.path()));
-  if (!text) return false;
-  Reader(p, host, hooks).read(*text);
-  return true;
+  return ProjectWrite::Failed;
 }
 
 }  // namespace zun::wb

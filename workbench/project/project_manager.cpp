@@ -146,8 +146,14 @@ void ProjectManagerWindow::showWorkspace(const Workspace& workspace) {
   };
   for (int i = top->childCount() - 1; i >= 0; --i)
     if (!listed(projectNameOf(top->child(i)))) delete top->takeChild(i);
-  for (const WorkspaceProject& p : workspace.projects)
-    if (!findProject(qs(p.name))) addProjectItem(qs(p.name));
+  // A project whose file could not be found is shown greyed, as missing.
+  for (const WorkspaceProject& p : workspace.projects) {
+    QTreeWidgetItem* item = findProject(qs(p.name));
+    if (!item) item = addProjectItem(qs(p.name));
+    item->setText(0, p.missing ? qs(p.name) + QStringLiteral("; (missing)") : qs(p.name));
+    item->setForeground(0, p.missing ? tree_->palette().brush(QPalette::Disabled, QPalette::Text)
+                                     : tree_->palette().brush(QPalette::Active, QPalette::Text));
+  }
   top->setExpanded(true);
 }
 

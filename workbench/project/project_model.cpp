@@ -2,6 +2,8 @@
 // settings dialog's working copy and the name checks.
 #include "workbench/project/project_model.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "common/format.h"
@@ -205,9 +207,35 @@ bool Project::add_file(const std::string& path, const std::string& options, int 
   return true;
 }
 
+bool is_standard_startup(std::string_view path) {
+  constexpr std::string_view tail = "src/startup/zun09/_startup.s09";
+  std::string canon = path_canonicalize(path);
+  if (canon.size() < tail.size() || !equal_nocase(std::string_view(canon).substr(canon.size() - tail.size()), tail))
+    return false;
+  return canon.size() == tail.size() || canon[canon.size() - tail.size() - 1] == '/';
+}
+
+std::optional<FileStamp> file_stamp_of(const std::string& path) {
+  struct stat st {};
+  if (::stat(path_native(path).c_str(), &st) != 0) return std::nullopt;
+  return FileStamp{st.st_mtim.tv_sec, st.st_mtim.tv_nsec, static_cast<unsigned long long>(st.st_size)};
+}
+
+namespace {
+
+// True when `path` is `dir` or lies below it.
+bool inside(const std::string& dir, const std::string& path) {
+  std::string rel = path_make_relative(dir, path);
+  return path_is_relative(rel) && rel != ".." && rel.rfind("../", 0) != 0;
+}
+
+}  // namespace
+
 std::optional<std::string> Project::relative_dir_of(const std::string& path) const {
-  if (dir_.empty()) return std::nullopt;
-  std::string rel = path_make_relative(dir_, path_dir_name(path));
+  if (dir_.empty() || is_standard_startup(path)) return std::nullopt;
+  std::string file_dir = path_dir_name(path);
+  if (!inside(dir_, file_dir) && (workspace_dir.empty() || !inside(workspace_dir, file_dir))) return std::nullopt;
+  std::string rel = path_make_relative(dir_, file_dir);
   if (!path_is_relative(rel)) return std::nullopt;
   return rel;
 }
@@ -383,7 +411,12 @@ std::vector<std::string> split_list_text(ListKind list, std::string_view text, c
     } else {
       while (*p && *p != ',' && !is_blank(*p)) token += *p++;
     }
-    if (list != Libraries && !token.empty()) token = path_make_relative(project_dir, token);
+    if (list != Libraries && !token.empty()) {
+      // As the project file reads them back: a path that does not begin
+      // with '.' in canonical form.
+      token = path_make_relative(project_dir, token);
+      if (token[0] != '.') token = path_canonicalize(token);
+    }
     add(token);
   }
   return items;

@@ -83,6 +83,26 @@ std::string object_name(std::string_view path);
 // three empty for an empty path.
 void split_file_identity(const std::string& path, std::string& canonical, std::string& dir, std::string& name);
 
+// The standard startup file of an installation:
+// ".../src/startup/zun09/_startup.s09", case ignored, whatever the
+// installation's folder (the project may have been written by another one).
+bool is_standard_startup(std::string_view path);
+
+// A line of the project file the reader could not read past.
+struct ReadProblem {
+  int line;  // from 1
+  std::string text;
+  bool operator==(const ReadProblem&) const = default;
+};
+
+// When a file was last changed, and its size.
+struct FileStamp {
+  long long seconds = 0, nanoseconds = 0;
+  unsigned long long size = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+std::optional<FileStamp> file_stamp_of(const std::string& path);
+
 // The membership test of a path about to be added.
 enum class Membership { Free, SameObject, Present };
 
@@ -113,7 +133,8 @@ class Project {
   bool remove_file(const std::string& path);
   const ProjectFile* linker_script() const;
   // The file's directory relative to the project directory, as the project
-  // file writes it; none when it cannot be said relatively.
+  // file writes it; none for a file outside the project's and the
+  // workspace's directories and for the installation's startup file.
   std::optional<std::string> relative_dir_of(const std::string& path) const;
 
   // ---- configurations ----
@@ -168,6 +189,19 @@ class Project {
   std::vector<std::string> open_files;
   // The "#+" lines read, kept as they were until the terminal takes them.
   std::vector<std::string> terminal_lines;
+
+  // ---- the project file as it was read ----
+  // Damage the reader could not read past; the file is not written back
+  // unless the user agrees.
+  std::vector<ReadProblem> read_problems;
+  // The file as it was last read or written; another one has changed on disk.
+  std::optional<FileStamp> file_stamp;
+  // The file is left as it is until the project closes (read-only, or the
+  // user declined to replace it).
+  bool file_kept = false;
+  // Files inside the workspace's directory, as inside the project's, are
+  // stored relative to the project; others with their absolute paths.
+  std::string workspace_dir;
 
   // Back to a closed project: identity, files, lists and settings cleared.
   void clear();

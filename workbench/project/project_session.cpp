@@ -9,6 +9,7 @@
 
 #include "common/format.h"
 #include "common/path.h"
+#include "common/text.h"
 
 namespace zun::wb {
 
@@ -52,7 +53,7 @@ void ProjectSession::command_line(const std::string& arg) {
   if (arg.empty()) return;
   std::string name = path_file_name(arg);
   size_t dot = name.rfind('.');
-  if (dot == std::string::npos || name.compare(dot, std::string::npos, ".w09") != 0) {
+  if (dot == std::string::npos || !equal_nocase(std::string_view(name).substr(dot), ".w09")) {
     host_.error("Don't recognise this file type...");
     return;
   }
@@ -76,20 +77,28 @@ bool ProjectSession::open_workspace(const std::string& path) {
   }
   std::fclose(f);
   read_workspace(workspace, host_);
-  // Every project checks its files once; then the first one stays active.
+  // Every project checks its files once; then the first one that is there
+  // stays active.
   for (size_t i = 0; i < workspace.projects.size(); ++i) {
     std::string name = workspace.projects[i].name;
-    if (activate(name, true)) close_project();
+    if (!workspace.projects[i].missing && activate(name, true)) close_project();
   }
-  if (!workspace.projects.empty()) activate(workspace.projects.front().name);
+  for (const WorkspaceProject& p : workspace.projects)
+    if (!p.missing) {
+      activate(p.name);
+      break;
+    }
   host_.status("Ready");
   return true;
 }
 
+// The workspace file is written only when its list changed: a project whose
+// folder is away stays in it.
 void ProjectSession::close_workspace() {
   close_project();
   if (!workspace.open()) return;
-  write_workspace(workspace);
+  if (workspace.changed && !write_workspace(workspace))
+    host_.error(format("Can't write '%s'", workspace.path().c_str()));
   change_dir(workspace.dir());
   workspace.set_path("");
 }
@@ -100,6 +109,7 @@ bool ProjectSession::activate(const std::string& name, bool listing) {
   if (!rec) return false;
   project.clear();
   project.program_dir = program_dir_;
+  project.workspace_dir = workspace.dir();
   // What a project file does not say about these comes from the project
   // that was open before.
   for (ProjectConfig* c : {&project.debug, &project.final_}) {
@@ -114,8 +124,17 @@ bool ProjectSession::activate(const std::string& name, bool listing) {
     project.clear();
     return false;
   }
+  rec->missing = false;
   project.open = true;
   project.set_active_config(config_);
+  saved_ = settings_text();
+  if (!listing && !project.read_problems.empty()) {
+    std::string lines;
+    for (const ReadProblem& r : project.read_problems) lines += format("line %d: %s\n", r.line, r.text.c_str());
+    host_.warning(format("The project file '%s' could not be read completely:\n%sThe project is read-only until "
+                         "it is closed.",
+                         project.path().c_str(), lines.c_str()));
+  }
   if (!listing) {
     for (const std::string& path : project.open_files) host_.open_editor(path);
     editors_live_ = true;
@@ -125,20 +144,23 @@ bool ProjectSession::activate(const std::string& name, bool listing) {
   std::vector<std::string> missing;
   for (const ProjectFile& f : project.files)
     if (!readable(f.path)) missing.push_back(f.path);
-  if (!missing.empty() && host_.remove_missing_files(missing))
+  if (!missing.empty() && host_.remove_missing_files(missing)) {
     for (const std::string& path : missing) {
       host_.status(format("File '%s' can't be opened and will be removed from the project", path.c_str()));
       project.remove_file(path);
     }
-  if (!write_project()) host_.error(format("Can't write '%s'", project.path().c_str()));
+    if (write_project() == ProjectWrite::Failed) host_.error(format("Can't write '%s'", project.path().c_str()));
+  }
   if (on_activated) on_activated(project);
   return true;
 }
 
+// Opening a project writes nothing; closing it writes the file only when
+// what the project keeps (its settings, files, open editors, terminal
+// settings) differs from the file.
 void ProjectSession::close_project() {
   if (!project.open) return;
-  // The open editors are part of what the project file keeps.
-  if ((project.settings_changed || editors_live_) && !write_project())
+  if (settings_text() != saved_ && write_project(WriteCause::Refresh) == ProjectWrite::Failed)
     host_.error(format("Failed writing '%s'", project.path().c_str()));
   if (editors_live_) host_.close_project_editors(project);
   editors_live_ = false;
@@ -152,20 +174,32 @@ void ProjectSession::set_config(int id) {
   if (project.open) project.set_active_config(config_);
 }
 
-bool ProjectSession::write_project() {
+ProjectFileHooks ProjectSession::file_hooks() {
   ProjectFileHooks h = hooks;
   if (editors_live_)
     h.open_file_lines = [this](const Project&) {
       return host_.open_file_lines(project).value_or(open_file_lines(project, project.open_files));
     };
-  return write_project_file(project, host_, h);
+  return h;
+}
+
+std::string ProjectSession::settings_text() {
+  ProjectHost quiet;
+  return project_file_text(project, quiet, file_hooks(), TextPart::Settings).value_or("");
+}
+
+ProjectWrite ProjectSession::write_project(WriteCause cause) {
+  std::string kept = settings_text();
+  ProjectWrite result = write_project_file(project, host_, file_hooks(), cause);
+  if (written(result)) saved_ = kept;
+  return result;
 }
 
 bool ProjectSession::settings_ok() {
   project.settings_ok();
-  if (write_project()) return true;
-  host_.error(format("Failed writing '%s'", project.path().c_str()));
-  return false;
+  ProjectWrite result = write_project();
+  if (result == ProjectWrite::Failed) host_.error(format("Failed writing '%s'", project.path().c_str()));
+  return written(result);
 }
 
 // The directories of both configurations, created when missing; the
@@ -232,6 +266,13 @@ BuildOutcome ProjectSession::build(BuildCommand command, const std::string& edit
   if (command != BuildCommand::Clean) host_.save_project_sources(project);
   host_.clear_output();
   host_.out(header_line(command, editor_file));
+  // The rules and dependencies are brought up to date first; a file that is
+  // left as it is builds as it stands.
+  if (write_project(WriteCause::Refresh) == ProjectWrite::Failed) {
+    host_.error(format("Failed writing '%s'", project.path().c_str()));
+    change_dir(remembered);
+    return outcome;
+  }
 
   std::vector<std::string> args;
   if (command == BuildCommand::Clean) {
@@ -242,9 +283,11 @@ BuildOutcome ProjectSession::build(BuildCommand command, const std::string& edit
   } else {
     // A failed build leaves no stale target behind; the project directory
     // is current, so the relative target name means the project's file.
+    // The target is named as the goal, so that a project file without its
+    // rule fails instead of building nothing.
     std::string target = project.target_file(c);
     std::remove(path_native(target).c_str());
-    args = {"Make", "-f" + project.path(), "-c", c.name};
+    args = {"Make", "-f" + project.path(), "-c", c.name, target};
   }
   MakeContext ctx;
   ctx.force = force;
@@ -265,10 +308,9 @@ bool ProjectSession::update_dependencies() {
   if (!project.open) return false;
   host_.save_project_sources(project);
   host_.show_output();
-  if (!write_project()) {
-    host_.error(format("Failed writing '%s'", project.path().c_str()));
-    return false;
-  }
+  ProjectWrite result = write_project();
+  if (result == ProjectWrite::Failed) host_.error(format("Failed writing '%s'", project.path().c_str()));
+  if (!written(result)) return false;
   host_.out("Done updated dependencies\n");
   return true;
 }

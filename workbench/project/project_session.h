@@ -78,16 +78,18 @@ class ProjectSession {
   // first project active. False when the file cannot be read.
   bool open_workspace(const std::string& path);
   void close_workspace();
-  // Reads the project file, checks the files, writes the project file back
-  // and reopens its editors (not while only listing).
+  // Reads the project file, checks the files and reopens its editors (not
+  // while only listing); says what it could not read (not while listing).
+  // The project file is written only when the user removes missing files.
   bool activate(const std::string& name, bool listing = false);
   void close_project();
   void set_config(int id);
   int config() const { return config_; }
 
   // The project file with this session's editors and terminal.
-  bool write_project();
+  ProjectWrite write_project(WriteCause cause = WriteCause::Change);
   // OK in the settings dialog: the working copy is stored and written.
+  // False when the file does not hold it (after the message).
   bool settings_ok();
 
   BuildOutcome build(BuildCommand command, const std::string& editor_file = {});
@@ -96,11 +98,15 @@ class ProjectSession {
  private:
   bool prepare_directories();
   std::string header_line(BuildCommand command, const std::string& editor_file) const;
+  ProjectFileHooks file_hooks();
+  // What the project keeps, as the project file holds it without its rules.
+  std::string settings_text();
   SessionHost& host_;
   std::string program_dir_;
   int config_ = config_id::debug;
   bool editors_live_ = false;  // the project's editors were opened by this activation
   ProjectConfig carried_;      // type, output type and standard paths of the last project
+  std::string saved_;          // settings_text() as the project file holds it
 };
 
 }  // namespace zun::wb

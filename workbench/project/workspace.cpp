@@ -2,14 +2,12 @@
 // project and workspace writers share.
 #include "workbench/project/workspace.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 
 #include "common/format.h"
 #include "common/line_reader.h"
+#include "common/output_file.h"
 #include "common/path.h"
 #include "workbench/core/workbench_core.h"
 
@@ -17,6 +15,7 @@ namespace zun::wb {
 
 void Workspace::set_path(const std::string& path) {
   projects.clear();
+  changed = false;
   split_file_identity(path, path_, dir_, name_);
 }
 
@@ -43,6 +42,7 @@ bool Workspace::add_project(const std::string& path, ProjectHost& host) {
   p.path = abs;
   p.dir = path_make_relative(dir_, path_dir_name(abs));
   projects.push_back(std::move(p));
+  changed = true;
   return true;
 }
 
@@ -53,40 +53,18 @@ bool Workspace::remove_project(const std::string& name, ProjectHost& host) {
     return false;
   }
   projects.erase(it);
+  changed = true;
   return true;
 }
 
 ReplaceResult replace_file(const std::string& path, std::string_view text) {
-  std::string dir = path_dir_name(path);
-  std::string tmpl = path_native(dir.empty() ? std::string("M1XXXXXX") : dir + "/M1XXXXXX");
-  int fd = ::mkstemp(tmpl.data());
-  if (fd < 0) return ReplaceResult::NoTemporary;
-  // The new file keeps the old one's permissions (a new one gets the usual).
-  struct stat old {};
-  mode_t mode = 0;
-  if (::stat(path_native(path).c_str(), &old) == 0) {
-    mode = old.st_mode & 07777;
-  } else {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
+  OutputFile out;
+  if (!out.open(path, "M1")) {
+    // A name that is there but cannot take a new file (a directory) cannot be replaced.
+    return file_stamp_of(path) ? ReplaceResult::RenameFailed : ReplaceResult::NoTemporary;
   }
-  bool written = ::fchmod(fd, mode) == 0;
-  for (size_t done = 0; written && done < text.size();) {
-    ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n <= 0) written = false;
-    if (n > 0) done += static_cast<size_t>(n);
-  }
-  written = ::close(fd) == 0 && written;
-  if (!written) {
-    ::unlink(tmpl.c_str());
-    return ReplaceResult::WriteFailed;
-  }
-  if (std::rename(tmpl.c_str(), path_native(path).c_str()) != 0) {
-    ::unlink(tmpl.c_str());
-    return ReplaceResult::RenameFailed;
-  }
-  return ReplaceResult::Done;
+  if (!out.write(text)) return ReplaceResult::WriteFailed;
+  return out.commit() ? ReplaceResult::Done : ReplaceResult::RenameFailed;
 }
 
 // Each entry names the project file as it is called: "a.b.m09" stays so.
@@ -97,9 +75,11 @@ std::string workspace_file_text(const Workspace& ws) {
   return text;
 }
 
-bool write_workspace(const Workspace& ws) {
+bool write_workspace(Workspace& ws) {
   if (!ws.open()) return true;
-  return replace_file(ws.path(), workspace_file_text(ws)) == ReplaceResult::Done;
+  if (replace_file(ws.path(), workspace_file_text(ws)) != ReplaceResult::Done) return false;
+  ws.changed = false;
+  return true;
 }
 
 bool read_workspace(Workspace& ws, ProjectHost& host) {
@@ -114,17 +94,17 @@ bool read_workspace(Workspace& ws, ProjectHost& host) {
     std::string abs = path_is_relative(path) ? path_join(ws.dir(), path) : path_canonicalize(path);
     std::FILE* f = std::fopen(path_native(abs).c_str(), "rb");
     if (f) std::fclose(f);
-    if (!f) {
-      host.error(format("Project file: '%s' can't be found and is removed from the workspace", path.c_str()));
-      all = false;
-      continue;
-    }
     ProjectHost quiet;  // the message of a refused entry is the one below
     if (!ws.add_project(abs, quiet)) {
       host.error(format("Can't extract project name '%s'", path.c_str()));
       all = false;
+    } else if (!f) {
+      host.error(format("Project file: '%s' can't be found; it stays in the workspace", path.c_str()));
+      ws.projects.back().missing = true;
+      all = false;
     }
   }
+  ws.changed = false;
   return all;
 }
 

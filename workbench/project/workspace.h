@@ -15,6 +15,7 @@ struct WorkspaceProject {
   std::string name;  // the project file's name up to its first '.'
   std::string path;  // absolute
   std::string dir;   // the project file's directory relative to the workspace directory
+  bool missing = false;  // its file could not be found when the workspace was read
 };
 
 class Workspace {
@@ -34,22 +35,26 @@ class Workspace {
   // message box, when the project is there already.
   bool add_project(const std::string& path, ProjectHost& host);
   bool remove_project(const std::string& name, ProjectHost& host);
+  // The list differs from the file (a project was added or removed).
+  bool changed = false;
 
  private:
   std::string path_, dir_, name_;
 };
 
 // Atomic replacement of a file: the text goes into a new file beside it
-// ("M1XXXXXX"), which is renamed over the old one. On failure the old file
-// stays and the new one is removed.
+// ("M1XXXXXX"), which is renamed over the old one; a link is followed, and
+// the file it leads to is replaced. On failure the old file stays and the
+// new one is removed.
 enum class ReplaceResult { Done, NoTemporary, WriteFailed, RenameFailed };
 ReplaceResult replace_file(const std::string& path, std::string_view text);
 
 std::string workspace_file_text(const Workspace& ws);
-// False when the file cannot be written.
-bool write_workspace(const Workspace& ws);
-// False when the file cannot be read or a listed project is dropped (each
-// with its message box). A project whose file is missing is left out.
+// False when the file cannot be written; `changed` is cleared otherwise.
+bool write_workspace(Workspace& ws);
+// False when the file cannot be read or a listed project is missing or
+// dropped (each with its message box). A project whose file cannot be found
+// stays in the list, marked missing: its folder may only be away for now.
 bool read_workspace(Workspace& ws, ProjectHost& host);
 
 }  // namespace zun::wb
