@@ -187,7 +187,7 @@ TEST_F(ProjectFileTest, EveryDialogValueRoundTripsByteForByte) {
     while (t.empty()) t = text(most);
     return t;
   };
-  const char* sources[] = {"main.c", "sub/io.s09", "b c.c"};
+  const char* sources[] = {"main.c", "sub/io.s09", "b \"c\".c"};
   for (const char* f : sources) put(root_ + "/demo/" + f, "");
   for (int round = 0; round < 60; ++round) {
     Project p = new_project("demo");
@@ -210,10 +210,12 @@ TEST_F(ProjectFileTest, EveryDialogValueRoundTripsByteForByte) {
     }
     p.debug.use_startup = p.final_.use_startup = rng() % 2;
     p.bring_startup_in_line(p.debug.use_startup, host);
+    p.open_files = {p.files[2].path, p.files[1].path};
     ASSERT_TRUE(written(write_project_file(p, host, {})));
     const std::string text_written = slurp(p.path());
     Project q = read_back(p.path());
     expect_same(p, q);
+    EXPECT_EQ(q.open_files, p.open_files);
     EXPECT_TRUE(q.read_problems.empty()) << text_written;
     ASSERT_TRUE(written(write_project_file(q, host, {})));
     EXPECT_EQ(slurp(p.path()), text_written);

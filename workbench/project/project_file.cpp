@@ -353,10 +353,7 @@ std::string open_file_lines(const Project& project, const std::vector<std::strin
   for (const std::string& path : paths) {
     const ProjectFile* f = project.find_by_path(path);
     if (!f) continue;
-    if (f->rel_dir)
-      out += format("##OF \"%s\\%s\"\n", f->rel_dir->c_str(), f->name.c_str());
-    else
-      out += format("##OF \"%s\"\n", path.c_str());
+    out += "##OF " + quote_value(f->rel_dir ? *f->rel_dir + "\\" + f->name : path) + "\n";
   }
   return out;
 }
