@@ -1,4 +1,6 @@
-// Writing and reading the project file, and the dependency scanner.
+// Writing the project file: the settings as the reader (project_reader.cpp)
+// takes them back, byte for byte, and the macros and rules make builds
+// from; and the dependency scanner that lists each source's headers.
 #include "workbench/project/project_file.h"
 
 #include <sys/stat.h>
