@@ -5,26 +5,14 @@
 
 #include "common/format.h"
 #include "common/line_reader.h"
-#include "common/number.h"
 #include "common/path.h"
+#include "common/srecord.h"
 
 #include <cstdio>
 
 namespace zun {
 
 namespace {
-
-// `digits` hex digits at `pos`, or nothing when the line is short or one is bad.
-std::optional<uint32_t> hex_at(const std::string& line, size_t pos, size_t digits) {
-  if (pos + digits > line.size()) return std::nullopt;
-  uint32_t value = 0;
-  for (size_t i = 0; i < digits; ++i) {
-    int d = hex_digit(line[pos + i]);
-    if (d < 0) return std::nullopt;
-    value = value << 4 | uint32_t(d);
-  }
-  return value;
-}
 
 // Restores the ROM-writable flag on every way out of a load.
 struct RomWritableDuringLoad {
@@ -33,34 +21,6 @@ struct RomWritableDuringLoad {
   Board& board;
   bool saved;
 };
-
-}  // namespace
-
-namespace {
-
-// Address digits of a data or end record; 0 for any other type.
-size_t address_digits(char type) {
-  switch (type) {
-    case '1': case '9': return 4;
-    case '2': case '8': return 6;
-    case '3': case '7': return 8;
-    default: return 0;
-  }
-}
-
-// The count, address and checksum of a data record, with what is wrong with
-// them; the count locates the checksum, so text behind it is not read.
-std::string check_record(const std::string& line, size_t digits, uint32_t& count) {
-  auto c = hex_at(line, 2, 2);
-  if (!c) return line.size() < 4 ? "the line ends inside the count" : "non-hex digits in the count";
-  count = *c;
-  if (!hex_at(line, 4, digits)) return line.size() < 4 + digits ? "bad count" : "non-hex digits in the address";
-  if (count < digits / 2 + 1) return "bad count";
-  if (line.size() < 4 + 2 * size_t(count)) return line.size() % 2 ? "odd length" : "bad count";
-  for (size_t pos = 4 + digits; pos < 4 + 2 * size_t(count); pos += 2)
-    if (!hex_at(line, pos, 2)) return "non-hex digits in the data";
-  return {};
-}
 
 }  // namespace
 
@@ -86,36 +46,29 @@ LoadResult Engine::load_srecords(const std::string& path) {
       break;
     }
     if (line.empty()) continue;
-    if (line.size() < 2 || line[0] != 'S') {
-      fail("not an S-record");
-      break;
-    }
-    char type = line[1];
-    if (type == '0') continue;
-    if (type == 'X') break;  // the debug records after the data
-    size_t digits = address_digits(type);
-    if (digits == 0) {
-      fail(format("unknown record type 'S%c'", type));
-      break;
-    }
-    uint32_t count = 0;
-    std::string fault = check_record(line, digits, count);
-    if (!fault.empty()) {
+    if (line.size() >= 2 && line[0] == 'S' && line[1] == 'X') break;  // the debug records after the data
+    std::string fault;
+    std::optional<SRecord> record = read_srecord(line, fault);
+    if (!record) {
       fail(fault);
       break;
     }
-    uint32_t address = *hex_at(line, 4, digits);
-    if (type >= '7' && type <= '9') {
-      entry_address = address;
-      result.end_entry = address;
+    if (record->type == '0') continue;
+    if (record->type >= '7') {
+      entry_address = record->address;
+      result.end_entry = record->address;
       break;
     }
-    if (first_record) entry_address = address;
+    // Record counts (S5, S6) have no place in a load file.
+    if (record->type > '3') {
+      fail(format("unknown record type 'S%c'", record->type));
+      break;
+    }
+    if (first_record) entry_address = record->address;
     first_record = false;
-    size_t data_bytes = count - digits / 2 - 1;
-    for (size_t i = 0, pos = 4 + digits; i < data_bytes; ++i, pos += 2) {
-      uint32_t at = address + uint32_t(i);
-      if (!board.is_loadable(at) || board.board_write(at, uint8_t(*hex_at(line, pos, 2))) != 0) {
+    for (size_t i = 0; i < record->data.size(); ++i) {
+      uint32_t at = record->address + uint32_t(i);
+      if (!board.is_loadable(at) || board.board_write(at, record->data[i]) != 0) {
         host.output_line(format("VM: Can't write to simulator memory at 0x%08lX\n", (unsigned long)at));
         fail("the simulator memory refused the write");
         break;

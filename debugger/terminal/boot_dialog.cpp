@@ -196,10 +196,10 @@ void BootDialog::start() {
   setControlsEnabled(false);
   running_ = true;
   child_->terminal().set_boot_running(true);
-  int code = boot_run(child_->terminal().boot(), child_->terminal(), *this, timing);
+  BootResult result = boot_run(child_->terminal().boot(), child_->terminal(), *this, timing);
   child_->terminal().set_boot_running(false);
   running_ = false;
-  if (code < 0) status_->setText(QString::fromStdString(boot_result_text(code)));
+  if (result.code < 0) status_->setText(QString::fromStdString(boot_result_text(result)));
   setControlsEnabled(true);
   fill();
 }

@@ -7,45 +7,29 @@
 
 #include "common/format.h"
 #include "common/line_reader.h"
-#include "common/number.h"
+#include "common/srecord.h"
 #include "debugger/terminal/terminal.h"
 
 namespace zun::term {
 
 namespace {
 
-bool hex_value(std::string_view digits, uint32_t& value) {
-  value = 0;
-  for (char c : digits) {
-    int d = hex_digit(c);
-    if (d < 0) return false;
-    value = value << 4 | uint32_t(d);
-  }
-  return !digits.empty();
-}
+// The "SX" lines that follow the records of a load file.
+bool is_debug_record(const std::string& line) { return line.size() >= 2 && line[0] == 'S' && line[1] == 'X'; }
 
-// Stores one record's data bytes; false when the line is not one we know.
-bool take_record(std::string_view line, uint32_t offset, uint64_t limit, BootImage& img, long& highest) {
-  const size_t digits = line[1] == '1' ? 4 : line[1] == '2' ? 6 : 8;
-  uint32_t address = 0;
-  if (line.size() < 4 + digits || !hex_value(line.substr(4, digits), address)) return false;
-  std::string_view data = line.substr(4 + digits);
-  // The last pair is the checksum.
-  const size_t pairs = data.size() / 2;
-  for (size_t k = 0; k + 1 < pairs; ++k) {
-    uint32_t byte = 0;
-    if (!hex_value(data.substr(2 * k, 2), byte)) return false;
-    const uint64_t a = uint64_t(address) + k;
+// Stores one record's data bytes.
+void take_record(const SRecord& record, uint32_t offset, uint64_t limit, BootImage& img, long& highest) {
+  for (size_t k = 0; k < record.data.size(); ++k) {
+    const uint64_t a = uint64_t(record.address) + k;
     if (a < offset) {
       ++img.omitted_by_offset;
     } else if (a - offset >= limit) {
       ++img.omitted_by_size;
     } else {
-      img.bytes[size_t(a - offset)] = uint8_t(byte);
+      img.bytes[size_t(a - offset)] = record.data[k];
       highest = std::max(highest, long(a - offset));
     }
   }
-  return true;
 }
 
 }  // namespace
@@ -55,16 +39,27 @@ BootImage read_boot_image(std::FILE* file, uint32_t offset, uint32_t size) {
   img.bytes.assign(boot_image_size, 0);
   const uint64_t limit = size == 0 ? boot_image_size : std::min<uint64_t>(size, boot_image_size);
   long highest = -1;
-  std::string line;
-  while (read_line(file, line)) {
-    if (line.empty()) continue;
-    const char type = line.size() >= 2 && line[0] == 'S' ? line[1] : '?';
-    if (type == '0') continue;
-    if (type == '7' || type == '8' || type == '9' || type == 'X') break;
-    if ((type != '1' && type != '2' && type != '3') || !take_record(line, offset, limit, img, highest)) {
-      img.corrupt = true;
+  std::string line, reason;
+  int number = 0;
+  for (LineStatus status; (status = read_line(file, line, kMaxRecordLine)) != LineStatus::End;) {
+    ++number;
+    if (status == LineStatus::TooLong) {
+      img.fault = format("line %d: the line is longer than %zu characters", number, kMaxRecordLine);
       break;
     }
+    if (line.empty()) continue;
+    if (is_debug_record(line)) break;
+    std::optional<SRecord> record = read_srecord(line, reason);
+    if (record && (record->type == '5' || record->type == '6')) {
+      reason = format("unknown record type 'S%c'", record->type);
+      record.reset();
+    }
+    if (!record) {
+      img.fault = format("line %d: %s", number, reason.c_str());
+      break;
+    }
+    if (record->type >= '7') break;
+    if (record->type != '0') take_record(*record, offset, limit, img, highest);
   }
   img.send_count = size == 0 ? size_t(highest + 1) : size_t(limit);
   return img;
@@ -81,9 +76,31 @@ std::string boot_result_text(int code) {
   }
 }
 
+std::string boot_result_text(const BootResult& result) {
+  std::string text = boot_result_text(result.code);
+  if (!result.fault.empty()) text += " (" + result.fault + ")";
+  return text;
+}
+
 namespace {
 
 constexpr auto byte_timeout = std::chrono::seconds(2);
+
+// The first record of an application file, up to its debug records, whose
+// count or checksum does not hold: "line %d: reason"; empty when all hold.
+std::string application_fault(std::FILE* file) {
+  std::string line, reason;
+  int number = 0;
+  for (LineStatus status; (status = read_line(file, line, kMaxRecordLine)) != LineStatus::End;) {
+    ++number;
+    if (status == LineStatus::TooLong)
+      return format("line %d: the line is longer than %zu characters", number, kMaxRecordLine);
+    if (line.empty()) continue;
+    if (is_debug_record(line)) break;
+    if (!read_srecord(line, reason)) return format("line %d: %s", number, reason.c_str());
+  }
+  return {};
+}
 
 // The application's S-record text up to, not including, the first "SX".
 int send_application(std::FILE* app, Terminal& terminal, BootUi& ui) {
@@ -104,30 +121,36 @@ int send_application(std::FILE* app, Terminal& terminal, BootUi& ui) {
 
 }  // namespace
 
-int boot_run(const BootOptions& options, Terminal& terminal, BootUi& ui, BootTiming timing) {
+BootResult boot_run(const BootOptions& options, Terminal& terminal, BootUi& ui, BootTiming timing) {
   Sender::FilePtr boot(options.boot_path.empty() ? nullptr : std::fopen(options.boot_path.c_str(), "rb"));
-  if (!boot) return -1;
+  if (!boot) return {-1, {}};
   Sender::FilePtr app;
   if (options.load_app) {
     app.reset(options.app_path.empty() ? nullptr : std::fopen(options.app_path.c_str(), "rb"));
-    if (!app) return -3;
+    if (!app) return {-3, {}};
   }
   BootImage img = read_boot_image(boot.get(), options.offset, options.size);
   boot.reset();
-  if (img.corrupt) return -2;
+  if (!img.fault.empty()) return {-2, img.fault};
+  // The application goes out as it stands, so its records are checked first:
+  // a damaged one must not reach the board after the binary part.
+  if (app) {
+    std::string fault = application_fault(app.get());
+    if (!fault.empty() || std::fseek(app.get(), 0, SEEK_SET) != 0) return {-4, fault};
+  }
   if (img.omitted_by_offset &&
       !ui.ask(format("WARNING: %ld bytes are omitted due to offset setting\rContinue?", img.omitted_by_offset)))
-    return boot_done;
+    return {boot_done, {}};
   if (img.omitted_by_size &&
       !ui.ask(format("WARNING: %ld bytes are omitted due to size setting\rContinue?", img.omitted_by_size)))
-    return boot_done;
+    return {boot_done, {}};
 
   // From here on the port carries other records; every way out puts the
   // terminal's back.
   auto finish = [&](int code) {
     app.reset();
     bool ok = terminal.apply(Record::Terminal);
-    return code == boot_done && !ok ? -5 : code;
+    return BootResult{code == boot_done && !ok ? -5 : code, {}};
   };
   if (!terminal.apply(Record::Binary)) return finish(-5);
   ui.prepare_target();

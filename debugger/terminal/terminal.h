@@ -374,7 +374,9 @@ struct BootImage {
   std::vector<uint8_t> bytes;  // boot_image_size bytes, cleared for each run
   size_t send_count = 0;       // what goes to the board
   long omitted_by_offset = 0, omitted_by_size = 0;
-  bool corrupt = false;
+  // "line %d: reason" of the first record that does not hold (a wrong count
+  // or checksum, a type other than S0-S3 and S7-S9); empty for a whole file.
+  std::string fault;
 };
 // Reads S1/S2/S3 records up to the first S7, S8, S9 or SX line. With size 0
 // (File size) the span up to the highest byte is sent; a size beyond the
@@ -400,10 +402,16 @@ inline constexpr int boot_done = 256;
 struct BootTiming {
   std::chrono::milliseconds per_byte{20};
 };
+struct BootResult {
+  int code = boot_done;  // boot_done, or a negative code whose text is boot_result_text
+  std::string fault;     // with -2 and -4: the line of the damaged record
+};
 // The bootstrapper download: the binary image byte by byte, then the
-// application's S-records character by character. Returns boot_done, or a
-// negative code whose text is boot_result_text.
-int boot_run(const BootOptions& options, Terminal& terminal, BootUi& ui, BootTiming timing = {});
+// application's S-records character by character. A damaged record in either
+// file stops the run before anything is sent.
+BootResult boot_run(const BootOptions& options, Terminal& terminal, BootUi& ui, BootTiming timing = {});
 std::string boot_result_text(int code);
+// The dialog's status line for a result: the code's text, then the fault.
+std::string boot_result_text(const BootResult& result);
 
 }  // namespace zun::term

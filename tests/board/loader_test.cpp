@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/format.h"
+
 namespace zun {
 namespace {
 
@@ -27,7 +29,7 @@ protected:
 };
 
 TEST_F(EngineLoader, FirstRecordGivesTheEntryWithoutS9) {
-  auto r = engine.load_srecords(file("a.s19", "S00600004844521B\nS1051000AABB8F\nS1052000CCDD2B\n"));
+  auto r = engine.load_srecords(file("a.s19", "S00600004844521B\nS1051000AABB85\nS1052000CCDD31\n"));
   EXPECT_EQ(r.code, 0);
   EXPECT_FALSE(r.end_entry);
   EXPECT_EQ(engine.entry_address, 0x1000u);
@@ -45,7 +47,7 @@ TEST_F(EngineLoader, EndRecordSetsTheEntryAndEndsTheLoad) {
 }
 
 TEST_F(EngineLoader, WiderAddressesAndDebugRecordsAfterTheData) {
-  auto r = engine.load_srecords(file("c.s19", "S205001000EE00\nS30600001001FF00\nSX:C:s:start\nS1041200AA00\n"));
+  auto r = engine.load_srecords(file("c.s19", "S205001000EEFC\nS30600001001FFE9\nSX:C:s:start\nS1041200AA3F\n"));
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(board.board_peek(0x1000), 0xEE);
   EXPECT_EQ(board.board_peek(0x1001), 0xFF);
@@ -53,30 +55,43 @@ TEST_F(EngineLoader, WiderAddressesAndDebugRecordsAfterTheData) {
 }
 
 TEST_F(EngineLoader, LastLineWithoutNewlineKeepsItsLastByte) {
-  auto r = engine.load_srecords(file("d.s19", "S1061000112233A3"));
+  auto r = engine.load_srecords(file("d.s19", "S106100011223383"));
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(board.board_peek(0x1002), 0x33);
 }
 
-TEST_F(EngineLoader, CountFieldLocatesTheChecksum) {
-  // Two data bytes by the count; what trails the checksum is not data.
-  auto r = engine.load_srecords(file("e.s19", "S10510001122B7 4455\n"));
-  EXPECT_EQ(r.code, 0);
-  EXPECT_EQ(board.board_peek(0x1001), 0x22);
-  EXPECT_EQ(board.board_peek(0x1002), 0x00);
-  EXPECT_EQ(engine.load_srecords(file("f.s19", "S1091000112233\n")).code, 2);  // shorter than its count
-  EXPECT_EQ(engine.load_srecords(file("g.s19", "S1051000G122B7\n")).code, 2);
-  EXPECT_EQ(engine.load_srecords(file("h.s19", "S5030001FB\n")).code, 2);
-  EXPECT_EQ(engine.load_srecords(file("i.s19", "hello\n")).code, 2);
+// Every record is whole or refused with its line: the count must cover the
+// line exactly and the checksum must add up, in the header and end records too.
+TEST_F(EngineLoader, CountAndChecksumAreVerifiedInEveryRecord) {
+  auto refused = [&](const std::string& text) {
+    LoadResult r = engine.load_srecords(file("bad.s19", text));
+    return r.code == 2 ? format("line %d: %s", r.line, r.reason.c_str()) : format("code %d", r.code);
+  };
+  const std::string good = "S1041000AA41\n";
+  // One byte more than the count: the last data byte would be dropped.
+  EXPECT_EQ(refused(good + "S1061000860120FEB1\n"), "line 2: bad count");
+  EXPECT_EQ(refused("S10510001122B74455\n"), "line 1: bad count");
+  EXPECT_EQ(refused("S1091000112233\n"), "line 1: bad count");  // shorter than its count
+  EXPECT_EQ(refused(good + "S1041000AB41\n"), "line 2: bad checksum");  // one data digit changed
+  EXPECT_EQ(refused("S00600004844521C\n" + good), "line 1: bad checksum");
+  EXPECT_EQ(refused(good + "S9031000ED\n"), "line 2: bad checksum");
+  EXPECT_EQ(refused("S1051000G122B7\n"), "line 1: non-hex digits in the data");
+  EXPECT_EQ(refused("S1041000AAZ1\n"), "line 1: non-hex digits in the checksum");
+  EXPECT_EQ(refused("S5030001FB\n"), "line 1: unknown record type 'S5'");
+  EXPECT_EQ(refused("hello\n"), "line 1: not an S-record");
+  EXPECT_EQ(board.board_peek(0x1001), 0x00);  // nothing of a refused record is stored
+  // Blanks after the checksum and lower-case digits are no fault.
+  EXPECT_EQ(refused("S1041000aa41 \t\n"), "code 0");
+  EXPECT_EQ(board.board_peek(0x1000), 0xAA);
   EXPECT_EQ(engine.load_srecords((dir / "none.s19").generic_string()).code, 1);
 }
 
 TEST_F(EngineLoader, WriteOutsideMemoryFailsWithItsAddress) {
-  auto r = engine.load_srecords(file("io.s19", "S104E020AA00\n"));
+  auto r = engine.load_srecords(file("io.s19", "S104E020AA51\n"));
   EXPECT_EQ(r.code, 2);
   EXPECT_EQ(host.output, "VM: Can't write to simulator memory at 0x0000E020\n");
   host.output.clear();
-  EXPECT_EQ(engine.load_srecords(file("wrap.s19", "S105FFFF112200\n")).code, 2);
+  EXPECT_EQ(engine.load_srecords(file("wrap.s19", "S105FFFF1122C9\n")).code, 2);
   EXPECT_EQ(host.output, "VM: Can't write to simulator memory at 0x00010000\n");
   EXPECT_EQ(board.board_peek(0xFFFF), 0x11);
 }
@@ -87,13 +102,13 @@ TEST_F(EngineLoader, RomLoadsWhileReadOnlyAndStaysReadOnly) {
   EXPECT_EQ(board.board_peek(0xE100), 0x55);
   EXPECT_FALSE(board.rom_writable);
   board.rom_writable = true;
-  engine.load_srecords(file("bad.s19", "S104E020AA00\n"));
+  engine.load_srecords(file("bad.s19", "S104E020AA51\n"));
   EXPECT_TRUE(board.rom_writable);
 }
 
 TEST_F(EngineLoader, ReportingLoadShowsTheFailureAndClearsTheEntry) {
   engine.entry_address = 0x1234;
-  EXPECT_EQ(engine.load_srecords_reporting(file("bad.s19", "S104E020AA00\n")), 2);
+  EXPECT_EQ(engine.load_srecords_reporting(file("bad.s19", "S104E020AA51\n")), 2);
   EXPECT_EQ(engine.entry_address, 0u);
   EXPECT_EQ(host.messages.back(), "Message: There were Load-errors, check simulator settings and/or loadfile");
 }
@@ -102,7 +117,7 @@ TEST_F(EngineLoader, DefaultTargetLoadsDescriptorAndMonitorInConfiguration1) {
   Engine e(board, host, (dir / "bin").generic_string());
   fs::create_directories(dir / "bin");
   file("config/zun09/ky09.m09sim", ":iotarget:1:0:57384:1:\n");
-  file("config/zun09/qm09.s19", "S104FFFE1234\nS104E10039E1\n");
+  file("config/zun09/qm09.s19", "S104FFFE12EC\nS104E10039E1\n");
   board.board_configuration_set(2);
   EXPECT_EQ(e.load_default_target(), 0);
   EXPECT_EQ(board.board_peek(0xE100), 0xFF);
@@ -132,24 +147,24 @@ TEST_F(EngineLoader, ProjectDescriptorIsKeptAndAMissingMonitorIsReported) {
 
 TEST_F(EngineLoader, LoadCommandPutsTheEntryIntoPc) {
   board.board_configuration_set(2);
-  engine.load_file = file("p.s19", "S1041000128B\nS9031000EC\n");
+  engine.load_file = file("p.s19", "S104100012D9\nS9031000EC\n");
   engine.sim_bp_set(0x1000, false);
   EXPECT_EQ(engine.command(SIM_LOAD), 1);
   EXPECT_EQ(cpu.pc, 0x1000);
   EXPECT_FALSE(engine.sim_bp_exists(0x1000));
-  engine.load_file = file("q.s19", "S104E020AA00\n");
+  engine.load_file = file("q.s19", "S104E020AA51\n");
   EXPECT_EQ(engine.command(SIM_RELOAD), 0);
   EXPECT_EQ(host.messages.back(), "Error: Failed to load:\r\n'" + engine.load_file + "'\r\nYou should check simulator setup");
 }
 
 TEST_F(EngineLoader, ChangedLoadFileAndSetupReload) {
-  engine.load_file = file("p.s19", "S1041000128B\n");
+  engine.load_file = file("p.s19", "S104100012D9\n");
   ASSERT_EQ(engine.load_srecords(engine.load_file).code, 0);
   EXPECT_FALSE(engine.sim_load_file_changed());
   fs::last_write_time(engine.load_file, fs::last_write_time(engine.load_file) + std::chrono::seconds(5));
   EXPECT_TRUE(engine.sim_load_file_changed());
   EXPECT_FALSE(engine.sim_load_file_changed());  // remembered
-  file("p.s19", "S104E020AA00\n");
+  file("p.s19", "S104E020AA51\n");
   engine.command(SIM_SETUP);
   EXPECT_EQ(host.messages.back(), "Message: There were Load-errors, check simulator settings and/or loadfile");
 }

@@ -47,14 +47,16 @@ TEST(Run09Load, MalformedRecordsAreNamedWithTheirLine) {
   EXPECT_EQ(run("S104Z000AA41\n"), "line 1: non-hex digits in the address\n");
   EXPECT_EQ(run(good + "S5030001FB\n"), "line 2: unknown record type 'S5'\n");
   EXPECT_EQ(run("\n:10000000\n"), "line 2: not an S-record\n");
-  EXPECT_EQ(run("S104E020AA00\n"), "line 1: the simulator memory refused the write\n");
+  EXPECT_EQ(run("S104E020AA51\n"), "line 1: the simulator memory refused the write\n");
+  EXPECT_EQ(run(good + "S1061000860120FEB1\n"), "line 2: bad count\n");
+  EXPECT_EQ(run(good + "S1041000AB41\n"), "line 2: bad checksum\n");
   // Megabytes without a line end do not grow without bound either.
   EXPECT_EQ(run(std::string(17 << 20, 'S')), "line 1: the line is longer than 16777216 characters\n");
 }
 
 TEST(Run09Load, AnyLineEndAndNoDeviceFiles) {
   // CR-only records load (the program spins until the instruction limit).
-  EXPECT_EQ(run("S10510007E1000FC\rS9031000EC\r").find("can't load"), std::string::npos);
+  EXPECT_EQ(run("S10610007E10005B\rS9031000EC\r").find("can't load"), std::string::npos);
   Run09Options o;
   o.file = "/dev/zero";
   QuietIo io;

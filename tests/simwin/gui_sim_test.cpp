@@ -263,14 +263,14 @@ TEST_F(SimWindow, ClosingEndsTheDebuggingSessionFirst) {
 TEST_F(SimWindow, ActivationOffersToReloadAChangedLoadFile) {
   QTemporaryDir dir;
   const std::string file = dir.filePath("prog.s19").toStdString();
-  std::ofstream(file) << "S1061000121220FB\nS9031000EC\n";
+  std::ofstream(file) << "S1061000121220A5\nS9031000EC\n";
   open();
   board().board_configuration_set(2);  // no monitor to look for
   engine().load_file = file;
   window->command(SIM_LOAD, 0);
   EXPECT_EQ(engine().cpu.pc, 0x1000);
   window->activated();  // the first activation never asks
-  std::ofstream(file) << "S1061000010120FB\nS9031000EC\n";
+  std::ofstream(file) << "S1061000010120C7\nS9031000EC\n";
   std::filesystem::last_write_time(file, std::filesystem::last_write_time(file) + std::chrono::seconds(5));
   answers.push_back(true);
   window->activated();

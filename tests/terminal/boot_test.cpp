@@ -85,7 +85,8 @@ class BootTest : public ::testing::Test {
   // One run; returns what the board got.
   std::string run(BootOptions o, int expected_code = boot_done) {
     const size_t before = board.received().size();
-    EXPECT_EQ(boot_run(o, terminal, ui, BootTiming{std::chrono::milliseconds(0)}), expected_code);
+    last = boot_run(o, terminal, ui, BootTiming{std::chrono::milliseconds(0)});
+    EXPECT_EQ(last.code, expected_code);
     std::this_thread::sleep_for(50ms);
     EXPECT_EQ(port_baud(board.slave()), 4800u) << "the terminal record is back";
     return board.received().substr(before);
@@ -97,6 +98,7 @@ class BootTest : public ::testing::Test {
   Terminal terminal{0, slots, host};
   Ui ui;
   TempFiles files;
+  BootResult last;
 };
 
 TEST_F(BootTest, SendsTheImageCroppedToItsWindow) {
@@ -158,7 +160,7 @@ TEST_F(BootTest, FailuresAndRefusalsLeaveNoFileOpenAndTheTerminalRecordOn) {
 
   o.boot_path = file("S00600004844521B\nS5030001FB\n");
   EXPECT_EQ(run(o, -2), "");
-  EXPECT_EQ(boot_result_text(-2), "Corrupt binary download file");
+  EXPECT_EQ(boot_result_text(last), "Corrupt binary download file (line 2: unknown record type 'S5')");
   o.boot_path = "/nonexistent/boot.s19";
   run(o, -1);
   o.boot_path = file(s1_records(span(0, 15)));
@@ -172,6 +174,37 @@ TEST_F(BootTest, FailuresAndRefusalsLeaveNoFileOpenAndTheTerminalRecordOn) {
   EXPECT_EQ(run(o, -5), rendering(span(0, 15), 0, 16));
   EXPECT_EQ(open_fd_count(), fds);
   terminal.settings() = s;
+}
+
+// A record whose count or checksum does not hold is refused with its line
+// before anything goes to the board, in either file.
+TEST_F(BootTest, DamagedRecordsAreRefusedBeforeAnythingIsSent) {
+  BootOptions o;
+  o.size = 16;
+  std::string boot = s1_records(span(0, 15));
+  o.boot_path = file(boot.substr(0, boot.size() - 12) + "S9030000FD\r\n");
+  EXPECT_EQ(run(o, -2), "");
+  EXPECT_EQ(boot_result_text(last), "Corrupt binary download file (line 3: bad checksum)");
+  // One data digit changed; then one byte more than the count says.
+  std::string damaged = boot;
+  damaged[30] = damaged[30] == '0' ? '1' : '0';
+  o.boot_path = file(damaged);
+  EXPECT_EQ(run(o, -2), "");
+  EXPECT_EQ(boot_result_text(last), "Corrupt binary download file (line 2: bad checksum)");
+  o.boot_path = file("S1061000860120FEB1\n");
+  EXPECT_EQ(run(o, -2), "");
+  EXPECT_EQ(boot_result_text(last), "Corrupt binary download file (line 1: bad count)");
+
+  o.boot_path = file(boot);
+  o.load_app = true;
+  o.app_path = file("S1051000ABCD72\r\nS1051002ABCD73\r\nS9031000EC\r\n");
+  EXPECT_EQ(run(o, -4), "");
+  EXPECT_EQ(ui.prepared, 0);
+  EXPECT_EQ(boot_result_text(last), "Corrupt 'Application' file (line 2: bad checksum)");
+  // Debug records after the data are not S-records and are never sent.
+  const std::string app = "S1051000ABCD72\r\nS9031000EC\r\n";
+  o.app_path = file(app + "SX:C:s:1000\r\nSX:not a record\r\n");
+  EXPECT_EQ(run(o), rendering(span(0, 15), 0, 16) + app);
 }
 
 }  // namespace

@@ -170,7 +170,7 @@ TEST_F(TerminalGui, SetupDialogSetsThePortAndTheSlot) {
 TEST_F(TerminalGui, BootstrapperDialogRunsTheDownload) {
   TerminalChild* t = openCom1();
   ASSERT_NE(t, nullptr);
-  put("boot.s19", "S00600004844521B\nS1071000010203046E\nS9030000FC\n");
+  put("boot.s19", "S00600004844521B\nS107100001020304DE\nS9030000FC\n");
   int prepared = 0;
   t->runBoot = [&](BootDialog& d) {
     auto* ok = d.findChild<QPushButton*>("ok");
