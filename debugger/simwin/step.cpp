@@ -3,38 +3,43 @@
 // while the CPU waits after CWAI, only the devices' time).
 #include "debugger/simwin/engine.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace zun {
 
+// The MC6809's lines by priority: NMI, FIRQ, IRQ. A line the CPU masks
+// blocks none below it, and a button's press waits until its line is taken
+// (an engine reset clears it). The chips and outside devices share the IRQ
+// line with the IRQ button, so one service answers them all.
 bool Engine::step_interrupts(bool display) {
-  int user_kind = 0;
   // Asked before every instruction: most of the time nothing is pending.
   uint64_t any_request = 0;
   static_assert(sizeof user_requests == sizeof any_request);
   std::memcpy(&any_request, user_requests.data(), sizeof any_request);
-  for (int k = 1; any_request && k <= 7; ++k) {
-    if (!user_requests[k]) continue;
-    user_requests[k] = false;  // consumed whether or not it is chosen below
-    user_kind = k;
-    break;
-  }
-  int kind = user_kind;
-  if (board.board_irq_pending() || board.dev_irq_pending()) kind = IRQ_IRQ;
-  if (kind == 0) return false;
+  const bool irq_line = board.board_irq_pending() || board.dev_irq_pending();
+  if (!any_request && !irq_line) return false;
+  // Kinds 4-7 belong to other processors: the MC6809 refuses them, so their
+  // presses end here.
+  std::fill(user_requests.begin() + 4, user_requests.end(), false);
   if (!exceptions_enabled) {
     stop();
     host.message_box("Message", "IRQ-pending but exception handling is disabled");
     return true;
   }
-  if (!cpu_interrupt(cpu, kind)) return false;
-  in_service[kind] = true;
-  if (display && visual) {
-    host.repaint();
-    notify();
+  for (int kind : {IRQ_NMI, IRQ_FIRQ, IRQ_IRQ}) {
+    const bool requested = user_requests[kind] || (kind == IRQ_IRQ && irq_line);
+    if (!requested || !cpu_interrupt(cpu, kind)) continue;
+    user_requests[kind] = false;
+    in_service[kind] = true;
+    if (display && visual) {
+      host.repaint();
+      notify();
+    }
+    if (break_on_irq) stop();
+    return true;
   }
-  if (break_on_irq) stop();
-  return true;
+  return false;
 }
 
 StepResult Engine::step_instruction(bool display) {

@@ -137,8 +137,11 @@ protected:
   void SetUp() override {
     poke(0x1000, {NOP, NOP, NOP, NOP});
     poke(0x3000, {RTI});
+    poke(0x3100, {RTI});
+    poke(0x3200, {RTI});
     vector(0xFFF8, 0x3000);  // IRQ
-    vector(0xFFFC, 0x3000);  // NMI
+    vector(0xFFF6, 0x3100);  // FIRQ
+    vector(0xFFFC, 0x3200);  // NMI
     cpu.pc = 0x1000;
     cpu.s = 0x0800;
     cpu.cc = 0x00;
@@ -148,12 +151,22 @@ protected:
     board.timer.cr = {0x50, 0x01, 0x00};
     board.timer.counter[0] = 0;
   }
+  void chip_irq() {
+    arm_timer();
+    board.device_pre_step();
+    ASSERT_TRUE(board.board_irq_pending());
+  }
+  // One step; where PC is afterwards.
+  uint16_t step() {
+    engine.command(SIM_STEP);
+    return cpu.pc;
+  }
 };
 
 TEST_F(EngineIrq, UserNmiIsTakenAndRtiEndsItsService) {
   engine.command(789);  // kind 3, NMI
   engine.command(SIM_STEP);
-  EXPECT_EQ(cpu.pc, 0x3000);
+  EXPECT_EQ(cpu.pc, 0x3200);
   EXPECT_EQ(cpu.s, 0x0800 - 12);
   EXPECT_TRUE(engine.in_service[3]);
   EXPECT_EQ(engine.byte_total, 0u);
@@ -162,16 +175,58 @@ TEST_F(EngineIrq, UserNmiIsTakenAndRtiEndsItsService) {
   EXPECT_FALSE(engine.in_service[3]);
 }
 
-TEST_F(EngineIrq, OnboardIrqWinsAndTheUserRequestIsDropped) {
-  arm_timer();
-  board.device_pre_step();
-  ASSERT_TRUE(board.board_irq_pending());
+// A chip's request that the CPU masks blocks no other line: the buttons'
+// NMI and FIRQ are taken over it, and it waits on as before.
+TEST_F(EngineIrq, NmiAndFirqPressesAreTakenWhileAMaskedChipIrqWaits) {
+  cpu.cc = 0x10;
+  chip_irq();
   engine.command(789);
-  engine.command(SIM_STEP);
-  EXPECT_EQ(cpu.pc, 0x3000);
+  EXPECT_EQ(step(), 0x3200);
+  EXPECT_TRUE(engine.in_service[3]);
+  EXPECT_EQ(step(), 0x1000);  // RTI
+  engine.command(788);
+  EXPECT_EQ(step(), 0x3100);
+  EXPECT_TRUE(engine.in_service[2]);
+  EXPECT_EQ(cpu.s, 0x0800 - 3);
+  EXPECT_EQ(step(), 0x1000);
+  EXPECT_EQ(step(), 0x1001);  // the masked IRQ lets the program run
+  EXPECT_FALSE(engine.in_service[1]);
+  EXPECT_TRUE(board.board_irq_pending());
+}
+
+// A press waits while its line is masked and is taken once the program
+// unmasks it; NMI comes before FIRQ before IRQ.
+TEST_F(EngineIrq, PressesWaitForTheirMaskAndGoInPriorityOrder) {
+  poke(0x1001, {0x1C, 0xAF});  // ANDCC #$AF: I and F cleared
+  cpu.cc = 0x50;
+  engine.command(787);
+  engine.command(788);
+  EXPECT_EQ(step(), 0x1001);
+  EXPECT_EQ(step(), 0x1003);
+  engine.command(789);
+  EXPECT_EQ(step(), 0x3200);  // NMI first, which masks the others
+  EXPECT_EQ(step(), 0x1003);  // RTI restores the cleared masks
+  EXPECT_EQ(step(), 0x3100);
+  EXPECT_EQ(step(), 0x1003);
+  EXPECT_EQ(step(), 0x3000);
+  EXPECT_EQ(step(), 0x1003);
+  EXPECT_EQ(step(), 0x1004);  // each press was taken once
+  EXPECT_EQ(engine.user_requests, (std::array<bool, 8>{}));
+  // A chip's IRQ and a pressed IRQ share the line: one service takes both.
+  engine.command(787);
+  chip_irq();
+  EXPECT_EQ(step(), 0x3000);
+  EXPECT_FALSE(engine.user_requests[1]);
+}
+
+TEST_F(EngineIrq, NmiPressComesBeforeAnUnmaskedChipIrq) {
+  chip_irq();
+  engine.command(789);
+  EXPECT_EQ(step(), 0x3200);
+  EXPECT_TRUE(engine.in_service[3]);
+  EXPECT_EQ(step(), 0x1000);
+  EXPECT_EQ(step(), 0x3000);
   EXPECT_TRUE(engine.in_service[1]);
-  EXPECT_FALSE(engine.in_service[3]);
-  EXPECT_FALSE(engine.user_requests[3]);
 }
 
 TEST_F(EngineIrq, RefusedKindIsConsumedAndTheInstructionRuns) {
@@ -227,7 +282,7 @@ TEST_F(EngineIrq, CwaiWaitsWithOnlyTimeAndDevicesAdvancing) {
   engine.command(789);
   engine.sim_timer_tick();
   EXPECT_FALSE(cpu.waiting);
-  EXPECT_EQ(cpu.pc, 0x3000);
+  EXPECT_EQ(cpu.pc, 0x3200);
   EXPECT_EQ(cpu.s, s);  // the registers were stacked by CWAI
 }
 
