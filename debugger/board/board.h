@@ -261,8 +261,14 @@ public:
   bool rom_writable = false;
   bool stop_on_device_access = false;
   RunMode run_mode = RunMode::Stopped;
-  // Set by a refused device access; the engine stops after the instruction.
+  // Set by a refused device access; the engine takes the instruction back
+  // and stops. Until it is cleared no write reaches memory either, so an
+  // instruction that got no device value stores nothing with it.
   bool stop_requested = false;
+  void clear_stop_request() {
+    stop_requested = false;
+    ram_write_end = board_detail::ram_end;
+  }
   uint32_t cycle_counter = 0;
   int configuration = 1;
 
@@ -288,6 +294,10 @@ public:
   std::string descriptor_name;
 
 private:
+  // Writes below this address go straight to RAM: all of RAM, or none while
+  // a refused access holds the writes back.
+  uint32_t ram_write_end = board_detail::ram_end;
+
   uint8_t peek_above_ram(uint32_t addr) const;
   int read_above_ram(uint32_t addr, uint8_t& out);
   int write_above_ram(uint32_t addr, uint8_t value);

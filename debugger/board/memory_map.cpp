@@ -49,6 +49,7 @@ Board::Board(IoLibrary& io_library)
 bool Board::device_access_refused() {
   if (!stop_on_device_access || run_mode == RunMode::Stopped) return false;
   stop_requested = true;
+  ram_write_end = 0;
   return true;
 }
 
@@ -71,21 +72,26 @@ int Board::board_read(uint32_t addr, uint8_t& out) {
 }
 
 int Board::board_write(uint32_t addr, uint8_t value) {
-  if (addr < ram_end) {
+  if (addr < ram_write_end) {
     ram[addr] = value;
     return 0;
   }
   return write_above_ram(addr, value);
 }
 
+// A refused device read succeeds and leaves the caller's byte as it was.
 [[gnu::noinline]] int Board::read_above_ram(uint32_t addr, uint8_t& out) {
   auto a = valid_address(addr);
   if (!a) return 1;
   switch (region_of(*a)) {
   case Region::Ram: out = ram[*a]; break;
   case Region::Rom: out = rom[*a - rom_base]; break;
-  case Region::Attached: out = device_access_refused() ? 0 : read_attached(*a); break;
-  case Region::Onboard: out = device_access_refused() ? 0 : read_onboard(*a); break;
+  case Region::Attached:
+    if (!device_access_refused()) out = read_attached(*a);
+    break;
+  case Region::Onboard:
+    if (!device_access_refused()) out = read_onboard(*a);
+    break;
   }
   return 0;
 }
@@ -93,6 +99,8 @@ int Board::board_write(uint32_t addr, uint8_t value) {
 [[gnu::noinline]] int Board::write_above_ram(uint32_t addr, uint8_t value) {
   auto a = valid_address(addr);
   if (!a) return 1;
+  // Held back after a refused access: the instruction is taken back whole.
+  if (stop_requested) return 0;
   switch (region_of(*a)) {
   case Region::Ram: ram[*a] = value; break;
   case Region::Rom:

@@ -5,8 +5,40 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace zun {
+
+namespace {
+
+// What an instruction may change in the CPU, kept so that Break on IO can
+// take back an instruction that reached for a device.
+struct CpuRegisters {
+  uint16_t pc, s, u, x, y;
+  uint8_t a, b, dp, cc;
+  bool waiting;
+  int in_service;
+};
+
+CpuRegisters save_registers(const Cpu& c) {
+  return {c.pc, c.s, c.u, c.x, c.y, c.a, c.b, c.dp, c.cc, c.waiting, c.in_service};
+}
+
+void restore_registers(Cpu& c, const CpuRegisters& r) {
+  c.pc = r.pc;
+  c.s = r.s;
+  c.u = r.u;
+  c.x = r.x;
+  c.y = r.y;
+  c.a = r.a;
+  c.b = r.b;
+  c.dp = r.dp;
+  c.cc = r.cc;
+  c.waiting = r.waiting;
+  c.in_service = r.in_service;
+}
+
+}  // namespace
 
 // The MC6809's lines by priority: NMI, FIRQ, IRQ. A line the CPU masks
 // blocks none below it, and a button's press waits until its line is taken
@@ -57,22 +89,36 @@ StepResult Engine::step_instruction(bool display) {
   } else {
     r.undefined = cpu.page1[first].info == nullptr;
   }
+  // Under Break on IO a running instruction may be refused a device: it is
+  // then taken back whole, so the user stops on it with nothing done.
+  std::optional<CpuRegisters> before;
+  std::array<bool, 8> lamps_before{};
+  if (board.stop_on_device_access && board.run_mode != RunMode::Stopped) {
+    before = save_registers(cpu);
+    lamps_before = in_service;
+  }
   // cpu_step_traced, with the engine's own hooks called directly rather than
   // through the CPU's hook table: this runs for every instruction.
   device_pre_step();
   r.length = cpu_execute(cpu, r.address, true, r.transfers);
   device_post_step();
+  if (board.stop_requested) {
+    board.clear_stop_request();
+    if (before) {
+      restore_registers(cpu, *before);
+      in_service = lamps_before;
+    }
+    r = StepResult{};
+    r.address = cpu.pc;
+    stop();
+    return r;
+  }
   // An undefined indexed post-byte leaves PC in place like an undefined opcode.
   if (r.transfers == 0 && cpu.pc == r.address) r.undefined = true;
   r.executed = true;
   byte_total += static_cast<uint32_t>(r.length);
   if (visual) host.repaint();
   if (display && visual) notify();
-  if (board.stop_requested) {
-    // A device access refused under Break on IO: stop between instructions.
-    board.stop_requested = false;
-    stop();
-  }
   return r;
 }
 

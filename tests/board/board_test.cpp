@@ -56,14 +56,19 @@ TEST_F(BoardMemoryMap, DeviceAccessRefusedWhileRunning) {
   board.device_pre_step();
   board.stop_on_device_access = true;
   board.run_mode = RunMode::Fast;
-  EXPECT_EQ(rd(0xE029), 0x00);
+  EXPECT_EQ(rd(0xE029), 0xAA);  // the caller's byte is left as it was
   EXPECT_TRUE(board.stop_requested);
   wr(0xE029, 'Z');
-  board.stop_requested = false;
-  EXPECT_EQ(rd(0xE000), 0x00);
-  EXPECT_TRUE(board.stop_requested);
+  wr(0x1000, 1);  // held back with the rest of the refused instruction
+  EXPECT_EQ(rd(0x1000), 0x00);
+  board.clear_stop_request();
   wr(0x1000, 1);  // memory is not a device
+  EXPECT_FALSE(board.stop_requested);
+  EXPECT_EQ(rd(0xE000), 0xAA);
+  EXPECT_TRUE(board.stop_requested);
+  board.clear_stop_request();
   board.run_mode = RunMode::Stopped;
+  EXPECT_EQ(rd(0x1000), 0x01);
   EXPECT_EQ(rd(0xE028), 0x03);  // the byte is still there, nothing was sent
   EXPECT_EQ(rd(0xE029), 0x41);
 }

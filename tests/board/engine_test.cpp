@@ -286,20 +286,44 @@ TEST_F(EngineIrq, CwaiWaitsWithOnlyTimeAndDevicesAdvancing) {
   EXPECT_EQ(cpu.s, s);  // the registers were stacked by CWAI
 }
 
-TEST_F(EngineTest, BreakOnIoStopsAfterTheInstruction) {
+// Break on IO stops on the instruction that reaches for a device while
+// running, with nothing of it done: no register takes a refused read, and the
+// access happens when the user steps or runs on.
+TEST_F(EngineTest, BreakOnIoStopsOnTheInstructionWithNothingDone) {
   int slot = board.dev_open(int32_t(tovrel::DeviceKind::Terminal), 0xE028, 0);
   board.onboard_connect(int(Onboard::Acia1), board.slots[slot].handle);
-  poke(0x1000, {0x86, 0x77, 0xB6, 0xE0, 0x28, NOP, NOP});  // LDA #$77; LDA $E028
+  auto* terminal = tovrel::find<tovrel::SerialTerminal>(board.slots[slot].handle);
+  // LDA #$77; LDA $E028; STA $E029; NOP
+  poke(0x1000, {0x86, 0x77, 0xB6, 0xE0, 0x28, 0xB7, 0xE0, 0x29, NOP});
   cpu.pc = 0x1000;
   board.stop_on_device_access = true;
   engine.command(SIM_RUN_FAST);
   engine.sim_timer_tick();
   EXPECT_EQ(engine.run_mode, RunMode::Stopped);
-  EXPECT_EQ(cpu.pc, 0x1005);
-  EXPECT_EQ(cpu.a, 0x00);  // the refused read hands back 0
+  EXPECT_EQ(cpu.pc, 0x1002);
+  EXPECT_EQ(cpu.a, 0x77);
+  EXPECT_EQ(cpu.cc & 0x0E, 0x00);  // N, Z and V as LDA #$77 left them
+  EXPECT_EQ(engine.byte_total, 2u);
   EXPECT_FALSE(board.stop_requested);
   engine.command(SIM_STEP);  // stopped: the access works again
-  EXPECT_EQ(cpu.pc, 0x1006);
+  EXPECT_EQ(cpu.pc, 0x1005);
+  EXPECT_EQ(cpu.a, 0x02);    // the console's status: ready to send
+  engine.command(SIM_RUN_FAST);  // the run's first step may reach the device
+  EXPECT_EQ(terminal->take_output(), "\x02");
+  engine.sim_timer_tick();
+  EXPECT_EQ(engine.run_mode, RunMode::Fast);
+
+  // An indirect store through a device's word writes nowhere.
+  poke(0x2000, {0xA7, 0x9F, 0xE0, 0x28});  // STA [$E028]
+  board.ram[0x0000] = 0x5A;
+  board.ram[0x0200] = 0x5A;
+  cpu.pc = 0x2000;
+  cpu.s = 0x0800;
+  engine.sim_timer_tick();
+  EXPECT_EQ(engine.run_mode, RunMode::Stopped);
+  EXPECT_EQ(cpu.pc, 0x2000);
+  EXPECT_EQ(board.ram[0x0000], 0x5A);
+  EXPECT_EQ(board.ram[0x0200], 0x5A);
 }
 
 }  // namespace
