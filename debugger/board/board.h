@@ -36,6 +36,9 @@ public:
   virtual int32_t get_option_sim(int32_t handle) = 0;
   virtual int32_t set_option_sim(int32_t handle, int32_t option) = 0;
   virtual int32_t is_tovr_pending_irq(int32_t handle) = 0;
+  // What input_sim would give, without a change to the instance; -1 when it
+  // cannot say (the default, for a library without such a read).
+  virtual int32_t peek_sim(int32_t handle, int32_t reg) { return -1; }
   // The device object behind a handle, for the board to keep and ask
   // directly on every step; nullptr (the default) makes the board use the
   // calls above. A library that answers the calls differently from its
@@ -57,6 +60,7 @@ public:
   int32_t get_option_sim(int32_t handle) override;
   int32_t set_option_sim(int32_t handle, int32_t option) override;
   int32_t is_tovr_pending_irq(int32_t handle) override;
+  int32_t peek_sim(int32_t handle, int32_t reg) override;
   std::shared_ptr<tovrel::Device> direct(int32_t handle) override;
 };
 
@@ -178,10 +182,16 @@ public:
   // ---- memory_map.cpp ----
   int board_read(uint32_t addr, uint8_t& out) override;
   int board_write(uint32_t addr, uint8_t value) override;
-  // What a read would give, without touching a chip or an outside device.
+  // What a read would give, without touching a chip or an outside device;
+  // 0 where that cannot be known (board_look), 0xFF at an invalid address.
   uint8_t board_peek(uint32_t addr) const {
     return addr < board_detail::ram_end ? ram[addr] : peek_above_ram(addr);
   }
+  // What a view of memory shows: what a read would give, asked without a
+  // change to a chip or an outside device; nothing where that cannot be
+  // known (an outside device whose read takes something from it) and at an
+  // invalid address.
+  std::optional<uint8_t> board_look(uint32_t addr) const;
   void board_clear_memory();
   static bool board_is_io_page(uint32_t addr) { return addr >= 0xE000 && addr < 0xE100; }
   static bool board_is_onboard(uint32_t addr) { return addr >= 0xE020 && addr < 0xE100; }
@@ -299,6 +309,7 @@ private:
   uint32_t ram_write_end = board_detail::ram_end;
 
   uint8_t peek_above_ram(uint32_t addr) const;
+  std::optional<uint8_t> look_outside(int32_t handle, int32_t reg) const;
   int read_above_ram(uint32_t addr, uint8_t& out);
   int write_above_ram(uint32_t addr, uint8_t value);
   void poll_outside();

@@ -118,13 +118,21 @@ int Board::board_write(uint32_t addr, uint8_t value) {
 }
 
 uint8_t Board::peek_above_ram(uint32_t addr) const {
+  if (!valid_address(addr)) return 0xFF;
+  return board_look(addr).value_or(0);
+}
+
+std::optional<uint8_t> Board::board_look(uint32_t addr) const {
   auto a = valid_address(addr);
-  if (!a) return 0xFF;
+  if (!a) return std::nullopt;
   switch (region_of(*a)) {
   case Region::Ram: return ram[*a];
   case Region::Rom: return rom[*a - rom_base];
-  // Outside devices cannot be asked without side effects; show 0 for them.
-  case Region::Attached: return 0;
+  case Region::Attached: {
+    int slot = find_slot(*a);
+    if (slot < 0) return 0;
+    return look_outside(slots[slot].handle, int32_t(*a - slots[slot].base));
+  }
   case Region::Onboard: break;
   }
   auto chip = decode_onboard(*a);
@@ -136,11 +144,21 @@ uint8_t Board::peek_above_ram(uint32_t addr) const {
   case Onboard::Pia1:
   case Onboard::Pia2: return pia[int(row) - int(Onboard::Pia1)].read(reg);
   case Onboard::Timer: return timer.peek(reg);
-  case Onboard::FdcLatch:
+  case Onboard::FdcLatch: return look_outside(onboard[int(row)].connection, 0);
   case Onboard::FdcControl:
-  case Onboard::Count: return 0;
+    if (!fdc_present) return 0;
+    return look_outside(onboard[int(row)].connection, reg);
+  case Onboard::Count: break;
   }
   return 0;
+}
+
+// A read of an instance that is not there, or has gone, gives 0.
+std::optional<uint8_t> Board::look_outside(int32_t handle, int32_t reg) const {
+  if (handle < 0 || io.query_sim(handle) == 0) return 0;
+  int32_t value = io.peek_sim(handle, reg);
+  if (value < 0) return std::nullopt;
+  return static_cast<uint8_t>(value);
 }
 
 bool Board::is_loadable(uint32_t addr) const {

@@ -16,6 +16,7 @@ int32_t TovrelLibrary::query_sim(int32_t handle) { return QuerySim(handle); }
 int32_t TovrelLibrary::get_option_sim(int32_t handle) { return GetOptionSim(handle); }
 int32_t TovrelLibrary::set_option_sim(int32_t handle, int32_t option) { return SetOptionSim(handle, option); }
 int32_t TovrelLibrary::is_tovr_pending_irq(int32_t handle) { return IsTovrPendingIrq(handle); }
+int32_t TovrelLibrary::peek_sim(int32_t handle, int32_t reg) { return PeekSim(handle, reg); }
 std::shared_ptr<tovrel::Device> TovrelLibrary::direct(int32_t handle) { return tovrel::share_device(handle); }
 
 }  // namespace zun

@@ -205,8 +205,10 @@ int MemoryGrid::clamp_position(int position) { return std::clamp(position, 0, me
 
 std::string MemoryGrid::address_text(int row) const { return format("%4.4X", unsigned((base + 16 * row) & 0xFFFF)); }
 
+// "--" for a device that cannot be read without taking something from it.
 std::string MemoryGrid::cell_text(const Board& board, int cell) const {
-  return format("%2.2X", unsigned(board.board_peek(base + uint32_t(cell))));
+  std::optional<uint8_t> byte = board.board_look((base + uint32_t(cell)) & 0xFFFF);
+  return byte ? format("%2.2X", unsigned(*byte)) : "--";
 }
 
 bool MemoryGrid::cell_editable(const Board& board, int cell) const {
@@ -218,7 +220,7 @@ std::string MemoryGrid::edit_cell(Board& board, int cell, const std::string& tex
   uint32_t a = (base + uint32_t(cell)) & 0xFFFF;
   uint64_t value = 0;
   if (!text.empty() && sim_parse_number(text.substr(0, 7), value, 16) == 0) board.board_write(a, uint8_t(value));
-  return format("%2.2X", unsigned(board.board_peek(a)));
+  return cell_text(board, cell);
 }
 
 // ---- lamps ----

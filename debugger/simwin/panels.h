@@ -2,8 +2,8 @@
 // control layout for a CPU kind, the 12-line disassembly list, the stack view,
 // the memory grid, the register fields, the lamps, the toolbar state and the
 // items of the pop-up menus. The Qt window paints and places what these give.
-// Panels look at memory through board_peek only: showing the board never
-// changes a chip or an outside device.
+// Panels look at memory through board_peek and board_look only: showing the
+// board never changes a chip or an outside device.
 #pragma once
 #include "debugger/simwin/engine.h"
 
@@ -137,6 +137,8 @@ public:
   // The scroll position after a scroll action (line, page, thumb, ends).
   static int clamp_position(int position);
   std::string address_text(int row) const;  // "%4.4X"
+  // "%2.2X" of what a read would give (board_look), "--" where that cannot
+  // be known without a change to the device.
   std::string cell_text(const Board& board, int cell) const;
   // RAM, the I/O page and ROM while writable take typed bytes.
   bool cell_editable(const Board& board, int cell) const;

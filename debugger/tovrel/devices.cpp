@@ -78,6 +78,12 @@ int32_t Probe::input(int32_t reg) {
   return value;
 }
 
+int32_t Probe::peek(int32_t reg) const {
+  if (reg < 0 || reg >= static_cast<int32_t>(queued.size())) return 0;
+  const auto& q = queued[reg];
+  return (q.empty() ? defaults[reg] : q.front()) & 0xFF;
+}
+
 void Probe::output(int32_t value, int32_t reg) {
   log.push_back({true, reg, value});
   ++revision;

@@ -145,4 +145,9 @@ int32_t IsTovrPendingIrq(int32_t handle) {
   return d && d->irq_pending() ? 1 : 0;
 }
 
+int32_t PeekSim(int32_t handle, int32_t reg) {
+  Device* d = live_device(handle);
+  return d ? d->peek(reg) : -1;
+}
+
 }  // extern "C"

@@ -1,6 +1,6 @@
 // tovrel: the outside I/O-simulator library. The simulated board reaches
 // devices that are not on the board (a serial terminal, lamps, switches, a
-// panel, a test probe) only through the eleven C functions below; the device
+// panel, a test probe) only through the twelve C functions below; the device
 // models behind them are C++ objects that a program's views may look at.
 //
 // Conventions of the C interface:
@@ -36,6 +36,11 @@ int32_t QuerySim(int32_t handle);
 int32_t GetOptionSim(int32_t handle);
 int32_t SetOptionSim(int32_t handle, int32_t option);
 int32_t IsTovrPendingIrq(int32_t handle);
+// What InputSim of the register would give (its low 8 bits), asked without
+// changing the instance; -1 when the device cannot answer without a change
+// (reading takes a byte from it) and for -1 and closed handles. Views of
+// memory ask this; programs never do.
+int32_t PeekSim(int32_t handle, int32_t reg);
 }
 
 namespace zun::tovrel {
@@ -49,6 +54,9 @@ public:
   virtual ~Device() = default;
   virtual int32_t input(int32_t reg) = 0;
   virtual void output(int32_t value, int32_t reg) = 0;
+  // The byte input() would give, without a change; -1 when reading the
+  // register changes the device (the default).
+  virtual int32_t peek(int32_t reg) const { return -1; }
   bool irq_pending() const { return irq; }
   // The option is saved in target descriptors; its meaning is the device's.
   virtual int32_t option() const { return option_value; }
@@ -89,6 +97,8 @@ public:
   }
   int32_t input(int32_t reg) override;
   void output(int32_t value, int32_t reg) override;
+  // Register 0 hands over a typed byte: it has no such read.
+  int32_t peek(int32_t reg) const override { return reg == 0 ? -1 : 0; }
   void set_option(int32_t value) override;
   void type_text(std::string_view bytes);
   std::string take_output();
@@ -109,6 +119,7 @@ public:
   explicit Leds(std::string name) : Device(DeviceKind::Leds, std::move(name)) {}
   int32_t input(int32_t reg) override { return 0; }
   void output(int32_t value, int32_t reg) override;
+  int32_t peek(int32_t reg) const override { return 0; }
   uint8_t lamps = 0;
 };
 
@@ -118,6 +129,7 @@ public:
   explicit Switches(std::string name) : Device(DeviceKind::Switches, std::move(name)) {}
   int32_t input(int32_t reg) override { return 0x100 | state; }
   void output(int32_t value, int32_t reg) override {}
+  int32_t peek(int32_t reg) const override { return state; }
   void set(uint8_t bits);
   uint8_t state = 0;
 };
@@ -129,6 +141,7 @@ public:
   explicit PiaPanel(std::string name) : Device(DeviceKind::PiaPanel, std::move(name)) {}
   int32_t input(int32_t reg) override { return reg == 1 ? 0x100 | switches : 0; }
   void output(int32_t value, int32_t reg) override;
+  int32_t peek(int32_t reg) const override { return reg == 1 ? switches : 0; }
   void set_switches(uint8_t bits);
   uint8_t lamps = 0, switches = 0;
 };
@@ -147,6 +160,8 @@ public:
   explicit Probe(std::string name) : Device(DeviceKind::Probe, std::move(name)) { interrupts = true; }
   int32_t input(int32_t reg) override;
   void output(int32_t value, int32_t reg) override;
+  // The value the next input() would take, neither taken nor logged.
+  int32_t peek(int32_t reg) const override;
   void queue(int32_t reg, int32_t value);
   void set_default(int32_t reg, int32_t value);
 

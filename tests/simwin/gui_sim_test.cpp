@@ -317,6 +317,21 @@ TEST_F(SimWindow, MemoryAddressButtonMovesTheGrid) {
   EXPECT_EQ(window->addressField(3)->text(), "FFF0");
 }
 
+TEST_F(SimWindow, MemoryGridShowsAnAttachedDevice) {
+  open();
+  const int slot = board().dev_open(uint32_t(tovrel::DeviceKind::Switches), 0xE000, 0);
+  ASSERT_GE(slot, 0);
+  tovrel::find<tovrel::Switches>(board().slots[slot].handle)->set(0xC3);
+  ASSERT_GE(board().dev_open(uint32_t(tovrel::DeviceKind::Terminal), 0xE010, 0), 0);
+  window->memoryScroll()->setValue(0xE00);
+  EXPECT_EQ(window->addressField(0)->text(), "E000");
+  EXPECT_EQ(window->memoryCell(0)->text(), "C3");
+  EXPECT_EQ(window->memoryCell(1)->text(), "00");  // beyond the switches
+  EXPECT_EQ(window->memoryCell(16)->text(), "--");
+  EXPECT_EQ(window->memoryCell(17)->text(), "00");
+  EXPECT_EQ(window->memoryCell(0x28)->text(), "00");  // ACIA 1, not connected
+}
+
 }  // namespace
 
 namespace {

@@ -186,5 +186,45 @@ TEST_F(SimMemory, CellEditsWriteOnceAndShowWhatMemoryHolds) {
   EXPECT_EQ(grid.base, 4092u * 16);
 }
 
+// Outside devices show what a read would give them, asked without taking
+// anything from them; one that cannot be read so shows "--".
+TEST_F(SimMemory, OutsideDevicesShowWhatTheirReadsWouldGive) {
+  auto open = [&](tovrel::DeviceKind kind, uint32_t base) {
+    int slot = board.dev_open(uint32_t(kind), base, 0);
+    return board.slots[slot].handle;
+  };
+  tovrel::find<tovrel::Switches>(open(tovrel::DeviceKind::Switches, 0xE000))->set(0x5A);
+  auto* terminal = tovrel::find<tovrel::SerialTerminal>(open(tovrel::DeviceKind::Terminal, 0xE004));
+  terminal->set_option(1);
+  terminal->type_text("k");
+  auto* probe = tovrel::find<tovrel::Probe>(open(tovrel::DeviceKind::Probe, 0xE008));
+  probe->queue(1, 0x33);
+  probe->set_default(2, 0x144);
+  MemoryGrid grid;
+  grid.set_base(0xE000);
+  EXPECT_EQ(grid.cell_text(board, 0), "5A");
+  EXPECT_EQ(grid.cell_text(board, 1), "00");  // beyond the switches' one register
+  EXPECT_EQ(grid.cell_text(board, 4), "--");  // reading would take the typed key
+  EXPECT_EQ(grid.cell_text(board, 5), "00");
+  EXPECT_EQ(grid.cell_text(board, 9), "33");
+  EXPECT_EQ(grid.cell_text(board, 10), "44");
+  EXPECT_EQ(grid.cell_text(board, 0x10), "00");  // nothing attached: a read gives 0
+  EXPECT_TRUE(probe->log.empty());
+  EXPECT_EQ(terminal->pending_input(), 1u);
+  // The cells show what the CPU then reads.
+  uint8_t byte = 0;
+  EXPECT_EQ(board.board_read(0xE009, byte), 0);
+  EXPECT_EQ(byte, 0x33);
+  EXPECT_EQ(board.board_read(0xE000, byte), 0);
+  EXPECT_EQ(byte, 0x5A);
+  // A chip's outside side is shown the same way: the floppy latch's switches.
+  int32_t latch = open(tovrel::DeviceKind::Switches, 0xE060);
+  board.onboard_connect(int(Onboard::FdcLatch), latch);
+  tovrel::find<tovrel::Switches>(latch)->set(0x81);
+  grid.set_base(0xE060);
+  EXPECT_EQ(grid.cell_text(board, 0), "81");
+  EXPECT_EQ(grid.edit_cell(board, 0, "12"), "81");
+}
+
 }  // namespace
 }  // namespace zun
