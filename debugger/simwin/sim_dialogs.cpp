@@ -315,8 +315,9 @@ void TargetSetupDialog::pressDefault() {
 
 void TargetSetupDialog::accept() {
   setup_.ok(checkedConfiguration());
-  // The CPU's registers start over; PC is not fetched from the reset vector.
-  cpu_reset(sim_.engine.cpu, false);
+  // The board starts over as after a reset: the chips, and PC from the reset
+  // vector, so that Run starts where the board would.
+  sim_.engine.reset_cpu();
   if (SimulatorWindow* w = sim_.window()) w->refreshPanels();
   QDialog::accept();
 }

@@ -197,6 +197,33 @@ TEST_F(SimWindow, SetupDialogConnectsTheProbeCancelClosesItOkKeepsIt) {
   EXPECT_TRUE(errors.empty());
 }
 
+// OK resets the board as a reset does: the devices, and PC from the reset
+// vector, where Run then starts.
+TEST_F(SimWindow, SetupOkResetsTheBoardWithPcFromTheResetVector) {
+  open();
+  board().rom_writable = true;
+  ASSERT_EQ(board().board_write(0xFFFE, 0x12), 0);
+  ASSERT_EQ(board().board_write(0xFFFF, 0x34), 0);
+  board().rom_writable = false;
+  poke(0x1234, {NOP, BRA, 0xFD});
+  engine().cpu.pc = 0x5555;
+  engine().cpu.x = 0x1111;
+  engine().cpu.s = 0x2222;
+  board().pia[0].ddra = 0xF0;
+  scripts.push_back([&](QDialog& d) { QTest::mouseClick(child<QPushButton>(d, "ok"), Qt::LeftButton); });
+  window->command(SIM_SETUP, 0);
+  EXPECT_EQ(engine().cpu.pc, 0x1234);
+  EXPECT_EQ(engine().cpu.x, 0x0000);
+  EXPECT_EQ(engine().cpu.s, 0x0000);
+  EXPECT_EQ(engine().cpu.cc, 0x50);
+  EXPECT_EQ(board().pia[0].ddra, 0x00);  // the chips are reset too
+  EXPECT_EQ(window->registerField(REG_PC)->text(), "1234");
+  window->command(SIM_RUN, 0);
+  window->command(SIM_STOP, 0);
+  EXPECT_EQ(engine().cpu.pc, 0x1235);
+  EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(SimWindow, DetachListsOnlyOutsideDevices) {
   open();
   board().dev_open(int(tovrel::DeviceKind::Leds), 0xE004, 0);
