@@ -230,8 +230,10 @@ public:
 // Options from the arguments after the program name; nothing and a message
 // when they do not fit.
 std::optional<Run09Options> parse_run09_args(const std::vector<std::string>& args, std::string& error);
-// Exit code: 0 at a jump to itself, 1 when the file does not load, 3 after
-// --max instructions, 4 at an undefined opcode.
+// Exit code: at a jump to itself where the outermost call returns to (a C
+// program's __lowexit) the program's status in D (0-255, above: 255), at any
+// other jump to itself 0; 1 when the file does not load, 3 after --max
+// instructions, 4 at an undefined opcode.
 int run09(const Run09Options& options, Run09Io& io);
 
 }  // namespace zun

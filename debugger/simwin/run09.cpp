@@ -1,11 +1,15 @@
 // run09: runs one S-record program on the board without monitor, with a
 // console on ACIA 1 whose output goes to standard output and whose input is
 // standard input. Stops at a BRA, LBRA or JMP to itself, at an undefined
-// opcode or after a number of instructions.
+// opcode or after a number of instructions. A program that comes to rest
+// where its outermost call returns to (a C program's __lowexit, where main
+// returns and exit() goes) ends with its status in D.
 #include "debugger/simwin/engine.h"
 
 #include "common/format.h"
 #include "debugger/tovrel/tovrel.h"
+
+#include <algorithm>
 
 namespace zun {
 
@@ -35,6 +39,25 @@ bool is_jump_to_self(const Board& board, const StepResult& r, uint16_t pc) {
   uint8_t op = board.board_peek(r.address);
   return op == 0x20 || op == 0x16 || op == 0x0E || op == 0x6E || op == 0x7E;
 }
+
+// Where the outermost call returns to: the call made with the highest stack
+// pointer, the latest of equals. In a C program that is the startup's call
+// of main, whose return address is __lowexit.
+struct OutermostCall {
+  std::optional<uint16_t> return_to;
+  uint16_t s = 0;  // S before the call
+
+  void note(const Board& board, const Cpu& cpu, const StepResult& r) {
+    if (!r.executed || r.transfers == 0 || !is_call_opcode(board.board_peek(r.address))) return;
+    const uint16_t s_before = uint16_t(cpu.s + 2);  // the call pushed its return address
+    if (return_to && s_before < s) return;
+    s = s_before;
+    return_to = uint16_t(r.address + r.length);
+  }
+};
+
+// The exit status a program leaves in D: 0-255, anything above is 255.
+int program_status(const Cpu& cpu) { return std::min<int>(cpu.a << 8 | cpu.b, 255); }
 
 // The loader's messages (the address of a refused write) go to standard error.
 class Run09Host : public EngineHost {
@@ -146,6 +169,7 @@ int run09(const Run09Options& options, Run09Io& io) {
                       : uint16_t(board.board_peek(0xFFFE) << 8 | board.board_peek(0xFFFF));
   engine.run_mode = board.run_mode = RunMode::Fast;
 
+  OutermostCall outermost;
   bool input_open = true;
   std::string unsent;  // standard input not yet handed to the console
   int code = 0;
@@ -179,8 +203,10 @@ int run09(const Run09Options& options, Run09Io& io) {
       stop_pc = r.address;
       break;
     }
+    outermost.note(board, engine.cpu, r);
     if (is_jump_to_self(board, r, engine.cpu.pc)) {
       stop_pc = r.address;
+      if (r.address == outermost.return_to) code = program_status(engine.cpu);
       break;
     }
   }
