@@ -79,6 +79,21 @@ TEST(Run09, TraceAndMaxCountInstructions) {
   std::filesystem::remove(o.file);
 }
 
+// The echo program above rests at a jump to itself outside any call: 0. This
+// one rests where its outermost calls return to, as a C program does in
+// __lowexit, and hands over its status in D (above 255: 255).
+// 2000: LDS #$1000; JSR $2010; JSR $2014; BRA $200A
+// 2010: LDD #7; RTS      2014: LDD #$123; RTS
+TEST(Run09, EndsWithTheStatusWhereTheOutermostCallReturns) {
+  Run09Options o;
+  o.file = write_file("zun_run09_status.s19",
+                      "S11B200010CE1000BD2010BD201420FE12121212CC000739CC0123395D\nS9032000DC\n");
+  ScriptedIo io;
+  EXPECT_EQ(run09(o, io), 255);
+  EXPECT_EQ(io.stderr_text, "");
+  std::filesystem::remove(o.file);
+}
+
 TEST(Run09, LoadFailureSaysWhereTheWriteWasRefused) {
   Run09Options o;
   // One byte for 0xE020, an on-board chip address that no load may write.
