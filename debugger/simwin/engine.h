@@ -198,6 +198,19 @@ public:
   std::function<void()> debugger_on_stop;
 
 private:
+  // What an instruction may change, kept while Break on IO may refuse it a
+  // device and the engine then takes it back.
+  struct SavedState {
+    uint16_t pc, s, u, x, y;
+    uint8_t a, b, dp, cc;
+    bool waiting;
+    int in_service;
+    std::array<bool, 8> lamps;
+  };
+  void save_for_take_back();
+  void take_back();
+  SavedState saved_{};
+
   void start_running(RunMode mode);
   void notify() {
     host.on_stop();

@@ -48,9 +48,9 @@ struct OutermostCall {
   uint16_t s = 0;  // S before the call
 
   void note(const Board& board, const Cpu& cpu, const StepResult& r) {
-    if (!r.executed || r.transfers == 0 || !is_call_opcode(board.board_peek(r.address))) return;
-    const uint16_t s_before = uint16_t(cpu.s + 2);  // the call pushed its return address
-    if (return_to && s_before < s) return;
+    if (!r.executed || r.transfers == 0) return;
+    const uint16_t s_before = uint16_t(cpu.s + 2);  // a call pushed its return address
+    if ((return_to && s_before < s) || !is_call_opcode(board.board_peek(r.address))) return;
     s = s_before;
     return_to = uint16_t(r.address + r.length);
   }

@@ -5,40 +5,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <optional>
 
 namespace zun {
-
-namespace {
-
-// What an instruction may change in the CPU, kept so that Break on IO can
-// take back an instruction that reached for a device.
-struct CpuRegisters {
-  uint16_t pc, s, u, x, y;
-  uint8_t a, b, dp, cc;
-  bool waiting;
-  int in_service;
-};
-
-CpuRegisters save_registers(const Cpu& c) {
-  return {c.pc, c.s, c.u, c.x, c.y, c.a, c.b, c.dp, c.cc, c.waiting, c.in_service};
-}
-
-void restore_registers(Cpu& c, const CpuRegisters& r) {
-  c.pc = r.pc;
-  c.s = r.s;
-  c.u = r.u;
-  c.x = r.x;
-  c.y = r.y;
-  c.a = r.a;
-  c.b = r.b;
-  c.dp = r.dp;
-  c.cc = r.cc;
-  c.waiting = r.waiting;
-  c.in_service = r.in_service;
-}
-
-}  // namespace
 
 // The MC6809's lines by priority: NMI, FIRQ, IRQ. A line the CPU masks
 // blocks none below it, and a button's press waits until its line is taken
@@ -91,12 +59,8 @@ StepResult Engine::step_instruction(bool display) {
   }
   // Under Break on IO a running instruction may be refused a device: it is
   // then taken back whole, so the user stops on it with nothing done.
-  std::optional<CpuRegisters> before;
-  std::array<bool, 8> lamps_before{};
-  if (board.stop_on_device_access && board.run_mode != RunMode::Stopped) {
-    before = save_registers(cpu);
-    lamps_before = in_service;
-  }
+  const bool may_take_back = board.stop_on_device_access && board.run_mode != RunMode::Stopped;
+  if (may_take_back) save_for_take_back();
   // cpu_step_traced, with the engine's own hooks called directly rather than
   // through the CPU's hook table: this runs for every instruction.
   device_pre_step();
@@ -104,10 +68,7 @@ StepResult Engine::step_instruction(bool display) {
   device_post_step();
   if (board.stop_requested) {
     board.clear_stop_request();
-    if (before) {
-      restore_registers(cpu, *before);
-      in_service = lamps_before;
-    }
+    if (may_take_back) take_back();
     r = StepResult{};
     r.address = cpu.pc;
     stop();
@@ -130,6 +91,26 @@ StepResult Engine::sim_step_once(bool display) {
   }
   last_step = step_instruction(display);
   return last_step;
+}
+
+void Engine::save_for_take_back() {
+  const Cpu& c = cpu;
+  saved_ = {c.pc, c.s, c.u, c.x, c.y, c.a, c.b, c.dp, c.cc, c.waiting, c.in_service, in_service};
+}
+
+void Engine::take_back() {
+  cpu.pc = saved_.pc;
+  cpu.s = saved_.s;
+  cpu.u = saved_.u;
+  cpu.x = saved_.x;
+  cpu.y = saved_.y;
+  cpu.a = saved_.a;
+  cpu.b = saved_.b;
+  cpu.dp = saved_.dp;
+  cpu.cc = saved_.cc;
+  cpu.waiting = saved_.waiting;
+  cpu.in_service = saved_.in_service;
+  in_service = saved_.lamps;
 }
 
 void Engine::timer_reset() { board.reset_timer(); }
