@@ -144,6 +144,7 @@ int Engine::load() {
 
 int Engine::reload() {
   LoadResult r = load_srecords(load_file);
+  report_load_fault(load_file, r);
   if (r.code == 2) {
     host.error_box("Failed to load:\r\n'" + load_file + "'\r\nYou should check simulator setup");
     return 0;

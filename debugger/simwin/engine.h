@@ -157,6 +157,8 @@ public:
 
   // ---- loader.cpp ----
   LoadResult load_srecords(const std::string& path);
+  // A bad record or a refused write, with its line, to the output window.
+  void report_load_fault(const std::string& path, const LoadResult& r);
   int load_srecords_reporting(const std::string& path);
   int load_default_target();
   bool sim_load_file_changed();

@@ -86,8 +86,14 @@ LoadResult Engine::load_srecords(const std::string& path) {
   return result;
 }
 
+void Engine::report_load_fault(const std::string& path, const LoadResult& r) {
+  if (r.code == 2) host.output_line(format("VM: Can't load '%s': line %d: %s\n", path.c_str(), r.line, r.reason.c_str()));
+}
+
 int Engine::load_srecords_reporting(const std::string& path) {
-  int code = load_srecords(path).code;
+  LoadResult r = load_srecords(path);
+  report_load_fault(path, r);
+  int code = r.code;
   if (code != 0) {
     host.message_box("Message", "There were Load-errors, check simulator settings and/or loadfile");
     entry_address = 0;
@@ -108,10 +114,11 @@ int Engine::load_default_target() {
   // program's file.
   auto saved_time = load_file_time;
   auto saved_name = load_file_name;
-  int code = load_srecords(monitor).code;
+  LoadResult r = load_srecords(monitor);
   load_file_time = saved_time;
   load_file_name = saved_name;
-  if (code != 0) {
+  report_load_fault(monitor, r);
+  if (r.code != 0) {
     host.error_box(format("Failed to load '%s'", monitor.c_str()));
     return 1;
   }

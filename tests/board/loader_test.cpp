@@ -155,6 +155,11 @@ TEST_F(EngineLoader, LoadCommandPutsTheEntryIntoPc) {
   engine.load_file = file("q.s19", "S104E020AA51\n");
   EXPECT_EQ(engine.command(SIM_RELOAD), 0);
   EXPECT_EQ(host.messages.back(), "Error: Failed to load:\r\n'" + engine.load_file + "'\r\nYou should check simulator setup");
+  // The output window names the record at fault.
+  host.output.clear();
+  engine.load_file = file("r.s19", "S1041000128B\n");
+  EXPECT_EQ(engine.command(SIM_RELOAD), 0);
+  EXPECT_EQ(host.output, "VM: Can't load '" + engine.load_file + "': line 1: bad checksum\n");
 }
 
 TEST_F(EngineLoader, ChangedLoadFileAndSetupReload) {
@@ -164,9 +169,10 @@ TEST_F(EngineLoader, ChangedLoadFileAndSetupReload) {
   fs::last_write_time(engine.load_file, fs::last_write_time(engine.load_file) + std::chrono::seconds(5));
   EXPECT_TRUE(engine.sim_load_file_changed());
   EXPECT_FALSE(engine.sim_load_file_changed());  // remembered
-  file("p.s19", "S104E020AA51\n");
+  file("p.s19", "S1061000860120FEB1\n");
   engine.command(SIM_SETUP);
   EXPECT_EQ(host.messages.back(), "Message: There were Load-errors, check simulator settings and/or loadfile");
+  EXPECT_EQ(host.output, "VM: Can't load '" + engine.load_file + "': line 1: bad count\n");
 }
 
 }  // namespace
