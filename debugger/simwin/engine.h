@@ -157,8 +157,6 @@ public:
 
   // ---- loader.cpp ----
   LoadResult load_srecords(const std::string& path);
-  // A bad record or a refused write, with its line, to the output window.
-  void report_load_fault(const std::string& path, const LoadResult& r);
   int load_srecords_reporting(const std::string& path);
   int load_default_target();
   bool sim_load_file_changed();
@@ -211,7 +209,10 @@ private:
   };
   void save_for_take_back();
   void take_back();
-  SavedState saved_{};
+  SavedState take_back_state{};
+
+  // A bad record or a refused write, with its line, to the output window.
+  void report_load_fault(const std::string& path, const LoadResult& r);
 
   void start_running(RunMode mode);
   void notify() {

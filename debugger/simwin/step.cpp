@@ -95,22 +95,23 @@ StepResult Engine::sim_step_once(bool display) {
 
 void Engine::save_for_take_back() {
   const Cpu& c = cpu;
-  saved_ = {c.pc, c.s, c.u, c.x, c.y, c.a, c.b, c.dp, c.cc, c.waiting, c.in_service, in_service};
+  take_back_state = {c.pc, c.s, c.u, c.x, c.y, c.a, c.b, c.dp, c.cc, c.waiting, c.in_service, in_service};
 }
 
 void Engine::take_back() {
-  cpu.pc = saved_.pc;
-  cpu.s = saved_.s;
-  cpu.u = saved_.u;
-  cpu.x = saved_.x;
-  cpu.y = saved_.y;
-  cpu.a = saved_.a;
-  cpu.b = saved_.b;
-  cpu.dp = saved_.dp;
-  cpu.cc = saved_.cc;
-  cpu.waiting = saved_.waiting;
-  cpu.in_service = saved_.in_service;
-  in_service = saved_.lamps;
+  const SavedState& saved = take_back_state;
+  cpu.pc = saved.pc;
+  cpu.s = saved.s;
+  cpu.u = saved.u;
+  cpu.x = saved.x;
+  cpu.y = saved.y;
+  cpu.a = saved.a;
+  cpu.b = saved.b;
+  cpu.dp = saved.dp;
+  cpu.cc = saved.cc;
+  cpu.waiting = saved.waiting;
+  cpu.in_service = saved.in_service;
+  in_service = saved.lamps;
 }
 
 void Engine::timer_reset() { board.reset_timer(); }
