@@ -140,7 +140,8 @@ void SldBreakpoints::sld_bp_session_close() {
 }
 
 SldBreakpoint& SldBreakpoints::sld_bp_add_temporary(const DebugModule* module, uint32_t line,
-                                                    uint32_t number2, uint32_t address) {
+                                                    uint32_t number2, uint32_t address,
+                                                    bool in_frame) {
   // An enabled user breakpoint on the line serves; a disabled one is left as
   // the user set it and the stop gets a record of its own.
   for (SldBreakpoint& bp : user_) {
@@ -167,12 +168,19 @@ SldBreakpoint& SldBreakpoints::sld_bp_add_temporary(const DebugModule* module, u
     }
   }
   if (found) {
+    // Wanted already in this command: a stop for every call there wins.
+    if ((found->flags & BP_WANTED) && !(found->flags & BP_IN_FRAME)) in_frame = false;
     found->flags |= BP_WANTED;
     found->was_enabled = found->enabled;
     found->enabled = true;
-    return *found;
+  } else {
+    found = &append(targets_, module, line, number2, address);
   }
-  return append(targets_, module, line, number2, address);
+  if (in_frame)
+    found->flags |= BP_IN_FRAME;
+  else
+    found->flags &= static_cast<uint8_t>(~BP_IN_FRAME);
+  return *found;
 }
 
 SldBreakpoint& SldBreakpoints::sld_bp_add_user(const DebugModule* module, uint32_t line,
@@ -328,6 +336,21 @@ bool SldBreakpoints::sld_bp_planted_at(uint32_t address) const {
     for (const SldBreakpoint& bp : *list)
       if (bp.address == address && (bp.flags & BP_PLANTED)) return true;
   return false;
+}
+
+bool SldBreakpoints::sld_bp_in_frame_only_at(uint32_t address) const {
+  if (target_.target_window_stops_at(address)) return false;
+  for (const SldBreakpoint& bp : scratch_)
+    if (address && bp.address == address && (bp.flags & BP_PLANTED)) return false;
+  for (const SldBreakpoint& bp : user_)
+    if (bp.address == address && (bp.flags & BP_PLANTED)) return false;
+  bool in_frame = false;
+  for (const SldBreakpoint& bp : targets_) {
+    if (bp.address != address || !(bp.flags & BP_PLANTED)) continue;
+    if (!(bp.flags & BP_IN_FRAME)) return false;
+    in_frame = true;
+  }
+  return in_frame;
 }
 
 void SldBreakpoints::sld_bp_set_scratch(int which, uint32_t address) {

@@ -23,6 +23,9 @@ enum : uint8_t {
   BP_START = 0x08,     // the session's "_main"
   BP_EXIT = 0x10,      // the session's "__lowexit"
   BP_RESOLVED = 0x20,  // address taken from the module's execution points
+  // A temporary that counts only in the call the command started in: a
+  // deeper call (S below the command's start) passes it by.
+  BP_IN_FRAME = 0x40,
 };
 
 struct SldBreakpoint {
@@ -55,8 +58,10 @@ public:
   void sld_bp_session_open();
   void sld_bp_session_close();
 
+  // `in_frame` marks the record BP_IN_FRAME, unless the same command also
+  // wants it without (then every call stops there).
   SldBreakpoint& sld_bp_add_temporary(const DebugModule* module, uint32_t line, uint32_t number2,
-                                      uint32_t address);
+                                      uint32_t address, bool in_frame = false);
   SldBreakpoint& sld_bp_add_user(const DebugModule* module, uint32_t line, uint32_t address);
   // The session's "_main" (BP_START) or "__lowexit" (BP_EXIT) at the address
   // of this build. A breakpoint the user set on that line stays the user's
@@ -83,6 +88,9 @@ public:
   void sld_bp_disarm_targets();
   // Whether a planted record stands at the address.
   bool sld_bp_planted_at(uint32_t address) const;
+  // Whether the planted records at the address are BP_IN_FRAME temporaries
+  // only (and the simulator window has no entry of its own there).
+  bool sld_bp_in_frame_only_at(uint32_t address) const;
   void sld_bp_set_scratch(int which, uint32_t address);
 
   const std::list<SldBreakpoint>& user() const { return user_; }

@@ -249,13 +249,41 @@ int SldDebugger::sld_locate_pc(bool step_if_lost) {
   }
 }
 
+// What a BP_IN_FRAME temporary compares S with: in C code the frame base
+// of the function at the PC (a stop at its statement points has S there,
+// wherever in the line the command started); in assembler code S. None when
+// the code does not tell: then every call stops there.
+std::optional<uint32_t> SldDebugger::frame_reference() {
+  const DebugModule* m = model_.sld_exec_module();
+  if (m && m->language == 'A') return target_.target_get_sp();
+  return model_.sld_frame_base(m);
+}
+
+// A command's run stopped at a temporary that counts only in the call the
+// command started in, but S says a deeper call (recursion) reached it: the
+// run goes on silently. True when it runs again.
+bool SldDebugger::pass_deeper_call() {
+  bool passed = false;
+  while (frame_s_ && !target_.target_is_running() && !target_.target_halted()) {
+    uint32_t pc = target_.target_get_pc();
+    if (target_.target_get_sp() >= *frame_s_ || !breakpoints_.sld_bp_in_frame_only_at(pc)) break;
+    passing_ = true;
+    run_from(pc, RUN_GO);
+    passing_ = false;
+    passed = true;
+  }
+  return passed && target_.target_is_running();
+}
+
 void SldDebugger::sld_on_stop() {
-  if (!session_) return;
+  if (!session_ || passing_) return;
+  if (!in_command_ && pass_deeper_call()) return;
   sld_locate_pc(false);
   // Stops in the middle of a command (its single steps) leave its
   // breakpoints planted; the stop that ends it takes its temporaries out.
   if (!target_.target_is_running() && !in_command_) {
     breakpoints_.sld_bp_disarm_targets();
+    frame_s_.reset();
     host_.status_text("");
   }
   sld_refresh();
@@ -318,6 +346,7 @@ void SldDebugger::sld_run_command(int mode) {
 
 void SldDebugger::step_logic(int mode) {
   breakpoints_.sld_bp_unwant_targets();
+  frame_s_.reset();
   const DebugModule* m = model_.sld_exec_module();
   uint32_t pc = target_.target_get_pc();
   if (!m || !m->has_source) {
@@ -333,6 +362,7 @@ void SldDebugger::step_logic(int mode) {
     single_step(pc, true);
     return;
   }
+  frame_s_ = frame_reference();
   if (model_.sld_exec_module()->language == 'A')
     step_assembler(mode);
   else
@@ -358,7 +388,7 @@ void SldDebugger::step_assembler(int mode) {
       for (size_t i = 0; current && i + 1 < m.points.size(); ++i)
         if (&m.points[i] == current) next = &m.points[i + 1];
       if (current && next && target_.is_call_at(current->address)) {
-        breakpoints_.sld_bp_add_temporary(&m, next->line, next->number2, next->address);
+        breakpoints_.sld_bp_add_temporary(&m, next->line, next->number2, next->address, true);
         if (!breakpoints_.sld_bp_plant_all()) return;
         run_from(current->address, mode);
       } else {
@@ -388,12 +418,38 @@ void SldDebugger::step_out_assembler() {
     single_step(pc, true);
     uint32_t now = target_.target_get_pc();
     if (now == remembered) return;
-    if (target_.is_return_at(now) && target_.target_get_sp() >= start_s) return;
+    if (target_.is_return_at(now) && s_at_return(now) >= start_s) return;
     if (now < pc && ++backward > 100) {
       host_.error_box("Difficult to step out, this looks like a loop", "");
       return;
     }
   }
+}
+
+// Step Into stops wherever the line's code enters code with debug records:
+// at the entry of every function, and at every point of the assembler
+// modules, whose routines need no function records of their own (the first
+// one reached is the called routine's first line).
+void SldDebugger::plant_entries(uint32_t pc) {
+  for (const auto& other : model_.modules()) {
+    for (const DebugFunction& g : other->functions) {
+      if (!g.entry_point) break;
+      if (g.start_address != pc)
+        breakpoints_.sld_bp_add_temporary(other.get(), g.entry_point->line, g.entry_point->number2,
+                                          g.entry_point->address);
+    }
+    if (other->language != 'A') continue;
+    for (const ExecPoint& p : other->points)
+      if (p.address != pc) breakpoints_.sld_bp_add_temporary(other.get(), p.line, p.number2, p.address);
+  }
+}
+
+// S as the return instruction at `pc` finds its return address: a PULS
+// pulls its other registers first.
+uint32_t SldDebugger::s_at_return(uint32_t pc) {
+  uint32_t s = target_.target_get_sp();
+  if (target_.target_read(pc, 1) != 0x35) return s;
+  return s + static_cast<uint32_t>(stacked_bytes(target_.target_read(pc + 1, 1) & 0x7F));
 }
 
 void SldDebugger::step_c(int mode) {
@@ -446,24 +502,17 @@ void SldDebugger::step_c(int mode) {
       return;
     }
   }
-  if (mode == RUN_STEP_INTO) {
-    for (const auto& other : model_.modules()) {
-      for (const DebugFunction& g : other->functions) {
-        if (!g.entry_point) break;
-        if (g.start_address != pc)
-          breakpoints_.sld_bp_add_temporary(other.get(), g.entry_point->line,
-                                            g.entry_point->number2, g.entry_point->address);
-      }
-    }
-  }
+  if (mode == RUN_STEP_INTO) plant_entries(pc);
+  // The points of this function and its exit count only in this call: a
+  // recursive call passes them by.
   if (mode == RUN_NEXT || mode == RUN_STEP_INTO) {
     for (const ExecPoint& p : m.points) {
       if (p.address <= entry || p.address >= exit || p.address == pc) continue;
       if (mode == RUN_NEXT && current && p.line == current->line) continue;
-      breakpoints_.sld_bp_add_temporary(&m, p.line, p.number2, p.address);
+      breakpoints_.sld_bp_add_temporary(&m, p.line, p.number2, p.address, true);
     }
   }
-  breakpoints_.sld_bp_add_temporary(&m, f->end_line, kAnyNumber2, exit);
+  breakpoints_.sld_bp_add_temporary(&m, f->end_line, kAnyNumber2, exit, true);
   if (!breakpoints_.sld_bp_plant_all()) return;
   run_from(pc, mode);
 }

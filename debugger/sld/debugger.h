@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace zun::sld {
@@ -108,10 +109,14 @@ private:
   void step_logic(int mode);
   void step_assembler(int mode);
   void step_out_assembler();
+  uint32_t s_at_return(uint32_t pc);
   void step_c(int mode);
+  void plant_entries(uint32_t pc);
   bool locate_once(uint32_t pc);
   void locate_exact(DebugModule& m, const ExecPoint& p);
   void locate_inside(DebugModule& m, uint32_t pc);
+  std::optional<uint32_t> frame_reference();
+  bool pass_deeper_call();
 
   Engine& engine_;
   SldSessionHost& host_;
@@ -122,6 +127,10 @@ private:
   SupplyCodeInfo supply_;
   bool session_ = false;
   bool in_command_ = false;  // the step logic of a run command is under way
+  // S when the running command started: its BP_IN_FRAME temporaries count
+  // only at or above it (the stack grows down).
+  std::optional<uint32_t> frame_s_;
+  bool passing_ = false;  // a deeper call's stop is being passed by
 };
 
 }  // namespace zun::sld

@@ -7,6 +7,7 @@
 #include "common/path.h"
 #include "debugger/sld/sld.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -41,6 +42,7 @@ void Sld::sld_modules_free() {
   types_.type_table_reset();
   code_low_ = 0xFFFF;
   code_high_ = 0;
+  depth_function_ = nullptr;
 }
 
 DebugModule* Sld::sld_module_find(std::string_view name) const {
@@ -179,6 +181,12 @@ void Sld::read_sources() {
 
 void Sld::link_functions_to_points() {
   for (auto& m : modules_) {
+    // Assembler routines have points without function records around them;
+    // the PC is located in them all the same.
+    for (const ExecPoint& p : m->points) {
+      code_low_ = std::min(code_low_, p.address);
+      code_high_ = std::max(code_high_, p.address);
+    }
     for (DebugFunction& f : m->functions) {
       for (const ExecPoint& p : m->points) {
         if (p.address == f.start_address) f.entry_point = &p;
@@ -228,6 +236,22 @@ int Sld::sld_in_code(uint32_t address) {
 
 // The locals of the shown C module's function that strictly contains the PC:
 // at a function's first instruction its frame is not built yet.
+std::optional<uint32_t> Sld::sld_frame_base(const DebugModule* module) {
+  if (!module || module->language != 'C' || !target_) return std::nullopt;
+  uint32_t pc = target_->target_get_pc();
+  const DebugFunction* f = nullptr;
+  for (const DebugFunction& g : module->functions)
+    if (g.start_address <= pc && pc < g.end_address) f = &g;
+  if (!f) return std::nullopt;
+  if (f != depth_function_ || pc != depth_pc_) {
+    depth_function_ = f;
+    depth_pc_ = pc;
+    depth_ = frame_depth(*target_, *module, *f, pc);
+  }
+  if (!depth_) return std::nullopt;
+  return (target_->target_get_sp() + static_cast<uint32_t>(*depth_)) & 0xFFFF;
+}
+
 const std::vector<LocalSymbol>* Sld::sld_current_locals() {
   if (!shown_module_ || shown_module_->language != 'C' || !target_) return nullptr;
   uint32_t pc = target_->target_get_pc();

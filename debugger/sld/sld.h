@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -223,6 +224,17 @@ struct GlobalSymbol {
   int type = kTypeUnknown;
 };
 
+// ---- frame.cpp ----
+
+// Bytes a PSHS or PULS post byte moves: CC, A, B, DP one each, X, Y, U, PC two.
+int32_t stacked_bytes(uint32_t post);
+
+// How many bytes S lies below the frame base of `f` (S at its statement
+// points, from where its locals count) when the PC is at `pc`; none when the
+// function's code does not tell.
+std::optional<int32_t> frame_depth(SldTarget& target, const DebugModule& m, const DebugFunction& f,
+                                   uint32_t pc);
+
 // What sld_read_value fills.
 struct SldValue {
   uint32_t pointer = 0;
@@ -258,6 +270,9 @@ public:
   const DebugFunction* sld_find_function(std::string_view name);
   int sld_in_code(uint32_t address);
   const std::vector<LocalSymbol>* sld_current_locals();
+  // The frame base of the C function of `module` that holds the PC
+  // (start <= PC < end); none without one, or when its code does not tell.
+  std::optional<uint32_t> sld_frame_base(const DebugModule* module);
   const std::vector<GlobalSymbol>& sld_globals() const { return globals_; }
   uint32_t code_low() const { return code_low_; }
   uint32_t code_high() const { return code_high_; }
@@ -324,6 +339,10 @@ private:
   DebugModule* entry_module_ = nullptr;
   uint32_t code_low_ = 0xFFFF, code_high_ = 0;
   int in_code_ = 0;
+  // The last frame depth found, by function and PC.
+  const DebugFunction* depth_function_ = nullptr;
+  uint32_t depth_pc_ = 0;
+  std::optional<int32_t> depth_;
   // Display state.
   DebugModule* shown_module_ = nullptr;
   DebugModule* exec_module_ = nullptr;

@@ -140,15 +140,23 @@ std::map<uint32_t, int> TargetAccess::target_planted() const {
   return out;
 }
 
+bool TargetAccess::target_window_stops_at(uint32_t address) const {
+  auto it = planted_.find(address);
+  return it != planted_.end() && it->second.borrowed && it->second.former != BpState::Disabled;
+}
+
 void TargetAccess::target_step() {
+  halted_ = false;
   if (is_simulator()) engine_.sim_post_step();
 }
 
 void TargetAccess::target_run() {
+  halted_ = false;
   if (is_simulator()) engine_.sim_post_run_fast();
 }
 
 void TargetAccess::target_stop() {
+  halted_ = true;
   if (is_simulator()) engine_.sim_post_stop();
 }
 
@@ -187,8 +195,12 @@ bool TargetAccess::is_call_at(uint32_t address) {
   return is_simulator() && is_call_opcode(static_cast<uint8_t>(target_read(address, 1)));
 }
 
+// PULS with PC among its registers returns as RTS does (the runtime's
+// routines end so).
 bool TargetAccess::is_return_at(uint32_t address) {
-  return is_simulator() && is_return_opcode(static_cast<uint8_t>(target_read(address, 1)));
+  if (!is_simulator()) return false;
+  auto op = static_cast<uint8_t>(target_read(address, 1));
+  return is_return_opcode(op) || (op == 0x35 && (target_read(address + 1, 1) & 0x80));
 }
 
 }  // namespace zun::sld

@@ -56,10 +56,16 @@ public:
   std::vector<uint32_t> target_forget_lost();
   // References per planted address.
   std::map<uint32_t, int> target_planted() const;
+  // Whether the simulator window has an entry of its own at the address
+  // that stops a run (one the debugger borrowed).
+  bool target_window_stops_at(uint32_t address) const;
 
   void target_step();
   void target_run();
   void target_stop();
+  // Whether the last stop was asked for with target_stop (until the next
+  // run or step).
+  bool target_halted() const { return halted_; }
   void target_reset();
   bool target_is_running();
   // 1 when the load file was loaded into the simulator.
@@ -92,6 +98,7 @@ private:
   Engine& engine_;
   SldHost& host_;
   uint32_t kind_ = 0;
+  bool halted_ = false;
   std::string load_path_;
   std::map<uint32_t, Planted> planted_;
   PeekBus peek_bus_;

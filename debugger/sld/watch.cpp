@@ -330,8 +330,12 @@ void SldWatches::watch_collapse(WatchEntry& e) {
 // place on the stack).
 uint32_t SldWatches::row_address(const WatchEntry& e) {
   if (e.parent) return e.parent->base + e.member_offset;
-  if (e.scope == kScopeAuto) return target_.target_get_sp() + e.frame_offset + e.member_offset;
+  if (e.scope == kScopeAuto) return locals_base() + e.frame_offset + e.member_offset;
   return e.address + e.member_offset;
+}
+
+uint32_t SldWatches::locals_base() {
+  return model_.sld_frame_base(model_.sld_shown_module()).value_or(target_.target_get_sp());
 }
 
 void SldWatches::read_children_of(WatchEntry& e, WatchEntry* parent) {

@@ -139,6 +139,9 @@ private:
   void expand_struct(WatchEntry& e);
   void expand_array(WatchEntry& e);
   uint32_t row_address(const WatchEntry& e);
+  // Where the autos' offsets count from: the current function's frame base,
+  // or S where its code does not tell.
+  uint32_t locals_base();
   void make_text(WatchEntry& e);
   void read_children_of(WatchEntry& e, WatchEntry* parent);
   int free_slot() const;

@@ -278,6 +278,8 @@ public:
     std::set<uint32_t> allowed;
     s_.engine_host.on_run = [&] {
       check("at the start of a run");
+      // A stop that a deeper call passed by runs on: only the last counts.
+      s_.engine.stopped_at_breakpoint = false;
       allowed.clear();
       for (const auto& e : s_.engine.breakpoints.entries)
         if (e.address >= 0 && e.state != BpState::Disabled) allowed.insert(uint32_t(e.address));

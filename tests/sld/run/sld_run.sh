@@ -18,10 +18,11 @@ fail() {
     exit 1
 }
 
-mkdir "$work/stepper" "$work/watched"
+mkdir "$work/stepper" "$work/watched" "$work/deep"
 cp "$here/stepper.c" "$here/adder.s09" "$work/stepper/"
 cp "$here/watched.c" "$work/watched/"
-for p in stepper watched; do
+cp "$here/deep.c" "$here/twice.s09" "$work/deep/"
+for p in stepper watched deep; do
     bash "$here/build.sh" "$stage" "$work/$p" || fail "building $p"
 done
 bash "$here/../../tools/build_example.sh" "$stage" "$work/example" Debug || fail "building the example"

@@ -1,0 +1,1 @@
+deep break deep:13 run run clear deep:13 print n next print n print calls print r
