@@ -325,17 +325,7 @@ namespace {
 // Queues an initialisation behind the earlier ones of the same block, so
 // that they run in declaration order when the block is entered.
 void queue_init(TranslationUnit& tu, Symbol* sym, Node* n) {
-    BodyState& b = *tu.body;
-    if (b.pending_init) {
-        Node* seq = new_node(tu, NodeKind::Seq, b.pending_init, n);
-        seq->type_kind = n->type_kind;
-        seq->size = n->size;
-        b.pending_init = seq;
-        b.pending_pos.end = sym->pos.end;
-    } else {
-        b.pending_init = n;
-        b.pending_pos = sym->pos;
-    }
+    tu.body->pending_inits.emplace_back(n, sym->pos);
 }
 
 Node* frame_address(TranslationUnit& tu, Symbol* sym) {

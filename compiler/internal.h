@@ -320,8 +320,9 @@ struct BodyState {
     std::vector<Stmt*> loops;          // enclosing loops, innermost last
     std::vector<Stmt*> switches;       // enclosing switches, innermost last
     std::vector<Stmt*> last_case;      // per switch: the newest case or default
-    Node* pending_init = nullptr;      // automatic initialisers not yet placed
-    DebugPos pending_pos;
+    // Automatic initialisers not yet placed, each with its declarator's
+    // position: each becomes a statement of its own.
+    std::vector<std::pair<Node*, DebugPos>> pending_inits;
     bool return_seen = false;
     bool expression_failed = false;    // error 20 given for the previous token
 };

@@ -377,16 +377,18 @@ Stmt* compound_statement(TranslationUnit& tu, std::vector<Symbol*>& block_symbol
     ++tu.decl.block;
     Symbol* mark = tu.locals.last;
     Symbol* tag_mark = tu.local_tags.last;
-    Node* outer_init = b.pending_init;
-    b.pending_init = nullptr;
+    auto outer_inits = std::move(b.pending_inits);
+    b.pending_inits.clear();
     declaration(tu, DeclContext::Block);
-    if (b.pending_init) {
+    // Each initialised declaration is a statement with its own position, so
+    // that the debugger has a point on every line with code.
+    for (auto [expr, pos] : b.pending_inits) {
         Stmt* init = new_stmt(tu, StmtKind::Expr);
-        init->expr = b.pending_init;
-        init->pos = b.pending_pos;
+        init->expr = expr;
+        init->pos = pos;
         s->list.push_back(init);
     }
-    b.pending_init = outer_init;
+    b.pending_inits = std::move(outer_inits);
     while (tu.scan.tok != Tok::RBrace) {
         if (tu.scan.tok == Tok::Eof) expect(tu, Tok::RBrace);
         if (Stmt* st = statement(tu)) s->list.push_back(st);

@@ -177,6 +177,17 @@ TEST(TcxDebug, OneMarkerPerPosition) {
     Compiled d = debug("int g(int n)\n{\n    n++; n++;\n    return n;\n}\n");
     EXPECT_NE(d.out.find(".stab stmt 3,4\n"), std::string::npos);
     EXPECT_NE(d.out.find(".stab stmt 3,9\n"), std::string::npos);
+    // So is every initialised local, in order, before the code it has.
+    Compiled e = debug("int h(int n)\n{\n    int a = n + 1;\n    int b = a * 2;\n    int c;\n"
+                       "    c = b;\n    return c;\n}\n");
+    ASSERT_EQ(e.rc, 0) << e.err;
+    size_t a = e.out.find(".stab stmt 3,");
+    size_t b = e.out.find(".stab stmt 4,");
+    ASSERT_NE(a, std::string::npos) << e.out;
+    ASSERT_NE(b, std::string::npos) << e.out;
+    EXPECT_LT(a, e.out.find("\tADDD\t#1\n"));
+    EXPECT_LT(e.out.find("\tADDD\t#1\n"), b);
+    EXPECT_EQ(e.out.find(".stab stmt 5,"), std::string::npos) << e.out;
 }
 
 TEST(TcxDebug, LoopStepIsMarkedAfterTheBody) {
