@@ -30,8 +30,11 @@ BreakpointDialog::BreakpointDialog(sld::SldBreakpoints& breakpoints, QWidget* pa
   connect(done_, &QPushButton::clicked, this, &QDialog::accept);
   connect(list_, &QListWidget::currentRowChanged, this, &BreakpointDialog::selected);
   connect(toggle_, &QPushButton::clicked, this, [this] {
+    const int row = list_->currentRow();
     bps_.sld_bp_dialog_toggle(selectedText().toStdString());
     refill();
+    // The line stays selected: its button now switches it back.
+    list_->setCurrentRow(row);
   });
   connect(remove_, &QPushButton::clicked, this, [this] {
     bps_.sld_bp_dialog_remove(selectedText().toStdString());

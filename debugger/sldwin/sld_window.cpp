@@ -45,6 +45,7 @@ QColor ink_colour(Ink ink) {
     case Ink::Keyword: return QColor(0, 0, 192);
     case Ink::Number: return QColor(192, 0, 0);
     case Ink::Operator: return QColor(0, 192, 192);
+    case Ink::String: return QColor(128, 0, 128);  // as the C editor's
   }
   return Qt::black;
 }
@@ -203,7 +204,16 @@ bool SldWindow::queryClose() {
 void SldWindow::fillModuleBox() {
   modules_->clear();
   for (const auto& m : dbg_.model().modules()) modules_->addItem(QString::fromStdString(m->file_name));
-  modules_->setCurrentIndex(-1);
+  showModuleInBox();
+}
+
+void SldWindow::showModuleInBox() {
+  const auto& modules = dbg_.model().modules();
+  const DebugModule* shown = dbg_.model().sld_shown_module();
+  int index = -1;
+  for (size_t i = 0; i < modules.size(); ++i)
+    if (modules[i].get() == shown) index = static_cast<int>(i);
+  modules_->setCurrentIndex(index);
 }
 
 void SldWindow::chooseModule(int index) {
@@ -216,7 +226,7 @@ void SldWindow::chooseModule(int index) {
     setWindowTitle(QString::fromStdString(dbg_.sld_title()));
     redraw();
   }
-  modules_->setCurrentIndex(-1);
+  showModuleInBox();
 }
 
 // ---- geometry and scrolling ----
@@ -291,6 +301,7 @@ void SldWindow::refresh() {
   dbg_.model().sld_show_module(nullptr);
   bringExecLineIntoView();
   setWindowTitle(QString::fromStdString(dbg_.sld_title()));
+  showModuleInBox();
   updateCommandStates();
   redraw();
 }

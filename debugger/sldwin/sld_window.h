@@ -109,6 +109,8 @@ class SldWindow : public QWidget, public wb::MdiChild {
   // The module box: the file names of the modules; choosing one shows it.
   void fillModuleBox();
   void chooseModule(int index);
+  // The box shows the module on display.
+  void showModuleInBox();
 
   sld::SldDebugger& debugger() const { return dbg_; }
   bool running() { return dbg_.target().target_is_running(); }

@@ -2,17 +2,13 @@
 #include "debugger/sldwin/source_colour.h"
 
 #include <algorithm>
-#include <array>
+
+#include "workbench/core/workbench_core.h"
+#include "workbench/editor/editor_styles.h"
 
 namespace zun::sldwin {
 
 namespace {
-
-constexpr std::array<std::string_view, 34> c_keywords = {
-    "if",     "do",     "int",    "for",    "asm",    "auto",    "case",    "else",     "long",
-    "char",   "enum",   "goto",   "void",   "const",  "break",   "float",   "union",    "while",
-    "short",  "extern", "sizeof", "double", "return", "static",  "struct",  "signed",   "switch",
-    "typedef", "default", "defined", "register", "volatile", "continue", "unsigned"};
 
 bool is_blank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 bool is_operator(char c) { return std::string_view("!&+-=^|~").find(c) != std::string_view::npos; }
@@ -38,19 +34,35 @@ int run_while(std::string_view t, int pos, bool (*pred)(char)) {
   return pos;
 }
 
-bool lower(char c) { return c >= 'a' && c <= 'z'; }
+bool word_char(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
 bool decimal(char c) { return c >= '0' && c <= '9'; }
 bool octal(char c) { return c >= '0' && c <= '7'; }
 bool hex(char c) { return decimal(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
-// A keyword at `pos`: its length, else 0.
-int keyword_at(std::string_view t, int pos) {
-  int end = run_while(t, pos, lower);
-  int len = end - pos;
-  if (len < 2 || len > 8) return 0;
-  if (std::find(c_keywords.begin(), c_keywords.end(), t.substr(pos, len)) == c_keywords.end()) return 0;
-  char after = end < static_cast<int>(t.size()) ? t[end] : ' ';
-  return (static_cast<unsigned char>(after) < '!' || after == '(') ? len : 0;
+// The C editor's keyword lists (blank-separated words), so that the pane
+// colours what the editor colours.
+bool is_keyword(std::string_view word) {
+  for (std::string_view list : wb::editor_look(wb::file_kind::c_source).keywords) {
+    for (size_t at = 0; at < list.size();) {
+      size_t end = list.find(' ', at);
+      if (end == std::string_view::npos) end = list.size();
+      if (list.substr(at, end - at) == word) return true;
+      at = end + 1;
+    }
+  }
+  return false;
+}
+
+// A string or character constant from its opening quote to the closing one
+// (a backslash escapes the next character), or to the line's end.
+int quoted_at(std::string_view t, int pos) {
+  const char quote = t[pos];
+  const int n = static_cast<int>(t.size());
+  int end = pos + 1;
+  while (end < n && t[end] != quote) end += t[end] == '\\' ? 2 : 1;
+  return std::min(end + 1, n) - pos;
 }
 
 // A number at `pos`: its length, else 0.
@@ -145,9 +157,16 @@ std::vector<InkRun> colour_c_line(std::string_view t, bool& in_comment) {
       runs.add(pos, n - pos, Ink::Comment);
       break;
     }
-    if (int len = keyword_at(t, pos)) {
-      runs.add(pos, len, Ink::Keyword);
+    if (t[pos] == '"' || t[pos] == '\'') {
+      int len = quoted_at(t, pos);
+      runs.add(pos, len, Ink::String);
       pos += len;
+      continue;
+    }
+    if (word_char(t[pos]) && !decimal(t[pos])) {
+      int end = run_while(t, pos, word_char);
+      runs.add(pos, end - pos, is_keyword(t.substr(pos, end - pos)) ? Ink::Keyword : Ink::Black);
+      pos = end;
       continue;
     }
     if (int len = number_at(t, pos)) {
@@ -155,19 +174,8 @@ std::vector<InkRun> colour_c_line(std::string_view t, bool& in_comment) {
       pos += len;
       continue;
     }
-    if (is_operator(t[pos])) {
-      runs.add(pos, 1, Ink::Operator);
-      ++pos;
-      continue;
-    }
-    // Plain text up to a blank or an operator character; a comment that
-    // starts right behind it is a comment still.
-    int end = pos + 1;
-    while (end < n && !is_blank(t[end]) && !is_operator(t[end]) && t.substr(end, 2) != "/*" &&
-           t.substr(end, 2) != "//")
-      ++end;
-    runs.add(pos, end - pos, Ink::Black);
-    pos = end;
+    runs.add(pos, 1, is_operator(t[pos]) ? Ink::Operator : Ink::Black);
+    ++pos;
   }
   return runs.take();
 }

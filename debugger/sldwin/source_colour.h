@@ -21,6 +21,7 @@ enum class Ink : uint8_t {
   Keyword,   // C keywords, dark blue
   Number,    // C numbers, dark red
   Operator,  // C operator characters, cyan
+  String,    // C strings and character constants, purple
 };
 
 struct InkRun {

@@ -5,6 +5,7 @@
 #include "debugger/sldwin/sld_window.h"
 
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
@@ -13,6 +14,8 @@
 #include <QPushButton>
 #include <QRubberBand>
 #include <QScrollBar>
+#include <QStyle>
+#include <QToolTip>
 
 namespace zun::sldwin {
 
@@ -155,6 +158,26 @@ void ColumnTree::mousePressEvent(QMouseEvent* event) {
     }
   }
   QTreeWidget::mousePressEvent(event);
+}
+
+QString ColumnTree::valueToolTip(QTreeWidgetItem* item) const {
+  if (!item) return {};
+  const QString text = item->text(1);
+  // The item view's text margin on either side.
+  const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+  const int room = visualRect(indexFromItem(item, 1)).width() - margin;
+  return fontMetrics().horizontalAdvance(text) > room ? text : QString();
+}
+
+bool ColumnTree::viewportEvent(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QTreeWidget::viewportEvent(event);
+  auto* help = static_cast<QHelpEvent*>(event);
+  const QString tip = columnAt(help->pos().x()) == 1 ? valueToolTip(itemAt(help->pos())) : QString();
+  if (tip.isEmpty())
+    QToolTip::hideText();
+  else
+    QToolTip::showText(help->globalPos(), tip, viewport());
+  return true;
 }
 
 bool ColumnTree::openEditor(QTreeWidgetItem* item) {

@@ -76,6 +76,8 @@ class ColumnTree : public QTreeWidget {
   bool openEditor(QTreeWidgetItem* item);
   void closeEditor();
   QLineEdit* editor() const { return editor_; }
+  // A value cell's tool tip: the whole text where the cell shows it elided.
+  QString valueToolTip(QTreeWidgetItem* item) const;
 
  signals:
   // The editor ended with this text.
@@ -83,6 +85,7 @@ class ColumnTree : public QTreeWidget {
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
 
  private:
   void finishEdit();

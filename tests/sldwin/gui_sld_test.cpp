@@ -149,14 +149,21 @@ TEST_F(SldFrame, StartRunToMainNextAndTheMenusGreying) {
   EXPECT_TRUE(frame->menu(wb::MenuId::Debugger)->menuAction()->isVisible());
   EXPECT_FALSE(frame->menu(wb::MenuId::Build)->menuAction()->isVisible());
   EXPECT_EQ(title(), "Debug: '_startup.s09'");
+  ModuleBox* box = ctl->window()->moduleBox();
+  EXPECT_EQ(box->currentText(), "_startup.s09");
   // Run stops at the session's breakpoint on main.
   frame->dispatch(wb::cmd::dbg_run);
   ASSERT_TRUE(settle());
   const DebugFunction* main_fn = function("_main");
   ASSERT_NE(main_fn, nullptr);
   EXPECT_EQ(title(), "Debug: 'main.c'");
+  EXPECT_EQ(box->currentText(), "main.c");
   EXPECT_EQ(execLine(), main_fn->entry_point->line);
   EXPECT_EQ(marginPixel(static_cast<int>(execLine()), 20, 7), QColor(240, 0, 0));  // the arrow
+  // The box shows the module chosen in it, until a stop shows the PC's.
+  ctl->window()->chooseModule(box->findText("console.c"));
+  EXPECT_EQ(title(), "Debug: 'console.c'");
+  EXPECT_EQ(box->currentText(), "console.c");
   // The dialog lists the session's breakpoints on _main and __lowexit.
   QStringList lines;
   dialog_script = [&](QDialog& d) {
@@ -165,17 +172,28 @@ TEST_F(SldFrame, StartRunToMainNextAndTheMenusGreying) {
     for (int i = 0; i < b->list()->count(); ++i) lines << b->list()->item(i)->text();
     b->list()->setCurrentRow(0);
     EXPECT_EQ(b->toggleButton()->text(), "Disable");
+    // The toggle switches the selected line both ways.
+    b->toggleButton()->click();
+    EXPECT_TRUE(b->list()->item(0)->text().endsWith("Disabled"));
+    EXPECT_TRUE(b->toggleButton()->isEnabled());
+    EXPECT_EQ(b->toggleButton()->text(), "Enable");
+    b->toggleButton()->click();
+    EXPECT_TRUE(b->list()->item(0)->text().endsWith("Enabled"));
+    EXPECT_EQ(b->toggleButton()->text(), "Disable");
     d.reject();
   };
   frame->dispatch(wb::cmd::dbg_breakpoints);
   ASSERT_EQ(lines.size(), 2);
   EXPECT_EQ(lines[0], QString("at line %1: in 'main.c'  Enabled").arg(main_fn->entry_point->line));
   EXPECT_TRUE(lines[1].contains("'_startup.s09'")) << lines[1].toStdString();
-  // Next: one source line on.
+  // Next: one source line on, in the PC's module again.
+  model().sld_show_module(nullptr);
   const uint32_t expected = nextCodeLine(execLine());
+  ctl->window()->chooseModule(box->findText("console.c"));
   frame->dispatch(wb::cmd::dbg_next);
   ASSERT_TRUE(settle());
   EXPECT_EQ(execLine(), expected);
+  EXPECT_EQ(box->currentText(), "main.c");
   EXPECT_TRUE(enabled(wb::cmd::dbg_next));
   EXPECT_TRUE(enabled(wb::cmd::dbg_breakpoints));
   EXPECT_FALSE(enabled(wb::cmd::dbg_break));
@@ -269,6 +287,19 @@ TEST_F(SldFrame, GlobalWatchesExpandAndEditInPlace) {
   ASSERT_EQ(demo->childCount(), 4);
   EXPECT_EQ(demo->child(0)->text(0), "turns");
   EXPECT_EQ(demo->child(3)->text(0), "history");
+  // Thirty-two binary digits fit the value column, or the cell shows the
+  // whole text as its tool tip.
+  g->window()->show();
+  g->chooseRowEntry(demo->child(0), "View as binary");
+  demo = g->tree()->topLevelItem(0);
+  QTreeWidgetItem* binary = demo->child(0);
+  ASSERT_EQ(binary->text(1).size(), 32);
+  const int room = g->tree()->visualItemRect(binary).width() - g->tree()->valueX();
+  const bool fits = g->tree()->fontMetrics().horizontalAdvance(binary->text(1)) < room;
+  EXPECT_TRUE(fits || g->tree()->valueToolTip(binary) == binary->text(1)) << room;
+  EXPECT_TRUE(g->tree()->valueToolTip(demo).isEmpty());  // a value that fits has none
+  g->chooseRowEntry(demo->child(0), "View as unsigned decimal");
+  demo = g->tree()->topLevelItem(0);
   // Editing turns in place writes the simulated memory.
   g->window()->show();
   QTreeWidgetItem* turns = demo->child(0);

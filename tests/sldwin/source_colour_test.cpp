@@ -1,6 +1,6 @@
-// The source pane's colour runs: C keywords, numbers by base, operators and
-// comments (also one that began above the window), the assembler's fields,
-// and the tab stops.
+// The source pane's colour runs: C keywords, strings and characters, numbers
+// by base, operators and comments (also one that began above the window), the
+// assembler's fields, and the tab stops.
 #include <gtest/gtest.h>
 
 #include "debugger/sldwin/source_colour.h"
@@ -9,7 +9,8 @@ namespace zun::sldwin {
 namespace {
 
 // The runs written as one letter per character: k keyword, n number,
-// o operator, c comment, . black; L label, M mnemonic, O operand, g grey.
+// o operator, c comment, s string or character, . black; L label,
+// M mnemonic, O operand, g grey.
 std::string inks(const std::vector<InkRun>& runs) {
   std::string out;
   for (const InkRun& r : runs) {
@@ -24,6 +25,7 @@ std::string inks(const std::vector<InkRun>& runs) {
       case Ink::Keyword: c = 'k'; break;
       case Ink::Number: c = 'n'; break;
       case Ink::Operator: c = 'o'; break;
+      case Ink::String: c = 's'; break;
     }
     out.append(static_cast<size_t>(r.length), c);
   }
@@ -32,13 +34,27 @@ std::string inks(const std::vector<InkRun>& runs) {
 
 std::string c_inks(std::string_view line, bool in_comment = false) { return inks(colour_c_line(line, in_comment)); }
 
-TEST(SourceColour, CKeywordsOnlyBeforeABlankOrAParenthesis) {
+TEST(SourceColour, CKeywordsAreWholeWordsOfTheEditorsLists) {
   EXPECT_EQ(c_inks("int x"), "kkk..");
   EXPECT_EQ(c_inks("int"), "kkk");
   EXPECT_EQ(c_inks("sizeof(x)"), "kkkkkk...");
   EXPECT_EQ(c_inks("integer"), ".......");
-  EXPECT_EQ(c_inks("int;"), "....");
   EXPECT_EQ(c_inks("Int x"), ".....");
+  EXPECT_EQ(c_inks("x_int"), ".....");
+  // Behind and before any punctuation, and the words of tcx09 itself.
+  EXPECT_EQ(c_inks("return;"), "kkkkkk.");
+  EXPECT_EQ(c_inks("(unsigned char*)p"), ".kkkkkkkk.kkkk...");
+  EXPECT_EQ(c_inks("}else{"), ".kkkk.");
+  EXPECT_EQ(c_inks("__interrupt void f"), "kkkkkkkkkkk.kkkk..");
+  EXPECT_EQ(c_inks("inline restrict"), "kkkkkk.kkkkkkkk");
+}
+
+TEST(SourceColour, CStringsAndCharacterConstants) {
+  EXPECT_EQ(c_inks("s = \"if (x) /* no */\";"), "..o.sssssssssssssssss.");
+  EXPECT_EQ(c_inks("\"a\\\"b\" + 1"), "ssssss.o.n");  // an escaped quote
+  EXPECT_EQ(c_inks("c = '\\'' | 'x';"), "..o.ssss.o.sss.");
+  EXPECT_EQ(c_inks("\"open"), "sssss");  // unclosed: to the line's end
+  EXPECT_EQ(c_inks("'/*'"), "ssss");
 }
 
 TEST(SourceColour, CNumbersByBaseAndOperators) {
