@@ -141,7 +141,10 @@ ColumnTree::ColumnTree(QWidget* parent) : QTreeWidget(parent) {
   setUniformRowHeights(true);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionMode(QAbstractItemView::SingleSelection);
-  header()->setStretchLastSection(true);
+  // The value column takes what the name column leaves, also when that is
+  // less than a column's usual width: its texts are elided, not cut off.
+  header()->setStretchLastSection(false);
+  header()->setSectionResizeMode(1, QHeaderView::Stretch);
   connect(header(), &QHeaderView::sectionResized, this, [this] { closeEditor(); });
 }
 
