@@ -117,16 +117,14 @@ int32_t stacked_bytes(uint32_t post) {
   return n;
 }
 
-std::optional<int32_t> frame_depth(SldTarget& target, const DebugModule& m, const DebugFunction& f,
-                                   uint32_t pc) {
-  if (pc < f.start_address || pc >= f.end_address) return std::nullopt;
+FrameDepths frame_depths(SldTarget& target, const DebugModule& m, const DebugFunction& f) {
   std::vector<uint32_t> points;
   for (const ExecPoint& p : m.points)
     if (p.address > f.start_address && p.address < f.end_address) points.push_back(p.address);
   std::sort(points.begin(), points.end());
   auto is_point = [&](uint32_t a) { return std::binary_search(points.begin(), points.end(), a); };
   // Bytes pushed since the entry, per instruction reached.
-  std::map<uint32_t, int32_t> pushed;
+  FrameDepths pushed;
   std::optional<int32_t> frame;  // at the statement points
   std::vector<std::pair<uint32_t, int32_t>> work{{f.start_address, 0}};
   for (int round = 0; round < 2; ++round) {
@@ -137,11 +135,11 @@ std::optional<int32_t> frame_depth(SldTarget& target, const DebugModule& m, cons
       auto [it, fresh] = pushed.emplace(at, depth);
       // Paths that meet with different depths: not code to trust here.
       if (!fresh) {
-        if (it->second != depth) return std::nullopt;
+        if (it->second != depth) return {};
         continue;
       }
       if (is_point(at)) {
-        if (frame && *frame != depth) return std::nullopt;
+        if (frame && *frame != depth) return {};
         frame = depth;
       }
       Flow flow = decode(target, at);
@@ -150,12 +148,19 @@ std::optional<int32_t> frame_depth(SldTarget& target, const DebugModule& m, cons
       if (flow.falls && flow.next > at) work.emplace_back(flow.next, depth + flow.pushed);
     }
     // Code reached only through a jump table begins at a statement point.
-    if (!frame) break;
+    if (!frame) return {};
     for (uint32_t a : points) work.emplace_back(a, *frame);
   }
-  auto it = pushed.find(pc);
-  if (!frame || it == pushed.end()) return std::nullopt;
-  return it->second - *frame;
+  for (auto& [at, depth] : pushed) depth -= *frame;
+  return pushed;
+}
+
+std::optional<int32_t> frame_depth(SldTarget& target, const DebugModule& m, const DebugFunction& f,
+                                   uint32_t pc) {
+  FrameDepths depths = frame_depths(target, m, f);
+  auto it = depths.find(pc);
+  if (it == depths.end()) return std::nullopt;
+  return it->second;
 }
 
 }  // namespace zun::sld

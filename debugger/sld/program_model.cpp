@@ -42,7 +42,7 @@ void Sld::sld_modules_free() {
   types_.type_table_reset();
   code_low_ = 0xFFFF;
   code_high_ = 0;
-  depth_function_ = nullptr;
+  frame_depths_.clear();
 }
 
 DebugModule* Sld::sld_module_find(std::string_view name) const {
@@ -243,13 +243,12 @@ std::optional<uint32_t> Sld::sld_frame_base(const DebugModule* module) {
   for (const DebugFunction& g : module->functions)
     if (g.start_address <= pc && pc < g.end_address) f = &g;
   if (!f) return std::nullopt;
-  if (f != depth_function_ || pc != depth_pc_) {
-    depth_function_ = f;
-    depth_pc_ = pc;
-    depth_ = frame_depth(*target_, *module, *f, pc);
-  }
-  if (!depth_) return std::nullopt;
-  return (target_->target_get_sp() + static_cast<uint32_t>(*depth_)) & 0xFFFF;
+  auto known = frame_depths_.find(f);
+  if (known == frame_depths_.end())
+    known = frame_depths_.emplace(f, frame_depths(*target_, *module, *f)).first;
+  auto depth = known->second.find(pc);
+  if (depth == known->second.end()) return std::nullopt;
+  return (target_->target_get_sp() + static_cast<uint32_t>(depth->second)) & 0xFFFF;
 }
 
 const std::vector<LocalSymbol>* Sld::sld_current_locals() {

@@ -7,6 +7,7 @@
 #pragma once
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -229,9 +230,12 @@ struct GlobalSymbol {
 // Bytes a PSHS or PULS post byte moves: CC, A, B, DP one each, X, Y, U, PC two.
 int32_t stacked_bytes(uint32_t post);
 
-// How many bytes S lies below the frame base of `f` (S at its statement
-// points, from where its locals count) when the PC is at `pc`; none when the
-// function's code does not tell.
+// How many bytes S lies below the frame base of a function (S at its
+// statement points, from where its locals count), per instruction address
+// that its code reaches; empty when the code does not tell.
+using FrameDepths = std::map<uint32_t, int32_t>;
+FrameDepths frame_depths(SldTarget& target, const DebugModule& m, const DebugFunction& f);
+// The same at one PC; none where the code does not tell.
 std::optional<int32_t> frame_depth(SldTarget& target, const DebugModule& m, const DebugFunction& f,
                                    uint32_t pc);
 
@@ -339,10 +343,8 @@ private:
   DebugModule* entry_module_ = nullptr;
   uint32_t code_low_ = 0xFFFF, code_high_ = 0;
   int in_code_ = 0;
-  // The last frame depth found, by function and PC.
-  const DebugFunction* depth_function_ = nullptr;
-  uint32_t depth_pc_ = 0;
-  std::optional<int32_t> depth_;
+  // The frame depths of the functions asked for so far.
+  std::unordered_map<const DebugFunction*, FrameDepths> frame_depths_;
   // Display state.
   DebugModule* shown_module_ = nullptr;
   DebugModule* exec_module_ = nullptr;
