@@ -127,8 +127,9 @@ private:
   SupplyCodeInfo supply_;
   bool session_ = false;
   bool in_command_ = false;  // the step logic of a run command is under way
-  // S when the running command started: its BP_IN_FRAME temporaries count
-  // only at or above it (the stack grows down).
+  // The frame of the call the running command started in (frame_reference):
+  // its BP_IN_FRAME temporaries count only with S at or above it (the stack
+  // grows down).
   std::optional<uint32_t> frame_s_;
   bool passing_ = false;  // a deeper call's stop is being passed by
 };

@@ -234,8 +234,6 @@ int Sld::sld_in_code(uint32_t address) {
   return in_code_;
 }
 
-// The locals of the shown C module's function that strictly contains the PC:
-// at a function's first instruction its frame is not built yet.
 std::optional<uint32_t> Sld::sld_frame_base(const DebugModule* module) {
   if (!module || module->language != 'C' || !target_) return std::nullopt;
   uint32_t pc = target_->target_get_pc();
@@ -251,6 +249,8 @@ std::optional<uint32_t> Sld::sld_frame_base(const DebugModule* module) {
   return (target_->target_get_sp() + static_cast<uint32_t>(depth->second)) & 0xFFFF;
 }
 
+// The locals of the shown C module's function that strictly contains the PC:
+// at a function's first instruction its frame is not built yet.
 const std::vector<LocalSymbol>* Sld::sld_current_locals() {
   if (!shown_module_ || shown_module_->language != 'C' || !target_) return nullptr;
   uint32_t pc = target_->target_get_pc();
