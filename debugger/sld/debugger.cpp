@@ -8,6 +8,8 @@
 #include "common/format.h"
 #include "common/number.h"
 
+#include <set>
+
 namespace zun::sld {
 
 // ---- the "Supply Code Information" dialog ----
@@ -429,8 +431,15 @@ void SldDebugger::step_out_assembler() {
 // Step Into stops wherever the line's code enters code with debug records:
 // at the entry of every function, and at every point of the assembler
 // modules, whose routines need no function records of their own (the first
-// one reached is the called routine's first line).
-void SldDebugger::plant_entries(uint32_t pc) {
+// one reached is the called routine's first line). Where the simulator's
+// table has no room for them all, at the points that function `f` calls.
+void SldDebugger::plant_entries(uint32_t pc, const DebugFunction& f) {
+  size_t wanted = 0;
+  for (const auto& m : model_.modules()) wanted += m->functions.size() + m->points.size();
+  const bool all = wanted <= target_.target_free_breakpoints();
+  std::set<uint32_t> called;
+  if (!all)
+    for (uint32_t a : direct_calls(target_, f)) called.insert(a);
   for (const auto& other : model_.modules()) {
     for (const DebugFunction& g : other->functions) {
       if (!g.entry_point) break;
@@ -440,7 +449,8 @@ void SldDebugger::plant_entries(uint32_t pc) {
     }
     if (other->language != 'A') continue;
     for (const ExecPoint& p : other->points)
-      if (p.address != pc) breakpoints_.sld_bp_add_temporary(other.get(), p.line, p.number2, p.address);
+      if (p.address != pc && (all || called.count(p.address)))
+        breakpoints_.sld_bp_add_temporary(other.get(), p.line, p.number2, p.address);
   }
 }
 
@@ -502,7 +512,7 @@ void SldDebugger::step_c(int mode) {
       return;
     }
   }
-  if (mode == RUN_STEP_INTO) plant_entries(pc);
+  if (mode == RUN_STEP_INTO) plant_entries(pc, *f);
   // The points of this function and its exit count only in this call: a
   // recursive call passes them by.
   if (mode == RUN_NEXT || mode == RUN_STEP_INTO) {

@@ -111,7 +111,7 @@ private:
   void step_out_assembler();
   uint32_t s_at_return(uint32_t pc);
   void step_c(int mode);
-  void plant_entries(uint32_t pc);
+  void plant_entries(uint32_t pc, const DebugFunction& f);
   bool locate_once(uint32_t pc);
   void locate_exact(DebugModule& m, const ExecPoint& p);
   void locate_inside(DebugModule& m, uint32_t pc);

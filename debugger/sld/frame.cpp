@@ -3,7 +3,8 @@
 // count. Within a line S lies lower by what the line pushed (the arguments of
 // a call that has just returned, temporaries), and in the prologue and the
 // epilogue higher; how far is found by following the function's code, as the
-// MC6809 would run it, from its entry to the PC.
+// MC6809 would run it, from its entry to the PC. Also the calls a function
+// makes directly.
 #include "debugger/sld/sld.h"
 
 #include <algorithm>
@@ -153,6 +154,23 @@ FrameDepths frame_depths(SldTarget& target, const DebugModule& m, const DebugFun
   }
   for (auto& [at, depth] : pushed) depth -= *frame;
   return pushed;
+}
+
+std::vector<uint32_t> direct_calls(SldTarget& target, const DebugFunction& f) {
+  std::vector<uint32_t> calls;
+  std::string text;
+  for (uint32_t at = f.start_address; at < f.end_address;) {
+    uint32_t next = target.disassemble_line(at, text) & 0xFFFF;
+    switch (target.target_read(at, 1)) {
+      case 0xBD: calls.push_back(target.target_read(at + 1, 2)); break;  // JSR extended
+      case 0x8D: calls.push_back((next + signed8(target.target_read(at + 1, 1))) & 0xFFFF); break;
+      case 0x17: calls.push_back((next + signed16(target.target_read(at + 1, 2))) & 0xFFFF); break;
+      default: break;
+    }
+    if (next <= at) break;
+    at = next;
+  }
+  return calls;
 }
 
 std::optional<int32_t> frame_depth(SldTarget& target, const DebugModule& m, const DebugFunction& f,

@@ -235,7 +235,10 @@ int32_t stacked_bytes(uint32_t post);
 // that its code reaches; empty when the code does not tell.
 using FrameDepths = std::map<uint32_t, int32_t>;
 FrameDepths frame_depths(SldTarget& target, const DebugModule& m, const DebugFunction& f);
-// The same at one PC; none where the code does not tell.
+// The addresses the code of `f` calls directly (JSR extended, BSR, LBSR).
+std::vector<uint32_t> direct_calls(SldTarget& target, const DebugFunction& f);
+// How far S lies below the frame base at one PC; none where the code does
+// not tell.
 std::optional<int32_t> frame_depth(SldTarget& target, const DebugModule& m, const DebugFunction& f,
                                    uint32_t pc);
 

@@ -56,6 +56,8 @@ public:
   std::vector<uint32_t> target_forget_lost();
   // References per planted address.
   std::map<uint32_t, int> target_planted() const;
+  // Entries the simulator's breakpoint table has free.
+  size_t target_free_breakpoints() const;
   // Whether the simulator window has an entry of its own at the address
   // that stops a run (one the debugger borrowed).
   bool target_window_stops_at(uint32_t address) const;

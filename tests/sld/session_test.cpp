@@ -155,6 +155,24 @@ TEST_F(SldSession, AFullSimulatorTableIsReportedAndNothingRuns) {
   EXPECT_EQ(s.pc(), pc);
 }
 
+// Step Into plants every line of the assembler modules where the table has
+// room; where it has not, the routines the function calls itself.
+TEST_F(SldSession, StepIntoWithLittleRoomEntersTheRoutineCalled) {
+  s.debugger.breakpoints().sld_bp_add_user(s.module("stepper"), 38, 0);
+  ASSERT_TRUE(s.command(RUN_GO));
+  ASSERT_TRUE(s.command(RUN_GO));
+  s.debugger.breakpoints().sld_bp_remove_user(s.module("stepper"), 38);
+  ASSERT_TRUE(s.command(RUN_STEP_OUT));
+  ASSERT_TRUE(s.command(RUN_STEP_OUT));
+  ASSERT_EQ(s.at(), "stepper:39");
+  BreakpointTable& table = s.engine.breakpoints;
+  for (uint32_t a = 0x8000; table.set(a, false) >= 0; ++a) {
+  }
+  for (uint32_t a = 0x8000; a < 0x8000 + 40; ++a) table.remove(a);
+  ASSERT_TRUE(s.command(RUN_STEP_INTO));
+  EXPECT_EQ(s.at(), "mul16:9") << s.host.out;
+}
+
 // Next over a line whose breakpoint the user disabled stops there, and the
 // breakpoint stays disabled.
 TEST_F(SldSession, ADisabledBreakpointStaysDisabledAcrossSteps) {
