@@ -138,8 +138,9 @@ TEST_F(MakeTest, FailingCommandStopsOrGoesOnByTheOptions) {
   runner.act = [](const FakeRunner::Call& c) { return c.program == "fail" ? 3 : 0; };
   MakeResult r = run_make({"-fm.mk"});
   EXPECT_EQ(lines_of(runner), (Lines{"fail"}));
-  EXPECT_EQ(out, "Stopped build...\n'all' - 3 error(s)\nRemoved 'all'\n");
-  EXPECT_FALSE(exists("all"));
+  // The goal's own commands never ran, so its file is not the run's to remove.
+  EXPECT_EQ(out, "Stopped build...\n'all' - 3 error(s)\n");
+  EXPECT_EQ(slurp("all"), "old target");
   EXPECT_TRUE(r.stopped);
   EXPECT_EQ(r.result, 0);
 
@@ -163,6 +164,77 @@ TEST_F(MakeTest, FailingCommandStopsOrGoesOnByTheOptions) {
   run_make({"-fm.mk", "-n"});
   EXPECT_TRUE(runner.calls.empty());
   EXPECT_EQ(out, "'all' - 0 Error(s)\n");
+}
+
+TEST_F(MakeTest, AnAbortRemovesOnlyAGoalWhoseCommandsRan) {
+  put("q", "all:\n\techo x\n");
+  put("src.c", "int x;\n");
+  MakeResult r = run_make({"-fq", "-i", "src.c", "nothere"});
+  EXPECT_EQ(out,
+            "Don't know how to make 'src.c'\n"
+            "\nERROR: 'nothere' does not exist, don't know how to make it\n"
+            "'src.c' - 1 error(s)\n");
+  EXPECT_EQ(slurp("src.c"), "int x;\n");
+  EXPECT_TRUE(r.failed());
+
+  // A goal whose own command failed half-way is removed; one made by an
+  // inference rule as well.
+  put("m.mk", "out.bin:\n\twrite\n\tfail\n.SUFFIXES: .o09 .c\n.c.o09:\n\tfail $*.o09\n");
+  runner.act = [](const FakeRunner::Call& c) {
+    put(c.args.empty() ? "out.bin" : c.args[0], "half");
+    return c.program == "fail" ? 1 : 0;
+  };
+  run_make({"-fm.mk"});
+  EXPECT_EQ(out, "Stopped build...\n'out.bin' - 1 error(s)\nRemoved 'out.bin'\n");
+  EXPECT_FALSE(exists("out.bin"));
+  run_make({"-fm.mk", "src.o09"});
+  EXPECT_EQ(out, "Stopped build...\n'src.o09' - 1 error(s)\nRemoved 'src.o09'\n");
+  EXPECT_TRUE(exists("src.c"));
+}
+
+TEST_F(MakeTest, DeepChainsAndNestedNamesDoNotExhaustTheStack) {
+  // t0 needs t1 needs t2 ... needs t10000: the deepest is made first.
+  std::string chain;
+  for (int i = 0; i < 10000; ++i) chain += "t" + std::to_string(i) + ": t" + std::to_string(i + 1) + "\n\tmk $@\n";
+  put("m.mk", chain + "t10000:\n\tmk $@\n");
+  MakeResult r = run_make({"-fm.mk"});
+  ASSERT_EQ(runner.calls.size(), 10001u);
+  EXPECT_EQ(runner.calls.front().line, "mk t10000");
+  EXPECT_EQ(runner.calls[5000].line, "mk t5000");
+  EXPECT_EQ(runner.calls.back().line, "mk t0");
+  EXPECT_EQ(out, "'t0' - 0 Error(s)\n");
+  EXPECT_FALSE(r.failed());
+  // The same depth closed into a circle is reported.
+  put("m.mk", chain + "t10000: t0\n\tmk $@\n");
+  run_make({"-fm.mk"});
+  EXPECT_TRUE(printed("Circular dependency on 't0' dropped\n"));
+
+  // Macro names made of macro names, nested beyond any use.
+  std::string nested = "X";
+  for (int i = 0; i < 20000; ++i) nested = "$(" + nested + ")";
+  put("m.mk", "X=x\nall:\n\techo " + nested + "\n");
+  runner.calls.clear();
+  r = run_make({"-fm.mk"});
+  EXPECT_TRUE(printed("\nERROR: Macro nesting too deep -- $($($($("));
+  EXPECT_TRUE(runner.calls.empty());
+  EXPECT_TRUE(r.stopped);
+}
+
+TEST_F(MakeTest, TimesCountBelowTheSecond) {
+  using namespace std::chrono;
+  put("m.mk", "t.o09: s.c\n\tcc s.c\n");
+  put("t.o09", "");
+  put("s.c", "");
+  // Both within one second of the clock: the source 300 ms after the object.
+  auto second = time_point_cast<seconds>(fs::file_time_type::clock::now()) - seconds(10);
+  fs::last_write_time("t.o09", second + milliseconds(200));
+  fs::last_write_time("s.c", second + milliseconds(500));
+  run_make({"-fm.mk"});
+  EXPECT_EQ(runner.calls.size(), 1u);
+  fs::last_write_time("s.c", second + milliseconds(200));
+  run_make({"-fm.mk"});
+  EXPECT_EQ(out, "'t.o09' is up to date\n");
+  EXPECT_EQ(runner.calls.size(), 1u);
 }
 
 TEST_F(MakeTest, AfterAFatalErrorNothingIsMade) {

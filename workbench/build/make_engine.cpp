@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <memory>
 
 #include "common/format.h"
 #include "common/path.h"
@@ -18,11 +19,11 @@ int64_t BuildFiles::file_time(const std::string& path) {
   auto t = fs::last_write_time(path_native(path), ec);
   if (ec) return 0;
   auto since = std::chrono::file_clock::to_sys(t).time_since_epoch();
-  return std::chrono::duration_cast<std::chrono::seconds>(since).count();
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(since).count();
 }
 
 int64_t BuildFiles::now() {
-  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
       .count();
 }
 
@@ -258,13 +259,11 @@ bool pending_goal(const Make& mk, const std::string& name) {
 
 // The time of a target or file, and whether it was made in this run: a target
 // made a moment ago is newer than what depends on it even when both times
-// fall into the same second.
+// are the same.
 struct Made {
   int64_t time = 0;
   bool now = false;
 };
-
-Made make_target(Make& mk, const std::string& name);
 
 Made mark_made(Make& mk, Target& t) {
   t.made = true;
@@ -279,23 +278,39 @@ Made stopped(Make& mk) {
   return {};
 }
 
-Made bring_up_to_date(Make& mk, Target& t) {
+// A target whose dependencies are being made. Dependency chains may be as
+// long as a makefile is, so they are followed on a stack of these rather than
+// by recursion.
+struct Pending {
+  std::string key;
+  Target* target = nullptr;
+  std::unique_ptr<Target> temporary;  // a target an inference rule gave
+  std::vector<std::string> deps;      // as they were when the target was entered
+  size_t next = 0;                    // the dependency being made
   DepNames names;
   bool out_of_date = false;
-  const std::vector<std::string> deps = t.deps;
-  for (const std::string& dep : deps) {
-    Made made = make_target(mk, dep);
-    if (mk.abort) return {};
-    std::string resolved = resolved_name(mk, dep);
-    if (resolved.empty()) resolved = dep;
-    names.all_resolved.push_back(resolved);
-    if (made.now || made.time > t.time) {  // equal times count as up to date
-      out_of_date = true;
-      names.newer.push_back(dep);
-      names.newer_resolved.push_back(resolved);
-    }
+};
+
+// Takes the result of the dependency being made; false after an abort.
+bool take_dependency(Make& mk, Pending& p, const Made& made) {
+  if (mk.abort) return false;
+  const std::string& dep = p.deps[p.next++];
+  std::string resolved = resolved_name(mk, dep);
+  if (resolved.empty()) resolved = dep;
+  p.names.all_resolved.push_back(resolved);
+  if (made.now || made.time > p.target->time) {  // equal times count as up to date
+    p.out_of_date = true;
+    p.names.newer.push_back(dep);
+    p.names.newer_resolved.push_back(resolved);
   }
-  if (!deps.empty() && !out_of_date && !mk.ctx.force) return {t.time, false};
+  return true;
+}
+
+// Runs the commands of a target whose dependencies are all made, when it is
+// out of date.
+Made bring_up_to_date(Make& mk, Pending& p) {
+  Target& t = *p.target;
+  if (!p.deps.empty() && !p.out_of_date && !mk.ctx.force) return {t.time, false};
   if (t.commands.empty()) {
     if (pending_goal(mk, t.name)) return mark_made(mk, t);
     mk.print(format("Missing command line for '%s'\n", t.name.c_str()));
@@ -303,8 +318,9 @@ Made bring_up_to_date(Make& mk, Target& t) {
     return stopped(mk);
   }
   for (const std::string& cmd : t.commands) {
-    std::string line = command_time(mk, cmd, names);
+    std::string line = command_time(mk, cmd, p.names);
     if (mk.abort) return {};
+    if (mk.execute) mk.commands_ran.insert(p.key);
     bool failed = run_command(mk, line);
     if (mk.cancelled) return stopped(mk);
     if (!failed) continue;
@@ -314,35 +330,62 @@ Made bring_up_to_date(Make& mk, Target& t) {
   return mark_made(mk, t);
 }
 
-Made make_target(Make& mk, const std::string& name) {
+// Starts on a name: the result when it is known at once, else nullopt with
+// the target pushed onto `stack`.
+std::optional<Made> enter(Make& mk, const std::string& name, std::vector<Pending>& stack) {
   std::string key = name_key(name);
   if (mk.in_progress.count(key)) {
     mk.error(format("Circular dependency on '%s' dropped", name.c_str()));
-    return {};
+    return Made{};
   }
-  Target* t = find_target(mk, name);
-  std::optional<Target> temporary;
-  if (t) {
-    if (t->made) return {t->time, true};
-    if (t->commands.empty()) {
+  Pending p;
+  p.target = find_target(mk, name);
+  if (p.target) {
+    if (p.target->made) return Made{p.target->time, true};
+    if (p.target->commands.empty()) {
       if (std::optional<Target> rule = infer(mk, name)) {
-        t->deps.push_back(rule->deps[0]);
-        t->commands = std::move(rule->commands);
+        p.target->deps.push_back(rule->deps[0]);
+        p.target->commands = std::move(rule->commands);
       }
     }
   } else {
-    temporary = infer(mk, name);
-    if (!temporary) {
-      if (int64_t time = mk.files.file_time(name)) return {time, false};
+    std::optional<Target> rule = infer(mk, name);
+    if (!rule) {
+      if (int64_t time = mk.files.file_time(name)) return Made{time, false};
       mk.fatal(format("'%s' does not exist, don't know how to make it\n", name.c_str()));
-      return {};
+      return Made{};
     }
-    t = &*temporary;
+    p.temporary = std::make_unique<Target>(std::move(*rule));
+    p.target = p.temporary.get();
   }
   mk.in_progress.insert(key);
-  Made made = bring_up_to_date(mk, *t);
-  mk.in_progress.erase(key);
-  return made;
+  p.key = std::move(key);
+  p.deps = p.target->deps;
+  stack.push_back(std::move(p));
+  return std::nullopt;
+}
+
+// Makes a name and everything it depends on, deepest first.
+Made make_target(Make& mk, const std::string& name) {
+  std::vector<Pending> stack;
+  std::optional<Made> made = enter(mk, name, stack);
+  while (!stack.empty()) {
+    if (made && !take_dependency(mk, stack.back(), *made)) break;
+    Pending& top = stack.back();
+    if (top.next < top.deps.size()) {
+      const std::string dep = top.deps[top.next];
+      made = enter(mk, dep, stack);
+      continue;
+    }
+    made = bring_up_to_date(mk, top);
+    mk.in_progress.erase(top.key);
+    stack.pop_back();
+  }
+  if (mk.abort) {
+    mk.in_progress.clear();
+    return {};
+  }
+  return made.value_or(Made{});
 }
 
 // The built-in rules name tools of another family; they only come into play
@@ -412,7 +455,10 @@ MakeResult after_abort(Make& mk) {
   } else {
     mk.print(format("'%s' - %d error(s)\n", goal.c_str(), mk.errors));
   }
-  if (mk.errors != 0 && !goal.empty() && mk.files.exists(goal) && mk.files.remove(goal))
+  // Only a file this run was writing is removed: the first goal, when its own
+  // commands ran.
+  bool written = !mk.goals.empty() && mk.commands_ran.count(name_key(mk.goals[0]));
+  if (mk.errors != 0 && written && mk.files.exists(goal) && mk.files.remove(goal))
     mk.print(format("Removed '%s'\n", goal.c_str()));
   return finish(mk, 0);
 }

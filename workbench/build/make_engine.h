@@ -22,7 +22,8 @@ namespace zun::wb {
 class BuildFiles {
  public:
   virtual ~BuildFiles() = default;
-  // Modification time in whole seconds; 0 when there is no such file.
+  // Modification time in nanoseconds, as exact as the file system keeps it;
+  // 0 when there is no such file.
   virtual int64_t file_time(const std::string& path);
   virtual int64_t now();
   virtual bool exists(const std::string& path);

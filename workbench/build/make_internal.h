@@ -20,7 +20,7 @@ inline constexpr size_t max_line = 65535;
 struct Target {
   std::string name;
   bool made = false;
-  int64_t time = 0;  // of the file when the target was read; the end of its commands once made
+  int64_t time = 0;  // of the file when the target was read; the end of its commands once made (ns)
   std::vector<std::string> deps;
   std::vector<std::string> commands;
 };
@@ -73,7 +73,8 @@ struct Make {
   std::vector<std::string> goals;
   size_t current_goal = 0;
   std::vector<std::string> makefiles;
-  std::unordered_set<std::string> in_progress;
+  std::unordered_set<std::string> in_progress;   // keys of the targets being made
+  std::unordered_set<std::string> commands_ran;  // keys of the targets whose commands were started
 
   // Memory of the run, counted in the blocks the workbench has always
   // allowed a run: 100 of 64 KB.

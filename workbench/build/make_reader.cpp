@@ -72,12 +72,17 @@ std::string stem_of(const Make& mk, const std::string& name) {
   return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
+// "$($(X))" looks up the macro that the value of X names; names made of names
+// deeper than this are refused, so that a hostile line cannot use up the stack.
+constexpr int max_name_nesting = 64;
+
 struct Expansion {
   Make& mk;
   const std::string* target;
   bool report;
   std::string_view whole;  // for the message about a missing bracket
   bool overflow = false;
+  int nesting = 0;
 
   void append(std::string& out, std::string_view text) {
     if (overflow) return;
@@ -93,7 +98,13 @@ struct Expansion {
     const std::string* value = find_macro(mk, name);
     std::string expanded;
     if (!value) {
+      if (nesting == max_name_nesting) {
+        mk.fatal("Macro nesting too deep -- " + std::string(name));
+        return;
+      }
+      ++nesting;
       run(expanded, name);
+      --nesting;
       value = find_macro(mk, expanded);
     }
     if (value) {
