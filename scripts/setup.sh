@@ -3,7 +3,7 @@
 # of it is already there.
 set -eu
 packages=(g++ cmake ninja-build libgtest-dev libgmock-dev googletest libbenchmark-dev srecord
-          qt6-base-dev libqscintilla2-qt6-dev fonts-liberation xvfb xauth)
+          qt6-base-dev libqscintilla2-qt6-dev libre2-dev fonts-liberation xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,7 +1,7 @@
 // The line search of grep and fgrep and the run of either program.
 #include "workbench/grep/line_search.h"
 
-#include <regex.h>
+#include <re2/re2.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -10,6 +10,7 @@
 #include "common/line_reader.h"
 #include "common/output_file.h"
 #include "common/path.h"
+#include "workbench/grep/ere.h"
 
 namespace zun::grep {
 
@@ -71,14 +72,17 @@ std::optional<SearchOptions> parse_arguments(std::span<const std::string> args, 
 }
 
 struct LineMatcher::Compiled {
-  regex_t re{};
-  ~Compiled() { regfree(&re); }
+  explicit Compiled(const std::string& pattern, const RE2::Options& options) : re(pattern, options) {}
+  RE2 re;
 };
 
 LineMatcher::LineMatcher(LineMatcher&&) noexcept = default;
 LineMatcher& LineMatcher::operator=(LineMatcher&&) noexcept = default;
 LineMatcher::~LineMatcher() = default;
 
+// The expression is read by our own reader and matched by RE2, whose time
+// grows linearly with the line and whose memory is bounded, so that no
+// expression can hold a search for minutes.
 std::optional<LineMatcher> LineMatcher::create(const SearchOptions& options, std::string& error) {
   LineMatcher m;
   m.options_ = options;
@@ -86,32 +90,27 @@ std::optional<LineMatcher> LineMatcher::create(const SearchOptions& options, std
     m.folded_text_ = options.ignore_case ? folded(options.text) : options.text;
     return m;
   }
-  const int flags = REG_EXTENDED | REG_NOSUB | (options.ignore_case ? REG_ICASE : 0);
-  auto compile = [&](const std::string& pattern) -> std::unique_ptr<Compiled> {
-    auto c = std::make_unique<Compiled>();
-    int rc = regcomp(&c->re, pattern.c_str(), flags);
-    if (rc == 0) return c;
-    char text[256];
-    regerror(rc, &c->re, text, sizeof text);
-    error = "bad regular expression '" + options.text + "': " + text;
-    return nullptr;  // regcomp freed what it had
-  };
   if (options.text.find('\0') != std::string::npos) {
     error = "the regular expression holds a NUL character";
     return std::nullopt;
   }
-  // The text alone first, so that its own faults are reported as they are.
-  auto plain = compile(options.text);
-  if (!plain) return std::nullopt;
-  if (!options.whole_words) {
-    m.compiled_ = std::move(plain);
-    return m;
+  std::optional<std::string> pattern =
+      ere_to_re2(options.text, EreFlags{options.ignore_case, options.whole_words}, error);
+  if (!pattern) {
+    error = "bad regular expression '" + options.text + "': " + error;
+    return std::nullopt;
   }
-  // A whole word: the match is preceded by the line's start or a non-word
-  // character, and followed by one or the line's end.
-  auto words = compile("(^|[^[:alnum:]_])(" + options.text + ")([^[:alnum:]_]|$)");
-  if (!words) return std::nullopt;
-  m.compiled_ = std::move(words);
+  RE2::Options re2_options;
+  re2_options.set_encoding(RE2::Options::EncodingLatin1);
+  re2_options.set_never_capture(true);
+  re2_options.set_log_errors(false);
+  re2_options.set_max_mem(max_expression_memory);
+  auto compiled = std::make_unique<Compiled>(*pattern, re2_options);
+  if (!compiled->re.ok()) {
+    error = "bad regular expression '" + options.text + "': Regular expression too big";
+    return std::nullopt;
+  }
+  m.compiled_ = std::move(compiled);
   return m;
 }
 
@@ -133,12 +132,7 @@ bool LineMatcher::fixed_matches(std::string_view line) const {
 
 bool LineMatcher::matches(std::string_view line) const {
   if (!compiled_) return fixed_matches(line);
-  // The line's own length bounds the search, so a NUL inside does not end it.
-  regmatch_t range[1];
-  range[0].rm_so = 0;
-  range[0].rm_eo = static_cast<regoff_t>(line.size());
-  static const char empty[] = "";
-  return regexec(&compiled_->re, line.empty() ? empty : line.data(), 1, range, REG_STARTEND) == 0;
+  return RE2::PartialMatch(re2::StringPiece(line.data(), line.size()), compiled_->re);
 }
 
 int run(std::string_view program, std::span<const std::string> args, bool regex) {
