@@ -522,7 +522,8 @@ void do_directive(Assembly& as, int code, const std::string& label) {
     case Use: {
       std::string name = operand_word(as);
       as.last_data_label = nullptr;
-      if (!open_source(as, name)) error(as, format("%s: '%s'", "File not found", name.c_str()));
+      if (!open_source(as, name))
+        error(as, as.open_refusal.empty() ? format("%s: '%s'", "File not found", name.c_str()) : as.open_refusal);
       break;
     }
     case List: old_fashioned(as, "LIST", "OPTION LIST"); if (as.opt.listing && as.pass == 2) as.listing_enabled = true; break;

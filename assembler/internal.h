@@ -198,6 +198,7 @@ struct Assembly {
 
   // Source input.
   std::vector<IncludeEntry> include_stack;
+  std::string open_refusal;  // why the last failed open_source found no usable file
   std::vector<SourceFile> source_files;  // newest first
   std::vector<std::string> include_dirs;
   std::string current_path;    // canonical path for messages
@@ -287,6 +288,8 @@ bool is_label_char(char c);
 const char* scan_name(const char* p, std::string& name);
 
 // ---- source_input.cpp ----
+// False when no file of the name can be used; `open_refusal` then says why
+// when one was there (empty: there is none).
 bool open_source(Assembly& as, const std::string& name);
 bool read_next_line(Assembly& as);
 void close_all_sources(Assembly& as);

@@ -2,6 +2,8 @@
 // include search and a guard against recursion), the include stack with each
 // file's line number, and the reader that hands the line driver one line at a
 // time until the main file ends or END is met.
+#include <unistd.h>
+
 #include "assembler/internal.h"
 #include "common/format.h"
 #include "common/line_reader.h"
@@ -16,25 +18,26 @@ namespace {
 // (e.g. through a link to a parent directory).
 constexpr size_t MaxIncludeDepth = 64;
 
-// Only a regular file is a source: a directory holds no lines, a device or a
-// FIFO may never end.
-FILE* try_open(const std::string& path) {
-  std::string reason;
-  return open_input_file(path, reason);
-}
-
 struct Found {
   FILE* file = nullptr;
   std::string path;         // as opened
   std::string listed_path;  // for the source-file list
+  std::string refused;      // the first name that is there but could not be used, with the reason
 };
 
+// Only a regular file is a source: a directory holds no lines, a device or a
+// FIFO may never end.
 Found search(Assembly& as, const std::string& name) {
   Found f;
   auto attempt = [&](const std::string& path) {
     if (f.file) return;
-    f.file = try_open(path);
-    if (f.file) f.path = f.listed_path = path;
+    std::string reason;
+    f.file = open_input_file(path, reason);
+    if (f.file) {
+      f.path = f.listed_path = path;
+    } else if (f.refused.empty() && access(path_native(path).c_str(), F_OK) == 0) {
+      f.refused = format("Can't open '%s': %s", name.c_str(), reason.c_str());
+    }
   };
   if (name.size() > 1 && name[1] == ':') {
     attempt(name);
@@ -83,7 +86,10 @@ bool open_source(Assembly& as, const std::string& given) {
   std::string name = given;
   path_to_slashes(name);
   Found f = search(as, name);
-  if (!f.file) return false;
+  if (!f.file) {
+    as.open_refusal = f.refused;
+    return false;
+  }
   std::string canonical = path_canonicalize(f.path);
   for (const IncludeEntry& e : as.include_stack) {
     if (equal_nocase(path_canonicalize(e.path), canonical) ||

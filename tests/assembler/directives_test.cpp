@@ -126,9 +126,13 @@ TEST(Hasm09Directives, EndStopsThePassEvenInsideAnInclude) {
   EXPECT_EQ(r.rc, 0) << r.err;
   EXPECT_EQ(text_of(r), hex_bytes("01 02"));
   EXPECT_EQ(first_error(" use nothere.s09\n"), "\"t.s09\" (1): error: File not found: 'nothere.s09'\n");
-  // A directory opens on some systems but holds no lines: it is no file to include.
+  // A directory or a device is there but holds no lines: it is no file to
+  // include, and the message says why.
   EXPECT_EQ(assemble(" use sub\n", {}, {{"sub/x.s09", ""}}).err,
-            "\"t.s09\" (1): error: File not found: 'sub'\n");
+            "\"t.s09\" (1): error: Can't open 'sub': is a directory\n");
+  EXPECT_EQ(first_error(" use \"/dev/zero\"\n"), "\"t.s09\" (1): error: Can't open '/dev/zero': is not a regular file\n");
+  // Found further along the search, the file is used.
+  EXPECT_EQ(assemble(" use x.s09\n", {"-I", "inc"}, {{"x.s09/y", ""}, {"inc/x.s09", " fcb 7\n"}}).rc, 0);
   EXPECT_EQ(first_error("start nop\n end nowhere\n", {"-w"}),
             "\"t.s09\" (2): warning: start symbol 'nowhere' is defined\n");
 }
