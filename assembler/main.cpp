@@ -6,9 +6,11 @@
 
 #include "assembler/assembler.h"
 #include "common/output_file.h"
+#include "common/termination.h"
 
 int main(int argc, char** argv) {
   zun::ignore_file_size_signal();
+  zun::clean_up_on_termination();
   std::vector<std::string> args(argv + 1, argv + argc);
   zun::hasm::Options options;
   zun::hasm::Report report;

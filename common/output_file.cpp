@@ -14,6 +14,7 @@
 #include <random>
 
 #include "common/path.h"
+#include "common/termination.h"
 
 namespace zun {
 
@@ -93,7 +94,11 @@ bool OutputFile::open(const std::string& path, std::string_view temp_prefix) {
     mode_ = st.st_mode & 07777;
     keep_mode_ = true;
   }
-  fd_ = create_temporary(path_dir_name(target_), temp_prefix, temp_);
+  {
+    TerminationHold hold;
+    fd_ = create_temporary(path_dir_name(target_), temp_prefix, temp_);
+    if (fd_ >= 0) remove_on_termination(temp_);
+  }
   if (fd_ < 0) {
     fail(errno);
     temp_.clear();
@@ -142,6 +147,7 @@ bool OutputFile::commit() {
     discard();
     return false;
   }
+  keep_after_termination(temp_);
   temp_.clear();
   return true;
 }
@@ -150,7 +156,10 @@ void OutputFile::discard() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   buffer_.clear();
-  if (!temp_.empty()) unlink(temp_.c_str());
+  if (!temp_.empty()) {
+    unlink(temp_.c_str());
+    keep_after_termination(temp_);
+  }
   temp_.clear();
 }
 

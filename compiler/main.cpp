@@ -3,11 +3,13 @@
 #include "compiler/compiler.h"
 
 #include "common/output_file.h"
+#include "common/termination.h"
 
 #include <cstdio>
 
 int main(int argc, char** argv) {
     zun::ignore_file_size_signal();
+    zun::clean_up_on_termination();
     std::vector<std::string> args(argv + 1, argv + argc);
     zun::tcx::Options options = zun::tcx::parse_options(args);
     zun::tcx::Result r = zun::tcx::run(options);

@@ -5,6 +5,7 @@
 
 #include "common/line_reader.h"
 #include "common/output_file.h"
+#include "common/termination.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -21,6 +22,7 @@ int fail(const std::string& text) {
 
 int main(int argc, char** argv) {
     zun::ignore_file_size_signal();
+    zun::clean_up_on_termination();
     std::vector<std::string> args(argv + 1, argv + argc);
     zun::cpp::Invocation inv = zun::cpp::translate_args(args);
     if (!inv.ok) {
@@ -34,15 +36,24 @@ int main(int argc, char** argv) {
     // Writing over the source would lose it: refused before anything runs.
     if (zun::same_file(inv.source, inv.output))
         return fail("\"" + inv.source + "\" (0) Error: Can't write '" + inv.output + "': " + zun::kOutputIsInput);
+    std::error_code ec;
+    std::string cwd = std::filesystem::current_path(ec).string();
+    std::string endless = zun::cpp::find_endless_include(inv, cwd);
+    if (!endless.empty()) {
+        std::fputs(endless.c_str(), stderr);
+        return 1;
+    }
     zun::OutputFile out;
     if (!out.open(inv.output, "cp"))
         return fail("\"" + inv.output + "\" (0) Error: Can't write the output file: " + out.error());
     zun::cpp::RunResult r = zun::cpp::run_program(TCX_GNU_CPP, inv.args);
-    std::error_code ec;
-    std::string cwd = std::filesystem::current_path(ec).string();
     std::string messages = zun::cpp::rewrite_messages(r.err, cwd, inv.source);
     std::fwrite(messages.data(), 1, messages.size(), stderr);
-    if (r.exit_code != 0) return r.exit_code;
+    if (r.exit_code != 0) {
+        if (messages.empty())
+            fail("\"" + inv.source + "\" (0) Error: the preprocessor failed with exit code " + std::to_string(r.exit_code));
+        return r.exit_code;
+    }
     if (!out.write(zun::cpp::filter_markers(r.out)) || !out.commit())
         return fail("\"" + inv.output + "\" (0) Error: Can't write the output file: " + out.error());
     return 0;

@@ -7,11 +7,22 @@
 #include "common/line_reader.h"
 #include "common/path.h"
 
+#include "common/format.h"
+#include "common/termination.h"
+
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <fcntl.h>
+#include <fstream>
+#include <optional>
 #include <poll.h>
-#include <spawn.h>
+#include <set>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,6 +40,23 @@ bool dropped(const std::string& a) {
     return a == "-D__STDC__" || a == "-+" || a == "-N" || a == "-V" || a.rfind("-l", 0) == 0;
 }
 
+bool starts(const std::string& a, std::string_view prefix) { return a.compare(0, prefix.size(), prefix) == 0; }
+
+// Why GNU cpp must not be given an option; "" when it may. The output file
+// is to hold the preprocessed source and nothing else, nothing is to be
+// written beside it, and no other program is to be run.
+std::string refusal(const std::string& a) {
+    static constexpr std::string_view other_output[] = {
+        "--", "-M", "-d", "-fdirectives-only", "-fpreprocessed", "-fdebug-cpp", "-fdump-", "-save-temps",
+        "-print-", "-###", "-Wp,", "-Xpreprocessor"};
+    static constexpr std::string_view other_program[] = {"-wrapper", "-B", "-specs", "-fplugin", "-iplugindir"};
+    for (std::string_view p : other_output)
+        if (starts(a, p)) return "it changes what the preprocessor writes";
+    for (std::string_view p : other_program)
+        if (starts(a, p)) return "it runs or loads another program";
+    return "";
+}
+
 }  // namespace
 
 Invocation translate_args(const std::vector<std::string>& args) {
@@ -43,6 +71,10 @@ Invocation translate_args(const std::vector<std::string>& args) {
             continue;
         }
         if (dropped(a)) continue;
+        if (std::string why = refusal(a); !why.empty()) {
+            inv.error = "option '" + a + "' is not taken: " + why;
+            return inv;
+        }
         // GNU cpp would take the next word, the source, as the value and then
         // read standard input, or write somewhere else than the output named.
         if ((a == "-I" || a == "-D" || a == "-U") && i + 1 >= args.size()) {
@@ -57,8 +89,10 @@ Invocation translate_args(const std::vector<std::string>& args) {
         if (a == "-I" && i + 1 < args.size()) {
             inv.args.push_back("-I");
             inv.args.push_back(slashes(args[++i]));
+            inv.include_dirs.push_back(inv.args.back());
         } else if (a.rfind("-I", 0) == 0) {
             inv.args.push_back("-I" + slashes(a.substr(2)));
+            inv.include_dirs.push_back(inv.args.back().substr(2));
         } else if ((a == "-D" || a == "-U") && i + 1 < args.size()) {
             if (a == "-D" && args[i + 1] == "__STDC__") {
                 ++i;
@@ -104,10 +138,16 @@ std::string rewrite_messages(const std::string& text, const std::string& working
         // file:line[:column]: severity: text
         size_t c1 = line.find(':');
         if (c1 == std::string_view::npos || c1 + 1 >= line.size() || !std::isdigit(static_cast<unsigned char>(line[c1 + 1]))) {
-            // A message of the tool itself ("cc1: fatal error: ...") belongs to the source.
+            // A message of the tool itself ("cc1: fatal error: ...", "cc1: out
+            // of memory ...") belongs to the source.
             size_t e = line.find("error: ");
+            std::string_view program = line.substr(0, c1);
+            bool tool = c1 != std::string_view::npos && program.find(' ') == std::string_view::npos &&
+                        line.find("warning: ") == std::string_view::npos && line.find("note: ") == std::string_view::npos;
             if (e != std::string_view::npos)
                 out += "\"" + path_join(working_dir, source) + "\" (0) Error: " + std::string(line.substr(e + 7)) + "\n";
+            else if (tool)
+                out += "\"" + path_join(working_dir, source) + "\" (0) Error: " + std::string(line) + "\n";
             continue;
         }
         size_t p = c1 + 1;
@@ -135,13 +175,90 @@ std::string rewrite_messages(const std::string& text, const std::string& working
 
 namespace {
 
-void drain(int out_fd, int err_fd, std::string& out, std::string& err) {
+// The name of an include line ("#include", "#import"), '"' or '<' in `kind`;
+// nullopt for any other line. "#include_next" is left to GNU cpp.
+std::optional<std::string> include_name(std::string_view line, char& kind) {
+    size_t i = line.find_first_not_of(" \t");
+    if (i == std::string_view::npos || line[i] != '#') return std::nullopt;
+    i = line.find_first_not_of(" \t", i + 1);
+    if (i == std::string_view::npos) return std::nullopt;
+    std::string_view rest = line.substr(i);
+    size_t word = rest.find_first_of(" \t\"<");
+    std::string_view directive = rest.substr(0, word);
+    if (word == std::string_view::npos || (directive != "include" && directive != "import")) return std::nullopt;
+    size_t open = rest.find_first_not_of(" \t", word);
+    if (open == std::string_view::npos || (rest[open] != '"' && rest[open] != '<')) return std::nullopt;
+    kind = rest[open];
+    size_t close = rest.find(kind == '"' ? '"' : '>', open + 1);
+    if (close == std::string_view::npos) return std::nullopt;
+    return std::string(rest.substr(open + 1, close - open - 1));
+}
+
+}  // namespace
+
+std::string find_endless_include(const Invocation& inv, const std::string& working_dir) {
+    // Depth first, as GNU cpp reads them, and no deeper than it goes.
+    constexpr size_t max_depth = 200;
+    struct Open {
+        std::string file;
+        std::ifstream in;
+        int number = 0;
+    };
+    std::vector<Open> stack;
+    stack.push_back({inv.source, std::ifstream(inv.source, std::ios::binary)});
+    std::set<std::string> seen{path_join(working_dir, inv.source)};
+    std::string line;
+    while (!stack.empty()) {
+        Open& top = stack.back();
+        if (!std::getline(top.in, line)) {
+            stack.pop_back();
+            continue;
+        }
+        ++top.number;
+        char kind = 0;
+        std::optional<std::string> name = include_name(line, kind);
+        if (!name || name->empty()) continue;
+        // Looked for where GNU cpp looks: the including file's directory for
+        // "name", then the -I directories.
+        std::vector<std::string> candidates;
+        if (!path_is_relative(*name)) {
+            candidates.push_back(*name);
+        } else {
+            std::string dir = path_dir_name(top.file);
+            if (kind == '"') candidates.push_back(dir.empty() ? *name : dir + "/" + *name);
+            for (const std::string& d : inv.include_dirs) candidates.push_back(d + "/" + *name);
+        }
+        for (const std::string& c : candidates) {
+            struct stat st;
+            if (stat(c.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) continue;
+            if (!S_ISREG(st.st_mode))
+                return format("\"%s\" (%d) Error: '%s' is not a regular file\n", path_join(working_dir, top.file).c_str(),
+                              top.number, name->c_str());
+            if (seen.insert(path_join(working_dir, c)).second && stack.size() < max_depth)
+                stack.push_back({c, std::ifstream(c, std::ios::binary)});
+            break;
+        }
+    }
+    return "";
+}
+
+namespace {
+
+// Reads both pipes to their ends; false when the time limit came first.
+bool drain(int out_fd, int err_fd, std::string& out, std::string& err) {
     pollfd fds[2] = {{out_fd, POLLIN, 0}, {err_fd, POLLIN, 0}};
     std::string* sinks[2] = {&out, &err};
     int open = 2;
     char buf[4096];
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(time_limit_seconds);
     while (open > 0) {
-        if (poll(fds, 2, -1) < 0) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            for (pollfd& f : fds)
+                if (f.fd >= 0) close(f.fd);
+            return false;
+        }
+        if (poll(fds, 2, static_cast<int>(std::min<int64_t>(left.count(), 1000))) < 0) {
             if (errno == EINTR) continue;
             break;
         }
@@ -157,6 +274,31 @@ void drain(int out_fd, int err_fd, std::string& out, std::string& err) {
             }
         }
     }
+    for (pollfd& f : fds)
+        if (f.fd >= 0) close(f.fd);
+    return true;
+}
+
+// In the child between fork and exec, where only plain system calls are
+// safe: a process group of its own (so that the wrapper's end can take GNU
+// cpp and its cc1 with it), death with the wrapper, bounded memory and
+// processor time, /dev/null as standard input, and the pipes.
+[[noreturn]] void start_child(char* const* argv, char* const* envp, pid_t parent, int out_fd, int err_fd) {
+    setpgid(0, 0);
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) _exit(127);
+    rlimit memory{memory_limit_bytes, memory_limit_bytes};
+    rlimit cpu{time_limit_seconds, time_limit_seconds + 5};
+    setrlimit(RLIMIT_AS, &memory);
+    setrlimit(RLIMIT_CPU, &cpu);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGPIPE}) signal(sig, SIG_DFL);
+    int in = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (in < 0 || dup2(in, 0) < 0 || dup2(out_fd, 1) < 0 || dup2(err_fd, 2) < 0) _exit(127);
+    execve(argv[0], argv, envp);
+    _exit(127);
 }
 
 }  // namespace
@@ -164,20 +306,12 @@ void drain(int out_fd, int err_fd, std::string& out, std::string& err) {
 RunResult run_program(const std::string& program, const std::vector<std::string>& args) {
     RunResult r;
     int out_pipe[2], err_pipe[2];
-    if (pipe(out_pipe) != 0) return r;
-    if (pipe(err_pipe) != 0) {
+    if (pipe2(out_pipe, O_CLOEXEC) != 0) return r;
+    if (pipe2(err_pipe, O_CLOEXEC) != 0) {
         close(out_pipe[0]);
         close(out_pipe[1]);
         return r;
     }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    // Nothing is ever read from a terminal: a run may have no one to type.
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, out_pipe[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, err_pipe[1], 2);
-    posix_spawn_file_actions_addclose(&actions, out_pipe[0]);
-    posix_spawn_file_actions_addclose(&actions, err_pipe[0]);
     std::vector<char*> argv;
     std::string name = program;
     argv.push_back(name.data());
@@ -186,22 +320,40 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
     argv.push_back(nullptr);
     std::string locale = "LC_ALL=C";
     char* envp[] = {locale.data(), nullptr};
-    pid_t pid = 0;
-    int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp);
-    posix_spawn_file_actions_destroy(&actions);
+    pid_t parent = getpid();
+    pid_t pid = -1;
+    {
+        // The child and its group are known to the signal handler before
+        // anything can ask for them.
+        TerminationHold hold;
+        pid = fork();
+        if (pid == 0) start_child(argv.data(), envp, parent, out_pipe[1], err_pipe[1]);
+        if (pid > 0) {
+            setpgid(pid, pid);
+            end_on_termination(pid);
+        }
+    }
     close(out_pipe[1]);
     close(err_pipe[1]);
-    if (rc != 0) {
+    if (pid < 0) {
         close(out_pipe[0]);
         close(err_pipe[0]);
         r.err = "cannot run " + program + "\n";
         return r;
     }
-    drain(out_pipe[0], err_pipe[0], r.out, r.err);
+    bool timed_out = !drain(out_pipe[0], err_pipe[0], r.out, r.err);
+    // The group is ended, and forgotten, while the child is not yet reaped,
+    // so that its number cannot have gone to another process.
+    if (timed_out) kill(-pid, SIGKILL);
+    forget_on_termination(pid);
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+    if (timed_out) {
+        r.err += format("cpp: error: preprocessing stopped after %d seconds\n", time_limit_seconds);
+        r.exit_code = 1;
+    }
     return r;
 }
 

@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zun::cpp {
@@ -26,6 +28,19 @@ TEST(TcxCpp, TranslatesTheWorkbenchCommandLine) {
     EXPECT_EQ(inv.source, "dir/src.c");
     EXPECT_EQ(inv.output, "out/a.i");
     EXPECT_FALSE(translate_args({"-DX", "only.c"}).ok);
+}
+
+TEST(TcxCpp, RefusesOptionsThatChangeWhatGnuCppWrites) {
+    for (const char* option : {"--help", "--version", "-M", "-MD", "-MMD", "-dM", "-dD", "-dumpversion", "-fdirectives-only",
+                               "-fpreprocessed", "-fdebug-cpp", "-save-temps", "-print-search-dirs", "-###", "-Wp,-MD,x.d",
+                               "-Xpreprocessor", "-wrapper", "-B/tmp", "-specs=x", "-fplugin=x.so"}) {
+        Invocation inv = translate_args({option, "h.c", "o.i"});
+        EXPECT_FALSE(inv.ok) << option;
+        EXPECT_EQ(inv.error.rfind(std::string("option '") + option + "' is not taken: ", 0), 0u) << inv.error;
+    }
+    // What the workbench and the README pass stays.
+    for (const char* option : {"-C", "-v", "-H", "-P", "-fdollars-in-identifiers", "-w", "-Wall", "-DX", "-UY"})
+        EXPECT_TRUE(translate_args({option, "h.c", "o.i"}).ok) << option;
 }
 
 TEST(TcxCpp, DropsOnlyMarkersOfPseudoFiles) {
@@ -82,6 +97,39 @@ TEST(TcxCpp, RunsTheHostPreprocessor) {
     EXPECT_NE(rc, 0);
     EXPECT_EQ(slurp(work / "err2.txt"),
               "\"" + fs::canonical(work).string() + "/inc/bad.h\" (1) Error: #error broken header\n");
+
+    // Refused options write nothing and fail.
+    rc = std::system((prefix + "--help src.c help.i 2>err3.txt").c_str());
+    EXPECT_NE(rc, 0);
+    EXPECT_FALSE(fs::exists(work / "help.i"));
+    EXPECT_EQ(slurp(work / "err3.txt").rfind("cpp: option '--help' is not taken: ", 0), 0u);
+    fs::remove_all(work);
+}
+
+TEST(TcxCpp, IncludesThatNeverEndAreRefusedOrBounded) {
+    fs::path cpp = fs::path(ZUN_STAGE_BIN) / "cpp";
+    if (!fs::exists(cpp)) GTEST_SKIP() << "cpp is not built";
+    fs::path work = fs::temp_directory_path() / ("tcx_cpp_dev_" + std::to_string(::getpid()));
+    fs::create_directories(work / "inc");
+    ASSERT_EQ(mkfifo((work / "inc" / "fifo.h").c_str(), 0600), 0);
+    std::ofstream(work / "zero.c") << "int a;\n#include \"/dev/zero\"\n";
+    std::ofstream(work / "fifo.c") << "#include \"ok.h\"\n#include <fifo.h>\n";
+    std::ofstream(work / "inc" / "ok.h") << "  #  include \"fifo.h\"\n";
+    std::ofstream(work / "hidden.c") << "#define Z \"/dev/zero\"\n#include Z\n";
+    std::string prefix = "cd '" + work.string() + "' && '" + cpp.string() + "' -I inc ";
+    const std::string dir = fs::canonical(work).string();
+    // Where the wrapper can see the file, it is refused before GNU cpp runs.
+    EXPECT_NE(std::system((prefix + "zero.c z.i 2>err.txt").c_str()), 0);
+    EXPECT_EQ(slurp(work / "err.txt"), "\"" + dir + "/zero.c\" (2) Error: '/dev/zero' is not a regular file\n");
+    EXPECT_NE(std::system((prefix + "fifo.c f.i 2>err.txt").c_str()), 0);
+    EXPECT_EQ(slurp(work / "err.txt"), "\"" + dir + "/inc/ok.h\" (1) Error: 'fifo.h' is not a regular file\n");
+    // Behind a macro it is not seen; the memory bound ends GNU cpp at once.
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_NE(std::system((prefix + "hidden.c h.i 2>err.txt").c_str()), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    EXPECT_NE(slurp(work / "err.txt").find("\"" + dir + "/hidden.c\" (0) Error: "), std::string::npos)
+        << slurp(work / "err.txt");
+    EXPECT_FALSE(fs::exists(work / "z.i") || fs::exists(work / "f.i") || fs::exists(work / "h.i"));
     fs::remove_all(work);
 }
 

@@ -1,0 +1,173 @@
+// The build tools stopped half-way: each staged tool killed by SIGTERM,
+// SIGINT or SIGHUP while its temporary file exists leaves none behind (and
+// the cpp wrapper takes GNU cpp with it), Stop asks before it kills, a killed
+// zmake leaves nothing, and the next build clears what a harder kill left.
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+#include "tests/workbench/make_support.h"
+
+extern char** environ;
+
+namespace zun::wb::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string stage_bin() {
+  const char* stage = std::getenv("ZUN_STAGE");
+  return stage ? std::string(stage) + "/bin" : std::string();
+}
+
+// Names in `dir` made from `prefix` and six letters or digits.
+std::vector<std::string> temporaries_of(const fs::path& dir, const std::string& prefix) {
+  std::vector<std::string> found;
+  for (const auto& e : fs::directory_iterator(dir)) {
+    std::string name = e.path().filename().string();
+    if (name.size() == prefix.size() + 6 && name.rfind(prefix, 0) == 0) found.push_back(name);
+  }
+  return found;
+}
+
+// Processes whose command line names `text`.
+int processes_naming(const std::string& text) {
+  int count = 0;
+  std::error_code ec;
+  for (fs::directory_iterator it("/proc", ec), end; !ec && it != end; it.increment(ec)) {
+    std::ifstream in(it->path() / "cmdline", std::ios::binary);
+    std::string line((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (line.find(text) != std::string::npos) ++count;
+  }
+  return count;
+}
+
+struct Ended {
+  bool by_signal = false;
+  int signal = 0;
+  bool signal_sent = false;  // the program still ran when its temporary appeared
+};
+
+// Starts `args` in `dir` with the termination signals at their defaults; the
+// moment a file `prefix` + six characters appears in `dir` and `ready` says
+// so, sends `sig`.
+Ended kill_on_temporary(const fs::path& dir, std::vector<std::string> args, const std::string& prefix, int sig,
+                        const std::function<bool()>& ready) {
+  Ended ended;
+  int watch = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+  EXPECT_GE(watch, 0);
+  inotify_add_watch(watch, dir.c_str(), IN_CREATE);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t defaults, none;
+  sigemptyset(&defaults);
+  sigemptyset(&none);
+  for (int s : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&defaults, s);
+  posix_spawnattr_setsigdefault(&attr, &defaults);
+  posix_spawnattr_setsigmask(&attr, &none);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  EXPECT_EQ(posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attr);
+  int status = 0;
+  bool seen = false;
+  auto give_up = std::chrono::steady_clock::now() + 60s;
+  while (!ended.signal_sent && std::chrono::steady_clock::now() < give_up) {
+    pollfd p{watch, POLLIN, 0};
+    poll(&p, 1, seen ? 5 : 50);
+    alignas(inotify_event) char buf[4096];
+    for (ssize_t n; (n = read(watch, buf, sizeof buf)) > 0;)
+      for (char* at = buf; at < buf + n;) {
+        auto* ev = reinterpret_cast<inotify_event*>(at);
+        std::string name = ev->len ? ev->name : "";
+        seen = seen || (name.size() == prefix.size() + 6 && name.rfind(prefix, 0) == 0);
+        at += sizeof(inotify_event) + ev->len;
+      }
+    if (seen && (!ready || ready())) ended.signal_sent = kill(pid, sig) == 0;
+    if (!ended.signal_sent && waitpid(pid, &status, WNOHANG) == pid) {
+      close(watch);
+      return ended;  // over before its temporary showed
+    }
+  }
+  close(watch);
+  if (!ended.signal_sent) kill(pid, SIGKILL);
+  waitpid(pid, &status, 0);
+  ended.by_signal = WIFSIGNALED(status);
+  ended.signal = ended.by_signal ? WTERMSIG(status) : 0;
+  return ended;
+}
+
+class KillTest : public MakeTest {
+ protected:
+  std::string bin = stage_bin();
+  fs::path here() const { return dir_; }
+};
+
+TEST_F(KillTest, KilledToolsLeaveNoTemporaries) {
+  std::string asm_source;
+  for (int i = 0; i < 20000; ++i) asm_source += " fcb 1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16\n";
+  put("big.s09", asm_source);
+  std::string c_source;
+  for (int i = 0; i < 3000; ++i) c_source += "int f" + std::to_string(i) + "(int a) { return a * " + std::to_string(i) + " + 1; }\n";
+  put("big.i", c_source);
+  // GNU cpp waits on a FIFO named by a macro, where the wrapper cannot see it.
+  ASSERT_EQ(mkfifo((here() / "pipe").c_str(), 0600), 0);
+  put("wait.c", "#define WAIT \"" + (here() / "pipe").string() + "\"\n#include WAIT\n");
+  std::string code;
+  for (int i = 0; i < 2000; ++i) code += " fcb 1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16\n";
+  put("code.s09", code);
+  ASSERT_EQ(std::system(("cd '" + here().string() + "' && '" + bin + "/hasm09' code.s09 >/dev/null").c_str()), 0);
+
+  const std::string waiting = (here() / "wait.c").string();
+  struct Case {
+    std::vector<std::string> args;
+    std::string prefix;
+    std::function<bool()> ready;
+  };
+  const std::vector<Case> cases = {
+      {{bin + "/hasm09", "-L", "big.s09"}, "R", nullptr},
+      {{bin + "/tcx09", "big.i", "big.s"}, "tc", nullptr},
+      {{bin + "/vlk", "-I", bin + "/../config/zun09", "-i", "default.lsc", "-m", "code.map", "-o", "code.s19", "code.o09"},
+       "vl", nullptr},
+      // The wrapper, GNU cpp and its cc1 all wait.
+      {{bin + "/cpp", waiting, "wait.i"}, "cp", [&] { return processes_naming(waiting) >= 3; }}};
+  for (const Case& c : cases) {
+    int caught = 0;
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+      Ended e = kill_on_temporary(here(), c.args, c.prefix, sig, c.ready);
+      if (!e.signal_sent) continue;  // the run was over first: nothing to see
+      ++caught;
+      EXPECT_TRUE(e.by_signal && e.signal == sig) << c.args[0] << " " << sig;
+      EXPECT_EQ(temporaries_of(here(), c.prefix), std::vector<std::string>{}) << c.args[0] << " " << sig;
+    }
+    EXPECT_GT(caught, 0) << c.args[0];
+  }
+  // GNU cpp and its cc1 went with the wrapper.
+  auto deadline = std::chrono::steady_clock::now() + 5s;
+  while (processes_naming(waiting) > 0 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(20ms);
+  EXPECT_EQ(processes_naming(waiting), 0);
+  // Whatever still waits on the FIFO is let go.
+  int fd = open((here() / "pipe").c_str(), O_WRONLY | O_NONBLOCK);
+  if (fd >= 0) close(fd);
+}
+
+}  // namespace
+}  // namespace zun::wb::test
