@@ -130,6 +130,22 @@ TEST_F(OutputTest, WbStopEndsTheRunningTool) {
   EXPECT_EQ(frame->runProcess(QStringLiteral("sleep 20")), run_cancelled);
   EXPECT_LT(clock.elapsed(), 10000);
   EXPECT_FALSE(frame->toolRunner()->running());
+
+  // Stop asks the tool first, so that it can remove its temporary files, and
+  // it reaches what the tool started.
+  QTimer::singleShot(300, frame.get(), [&] { frame->toolRunner()->stop(); });
+  clock.restart();
+  EXPECT_EQ(frame->runProcess(QStringLiteral("sh -c \"trap 'echo asked; exit 3' TERM; sleep 30 & wait\"")),
+            run_cancelled);
+  EXPECT_LT(clock.elapsed(), stop_grace_ms);
+  ASSERT_FALSE(out->text().lines().empty());
+  EXPECT_EQ(out->text().lines().back(), "asked");
+  // A tool that does not listen is killed after the grace period.
+  QTimer::singleShot(300, frame.get(), [&] { frame->toolRunner()->stop(); });
+  clock.restart();
+  EXPECT_EQ(frame->runProcess(QStringLiteral("sh -c \"trap '' TERM; sleep 30\"")), run_cancelled);
+  EXPECT_GE(clock.elapsed(), stop_grace_ms);
+  EXPECT_LT(clock.elapsed(), stop_grace_ms + 5000);
 }
 
 TEST_F(OutputTest, WbOnlyMenusTakeInputWhileAToolRuns) {

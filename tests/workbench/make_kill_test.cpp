@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "tests/workbench/make_support.h"
+#include "workbench/build/spawn_runner.h"
 
 extern char** environ;
 
@@ -165,6 +166,59 @@ TEST_F(KillTest, KilledToolsLeaveNoTemporaries) {
     std::this_thread::sleep_for(20ms);
   EXPECT_EQ(processes_naming(waiting), 0);
   // Whatever still waits on the FIFO is let go.
+  int fd = open((here() / "pipe").c_str(), O_WRONLY | O_NONBLOCK);
+  if (fd >= 0) close(fd);
+}
+
+TEST_F(KillTest, StopAsksFirstAndKillsAfterTheGracePeriod) {
+  std::string out;
+  SpawnRunner runner([&](std::string_view text) { out += text; }, bin);
+  auto stop_after = [&](std::chrono::milliseconds wait) {
+    return std::thread([&runner, wait] {
+      std::this_thread::sleep_for(wait);
+      runner.stop();
+    });
+  };
+  // A child that ends when asked: it could have cleaned up.
+  auto start = std::chrono::steady_clock::now();
+  std::thread stopper = stop_after(300ms);
+  EXPECT_EQ(runner.run_process("sh -c \"trap 'echo asked; exit 3' TERM; sleep 30 & wait\""), run_cancelled);
+  stopper.join();
+  EXPECT_EQ(out, "asked\n");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+  // One that does not listen is killed after the grace period.
+  start = std::chrono::steady_clock::now();
+  stopper = stop_after(300ms);
+  EXPECT_EQ(runner.run_process("sh -c \"trap '' TERM; sleep 30\""), run_cancelled);
+  stopper.join();
+  auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(took, std::chrono::milliseconds(stop_grace_ms));
+  EXPECT_LT(took, std::chrono::milliseconds(stop_grace_ms) + 5s);
+  // Shut down, it runs nothing more.
+  runner.shut_down();
+  EXPECT_EQ(runner.run_process("sh -c \"echo never\""), run_cancelled);
+  EXPECT_EQ(out, "asked\n");
+}
+
+TEST_F(KillTest, AKilledZmakeLeavesNothingBehind) {
+  ASSERT_EQ(mkfifo((here() / "pipe").c_str(), 0600), 0);
+  const std::string waiting = (here() / "wait.c").string();
+  put("wait.c", "#define WAIT \"" + (here() / "pipe").string() + "\"\n#include WAIT\n");
+  put("m.mk", "w.o09:\n\tCOMP -o\"w.o09\" \"" + waiting + "\"\n");
+  for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+    // zmake, its cpp wrapper, GNU cpp and cc1 all wait: the C1 file and the
+    // wrapper's output temporary are there.
+    Ended e = kill_on_temporary(here(), {bin + "/zmake", "-fm.mk"}, "cp", sig,
+                                [&] { return processes_naming(waiting) >= 3; });
+    ASSERT_TRUE(e.signal_sent);
+    EXPECT_TRUE(e.by_signal && e.signal == sig) << sig;
+    for (const char* prefix : {"C1", "C2", "C3", "cp", "R", "tc"})
+      EXPECT_EQ(temporaries_of(here(), prefix), std::vector<std::string>{}) << prefix << " " << sig;
+    auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (processes_naming(waiting) > 0 && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(processes_naming(waiting), 0) << sig;
+  }
   int fd = open((here() / "pipe").c_str(), O_WRONLY | O_NONBLOCK);
   if (fd >= 0) close(fd);
 }

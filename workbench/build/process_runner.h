@@ -12,7 +12,12 @@ namespace zun::wb {
 
 // Results of a run besides the child's own exit code (0-255): run_no_pipe,
 // run_not_started and run_abnormal_end (workbench_core.h), and this one.
-inline constexpr int run_cancelled = -4;  // stopped by the user; the child was killed
+inline constexpr int run_cancelled = -4;  // stopped by the user; the child was ended
+
+// Stop asks the child's process group to end (SIGTERM), so that the tools can
+// remove their temporary files, and kills it (SIGKILL) when it is still
+// there after this time.
+inline constexpr int stop_grace_ms = 2000;
 
 class ProcessRunner {
  public:
@@ -26,8 +31,9 @@ class ProcessRunner {
                        const std::string& caption) {
     return run_process(tool_command_line(bin_dir, program, args));
   }
-  // Ends the running child, whose run then returns run_cancelled. Without a
-  // running child nothing happens.
+  // Ends the running child (SIGTERM, then SIGKILL after stop_grace_ms),
+  // whose run then returns run_cancelled. Without a running child nothing
+  // happens.
   virtual void stop() = 0;
 };
 

@@ -5,6 +5,7 @@
 #include "workbench/build/spawn_runner.h"
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "common/path.h"
+#include "common/termination.h"
 
 extern char** environ;
 
@@ -50,6 +52,11 @@ bool drain(int fd, const SpawnRunner::Sink& sink) {
   }
 }
 
+int64_t steady_ms() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 }  // namespace
 
 SpawnRunner::SpawnRunner(Sink output, std::string program_dir)
@@ -65,11 +72,33 @@ void SpawnRunner::stop() {
   pid_t pid = child_.load();
   if (pid <= 0) return;
   stop_requested_ = true;
-  kill(-pid, SIGKILL);
+  int64_t none = 0;
+  if (kill_at_.compare_exchange_strong(none, steady_ms() + stop_grace_ms)) kill(-pid, SIGTERM);
+}
+
+void SpawnRunner::shut_down() {
+  shut_down_ = true;
+  stop();
+}
+
+namespace {
+
+std::atomic<SpawnRunner*> terminated_runner{nullptr};
+
+void shut_down_terminated(int) {
+  if (SpawnRunner* r = terminated_runner.load()) r->shut_down();
+}
+
+}  // namespace
+
+void shut_down_on_termination(SpawnRunner& runner) {
+  terminated_runner = &runner;
+  clean_up_on_termination(shut_down_terminated);
 }
 
 int SpawnRunner::run_process(const std::string& command_line) {
   const std::string failed = "\nFailed to create process, system message is: ";
+  if (shut_down_) return run_cancelled;
   std::optional<ToolCommand> tc = split_tool_command(command_line);
   if (!tc) {
     output_(failed + "empty command line\n");
@@ -95,8 +124,7 @@ int SpawnRunner::run_process(const std::string& command_line) {
   sigset_t none, defaults;
   sigemptyset(&none);
   sigemptyset(&defaults);
-  sigaddset(&defaults, SIGPIPE);
-  sigaddset(&defaults, SIGINT);
+  for (int sig : {SIGPIPE, SIGINT, SIGTERM}) sigaddset(&defaults, sig);
   posix_spawnattr_setsigmask(&setup.attr, &none);
   posix_spawnattr_setsigdefault(&setup.attr, &defaults);
   posix_spawnattr_setpgroup(&setup.attr, 0);
@@ -104,6 +132,7 @@ int SpawnRunner::run_process(const std::string& command_line) {
 
   pid_t pid = 0;
   stop_requested_ = false;
+  kill_at_ = 0;
   int err = path.find('/') != std::string::npos
                 ? posix_spawn(&pid, path.c_str(), &setup.actions, &setup.attr, argv.data(), environ)
                 : posix_spawnp(&pid, path.c_str(), &setup.actions, &setup.attr, argv.data(), environ);
@@ -114,6 +143,8 @@ int SpawnRunner::run_process(const std::string& command_line) {
     return run_not_started;
   }
   child_ = pid;
+  // A stop that came while the child was being started.
+  if (shut_down_) stop();
   fcntl(fds[0], F_SETFL, O_NONBLOCK);
 
   int status = 0;
@@ -123,6 +154,11 @@ int SpawnRunner::run_process(const std::string& command_line) {
     int ready = poll(&p, 1, 100);
     if (ready > 0 && !drain(fds[0], output_)) break;
     if (ready < 0 && errno != EINTR) break;
+    int64_t kill_at = kill_at_.load();
+    if (kill_at > 0 && steady_ms() >= kill_at) {
+      kill(-pid, SIGKILL);
+      kill_at_ = -1;  // killed once
+    }
     // Ended while something it started still holds the pipe: take what is
     // there and stop waiting for the rest.
     if (waitpid(pid, &status, WNOHANG) == pid) {
@@ -133,7 +169,13 @@ int SpawnRunner::run_process(const std::string& command_line) {
   }
   close(fds[0]);
   if (!reaped) {
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+      int64_t kill_at = kill_at_.load();
+      if (kill_at > 0 && steady_ms() >= kill_at) {
+        kill(-pid, SIGKILL);
+        kill_at_ = -1;
+      }
+      usleep(20000);
     }
   }
   child_ = 0;

@@ -23,6 +23,9 @@ class SpawnRunner : public ProcessRunner {
   int run_process(const std::string& command_line) override;
   // May be called from another thread or a signal handler.
   void stop() override;
+  // Stops the running child and refuses every later run (run_cancelled):
+  // the program is to end. Safe in a signal handler.
+  void shut_down();
 
  private:
   std::string resolve(const std::string& program) const;
@@ -30,6 +33,14 @@ class SpawnRunner : public ProcessRunner {
   std::string program_dir_;
   std::atomic<pid_t> child_{0};
   std::atomic<bool> stop_requested_{false};
+  std::atomic<int64_t> kill_at_{0};  // steady-clock milliseconds; 0: no stop asked
+  std::atomic<bool> shut_down_{false};
 };
+
+// For a program whose work runs through `runner` (zbuild, zmake): the first
+// SIGTERM, SIGINT or SIGHUP shuts the runner down, so that the work ends in
+// order and removes its temporaries; end_as_requested() (common/termination.h)
+// then ends the program by that signal. A second signal ends it at once.
+void shut_down_on_termination(SpawnRunner& runner);
 
 }  // namespace zun::wb

@@ -9,6 +9,9 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QProcess>
+#include <QTimer>
+#include <csignal>
+#include <unistd.h>
 
 #include "workbench/core/workbench_core.h"
 
@@ -61,7 +64,13 @@ MenusOnlyInput::MenusOnlyInput() : filter_(std::make_unique<MenusOnlyFilter>()) 
 MenusOnlyInput::~MenusOnlyInput() { qApp->removeEventFilter(filter_.get()); }
 
 ToolRunner::ToolRunner(Sink output, Status status, QObject* parent)
-    : QObject(parent), output_(std::move(output)), status_(std::move(status)) {}
+    : QObject(parent), output_(std::move(output)), status_(std::move(status)), kill_timer_(new QTimer(this)) {
+  kill_timer_->setSingleShot(true);
+  kill_timer_->setInterval(stop_grace_ms);
+  connect(kill_timer_, &QTimer::timeout, this, [this] {
+    if (process_ && ::kill(static_cast<pid_t>(-group_), SIGKILL) != 0) process_->kill();
+  });
+}
 
 int ToolRunner::runProcess(const QString& commandLine) {
   std::optional<ToolCommand> tc = split_tool_command(commandLine.toStdString());
@@ -82,6 +91,8 @@ int ToolRunner::run(const ToolCommand& command) {
   proc.setProcessChannelMode(QProcess::MergedChannels);
   proc.setStandardInputFile(QProcess::nullDevice());
   proc.setWorkingDirectory(QDir::currentPath());
+  // A process group of its own, so that Stop reaches whatever it starts.
+  proc.setChildProcessModifier([] { ::setpgid(0, 0); });
   proc.setProgram(QString::fromStdString(command.program));
   QStringList args;
   for (const std::string& a : command.args) args << QString::fromStdString(a);
@@ -101,13 +112,16 @@ int ToolRunner::run(const ToolCommand& command) {
   }
   running_ = true;
   process_ = &proc;
+  group_ = proc.processId();
   stop_requested_ = false;
   {
     MenusOnlyInput menus_only;
     if (!finished) loop.exec();
   }
+  kill_timer_->stop();
   running_ = false;
   process_ = nullptr;
+  group_ = 0;
   for (QByteArray rest = proc.readAll(); !rest.isEmpty(); rest = proc.readAll()) send(output_, rest);
   if (stop_requested_) return run_cancelled;
   if (proc.exitStatus() != QProcess::NormalExit) {
@@ -138,9 +152,10 @@ int ToolRunner::runProgram(const QString& binDir, const QString& program, const 
 }
 
 void ToolRunner::stop() {
-  if (!process_) return;
+  if (!process_ || stop_requested_) return;
   stop_requested_ = true;
-  process_->kill();
+  if (::kill(static_cast<pid_t>(-group_), SIGTERM) != 0) process_->terminate();
+  kill_timer_->start();
 }
 
 int ToolRunner::run_process(const std::string& command_line) {

@@ -14,6 +14,7 @@
 #include "workbench/build/process_runner.h"
 
 class QProcess;
+class QTimer;
 
 namespace zun::wb {
 
@@ -48,7 +49,8 @@ class ToolRunner : public QObject, public ProcessRunner {
   int runProgram(const QString& binDir, const QString& program, const QStringList& args,
                  const QString& statusText);
   bool running() const { return running_; }
-  // Kills the running child; its run returns run_cancelled.
+  // Asks the running child's process group to end and kills it after the
+  // grace period; its run returns run_cancelled.
   void stop() override;
 
   // The make engine's view of the same runner.
@@ -62,7 +64,9 @@ class ToolRunner : public QObject, public ProcessRunner {
   Status status_;
   bool running_ = false;
   QProcess* process_ = nullptr;  // while a child runs
+  qint64 group_ = 0;             // its process group while it runs
   bool stop_requested_ = false;
+  QTimer* kill_timer_ = nullptr;
 };
 
 }  // namespace zun::wb

@@ -1,25 +1,17 @@
 // zmake: the workbench's make engine on the command line, a test tool.
 //   zmake ARGS...   runs make with "make" and ARGS in the current directory
 // The tools are found beside zmake; the output window's text goes to
-// standard output. Exit status 1 when the run reported errors or stopped.
-#include <csignal>
+// standard output. Exit status 1 when the run reported errors or stopped. A
+// SIGTERM, SIGINT or SIGHUP stops the running tool, lets the build end in
+// order and then ends zmake by that signal.
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "common/termination.h"
 #include "workbench/build/make_engine.h"
 #include "workbench/build/spawn_runner.h"
-
-namespace {
-
-zun::wb::SpawnRunner* running = nullptr;
-
-void on_interrupt(int) {
-  if (running) running->stop();
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   std::error_code ec;
@@ -30,9 +22,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
   };
   zun::wb::SpawnRunner runner(out, program_dir);
-  running = &runner;
-  std::signal(SIGINT, on_interrupt);
-  std::signal(SIGTERM, on_interrupt);
+  zun::wb::shut_down_on_termination(runner);
 
   zun::wb::MakeContext ctx;
   ctx.out = out;
@@ -42,6 +32,6 @@ int main(int argc, char** argv) {
   std::vector<std::string> args{"make"};
   args.insert(args.end(), argv + 1, argv + argc);
   zun::wb::MakeResult r = zun::wb::make(ctx, args);
-  running = nullptr;
+  zun::end_as_requested();
   return r.failed() ? 1 : 0;
 }

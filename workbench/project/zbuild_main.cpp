@@ -5,24 +5,18 @@
 // project active); the output window's text goes to standard output and
 // message boxes to standard error. Exit status 0 when the run reported no
 // error, else 1.
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "common/termination.h"
 #include "workbench/build/spawn_runner.h"
 #include "workbench/project/project_session.h"
 
 namespace {
 
 using namespace zun::wb;
-
-SpawnRunner* running = nullptr;
-
-void on_interrupt(int) {
-  if (running) running->stop();
-}
 
 void print(std::FILE* to, std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), to);
@@ -82,6 +76,7 @@ int main(int argc, char** argv) {
 
   ConsoleHost host;
   SpawnRunner runner([](std::string_view text) { print(stdout, text); }, program_dir);
+  shut_down_on_termination(runner);
   ProjectSession session(host, program_dir);
   session.runner = &runner;
   session.set_config(config == "Final" ? config_id::final_ : config_id::debug);
@@ -96,9 +91,6 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  running = &runner;
-  std::signal(SIGINT, on_interrupt);
-  std::signal(SIGTERM, on_interrupt);
   bool ok = false;
   if (command == "--update-deps") {
     ok = session.update_dependencies();
@@ -109,6 +101,6 @@ int main(int argc, char** argv) {
                                                     : BuildCommand::MakeFile;
     ok = session.build(which, file).ok();
   }
-  running = nullptr;
+  zun::end_as_requested();
   return ok ? 0 : 1;
 }
