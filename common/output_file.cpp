@@ -8,12 +8,11 @@
 
 #include <cerrno>
 #include <csignal>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <random>
 
 #include "common/path.h"
+#include "common/temporary.h"
 #include "common/termination.h"
 
 namespace zun {
@@ -36,23 +35,6 @@ std::string follow_links(std::string path) {
     path = link[0] == '/' || dir.empty() ? link : dir + "/" + link;
   }
   return path;
-}
-
-// A new, empty file "<dir>/<prefix>XXXXXX" made exclusively; -1 with errno.
-int create_temporary(const std::string& dir, std::string_view prefix, std::string& name) {
-  static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  std::random_device device;
-  std::mt19937 rng(device() ^ static_cast<unsigned>(getpid()) ^
-                   static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
-  for (int tries = 0; tries < 100; ++tries) {
-    name = dir.empty() ? std::string() : dir + "/";
-    name += prefix;
-    for (int i = 0; i < 6; ++i) name += kChars[rng() % (sizeof kChars - 1)];
-    // 0666: the umask gives a new output the usual permissions.
-    int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
 }
 
 }  // namespace
@@ -96,7 +78,7 @@ bool OutputFile::open(const std::string& path, std::string_view temp_prefix) {
   }
   {
     TerminationHold hold;
-    fd_ = create_temporary(path_dir_name(target_), temp_prefix, temp_);
+    fd_ = create_temporary_file(path_dir_name(target_), temp_prefix, temp_);
     if (fd_ >= 0) remove_on_termination(temp_);
   }
   if (fd_ < 0) {

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -13,6 +14,7 @@
 #include <csignal>
 #include <thread>
 
+#include "common/temporary.h"
 #include "tests/workbench/make_support.h"
 #include "workbench/build/spawn_runner.h"
 
@@ -221,6 +223,60 @@ TEST_F(KillTest, AKilledZmakeLeavesNothingBehind) {
   }
   int fd = open((here() / "pipe").c_str(), O_WRONLY | O_NONBLOCK);
   if (fd >= 0) close(fd);
+}
+
+TEST_F(KillTest, TheNextBuildClearsWhatAKilledRunLeft) {
+  fs::create_directories("debug");
+  fs::create_directories("../elsewhere_" + dir_.filename().string());
+  const std::string elsewhere = "../elsewhere_" + dir_.filename().string();
+  put("m.mk", "\"debug\\app.s19\": main.c\n\tlink\n\"" + elsewhere + "/x.o09\": main.c\n\tcc\n");
+  put("main.c", "");
+  auto leftover = [](const std::string& dir, std::string_view prefix) {
+    std::string name;
+    int fd = create_temporary_file(dir, prefix, name);
+    EXPECT_GE(fd, 0);
+    close(fd);
+    return name;
+  };
+  std::vector<std::string> gone, kept;
+  for (std::string_view prefix : temporary_prefixes) gone.push_back(leftover(".", prefix));
+  for (const char* prefix : {"R", "vl"}) gone.push_back(leftover("debug", prefix));
+  kept.push_back(leftover(elsewhere, "R"));  // outside the project folder
+  // A file a running tool writes is open.
+  std::string busy;
+  int busy_fd = create_temporary_file(".", "vl", busy);
+  kept.push_back(busy);
+  // Files of the same shape that no template made, or that are no files.
+  for (const char* user : {"Results", "Release", "vlookups", "C1backup", "cpconfig"}) {
+    put(user, "mine");
+    kept.push_back(user);
+  }
+  std::string link_name = leftover(".", "tc"), dir_name = leftover(".", "C2");
+  fs::remove(link_name);
+  fs::create_symlink("main.c", link_name);
+  fs::remove(dir_name);
+  fs::create_directory(dir_name);
+  kept.push_back(link_name);
+  kept.push_back(dir_name);
+
+  run_make({"-fm.mk", "-n"});  // nothing is done without execution
+  for (const std::string& f : gone) EXPECT_TRUE(fs::exists(f)) << f;
+  run_make({"-fm.mk"});
+  for (const std::string& f : gone) EXPECT_FALSE(fs::exists(f)) << f;
+  for (const std::string& f : kept) EXPECT_TRUE(fs::exists(fs::symlink_status(f))) << f;
+  close(busy_fd);
+
+  // While another build runs in the folder, the compile chain's files may be
+  // its own: only old ones go.
+  std::string fresh = leftover(".", "C1"), old = leftover(".", "C3");
+  fs::last_write_time(old, fs::file_time_type::clock::now() - std::chrono::hours(2));
+  int other = open(".", O_RDONLY | O_DIRECTORY);
+  ASSERT_EQ(flock(other, LOCK_SH), 0);
+  run_make({"-fm.mk"});
+  close(other);
+  EXPECT_TRUE(fs::exists(fresh));
+  EXPECT_FALSE(fs::exists(old));
+  fs::remove_all(elsewhere);
 }
 
 }  // namespace

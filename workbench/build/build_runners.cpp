@@ -6,11 +6,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "common/format.h"
 #include "common/path.h"
+#include "common/temporary.h"
+#include "common/termination.h"
 #include "common/text.h"
 #include "workbench/build/make_engine.h"
 
@@ -57,25 +58,33 @@ const char* read_value(const char* at, std::string& value) {
 }
 
 // The temporary files of one compilation, named from "C1XXXXXX" and the like
-// in the current directory; whatever is not handed on is removed at the end.
+// in the current directory; whatever is not handed on is removed at the end,
+// or when a signal ends the program.
 class Temporaries {
  public:
   explicit Temporaries(BuildFiles& files) : files_(files) {}
   ~Temporaries() {
-    for (const std::string& name : names_)
-      if (!name.empty()) files_.remove(name);
+    for (size_t i = 0; i < names_.size(); ++i)
+      if (!names_[i].empty()) {
+        files_.remove(names_[i]);
+        release(i);
+      }
   }
   bool create(const char* prefix) {
-    std::string name = std::string(prefix) + "XXXXXX";
-    int fd = mkstemp(name.data());
+    TerminationHold hold;
+    std::string name;
+    int fd = create_temporary_file("", prefix, name);
     if (fd < 0) return false;
-    fchmod(fd, 0644);
     close(fd);
+    remove_on_termination(name);
     names_.push_back(name);
     return true;
   }
   const std::string& operator[](size_t i) const { return names_[i]; }
-  void release(size_t i) { names_[i].clear(); }
+  void release(size_t i) {
+    keep_after_termination(names_[i]);
+    names_[i].clear();
+  }
 
  private:
   BuildFiles& files_;

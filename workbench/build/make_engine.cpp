@@ -4,10 +4,12 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <set>
 
 #include "common/format.h"
 #include "common/path.h"
 #include "common/text.h"
+#include "workbench/build/leftovers.h"
 #include "workbench/build/make_internal.h"
 
 namespace zun::wb {
@@ -388,6 +390,21 @@ Made make_target(Make& mk, const std::string& name) {
   return made.value_or(Made{});
 }
 
+// What killed runs left in the project folder and in the folders of the
+// makefile's targets within it.
+void clear_leftovers(const Make& mk, bool alone) {
+  std::set<std::string> dirs{"."};
+  for (const Target& t : mk.targets) {
+    std::string dir = with_slashes(t.name);
+    size_t sep = dir.rfind('/');
+    if (sep == std::string::npos || !path_is_relative(dir)) continue;
+    dir.resize(sep);
+    dir = path_canonicalize(dir);
+    if (dir != ".." && dir.rfind("../", 0) != 0) dirs.insert(dir);
+  }
+  for (const std::string& dir : dirs) remove_leftover_temporaries(dir, alone);
+}
+
 // The built-in rules name tools of another family; they only come into play
 // for targets of their suffixes that have no commands.
 void install_builtin_rules(Make& mk) {
@@ -479,6 +496,8 @@ MakeResult make(MakeContext& ctx, const std::vector<std::string>& args) {
   // After a fatal error in a makefile nothing is made.
   if (mk.abort) return mk::after_abort(mk);
   if (mk.goals.empty()) return mk::finish(mk, 1);
+  FolderHold hold(".");
+  if (mk.execute) mk::clear_leftovers(mk, hold.alone());
   for (mk.current_goal = 0; mk.current_goal < mk.goals.size(); ++mk.current_goal) {
     const std::string& goal = mk.goals[mk.current_goal];
     mk.made_something = false;
