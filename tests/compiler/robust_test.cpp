@@ -81,10 +81,15 @@ TEST_F(TcxRobust, PreprocessorRefusesStrayOptionsAndNeverReadsATerminal) {
         EXPECT_EQ(read_whole(dir / "src.c"), "#include \"/dev/stdin\"\nint x = X;\n") << bad;
         EXPECT_FALSE(fs::exists(dir / "out.i")) << bad;
     }
-    // Standard input that never ends (a FIFO held open by its reader): the run ends.
-    auto r = run_in(dir, "mkfifo in && timeout 10 \"$BIN/cpp\" -D X=4 src.c out.i <>in");
+    // Standard input that never ends (a FIFO held open by its reader): GNU
+    // cpp never reads it, and an include that names it is refused.
+    put("hidden.c", "#define IN \"/dev/stdin\"\n#include IN\nint x = X;\n");
+    auto r = run_in(dir, "mkfifo in && timeout 10 \"$BIN/cpp\" -D X=4 hidden.c out.i <>in");
     EXPECT_EQ(r.rc, 0) << r.err;
     EXPECT_NE(read_whole(dir / "out.i").find("int x = 4;"), std::string::npos);
+    r = run_in(dir, "timeout 10 \"$BIN/cpp\" -D X=4 src.c out2.i <>in");
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_NE(r.err.find("(1) Error: '/dev/stdin' is not a regular file"), std::string::npos) << r.err;
 }
 
 TEST(TcxLimits, LongListsEndWithTheLimitNamed) {
