@@ -76,6 +76,15 @@ void SpawnRunner::stop() {
   if (kill_at_.compare_exchange_strong(none, steady_ms() + stop_grace_ms)) kill(-pid, SIGTERM);
 }
 
+// A child that a stop asked to end and that is still there after the grace
+// period is killed, once.
+void SpawnRunner::kill_when_due(pid_t pid) {
+  int64_t kill_at = kill_at_.load();
+  if (kill_at <= 0 || steady_ms() < kill_at) return;
+  kill(-pid, SIGKILL);
+  kill_at_ = -1;
+}
+
 void SpawnRunner::shut_down() {
   shut_down_ = true;
   stop();
@@ -154,11 +163,7 @@ int SpawnRunner::run_process(const std::string& command_line) {
     int ready = poll(&p, 1, 100);
     if (ready > 0 && !drain(fds[0], output_)) break;
     if (ready < 0 && errno != EINTR) break;
-    int64_t kill_at = kill_at_.load();
-    if (kill_at > 0 && steady_ms() >= kill_at) {
-      kill(-pid, SIGKILL);
-      kill_at_ = -1;  // killed once
-    }
+    kill_when_due(pid);
     // Ended while something it started still holds the pipe: take what is
     // there and stop waiting for the rest.
     if (waitpid(pid, &status, WNOHANG) == pid) {
@@ -170,11 +175,7 @@ int SpawnRunner::run_process(const std::string& command_line) {
   close(fds[0]);
   if (!reaped) {
     while (waitpid(pid, &status, WNOHANG) == 0) {
-      int64_t kill_at = kill_at_.load();
-      if (kill_at > 0 && steady_ms() >= kill_at) {
-        kill(-pid, SIGKILL);
-        kill_at_ = -1;
-      }
+      kill_when_due(pid);
       usleep(20000);
     }
   }

@@ -29,11 +29,12 @@ class SpawnRunner : public ProcessRunner {
 
  private:
   std::string resolve(const std::string& program) const;
+  void kill_when_due(pid_t pid);
   Sink output_;
   std::string program_dir_;
   std::atomic<pid_t> child_{0};
   std::atomic<bool> stop_requested_{false};
-  std::atomic<int64_t> kill_at_{0};  // steady-clock milliseconds; 0: no stop asked
+  std::atomic<int64_t> kill_at_{0};  // steady-clock milliseconds; 0: no stop asked, -1: killed
   std::atomic<bool> shut_down_{false};
 };
 
