@@ -1,0 +1,204 @@
+// The reference pages name everything the programs know: every directive and
+// instruction of the assembler (in the class it belongs to), every option a
+// tool's usage prints, every monitor command and every menu item. The lists
+// come from the programs themselves, so a change on either side shows here.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "assembler/internal.h"
+#include "tests/help/help_pages.h"
+#include "tests/tools/tool_run.h"
+#include "workbench/core/workbench_core.h"
+
+namespace zun::help {
+namespace {
+
+std::string source_text(const std::string& relative) {
+  std::ifstream in(std::filesystem::path(ZUN_SOURCE_DIR) / relative, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// `word` stands in `text` with no letter, digit or '_' right beside it.
+bool has_word(const std::string& text, const std::string& word) {
+  auto part = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+  for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) {
+    bool left = at == 0 || !part(text[at - 1]);
+    bool right = at + word.size() == text.size() || !part(text[at + word.size()]);
+    if (left && right) return true;
+  }
+  return false;
+}
+
+const Element* element_with_id(const Page& page, const std::string& id) {
+  for (const Element& e : page.with_id)
+    if (e.attrs.at("id") == id) return &e;
+  return nullptr;
+}
+
+// What a staged program prints (both streams) when started with `args`.
+std::string program_says(const std::string& program, const std::string& args) {
+  test::TempDir dir;
+  return test::run_in(dir.path, "\"$BIN/" + program + "\" " + args + " 2>&1").out;
+}
+
+// The options a usage text names: words that begin with '-' after a blank,
+// '[' or '|'.
+std::set<std::string> usage_options(const std::string& usage) {
+  std::set<std::string> options;
+  std::regex option(R"((^|[\s\[|{])(--?[A-Za-z][A-Za-z]*))");
+  for (auto it = std::sregex_iterator(usage.begin(), usage.end(), option); it != std::sregex_iterator(); ++it)
+    options.insert((*it)[2]);
+  return options;
+}
+
+// ---- the assembler ----
+
+struct AssemblerTables {
+  AssemblerTables() : as(options, report) {
+    hasm::build_mnemonics(as);
+    hasm::build_directive_words(as);
+  }
+  hasm::Options options;
+  hasm::Report report;
+  hasm::Assembly as;
+};
+
+// The '#' keywords of the assembler's table, read from its source and held
+// against what the assembler recognises.
+std::vector<std::string> hash_keywords(hasm::Assembly& as) {
+  std::string src = source_text("assembler/directives.cpp");
+  size_t start = src.find("HashTable[]");
+  std::string table = src.substr(start, src.find("};", start) - start);
+  std::vector<std::string> words;
+  std::regex entry(R"re(\{"([a-z]+)",)re");
+  for (auto it = std::sregex_iterator(table.begin(), table.end(), entry); it != std::sregex_iterator(); ++it) {
+    std::string word = (*it)[1];
+    std::string line = "#" + word + " ";
+    const char* pos = line.c_str();
+    EXPECT_NE(hasm::lookup_pp_keyword(as, pos), 0) << "#" << word;
+    words.push_back(word);
+  }
+  return words;
+}
+
+TEST(HelpReference, AssemblerPageNamesEveryDirectiveAndNoOther) {
+  AssemblerTables t;
+  Page page = load_page("hasm09.html");
+  std::set<std::string> known(t.as.directive_words.begin(), t.as.directive_words.end());
+  ASSERT_GT(known.size(), 40u);
+  std::vector<std::string> hashes = hash_keywords(t.as);
+  ASSERT_EQ(hashes.size(), 8u);
+  std::set<std::string> rows_named;
+  for (const Element& e : page.with_id) {
+    const std::string& id = e.attrs.at("id");
+    if (id.rfind("dir-hash-", 0) == 0) {
+      std::string word = id.substr(9);
+      EXPECT_NE(std::find(hashes.begin(), hashes.end(), word), hashes.end()) << "#" << word << " is no keyword";
+      EXPECT_TRUE(has_word(e.text, "#" + word)) << id;
+    } else if (id.rfind("dir-", 0) == 0) {
+      EXPECT_TRUE(known.count(id.substr(4))) << "the page describes '" << id.substr(4) << "', which is no directive";
+      for (const std::string& word : known)
+        if (has_word(e.text.substr(0, e.text.find('\n', e.text.find_first_not_of('\n'))), word)) rows_named.insert(word);
+    }
+  }
+  for (const std::string& word : known)
+    EXPECT_TRUE(rows_named.count(word)) << "directive '" << word << "' has no row on hasm09.html";
+  for (const std::string& word : hashes)
+    EXPECT_TRUE(element_with_id(page, "dir-hash-" + word)) << "#" << word << " has no row on hasm09.html";
+}
+
+// The row of the instruction table that a mnemonic belongs in.
+std::string class_row(const hasm::Mnemonic& m) {
+  using K = hasm::OpKind;
+  switch (m.kind) {
+    case K::Inherent: case K::PageInherent: return "ops-inherent";
+    case K::ShortBranch: return "ops-branch";
+    case K::LongBranch: return "ops-lbranch";
+    case K::Transfer: return "ops-transfer";
+    case K::PushPull: return "ops-stack";
+    case K::General: case K::PageGeneral: break;
+  }
+  switch (m.mode_class) {
+    case 15: return m.imm16 ? "ops-imm16" : "ops-imm8";
+    case 1: return "ops-cc";
+    case 14: return "ops-memory";
+    case 4: return "ops-lea";
+    default: return "ops-unknown-class-" + std::to_string(m.mode_class);
+  }
+}
+
+TEST(HelpReference, AssemblerPageListsEveryMnemonicInItsClass) {
+  AssemblerTables t;
+  Page page = load_page("hasm09.html");
+  std::set<std::string> rows;
+  for (const Element& e : page.with_id)
+    if (e.attrs.at("id").rfind("ops-", 0) == 0) rows.insert(e.attrs.at("id"));
+  std::set<std::string> used;
+  for (const hasm::Mnemonic& m : t.as.mnemonic_rows) {
+    std::string row = class_row(m);
+    used.insert(row);
+    const Element* e = element_with_id(page, row);
+    ASSERT_TRUE(e) << "no row '" << row << "' for " << m.name;
+    EXPECT_TRUE(has_word(e->text, m.name)) << m.name << " is missing from row " << row;
+    for (const std::string& other : rows)
+      if (other != row) {
+        EXPECT_FALSE(has_word(element_with_id(page, other)->text, m.name)) << m.name << " stands in " << other;
+      }
+  }
+  EXPECT_EQ(rows, used) << "the page's instruction classes differ from the assembler's";
+}
+
+// ---- options ----
+
+struct ToolOptions {
+  const char* page;
+  const char* program;
+  const char* args;  // what makes the program print its usage
+};
+
+TEST(HelpReference, EveryOptionAToolsUsageNamesIsOnItsPage) {
+  const ToolOptions tools[] = {
+      {"hasm09.html", "hasm09", ""},          {"vlk.html", "vlk", ""},
+      {"simulator.html", "run09", ""},         {"workbench.html", "grep", ""},
+      {"workbench.html", "fgrep", ""},         {"workbench.html", "zbuild", ""},
+      {"debugger.html", "sld-run", ""},
+  };
+  for (const ToolOptions& tool : tools) {
+    std::string usage = program_says(tool.program, tool.args);
+    std::set<std::string> options = usage_options(usage);
+    EXPECT_FALSE(options.empty()) << tool.program << " printed no options:\n" << usage;
+    Page page = load_page(tool.page);
+    for (const std::string& option : options)
+      EXPECT_TRUE(has_word(page.text, option)) << tool.page << " does not name " << tool.program << " " << option;
+  }
+  // The assembler's usage also names its compatibility words.
+  Page hasm = load_page("hasm09.html");
+  for (const char* word : {"dspoff", "dsnon", "nopure", "nocase", "nonative"})
+    EXPECT_TRUE(has_word(hasm.text, word)) << word;
+}
+
+// tcx09 prints no usage: its options are the words its option table takes.
+TEST(HelpReference, CompilerPageNamesEveryOptionTheCompilerTakes) {
+  std::string src = source_text("compiler/driver.cpp");
+  size_t start = src.find("bool apply_option(");
+  std::string body = src.substr(start, src.find("\n}\n", start) - start);
+  std::regex option(R"re(starts_with\(a, "([A-Za-z]+)"\))re");
+  std::set<std::string> options;
+  for (auto it = std::sregex_iterator(body.begin(), body.end(), option); it != std::sregex_iterator(); ++it)
+    options.insert("-" + std::string((*it)[1]));
+  ASSERT_GE(options.size(), 8u);
+  Page page = load_page("tcx09.html");
+  for (const std::string& o : options) EXPECT_TRUE(has_word(page.text, o)) << "tcx09.html does not name " << o;
+  for (int level = 0; level <= 6; ++level)
+    EXPECT_TRUE(has_word(page.text, "-w" + std::to_string(level))) << "-w" << level;
+}
+
+}  // namespace
+}  // namespace zun::help
