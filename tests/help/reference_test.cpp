@@ -200,5 +200,53 @@ TEST(HelpReference, CompilerPageNamesEveryOptionTheCompilerTakes) {
     EXPECT_TRUE(has_word(page.text, "-w" + std::to_string(level))) << "-w" << level;
 }
 
+// ---- the C library ----
+
+// Every function the installed headers declare and every register name of
+// ky09.h is on the library page.
+TEST(HelpReference, LibraryPageNamesEveryFunctionOfTheHeaders) {
+  Page page = load_page("libc.html");
+  std::regex function(R"(([A-Za-z_][A-Za-z0-9_]*)\s*\()");
+  std::regex macro(R"(#define\s+([A-Z][A-Z0-9_]*))");
+  int names = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(ZUN_SOURCE_DIR) / "data/include")) {
+    std::string header = entry.path().filename().string();
+    EXPECT_TRUE(has_word(page.text, header)) << header;
+    std::string text = source_text("data/include/" + header);
+    // The declarations: lines outside comments that end a prototype.
+    std::string code;
+    for (size_t at = 0; at < text.size();) {
+      size_t open = text.find("/*", at);
+      code += text.substr(at, open == std::string::npos ? std::string::npos : open - at);
+      if (open == std::string::npos) break;
+      size_t close = text.find("*/", open);
+      at = close == std::string::npos ? text.size() : close + 2;
+    }
+    std::istringstream lines(code);
+    std::string line, statement;
+    while (std::getline(lines, line)) {
+      if (line.rfind("#", 0) == 0) {
+        std::smatch m;
+        if (header == "ky09.h" && std::regex_search(line, m, macro) && m[1] != "_KY09_H") {
+          ++names;
+          EXPECT_TRUE(has_word(page.text, m[1])) << "ky09.h's " << m[1] << " is not on libc.html";
+        }
+        continue;
+      }
+      statement += line + " ";
+      if (line.find(';') == std::string::npos) continue;
+      if (statement.find("typedef") == std::string::npos) {
+        std::smatch m;
+        if (std::regex_search(statement, m, function) && m[1].str()[0] != '_') {
+          ++names;
+          EXPECT_TRUE(has_word(page.text, m[1])) << header << "'s " << m[1] << " is not on libc.html";
+        }
+      }
+      statement.clear();
+    }
+  }
+  EXPECT_GT(names, 90);
+}
+
 }  // namespace
 }  // namespace zun::help
