@@ -200,6 +200,36 @@ TEST(HelpReference, CompilerPageNamesEveryOptionTheCompilerTakes) {
     EXPECT_TRUE(has_word(page.text, "-w" + std::to_string(level))) << "-w" << level;
 }
 
+// ---- the monitor ----
+
+// The commands QM09 knows are the letters its prompt loop compares the line's
+// first character with; each has its row on the terminal page, and the
+// monitor's answers are quoted there.
+TEST(HelpReference, TerminalPageNamesEveryMonitorCommand) {
+  std::string src = source_text("data/config/zun09/qm09.s09");
+  size_t from = src.find("\nprompt"), to = src.find("\ngo", from);
+  ASSERT_NE(from, std::string::npos);
+  std::string loop = src.substr(from, to - from);
+  std::regex compare(R"(cmpa\s+#\$([0-9A-Fa-f]{2}))");
+  Page page = load_page("terminal.html");
+  int commands = 0;
+  for (auto it = std::sregex_iterator(loop.begin(), loop.end(), compare); it != std::sregex_iterator(); ++it) {
+    char letter = static_cast<char>(std::stoi((*it)[1], nullptr, 16));
+    ++commands;
+    const Element* row = element_with_id(page, std::string("monitor-") + letter);
+    ASSERT_TRUE(row) << "monitor command " << letter << " has no row on terminal.html";
+    EXPECT_TRUE(has_word(row->text, std::string(1, letter))) << letter;
+  }
+  EXPECT_GE(commands, 2);
+  std::regex text(R"re(fcs\s+"([^"]*)")re");
+  for (auto it = std::sregex_iterator(src.begin(), src.end(), text); it != std::sregex_iterator(); ++it) {
+    std::string said = (*it)[1];
+    for (const char* escape : {"\\r", "\\n"})
+      for (size_t at; (at = said.find(escape)) != std::string::npos;) said.erase(at, 2);
+    if (!collapse_blanks(said).empty()) EXPECT_TRUE(page_says(page.text, said)) << "the monitor says '" << said << "'";
+  }
+}
+
 // ---- the C library ----
 
 // Every function the installed headers declare and every register name of
