@@ -200,6 +200,27 @@ TEST(HelpReference, CompilerPageNamesEveryOptionTheCompilerTakes) {
     EXPECT_TRUE(has_word(page.text, "-w" + std::to_string(level))) << "-w" << level;
 }
 
+// ---- the workbench ----
+
+// Every item of both menu bars, as the menus show it, is on the workbench page.
+TEST(HelpReference, WorkbenchPageNamesEveryMenuItem) {
+  using wb::MenuId;
+  Page page = load_page("workbench.html");
+  int items = 0;
+  for (MenuId menu : {MenuId::NormalBar, MenuId::DebugBar, MenuId::File, MenuId::NewFile, MenuId::OpenFile,
+                      MenuId::Edit, MenuId::Project, MenuId::Build, MenuId::Configuration, MenuId::Debug,
+                      MenuId::SourceLevel, MenuId::Debugger, MenuId::Windows, MenuId::Help}) {
+    for (const wb::MenuItem& item : wb::menu_items(menu)) {
+      std::string text(item.text);
+      std::erase(text, '&');
+      if (text == "-" || text == "(Empty)") continue;
+      ++items;
+      EXPECT_TRUE(page_says(page.text, text)) << "menu item '" << text << "' is not on workbench.html";
+    }
+  }
+  EXPECT_GT(items, 60);
+}
+
 // ---- the monitor ----
 
 // The commands QM09 knows are the letters its prompt loop compares the line's
