@@ -3,6 +3,7 @@
 //
 //   <pre class="file" data-name="NAME">      a file that every example of the
 //                                            page finds in its working folder
+//                                            (so is an example with a data-name)
 //   <pre class="example" data-run="KIND">   source text, checked by KIND:
 //       asm       hasm09 -w -e: no message (or the output block's messages)
 //       asm-list  hasm09 -L: the output block stands in the listing, line for line
@@ -13,7 +14,8 @@
 //     data-name   the file name (example.s09 or example.c by default)
 //     data-args   further options for hasm09 or tcx09
 //     data-input  what run09 gets on standard input (\r, \n, \t, \\ escapes)
-//   <pre class="output">                    what the example before it prints
+//   <pre class="output">                    what the example before it prints (the
+//                                            first output block behind it)
 //   <pre class="session">                   a terminal session: "$ " lines are
 //                                            commands, the lines below each are
 //                                            its output ("..." stands for any lines)
@@ -68,8 +70,10 @@ std::vector<Example> collect_examples() {
   for (const std::string& name : page_names()) {
     Page page = load_page(name);
     std::map<std::string, std::string> files;
+    // A named example is a file of the page as well.
     for (const Element& pre : page.pres)
-      if (attr(pre, "class") == "file") files[attr(pre, "data-name")] = pre.text;
+      if (attr(pre, "class") == "file" || (attr(pre, "class") == "example" && !attr(pre, "data-name").empty()))
+        files[attr(pre, "data-name")] = pre.text;
     for (size_t i = 0; i < page.pres.size(); ++i) {
       const Element& pre = page.pres[i];
       std::string cls = attr(pre, "class");
@@ -83,9 +87,15 @@ std::vector<Example> collect_examples() {
       ex.input = unescape(attr(pre, "data-input"));
       ex.text = pre.text;
       ex.files = files;
-      if (i + 1 < page.pres.size() && attr(page.pres[i + 1], "class") == "output") {
-        ex.has_output = true;
-        ex.output = page.pres[i + 1].text;
+      // Its output is the next output block, unless another example comes first.
+      for (size_t j = i + 1; j < page.pres.size(); ++j) {
+        std::string next = attr(page.pres[j], "class");
+        if (next == "example" || next == "session") break;
+        if (next == "output") {
+          ex.has_output = true;
+          ex.output = page.pres[j].text;
+          break;
+        }
       }
       all.push_back(std::move(ex));
     }
