@@ -14,7 +14,9 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPushButton>
+#include <QStyle>
 #include <QTextBrowser>
+#include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -171,18 +173,43 @@ void QtUserDialogs::about(const QString& version) {
 }
 
 // The help pages are plain HTML installed beside the program; a small
-// browser window shows them.
+// browser window shows them, with Back and Forward through the pages seen and
+// Contents for the index.
 void QtUserDialogs::help(const QString& indexPage) {
   if (!QFileInfo::exists(indexPage)) {
     error(QStringLiteral("Can't find help file '%1'").arg(indexPage));
     return;
   }
-  auto* browser = new QTextBrowser;
-  browser->setAttribute(Qt::WA_DeleteOnClose);
-  browser->setWindowTitle(QStringLiteral("Help on ZUN"));
+  auto* window = new QWidget(nullptr, Qt::Window);
+  window->setObjectName(QStringLiteral("help window"));
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->setWindowTitle(QStringLiteral("Help on ZUN"));
+  auto* browser = new QTextBrowser(window);
+  browser->setObjectName(QStringLiteral("help browser"));
+  auto* bar = new QToolBar(window);
+  bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  QStyle* style = window->style();
+  QAction* back = bar->addAction(style->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("Back"), browser,
+                                 &QTextBrowser::backward);
+  QAction* forward = bar->addAction(style->standardIcon(QStyle::SP_ArrowForward), QStringLiteral("Forward"),
+                                    browser, &QTextBrowser::forward);
+  QAction* contents = bar->addAction(style->standardIcon(QStyle::SP_DirHomeIcon), QStringLiteral("Contents"),
+                                     browser, &QTextBrowser::home);
+  back->setObjectName(QStringLiteral("back"));
+  forward->setObjectName(QStringLiteral("forward"));
+  contents->setObjectName(QStringLiteral("contents"));
+  back->setEnabled(false);
+  forward->setEnabled(false);
+  QObject::connect(browser, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
+  QObject::connect(browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
+  auto* layout = new QVBoxLayout(window);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(bar);
+  layout->addWidget(browser);
   browser->setSource(QUrl::fromLocalFile(indexPage));
-  browser->resize(700, 600);
-  browser->show();
+  window->resize(780, 640);
+  window->show();
 }
 
 }  // namespace zun::wb
