@@ -16,6 +16,10 @@
 
 #include "workbench/frame/user_dialogs.h"
 
+// Fontconfig keeps some of what it allocates while matching the pages' font
+// families until the process ends; that is the system library's, not ours.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
 namespace zun::help {
 namespace {
 
