@@ -48,10 +48,12 @@ bool has_words(const std::string& text) {
 }
 
 // The message texts of the calls beginning with one of `calls` in a source:
-// every group of adjacent literals inside the call's parentheses.
+// every group of adjacent literals inside the call's parentheses. A "call"
+// that opens none (an assignment, "x = ") ends with its statement.
 std::vector<std::string> call_texts(const std::string& src, const std::vector<std::string>& calls) {
   std::vector<std::string> texts;
   for (const std::string& call : calls) {
+    const bool statement = call.back() != '(' && call.back() != '{';
     for (size_t at = src.find(call); at != std::string::npos; at = src.find(call, at + 1)) {
       size_t p = at + call.size();
       int depth = 1;
@@ -59,6 +61,7 @@ std::vector<std::string> call_texts(const std::string& src, const std::vector<st
       bool in_group = false;
       while (p < src.size() && depth > 0) {
         char c = src[p];
+        if (statement && depth == 1 && c == ';') break;
         if (c == '"') {
           group += read_literal(src, p);
           in_group = true;
@@ -93,6 +96,8 @@ struct ToolMessages {
 // a diagnostic line ("FILE" (LINE) Error: ).
 std::string tidy(std::string text, const std::string& prefix) {
   if (!prefix.empty() && text.rfind(prefix, 0) == 0) text.erase(0, prefix.size());
+  // GNU's "error: " head, which the cpp wrapper turns into the diagnostic's.
+  if (text.rfind("error: ", 0) == 0) text.erase(0, 7);
   // A usage text that follows the message is not part of it.
   if (text.size() > 3 && text.compare(text.size() - 3, 3, "\n%s") == 0) text.resize(text.size() - 3);
   size_t head = text.find("Error: ");
@@ -135,9 +140,17 @@ TEST(HelpMessages, EveryMessageOfTheToolsIsOnTheMessagesPage) {
       {"tcx09", {"compiler/driver.cpp", "compiler/scan.cpp", "compiler/parse_stmt.cpp", "compiler/debug.cpp",
                  "compiler/diagnostics.cpp", "compiler/main.cpp"},
        {"report_text(", "std::string line = format(", "std::fputs(", "tu.err += "}, ""},
-      {"run09", {"debugger/simwin/run09.cpp"}, {"error = format(", "io.err(format(", "stop_text = format("}, "run09: "},
-      {"build", {"workbench/build/make_engine.cpp", "workbench/build/make_reader.cpp", "workbench/build/build_runners.cpp"},
-       {"mk.error(", "mk.print(", "run.print("}, ""},
+      {"run09", {"debugger/simwin/run09.cpp"}, {"error = format(", "io.err(", "stop_text = format("}, "run09: "},
+      {"cpp", {"compiler/cpp/cpp_main.cpp", "compiler/cpp/cpp_wrapper.cpp"},
+       {"fail(", "inv.error = ", "if (starts(a, p)) return ", "return format(", "r.err = ", "r.err += format("},
+       "cpp: "},
+      {"grep", {"workbench/grep/line_search.cpp", "workbench/grep/ere.cpp"},
+       {"error = ", "fail(", "constexpr const char* "}, ""},
+      {"build", {"workbench/build/make_engine.cpp", "workbench/build/make_reader.cpp", "workbench/build/build_runners.cpp",
+                 "workbench/build/spawn_runner.cpp", "workbench/build/tool_runner.cpp"},
+       {"mk.error(", "mk.fatal(", "mk.print(", "run.print(", "output_(", "const std::string failed = ",
+        "const failed_to_start = "},
+       ""},
   };
   for (const ToolMessages& tool : tools) {
     std::string section = section_text("messages.html", tool.tool);
