@@ -24,12 +24,20 @@ function(zun_shared_library target)
     RUNTIME_OUTPUT_DIRECTORY ${ZUN_STAGE_BIN})
 endfunction()
 
+# zun_test_stage(<target>): the test program finds the stage as under CTest
+# when it is run by hand from any directory.
+configure_file(${CMAKE_SOURCE_DIR}/tests/tools/stage_env.cpp.in ${CMAKE_BINARY_DIR}/tests/stage_env.cpp @ONLY)
+function(zun_test_stage target)
+  target_sources(${target} PRIVATE ${CMAKE_BINARY_DIR}/tests/stage_env.cpp)
+endfunction()
+
 # zun_gtest(<target> SOURCES <files...> LIBS <libs...>): a GoogleTest binary whose
 # cases are registered with CTest one by one. A test that reads source files
 # names the source folder in its own compile definition ZUN_SOURCE_DIR.
 function(zun_gtest target)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${target} ${ARG_SOURCES})
+  zun_test_stage(${target})
   target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60
