@@ -2,6 +2,9 @@
 // and unreadable files, save failures, and the close protocol with scripted
 // answers.
 #include <QFile>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
 #include <Qsci/qsciscintillabase.h>
 
 #include "gui_fixture.h"
@@ -111,19 +114,59 @@ TEST_F(FrameTest, WbFrameStaysWhileAnEditorCancelsItsClose) {
   EXPECT_TRUE(b->modified());
 }
 
-TEST_F(FrameTest, WbNoOnCloseUndoesSavesSinceOpening) {
+// Closing asks only about edits not saved yet. No drops those edits and
+// nothing else: every save since opening (a build saves too) stays on disk.
+TEST_F(FrameTest, WbCloseAsksOnlyAboutUnsavedEditsAndNoKeepsTheSaves) {
   put("main.c", "v0\n");
   EditorChild* e = frame->editors()->open(path("main.c"));
   append_line(e, "v1");
   e->save();
+  frame->dispatch(cmd::close_file);
+  EXPECT_EQ(editorCount(), 0);
+  EXPECT_TRUE(dialogs->asked_save.empty());
+  EXPECT_EQ(file("main.c"), "v0\nv1\n");
+
+  e = frame->editors()->open(path("main.c"));
   append_line(e, "v2");
   e->save();
-  EXPECT_EQ(file("main.c"), "v0\nv1\nv2\n");
+  append_line(e, "unsaved");
   dialogs->save_answers = {Answer::No};
   frame->dispatch(cmd::close_file);
   EXPECT_EQ(editorCount(), 0);
-  EXPECT_EQ(file("main.c"), "v0\n");
+  EXPECT_EQ(dialogs->asked_save, std::vector<QString>{"main.c"});
+  EXPECT_EQ(file("main.c"), "v0\nv1\nv2\n");
   EXPECT_FALSE(QFile::exists(path("~main.c~")));
+}
+
+namespace {
+
+// Acts on the question once it is up; one that stays up after that is
+// answered with its first button, so that the test fails instead of hanging.
+void act_on_question(const std::function<void(QWidget*)>& act) {
+  whenShown({}, [act](QWidget* w) {
+    QPointer<QWidget> question(w);
+    act(w);
+    QTimer::singleShot(1000, [question] {
+      if (!question || !question->isVisible()) return;
+      ADD_FAILURE() << "the question stayed up";
+      question->findChild<QPushButton*>()->click();
+    });
+  });
+}
+
+}  // namespace
+
+// The real save questions: Escape and the window's close button both cancel.
+TEST_F(FrameTest, WbSaveQuestionsCancelOnEscapeAndOnTheirCloseButton) {
+  QtUserDialogs real(frame.get());
+  const std::function<void(QWidget*)> escape = [](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); };
+  const std::function<void(QWidget*)> close_box = [](QWidget* w) { w->close(); };
+  for (const auto& act : {escape, close_box}) {
+    act_on_question(act);
+    EXPECT_EQ(real.askSaveAll(QStringLiteral("a.c")), Answer::Cancel);
+    act_on_question(act);
+    EXPECT_EQ(real.askSave(QStringLiteral("a.c")), Answer::Cancel);
+  }
 }
 
 TEST_F(FrameTest, WbUnchangedEditorClosesWithoutQuestion) {
@@ -134,28 +177,39 @@ TEST_F(FrameTest, WbUnchangedEditorClosesWithoutQuestion) {
   EXPECT_TRUE(dialogs->asked_save.empty());
 }
 
-TEST_F(FrameTest, WbAskSaveAllSettlesEditorsThatThenCloseWithoutAsking) {
-  put("a.c", "a\n");
-  put("b.c", "b\n");
-  put("c.c", "c\n");
-  put("d.c", "d\n");
-  EditorChild* ea = frame->editors()->open(path("a.c"));
-  EditorChild* eb = frame->editors()->open(path("b.c"));
-  EditorChild* ec = frame->editors()->open(path("c.c"));
-  EditorChild* ed = frame->editors()->open(path("d.c"));
-  for (EditorChild* e : {ea, eb, ec, ed}) append_line(e, "more");
-  eb->save();
+// The save-all question comes only for editors with unsaved edits, and an
+// answer for all covers the rest. Escape settles none of them, not even
+// those answered before it.
+TEST_F(FrameTest, WbAskSaveAllSettlesOnlyUnsavedEditsAndEscapeSettlesNothing) {
+  const char* names[] = {"a.c", "b.c", "c.c", "d.c", "e.c"};
+  std::vector<EditorChild*> e;
+  for (const char* name : names) {
+    put(name, std::string(1, name[0]) + "\n");
+    e.push_back(frame->editors()->open(path(name)));
+    append_line(e.back(), "more");
+  }
+  e[1]->save();
+  append_line(e[1], "unsaved");
+  e[2]->save();
+  dialogs->save_all_answers = {Answer::Yes, Answer::Cancel};
+  EXPECT_FALSE(frame->editors()->askSaveAll());
+  EXPECT_EQ(dialogs->asked_save, (std::vector<QString>{"a.c", "b.c"}));
+  EXPECT_EQ(file("a.c"), "a\n");
+  EXPECT_TRUE(e[0]->modified());
+  EXPECT_TRUE(e[1]->modified());
+
+  dialogs->asked_save.clear();
   dialogs->save_all_answers = {Answer::Yes, Answer::No, Answer::NoneAll};
-  frame->editors()->askSaveAll();
-  EXPECT_EQ(dialogs->asked_save.size(), 3u);  // d follows "Discard all changes"
-  EXPECT_FALSE(eb->modified());
-  EXPECT_FALSE(ed->modified());
+  EXPECT_TRUE(frame->editors()->askSaveAll());
+  EXPECT_EQ(dialogs->asked_save, (std::vector<QString>{"a.c", "b.c", "d.c"}));  // e.c follows "Discard all changes"
+  for (EditorChild* editor : e) EXPECT_FALSE(editor->modified());
   frame->dispatch(cmd::close_all);  // no scripted askSave answers: any question fails
   EXPECT_EQ(editorCount(), 0);
   EXPECT_EQ(file("a.c"), "a\nmore\n");
-  EXPECT_EQ(file("b.c"), "b\n");
-  EXPECT_EQ(file("c.c"), "c\n");
+  EXPECT_EQ(file("b.c"), "b\nmore\n");
+  EXPECT_EQ(file("c.c"), "c\nmore\n");
   EXPECT_EQ(file("d.c"), "d\n");
+  EXPECT_EQ(file("e.c"), "e\n");
 }
 
 TEST_F(FrameTest, WbFailedSaveKeepsModifiedStateAndTheEditor) {
@@ -187,32 +241,6 @@ TEST_F(FrameTest, WbMissingBackupIsForgottenAndNeverTruncates) {
   dialogs->save_answers = {Answer::No};
   EXPECT_TRUE(frame->closeChild(frame->mdiArea()->activeSubWindow()));
   EXPECT_EQ(file("m.c"), "keep\nedit\n");
-}
-
-// "No" puts the file back from its backup; when that cannot be done the file
-// stays as last saved and the backup stays on disk for the user.
-TEST_F(FrameTest, WbFailedRestoreKeepsTheFileAndTheBackup) {
-  put("gone.c", "v0\n");
-  put("blocked.c", "b0\n");
-  EditorChild* gone = frame->editors()->open(path("gone.c"));
-  EditorChild* blocked = frame->editors()->open(path("blocked.c"));
-  for (EditorChild* e : {gone, blocked}) {
-    append_line(e, "v1");
-    ASSERT_TRUE(e->save());
-  }
-  QFile::remove(path("~gone.c~"));  // removed behind the editor's back
-  QFile::remove(path("blocked.c"));
-  QDir(dir_.path()).mkdir("blocked.c");  // nothing can be written there now
-  dialogs->save_answers = {Answer::No, Answer::No};
-  frame->dispatch(cmd::close_all);
-  EXPECT_EQ(editorCount(), 0);
-  EXPECT_EQ(file("gone.c"), "v0\nv1\n");
-  ASSERT_EQ(dialogs->warnings.size(), 2u);
-  EXPECT_EQ(dialogs->warnings[0], "Can't read the backup copy '" + path("~gone.c~") + "', the file stays as last saved");
-  ASSERT_EQ(dialogs->errors.size(), 1u);
-  EXPECT_EQ(dialogs->errors[0], "Can't write to file '" + path("blocked.c") + "', is file write protected?");
-  EXPECT_EQ(dialogs->warnings[1], "The file as it was opened is kept in '" + path("~blocked.c~") + "'");
-  EXPECT_EQ(file("~blocked.c~"), "b0\n");
 }
 
 TEST_F(FrameTest, WbSaveAsMovesTheBackupAndNewFileCreatesItsFile) {

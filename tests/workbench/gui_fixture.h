@@ -11,7 +11,9 @@
 #include <QMdiSubWindow>
 #include <QPrinter>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -35,6 +37,20 @@ inline void ensure_app() {
   static char name[] = "workbench_gui_test";
   static char* argv[] = {name, nullptr};
   app = new QApplication(argc, argv);
+}
+
+// Acts on the modal dialog of this name (any, when empty) once it is up;
+// the dialogs run their own event loops, so the action waits for them.
+inline void whenShown(const QString& name, std::function<void(QWidget*)> act, int tries = 400) {
+  QTimer::singleShot(10, [=] {
+    QWidget* w = QApplication::activeModalWidget();
+    if (w && (name.isEmpty() || w->objectName() == name))
+      act(w);
+    else if (tries > 0)
+      whenShown(name, act, tries - 1);
+    else
+      ADD_FAILURE() << "dialog " << name.toStdString() << " never came";
+  });
 }
 
 // Answers are taken from the front of each queue; a question without a
@@ -121,7 +137,7 @@ class FrameTest : public ::testing::Test {
   void TearDown() override {
     // Whatever the test left open goes without questions.
     for (const auto& e : frame->editors()->editors())
-      if (e) e->settle(false);
+      if (e) e->discardEdits();
     frame.reset();
     QApplication::processEvents();
   }

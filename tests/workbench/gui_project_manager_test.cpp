@@ -30,20 +30,6 @@ namespace {
 
 using PM = ProjectManagerWindow;
 
-// Acts on the modal dialog of this name once it is up; the dialogs run
-// their own event loops, so the action waits for them.
-void whenShown(const QString& name, std::function<void(QWidget*)> act, int tries = 400) {
-  QTimer::singleShot(10, [=] {
-    QWidget* w = QApplication::activeModalWidget();
-    if (w && w->objectName() == name)
-      act(w);
-    else if (tries > 0)
-      whenShown(name, act, tries - 1);
-    else
-      ADD_FAILURE() << "dialog " << name.toStdString() << " never came";
-  });
-}
-
 // The menu's item texts, submenus by their titles, separators left out.
 QStringList texts(QMenu* menu) {
   QStringList out;

@@ -1,8 +1,7 @@
 // Editor windows over the editing component. File bytes go to and from the
 // component unchanged (code page 0, never through QString), and the file's
-// end-of-line mode is kept. Every save is checked, and the backup copy is
-// made when the file is opened so that "No" on closing can undo saves made
-// since.
+// end-of-line mode is kept. Every save is checked. Closing asks only about
+// edits not saved yet; what was saved stays saved.
 #include "workbench/editor/editor_child.h"
 
 #include <QApplication>
@@ -150,7 +149,6 @@ bool EditorChild::save() {
   }
   sci(QsciScintillaBase::SCI_SETSAVEPOINT);
   seen_time_ = file_time(path_);
-  saved_since_backup_ = true;
   emit stateChanged();
   return true;
 }
@@ -185,38 +183,18 @@ void EditorChild::makeBackup() {
   if (!copy_file_bytes(path_.toStdString(), backup_path_.toStdString())) {
     env_.dialogs->warning(QStringLiteral("Can't make the backup copy '%1'").arg(backup_path_));
     backup_path_.clear();
-    return;
   }
-  saved_since_backup_ = false;
-}
-
-// Puts the file back as it was opened. Without a readable backup there is
-// nothing to put back, and the file stays as last saved; a backup that could
-// not be written back stays on disk for the user instead of being deleted.
-void EditorChild::restoreFromBackup() {
-  if (!backup_path_.isEmpty() && saved_since_backup_) {
-    std::optional<std::string> opened = read_file_bytes(backup_path_.toStdString());
-    if (!opened) {
-      env_.dialogs->warning(
-          QStringLiteral("Can't read the backup copy '%1', the file stays as last saved").arg(backup_path_));
-    } else if (!write_file_bytes(path_.toStdString(), *opened)) {
-      env_.dialogs->error(QStringLiteral("Can't write to file '%1', is file write protected?").arg(path_));
-      env_.dialogs->warning(QStringLiteral("The file as it was opened is kept in '%1'").arg(backup_path_));
-      backup_path_.clear();
-    }
-  }
-  sci(QsciScintillaBase::SCI_SETSAVEPOINT);
-  seen_time_ = file_time(path_);
 }
 
 void EditorChild::deleteBackup() {
   if (!backup_path_.isEmpty()) QFile::remove(backup_path_);
 }
 
-// Unsaved edits count even when no backup could be made, so they are never
-// dropped without a question.
-bool EditorChild::hasChangesSinceOpening() const {
-  return modified() || (!backup_path_.isEmpty() && saved_since_backup_);
+// A file that cannot be read any more keeps the text shown, taken as it
+// stands, so that closing does not ask again.
+void EditorChild::discardEdits() {
+  if (!modified()) return;
+  if (!load()) sci(QsciScintillaBase::SCI_SETSAVEPOINT);
 }
 
 bool EditorChild::changedOutside() const {
@@ -243,28 +221,17 @@ void EditorChild::activated() {
 
 void EditorChild::acceptOutsideChange() { seen_time_ = file_time(path_); }
 
-void EditorChild::settle(bool keep) {
-  if (keep) {
-    if (!save()) return;
-  } else {
-    restoreFromBackup();
-  }
-  settled_ = true;
-}
-
+// Escape in the question keeps the editor open with its edits.
 bool EditorChild::queryClose() {
-  if (!settled_ && hasChangesSinceOpening()) {
+  if (modified()) {
     switch (env_.dialogs->askSave(title())) {
       case UserDialogs::Answer::Yes:
         if (!save()) return false;
         break;
       case UserDialogs::Answer::No:
-      case UserDialogs::Answer::NoneAll:
-        restoreFromBackup();
-        break;
+      case UserDialogs::Answer::NoneAll: break;
       case UserDialogs::Answer::Cancel:
-      case UserDialogs::Answer::All:
-        return false;
+      case UserDialogs::Answer::All: return false;
     }
   }
   deleteBackup();

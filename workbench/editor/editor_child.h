@@ -1,7 +1,7 @@
 // An editor window (ZUNKY09##zunDrawClass): one editing component holding the
 // bytes of one source file, with the file handling around it: checked loading
-// and saving, the backup copy "~name~" that keeps the file as it was opened,
-// the read-only case, changes made outside, and the close protocol.
+// and saving, the backup copy "~name~" of the file as it was opened, the
+// read-only case, changes made outside, and the close protocol.
 #pragma once
 
 #include <QDateTime>
@@ -67,7 +67,6 @@ class EditorChild : public QWidget, public MdiChild {
   void showExecutionLine(int line);
   void deleteMarkers(int marker);
 
-  bool hasChangesSinceOpening() const;
   bool changedOutside() const;
   // Asks about a change made outside (once per change) and reloads on Yes.
   void checkChangedOutside();
@@ -75,9 +74,8 @@ class EditorChild : public QWidget, public MdiChild {
   void activated();
   // Takes the file's present time as seen, so a declined reload is not asked again.
   void acceptOutsideChange();
-  // The ask-save-all dialog settles an editor: Yes saves, No discards; after
-  // that, closing it asks nothing more.
-  void settle(bool keep);
+  // Drops the unsaved edits: the editor shows the file as last saved.
+  void discardEdits();
 
   bool command(int id, qintptr param) override;
   bool queryClose() override;
@@ -92,7 +90,6 @@ class EditorChild : public QWidget, public MdiChild {
   long sci(unsigned msg, unsigned long w = 0, long l = 0) const;
   bool load();
   void makeBackup();
-  void restoreFromBackup();
   void deleteBackup();
   void setPath(const QString& path);
   void showPosition();
@@ -105,8 +102,6 @@ class EditorChild : public QWidget, public MdiChild {
   QString backup_path_;
   int kind_ = 0;
   bool read_only_ = false;
-  bool settled_ = false;
-  bool saved_since_backup_ = false;
   bool asking_ = false;
   QDateTime seen_time_;
 };

@@ -131,28 +131,29 @@ void EditorController::reloadChanged() {
   }
 }
 
-void EditorController::askSaveAll() {
+bool EditorController::askSaveAll() {
+  std::vector<std::pair<EditorChild*, bool>> keep;
   std::optional<bool> for_all;
   for (const auto& e : editors_) {
-    if (!e || !e->hasChangesSinceOpening()) continue;
-    if (for_all) {
-      e->settle(*for_all);
-      continue;
+    if (!e || !e->modified()) continue;
+    if (!for_all) {
+      switch (env_.dialogs->askSaveAll(e->title())) {
+        case UserDialogs::Answer::Yes: keep.emplace_back(e, true); continue;
+        case UserDialogs::Answer::No: keep.emplace_back(e, false); continue;
+        case UserDialogs::Answer::All: for_all = true; break;
+        case UserDialogs::Answer::NoneAll: for_all = false; break;
+        case UserDialogs::Answer::Cancel: return false;
+      }
     }
-    switch (env_.dialogs->askSaveAll(e->title())) {
-      case UserDialogs::Answer::Yes: e->settle(true); break;
-      case UserDialogs::Answer::No: e->settle(false); break;
-      case UserDialogs::Answer::All:
-        for_all = true;
-        e->settle(true);
-        break;
-      case UserDialogs::Answer::NoneAll:
-        for_all = false;
-        e->settle(false);
-        break;
-      case UserDialogs::Answer::Cancel: break;
-    }
+    keep.emplace_back(e, *for_all);
   }
+  for (auto [e, save] : keep) {
+    if (!save)
+      e->discardEdits();
+    else if (!e->save())
+      return false;
+  }
+  return true;
 }
 
 EditorChild* EditorController::activeEditor() const {

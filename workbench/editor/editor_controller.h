@@ -51,9 +51,11 @@ class EditorController : public QObject {
   // After a build: each editor whose file a tool changed is reloaded or kept,
   // one question per file unless "Yes to All" or "No to All" was chosen.
   void reloadChanged();
-  // Settles every editor with changes since opening (Yes, No, Save All,
-  // Discard all); the frame then closes them all without further questions.
-  void askSaveAll();
+  // Settles every editor with unsaved edits (Yes saves, No drops the edits,
+  // Save All and Discard all answer for the rest); the frame then closes them
+  // all without further questions. False when the user cancelled: then no
+  // editor is settled, whatever was answered before.
+  bool askSaveAll();
   void deleteMarkersEverywhere(int marker);
   void forget(EditorChild* editor);
 

@@ -97,7 +97,7 @@ UserDialogs::Answer QtUserDialogs::askSaveAll(const QString& fileName) {
                          {"&No", Answer::No},
                          {"Save &All", Answer::All},
                          {"&Discard all changes", Answer::NoneAll}},
-                        std::nullopt);
+                        Answer::Cancel);
 }
 
 UserDialogs::Answer QtUserDialogs::askReloadAll(const QString& fileName) {

@@ -25,9 +25,9 @@ struct FileRequest {
 
 class UserDialogs {
  public:
-  // Answers of the save and reload questions. Cancel is Escape in the
-  // single-file save question; All and NoneAll are "Save &All"/"Yes to &All"
-  // and "&Discard all changes"/"N&o to All".
+  // Answers of the save and reload questions. Cancel is Escape (or the
+  // window's close button) in the two save questions; All and NoneAll are
+  // "Save &All"/"Yes to &All" and "&Discard all changes"/"N&o to All".
   enum class Answer { Yes, No, Cancel, All, NoneAll };
 
   virtual ~UserDialogs() = default;

@@ -91,7 +91,15 @@ void ProjectController::syncProgramDir() {
   session_->set_program_dir(dir.toStdString());
 }
 
+// Closing the active project closes every editor. Before a flow does that,
+// each editor's unsaved edits are saved or dropped as the user says; false
+// when the user cancelled, and the flow stops with everything as it was.
+bool ProjectController::settleEditors() {
+  return !session_->project.open || frame_->editors()->askSaveAll();
+}
+
 void ProjectController::openWorkspace(const QString& path) {
+  if (!settleEditors()) return;
   syncProgramDir();
   session_->command_line(path.toStdString());
   if (session_->workspace.open()) frame_->pushRecent(qs(session_->workspace.path()));
@@ -163,7 +171,7 @@ void ProjectController::createWorkspace() {
       frame_->dialogs().chooseFiles(workspaceDialog(QStringLiteral("Create Workspace"), true, dir));
   if (chosen.isEmpty()) return;
   const std::string path = path_canonicalize(QFileInfo(chosen.front()).absoluteFilePath().toStdString());
-  if (!check_workspace_name(path, *this)) return;
+  if (!check_workspace_name(path, *this) || !settleEditors()) return;
   syncProgramDir();
   session_->close_workspace();
   session_->workspace.set_path(path);
@@ -185,6 +193,7 @@ void ProjectController::openWorkspaceDialog() {
 }
 
 void ProjectController::closeWorkspace() {
+  if (!settleEditors()) return;
   session_->close_workspace();
   projectChanged();
 }
@@ -192,6 +201,7 @@ void ProjectController::closeWorkspace() {
 // ---- projects ----
 
 void ProjectController::activateProject(const std::string& name) {
+  if (!settleEditors()) return;
   syncProgramDir();
   session_->activate(name);
   projectChanged();
@@ -241,6 +251,7 @@ void ProjectController::insertNewProject() {
   if (QFileInfo::exists(qs(path)) &&
       !question(format("The project file '%s' exists already. Replace it with a new project?", path.c_str())))
     return;
+  if (!settleEditors()) return;
   const std::string previous = session_->project.open ? session_->project.name() : std::string();
   session_->close_project();
   Project& p = session_->project;
@@ -295,12 +306,16 @@ bool ProjectController::finishNewProject() {
 }
 
 void ProjectController::removeProject(const std::string& name) {
-  if (session_->project.open && session_->project.name() == name) session_->close_project();
+  if (session_->project.open && session_->project.name() == name) {
+    if (!settleEditors()) return;
+    session_->close_project();
+  }
   if (session_->workspace.remove_project(name, *this)) writeWorkspace();
   projectChanged();
 }
 
 void ProjectController::closeActiveProject() {
+  if (!settleEditors()) return;
   session_->close_project();
   projectChanged();
 }
@@ -371,7 +386,8 @@ void ProjectController::build(BuildCommand command, const std::string& path) {
 }
 
 // Closing the frame closes the project first, which writes its open editors
-// into the project file; not while a tool runs, when the frame stays.
+// into the project file; not while a tool runs, when the frame stays, nor
+// when the user cancels the save question.
 bool ProjectController::eventFilter(QObject* watched, QEvent* event) {
   if (watched == frame_ && event->type() == QEvent::Show && !manager_placed_) {
     manager_placed_ = true;
@@ -379,6 +395,10 @@ bool ProjectController::eventFilter(QObject* watched, QEvent* event) {
   }
   if (watched == frame_ && event->type() == QEvent::Close && !frame_->toolRunner()->running() &&
       session_->project.open) {
+    if (!settleEditors()) {
+      event->ignore();
+      return true;
+    }
     session_->close_project();
     projectChanged();
   }
@@ -395,7 +415,9 @@ void ProjectController::show_output() { frame_->dispatch(cmd::output_window); }
 
 void ProjectController::open_editor(const std::string& path) { frame_->editors()->open(qs(path)); }
 
-// Every editor is settled (Yes, No, Save All, Discard all) and closed.
+// Every editor is settled (Yes, No, Save All, Discard all) and closed; the
+// flows that close a project have settled them before, so nothing is asked
+// here then.
 void ProjectController::close_project_editors(const Project&) {
   EditorController* editors = frame_->editors();
   editors->askSaveAll();

@@ -71,6 +71,7 @@ class ProjectController : public QObject, public SessionHost {
 
  private:
   void syncProgramDir();
+  bool settleEditors();
   void projectChanged();
   bool writeProjectOrSay();
   bool writeWorkspace();
