@@ -25,6 +25,10 @@
 #include "workbench/frame/frame_window.h"
 #include "workbench/frame/user_dialogs.h"
 
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
 namespace zun::wb::test {
 
 inline void ensure_app() {
@@ -87,7 +91,11 @@ class ScriptedDialogs : public UserDialogs {
     dialog_dirs.push_back(d);
     return take(file_names, QString());
   }
-  QString loadFileName(const QString&, const QString&) override { return take(file_names, QString()); }
+  std::vector<QString> load_offers;  // the file each Load File dialog offered
+  QString loadFileName(const QString&, const QString& offered) override {
+    load_offers.push_back(offered);
+    return take(file_names, QString());
+  }
   unsigned goToLine() override { return line; }
   // Prints into a PDF file when one is named, else cancels.
   QString pdf;

@@ -21,10 +21,6 @@
 #include "workbench/project/project_controller.h"
 #include "workbench/project/project_manager.h"
 
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-QT_END_NAMESPACE
-
 namespace zun::wb::test {
 namespace {
 

@@ -379,7 +379,9 @@ void FrameWindow::initDirectories(const QString& workspaceArg) {
 }
 
 bool FrameWindow::selectLoadFile() {
-  QString chosen = dialogs_->loadFileName(dirs_.load_file_dir, load_file_);
+  const QString offered = load_file_offer_ ? load_file_offer_() : QString();
+  QString chosen = offered.isEmpty() ? dialogs_->loadFileName(dirs_.load_file_dir, load_file_)
+                                     : dialogs_->loadFileName(QFileInfo(offered).path(), offered);
   if (chosen.isEmpty()) return false;
   load_file_ = canonical_path(chosen);
   dirs_.load_file_dir = QFileInfo(load_file_).path();

@@ -61,8 +61,11 @@ class FrameWindow : public QMainWindow {
   void pushRecent(const QString& path);
   // The project name the caption shows; "No Project" without one.
   void setProjectName(const QString& name) { project_name_ = name; }
-  // The S-record file the simulator, the debugger and the terminal load.
+  // The S-record file the simulator, the debugger and the terminal load,
+  // chosen in the Load File dialog. It offers what `offer` names (the active
+  // project's load file), else the file chosen last.
   bool selectLoadFile();
+  void setLoadFileOffer(std::function<QString()> offer) { load_file_offer_ = std::move(offer); }
   void clearLoadFile() { load_file_.clear(); }
   const QString& loadFile() const { return load_file_; }
   // Which serial port indexes exist; tests replace the probe of the devices.
@@ -163,6 +166,7 @@ class FrameWindow : public QMainWindow {
   QString version_;
   std::function<void(const QString&)> workspace_opener_;
   std::function<bool(int)> port_probe_;
+  std::function<QString()> load_file_offer_;
   QString load_file_;
   QString caption_;  // as updateCaption wrote it
   QString project_name_ = QStringLiteral("No Project");

@@ -72,6 +72,10 @@ ProjectController::ProjectController(FrameWindow* frame)
     st.active_config = session_->config() == config_id::final_ ? Config::Final : Config::Debug;
   });
   frame_->setWorkspaceOpener([this](const QString& path) { openWorkspace(path); });
+  frame_->setLoadFileOffer([this] {
+    const Project& p = session_->project;
+    return p.open ? qs(path_join(p.dir(), p.target_file(p.active()))) : QString();
+  });
   frame_->installEventFilter(this);
   // A tool window stays above its frame only when the frame is up first.
   if (frame_->isVisible()) {
@@ -106,10 +110,15 @@ void ProjectController::openWorkspace(const QString& path) {
   projectChanged();
 }
 
+// The file dialogs move to the folder of a project (or a workspace without
+// one) as it opens; within it they go on from where they were used last.
 void ProjectController::projectChanged() {
   const Project& p = session_->project;
   frame_->setProjectName(p.open ? qs(p.name()) : QStringLiteral("No Project"));
   frame_->setProjectDirs(qs(session_->workspace.dir()), p.open ? qs(p.dir()) : QString());
+  const QString root = p.open ? qs(p.dir()) : qs(session_->workspace.dir());
+  if (root != dialog_root_ && !root.isEmpty()) frame_->setFileDialogDir(root);
+  dialog_root_ = root;
   manager_->showWorkspace(session_->workspace);
   manager_->expandOnly(p.open ? qs(p.name()) : QString());
   frame_->updateMenus();

@@ -83,6 +83,7 @@ class ProjectController : public QObject, public SessionHost {
   FrameWindow* frame_;
   std::unique_ptr<ProjectSession> session_;
   QString program_dir_;
+  QString dialog_root_;  // the folder the file dialogs were last moved to
 };
 
 }  // namespace zun::wb

@@ -1,7 +1,8 @@
-// Closing with a workspace open: the example workspace (and a second
-// project beside it) with its editors, where Close Workspace, a switch of
-// the active project and Exit settle the editors first. A build's save is
-// never undone, and Escape in the question keeps everything as it was.
+// The workbench with the example workspace (and a second project beside it)
+// open: Close Workspace, a switch of the active project and Exit settle the
+// editors first, a build's save is never undone, and Escape in the question
+// keeps everything as it was; the file dialogs of project work start in the
+// project, and the load file offered is the active project's.
 #include <Qsci/qsciscintillabase.h>
 
 #include <filesystem>
@@ -21,7 +22,7 @@ void type_text(EditorChild* e, const char* text) {
   s->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, static_cast<unsigned long>(std::strlen(text)), text);
 }
 
-class WorkspaceCloseTest : public FrameTest {
+class WorkspaceTest : public FrameTest {
  protected:
   void SetUp() override {
     FrameTest::SetUp();
@@ -49,7 +50,7 @@ class WorkspaceCloseTest : public FrameTest {
 
 // File > New File, put into the project, typed, built (which saves it),
 // then Close Workspace: nothing to ask, and the file keeps the text.
-TEST_F(WorkspaceCloseTest, WbCloseWorkspaceAfterABuildKeepsTheBuiltText) {
+TEST_F(WorkspaceTest, WbCloseWorkspaceAfterABuildKeepsTheBuiltText) {
   dialogs->file_names = {path("ws/ky09demo/prog.s09"), path("ws/ky09demo/prog.s09")};
   frame->dispatch(cmd::new_file_first + 2);  // in the project directory
   frame->dispatch(cmd::insert_files);
@@ -67,7 +68,7 @@ TEST_F(WorkspaceCloseTest, WbCloseWorkspaceAfterABuildKeepsTheBuiltText) {
 
 // Escape in the question cancels the whole flow that asked; No lets it go
 // on and drops only the unsaved edit.
-TEST_F(WorkspaceCloseTest, WbEscapeCancelsCloseWorkspaceSwitchAndExit) {
+TEST_F(WorkspaceTest, WbEscapeCancelsCloseWorkspaceSwitchAndExit) {
   const std::string saved = file("ws/ky09demo/main.c");
   type_text(main_c, "/* unsaved */\n");
   dialogs->save_all_answers = {Answer::Cancel, Answer::Cancel, Answer::Cancel};
@@ -86,6 +87,25 @@ TEST_F(WorkspaceCloseTest, WbEscapeCancelsCloseWorkspaceSwitchAndExit) {
   EXPECT_EQ(activeProject(), "other");
   EXPECT_EQ(file("ws/ky09demo/main.c"), saved);
   EXPECT_EQ(dialogs->asked_save.size(), 4u);
+}
+
+TEST_F(WorkspaceTest, WbProjectDialogsStartInTheProjectAndOfferItsLoadFile) {
+  const QString project = path("ws/ky09demo");
+  dialogs->file_names = std::deque<QString>(7, QString());  // every dialog is cancelled
+  frame->dispatch(cmd::insert_files);
+  frame->dispatch(cmd::new_file_first);      // in Current
+  frame->dispatch(cmd::new_file_first + 2);  // in the project directory
+  frame->dispatch(cmd::open_file_accel);
+  EXPECT_EQ(dialogs->dialog_dirs, (std::vector<QString>{project, project, project, project}));
+
+  EXPECT_FALSE(frame->selectLoadFile());
+  frame->dispatch(cmd::config_final);
+  EXPECT_FALSE(frame->selectLoadFile());
+  projects->activateProject("other");
+  EXPECT_FALSE(frame->selectLoadFile());
+  EXPECT_EQ(dialogs->load_offers, (std::vector<QString>{project + "/debug/ky09demo_Debug.s19",
+                                                        project + "/final/ky09demo_Final.s19",
+                                                        path("ws/other/final/ky09demo_Final.s19")}));
 }
 
 }  // namespace
