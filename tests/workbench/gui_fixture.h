@@ -96,7 +96,8 @@ class ScriptedDialogs : public UserDialogs {
     load_offers.push_back(offered);
     return take(file_names, QString());
   }
-  unsigned goToLine() override { return line; }
+  std::function<unsigned()> go_to_line;  // a dialog of its own, else `line`
+  unsigned goToLine() override { return go_to_line ? go_to_line() : line; }
   // Prints into a PDF file when one is named, else cancels.
   QString pdf;
   bool choosePrinter(QPrinter& printer) override {

@@ -169,12 +169,15 @@ void set_all(CommandStates& s, std::span<const int> ids, bool on) {
   for (int id : ids) s.set(id, on);
 }
 
+// Save All saves the editors (projects and workspaces are written as they
+// change), so it stays greyed without an editor; Set Active Project has
+// nothing to offer without a workspace.
 void apply_project_rules(const WorkbenchState& st, CommandStates& s) {
   const int ws_dir[] = {43159, 43152};
   if (st.project_open) {
     set_all(s, std::array{cmd::close_project, cmd::set_active_project, cmd::project_settings,
                           cmd::insert_new_project, cmd::insert_project, cmd::insert_files, cmd::build,
-                          cmd::build_all, cmd::clean, cmd::save_all, 43160, 43153, 43159, 43152},
+                          cmd::build_all, cmd::clean, 43160, 43153, 43159, 43152},
             true);
     s.set(cmd::config_debug, st.active_config != Config::Debug);
     s.set(cmd::config_final, st.active_config != Config::Final);
@@ -187,13 +190,11 @@ void apply_project_rules(const WorkbenchState& st, CommandStates& s) {
   if (st.workspace_open) {
     s.set(cmd::close_project, false);
     s.set(cmd::project_settings, false);
-    set_all(s, std::array{cmd::insert_project, cmd::insert_new_project, cmd::set_active_project,
-                          cmd::save_all},
-            true);
+    set_all(s, std::array{cmd::insert_project, cmd::insert_new_project, cmd::set_active_project}, true);
     set_all(s, ws_dir, true);
   } else {
     set_all(s, std::array{cmd::close_project, cmd::insert_project, cmd::insert_new_project,
-                          cmd::project_settings, cmd::save_all},
+                          cmd::project_settings, cmd::set_active_project, cmd::save_all},
             false);
   }
 }

@@ -12,7 +12,9 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "common/path.h"
 #include "workbench/build/output_child.h"
@@ -24,6 +26,29 @@
 #include "workbench/frame/user_dialogs.h"
 
 namespace zun::wb {
+
+namespace {
+
+// The accelerator table: each accelerator's command, its keys, and the menu
+// item whose text shows them.
+struct Accelerator {
+  int id;
+  QKeyCombination keys;
+  int menu_item;
+};
+const Accelerator accelerators[] = {
+    {cmd::open_file_accel, Qt::CTRL | Qt::Key_O, cmd::open_file_first},
+    {cmd::save_accel, Qt::CTRL | Qt::Key_S, cmd::save},
+    {cmd::find_accel, Qt::CTRL | Qt::Key_F, cmd::find_replace},
+};
+
+}  // namespace
+
+QString accelerator_text(int menu_item) {
+  for (const Accelerator& a : accelerators)
+    if (a.menu_item == menu_item) return QKeySequence(a.keys).toString(QKeySequence::NativeText);
+  return {};
+}
 
 FrameWindow::FrameWindow(std::unique_ptr<UserDialogs> dialogs, std::unique_ptr<FileAccess> access)
     : dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtUserDialogs>(this)),
@@ -45,17 +70,14 @@ FrameWindow::~FrameWindow() {
 void FrameWindow::createActions() {
   setObjectName(QStringLiteral("ZunFrame"));
   setWindowTitle(QString::fromUtf8(product_title.data(), static_cast<int>(product_title.size())));
-  // Accelerators that are no menu item.
-  const std::pair<int, QKeySequence> accelerators[] = {
-      {cmd::open_file_accel, QKeySequence(Qt::CTRL | Qt::Key_O)},
-      {cmd::save_accel, QKeySequence(Qt::CTRL | Qt::Key_S)},
-      {cmd::find_accel, QKeySequence(Qt::CTRL | Qt::Key_F)},
-  };
-  for (const auto& [id, keys] : accelerators) {
+  // Accelerators are actions of their own, enabled whatever the menus
+  // show; the menu items only name their keys.
+  for (const Accelerator& acc : accelerators) {
     auto* a = new QAction(this);
-    a->setShortcut(keys);
-    a->setData(id);
-    connect(a, &QAction::triggered, this, [this, id] { dispatch(id); });
+    a->setShortcut(acc.keys);
+    a->setData(acc.id);
+    const int id = acc.id;
+    connect(a, &QAction::triggered, this, [this, id] { choose(id); });
     addAction(a);
     actions_[id] = a;
   }
@@ -180,6 +202,26 @@ void FrameWindow::dispatch(int id, qintptr param) {
     return;
   }
   if (MdiChild* child = activeChild()) child->command(id, param);
+}
+
+// A command chosen by the user from a menu or by an accelerator. Whatever it
+// did (a dialog of its own included), the keys go to the active editor
+// afterwards, never to the menu that was left, unless another window took
+// them over. The menu gives up the keys only after the command, so the
+// editor takes them back once the events of the moment are done.
+void FrameWindow::choose(int id) {
+  dispatch(id);
+  QTimer::singleShot(0, this, &FrameWindow::focusActiveEditor);
+}
+
+void FrameWindow::focusActiveEditor() {
+  if (!isVisible() || QApplication::activeModalWidget() || QApplication::activePopupWidget()) return;
+  QWidget* active = QApplication::activeWindow();
+  if (active && active != this && !qobject_cast<QMenu*>(active)) return;
+  EditorChild* editor = editors_->activeEditor();
+  if (!editor) return;
+  if (!isActiveWindow()) activateWindow();
+  if (!editor->isAncestorOf(QApplication::focusWidget())) editor->setFocus();
 }
 
 MdiChild* FrameWindow::activeChild() const {

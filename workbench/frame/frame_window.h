@@ -43,6 +43,10 @@ struct FrameDirs {
   QString project;    // directories, empty without one
 };
 
+// The keys of the accelerator that a menu item shows beside its text, or
+// nothing.
+QString accelerator_text(int menu_item);
+
 class FrameWindow : public QMainWindow {
   Q_OBJECT
 
@@ -77,6 +81,9 @@ class FrameWindow : public QMainWindow {
   void setFileDialogDir(const QString& dir) { dirs_.file_dialog = dir; }
 
   void dispatch(int id, qintptr param = 0);
+  // A command the user chose (a menu item or an accelerator): dispatched,
+  // then the keys go back to the active editor.
+  void choose(int id);
   void registerCommand(int id, std::function<void(qintptr)> handler);
   // True when choosing the command does something: the frame or a controller
   // handles it, or it goes to the active child. Menu items of commands
@@ -145,6 +152,7 @@ class FrameWindow : public QMainWindow {
   QString startDirFor(StartDir which) const;
   void fileDialogCommand(int id);
   MdiChild* activeChild() const;
+  void focusActiveEditor();
   QMdiSubWindow* addChild(QWidget* widget, const char* className);
 
   std::unique_ptr<UserDialogs> dialogs_;

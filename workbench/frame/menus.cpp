@@ -39,10 +39,11 @@ QMenu* FrameWindow::buildMenu(MenuId id, const QString& title) {
     } else if (item.id == 0) {
       menu->addSeparator();
     } else {
-      QAction* a = menu->addAction(qs(item.text));
+      const QString keys = accelerator_text(item.id);
+      QAction* a = menu->addAction(keys.isEmpty() ? qs(item.text) : qs(item.text) + u'\t' + keys);
       a->setData(item.id);
       const int cid = item.id;
-      connect(a, &QAction::triggered, this, [this, cid] { dispatch(cid); });
+      connect(a, &QAction::triggered, this, [this, cid] { choose(cid); });
       actions_[item.id] = a;
     }
   }
@@ -145,7 +146,7 @@ void FrameWindow::rebuildPortsMenu() {
     QAction* a = menu->addAction(qs(terminal_port_text(n)));
     a->setData(id);
     a->setEnabled(hasReceiver(id));
-    connect(a, &QAction::triggered, this, [this, id] { dispatch(id); });
+    connect(a, &QAction::triggered, this, [this, id] { choose(id); });
     actions_[id] = a;
   }
 }
@@ -163,7 +164,7 @@ void FrameWindow::updateRecentMenu() {
     if (!a) {
       a = menu->addAction(QString());
       a->setData(id);
-      connect(a, &QAction::triggered, this, [this, id] { dispatch(id); });
+      connect(a, &QAction::triggered, this, [this, id] { choose(id); });
       actions_[id] = a;
     }
     a->setText(qs(recent_item_text(i, path)));
@@ -176,9 +177,10 @@ void FrameWindow::updateRecentMenu() {
 // and the debugger window's run control. Their items are greyed by the
 // enabling rules unless a child that takes them is active.
 bool FrameWindow::hasReceiver(int id) const {
-  static constexpr int child_items[] = {cmd::save, cmd::save_as, cmd::print,  cmd::cut,
-                                        cmd::copy, cmd::paste,   cmd::clear, cmd::select_all};
+  static constexpr int child_items[] = {cmd::save,  cmd::save_as, cmd::print,      cmd::cut,       cmd::copy,
+                                        cmd::paste, cmd::clear,   cmd::select_all, cmd::save_accel};
   if (std::find(std::begin(child_items), std::end(child_items), id) != std::end(child_items)) return true;
+  if (id == cmd::open_file_accel) return hasReceiver(cmd::open_file_first);
   if (id >= cmd::dbg_next && id <= cmd::dbg_break) return true;
   if (id >= cmd::recent_first && id <= cmd::recent_last) return handlers_.count(cmd::recent_first) > 0;
   if (id >= cmd::terminal_port_first && id <= cmd::terminal_port_last) return handlers_.count(cmd::open_terminal) > 0;
