@@ -97,6 +97,9 @@ void drain_output(int fd, std::chrono::milliseconds limit) {
   ::tcdrain(fd);
 }
 
+// A failure's text with the system's reason for it.
+std::string because(const char* failure) { return std::string(failure) + ": " + std::strerror(errno); }
+
 }  // namespace
 
 void repair_record(SerialSettings& r) {
@@ -140,17 +143,25 @@ ApplyResult SerialPort::apply(SerialSettings& record) {
   // must not be cut off); only what came in is cleared.
   if (fd_ < 0) return result;
   drain_output(fd_, std::chrono::seconds(2));
-  if (::tcflush(fd_, TCIFLUSH) != 0) return result;
+  if (::tcflush(fd_, TCIFLUSH) != 0) {
+    result.error = because("Can't set Comm Buffer");
+    return result;
+  }
   termios t{};
   if (::tcgetattr(fd_, &t) != 0) {
-    result.error = "Can't obtain serial device state";
+    result.error = because("Can't obtain serial device state");
     return result;
   }
   repair_record(record);
   std::optional<speed_t> speed = standard_speed(record.baud);
-  if (!build_termios(record, t, result) || (speed && ::cfsetspeed(&t, *speed) != 0) ||
-      ::tcsetattr(fd_, TCSANOW, &t) != 0 || (!speed && !set_custom_baud(fd_, record.baud))) {
+  // What no port here can do is named in the notes.
+  if (!build_termios(record, t, result)) {
     result.error = "Can't set comm state";
+    return result;
+  }
+  if ((speed && ::cfsetspeed(&t, *speed) != 0) || ::tcsetattr(fd_, TCSANOW, &t) != 0 ||
+      (!speed && !set_custom_baud(fd_, record.baud))) {
+    result.error = because("Can't set comm state");
     return result;
   }
   if (record.rts() != 2 && !(record.flow & flow_cts)) set_modem_line(fd_, TIOCM_RTS, record.rts() != 0);

@@ -2,6 +2,7 @@
 // thread on the master side playing the board.
 #include <gtest/gtest.h>
 
+#include <pty.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -102,6 +103,41 @@ TEST_F(SerialTest, RecordsBecomeTermios) {
   EXPECT_EQ(host.out,
             "COM1: DTR handshake is not supported on this system; DTR is switched on instead\n"
             "COM1: 1.5 stop bits are supported only with 5 data bits\n");
+}
+
+// The README's socat line gives a pseudo-terminal: Setup's 9600 8N1 takes.
+// A line whose other end has gone refuses, and says why.
+TEST_F(SerialTest, APseudoTerminalTakes9600AndAGoneLineSaysWhy) {
+  Terminal t(0, slots, host);
+  ASSERT_TRUE(t.open(board.path()));
+  EXPECT_EQ(t.caption(), "(COM1:4800,N,8,1)");
+  const SerialSettings before = t.settings().record(Record::Terminal);
+  SerialSettings& r = t.settings().record(Record::Terminal);
+  r.baud = 9600;
+  r.data_bits = 8;
+  r.parity = 0;
+  r.stop_bits = 0;
+  EXPECT_TRUE(t.apply_setup(before));
+  EXPECT_EQ(port_baud(board.slave()), 9600u);
+  termios tio = slave_termios();
+  EXPECT_EQ(cfgetospeed(&tio), speed_t(B9600));
+  EXPECT_EQ(tio.c_cflag & (PARENB | CSTOPB), 0u);
+  EXPECT_EQ(t.caption(), "(COM1:9600,N,8,1)");
+  EXPECT_EQ(slots.for_port(0).record(Record::Terminal).baud, 9600u);
+  EXPECT_TRUE(host.errors.empty());
+
+  int master = -1, slave = -1;
+  char name[256] = {};
+  ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+  Terminal gone(1, slots, host);
+  ASSERT_TRUE(gone.open(name));
+  ::close(master);
+  gone.settings().record(Record::Terminal).baud = 9600;
+  EXPECT_FALSE(gone.apply_setup(before));
+  EXPECT_EQ(host.errors, (std::vector<std::string>{"Can't set Comm Buffer: Input/output error",
+                                                   "Can't set serial port parameters"}));
+  EXPECT_EQ(gone.caption(), "(COM2:4800,N,8,1)");
+  ::close(slave);
 }
 
 TEST_F(SerialTest, LoadSendsTheCommandThenEachLineUpToTheDebugRecords) {
