@@ -19,18 +19,22 @@ TerminalController::TerminalController(wb::FrameWindow* frame, const QString& ma
   if (map_file_.isEmpty())
     map_file_ = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                 QStringLiteral("/KVT/ZUN09-ports.conf");
-  ports_.load(QDir::fromNativeSeparators(map_file_).toLocal8Bit().toStdString());
+  loadPorts();
   frame_->registerCommand(wb::cmd::open_terminal, [this](qintptr port) { open(int(port)); });
   frame_->setPortProbe([this](int port) { return portOffered(port); });
+  frame_->setPortsRefresh([this] {
+    loadPorts();
+    return QStringLiteral("(No serial ports: name them in %1)").arg(map_file_);
+  });
 }
 
+void TerminalController::loadPorts() { ports_.load(QDir::fromNativeSeparators(map_file_).toLocal8Bit().toStdString()); }
+
+// Every port the file names is offered, its device there or not: choosing
+// one whose device is missing says so.
 bool TerminalController::portOffered(int port_index) const {
   if (port_index < 0 || port_index >= ComMap::ports) return false;
-  if (terminal(port_index)) return true;
-  std::string close_error;
-  if (com_port_present(ports_.device(port_index), &close_error)) return true;
-  if (!close_error.empty()) FrameHost(frame_).output("\nFailed:, system message is: " + close_error + "\n");
-  return false;
+  return terminal(port_index) || !ports_.device(port_index).empty();
 }
 
 TerminalChild* TerminalController::terminal(int port_index) const {

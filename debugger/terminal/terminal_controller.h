@@ -29,7 +29,7 @@ class TerminalController : public QObject {
   TerminalSettings& settings() { return settings_; }
   const ComMap& ports() const { return ports_; }
   const QString& mapFile() const { return map_file_; }
-  // Which COM ports the menus offer: mapped, and present or already open.
+  // Which COM ports the menus offer: those the file names, and those open.
   bool portOffered(int port_index) const;
 
   // Opens (or brings to the front) the terminal of a port; null when none.
@@ -40,6 +40,8 @@ class TerminalController : public QObject {
   void settingsChanged();
 
  private:
+  // Reads the COM-name file (as the Open Terminal menu opens, too).
+  void loadPorts();
   wb::FrameWindow* frame_;
   QString map_file_;
   ComMap ports_;

@@ -75,7 +75,7 @@ class TerminalGui : public wb::test::FrameTest {
 TEST_F(TerminalGui, OpensOncePerPortAndTalksToTheBoard) {
   QMenu* ports = frame->menu(wb::MenuId::OpenTerminal);
   emit ports->aboutToShow();
-  ASSERT_EQ(ports->actions().size(), 1);
+  ASSERT_EQ(ports->actions().size(), 2);  // COM2's device is missing, and says so when chosen
   EXPECT_EQ(ports->actions()[0]->text(), "COM&1");
 
   TerminalChild* t = openCom1();
@@ -86,7 +86,7 @@ TEST_F(TerminalGui, OpensOncePerPortAndTalksToTheBoard) {
   frame->dispatch(41001);  // the same port again: the same window
   EXPECT_EQ(frame->mdiArea()->subWindowList().size(), 1);
   emit ports->aboutToShow();
-  EXPECT_EQ(ports->actions().size(), 1);  // still offered while open
+  EXPECT_EQ(ports->actions().size(), 2);  // still offered while open
 
   QTest::keyClicks(t, "ab");
   QTest::keyClick(t, Qt::Key_Return);
@@ -105,6 +105,30 @@ TEST_F(TerminalGui, OpensOncePerPortAndTalksToTheBoard) {
   EXPECT_EQ(controller->terminal(1), nullptr);
   ASSERT_NE(frame->output(), nullptr);
   EXPECT_NE(frame->output()->text().lines().back().find("Can't open COM2 (/nonexistent/tty)"), std::string::npos);
+}
+
+// The ports file is read again as the menu opens: a port named after the
+// start is offered at once, and an empty list says where ports are named.
+TEST_F(TerminalGui, ThePortsFileIsReadAgainAsTheMenuOpens) {
+  QMenu* ports = frame->menu(wb::MenuId::OpenTerminal);
+  write_map("# none yet\n");
+  emit ports->aboutToShow();
+  ASSERT_EQ(ports->actions().size(), 1);
+  EXPECT_FALSE(ports->actions()[0]->isEnabled());
+  EXPECT_EQ(ports->actions()[0]->text(), "(No serial ports: name them in " + path("ports.conf") + ")");
+
+  write_map("COM3=" + path("gone").toStdString() + "\nCOM1=" + board.path() + "\n");
+  emit ports->aboutToShow();
+  QStringList texts;
+  for (QAction* a : ports->actions()) texts << a->text() + (a->isEnabled() ? "" : " (greyed)");
+  EXPECT_EQ(texts, (QStringList{"COM&1", "COM&3"}));
+  ports->actions()[1]->trigger();
+  EXPECT_EQ(controller->terminal(2), nullptr);
+  ASSERT_NE(frame->output(), nullptr);
+  EXPECT_EQ(frame->output()->text().lines().back(),
+            "Can't open COM3 (" + path("gone").toStdString() + "): No such file or directory");
+  ports->actions()[0]->trigger();
+  EXPECT_NE(controller->terminal(0), nullptr);
 }
 
 TEST_F(TerminalGui, RefusesToCloseWhileLoadingAndKeepsItsSettings) {

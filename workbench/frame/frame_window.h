@@ -75,6 +75,9 @@ class FrameWindow : public QMainWindow {
   // Which serial port indexes exist; tests replace the probe of the devices.
   void setPortProbe(std::function<bool(int)> probe) { port_probe_ = std::move(probe); }
   bool portExists(int port_index) const;
+  // Runs as the Open Terminal menu opens, before the probe (the terminals
+  // read their ports anew); gives what the menu says when it offers no port.
+  void setPortsRefresh(std::function<QString()> refresh) { ports_refresh_ = std::move(refresh); }
   // Where the workspace and project shortcuts of the file dialogs start.
   void setProjectDirs(const QString& workspace, const QString& project);
   // Where the next file dialog opens.
@@ -174,6 +177,7 @@ class FrameWindow : public QMainWindow {
   QString version_;
   std::function<void(const QString&)> workspace_opener_;
   std::function<bool(int)> port_probe_;
+  std::function<QString()> ports_refresh_;
   std::function<QString()> load_file_offer_;
   QString load_file_;
   QString caption_;  // as updateCaption wrote it

@@ -140,6 +140,7 @@ void FrameWindow::rebuildPortsMenu() {
     menu->removeAction(a);
     a->deleteLater();
   }
+  const QString none = ports_refresh_ ? ports_refresh_() : QString();
   for (int n = 0; n <= cmd::terminal_port_last - cmd::terminal_port_first; ++n) {
     if (!portExists(n)) continue;
     const int id = cmd::terminal_port_first + n;
@@ -149,6 +150,7 @@ void FrameWindow::rebuildPortsMenu() {
     connect(a, &QAction::triggered, this, [this, id] { choose(id); });
     actions_[id] = a;
   }
+  if (menu->actions().isEmpty() && !none.isEmpty()) menu->addAction(none)->setEnabled(false);
 }
 
 void FrameWindow::updateRecentMenu() {
