@@ -28,16 +28,13 @@ namespace zun::term {
 
 namespace {
 
+// The path fields are wide enough for this many characters.
 constexpr size_t shown_path = 38;
 
 template <class W>
 W* named(W* w, const char* name) {
   w->setObjectName(QLatin1String(name));
   return w;
-}
-
-QString shortened(const QString& path) {
-  return QString::fromLocal8Bit(path_shorten(path.toLocal8Bit().toStdString(), shown_path));
 }
 
 // A number in `radix`, or nothing when the text does not read as one.
@@ -142,7 +139,7 @@ BootDialog::BootDialog(TerminalChild* child, wb::FrameWindow* frame)
 
 void BootDialog::setPath(bool application, const QString& path) {
   (application ? app_full_ : boot_full_) = path;
-  (application ? app_path_ : boot_path_)->setText(shortened(path));
+  (application ? app_path_ : boot_path_)->setText(path);
 }
 
 void BootDialog::fill() {

@@ -64,7 +64,7 @@ class BootDialog : public QDialog, public BootUi {
   TerminalChild* child_;
   wb::FrameWindow* frame_;
   bool running_ = false;
-  QString boot_full_, app_full_;  // the paths behind the shortened texts
+  QString boot_full_, app_full_;  // the paths the two fields hold
   QLineEdit *boot_path_, *app_path_, *other_size_, *offset_, *delay_;
   QRadioButton *size_192_, *size_256_, *size_file_, *size_other_;
   QCheckBox *leading_ff_, *load_app_;

@@ -12,7 +12,6 @@
 #include <QPainter>
 #include <QTimer>
 
-#include "common/number.h"
 #include "debugger/terminal/boot_dialog.h"
 #include "debugger/terminal/setup_dialog.h"
 #include "workbench/frame/frame_window.h"
@@ -166,8 +165,10 @@ QMenu* TerminalChild::buildPopup() {
     add(QStringLiteral("Stop load"), stop_load_cmd);
     return menu;
   }
+  // The file is named as it was chosen; a '&' in it is no mnemonic.
   if (!terminal_->last_loaded().empty()) {
-    add(QStringLiteral("Reload ( %1 )").arg(qs(path_shorten(terminal_->last_loaded(), 30))), -wb::cmd::load_into_child);
+    const QString shown = qs(terminal_->last_loaded()).replace(u'&', QStringLiteral("&&"));
+    add(QStringLiteral("Reload ( %1 )").arg(shown), -wb::cmd::load_into_child);
     menu->addSeparator();
   }
   add(QStringLiteral("Load New"), wb::cmd::load_into_child);

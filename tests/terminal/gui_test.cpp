@@ -3,6 +3,7 @@
 // whole road with the QM09 monitor in run09 behind a pseudo-terminal: banner,
 // download of the example workspace's Final build, G, the program's greeting
 // on the screen and its echo of a key typed.
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -136,8 +137,10 @@ TEST_F(TerminalGui, RefusesToCloseWhileLoadingAndKeepsItsSettings) {
   ASSERT_NE(t, nullptr);
   std::string lines;
   for (int i = 0; i < 40; ++i) lines += "S1051000ABCD72\n";
-  put("app.s19", lines);
-  dialogs->file_names = {path("app.s19")};
+  QDir(dir_.path()).mkdir("Board Out");
+  put("Board Out/App&Test.S19", lines);
+  const QString app = path("Board Out/App&Test.S19");
+  dialogs->file_names = {app};
   frame->dispatch(wb::cmd::load_into_child);
   ASSERT_TRUE(t->terminal().loading());
   EXPECT_EQ(popupTexts(t), QStringList{"Stop load"});
@@ -147,7 +150,21 @@ TEST_F(TerminalGui, RefusesToCloseWhileLoadingAndKeepsItsSettings) {
   t->command(TerminalChild::stop_load_cmd, 0);
   EXPECT_TRUE(until([&] { return !t->terminal().loading(); }));
   EXPECT_NE(board.received().find('\x04'), std::string::npos);
-  EXPECT_EQ(popupTexts(t).at(0), "Reload ( " + QString::fromStdString(path_shorten(path("app.s19").toStdString(), 30)) + " )");
+  // Reload names the file as it was chosen, and loads that very file.
+  QString shown = app;
+  EXPECT_EQ(popupTexts(t).at(0), "Reload ( " + shown.replace("&", "&&") + " )");
+  QTimer::singleShot(50, [] {
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr);
+    popup->setActiveAction(popup->actions().at(0));
+    QTest::keyClick(popup, Qt::Key_Return);
+  });
+  QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), t->mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(t, &click);
+  EXPECT_TRUE(t->terminal().loading());
+  t->command(TerminalChild::stop_load_cmd, 0);
+  EXPECT_TRUE(until([&] { return !t->terminal().loading(); }));
+  EXPECT_EQ(t->terminal().last_loaded(), app.toLocal8Bit().toStdString());
 
   t->terminal().settings().back_colour = 0x00FF00;
   EXPECT_TRUE(frame->closeChild(sub));
@@ -194,14 +211,14 @@ TEST_F(TerminalGui, SetupDialogSetsThePortAndTheSlot) {
 TEST_F(TerminalGui, BootstrapperDialogRunsTheDownload) {
   TerminalChild* t = openCom1();
   ASSERT_NE(t, nullptr);
-  put("boot.s19", "S00600004844521B\nS107100001020304DE\nS9030000FC\n");
+  put("Boot.S19", "S00600004844521B\nS107100001020304DE\nS9030000FC\n");
   int prepared = 0;
   t->runBoot = [&](BootDialog& d) {
     auto* ok = d.findChild<QPushButton*>("ok");
     EXPECT_FALSE(ok->isEnabled());
     EXPECT_TRUE(d.findChild<QRadioButton*>("size_file")->isChecked());
     EXPECT_FALSE(d.findChild<QLineEdit*>("app_path")->isEnabled());
-    QTest::keyClicks(d.findChild<QLineEdit*>("boot_path"), path("boot.s19"));
+    QTest::keyClicks(d.findChild<QLineEdit*>("boot_path"), path("Boot.S19"));
     EXPECT_TRUE(ok->isEnabled());
     d.findChild<QLineEdit*>("offset")->setText("1000");
     d.prepareBox = [&] { ++prepared; };
@@ -209,6 +226,7 @@ TEST_F(TerminalGui, BootstrapperDialogRunsTheDownload) {
     ok->click();
     EXPECT_EQ(d.findChild<QLabel*>("counter")->text(), "4");
     EXPECT_EQ(d.findChild<QLineEdit*>("offset")->text(), "1000");
+    EXPECT_EQ(d.findChild<QLineEdit*>("boot_path")->text(), path("Boot.S19"));  // filled anew, as chosen
     d.findChild<QLineEdit*>("offset")->setText("xyz");
     d.findChild<QRadioButton*>("size_other")->setChecked(true);
     d.findChild<QLineEdit*>("other_size")->setText("2");
