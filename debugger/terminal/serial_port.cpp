@@ -86,15 +86,21 @@ bool build_termios(const SerialSettings& r, termios& t, ApplyResult& result) {
   return true;
 }
 
+// Waits until the driver's output queue is empty, at most `limit`; false
+// when flow control (or a line without a board) held it longer.
+bool output_queue_empties(int fd, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  for (int queued = 0; ::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0;) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
 // Lets the bytes already written leave before the line changes, held at
 // most `limit` by flow control.
 void drain_output(int fd, std::chrono::milliseconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  for (int queued = 0; ::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0;) {
-    if (std::chrono::steady_clock::now() >= end) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  ::tcdrain(fd);
+  if (output_queue_empties(fd, limit)) ::tcdrain(fd);
 }
 
 // A failure's text with the system's reason for it.
@@ -128,8 +134,12 @@ bool SerialPort::open(const std::string& device, std::string* error) {
   return true;
 }
 
+// Closing a serial line waits until the driver has sent what is queued, up
+// to half a minute when flow control holds the line or no board is there;
+// what the line has not taken after a moment is dropped instead.
 bool SerialPort::close(std::string* error) {
   if (fd_ < 0) return true;
+  if (!output_queue_empties(fd_, std::chrono::milliseconds(500))) ::tcflush(fd_, TCOFLUSH);
   ::ioctl(fd_, TIOCNXCL);
   int rc = ::close(fd_);
   fd_ = -1;

@@ -341,10 +341,12 @@ void FrameWindow::closeEvent(QCloseEvent* event) {
   }
   closeAll();
   saveRecent();
-  if (!mdi_->subWindowList().isEmpty())
+  if (!mdi_->subWindowList().isEmpty()) {
     event->ignore();
-  else
-    event->accept();
+    return;
+  }
+  event->accept();
+  emit closed();
 }
 
 void FrameWindow::goToLine() {

@@ -120,6 +120,10 @@ class FrameWindow : public QMainWindow {
   QAction* action(int id) const;
   QLabel* statusText() const { return status_text_; }
 
+ signals:
+  // The frame has closed for good: every child agreed and none is left.
+  void closed();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;

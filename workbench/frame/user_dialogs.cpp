@@ -174,13 +174,13 @@ void QtUserDialogs::about(const QString& version) {
 
 // The help pages are plain HTML installed beside the program; a small
 // browser window shows them, with Back and Forward through the pages seen and
-// Contents for the index.
+// Contents for the index. It belongs to the frame and goes with it.
 void QtUserDialogs::help(const QString& indexPage) {
   if (!QFileInfo::exists(indexPage)) {
     error(QStringLiteral("Can't find help file '%1'").arg(indexPage));
     return;
   }
-  auto* window = new QWidget(nullptr, Qt::Window);
+  auto* window = new QWidget(owner_, Qt::Window);
   window->setObjectName(QStringLiteral("help window"));
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->setWindowTitle(QStringLiteral("Help on ZUN"));

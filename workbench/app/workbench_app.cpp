@@ -1,0 +1,70 @@
+// Builds the workbench and joins its parts: the terminals' settings live in
+// the project file, the project keeps the simulator's target descriptor, the
+// debugger hides the project manager and drops its breakpoints on a build.
+// When the frame has closed for good the application ends, whatever else is
+// still around (a window left open, a loop of a dialog).
+#include "workbench/app/workbench_app.h"
+
+#include <QApplication>
+#include <QScreen>
+
+#include "debugger/simwin/sim_controller.h"
+#include "debugger/sldwin/sld_controller.h"
+#include "debugger/terminal/terminal_controller.h"
+#include "workbench/build/find_controller.h"
+#include "workbench/frame/frame_window.h"
+#include "workbench/project/project_controller.h"
+
+namespace zun::wb {
+
+Workbench::Workbench(std::unique_ptr<UserDialogs> dialogs)
+    : frame_(std::make_unique<FrameWindow>(std::move(dialogs))) {
+  FrameWindow* frame = frame_.get();
+  terminals_ = new term::TerminalController(frame);
+  simulator_ = new sim::SimulatorController(frame);
+  debugging_ = new sldwin::SldController(frame, simulator_);
+  new FindInFilesController(frame);
+  projects_ = std::make_unique<ProjectController>(frame);
+  // The terminals' per-port settings live in the project file as "#+" lines.
+  ProjectSession& session = projects_->session();
+  term::TerminalController* terminals = terminals_;
+  session.hooks.terminal_reset = [terminals] {
+    terminals->settings().set_cpu_kind(term::TerminalSettings::ky09_cpu_kind);
+  };
+  session.hooks.read_terminal_setting = [terminals](std::string_view key, std::string_view value) {
+    read_terminal_setting(terminals->settings(), key, value);
+  };
+  session.hooks.terminal_text = [terminals] { return write_terminal_settings(terminals->settings()); };
+  QObject::connect(terminals, &term::TerminalController::settingsChanged, [&session] {
+    if (session.project.open) session.write_project();
+  });
+  // The open project keeps the simulator's target descriptor.
+  simulator_->setProjectDescriptorAccess(
+      [&session] { return session.project.open ? QString::fromStdString(session.project.sim_config()) : QString(); },
+      [&session](const QString& path) {
+        if (!session.project.open) return;
+        session.project.set_sim_config(path.toStdString());
+        session.write_project();
+      });
+  debugging_->project_open = [&session] { return session.project.open; };
+  ProjectController* projects = projects_.get();
+  debugging_->hide_project_manager = [projects] { projects->showManager(false); };
+  // A build moves the code: the debugger's breakpoints of the old one go, as
+  // they do when a project closes.
+  sldwin::SldController* debugging = debugging_;
+  session.drop_breakpoints = [debugging] {
+    if (sld::SldDebugger* d = debugging->debugger()) d->breakpoints().bp_clear_all();
+  };
+  QObject::connect(frame, &FrameWindow::closed, qApp, [] { QCoreApplication::exit(0); });
+}
+
+Workbench::~Workbench() = default;
+
+void Workbench::start(const QString& workspace) {
+  // The desktop's work area, also where no window manager maximises.
+  if (QScreen* screen = QGuiApplication::primaryScreen()) frame_->setGeometry(screen->availableGeometry());
+  frame_->showMaximized();
+  frame_->startUp(workspace);
+}
+
+}  // namespace zun::wb
