@@ -121,3 +121,6 @@ TEST(WbExit, ExitEndsTheProgramAfterLongUse) {
 
 }  // namespace
 }  // namespace zun::wb::test
+
+// fontconfig keeps caches for the life of the process and never frees them.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
