@@ -22,7 +22,7 @@ void type_text(EditorChild* e, const char* text) {
   s->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, static_cast<unsigned long>(std::strlen(text)), text);
 }
 
-class WorkspaceTest : public FrameTest {
+class TwoProjectWorkspaceTest : public FrameTest {
  protected:
   void SetUp() override {
     FrameTest::SetUp();
@@ -50,7 +50,7 @@ class WorkspaceTest : public FrameTest {
 
 // File > New File, put into the project, typed, built (which saves it),
 // then Close Workspace: nothing to ask, and the file keeps the text.
-TEST_F(WorkspaceTest, WbCloseWorkspaceAfterABuildKeepsTheBuiltText) {
+TEST_F(TwoProjectWorkspaceTest, WbCloseWorkspaceAfterABuildKeepsTheBuiltText) {
   dialogs->file_names = {path("ws/ky09demo/prog.s09"), path("ws/ky09demo/prog.s09")};
   frame->dispatch(cmd::new_file_first + 2);  // in the project directory
   frame->dispatch(cmd::insert_files);
@@ -68,7 +68,7 @@ TEST_F(WorkspaceTest, WbCloseWorkspaceAfterABuildKeepsTheBuiltText) {
 
 // Escape in the question cancels the whole flow that asked; No lets it go
 // on and drops only the unsaved edit.
-TEST_F(WorkspaceTest, WbEscapeCancelsCloseWorkspaceSwitchAndExit) {
+TEST_F(TwoProjectWorkspaceTest, WbEscapeCancelsCloseWorkspaceSwitchAndExit) {
   const std::string saved = file("ws/ky09demo/main.c");
   type_text(main_c, "/* unsaved */\n");
   dialogs->save_all_answers = {Answer::Cancel, Answer::Cancel, Answer::Cancel};
@@ -89,7 +89,7 @@ TEST_F(WorkspaceTest, WbEscapeCancelsCloseWorkspaceSwitchAndExit) {
   EXPECT_EQ(dialogs->asked_save.size(), 4u);
 }
 
-TEST_F(WorkspaceTest, WbProjectDialogsStartInTheProjectAndOfferItsLoadFile) {
+TEST_F(TwoProjectWorkspaceTest, WbProjectDialogsStartInTheProjectAndOfferItsLoadFile) {
   const QString project = path("ws/ky09demo");
   dialogs->file_names = std::deque<QString>(7, QString());  // every dialog is cancelled
   frame->dispatch(cmd::insert_files);
