@@ -1536,18 +1536,26 @@ void gen_cond(CodeGen& cg, Node* n, int label, bool jump_if) {
         bool lu = false, ru = false;
         Node* lb = widened_byte(l, lu);
         Node* rb = r->kind == NodeKind::IntConst ? nullptr : widened_byte(r, ru);
+        // Bytes widened alike compare as bytes when the widening keeps their
+        // order in the comparison's type. A signed byte widened to int keeps
+        // the signed order. Widened to unsigned it keeps the unsigned order
+        // of the bytes (0..127 stay, 128..255 become 65408..65535), as an
+        // unsigned byte does in any type. A constant takes part when it is
+        // the widened value of a byte.
         Node* rk = nullptr;
-        if (lb && r->kind == NodeKind::IntConst &&
-            (lu ? (r->value >= 0 && r->value <= 255) : (r->value >= -128 && r->value <= 127))) {
-            rk = make_node(cg, NodeKind::IntConst, nullptr, nullptr, lb->type_kind, 1);
-            rk->value = r->value & 0xFF;
+        if (lb && r->kind == NodeKind::IntConst) {
+            int32_t byte = r->value & 0xFF;
+            int32_t widened = lu ? byte : static_cast<int8_t>(byte);
+            if ((widened & 0xFFFF) == (r->value & 0xFFFF)) {
+                rk = make_node(cg, NodeKind::IntConst, nullptr, nullptr, lb->type_kind, 1);
+                rk->value = byte;
+            }
         }
         if (lb && (rk || (rb && lu == ru))) {
-            // both sides are bytes: compared as bytes of their signedness
             l = lb;
             r = rk ? rk : rb;
             size = 1;
-            u = lu;
+            u = u || lu;
         }
         NodeKind k = jump_if ? n->kind : negate_compare(n->kind);
         if (r->kind == NodeKind::IntConst && (r->value & (size == 1 ? 0xFF : 0xFFFF)) == 0) {

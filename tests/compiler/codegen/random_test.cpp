@@ -9,6 +9,7 @@
 // ZUN_RAND_SEED=S starts from another seed, ZUN_RAND_DEPTH=D nests deeper,
 // ZUN_RAND_KEEP=1 keeps the programs. A second generator does the same with
 // float and double leaves and expressions; ZUN_RAND_FCHECKS=N sets its count.
+#include "tests/compiler/codegen/program_tools.h"
 #include "tests/compiler/expr_model.h"
 
 #include <gtest/gtest.h>
@@ -17,15 +18,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
-#include <unistd.h>
 #include <vector>
 
-namespace fs = std::filesystem;
 
 namespace zun::tcx::test {
 namespace {
@@ -691,67 +689,12 @@ struct FloatGen : ProgramGen {
     }
 };
 
-std::string read_file(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-int env_int(const char* name, int otherwise) {
-    const char* v = std::getenv(name);
-    return v && *v ? std::atoi(v) : otherwise;
-}
-
-struct Tools {
-    fs::path bin, stage, dir;
-    std::string error;
-
-    bool run(const std::string& command) {
-        std::string full = "cd '" + dir.string() + "' && " + command + " >log 2>&1";
-        if (std::system(full.c_str()) == 0) return true;
-        error = command + ":\n" + read_file(dir / "log").substr(0, 3000);
-        return false;
-    }
-
-    // Compiles prog.c with opts beside support.c, links and runs it; returns what it printed.
-    bool build_and_run(const std::string& opts, std::string& out) {
-        std::string b = "'" + bin.string() + "/";
-        for (const char* f : {"support", "prog"}) {
-            std::string src = std::string(f) == "support" ? std::string(TCX_PROGRAMS_DIR) + "/support.c" : "prog.c";
-            if (!run(b + "tcx09' " + opts + " '" + src + "' " + f + ".s09")) return false;
-            std::string s = read_file(dir / (std::string(f) + ".s09"));
-            for (const char* bad : {"OP_ERROR", "Internal Error", "INVALID", "CGERR", "not handled"})
-                if (s.find(bad) != std::string::npos) {
-                    error = std::string("code generator trace '") + bad + "' in " + f + ".s09 " + opts;
-                    return false;
-                }
-            if (!run(b + "hasm09' -e -o " + f + ".o09 " + f + ".s09")) return false;
-        }
-        if (!run(b + "vlk' -o prog.s19 -i '" + (stage / "config/zun09/default.lsc").string() + "' -L '" +
-                 (stage / "lib/zun09").string() + "' -l libcc.e09 startup.o09 support.o09 prog.o09"))
-            return false;
-        std::string cmd = "cd '" + dir.string() + "' && " + b + "run09' --max 50000000 prog.s19 >out.txt 2>err.txt </dev/null";
-        std::system(cmd.c_str());
-        out = read_file(dir / "out.txt");
-        return true;
-    }
-};
-
 // Runs 'total' checks of generator G in programs of 'per_program' checks,
 // starting from 'seed', with and without -O.
 template <class G>
 void run_programs(int total, unsigned seed, int depth) {
-    const char* stage_env = std::getenv("ZUN_STAGE");
     Tools tools;
-    tools.stage = stage_env ? stage_env : "build/stage";
-    tools.bin = tools.stage / "bin";
-    std::string dir_template = (fs::temp_directory_path() / "tcxrandXXXXXX").string();
-    ASSERT_TRUE(mkdtemp(dir_template.data()));
-    tools.dir = dir_template;
-    ASSERT_TRUE(tools.run("'" + tools.bin.string() + "/hasm09' -o startup.o09 '" +
-                          (tools.stage / "src/startup/zun09/_startup.s09").string() + "'"))
-        << tools.error;
+    ASSERT_TRUE(tools.start("tcxrand")) << tools.error;
 
     int per_program = 120;
     int failures = 0;
@@ -788,12 +731,7 @@ void run_programs(int total, unsigned seed, int depth) {
         if (keep && failures > 20) break;
     }
     EXPECT_EQ(failures, 0);
-    if (keep) {
-        std::cout << "programs kept in " << tools.dir.string() << "\n";
-    } else {
-        std::error_code ec;
-        fs::remove_all(tools.dir, ec);
-    }
+    tools.finish(keep);
 }
 
 TEST(TcxRandomPrograms, AgreeWithHostModel) {

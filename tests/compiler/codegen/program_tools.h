@@ -1,0 +1,89 @@
+// The staged tool chain for test programs generated on the host: each
+// program is compiled beside programs/support.c, assembled, linked with the
+// startup code and the runtime library and run under run09, whose console
+// output the test reads back.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace zun::tcx::test {
+
+inline std::string read_file(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+inline int env_int(const char* name, int otherwise) {
+    const char* v = std::getenv(name);
+    return v && *v ? std::atoi(v) : otherwise;
+}
+
+struct Tools {
+    std::filesystem::path bin, stage, dir;
+    std::string error;
+
+    // A fresh work directory with the startup code assembled in it.
+    bool start(const char* prefix) {
+        const char* stage_env = std::getenv("ZUN_STAGE");
+        stage = stage_env ? stage_env : "build/stage";
+        bin = stage / "bin";
+        std::string dir_template = (std::filesystem::temp_directory_path() / (std::string(prefix) + "XXXXXX")).string();
+        if (!mkdtemp(dir_template.data())) {
+            error = "no temporary directory";
+            return false;
+        }
+        dir = dir_template;
+        return run("'" + bin.string() + "/hasm09' -o startup.o09 '" + (stage / "src/startup/zun09/_startup.s09").string() +
+                   "'");
+    }
+
+    void finish(bool keep) {
+        if (keep) {
+            std::cout << "programs kept in " << dir.string() << "\n";
+            return;
+        }
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+
+    bool run(const std::string& command) {
+        std::string full = "cd '" + dir.string() + "' && " + command + " >log 2>&1";
+        if (std::system(full.c_str()) == 0) return true;
+        error = command + ":\n" + read_file(dir / "log").substr(0, 3000);
+        return false;
+    }
+
+    // Compiles prog.c with opts beside support.c, links and runs it; returns what it printed.
+    bool build_and_run(const std::string& opts, std::string& out) {
+        std::string b = "'" + bin.string() + "/";
+        for (const char* f : {"support", "prog"}) {
+            std::string src = std::string(f) == "support" ? std::string(TCX_PROGRAMS_DIR) + "/support.c" : "prog.c";
+            if (!run(b + "tcx09' " + opts + " '" + src + "' " + f + ".s09")) return false;
+            std::string s = read_file(dir / (std::string(f) + ".s09"));
+            for (const char* bad : {"OP_ERROR", "Internal Error", "INVALID", "CGERR", "not handled"})
+                if (s.find(bad) != std::string::npos) {
+                    error = std::string("code generator trace '") + bad + "' in " + f + ".s09 " + opts;
+                    return false;
+                }
+            if (!run(b + "hasm09' -e -o " + f + ".o09 " + f + ".s09")) return false;
+        }
+        if (!run(b + "vlk' -o prog.s19 -i '" + (stage / "config/zun09/default.lsc").string() + "' -L '" +
+                 (stage / "lib/zun09").string() + "' -l libcc.e09 startup.o09 support.o09 prog.o09"))
+            return false;
+        std::string cmd = "cd '" + dir.string() + "' && " + b + "run09' --max 50000000 prog.s19 >out.txt 2>err.txt </dev/null";
+        std::system(cmd.c_str());
+        out = read_file(dir / "out.txt");
+        return true;
+    }
+};
+
+}  // namespace zun::tcx::test
