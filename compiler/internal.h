@@ -394,7 +394,9 @@ void set_type(Node* n, const Type* t);
 Node* typed_node(TranslationUnit& tu, NodeKind kind, Node* l, Node* r, const Type* t);
 Type* expression(TranslationUnit& tu, Node*& slot);        // assignment level
 Type* comma_expression(TranslationUnit& tu, Node*& slot);  // with the comma operator
-bool assigns_constant(const Node* n);
+// Whether the assignment-level tree n writes a const object; target is
+// the type of the object written (what the assignment parser returns).
+bool assigns_constant(const Node* n, const Type* target);
 Type* conditional_expression(TranslationUnit& tu, Node*& slot);
 Type* convert(TranslationUnit& tu, Node*& slot, Type* from, Type* to, bool explicit_cast);
 int32_t constant_integer(TranslationUnit& tu);

@@ -205,6 +205,16 @@ Type* primary(TranslationUnit& tu, Node*& slot) {
     return t;
 }
 
+// A member of a const structure is const itself, and so are the elements
+// of a member array: the type of such a value with that qualifier added.
+Type* const_view(TranslationUnit& tu, Type* t) {
+    if (t->is_const && !(t->kind == Kind::Pointer && t->array)) return t;
+    Type* c = copy_type(tu, t);
+    c->is_const = true;
+    if (c->kind == Kind::Pointer && c->array && c->base) c->base = const_view(tu, c->base);
+    return c;
+}
+
 Symbol* find_member(const Type* t, const std::string& name) {
     if (!is_struct(t)) return nullptr;
     for (Symbol* m = t->last; m; m = m->older)
@@ -227,7 +237,8 @@ Type* member(TranslationUnit& tu, Type* t, Node*& slot) {
                                               : typed_node(tu, NodeKind::StructAddr, slot, nullptr, &tu.builtin.void_ptr);
     Node* off = new_int_constant(tu, t->kind == Kind::Union ? 0 : m->value, &tu.builtin.int_);
     slot = typed_node(tu, NodeKind::Add, addr, off, &tu.builtin.void_ptr);
-    return value_of(tu, m->type, slot);
+    Type* v = value_of(tu, m->type, slot);
+    return t->is_const ? const_view(tu, v) : v;
 }
 
 Type* subscript(TranslationUnit& tu, Type* t, Node*& slot) {
@@ -715,7 +726,12 @@ Type* assignment(TranslationUnit& tu, Node*& slot) {
 
 }  // namespace
 
-bool assigns_constant(const Node* n) {
+// An assignment, += or -= (prefix ++ and -- too) or a postfix step that
+// writes a const object: one whose type says so (a const variable, *q for
+// const int *q, p->m for a pointer to a const structure), or one that lies
+// within a const variable (a member or bit-field of a const structure,
+// which the bit-field's value type does not tell).
+bool assigns_constant(const Node* n, const Type* target) {
     if (!n) return false;
     switch (n->kind) {
     case NodeKind::Assign: case NodeKind::AddAssign: case NodeKind::SubAssign: case NodeKind::PostInc:
@@ -723,24 +739,27 @@ bool assigns_constant(const Node* n) {
         break;
     default: return false;
     }
+    if (target && target->is_const) return true;
     const Node* t = n->left;
-    while (t) {
-        switch (t->kind) {
-        case NodeKind::Load: case NodeKind::BitValue: t = t->left; continue;
-        case NodeKind::Add:
-            t = t->left && t->left->kind != NodeKind::IntConst ? t->left : t->right;
-            continue;
-        case NodeKind::StaticAddr: case NodeKind::NameAddr: case NodeKind::FrameAddr:
-            return t->symbol && t->symbol->is_const;
-        default: return false;
-        }
+    if (!t || (t->kind != NodeKind::Load && t->kind != NodeKind::BitValue)) return false;
+    // the address: the variable's own plus member offsets; anything else
+    // reaches the object through a pointer, whose type has told already
+    for (t = t->left; t && t->kind == NodeKind::Add;) {
+        if (t->right && t->right->kind == NodeKind::IntConst)
+            t = t->left;
+        else if (t->left && t->left->kind == NodeKind::IntConst)
+            t = t->right;
+        else
+            return false;
     }
-    return false;
+    if (!t || (t->kind != NodeKind::StaticAddr && t->kind != NodeKind::NameAddr && t->kind != NodeKind::FrameAddr))
+        return false;
+    return t->symbol && t->symbol->is_const;
 }
 
 Type* expression(TranslationUnit& tu, Node*& slot) {
     Type* t = assignment(tu, slot);
-    if (t && assigns_constant(slot)) report(tu, 79);
+    if (t && assigns_constant(slot, t)) report(tu, 79);
     return t;
 }
 

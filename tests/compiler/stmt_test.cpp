@@ -261,6 +261,24 @@ TEST(TcxQuietCases, ConstTargetsAreCheckedAtEveryAssignmentLevel) {
     EXPECT_EQ(err, "\"/src/t.c\" (4) Error: l-value is declared constant\n");
 }
 
+TEST(TcxQuietCases, ConstIsJudgedByTheObjectWritten) {
+    const char* decls =
+        "struct S { int m; unsigned b : 4; };\n"
+        "int g; int * const p = &g; const int *q; const int ca[3] = {1, 2, 3};\n"
+        "const struct S cs = {1, 2}; const struct S *ps; struct S * const sp = 0;\n";
+    auto err = [&](const std::string& stmt) {
+        return compile(std::string(decls) + "void t(void)\n{\n" + stmt + "\n}\n").err;
+    };
+    const std::string refused = "\"/src/t.c\" (6) Error: l-value is declared constant\n";
+    // a const pointer to data that is not const: the data is written, the pointer is not
+    for (const char* ok : {"*p = 7;", "p[1] = 3;", "*p += 1;", "(*p)++;", "--*p;", "q = &g;", "q++;", "ps = 0;",
+                           "sp->m = 2;", "sp->b = 1;", "g = *q;"})
+        EXPECT_EQ(err(ok), "") << ok;
+    for (const char* bad : {"p = 0;", "p++;", "*q = 1;", "q[2] += 1;", "ca[1] = 2;", "cs.m = 2;", "cs.b = 1;",
+                            "ps->m = 2;", "ps->m++;", "sp = 0;"})
+        EXPECT_EQ(err(bad), refused) << bad;
+}
+
 TEST(TcxFunctions, AnErrorStopsCodeForEveryLaterFunction) {
     Compiled c = compile("int first(void) { return nosuch; }\nint later(void) { return 1; }\nint data = 3;\n");
     EXPECT_EQ(c.rc, 2);
