@@ -253,47 +253,119 @@ void mirror_compare(Node* n);
 
 // ---- codegen_expr.cpp ----
 
+// The accumulator of a value of size bytes: B, or D.
+inline int acc_reg(int size) { return size == 1 ? R_B : R_D; }
+Operand* acc(CodeGen& cg, int size);
 Node* make_node(CodeGen& cg, NodeKind kind, Node* l, Node* r, Kind tk, int32_t size);
 void push_reg(CodeGen& cg, int reg, int size);
 void pull_reg(CodeGen& cg, int reg, int size);
 void release_stack(CodeGen& cg, int size);
 void after_pop(CodeGen& cg, int size);
+void gen_value(CodeGen& cg, Node* n);
+void gen_effect(CodeGen& cg, Node* n);
+int value_size(const Node* n);
+bool is_unsigned_node(const Node* n);
+
+// ---- codegen_load.cpp ----
+
+void fault(CodeGen& cg, int code, int size);
+bool is_struct_node(const Node* n);
+// A pointer tree without the wrappers that change nothing in its bits.
+Node* bare(Node* n);
+bool is_address_constant(const Node* n);
+// A constant address, or one a constant away from a frame or static address.
+bool is_simple_address(Node* a);
+// A 16-bit pointer object at a simple address: [n,S] or [name,PCR] reach its target.
+bool is_pointer_variable(Node* p);
+// A pointer variable stepped by size bytes at each access (*p++, *p--).
+bool is_walk(Node* a, int size);
+// The object at address a reached with X alone: D keeps its value.
+bool addressable_without_d(Node* a, int size, bool walk);
+// A pointer value that X can take without D.
+bool x_only(Node* p);
+// Emits the load of pointer p into X (x_only(p) holds).
+void x_load(CodeGen& cg, Node* p, int32_t extra = 0);
+// The register allocated, its register number set.
+Operand* hold(CodeGen& cg, int reg);
+// A register waits for a later use: in a stack temporary, or pushed when
+// the function has no frame; restore_into gives it back.
+Operand* save_reg(CodeGen& cg, int reg, int size);
+void restore_into(CodeGen& cg, Operand* t, int reg, int size);
+Operand* save_acc(CodeGen& cg, int size);
+// The saved value as the operand of an operation on the accumulator.
+void apply_saved(CodeGen& cg, int opcode, int size, Operand* t);
+// The operand of the object at address a when no code is needed to reach it.
 Operand* simple_addr(CodeGen& cg, Node* a, int32_t extra = 0);
+// The pointer p into X; the X holder is returned.
+Operand* pointer_into_x(CodeGen& cg, Node* p);
+// The object at address a, size bytes; with walk, *p++ over a pointer
+// variable is the walking operand (mode 23), its pointer stored back by
+// release_object.
+Operand* object_at(CodeGen& cg, Node* a, int size, bool walk);
+Operand* object_no_walk(CodeGen& cg, Node* a, int size);
+// Done with an object operand: a walking pointer goes back, X is free.
+void release_object(CodeGen& cg, Operand* o);
+bool uses_x(const Operand* o);
+// An object at D,X whose D is needed for a value: its address goes into X.
+Operand* stable(CodeGen& cg, Operand* o);
+// An object behind [n,S] or [name,PCR] as 0,X with its address in X, so
+// that its bytes or words can be named one by one.
+Operand* through_x(CodeGen& cg, Operand* o);
+// A 16-bit AND, OR or EOR goes byte by byte (ANDA o, ANDB o+1).
+Operand* splittable(CodeGen& cg, Operand* o, int opcode, int size);
+// Whether computing the tree may change X.
+bool clobbers_x(const Node* n);
+void load_value(CodeGen& cg, Operand* d, int size);
+void store_value(CodeGen& cg, Operand* d, int size);
+// Widens the accumulator from one size to another.
+void resize(CodeGen& cg, int from, int to, bool from_unsigned);
+// The value in B or D, a byte widened by its signedness.
+void gen_value_as(CodeGen& cg, Node* n, int size);
+// An operand the instruction on the accumulator can take without touching
+// the accumulator: a constant, an address constant or an object in memory
+// (through X at most unless x_too is false). Checked first, built afterwards.
+bool plain(Node* n, int size, bool walk, bool x_too = true);
+Operand* plain_operand(CodeGen& cg, Node* n, int size, bool walk);
 Operand* gen_addr(CodeGen& cg, Node* a);
-// The object of size bytes at address a; with walk, *p++ over a pointer
-// variable is the walking operand (mode 23).
 Operand* gen_object(CodeGen& cg, Node* a, int size, bool walk);
 // Whether the object at address a is reached without code: a global, a
 // local, or through a pointer variable ([n,S], [name,PCR]).
 bool reached_without_code(Node* a);
 // Whether the object at address a is reached with X alone, D untouched.
 bool reached_with_x(Node* a, int size);
-// An object behind [n,S] or [name,PCR] as 0,X with its address in X, so
-// that its bytes or words can be named one by one.
-Operand* through_x(CodeGen& cg, Operand* o);
-// Done with an object operand: a walking pointer goes back, X is free.
-void release_object(CodeGen& cg, Operand* o);
-// A pointer variable stepped by size bytes at each access (*p++, *p--).
-bool is_walk(Node* a, int size);
-void call_runtime(CodeGen& cg, const std::string& name);
+
+// ---- codegen_store.cpp ----
+
+void gen_assign(CodeGen& cg, Node* n, bool want);
+void gen_compound(CodeGen& cg, Node* n, bool want);
+void gen_step(CodeGen& cg, Node* n, bool want);
+// The address of a structure into U (the source of a block move).
+void address_into_u(CodeGen& cg, Node* a, Operand*& u);
+NodeKind binary_of(NodeKind k);
+Node* settled_field(CodeGen& cg, Node* f);
+
+// ---- codegen_arith.cpp ----
+
+void gen_binop(CodeGen& cg, Node* n, int opcode, Node* left, Node* right, int size, bool walk = true);
+void gen_binop(CodeGen& cg, Node* n, int opcode);
+void gen_mul(CodeGen& cg, Node* n);
+void gen_divmod(CodeGen& cg, Node* n, bool mod);
+void gen_shift(CodeGen& cg, Node* n);
+
+// ---- codegen_branch.cpp ----
+
 int compare_branch(NodeKind k, bool is_unsigned);
 NodeKind negate_compare(NodeKind k);
-NodeKind binary_of(NodeKind k);
-
-void gen_value(CodeGen& cg, Node* n);
-// The value in B or D, a byte widened by its signedness.
-void gen_value_as(CodeGen& cg, Node* n, int size);
-// A register waits for a later use: in a stack temporary, or pushed when
-// the function has no frame; restore_into gives it back.
-Operand* save_reg(CodeGen& cg, int reg, int size);
-void restore_into(CodeGen& cg, Operand* t, int reg, int size);
-// Whether computing the tree may change X.
-bool clobbers_x(const Node* n);
-void gen_effect(CodeGen& cg, Node* n);
+void gen_bool_value(CodeGen& cg, Node* n);
+void gen_conditional(CodeGen& cg, Node* n, bool want);
 void gen_cond(CodeGen& cg, Node* n, int label, bool jump_if);
-int value_size(const Node* n);
-bool is_unsigned_node(const Node* n);
-Node* settled_field(CodeGen& cg, Node* f);
+
+// ---- codegen_call.cpp ----
+
+void call_runtime(CodeGen& cg, const std::string& name);
+// A call; a structure result goes to result_at, or to a temporary whose
+// address is the value.
+void gen_call(CodeGen& cg, Node* n, Node* result_at = nullptr);
 
 // ---- codegen_long.cpp ----
 

@@ -12,10 +12,6 @@ namespace {
 
 uint32_t field_mask(const Node* f) { return f->bit_width >= 32 ? 0xFFFFFFFFu : (1u << f->bit_width) - 1; }
 
-int acc_reg(int size) { return size == 1 ? R_B : R_D; }
-
-Operand* acc(CodeGen& cg, int size) { return operand_reg(cg, M_ACK, static_cast<uint8_t>(acc_reg(size))); }
-
 Operand* imm(CodeGen& cg, uint32_t v, int size) {
     return operand_imm(cg, static_cast<int32_t>(size == 1 ? v & 0xFF : size == 2 ? v & 0xFFFF : v));
 }
