@@ -9,6 +9,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zun::tcx {
@@ -191,6 +192,16 @@ int new_label(CodeGen& cg);
 bool is_instruction(const Insn* e);
 bool is_branch(int opcode);
 int int_value(const Node* n, bool* symbolic = nullptr);
+
+// ---- code_size.cpp ----
+
+// What a line or text the size of which is not known counts as: beyond
+// the reach of any branch.
+constexpr int kUnknownBytes = 1 << 20;
+// The bytes one printed line assembles to (0 for a label or comment line);
+// -1 for a line that is not an instruction.
+int line_bytes(std::string_view line);
+int text_bytes(std::string_view text);
 
 // ---- peephole.cpp ----
 
@@ -411,6 +422,9 @@ void debug_entry_text(CodeGen& cg, const Insn* e);
 // ---- print_insn.cpp ----
 
 void put_op(CodeGen& cg, const Insn* e);
+// The text of one entry as printed with depth bytes pushed, without any
+// effect on the output, the labels or the diagnostics.
+std::string render_entry(CodeGen& cg, const Insn* e, int depth);
 void op_error_dump(CodeGen& cg, const Insn* e);
 
 }  // namespace zun::tcx

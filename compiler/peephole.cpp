@@ -62,39 +62,6 @@ bool refers(const CodeGen& cg, int label) {
     return false;
 }
 
-size_t find_label(const CodeGen& cg, int label) {
-    for (size_t i = 0; i < cg.list.size(); ++i)
-        if (is_label(cg.list[i]) && cg.list[i]->live && cg.list[i]->label == label) return i;
-    return cg.list.size();
-}
-
-// Upper bound of an entry's printed bytes: every 6809 instruction takes at
-// most 5 bytes, so the printed lines times 5 bound it.
-int byte_bound(CodeGen& cg, const Insn* e) {
-    if (!e->live || !is_instruction(e) || e->opcode == OP_FAULT) return 0;
-    if (is_short_branch(e->opcode)) return 2;
-    if (e->opcode >= OP_LBRA && e->opcode <= OP_LBLS) return 4;
-    Output saved = std::move(cg.tu.out);
-    int labels = cg.tu.next_label, depth = cg.push_depth;
-    cg.tu.out = Output{};
-    put_op(cg, e);
-    out_newline(cg.tu);
-    int lines = 0;
-    size_t start = 0;
-    const std::string& t = cg.tu.out.text;
-    while (start < t.size()) {
-        size_t end = t.find('\n', start);
-        if (end == std::string::npos) end = t.size();
-        std::string_view l(t.data() + start, end - start);
-        if (!l.empty() && l.back() != ':' && l[0] != ';') ++lines;
-        start = end + 1;
-    }
-    cg.tu.out = std::move(saved);
-    cg.tu.next_label = labels;
-    cg.push_depth = depth;
-    return lines * 5;
-}
-
 // Removes the live entries after i up to the next label; returns the count.
 int remove_dead(CodeGen& cg, size_t i) {
     if (!cg.tu.options.dead_code) return 0;
@@ -218,20 +185,54 @@ int long_branch(int opcode) {
     return opcode;
 }
 
+namespace {
+
+int short_branch(int opcode) {
+    for (const LongForm& f : long_forms)
+        if (f.long_op == opcode) return f.short_op;
+    return opcode;
+}
+
+// The printed bytes of every entry but the branches, each printed with the
+// bytes pushed at its place (they decide the size of its stack offsets).
+std::vector<int> entry_bytes(CodeGen& cg) {
+    std::vector<int> bytes(cg.list.size(), 0);
+    int depth = 0;
+    for (size_t i = 0; i < cg.list.size(); ++i) {
+        const Insn* e = cg.list[i];
+        if (!e->live) continue;
+        if (e->opcode == OP_DEPTH) depth += e->arg;
+        bool code = is_instruction(e) || (e->opcode == OP_COMMENT && e->asm_stmt);
+        if (!code || e->opcode == OP_FAULT || e->opcode == OP_DEPTH || is_short_branch(e->opcode) ||
+            short_branch(e->opcode) != e->opcode)
+            continue;
+        bytes[i] = text_bytes(render_entry(cg, e, depth));
+    }
+    return bytes;
+}
+
+int branch_bytes(int opcode) { return opcode == OP_LBRA ? 3 : is_short_branch(opcode) ? 2 : 4; }
+
+}  // namespace
+
+// Every branch starts short and becomes long only while its target lies
+// beyond the reach of a short one, measured in the bytes the lines between
+// assemble to; growing a branch can only push others out of reach, so the
+// rounds end.
 void branch_ranges(CodeGen& cg) {
+    for (Insn* e : cg.list) e->opcode = short_branch(e->opcode);
+    std::vector<int> bytes = entry_bytes(cg);
+    size_t n = cg.list.size();
+    std::unordered_map<int, size_t> label_at;
+    for (size_t i = 0; i < n; ++i)
+        if (is_label(cg.list[i]) && cg.list[i]->live) label_at.emplace(cg.list[i]->label, i);
     for (bool changed = true; changed;) {
         changed = false;
-        // Running sums of instructions and bytes, and the place of every
-        // label: each branch then costs the same however far it reaches, so
-        // a switch of thousands of cases stays fast.
-        size_t n = cg.list.size();
-        std::vector<int> count_before(n + 1, 0), bytes_before(n + 1, 0);
-        std::unordered_map<int, size_t> label_at;
+        std::vector<int64_t> before(n + 1, 0);
         for (size_t i = 0; i < n; ++i) {
             const Insn* e = cg.list[i];
-            count_before[i + 1] = count_before[i] + (e->live && is_instruction(e) ? 1 : 0);
-            bytes_before[i + 1] = bytes_before[i] + byte_bound(cg, e);
-            if (is_label(e) && e->live) label_at.emplace(e->label, i);
+            bool branch = e->live && (is_short_branch(e->opcode) || short_branch(e->opcode) != e->opcode);
+            before[i + 1] = before[i] + (branch ? branch_bytes(e->opcode) : bytes[i]);
         }
         for (size_t i = 0; i < n; ++i) {
             Insn* e = cg.list[i];
@@ -239,13 +240,10 @@ void branch_ranges(CodeGen& cg) {
             auto found = label_at.find(e->label);
             if (found == label_at.end()) continue;
             size_t t = found->second;
-            size_t lo = std::min(i, t), hi = std::max(i, t);
-            int count = hi > lo ? count_before[hi] - count_before[lo + 1] : 0;
-            int span = hi > lo ? bytes_before[hi] - bytes_before[lo + 1] : 0;
-            // A forward displacement reaches 127 bytes past the branch; a
-            // backward one 128 bytes back from its end, the branch included.
-            bool far = t > i ? span > 127 : span + 2 > 128;
-            if (count >= 20 || far) {
+            // forward: the bytes after the branch up to the label; backward:
+            // from the label to the end of the branch
+            int64_t reach = t > i ? before[t] - before[i + 1] : -(before[i + 1] - before[t]);
+            if (reach > 127 || reach < -128) {
                 e->opcode = long_branch(e->opcode);
                 changed = true;
             }

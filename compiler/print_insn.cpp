@@ -592,4 +592,23 @@ void put_op(CodeGen& cg, const Insn* e) {
     put(cg, format("-- UNKNOWN PUTOP (%d)", e->opcode));
 }
 
+std::string render_entry(CodeGen& cg, const Insn* e, int depth) {
+    Output saved = std::move(cg.tu.out);
+    int labels = cg.tu.next_label, pushed = cg.push_depth, errors = cg.tu.errors;
+    bool reported = cg.offset_reported;
+    std::string console = cg.tu.console;
+    cg.tu.out = Output{};
+    cg.push_depth = depth;
+    put_op(cg, e);
+    out_newline(cg.tu);
+    std::string text = std::move(cg.tu.out.text);
+    cg.tu.out = std::move(saved);
+    cg.tu.next_label = labels;
+    cg.push_depth = pushed;
+    cg.tu.errors = errors;
+    cg.offset_reported = reported;
+    cg.tu.console = std::move(console);
+    return text;
+}
+
 }  // namespace zun::tcx

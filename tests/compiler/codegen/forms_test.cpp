@@ -213,12 +213,13 @@ TEST(Forms, BranchesAndPeephole) {
     t = code("void g(void); void f(int a, int b) { for (;;) { if (a > b) break; g(); } }\n");
     EXPECT_HAS(t, "\tBLE\t");
     EXPECT_HAS(t, "\tBRA\t");
-    // the forward branch over 13 two-instruction statements is long, over 9 short
+    // LDD #n and STD _x take 6 bytes: a forward branch over 22 such
+    // statements (132 bytes) is long, over 21 (126 bytes) short
     std::string many = "int x; void f(int a) { if (a) {";
-    for (int i = 0; i < 13; ++i) many += " x = " + std::to_string(i + 1) + ";";
+    for (int i = 0; i < 22; ++i) many += " x = " + std::to_string(i + 1) + ";";
     EXPECT_HAS(code(many + " } }\n"), "\tLBEQ\t");
     std::string few = "int x; void f(int a) { if (a) {";
-    for (int i = 0; i < 9; ++i) few += " x = " + std::to_string(i + 1) + ";";
+    for (int i = 0; i < 21; ++i) few += " x = " + std::to_string(i + 1) + ";";
     t = code(few + " } }\n");
     EXPECT_HAS(t, "\tBEQ\t");
     EXPECT_LACKS(t, "LBEQ");

@@ -1,6 +1,7 @@
 // Branch ranges, byte-pair merging, branch and label clean-ups and dead
 // code removal over hand-built instruction lists.
 #include "tests/compiler/codegen/harness.h"
+#include "tests/compiler/harness.h"
 
 #include <gtest/gtest.h>
 
@@ -123,14 +124,72 @@ TEST(Peephole, BytePairsMerge) {
     EXPECT_EQ(printed(g), "\tSTD\t2,S\n");
 }
 
-TEST(BranchRange, InstructionCount) {
-    for (int n : {19, 25}) {
+TEST(BranchRange, ShortWhileTheTargetIsInReach) {
+    // NOP is one byte: a forward branch reaches 127 bytes past itself, a
+    // backward one 128 bytes back from its end
+    for (int n : {127, 128}) {
         Gen g;
         branch(g, OP_BNE, 1);
         nops(g, n);
         emit_label(*g.cg, 1);
+        EXPECT_EQ(printed(g).substr(0, 5), n > 127 ? "\tLBNE" : "\tBNE\t") << n;
+    }
+    for (int n : {126, 127}) {
+        Gen g;
+        emit_label(*g.cg, 1);
+        nops(g, n);
+        branch(g, OP_BEQ, 1);
         std::string t = printed(g);
-        EXPECT_EQ(t.substr(0, 5), n >= 20 ? "\tLBNE" : "\tBNE\t") << n;
+        EXPECT_NE(t.find(n > 126 ? "\tLBEQ\t_1" : "\tBEQ\t_1"), std::string::npos) << n;
+    }
+    // a long branch the generator chose (goto, continue) becomes short too
+    Gen g;
+    branch(g, OP_LBRA, 1);
+    nops(g, 3);
+    emit_label(*g.cg, 1);
+    EXPECT_EQ(printed(g).substr(0, 5), "\tBRA\t");
+}
+
+TEST(BranchRange, LineSizesFollowTheAssembler) {
+    // bytes typed from the datasheet: opcode (with its page prefix), the
+    // indexed post-byte, then a 5-bit, 8-bit or 16-bit offset
+    const std::pair<const char*, int> lines[] = {
+        {"\tLDD\t4,S", 2}, {"\tLDD\t-17,S", 3}, {"\tLDD\t200,S", 4}, {"\tLDD\t[2,S]", 3},
+        {"\tLDD\t[0,X]", 2}, {"\tLDB\t[_p,pcr]", 4}, {"\tLDD\t_g+2,X", 4}, {"\tSTD\t,X++", 2},
+        {"\tLDD\t_g", 3}, {"\tLDX\t[_g]", 4}, {"\tLDB\t#1", 2}, {"\tLDD\t#$12F", 3},
+        {"\tCMPD\t#0", 4}, {"\tCMPX\t#0", 3}, {"\tLDY\t2,X", 3}, {"\tCMPU\t#1", 4},
+        {"\tLBEQ\t_3", 4}, {"\tLBRA\t_3", 3}, {"\tBCC\t.+4", 2}, {"\tPSHS\tD", 2},
+        {"\tEXG\tD,Y", 2}, {"\tSEX", 1}, {"\tJSR\t[D,X]", 2}, {" ldd 4,x", 2}, {"_12:", 0},
+        {"here: nop", 1}, {"\tFCB\t1", -1}, {"-- UNKNOWN PUTOP (3)", -1},
+    };
+    for (const auto& [line, bytes] : lines) EXPECT_EQ(line_bytes(line), bytes) << line;
+}
+
+TEST(BranchRange, StackOffsetsAreSizedWithThePushes) {
+    // 0,S is 2 bytes, but 40 bytes pushed make it 40,S: 3 bytes each
+    for (int pushed : {0, 40}) {
+        Gen g;
+        branch(g, OP_BNE, 1);
+        emit(*g.cg, OP_DEPTH, pushed);
+        for (int i = 0; i < 60; ++i) emit(*g.cg, OP_LOAD, R_D, g.loc(0));
+        emit(*g.cg, OP_DEPTH, -pushed);
+        emit_label(*g.cg, 1);
+        EXPECT_EQ(printed(g).substr(0, 5), pushed ? "\tLBNE" : "\tBNE\t") << pushed;
+    }
+}
+
+TEST(BranchRange, InlineAssemblerCountsByItsLines) {
+    // __asm text between a branch and its target counts: 43 times LDD #1
+    // and NOP reach past a short branch, and so does a directive, whose
+    // size the compiler does not know
+    for (const char* body : {"__asm(\"\\tLDD\\t#1\\n\\tNOP\");", "__asm(\" FCB 1,2,3\");"}) {
+        std::string src = "int f(int x)\n{\n    if (x) {\n";
+        int count = std::string(body).find("FCB") != std::string::npos ? 1 : 43;
+        for (int i = 0; i < count; ++i) src += std::string("        ") + body + "\n";
+        src += "    }\n    return x;\n}\n";
+        Compiled c = compile(src);
+        EXPECT_EQ(c.rc, 0) << c.err;
+        EXPECT_NE(c.out.find("\tLBEQ\t"), std::string::npos) << body << "\n" << c.out;
     }
 }
 
