@@ -359,6 +359,21 @@ Node* settled_field(CodeGen& cg, Node* f);
 
 void gen_binop(CodeGen& cg, Node* n, int opcode, Node* left, Node* right, int size, bool walk = true);
 void gen_binop(CodeGen& cg, Node* n, int opcode);
+// How x * c goes by shifts and additions: D shifted left by each step's
+// count, then x added (1), subtracted (-1) or not (0); no steps when the
+// runtime routine does better.
+struct MulPlan {
+    struct Step {
+        int shift;
+        int add;
+    };
+    std::vector<Step> steps;
+    int cycles = 0;
+};
+MulPlan mul_plan(uint16_t c);
+// D (the value of x) times c by the plan, x read again from memory when it
+// may be, else kept on the stack; false, and nothing emitted, without a plan.
+bool mul_d_by_constant(CodeGen& cg, Node* x, uint16_t c);
 void gen_mul(CodeGen& cg, Node* n);
 void gen_divmod(CodeGen& cg, Node* n, bool mod);
 void gen_shift(CodeGen& cg, Node* n);

@@ -4,6 +4,8 @@
 // runtime routine (8-bit unsigned multiplication inline), and shifts.
 #include "compiler/codegen.h"
 
+#include <algorithm>
+
 namespace zun::tcx {
 
 // L op R with the result in the accumulator: R as the operand when it needs
@@ -61,9 +63,114 @@ void right_into_a(CodeGen& cg, Node* r) {
 
 }  // namespace
 
+namespace {
+
+// D shifted left by k: a whole byte moves at once.
+void shift_d_left(CodeGen& cg, int k) {
+    if (k >= 8) {
+        emit(cg, OP_TFR, P_BA);
+        emit(cg, OP_LOAD, R_B, operand_imm(cg, 0));
+        k -= 8;
+    }
+    if (k > 0) emit(cg, OP_ASL, 2, operand_imm(cg, k), acc(cg, 2));
+}
+
+int shift_cycles(int k) { return k >= 8 ? 8 + 4 * (k - 8) : 4 * k; }
+
+// A 16-bit object that may be read again: a variable (or a member of one)
+// that is not volatile, reached without code.
+bool rereadable(Node* x) {
+    if (x->kind != NodeKind::Load || value_size(x) != 2 || is_struct_node(x)) return false;
+    Node* a = bare(x->left);
+    while (a && (a->kind == NodeKind::Add || a->kind == NodeKind::Sub) && a->right &&
+           a->right->kind == NodeKind::IntConst)
+        a = bare(a->left);
+    if (!a || (a->kind != NodeKind::FrameAddr && a->kind != NodeKind::StaticAddr && a->kind != NodeKind::NameAddr))
+        return false;
+    return a->symbol && !a->symbol->is_volatile;
+}
+
+}  // namespace
+
+MulPlan mul_plan(uint16_t c) {
+    MulPlan plan;
+    if (c < 3 || (c & (c - 1)) == 0) return plan;
+    int top = 15;
+    while (!(c >> top & 1)) --top;
+    int low = 0;
+    while (!(c >> low & 1)) ++low;
+    uint16_t run = static_cast<uint16_t>((0xFFFFu >> (15 - top)) & (0xFFFFu << low));
+    int ones = __builtin_popcount(c);
+    if (c == run && ones >= 3) {
+        // 2^(top+1) - 2^low: x shifted past the run, less x, then shifted to it
+        plan.steps = {{top + 1 - low, -1}, {low, 0}};
+    } else if (ones <= 3) {
+        // from the top bit down: double, and add x for every bit that is set
+        int pending = 0;
+        for (int b = top - 1; b >= 0; --b) {
+            ++pending;
+            if (c >> b & 1) {
+                plan.steps.push_back({pending, 1});
+                pending = 0;
+            }
+        }
+        if (pending) plan.steps.push_back({pending, 0});
+    }
+    for (const MulPlan::Step& s : plan.steps) plan.cycles += shift_cycles(s.shift) + (s.add ? 7 : 0);
+    // the runtime routine with its call takes about 130 cycles
+    if (plan.cycles > 80) plan.steps.clear();
+    return plan;
+}
+
+namespace {
+
+}  // namespace
+
+bool mul_d_by_constant(CodeGen& cg, Node* x, uint16_t c) {
+    MulPlan plan = mul_plan(c);
+    if (plan.steps.empty()) return false;
+    bool again = rereadable(x);
+    if (!again) push_reg(cg, R_D, 2);
+    bool pushed = !again;
+    for (size_t i = 0; i < plan.steps.size(); ++i) {
+        const MulPlan::Step& s = plan.steps[i];
+        shift_d_left(cg, s.shift);
+        if (!s.add) continue;
+        Operand* o = nullptr;
+        bool last = std::none_of(plan.steps.begin() + static_cast<long>(i) + 1, plan.steps.end(),
+                                 [](const MulPlan::Step& t) { return t.add != 0; });
+        if (again) {
+            o = plain_operand(cg, x, 2, false);
+        } else {
+            o = new_operand(cg, M_TOS);
+            o->step = last ? 1 : 0;
+        }
+        emit(cg, s.add > 0 ? OP_ADD : OP_SUB, 2, o);
+        if (again) {
+            release_object(cg, o);
+        } else if (o->step) {
+            after_pop(cg, 2);
+            pushed = false;
+        }
+    }
+    if (pushed) release_stack(cg, 2);
+    return true;
+}
+
 void gen_mul(CodeGen& cg, Node* n) {
     int size = value_size(n);
     bool u = is_unsigned_node(n);
+    if (size == 2) {
+        Node* x = n->left;
+        Node* k = n->right;
+        if (x->kind == NodeKind::IntConst) std::swap(x, k);
+        if (k->kind == NodeKind::IntConst && x->kind != NodeKind::IntConst &&
+            !mul_plan(static_cast<uint16_t>(k->value)).steps.empty()) {
+            gen_value_as(cg, x, 2);
+            mul_d_by_constant(cg, x, static_cast<uint16_t>(k->value));
+            return;
+        }
+    }
     if (size == 1) {
         if (plain(n->left, 1, false, false)) {
             right_into_a(cg, n->right);

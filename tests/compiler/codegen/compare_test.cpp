@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <sstream>
 #include <vector>
 
@@ -137,16 +136,11 @@ struct MatrixGen {
     std::vector<std::string> programs() {
         std::vector<std::string> out;
         int fn = 0;
-        const std::string head =
-            "/* generated */\nvoid init_io(void);\nvoid put_str(char *s);\nvoid put_hex(unsigned v);\n"
-            "static int failed;\nstatic void fail(int id, int i, unsigned r)\n{\n    put_str(\"FAIL \");\n"
-            "    put_hex(id);\n    put_str(\" \");\n    put_hex(i);\n    put_str(\" \");\n    put_hex(r);\n"
-            "    put_str(\"\\n\");\n    ++failed;\n}\n";
         auto close = [&](int first) {
             text += "\nint main(void)\n{\n    init_io();\n";
             for (int i = first; i < fn; ++i) text += "    f" + std::to_string(i) + "();\n";
             text += "    if (failed == 0)\n        put_str(\"ok\\n\");\n    return failed;\n}\n";
-            out.push_back(head + text);
+            out.push_back(checks_head + text);
             text.clear();
         };
         for (T t : {T::Char, T::UChar, T::Int, T::UInt}) {
@@ -163,34 +157,15 @@ struct MatrixGen {
 
 TEST(TcxCompareMatrix, EveryRelationalOperatorAtTheEdges) {
     MatrixGen gen;
-    std::vector<std::string> programs = gen.programs();
-    Tools tools;
-    ASSERT_TRUE(tools.start("tcxcmp")) << tools.error;
-    int failures = 0;
-    for (size_t p = 0; p < programs.size(); ++p) {
-        std::ofstream(tools.dir / "prog.c") << programs[p];
-        for (const char* opts : {"", "-O", "-g", "-g -O"}) {
-            std::string out;
-            ASSERT_TRUE(tools.build_and_run(opts, out)) << tools.error;
-            if (out == "ok\n") continue;
-            std::istringstream lines(out);
-            std::string line;
-            int reported = 0;
-            while (std::getline(lines, line)) {
-                unsigned id = 0, i = 0, r = 0;
-                if (std::sscanf(line.c_str(), "FAIL %x %x %x", &id, &i, &r) != 3 || id >= gen.checks.size()) continue;
-                ++reported;
-                const Check& c = gen.checks[id];
-                if (++failures <= 20)
-                    ADD_FAILURE() << (*opts ? opts : "no options") << ": " << c.what << ", value #" << i
-                                  << ": results 0x" << std::hex << r << ", want 0x"
-                                  << (i < c.masks.size() ? c.masks[i] : 0u) << std::dec;
-            }
-            if (reported == 0) ADD_FAILURE() << "program " << p << " " << opts << ": " << out.substr(0, 500);
-        }
-    }
+    int failures = run_checks(gen.programs(), "tcxcmp", [&](unsigned id, unsigned i, unsigned r) {
+        if (id >= gen.checks.size()) return std::string("unknown check");
+        const Check& c = gen.checks[id];
+        std::ostringstream s;
+        s << c.what << ", value #" << i << ": results 0x" << std::hex << r << ", want 0x"
+          << (i < c.masks.size() ? c.masks[i] : 0u);
+        return s.str();
+    });
     EXPECT_EQ(failures, 0);
-    tools.finish(failures > 0);
 }
 
 }  // namespace

@@ -113,6 +113,23 @@ TEST(Forms, AssignmentOperators) {
     EXPECT_HAS(t, "\tJSR\tadd32\n\tLEAS\t8,S\n");
 }
 
+TEST(Forms, ProductsByConstantsShiftAndAdd) {
+    // a variable is read again; another operand waits on the stack
+    std::string t = code("int x; int f(void) { return x * 5; }\n");
+    EXPECT_HAS(t, "\tLDD\t_x\n\tLSLB\n\tROLA\n\tLSLB\n\tROLA\n\tADDD\t_x\n\tRTS\n");
+    t = code("int f(int *p) { return *p * 7; }\n");
+    EXPECT_HAS(t, "\tLDD\t[2,S]\n\tPSHS\tD\n\tLSLB\n\tROLA\n\tLSLB\n\tROLA\n\tLSLB\n\tROLA\n\tSUBD\t,S++\n");
+    t = code("int f(int x) { return x * 0x300; }\n");
+    EXPECT_HAS(t, "\tADDD\t2,S\n\tTFR\tB,A\n\tCLRB\n\tRTS\n");
+    t = code("int f(int *p) { return p[3] *= 6; }\n");
+    EXPECT_HAS(t, "\tLDX\t2,S\n\tLDD\t6,X\n\tPSHS\tD\n\tLSLB\n\tROLA\n\tADDD\t,S++\n\tLSLB\n\tROLA\n\tSTD\t6,X\n");
+    // a volatile object is read once; many bits still go to the routine
+    t = code("volatile int v; int f(void) { return v * 3; }\n");
+    EXPECT_HAS(t, "\tLDD\t_v\n\tPSHS\tD\n\tLSLB\n\tROLA\n\tADDD\t,S++\n");
+    t = code("unsigned f(unsigned x) { return x * 25173u; }\n");
+    EXPECT_HAS(t, "\tJSR\tmulu16\n");
+}
+
 TEST(Forms, ShiftsNegationAndTemporaries) {
     std::string t = code("unsigned char c; void f(void) { c <<= 9; }\n");
     EXPECT_HAS(t, "\tCLRB\n\tSTB\t_c\n");

@@ -6,12 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace zun::tcx::test {
 
@@ -85,5 +88,52 @@ struct Tools {
         return true;
     }
 };
+
+// The head of a program whose checks report "FAIL id i r" lines: fail(id,
+// i, r) for check id at its i-th value with the result r.
+inline const char* const checks_head =
+    "/* generated */\nvoid init_io(void);\nvoid put_str(char *s);\nvoid put_hex(unsigned v);\n"
+    "static int failed;\nstatic void fail(int id, int i, unsigned r)\n{\n    put_str(\"FAIL \");\n"
+    "    put_hex(id);\n    put_str(\" \");\n    put_hex(i);\n    put_str(\" \");\n    put_hex(r);\n"
+    "    put_str(\"\\n\");\n    ++failed;\n}\n";
+
+// Builds and runs each program under every option set; describe(id, i, r)
+// tells a failing check. Returns the failures.
+inline int run_checks(const std::vector<std::string>& programs, const char* prefix,
+                      const std::function<std::string(unsigned, unsigned, unsigned)>& describe) {
+    Tools tools;
+    if (!tools.start(prefix)) {
+        ADD_FAILURE() << tools.error;
+        return 1;
+    }
+    int failures = 0;
+    for (size_t p = 0; p < programs.size(); ++p) {
+        std::ofstream(tools.dir / "prog.c") << programs[p];
+        for (const char* opts : {"", "-O", "-g", "-g -O"}) {
+            std::string out;
+            if (!tools.build_and_run(opts, out)) {
+                ADD_FAILURE() << tools.error;
+                tools.finish(true);
+                return failures + 1;
+            }
+            if (out == "ok\n") continue;
+            std::istringstream lines(out);
+            std::string line;
+            int reported = 0;
+            while (std::getline(lines, line)) {
+                unsigned id = 0, i = 0, r = 0;
+                if (std::sscanf(line.c_str(), "FAIL %x %x %x", &id, &i, &r) != 3) continue;
+                ++reported;
+                if (++failures <= 20) ADD_FAILURE() << (*opts ? opts : "no options") << ": " << describe(id, i, r);
+            }
+            if (reported == 0) {
+                ADD_FAILURE() << "program " << p << " " << opts << ": " << out.substr(0, 500);
+                ++failures;
+            }
+        }
+    }
+    tools.finish(failures > 0);
+    return failures;
+}
 
 }  // namespace zun::tcx::test
