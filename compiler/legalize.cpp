@@ -630,9 +630,11 @@ Operand* load_long(CodeGen& cg, Operand* d) {
         emit(cg, OP_LOADLOW, R_D, d);
         emit(cg, OP_STORE, d->reg, d->origin);
     } else {
-        // right after D:Y went to this very operand they still hold it
+        // right after D:Y went to this very operand they still hold it (not
+        // after a zero went out through D alone)
         size_t n = cg.list.size();
         bool stored = n >= 2 && cg.list[n - 2]->opcode == OP_STOREHIGH && cg.list[n - 1]->opcode == OP_STORELOW &&
+                      cg.list[n - 2]->arg == R_Y && cg.list[n - 1]->arg == R_D &&
                       d->mode != M_TOS && !(d->type && d->type->is_volatile) &&
                       same_operand(cg.list[n - 2]->op[0], d) && same_operand(cg.list[n - 1]->op[0], d);
         if (!stored) {
