@@ -209,6 +209,12 @@ int long_branch(int opcode);
 void branch_ranges(CodeGen& cg);
 void merge_byte_pairs(CodeGen& cg);
 void peephole(CodeGen& cg);
+
+// ---- peephole_values.cpp ----
+
+// Drops compares with 0 whose flags the instruction before set, and loads
+// of values their register still holds; true when it dropped anything.
+bool follow_values(CodeGen& cg);
 void improve_and_print(CodeGen& cg);
 
 // ---- print_operand.cpp ----

@@ -287,6 +287,7 @@ void peephole(CodeGen& cg) {
                 break;
             }
         }
+        if (!changed) changed = follow_values(cg);
     }
 }
 

@@ -130,6 +130,23 @@ TEST(Forms, ProductsByConstantsShiftAndAdd) {
     EXPECT_HAS(t, "\tJSR\tmulu16\n");
 }
 
+TEST(Forms, ValuesStillInRegistersAreNotLoadedAgain) {
+    // X still holds the pointer after the branch; D the value just stored
+    std::string t = code("struct n { struct n *next; int v; char tag; };\n"
+                         "int f(struct n *p) { if (p->tag != 3) return p->v; return 0; }\n");
+    EXPECT_HAS(t, "\tLDX\t2,S\n\tLDB\t4,X\n\tCMPB\t#3\n\tBEQ\t_2\n\tLDD\t2,X\n");
+    t = code("int g(int); int f(int a) { int b; b = a + 1; return g(b); }\n");
+    EXPECT_HAS(t, "\tSTD\t0,S\n\tPSHS\tD\n");
+    // a store through a pointer may change any local, a call anything
+    t = code("int f(int a, int *p) { int b; b = a; *p = 1; return b + a; }\n");
+    EXPECT_HAS(t, "\tSTD\t[6,S]\n\tLDD\t0,S\n");
+    t = code("int g(void); int f(int a) { int b; b = a; g(); return b; }\n");
+    EXPECT_HAS(t, "\tJSR\t_g\n\tLDD\t0,S\n");
+    // nothing is kept of a function with a volatile local
+    t = code("int f(int a) { volatile int b; b = a; return b; }\n");
+    EXPECT_HAS(t, "\tSTD\t0,S\n\tLDD\t0,S\n");
+}
+
 TEST(Forms, ShiftsNegationAndTemporaries) {
     std::string t = code("unsigned char c; void f(void) { c <<= 9; }\n");
     EXPECT_HAS(t, "\tCLRB\n\tSTB\t_c\n");
@@ -194,8 +211,15 @@ TEST(Forms, Assignments) {
 TEST(Forms, ComparisonsAndTests) {
     std::string t = code("void g(void); unsigned u; void f(void) { if (u < 0) g(); }\n");
     EXPECT_HAS(t, "\tLDD\t_u\n\tCMPD\t#0\n\tBCC\t");
+    // a load sets N and Z and clears V: no compare with 0 is left for the
+    // signed branches, but one is for those that read the carry
     t = code("void g(void); int i; void f(void) { if (i < 0) g(); }\n");
-    EXPECT_HAS(t, "\tLDD\t_i\n\tCMPD\t#0\n\tBGE\t");
+    EXPECT_HAS(t, "\tLDD\t_i\n\tBGE\t");
+    EXPECT_HAS(code("void g(void); int i; void f(void) { if (i < 0) g(); }\n", {}), "\tLDD\t_i\n\tCMPD\t#0\n\tBGE\t");
+    t = code("void g(void); int *p; void f(void) { while (p) p = (int *)*p; }\n");
+    EXPECT_HAS(t, "\tLDD\t_p\n\tBEQ\t");
+    t = code("void g(void); int x; void f(int a) { if ((x = a) > 0) g(); }\n");
+    EXPECT_HAS(t, "\tLDD\t2,S\n\tSTD\t_x\n\tBLE\t");
     t = code("void g(void); char c; void f(void) { if (c) g(); }\n");
     EXPECT_HAS(t, "\tTST\t_c\n\tBEQ\t");
     t = code("void g(void); char *p; void f(void) { if (*p++ == 0) g(); }\n");

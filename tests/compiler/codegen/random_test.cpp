@@ -7,7 +7,8 @@
 // number of every failing check to ACIA 1. It runs with and without -O.
 // ZUN_RAND_CHECKS=N runs N checks instead of the short CI set, and
 // ZUN_RAND_SEED=S starts from another seed, ZUN_RAND_DEPTH=D nests deeper,
-// ZUN_RAND_KEEP=1 keeps the programs. A second generator does the same with
+// ZUN_RAND_KEEP=1 keeps the programs, ZUN_RAND_OPTS="-g,-g -O" compiles them
+// with other option sets. A second generator does the same with
 // float and double leaves and expressions; ZUN_RAND_FCHECKS=N sets its count.
 #include "tests/compiler/codegen/program_tools.h"
 #include "tests/compiler/expr_model.h"
@@ -696,6 +697,13 @@ void run_programs(int total, unsigned seed, int depth) {
     Tools tools;
     ASSERT_TRUE(tools.start("tcxrand")) << tools.error;
 
+    // ZUN_RAND_OPTS="-g -O,-O" runs other option sets, comma-separated
+    std::vector<std::string> option_sets = {"", "-O"};
+    if (const char* env = std::getenv("ZUN_RAND_OPTS")) {
+        option_sets.clear();
+        std::stringstream list(env);
+        for (std::string o; std::getline(list, o, ',');) option_sets.push_back(o);
+    }
     int per_program = 120;
     int failures = 0;
     bool keep = std::getenv("ZUN_RAND_KEEP") != nullptr;
@@ -704,7 +712,8 @@ void run_programs(int total, unsigned seed, int depth) {
         std::string text = gen.program(std::min(per_program, total - done), depth);
         std::ofstream(tools.dir / "prog.c") << text;
         if (keep) std::ofstream(tools.dir / ("prog" + std::to_string(seed + p) + ".c")) << text;
-        for (const char* opts : {"", "-O"}) {
+        for (const std::string& option_set : option_sets) {
+            const char* opts = option_set.c_str();
             std::string out;
             if (!tools.build_and_run(opts, out)) {
                 ADD_FAILURE() << "program " << p << " (seed " << seed + p << "): " << tools.error;

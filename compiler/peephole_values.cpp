@@ -1,0 +1,428 @@
+// SPDX-License-Identifier: MIT
+// Peephole rules (-Op) that follow what the registers hold and which
+// condition codes a later instruction still reads, over the lines each
+// entry prints: a compare with 0 goes when the load or store before it set
+// the flags for the same register, and a load goes when its register still
+// holds that value (a stack slot or a constant). A line whose effect is not
+// known here ends all knowledge, so the rules only drop what is sure.
+#include "compiler/codegen.h"
+
+#include <array>
+#include <cctype>
+#include <optional>
+#include <unordered_map>
+
+namespace zun::tcx {
+
+namespace {
+
+// Condition-code bits.
+enum Flag : unsigned { CC_C = 1, CC_V = 2, CC_Z = 4, CC_N = 8, CC_NZV = 14, CC_ALL = 15 };
+
+struct Line {
+    std::string m;        // mnemonic, upper case
+    std::string operand;  // as printed
+    bool label = false;   // a label line inside the entry's text
+};
+
+std::string upper(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::vector<Line> lines_of(const std::string& text) {
+    std::vector<Line> out;
+    size_t s = 0;
+    while (s < text.size()) {
+        size_t e = text.find('\n', s);
+        if (e == std::string::npos) e = text.size();
+        std::string l = text.substr(s, e - s);
+        s = e + 1;
+        if (l.empty() || l[0] == ';' || l[0] == '*') continue;
+        size_t i = 0;
+        if (l[0] != ' ' && l[0] != '\t') {
+            out.push_back({"", "", true});
+            while (i < l.size() && l[i] != ' ' && l[i] != '\t') ++i;
+        }
+        while (i < l.size() && (l[i] == ' ' || l[i] == '\t')) ++i;
+        size_t m = i;
+        while (i < l.size() && l[i] != ' ' && l[i] != '\t') ++i;
+        if (m == i) continue;
+        Line line;
+        line.m = upper(l.substr(m, i - m));
+        while (i < l.size() && (l[i] == ' ' || l[i] == '\t')) ++i;
+        size_t o = i;
+        while (i < l.size() && l[i] != ' ' && l[i] != '\t') ++i;
+        line.operand = l.substr(o, i - o);
+        out.push_back(line);
+    }
+    return out;
+}
+
+bool starts(const std::string& s, const char* p) { return s.rfind(p, 0) == 0; }
+
+bool one_of(const std::string& s, std::initializer_list<const char*> names) {
+    for (const char* n : names)
+        if (s == n) return true;
+    return false;
+}
+
+// The flags a conditional branch reads; -1 for a line that is no
+// conditional branch.
+int branch_reads(const std::string& m) {
+    std::string b = starts(m, "LB") ? m.substr(1) : m;
+    if (one_of(b, {"BEQ", "BNE"})) return CC_Z;
+    if (one_of(b, {"BMI", "BPL"})) return CC_N;
+    if (one_of(b, {"BVS", "BVC"})) return CC_V;
+    if (one_of(b, {"BLT", "BGE"})) return CC_N | CC_V;
+    if (one_of(b, {"BGT", "BLE"})) return CC_N | CC_V | CC_Z;
+    if (one_of(b, {"BHI", "BLS"})) return CC_C | CC_Z;
+    if (one_of(b, {"BCC", "BCS", "BHS", "BLO"})) return CC_C;
+    if (b == "BRN") return 0;
+    return -1;
+}
+
+bool ends_block(const std::string& m) {
+    return one_of(m, {"BRA", "LBRA", "JMP", "RTS", "RTI", "SWI", "SWI2", "SWI3", "CWAI", "SYNC"});
+}
+
+// What an instruction that is no branch does to the flags: the ones it reads
+// first and the ones it sets. False for an instruction not known here.
+bool flag_effect(const std::string& m, unsigned& reads, unsigned& sets) {
+    reads = sets = 0;
+    auto stem = [&](const char* s) { return starts(m, s) && m.size() <= std::string(s).size() + 1; };
+    if (one_of(m, {"TFR", "EXG", "PSHS", "PULS", "PSHU", "PULU", "LEAS", "LEAU", "NOP", "ABX"})) return true;
+    if (one_of(m, {"JSR", "BSR", "LBSR"})) {
+        sets = CC_ALL;  // a routine leaves flags of its own
+        return true;
+    }
+    if (one_of(m, {"LEAX", "LEAY"})) return sets = CC_Z, true;
+    if (m == "MUL") return sets = CC_Z | CC_C, true;
+    if (m == "SEX") return sets = CC_N | CC_Z, true;
+    if (stem("LD") || stem("ST") || stem("TST") || stem("AND") || stem("OR") || stem("EOR") || stem("BIT") ||
+        stem("INC") || stem("DEC"))
+        return sets = CC_NZV, true;
+    if (stem("CLR") || stem("CMP") || stem("SUB") || stem("ADD") || stem("NEG") || stem("COM") || stem("ASL") ||
+        stem("LSL"))
+        return sets = CC_ALL, true;
+    if (stem("ASR") || stem("LSR")) return sets = CC_N | CC_Z | CC_C, true;
+    if (stem("ROL") || stem("ADC") || stem("SBC")) return reads = CC_C, sets = CC_ALL, true;
+    if (stem("ROR")) return reads = CC_C, sets = CC_N | CC_Z | CC_C, true;
+    return false;
+}
+
+struct Flow {
+    CodeGen& cg;
+    std::vector<std::vector<Line>> lines;  // per entry, of the live ones
+    std::vector<int> depth;                // bytes pushed before each entry
+    std::unordered_map<int, size_t> label_at;
+
+    explicit Flow(CodeGen& c) : cg(c) {
+        size_t n = cg.list.size();
+        lines.resize(n);
+        depth.resize(n);
+        int d = 0;
+        for (size_t i = 0; i < n; ++i) {
+            const Insn* e = cg.list[i];
+            depth[i] = d;
+            if (!e->live) continue;
+            if (e->opcode == OP_DEPTH) d += e->arg;
+            if (e->opcode == OP_LABEL) label_at.emplace(e->label, i);
+            if (is_instruction(e) && e->opcode != OP_DEPTH) lines[i] = lines_of(render_entry(cg, e, depth[i]));
+        }
+    }
+
+    // An entry whose code the rules do not know: a fault, inline assembler
+    // text, a debug statement mark under -g.
+    bool opaque(const Insn* e) const {
+        return e->opcode == OP_FAULT || (e->opcode == OP_COMMENT && e->asm_stmt) ||
+               (e->opcode == OP_DEBUG && cg.tu.options.debug);
+    }
+
+    // Whether some path from entry i on reads one of the dirty flags before
+    // setting them; budget bounds the entries looked at, over all paths.
+    bool reads_flags(size_t i, unsigned dirty) const {
+        int budget = 60;
+        return reads_flags(i, dirty, budget);
+    }
+
+    bool reads_flags(size_t i, unsigned dirty, int& budget) const {
+        for (; i < cg.list.size(); ++i) {
+            const Insn* e = cg.list[i];
+            if (!e->live || e->opcode == OP_DEPTH || e->opcode == OP_LABEL) continue;
+            if (--budget < 0 || opaque(e)) return true;
+            if (e->opcode == OP_COMMENT || e->opcode == OP_DEBUG) continue;
+            bool single_branch = is_branch(e->opcode) && lines[i].size() == 1;
+            for (const Line& l : lines[i]) {
+                if (l.label) return true;  // a loop inside the entry
+                if (l.m == "RTS" || l.m == "RTI") return false;
+                if (ends_block(l.m)) return !single_branch || follow(e->label, dirty, budget);
+                int reads = branch_reads(l.m);
+                if (reads >= 0) {
+                    // a relative skip inside an entry is not followed
+                    if ((reads & static_cast<int>(dirty)) || !single_branch) return true;
+                    if (follow(e->label, dirty, budget)) return true;
+                    continue;
+                }
+                unsigned r = 0, set = 0;
+                if (!flag_effect(l.m, r, set) || (r & dirty)) return true;
+                dirty &= ~set;
+                if (!dirty) return false;
+            }
+        }
+        return true;
+    }
+
+    bool follow(int label, unsigned dirty, int& budget) const {
+        auto it = label_at.find(label);
+        return it == label_at.end() || reads_flags(it->second, dirty, budget);
+    }
+};
+
+// ---- compares with zero ----
+
+// The register a line tests against zero: TSTB, CMPD #0 and the like.
+std::optional<char> zero_compare(const Line& l) {
+    if (l.m == "TSTA" || l.m == "TSTB") return l.m[3];
+    if (l.m.size() == 4 && starts(l.m, "CMP") &&
+        one_of(l.operand, {"#0", "#$0", "#$00", "#$0000", "#0x0000"}))
+        return l.m[3];
+    return std::nullopt;
+}
+
+// The register whose value the last lines leave in N and Z with V clear:
+// a load or store of it, or CLRB after CLRA for D.
+std::optional<char> flags_from(const std::vector<Line>& ls) {
+    if (ls.empty() || ls.back().label) return std::nullopt;
+    // a skip inside the entry may pass the last line by
+    for (const Line& l : ls)
+        if (branch_reads(l.m) >= 0 || ends_block(l.m)) return std::nullopt;
+    const Line& l = ls.back();
+    if (l.m.size() == 3 && (starts(l.m, "LD") || starts(l.m, "ST")) &&
+        std::string("ABDXYU").find(l.m[2]) != std::string::npos)
+        return l.m[2];
+    if (l.m == "CLRB") return ls.size() >= 2 && ls[ls.size() - 2].m == "CLRA" ? 'D' : 'B';
+    return std::nullopt;
+}
+
+bool drop_zero_compares(Flow& f) {
+    CodeGen& cg = f.cg;
+    bool changed = false;
+    size_t prev = cg.list.size();  // the last live entry with code, when nothing but pushes came since
+    for (size_t i = 0; i < cg.list.size(); ++i) {
+        Insn* e = cg.list[i];
+        if (!e->live || e->opcode == OP_DEPTH) continue;
+        if (!is_instruction(e) || f.opaque(e)) {
+            prev = cg.list.size();
+            continue;
+        }
+        const std::vector<Line>& ls = f.lines[i];
+        std::optional<char> r = ls.size() == 1 ? zero_compare(ls[0]) : std::nullopt;
+        if (r && prev < cg.list.size()) {
+            std::optional<char> set = flags_from(f.lines[prev]);
+            // N and Z are the same and V is clear either way; only the carry,
+            // which the compare clears, may differ
+            bool same = set && (*set == *r || (*r == 'B' && *set == 'D' && f.lines[prev].back().m == "CLRB"));
+            if (same && !f.reads_flags(i + 1, CC_C)) {
+                e->live = false;
+                changed = true;
+                continue;
+            }
+        }
+        prev = i;
+    }
+    return changed;
+}
+
+// ---- loads of values a register still holds ----
+
+// Registers followed: D (A and B as its halves), X, Y, U.
+enum Reg16 { RD, RX, RY, RU, kRegs };
+
+int reg16(char c) {
+    switch (c) {
+    case 'D': return RD;
+    case 'X': return RX;
+    case 'Y': return RY;
+    case 'U': return RU;
+    default: return -1;
+    }
+}
+
+struct Known {
+    std::array<std::string, kRegs> key;  // "#imm", "S<offset>" or empty
+    void clear() { key.fill(""); }
+    void drop(char c) {
+        if (c == 'A' || c == 'B' || c == 'D') key[RD].clear();
+        if (int r = reg16(c); r >= 0) key[r].clear();
+    }
+    void drop_slots() {
+        for (std::string& k : key)
+            if (!k.empty() && k[0] == 'S') k.clear();
+    }
+    // Slots below the top of the stack: the next push writes there.
+    void drop_below(long top) {
+        for (std::string& k : key)
+            if (!k.empty() && k[0] == 'S' && std::stol(k.substr(1)) < top) k.clear();
+    }
+};
+
+bool plain_int(const std::string& s, long& v) {
+    if (s.empty()) return false;
+    size_t i = s[0] == '-' ? 1 : 0;
+    if (i == s.size()) return false;
+    for (size_t j = i; j < s.size(); ++j)
+        if (!std::isdigit(static_cast<unsigned char>(s[j]))) return false;
+    v = std::stol(s);
+    return true;
+}
+
+// The frame offset of a stack operand "n,S" printed with depth bytes pushed.
+std::optional<long> stack_slot(const CodeGen& cg, const std::string& operand, int depth) {
+    size_t comma = operand.find(',');
+    if (comma == std::string::npos || upper(operand.substr(comma + 1)) != "S") return std::nullopt;
+    long n = 0;
+    std::string off = operand.substr(0, comma);
+    if (off.empty()) off = "0";
+    if (!plain_int(off, n)) return std::nullopt;
+    return n - cg.locals_size - depth;
+}
+
+// What a load's operand names when the rules may remember it: a constant or
+// a stack slot of the frame.
+std::string key_of(const CodeGen& cg, const std::string& operand, int depth) {
+    if (!operand.empty() && operand[0] == '#') return operand;
+    if (auto slot = stack_slot(cg, operand, depth)) return "S" + std::to_string(*slot);
+    return "";
+}
+
+// A store to an operand: what the registers knew of that memory goes.
+void forget_memory(Known& k, const CodeGen& cg, const std::string& operand, int depth, int width) {
+    if (auto slot = stack_slot(cg, operand, depth)) {
+        for (std::string& key : k.key) {
+            if (key.empty() || key[0] != 'S') continue;
+            long held = std::stol(key.substr(1));
+            if (held < *slot + width && *slot < held + 2) key.clear();
+        }
+        return;
+    }
+    bool named = !operand.empty() && operand[0] == '_' && operand.find_first_of(",[") == std::string::npos;
+    if (!named) k.drop_slots();  // through a pointer: any slot whose address was taken
+}
+
+// The registers of a TFR or EXG operand "r1,r2".
+std::pair<char, char> pair_of(const std::string& operand) {
+    std::string u = upper(operand);
+    if (u.size() != 3 || u[1] != ',') return {0, 0};
+    return {u[0], u[2]};
+}
+
+// One line's effect on what the registers hold; several tells that the
+// entry prints more lines, whose own pushes the depth does not count.
+void apply(Known& k, const CodeGen& cg, const Line& l, int depth, bool several) {
+    if (l.label || ends_block(l.m) || one_of(l.m, {"JSR", "BSR", "LBSR"})) return k.clear();
+    if (branch_reads(l.m) >= 0) return;
+    const std::string& m = l.m;
+    std::string u = upper(l.operand);
+    // auto increment and decrement change their index register
+    for (char r : {'X', 'Y', 'U'})
+        if (u.find(std::string(",") + r + "+") != std::string::npos || u.find(std::string("-") + r) != std::string::npos)
+            k.drop(r);
+    if (several && one_of(m, {"PSHS", "PULS", "LEAS"})) k.drop_slots();
+    if (m == "TFR" || m == "EXG") {
+        auto [a, b] = pair_of(l.operand);
+        int ra = reg16(a), rb = reg16(b);
+        std::string ka = ra >= 0 ? k.key[ra] : "", kb = rb >= 0 ? k.key[rb] : "";
+        k.drop(b);
+        if (m == "EXG") k.drop(a);
+        if (rb >= 0) k.key[rb] = ka;
+        if (m == "EXG" && ra >= 0) k.key[ra] = kb;
+        return;
+    }
+    if (m == "PULS" || m == "PULU") {
+        for (char r : {'A', 'B', 'D', 'X', 'Y', 'U'})
+            if (u.find(r) != std::string::npos) k.drop(r);
+        return;
+    }
+    if (m.size() == 3 && starts(m, "ST")) {
+        forget_memory(k, cg, l.operand, depth, m[2] == 'A' || m[2] == 'B' ? 1 : 2);
+        if (int r = reg16(m[2]); r >= 0) k.key[r] = key_of(cg, l.operand, depth);
+        return;
+    }
+    if (m.size() == 3 && starts(m, "LD")) {
+        k.drop(m[2]);
+        if (int r = reg16(m[2]); r >= 0) k.key[r] = key_of(cg, l.operand, depth);
+        return;
+    }
+    if (starts(m, "LEA")) return k.drop(m[3]);
+    unsigned reads = 0, sets = 0;
+    if (!flag_effect(m, reads, sets)) return k.clear();
+    if (one_of(m, {"PSHS", "PSHU", "NOP", "TST", "CMPA", "CMPB", "CMPD", "CMPX", "CMPY", "CMPU", "TSTA", "TSTB",
+                   "BITA", "BITB"}))
+        return;
+    if (m == "MUL" || m == "SEX") return k.drop('D');
+    if (m == "ABX") return k.drop('X');
+    // the rest work on A, B or D when their name says so (ADDD, CLRA,
+    // ORB), else on the byte in memory they name (CLR, INC, ASL)
+    char last = m.back();
+    if (last == 'A' || last == 'B' || last == 'D') return k.drop(last);
+    if (!l.operand.empty()) forget_memory(k, cg, l.operand, depth, 1);
+}
+
+// The load an entry is, when it is one line "LDr operand" of a register
+// followed here.
+std::optional<std::pair<int, std::string>> load_of(const CodeGen& cg, const std::vector<Line>& ls, int depth) {
+    if (ls.size() != 1 || ls[0].label || ls[0].m.size() != 3 || !starts(ls[0].m, "LD")) return std::nullopt;
+    int r = reg16(ls[0].m[2]);
+    std::string key = key_of(cg, ls[0].operand, depth);
+    if (r < 0 || key.empty()) return std::nullopt;
+    return std::make_pair(r, key);
+}
+
+bool has_volatile_local(const CodeGen& cg) {
+    if (!cg.fn) return true;
+    for (const auto* list : {&cg.fn->params, &cg.fn->locals})
+        for (const Symbol* s : *list)
+            if (s->is_volatile) return true;
+    return false;
+}
+
+bool drop_reloads(Flow& f) {
+    CodeGen& cg = f.cg;
+    if (has_volatile_local(cg)) return false;
+    bool changed = false;
+    Known k;
+    k.clear();
+    for (size_t i = 0; i < cg.list.size(); ++i) {
+        Insn* e = cg.list[i];
+        if (!e->live) continue;
+        if (e->opcode == OP_DEPTH) {
+            k.drop_below(-(cg.locals_size + f.depth[i] + e->arg));
+            continue;
+        }
+        if (e->opcode == OP_LABEL || f.opaque(e)) {
+            k.clear();
+            continue;
+        }
+        if (!is_instruction(e)) continue;
+        auto load = load_of(cg, f.lines[i], f.depth[i]);
+        if (load && k.key[load->first] == load->second && !f.reads_flags(i + 1, CC_NZV)) {
+            e->live = false;
+            changed = true;
+            continue;
+        }
+        for (const Line& l : f.lines[i]) apply(k, cg, l, f.depth[i], f.lines[i].size() > 1);
+    }
+    return changed;
+}
+
+}  // namespace
+
+bool follow_values(CodeGen& cg) {
+    Flow f(cg);
+    bool changed = drop_zero_compares(f);
+    if (changed) return true;
+    return drop_reloads(f);
+}
+
+}  // namespace zun::tcx
