@@ -7,6 +7,7 @@
 // known here ends all knowledge, so the rules only drop what is sure.
 #include "compiler/codegen.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <optional>
@@ -140,28 +141,36 @@ struct Flow {
     }
 
     // Whether some path from entry i on reads one of the dirty flags before
-    // setting them; budget bounds the entries looked at, over all paths.
+    // setting them. Each label is followed once for each set of flags;
+    // budget bounds the entries looked at, over all paths.
     bool reads_flags(size_t i, unsigned dirty) const {
-        int budget = 60;
-        return reads_flags(i, dirty, budget);
+        int budget = 200;
+        std::unordered_map<int, unsigned> seen;
+        return reads_flags(i, dirty, budget, seen);
     }
 
-    bool reads_flags(size_t i, unsigned dirty, int& budget) const {
+    bool reads_flags(size_t i, unsigned dirty, int& budget, std::unordered_map<int, unsigned>& seen) const {
         for (; i < cg.list.size(); ++i) {
             const Insn* e = cg.list[i];
-            if (!e->live || e->opcode == OP_DEPTH || e->opcode == OP_LABEL) continue;
+            if (!e->live || e->opcode == OP_DEPTH) continue;
+            if (e->opcode == OP_LABEL) {
+                unsigned& done = seen[e->label];
+                if ((dirty & ~done) == 0) return false;
+                done |= dirty;
+                continue;
+            }
             if (--budget < 0 || opaque(e)) return true;
             if (e->opcode == OP_COMMENT || e->opcode == OP_DEBUG) continue;
             bool single_branch = is_branch(e->opcode) && lines[i].size() == 1;
             for (const Line& l : lines[i]) {
                 if (l.label) return true;  // a loop inside the entry
                 if (l.m == "RTS" || l.m == "RTI") return false;
-                if (ends_block(l.m)) return !single_branch || follow(e->label, dirty, budget);
+                if (ends_block(l.m)) return !single_branch || follow(e->label, dirty, budget, seen);
                 int reads = branch_reads(l.m);
                 if (reads >= 0) {
                     // a relative skip inside an entry is not followed
                     if ((reads & static_cast<int>(dirty)) || !single_branch) return true;
-                    if (follow(e->label, dirty, budget)) return true;
+                    if (follow(e->label, dirty, budget, seen)) return true;
                     continue;
                 }
                 unsigned r = 0, set = 0;
@@ -173,9 +182,9 @@ struct Flow {
         return true;
     }
 
-    bool follow(int label, unsigned dirty, int& budget) const {
+    bool follow(int label, unsigned dirty, int& budget, std::unordered_map<int, unsigned>& seen) const {
         auto it = label_at.find(label);
-        return it == label_at.end() || reads_flags(it->second, dirty, budget);
+        return it == label_at.end() || reads_flags(it->second, dirty, budget, seen);
     }
 };
 
@@ -416,13 +425,278 @@ bool drop_reloads(Flow& f) {
     return changed;
 }
 
+// ---- walking pointers kept in a register over a loop ----
+
+// The entries of a loop: from its top label to the last branch back into it.
+struct Loop {
+    size_t top = 0, end = 0;
+};
+
+bool is_branch_entry(const Insn* e) { return e->live && is_branch(e->opcode); }
+
+// The loop whose top is the label at h: its end grows to the last branch to
+// any label inside it.
+std::optional<Loop> loop_at(const CodeGen& cg, size_t h) {
+    Loop l{h, h};
+    for (bool grown = true; grown;) {
+        grown = false;
+        for (size_t i = l.end + 1; i < cg.list.size(); ++i) {
+            const Insn* e = cg.list[i];
+            if (!is_branch_entry(e)) continue;
+            for (size_t j = l.top; j <= l.end; ++j)
+                if (cg.list[j]->live && cg.list[j]->opcode == OP_LABEL && cg.list[j]->label == e->label) {
+                    l.end = i;
+                    grown = true;
+                    break;
+                }
+        }
+    }
+    if (l.end == h) return std::nullopt;
+    return l;
+}
+
+bool inside(const Loop& l, size_t i) { return i >= l.top && i <= l.end; }
+
+// Labels outside the loop that branches inside it reach, when only the loop
+// reaches them (and the entry before each does not run into it, unless it
+// is the loop's last); false when the loop has any other way in or out.
+bool loop_exits(const CodeGen& cg, const Flow& f, const Loop& l, std::vector<size_t>& exits) {
+    for (const SwitchTable& t : cg.tables)
+        for (int target : t.targets) {
+            auto at = f.label_at.find(target);
+            if (at != f.label_at.end() && inside(l, at->second)) return false;
+        }
+    std::vector<int> out;
+    for (size_t i = 0; i < cg.list.size(); ++i) {
+        const Insn* e = cg.list[i];
+        if (!is_branch_entry(e)) continue;
+        auto at = f.label_at.find(e->label);
+        if (at == f.label_at.end()) return false;
+        bool from = inside(l, i), to = inside(l, at->second);
+        if (!from && to) return false;
+        if (from && !to) {
+            if (at->second < l.top) return false;
+            out.push_back(e->label);
+        }
+    }
+    for (int label : out) {
+        size_t at = f.label_at.at(label);
+        for (size_t i = 0; i < cg.list.size(); ++i)
+            if (is_branch_entry(cg.list[i]) && cg.list[i]->label == label && !inside(l, i)) return false;
+        for (const SwitchTable& t : cg.tables)
+            for (int target : t.targets)
+                if (target == label) return false;
+        size_t before = at;
+        while (before > 0 && (!cg.list[before - 1]->live || cg.list[before - 1]->opcode == OP_DEPTH)) --before;
+        if (before > 0 && before - 1 != l.end) {
+            const std::vector<Line>& ls = f.lines[before - 1];
+            if (cg.list[before - 1]->opcode == OP_LABEL || ls.empty() || !ends_block(ls.back().m)) return false;
+        }
+        if (std::find(exits.begin(), exits.end(), at) == exits.end()) exits.push_back(at);
+    }
+    return true;
+}
+
+// Whether a line reads register r: as an index, as what it stores,
+// compares, transfers or pushes.
+bool reads_register(const Line& l, char r) {
+    const std::string& m = l.m;
+    std::string u = upper(l.operand);
+    if (m.size() == 4 && (starts(m, "ST") || starts(m, "CMP")) && m.back() == r) return true;
+    if (m.size() == 3 && starts(m, "ST") && m[2] == r) return true;
+    if (m == "ABX") return r == 'X';
+    if (m == "TFR") return u.size() == 3 && u[0] == r;
+    if (m == "EXG" || m == "PSHS" || m == "PSHU") return u.find(r) != std::string::npos;
+    size_t comma = u.find(',');
+    return comma != std::string::npos && u.find(r, comma) != std::string::npos;
+}
+
+// Whether a line sets register r.
+bool writes_register(const Line& l, char r) {
+    const std::string& m = l.m;
+    std::string u = upper(l.operand);
+    if (m.size() == 3 && starts(m, "LD") && m[2] == r) return true;
+    if (m.size() == 4 && starts(m, "LEA") && m[3] == r) return true;
+    if (m == "TFR") return u.size() == 3 && u[2] == r;
+    if (m == "EXG" || m == "PULS" || m == "PULU") return u.find(r) != std::string::npos;
+    if (m == "ABX") return r == 'X';
+    return u.find(std::string(",") + r + "+") != std::string::npos || u.find(std::string("-") + r) != std::string::npos;
+}
+
+bool mentions_slot(const CodeGen& cg, const Line& l, int depth, long slot) {
+    std::string o = l.operand;
+    if (o.size() > 2 && o.front() == '[' && o.back() == ']') o = o.substr(1, o.size() - 2);
+    auto at = stack_slot(cg, o, depth);
+    return at && *at < slot + 2 && slot < *at + 2;
+}
+
+// A walking pointer's variable: a 2-byte local whose address is never taken.
+bool private_slot(const CodeGen& cg, long slot) {
+    for (const auto* list : {&cg.fn->register_candidates, &cg.fn->other_candidates})
+        for (const Symbol* s : *list)
+            if (s->value == slot && s->type && s->type->size == 2 && s->type->kind == Kind::Pointer) return true;
+    return false;
+}
+
+Operand* walk_operand(const Insn* e, long slot) {
+    for (Operand* o : e->op)
+        if (o && o->mode == M_PROC && o->origin && o->origin->mode == M_LOC && int_value(o->origin->value) == slot)
+            return o;
+    return nullptr;
+}
+
+bool is_slot_move(const Insn* e, int opcode, int reg, long slot) {
+    return e->live && e->opcode == opcode && e->arg == reg && e->op[0] && e->op[0]->mode == M_LOC &&
+           !e->op[1] && int_value(e->op[0]->value) == slot;
+}
+
+Insn* new_entry(CodeGen& cg, int opcode, int reg, long slot) {
+    Insn& e = cg.insns.emplace_back();
+    e.opcode = opcode;
+    e.arg = reg;
+    Operand* d = new_operand(cg, M_LOC);
+    d->value->value = static_cast<int32_t>(slot);
+    e.op[0] = d;
+    return &e;
+}
+
+// The pointer of *p++ in a loop lives in U or Y over the whole loop, loaded
+// before it and stored back where it is left, when nothing else in the loop
+// uses that register, calls or names p. True when it moved one.
+bool keep_walk(Flow& f, const Loop& l, long slot, int from) {
+    CodeGen& cg = f.cg;
+    char rf = from == R_X ? 'X' : 'U';
+    // the walk: loads and stores of the pointer register from and to the
+    // slot, and the accesses through it; nothing else may name the slot
+    std::vector<size_t> moves, walks;
+    for (size_t i = l.top; i <= l.end; ++i) {
+        Insn* e = cg.list[i];
+        if (!e->live) continue;
+        if (is_slot_move(e, OP_LOAD, from, slot) || is_slot_move(e, OP_STORE, from, slot)) {
+            moves.push_back(i);
+        } else if (Operand* w = walk_operand(e, slot)) {
+            if (w->reg != from) return false;
+            walks.push_back(i);
+        } else {
+            for (const Line& line : f.lines[i])
+                if (mentions_slot(cg, line, f.depth[i], slot)) return false;
+        }
+    }
+    bool loaded = std::any_of(moves.begin(), moves.end(), [&](size_t i) { return cg.list[i]->opcode == OP_LOAD; });
+    if (!loaded || walks.empty()) return false;
+    auto of_walk = [&](size_t i) {
+        return std::find(moves.begin(), moves.end(), i) != moves.end() ||
+               std::find(walks.begin(), walks.end(), i) != walks.end();
+    };
+    // the register it moves to: U when nothing but the walk names it, else
+    // Y when nothing names that
+    char to = 0;
+    for (char r : {'U', 'Y'}) {
+        bool used = false;
+        for (size_t i = l.top; i <= l.end && !used; ++i) {
+            if (!cg.list[i]->live || (r == rf && of_walk(i))) continue;
+            for (const Line& line : f.lines[i]) used |= reads_register(line, r) || writes_register(line, r);
+        }
+        if (!used) {
+            to = r;
+            break;
+        }
+    }
+    if (!to) return false;
+    // when the walk leaves its old register, what it held there must not be
+    // read by anything else in the loop: it counts as the walk's after the
+    // walk's own entries and at every label
+    if (to != rf) {
+        bool from_walk = true;
+        for (size_t i = l.top; i <= l.end; ++i) {
+            const Insn* e = cg.list[i];
+            if (!e->live) continue;
+            if (e->opcode == OP_LABEL || of_walk(i)) {
+                from_walk = true;
+                continue;
+            }
+            for (const Line& line : f.lines[i]) {
+                if (from_walk && reads_register(line, rf)) return false;
+                if (writes_register(line, rf)) from_walk = false;
+            }
+        }
+    }
+    // the flags the dropped moves set must not be read, nor Z after a step
+    // back, which LEAU leaves alone
+    for (size_t i : moves)
+        if (f.reads_flags(i + 1, CC_NZV)) return false;
+    int reg = to == 'U' ? R_U : R_Y;
+    for (size_t i : walks) {
+        Operand* w = walk_operand(cg.list[i], slot);
+        if (w->step < 1 && f.reads_flags(i + 1, CC_Z)) return false;
+        uint8_t old = w->reg;
+        w->reg = static_cast<uint8_t>(reg);
+        std::string text = render_entry(cg, cg.list[i], f.depth[i]);
+        w->reg = old;
+        if (text_bytes(text) >= kUnknownBytes) return false;
+    }
+    std::vector<size_t> exits;
+    if (!loop_exits(cg, f, l, exits)) return false;
+    // where the loop is left the register goes back to the slot: after each
+    // exit label, and before what follows the loop when its end runs on
+    std::vector<size_t> stores;
+    for (size_t at : exits) stores.push_back(at + 1);
+    const std::vector<Line>& last = f.lines[l.end];
+    if (last.empty() || !ends_block(last.back().m)) {
+        size_t next = l.end + 1;
+        while (next < cg.list.size() && !cg.list[next]->live) ++next;
+        if (std::find(exits.begin(), exits.end(), next) == exits.end()) stores.push_back(l.end + 1);
+    }
+    for (size_t i : walks) walk_operand(cg.list[i], slot)->reg = static_cast<uint8_t>(reg);
+    for (size_t i : moves) cg.list[i]->live = false;
+    std::sort(stores.rbegin(), stores.rend());
+    for (size_t at : stores) cg.list.insert(cg.list.begin() + static_cast<long>(at), new_entry(cg, OP_STORE, reg, slot));
+    cg.list.insert(cg.list.begin() + static_cast<long>(l.top), new_entry(cg, OP_LOAD, reg, slot));
+    return true;
+}
+
+bool keep_walks(Flow& f) {
+    CodeGen& cg = f.cg;
+    if (cg.tu.options.debug || !cg.fn || cg.fn->uses_asm) return false;
+    for (size_t h = 0; h < cg.list.size(); ++h) {
+        if (!cg.list[h]->live || cg.list[h]->opcode != OP_LABEL) continue;
+        std::optional<Loop> l = loop_at(cg, h);
+        if (!l) continue;
+        bool plain = true;
+        for (size_t i = l->top; i <= l->end && plain; ++i) {
+            const Insn* e = cg.list[i];
+            if (!e->live) continue;
+            if (f.opaque(e)) plain = false;
+            for (const Line& line : f.lines[i]) {
+                unsigned r = 0, set = 0;
+                bool known = line.label || branch_reads(line.m) >= 0 || ends_block(line.m) || flag_effect(line.m, r, set);
+                if (!known || one_of(line.m, {"JSR", "BSR", "LBSR", "SWI", "SWI2", "SWI3", "RTS", "RTI", "JMP"}))
+                    plain = false;
+            }
+        }
+        if (!plain) continue;
+        for (size_t i = l->top; i <= l->end; ++i) {
+            const Insn* e = cg.list[i];
+            if (!e->live) continue;
+            for (const Operand* o : e->op)
+                if (o && o->mode == M_PROC && o->origin && o->origin->mode == M_LOC && (o->reg == R_X || o->reg == R_U)) {
+                    bool symbolic = false;
+                    long slot = int_value(o->origin->value, &symbolic);
+                    if (!symbolic && private_slot(cg, slot) && keep_walk(f, *l, slot, o->reg)) return true;
+                }
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 bool follow_values(CodeGen& cg) {
+    // a reload goes before the compare after it, whose flags the store
+    // before the reload may then give
     Flow f(cg);
-    bool changed = drop_zero_compares(f);
-    if (changed) return true;
-    return drop_reloads(f);
+    if (keep_walks(f) || drop_reloads(f)) return true;
+    return drop_zero_compares(f);
 }
 
 }  // namespace zun::tcx

@@ -147,6 +147,19 @@ TEST(Forms, ValuesStillInRegistersAreNotLoadedAgain) {
     EXPECT_HAS(t, "\tSTD\t0,S\n\tLDD\t0,S\n");
 }
 
+TEST(Forms, WalkingPointersStayInRegistersOverLoops) {
+    // both pointers of a copy loop live in U and Y, stored back after it
+    std::string t = code("void copy(char *d, char *s) { while ((*d++ = *s++) != 0) ; }\n");
+    EXPECT_HAS(t, "\tLDU\t4,S\n\tLDY\t2,S\n_2:\n\tLDB\t,U+\n\tSTB\t,Y+\n\tBNE\t_2\n\tSTY\t2,S\n\tSTU\t4,S\n");
+    t = code("int len(char *s) { char *p = s; while (*p++) ; return p - s; }\n");
+    EXPECT_HAS(t, "\tLDU\t0,S\n_2:\n\tLDB\t,U+\n\tBNE\t_2\n\tSTU\t0,S\n");
+    // a call in the loop may change any register; without -O nothing moves
+    t = code("void g(void); int f(char *p) { int n = 0; while (*p++) { g(); n++; } return n; }\n");
+    EXPECT_HAS(t, "\tLDX\t4,S\n\tLDB\t,X+\n\tSTX\t4,S\n");
+    t = code("void copy(char *d, char *s) { while ((*d++ = *s++) != 0) ; }\n", {});
+    EXPECT_HAS(t, "\tLDX\t2,S\n\tLDU\t4,S\n\tLDB\t,U+\n\tSTB\t,X+\n\tSTU\t4,S\n\tSTX\t2,S\n");
+}
+
 TEST(Forms, ShiftsNegationAndTemporaries) {
     std::string t = code("unsigned char c; void f(void) { c <<= 9; }\n");
     EXPECT_HAS(t, "\tCLRB\n\tSTB\t_c\n");
