@@ -8,6 +8,7 @@
 
 #include "common/m6809_opcodes.h"
 
+#include <array>
 #include <cctype>
 #include <optional>
 
@@ -63,25 +64,55 @@ int indexed_extra(std::string_view operand, bool indirect) {
     return *v >= -128 && *v <= 127 ? 1 : 2;
 }
 
-int row_length(std::string_view m, zun::Mode mode) {
-    const zun::OpcodeInfo* row = zun::find_mnemonic(m, mode);
-    return row ? row->length : -1;
+// The lengths of a mnemonic's rows by addressing mode, -1 where it has
+// none. The datasheet's second names count as the first ones.
+struct Rows {
+    std::array<int, 10> length;
+    int operator[](zun::Mode m) const { return length[static_cast<size_t>(m)]; }
+};
+
+Rows rows_of(std::string_view mnemonic, MnemonicRows* known) {
+    std::string m = upper(mnemonic);
+    if (known) {
+        auto it = known->find(m);
+        if (it != known->end()) return {it->second};
+    }
+    std::string name = m;
+    static constexpr std::pair<const char*, const char*> second_names[] = {
+        {"LSL", "ASL"}, {"LSLA", "ASLA"}, {"LSLB", "ASLB"}, {"BHS", "BCC"}, {"BLO", "BCS"}, {"LBHS", "LBCC"},
+        {"LBLO", "LBCS"}};
+    for (const auto& [second, first] : second_names)
+        if (name == second) name = first;
+    Rows r;
+    r.length.fill(-1);
+    for (const zun::OpcodeInfo& row : zun::opcode_table()) {
+        const char* rn = row.mnemonic;
+        size_t k = 0;
+        while (k < name.size() && rn[k] == name[k]) ++k;
+        if (k == name.size() && rn[k] == 0) r.length[static_cast<size_t>(row.mode)] = row.length;
+    }
+    if (known) known->emplace(m, r.length);
+    return r;
 }
 
-// The bytes of one instruction given by its mnemonic and operand field.
-int instruction_bytes(std::string_view m, std::string_view operand) {
-    for (zun::Mode mode : {zun::Mode::Relative8, zun::Mode::Relative16, zun::Mode::RegisterPair, zun::Mode::StackMask})
-        if (int n = row_length(m, mode); n > 0) return n;
-    if (operand.empty()) return row_length(m, zun::Mode::Inherent);
+bool any_row(const Rows& r) {
+    for (int n : r.length)
+        if (n >= 0) return true;
+    return false;
+}
+
+// The bytes of one instruction given by its rows and operand field.
+int instruction_bytes(const Rows& r, std::string_view operand) {
+    using zun::Mode;
+    for (Mode mode : {Mode::Relative8, Mode::Relative16, Mode::RegisterPair, Mode::StackMask})
+        if (r[mode] > 0) return r[mode];
+    if (operand.empty()) return r[Mode::Inherent];
     switch (operand[0]) {
-    case '#': {
-        int n = row_length(m, zun::Mode::Immediate8);
-        return n > 0 ? n : row_length(m, zun::Mode::Immediate16);
-    }
-    case '<': return row_length(m, zun::Mode::Direct);
-    case '>': return row_length(m, zun::Mode::Extended);
+    case '#': return r[Mode::Immediate8] > 0 ? r[Mode::Immediate8] : r[Mode::Immediate16];
+    case '<': return r[Mode::Direct];
+    case '>': return r[Mode::Extended];
     case '[': {
-        int n = row_length(m, zun::Mode::Indexed);
+        int n = r[Mode::Indexed];
         if (n < 0 || operand.back() != ']') return -1;
         std::string_view inner = operand.substr(1, operand.size() - 2);
         return n + (inner.find(',') == std::string_view::npos ? 2 : indexed_extra(inner, true));
@@ -89,15 +120,15 @@ int instruction_bytes(std::string_view m, std::string_view operand) {
     default: break;
     }
     if (operand.find(',') != std::string_view::npos) {
-        int n = row_length(m, zun::Mode::Indexed);
+        int n = r[Mode::Indexed];
         return n < 0 ? -1 : n + indexed_extra(operand, false);
     }
-    return row_length(m, zun::Mode::Extended);
+    return r[Mode::Extended];
 }
 
 }  // namespace
 
-int line_bytes(std::string_view line) {
+int line_bytes(std::string_view line, MnemonicRows* known) {
     size_t i = 0;
     if (!line.empty() && !blank(line[0])) {
         if (line[0] == ';' || line[0] == '*') return 0;
@@ -108,19 +139,20 @@ int line_bytes(std::string_view line) {
     while (i < line.size() && !blank(line[i])) ++i;
     std::string_view mnemonic = line.substr(m, i - m);
     if (mnemonic.empty() || mnemonic[0] == ';') return 0;
-    if (!zun::is_mnemonic(mnemonic)) return -1;
+    Rows rows = rows_of(mnemonic, known);
+    if (!any_row(rows)) return -1;
     while (i < line.size() && blank(line[i])) ++i;
     size_t o = i;
     while (i < line.size() && !blank(line[i])) ++i;
-    return instruction_bytes(mnemonic, line.substr(o, i - o));
+    return instruction_bytes(rows, line.substr(o, i - o));
 }
 
-int text_bytes(std::string_view text) {
+int text_bytes(std::string_view text, MnemonicRows* known) {
     int total = 0;
     while (!text.empty()) {
         size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
-        int n = line_bytes(line);
+        int n = line_bytes(line, known);
         if (n < 0) return kUnknownBytes;
         total += n;
         if (end == std::string_view::npos) break;

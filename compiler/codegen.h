@@ -6,10 +6,12 @@
 
 #include "compiler/internal.h"
 
+#include <array>
 #include <deque>
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace zun::tcx {
@@ -145,6 +147,23 @@ struct RegModel {
     std::vector<Operand*> statement_temps;  // in use until the statement ends
 };
 
+// The lengths of a mnemonic's instructions by addressing mode (-1 where it
+// has none), kept by mnemonic so that the table is searched once for each.
+using MnemonicRows = std::unordered_map<std::string, std::array<int, 10>>;
+
+// A printed line split into mnemonic and operand and classified by the
+// effects the peephole rules that follow values read (peephole_values.cpp).
+struct PrintedLine {
+    std::string m;        // mnemonic, upper case
+    std::string operand;  // as printed
+    std::string uop;      // the operand in upper case
+    bool label = false;   // a label line inside an entry's text
+    int branch = -1;      // a conditional branch: the flags it reads
+    bool ends = false;    // goes nowhere after: BRA, JMP, RTS ...
+    bool known = false;   // its effect on the flags is known
+    unsigned freads = 0, fsets = 0;
+};
+
 // Per-function state of the code generator.
 struct CodeGen {
     explicit CodeGen(TranslationUnit& unit) : tu(unit) {}
@@ -167,6 +186,19 @@ struct CodeGen {
     std::map<const Stmt*, int> case_labels;
     std::map<const Stmt*, std::pair<int, int>> loop_labels;  // break, continue
     RegModel regs;
+
+    // The text of entries as printed at their place, kept while the list is
+    // improved: the peephole rules and the branch sizes read it again and
+    // again. The opcode, its number and label tell a rule's change.
+    struct Rendered {
+        int depth = 0, opcode = 0, arg = 0, label = 0;
+        std::string text;
+        int bytes = -1;                 // text_bytes, once asked for
+        bool parsed = false;
+        std::vector<PrintedLine> lines;  // once asked for
+    };
+    std::unordered_map<const Insn*, Rendered> rendered;
+    MnemonicRows mnemonic_rows;
 };
 
 // ---- output.cpp (writers the code generator adds) ----
@@ -200,8 +232,8 @@ int int_value(const Node* n, bool* symbolic = nullptr);
 constexpr int kUnknownBytes = 1 << 20;
 // The bytes one printed line assembles to (0 for a label or comment line);
 // -1 for a line that is not an instruction.
-int line_bytes(std::string_view line);
-int text_bytes(std::string_view text);
+int line_bytes(std::string_view line, MnemonicRows* known = nullptr);
+int text_bytes(std::string_view text, MnemonicRows* known = nullptr);
 
 // ---- peephole.cpp ----
 
@@ -215,6 +247,8 @@ void peephole(CodeGen& cg);
 // Drops compares with 0 whose flags the instruction before set, and loads
 // of values their register still holds; true when it dropped anything.
 bool follow_values(CodeGen& cg);
+// The lines of an entry as printed at depth, split and classified once.
+const std::vector<PrintedLine>& entry_lines(CodeGen& cg, const Insn* e, int depth);
 void improve_and_print(CodeGen& cg);
 
 // ---- print_operand.cpp ----
@@ -446,6 +480,10 @@ void put_op(CodeGen& cg, const Insn* e);
 // The text of one entry as printed with depth bytes pushed, without any
 // effect on the output, the labels or the diagnostics.
 std::string render_entry(CodeGen& cg, const Insn* e, int depth);
+// The same, printed once while the list is improved; an entry whose
+// operands change must be taken out of cg.rendered.
+const std::string& entry_text(CodeGen& cg, const Insn* e, int depth);
+int entry_bytes(CodeGen& cg, const Insn* e, int depth);
 void op_error_dump(CodeGen& cg, const Insn* e);
 
 }  // namespace zun::tcx

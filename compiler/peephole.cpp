@@ -206,7 +206,7 @@ std::vector<int> entry_bytes(CodeGen& cg) {
         if (!code || e->opcode == OP_FAULT || e->opcode == OP_DEPTH || is_short_branch(e->opcode) ||
             short_branch(e->opcode) != e->opcode)
             continue;
-        bytes[i] = text_bytes(render_entry(cg, e, depth));
+        bytes[i] = entry_bytes(cg, e, depth);
     }
     return bytes;
 }
@@ -339,6 +339,7 @@ void improve_and_print(CodeGen& cg) {
     }
     cg.list.clear();
     cg.tables.clear();
+    cg.rendered.clear();
 }
 
 }  // namespace zun::tcx

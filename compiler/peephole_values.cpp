@@ -20,50 +20,15 @@ namespace {
 // Condition-code bits.
 enum Flag : unsigned { CC_C = 1, CC_V = 2, CC_Z = 4, CC_N = 8, CC_NZV = 14, CC_ALL = 15 };
 
-struct Line {
-    std::string m;        // mnemonic, upper case
-    std::string operand;  // as printed
-    bool label = false;   // a label line inside the entry's text
-};
-
 std::string upper(std::string s) {
     for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
 }
 
-std::vector<Line> lines_of(const std::string& text) {
-    std::vector<Line> out;
-    size_t s = 0;
-    while (s < text.size()) {
-        size_t e = text.find('\n', s);
-        if (e == std::string::npos) e = text.size();
-        std::string l = text.substr(s, e - s);
-        s = e + 1;
-        if (l.empty() || l[0] == ';' || l[0] == '*') continue;
-        size_t i = 0;
-        if (l[0] != ' ' && l[0] != '\t') {
-            out.push_back({"", "", true});
-            while (i < l.size() && l[i] != ' ' && l[i] != '\t') ++i;
-        }
-        while (i < l.size() && (l[i] == ' ' || l[i] == '\t')) ++i;
-        size_t m = i;
-        while (i < l.size() && l[i] != ' ' && l[i] != '\t') ++i;
-        if (m == i) continue;
-        Line line;
-        line.m = upper(l.substr(m, i - m));
-        while (i < l.size() && (l[i] == ' ' || l[i] == '\t')) ++i;
-        size_t o = i;
-        while (i < l.size() && l[i] != ' ' && l[i] != '\t') ++i;
-        line.operand = l.substr(o, i - o);
-        out.push_back(line);
-    }
-    return out;
-}
-
 bool starts(const std::string& s, const char* p) { return s.rfind(p, 0) == 0; }
 
-bool one_of(const std::string& s, std::initializer_list<const char*> names) {
-    for (const char* n : names)
+bool one_of(std::string_view s, std::initializer_list<std::string_view> names) {
+    for (std::string_view n : names)
         if (s == n) return true;
     return false;
 }
@@ -71,7 +36,8 @@ bool one_of(const std::string& s, std::initializer_list<const char*> names) {
 // The flags a conditional branch reads; -1 for a line that is no
 // conditional branch.
 int branch_reads(const std::string& m) {
-    std::string b = starts(m, "LB") ? m.substr(1) : m;
+    if (m.empty() || (m[0] != 'B' && !(m[0] == 'L' && m.size() > 1 && m[1] == 'B'))) return -1;
+    std::string_view b = m[0] == 'L' ? std::string_view(m).substr(1) : std::string_view(m);
     if (one_of(b, {"BEQ", "BNE"})) return CC_Z;
     if (one_of(b, {"BMI", "BPL"})) return CC_N;
     if (one_of(b, {"BVS", "BVC"})) return CC_V;
@@ -91,7 +57,7 @@ bool ends_block(const std::string& m) {
 // first and the ones it sets. False for an instruction not known here.
 bool flag_effect(const std::string& m, unsigned& reads, unsigned& sets) {
     reads = sets = 0;
-    auto stem = [&](const char* s) { return starts(m, s) && m.size() <= std::string(s).size() + 1; };
+    auto stem = [&](std::string_view s) { return m.size() <= s.size() + 1 && std::string_view(m).substr(0, s.size()) == s; };
     if (one_of(m, {"TFR", "EXG", "PSHS", "PULS", "PSHU", "PULU", "LEAS", "LEAU", "NOP", "ABX"})) return true;
     if (one_of(m, {"JSR", "BSR", "LBSR"})) {
         sets = CC_ALL;  // a routine leaves flags of its own
@@ -112,15 +78,56 @@ bool flag_effect(const std::string& m, unsigned& reads, unsigned& sets) {
     return false;
 }
 
+using Line = PrintedLine;
+
+std::vector<Line> lines_of(const std::string& text) {
+    std::vector<Line> out;
+    size_t s = 0;
+    while (s < text.size()) {
+        size_t e = text.find('\n', s);
+        if (e == std::string::npos) e = text.size();
+        std::string_view l(text.data() + s, e - s);
+        s = e + 1;
+        if (l.empty() || l[0] == ';' || l[0] == '*') continue;
+        size_t i = 0;
+        if (l[0] != ' ' && l[0] != '\t') {
+            Line label;
+            label.label = true;
+            out.push_back(label);
+            while (i < l.size() && l[i] != ' ' && l[i] != '\t') ++i;
+        }
+        while (i < l.size() && (l[i] == ' ' || l[i] == '\t')) ++i;
+        size_t m = i;
+        while (i < l.size() && l[i] != ' ' && l[i] != '\t') ++i;
+        if (m == i) continue;
+        Line line;
+        line.m = upper(std::string(l.substr(m, i - m)));
+        while (i < l.size() && (l[i] == ' ' || l[i] == '\t')) ++i;
+        size_t o = i;
+        while (i < l.size() && l[i] != ' ' && l[i] != '\t') ++i;
+        line.operand = std::string(l.substr(o, i - o));
+        line.uop = upper(line.operand);
+        line.branch = branch_reads(line.m);
+        line.ends = ends_block(line.m);
+        line.known = flag_effect(line.m, line.freads, line.fsets);
+        out.push_back(std::move(line));
+    }
+    return out;
+}
+
 struct Flow {
     CodeGen& cg;
-    std::vector<std::vector<Line>> lines;  // per entry, of the live ones
+    std::vector<const std::vector<Line>*> line_lists;  // per entry, of the live ones
     std::vector<int> depth;                // bytes pushed before each entry
     std::unordered_map<int, size_t> label_at;
+    std::unordered_map<int, std::vector<size_t>> branches_to;  // live branches by target, in list order
+    std::vector<Line> none;
+
+    const std::vector<Line>& lines(size_t i) const { return *line_lists[i]; }
 
     explicit Flow(CodeGen& c) : cg(c) {
         size_t n = cg.list.size();
-        lines.resize(n);
+        line_lists.assign(n, &none);
         depth.resize(n);
         int d = 0;
         for (size_t i = 0; i < n; ++i) {
@@ -129,7 +136,8 @@ struct Flow {
             if (!e->live) continue;
             if (e->opcode == OP_DEPTH) d += e->arg;
             if (e->opcode == OP_LABEL) label_at.emplace(e->label, i);
-            if (is_instruction(e) && e->opcode != OP_DEPTH) lines[i] = lines_of(render_entry(cg, e, depth[i]));
+            if (is_branch(e->opcode)) branches_to[e->label].push_back(i);
+            if (is_instruction(e) && e->opcode != OP_DEPTH) line_lists[i] = &entry_lines(cg, e, depth[i]);
         }
     }
 
@@ -161,21 +169,19 @@ struct Flow {
             }
             if (--budget < 0 || opaque(e)) return true;
             if (e->opcode == OP_COMMENT || e->opcode == OP_DEBUG) continue;
-            bool single_branch = is_branch(e->opcode) && lines[i].size() == 1;
-            for (const Line& l : lines[i]) {
+            bool single_branch = is_branch(e->opcode) && lines(i).size() == 1;
+            for (const Line& l : lines(i)) {
                 if (l.label) return true;  // a loop inside the entry
                 if (l.m == "RTS" || l.m == "RTI") return false;
-                if (ends_block(l.m)) return !single_branch || follow(e->label, dirty, budget, seen);
-                int reads = branch_reads(l.m);
-                if (reads >= 0) {
+                if (l.ends) return !single_branch || follow(e->label, dirty, budget, seen);
+                if (l.branch >= 0) {
                     // a relative skip inside an entry is not followed
-                    if ((reads & static_cast<int>(dirty)) || !single_branch) return true;
+                    if ((l.branch & static_cast<int>(dirty)) || !single_branch) return true;
                     if (follow(e->label, dirty, budget, seen)) return true;
                     continue;
                 }
-                unsigned r = 0, set = 0;
-                if (!flag_effect(l.m, r, set) || (r & dirty)) return true;
-                dirty &= ~set;
+                if (!l.known || (l.freads & dirty)) return true;
+                dirty &= ~l.fsets;
                 if (!dirty) return false;
             }
         }
@@ -205,7 +211,7 @@ std::optional<char> flags_from(const std::vector<Line>& ls) {
     if (ls.empty() || ls.back().label) return std::nullopt;
     // a skip inside the entry may pass the last line by
     for (const Line& l : ls)
-        if (branch_reads(l.m) >= 0 || ends_block(l.m)) return std::nullopt;
+        if (l.branch >= 0 || l.ends) return std::nullopt;
     const Line& l = ls.back();
     if (l.m.size() == 3 && (starts(l.m, "LD") || starts(l.m, "ST")) &&
         std::string("ABDXYU").find(l.m[2]) != std::string::npos)
@@ -225,13 +231,13 @@ bool drop_zero_compares(Flow& f) {
             prev = cg.list.size();
             continue;
         }
-        const std::vector<Line>& ls = f.lines[i];
+        const std::vector<Line>& ls = f.lines(i);
         std::optional<char> r = ls.size() == 1 ? zero_compare(ls[0]) : std::nullopt;
         if (r && prev < cg.list.size()) {
-            std::optional<char> set = flags_from(f.lines[prev]);
+            std::optional<char> set = flags_from(f.lines(prev));
             // N and Z are the same and V is clear either way; only the carry,
             // which the compare clears, may differ
-            bool same = set && (*set == *r || (*r == 'B' && *set == 'D' && f.lines[prev].back().m == "CLRB"));
+            bool same = set && (*set == *r || (*r == 'B' && *set == 'D' && f.lines(prev).back().m == "CLRB"));
             if (same && !f.reads_flags(i + 1, CC_C)) {
                 e->live = false;
                 changed = true;
@@ -289,11 +295,10 @@ bool plain_int(const std::string& s, long& v) {
 // The frame offset of a stack operand "n,S" printed with depth bytes pushed.
 std::optional<long> stack_slot(const CodeGen& cg, const std::string& operand, int depth) {
     size_t comma = operand.find(',');
-    if (comma == std::string::npos || upper(operand.substr(comma + 1)) != "S") return std::nullopt;
+    if (comma == std::string::npos || comma + 2 != operand.size() || (operand.back() != 'S' && operand.back() != 's'))
+        return std::nullopt;
     long n = 0;
-    std::string off = operand.substr(0, comma);
-    if (off.empty()) off = "0";
-    if (!plain_int(off, n)) return std::nullopt;
+    if (comma > 0 && !plain_int(operand.substr(0, comma), n)) return std::nullopt;
     return n - cg.locals_size - depth;
 }
 
@@ -301,8 +306,9 @@ std::optional<long> stack_slot(const CodeGen& cg, const std::string& operand, in
 // a stack slot of the frame.
 std::string key_of(const CodeGen& cg, const std::string& operand, int depth) {
     if (!operand.empty() && operand[0] == '#') return operand;
-    if (auto slot = stack_slot(cg, operand, depth)) return "S" + std::to_string(*slot);
-    return "";
+    std::string key;
+    if (auto slot = stack_slot(cg, operand, depth)) key = 'S' + std::to_string(*slot);
+    return key;
 }
 
 // A store to an operand: what the registers knew of that memory goes.
@@ -329,10 +335,10 @@ std::pair<char, char> pair_of(const std::string& operand) {
 // One line's effect on what the registers hold; several tells that the
 // entry prints more lines, whose own pushes the depth does not count.
 void apply(Known& k, const CodeGen& cg, const Line& l, int depth, bool several) {
-    if (l.label || ends_block(l.m) || one_of(l.m, {"JSR", "BSR", "LBSR"})) return k.clear();
-    if (branch_reads(l.m) >= 0) return;
+    if (l.label || l.ends || one_of(l.m, {"JSR", "BSR", "LBSR"})) return k.clear();
+    if (l.branch >= 0) return;
     const std::string& m = l.m;
-    std::string u = upper(l.operand);
+    const std::string& u = l.uop;
     // auto increment and decrement change their index register
     for (char r : {'X', 'Y', 'U'})
         if (u.find(std::string(",") + r + "+") != std::string::npos || u.find(std::string("-") + r) != std::string::npos)
@@ -364,8 +370,7 @@ void apply(Known& k, const CodeGen& cg, const Line& l, int depth, bool several) 
         return;
     }
     if (starts(m, "LEA")) return k.drop(m[3]);
-    unsigned reads = 0, sets = 0;
-    if (!flag_effect(m, reads, sets)) return k.clear();
+    if (!l.known) return k.clear();
     if (one_of(m, {"PSHS", "PSHU", "NOP", "TST", "CMPA", "CMPB", "CMPD", "CMPX", "CMPY", "CMPU", "TSTA", "TSTB",
                    "BITA", "BITB"}))
         return;
@@ -414,13 +419,13 @@ bool drop_reloads(Flow& f) {
             continue;
         }
         if (!is_instruction(e)) continue;
-        auto load = load_of(cg, f.lines[i], f.depth[i]);
+        auto load = load_of(cg, f.lines(i), f.depth[i]);
         if (load && k.key[load->first] == load->second && !f.reads_flags(i + 1, CC_NZV)) {
             e->live = false;
             changed = true;
             continue;
         }
-        for (const Line& l : f.lines[i]) apply(k, cg, l, f.depth[i], f.lines[i].size() > 1);
+        for (const Line& l : f.lines(i)) apply(k, cg, l, f.depth[i], f.lines(i).size() > 1);
     }
     return changed;
 }
@@ -432,24 +437,16 @@ struct Loop {
     size_t top = 0, end = 0;
 };
 
-bool is_branch_entry(const Insn* e) { return e->live && is_branch(e->opcode); }
-
 // The loop whose top is the label at h: its end grows to the last branch to
 // any label inside it.
-std::optional<Loop> loop_at(const CodeGen& cg, size_t h) {
+std::optional<Loop> loop_at(const Flow& f, size_t h) {
+    const CodeGen& cg = f.cg;
     Loop l{h, h};
-    for (bool grown = true; grown;) {
-        grown = false;
-        for (size_t i = l.end + 1; i < cg.list.size(); ++i) {
-            const Insn* e = cg.list[i];
-            if (!is_branch_entry(e)) continue;
-            for (size_t j = l.top; j <= l.end; ++j)
-                if (cg.list[j]->live && cg.list[j]->opcode == OP_LABEL && cg.list[j]->label == e->label) {
-                    l.end = i;
-                    grown = true;
-                    break;
-                }
-        }
+    for (size_t j = h; j <= l.end; ++j) {
+        const Insn* e = cg.list[j];
+        if (!e->live || e->opcode != OP_LABEL) continue;
+        auto it = f.branches_to.find(e->label);
+        if (it != f.branches_to.end()) l.end = std::max(l.end, it->second.back());
     }
     if (l.end == h) return std::nullopt;
     return l;
@@ -467,30 +464,29 @@ bool loop_exits(const CodeGen& cg, const Flow& f, const Loop& l, std::vector<siz
             if (at != f.label_at.end() && inside(l, at->second)) return false;
         }
     std::vector<int> out;
-    for (size_t i = 0; i < cg.list.size(); ++i) {
-        const Insn* e = cg.list[i];
-        if (!is_branch_entry(e)) continue;
-        auto at = f.label_at.find(e->label);
+    for (const auto& [label, from] : f.branches_to) {
+        auto at = f.label_at.find(label);
         if (at == f.label_at.end()) return false;
-        bool from = inside(l, i), to = inside(l, at->second);
-        if (!from && to) return false;
-        if (from && !to) {
-            if (at->second < l.top) return false;
-            out.push_back(e->label);
+        bool in_from = std::any_of(from.begin(), from.end(), [&](size_t i) { return inside(l, i); });
+        bool out_from = std::any_of(from.begin(), from.end(), [&](size_t i) { return !inside(l, i); });
+        if (inside(l, at->second)) {
+            if (out_from) return false;
+        } else if (in_from) {
+            // a label left to is reached from the loop alone
+            if (at->second < l.top || out_from) return false;
+            out.push_back(label);
         }
     }
     for (int label : out) {
         size_t at = f.label_at.at(label);
-        for (size_t i = 0; i < cg.list.size(); ++i)
-            if (is_branch_entry(cg.list[i]) && cg.list[i]->label == label && !inside(l, i)) return false;
         for (const SwitchTable& t : cg.tables)
             for (int target : t.targets)
                 if (target == label) return false;
         size_t before = at;
         while (before > 0 && (!cg.list[before - 1]->live || cg.list[before - 1]->opcode == OP_DEPTH)) --before;
         if (before > 0 && before - 1 != l.end) {
-            const std::vector<Line>& ls = f.lines[before - 1];
-            if (cg.list[before - 1]->opcode == OP_LABEL || ls.empty() || !ends_block(ls.back().m)) return false;
+            const std::vector<Line>& ls = f.lines(before - 1);
+            if (cg.list[before - 1]->opcode == OP_LABEL || ls.empty() || !ls.back().ends) return false;
         }
         if (std::find(exits.begin(), exits.end(), at) == exits.end()) exits.push_back(at);
     }
@@ -501,7 +497,7 @@ bool loop_exits(const CodeGen& cg, const Flow& f, const Loop& l, std::vector<siz
 // compares, transfers or pushes.
 bool reads_register(const Line& l, char r) {
     const std::string& m = l.m;
-    std::string u = upper(l.operand);
+    const std::string& u = l.uop;
     if (m.size() == 4 && (starts(m, "ST") || starts(m, "CMP")) && m.back() == r) return true;
     if (m.size() == 3 && starts(m, "ST") && m[2] == r) return true;
     if (m == "ABX") return r == 'X';
@@ -514,7 +510,7 @@ bool reads_register(const Line& l, char r) {
 // Whether a line sets register r.
 bool writes_register(const Line& l, char r) {
     const std::string& m = l.m;
-    std::string u = upper(l.operand);
+    const std::string& u = l.uop;
     if (m.size() == 3 && starts(m, "LD") && m[2] == r) return true;
     if (m.size() == 4 && starts(m, "LEA") && m[3] == r) return true;
     if (m == "TFR") return u.size() == 3 && u[2] == r;
@@ -578,7 +574,7 @@ bool keep_walk(Flow& f, const Loop& l, long slot, int from) {
             if (w->reg != from) return false;
             walks.push_back(i);
         } else {
-            for (const Line& line : f.lines[i])
+            for (const Line& line : f.lines(i))
                 if (mentions_slot(cg, line, f.depth[i], slot)) return false;
         }
     }
@@ -595,7 +591,7 @@ bool keep_walk(Flow& f, const Loop& l, long slot, int from) {
         bool used = false;
         for (size_t i = l.top; i <= l.end && !used; ++i) {
             if (!cg.list[i]->live || (r == rf && of_walk(i))) continue;
-            for (const Line& line : f.lines[i]) used |= reads_register(line, r) || writes_register(line, r);
+            for (const Line& line : f.lines(i)) used |= reads_register(line, r) || writes_register(line, r);
         }
         if (!used) {
             to = r;
@@ -615,7 +611,7 @@ bool keep_walk(Flow& f, const Loop& l, long slot, int from) {
                 from_walk = true;
                 continue;
             }
-            for (const Line& line : f.lines[i]) {
+            for (const Line& line : f.lines(i)) {
                 if (from_walk && reads_register(line, rf)) return false;
                 if (writes_register(line, rf)) from_walk = false;
             }
@@ -641,13 +637,16 @@ bool keep_walk(Flow& f, const Loop& l, long slot, int from) {
     // exit label, and before what follows the loop when its end runs on
     std::vector<size_t> stores;
     for (size_t at : exits) stores.push_back(at + 1);
-    const std::vector<Line>& last = f.lines[l.end];
-    if (last.empty() || !ends_block(last.back().m)) {
+    const std::vector<Line>& last = f.lines(l.end);
+    if (last.empty() || !last.back().ends) {
         size_t next = l.end + 1;
         while (next < cg.list.size() && !cg.list[next]->live) ++next;
         if (std::find(exits.begin(), exits.end(), next) == exits.end()) stores.push_back(l.end + 1);
     }
-    for (size_t i : walks) walk_operand(cg.list[i], slot)->reg = static_cast<uint8_t>(reg);
+    for (size_t i : walks) {
+        walk_operand(cg.list[i], slot)->reg = static_cast<uint8_t>(reg);
+        cg.rendered.erase(cg.list[i]);
+    }
     for (size_t i : moves) cg.list[i]->live = false;
     std::sort(stores.rbegin(), stores.rend());
     for (size_t at : stores) cg.list.insert(cg.list.begin() + static_cast<long>(at), new_entry(cg, OP_STORE, reg, slot));
@@ -660,16 +659,15 @@ bool keep_walks(Flow& f) {
     if (cg.tu.options.debug || !cg.fn || cg.fn->uses_asm) return false;
     for (size_t h = 0; h < cg.list.size(); ++h) {
         if (!cg.list[h]->live || cg.list[h]->opcode != OP_LABEL) continue;
-        std::optional<Loop> l = loop_at(cg, h);
+        std::optional<Loop> l = loop_at(f, h);
         if (!l) continue;
         bool plain = true;
         for (size_t i = l->top; i <= l->end && plain; ++i) {
             const Insn* e = cg.list[i];
             if (!e->live) continue;
             if (f.opaque(e)) plain = false;
-            for (const Line& line : f.lines[i]) {
-                unsigned r = 0, set = 0;
-                bool known = line.label || branch_reads(line.m) >= 0 || ends_block(line.m) || flag_effect(line.m, r, set);
+            for (const Line& line : f.lines(i)) {
+                bool known = line.label || line.branch >= 0 || line.ends || line.known;
                 if (!known || one_of(line.m, {"JSR", "BSR", "LBSR", "SWI", "SWI2", "SWI3", "RTS", "RTI", "JMP"}))
                     plain = false;
             }
@@ -690,6 +688,16 @@ bool keep_walks(Flow& f) {
 }
 
 }  // namespace
+
+const std::vector<PrintedLine>& entry_lines(CodeGen& cg, const Insn* e, int depth) {
+    entry_text(cg, e, depth);
+    CodeGen::Rendered& r = cg.rendered[e];
+    if (!r.parsed) {
+        r.lines = lines_of(r.text);
+        r.parsed = true;
+    }
+    return r.lines;
+}
 
 bool follow_values(CodeGen& cg) {
     // a reload goes before the compare after it, whose flags the store
