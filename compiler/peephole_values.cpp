@@ -599,23 +599,35 @@ bool keep_walk(Flow& f, const Loop& l, long slot, int from) {
         }
     }
     if (!to) return false;
-    // when the walk leaves its old register, what it held there must not be
-    // read by anything else in the loop: it counts as the walk's after the
-    // walk's own entries and at every label
-    if (to != rf) {
-        bool from_walk = true;
-        for (size_t i = l.top; i <= l.end; ++i) {
-            const Insn* e = cg.list[i];
-            if (!e->live) continue;
-            if (e->opcode == OP_LABEL || of_walk(i)) {
-                from_walk = true;
-                continue;
-            }
-            for (const Line& line : f.lines(i)) {
-                if (from_walk && reads_register(line, rf)) return false;
-                if (writes_register(line, rf)) from_walk = false;
-            }
+    // the old register must hold the pointer wherever the walk uses it or a
+    // store puts it back, and nothing else may read it while it does (in
+    // the loop, and where the loop runs out of its end)
+    enum { Unknown, Pointer, Other } held = Unknown;
+    auto reads_held = [&](const Line& line) { return held != Other && reads_register(line, rf); };
+    for (size_t i = l.top; i < cg.list.size(); ++i) {
+        const Insn* e = cg.list[i];
+        if (!e->live || e->opcode == OP_DEPTH) continue;
+        bool in_loop = i <= l.end;
+        if (!in_loop && (e->opcode == OP_LABEL || held == Other)) break;
+        if (e->opcode == OP_LABEL) {
+            held = Unknown;
+            continue;
         }
+        if (in_loop && is_slot_move(e, OP_LOAD, from, slot)) {
+            held = Pointer;
+            continue;
+        }
+        if (in_loop && (is_slot_move(e, OP_STORE, from, slot) || walk_operand(e, slot))) {
+            if (held != Pointer) return false;
+            continue;
+        }
+        bool ended = false;
+        for (const Line& line : f.lines(i)) {
+            if (reads_held(line)) return false;
+            if (writes_register(line, rf)) held = Other;
+            ended |= line.ends || line.label;
+        }
+        if (!in_loop && ended) break;
     }
     // the flags the dropped moves set must not be read, nor Z after a step
     // back, which LEAU leaves alone
@@ -629,7 +641,15 @@ bool keep_walk(Flow& f, const Loop& l, long slot, int from) {
         w->reg = static_cast<uint8_t>(reg);
         std::string text = render_entry(cg, cg.list[i], f.depth[i]);
         w->reg = old;
+        // it must print, and not load the register it walks with (the high
+        // word of a long through Y)
         if (text_bytes(text) >= kUnknownBytes) return false;
+        for (const Line& line : lines_of(text)) {
+            bool loads = (line.m.size() == 3 && starts(line.m, "LD") && line.m[2] == to) ||
+                         (line.m == "TFR" && line.uop.size() == 3 && line.uop[2] == to) ||
+                         (one_of(line.m, {"EXG", "PULS", "PULU"}) && line.uop.find(to) != std::string::npos);
+            if (loads) return false;
+        }
     }
     std::vector<size_t> exits;
     if (!loop_exits(cg, f, l, exits)) return false;

@@ -116,6 +116,45 @@ TEST(Peephole, DeadCodeLeavesDebugEntries) {
     EXPECT_EQ(printed(g), ".stab stmt 3,4\n\tRTS\n");
 }
 
+TEST(Peephole, WalkingPointerMovesOnlyWhileTheRegisterHoldsIt) {
+    // _1: LDX p / LDB ,X+ / STX p / [LDX #_q / STX p] / TSTB / BEQ _2 / BRA _1 / _2: RTS
+    for (bool reset : {false, true}) {
+        Gen g(with({"-Op"}));
+        FunctionDef fn;
+        Type ptr;
+        ptr.kind = Kind::Pointer;
+        ptr.size = 2;
+        Symbol p;
+        p.value = 2;
+        p.type = &ptr;
+        fn.other_candidates.push_back(&p);
+        g.cg->fn = &fn;
+        Operand* walk = g.indexed(M_PROC, 0);
+        walk->step = 1;
+        walk->origin = g.loc(2);
+        emit_label(*g.cg, 1);
+        emit(*g.cg, OP_LOAD, R_X, g.loc(2));
+        emit(*g.cg, OP_LOAD, R_B, walk);
+        emit(*g.cg, OP_STORE, R_X, g.loc(2));
+        if (reset) {
+            Operand* q = new_operand(*g.cg, M_IMM);
+            q->value = g.glob("q")->value;
+            emit(*g.cg, OP_LOAD, R_X, q);
+            emit(*g.cg, OP_STORE, R_X, g.loc(2));
+        }
+        emit(*g.cg, OP_TST, 1, operand_reg(*g.cg, M_ACK, R_B));
+        branch(g, OP_BEQ, 2);
+        branch(g, OP_BRA, 1);
+        emit_label(*g.cg, 2);
+        emit(*g.cg, OP_RTS);
+        std::string t = printed(g);
+        if (reset)
+            EXPECT_EQ(t.find("U"), std::string::npos) << t;
+        else
+            EXPECT_EQ(t, "\tLDU\t2,S\n_1:\n\tLDB\t,U+\n\tBNE\t_1\n\tSTU\t2,S\n\tRTS\n");
+    }
+}
+
 TEST(Peephole, BytePairsMerge) {
     Gen g(with({"-Op"}));
     g.cg->locals_size = 4;

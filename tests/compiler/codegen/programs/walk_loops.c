@@ -81,6 +81,22 @@ static int nested(const char *p)
     return rows;
 }
 
+/* The pointer is also stepped and set again in the loop. */
+static int restart(const char *p)
+{
+    int n = 0, rounds = 0;
+    while (*p++ != 0) {
+        n++;
+        if (*p == ' ') {
+            p++;
+            n += 100;
+        }
+        if (*p == 0 && rounds++ == 0)
+            p = &text[12];
+    }
+    return n;
+}
+
 static int early(const int *p)
 {
     for (;;) {
@@ -103,5 +119,6 @@ int main(void)
     expect(long_sum(longs, 3) == 169998L, 1, 7);
     expect(nested(text), 5, 8);
     expect(early(words), -10, 9);
+    expect(restart(text), 115 + 4, 10);
     return finish();
 }
