@@ -408,7 +408,6 @@ struct MulPlan {
         int add;
     };
     std::vector<Step> steps;
-    int cycles = 0;
 };
 MulPlan mul_plan(uint16_t c);
 // D (the value of x) times c by the plan, x read again from memory when it

@@ -116,9 +116,10 @@ MulPlan mul_plan(uint16_t c) {
         }
         if (pending) plan.steps.push_back({pending, 0});
     }
-    for (const MulPlan::Step& s : plan.steps) plan.cycles += shift_cycles(s.shift) + (s.add ? 7 : 0);
+    int cycles = 0;
+    for (const MulPlan::Step& s : plan.steps) cycles += shift_cycles(s.shift) + (s.add ? 7 : 0);
     // the runtime routine with its call takes about 130 cycles
-    if (plan.cycles > 80) plan.steps.clear();
+    if (cycles > 80) plan.steps.clear();
     return plan;
 }
 

@@ -195,7 +195,7 @@ int short_branch(int opcode) {
 
 // The printed bytes of every entry but the branches, each printed with the
 // bytes pushed at its place (they decide the size of its stack offsets).
-std::vector<int> entry_bytes(CodeGen& cg) {
+std::vector<int> sizes_of_entries(CodeGen& cg) {
     std::vector<int> bytes(cg.list.size(), 0);
     int depth = 0;
     for (size_t i = 0; i < cg.list.size(); ++i) {
@@ -221,7 +221,7 @@ int branch_bytes(int opcode) { return opcode == OP_LBRA ? 3 : is_short_branch(op
 // rounds end.
 void branch_ranges(CodeGen& cg) {
     for (Insn* e : cg.list) e->opcode = short_branch(e->opcode);
-    std::vector<int> bytes = entry_bytes(cg);
+    std::vector<int> bytes = sizes_of_entries(cg);
     size_t n = cg.list.size();
     std::unordered_map<int, size_t> label_at;
     for (size_t i = 0; i < n; ++i)

@@ -530,7 +530,8 @@ bool mentions_slot(const CodeGen& cg, const Line& l, int depth, long slot) {
 bool private_slot(const CodeGen& cg, long slot) {
     for (const auto* list : {&cg.fn->register_candidates, &cg.fn->other_candidates})
         for (const Symbol* s : *list)
-            if (s->value == slot && s->type && s->type->size == 2 && s->type->kind == Kind::Pointer) return true;
+            if (s->value == slot && s->type && s->type->size == 2 && s->type->kind == Kind::Pointer && !s->type->array)
+                return true;
     return false;
 }
 

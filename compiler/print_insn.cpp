@@ -596,7 +596,8 @@ std::string render_entry(CodeGen& cg, const Insn* e, int depth) {
     Output saved = std::move(cg.tu.out);
     int labels = cg.tu.next_label, pushed = cg.push_depth, errors = cg.tu.errors;
     bool reported = cg.offset_reported;
-    std::string console = cg.tu.console;
+    std::string console = std::move(cg.tu.console);
+    cg.tu.console.clear();
     cg.tu.out = Output{};
     cg.push_depth = depth;
     put_op(cg, e);
