@@ -5,7 +5,7 @@
 // Panels look at memory through board_peek and board_look only: showing the
 // board never changes a chip or an outside device.
 #pragma once
-#include "debugger/simwin/engine.h"
+#include "debugger/engine/engine.h"
 
 #include <array>
 #include <cstdint>

@@ -6,5 +6,5 @@
 #undef slots
 
 #include "debugger/board/target_setup.h"
-#include "debugger/simwin/engine.h"
+#include "debugger/engine/engine.h"
 #include "debugger/simwin/panels.h"

@@ -3,7 +3,7 @@
 // Every operation checks the target kind (the command that opened the
 // debugger); only the two simulator kinds do anything, the others answer 0.
 #pragma once
-#include "debugger/simwin/engine.h"
+#include "debugger/engine/engine.h"
 #include "debugger/sld/sld.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // An engine over a board wired to the real tovrel library, with a host that
 // records what the engine tells its window and debugger.
 #pragma once
-#include "debugger/simwin/engine.h"
+#include "debugger/engine/engine.h"
 #include "debugger/tovrel/tovrel.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // run09 through its library entry with scripted standard streams.
-#include "debugger/simwin/engine.h"
+#include "debugger/engine/engine.h"
 
 #include <gtest/gtest.h>
 

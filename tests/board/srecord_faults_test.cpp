@@ -1,6 +1,6 @@
 // run09 with damaged load files: each fault is named with its line, a file
 // that is no file is refused at once, and any line end is taken.
-#include "debugger/simwin/engine.h"
+#include "debugger/engine/engine.h"
 
 #include <gtest/gtest.h>
 

@@ -140,7 +140,7 @@ TEST(HelpMessages, EveryMessageOfTheToolsIsOnTheMessagesPage) {
       {"tcx09", {"compiler/driver.cpp", "compiler/scan.cpp", "compiler/parse_stmt.cpp", "compiler/debug.cpp",
                  "compiler/diagnostics.cpp", "compiler/main.cpp"},
        {"report_text(", "std::string line = format(", "std::fputs(", "tu.err += "}, ""},
-      {"run09", {"debugger/simwin/run09.cpp"}, {"error = format(", "io.err(", "stop_text = format("}, "run09: "},
+      {"run09", {"debugger/engine/run09.cpp"}, {"error = format(", "io.err(", "stop_text = format("}, "run09: "},
       {"cpp", {"compiler/cpp/cpp_main.cpp", "compiler/cpp/cpp_wrapper.cpp"},
        {"fail(", "inv.error = ", "if (starts(a, p)) return ", "return format(", "r.err = ", "r.err += format("},
        "cpp: "},

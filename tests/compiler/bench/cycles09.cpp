@@ -8,7 +8,7 @@
 // Prints the console output, then "total <cycles>", "function <cycles>",
 // "calls <n>" and "result <D at the end>".
 #include "common/m6809_opcodes.h"
-#include "debugger/simwin/engine.h"
+#include "debugger/engine/engine.h"
 #include "debugger/tovrel/tovrel.h"
 
 #include <cstdio>

@@ -1,7 +1,7 @@
 // The simulator's own breakpoint table: 4000 entries searched linearly, a new
 // breakpoint taking the first free entry. The debugger plants its breakpoints
 // into it before every run.
-#include "debugger/simwin/engine.h"
+#include "debugger/engine/engine.h"
 
 namespace zun {
 

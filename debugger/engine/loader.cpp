@@ -1,7 +1,7 @@
 // Loading Motorola S-records into the board (ROM writable for the duration),
 // and the board's default target: its descriptor and the monitor image.
 // The debug records that follow the data ("SX" lines) are not read here.
-#include "debugger/simwin/engine.h"
+#include "debugger/engine/engine.h"
 
 #include "common/format.h"
 #include "common/line_reader.h"

@@ -1,5 +1,5 @@
 // run09 [--max N] [--regs] [--trace] [--dump FROM-TO] FILE.s19
-#include "debugger/simwin/engine.h"
+#include "debugger/engine/engine.h"
 
 #include <poll.h>
 #include <unistd.h>

@@ -4,7 +4,7 @@
 // opcode or after a number of instructions. A program that comes to rest
 // where its outermost call returns to (a C program's __lowexit, where main
 // returns and exit() goes) ends with its status in D.
-#include "debugger/simwin/engine.h"
+#include "debugger/engine/engine.h"
 
 #include "common/format.h"
 #include "debugger/tovrel/tovrel.h"

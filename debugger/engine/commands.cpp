@@ -1,6 +1,6 @@
 // The engine's window commands: resets, run, stop, step, the user's interrupt
 // requests, load and reload, and the timer tick that keeps a run going.
-#include "debugger/simwin/engine.h"
+#include "debugger/engine/engine.h"
 
 namespace zun {
 

@@ -1,7 +1,7 @@
 // One engine step: interrupt arbitration between the on-board chips, the
 // attached outside devices and the user's requests, then one instruction (or,
 // while the CPU waits after CWAI, only the devices' time).
-#include "debugger/simwin/engine.h"
+#include "debugger/engine/engine.h"
 
 #include <algorithm>
 #include <cstring>
