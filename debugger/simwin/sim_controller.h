@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "debugger/simwin/sim_window.h"
-#include "debugger/tovrel/device_windows.h"
+#include "debugger/simwin/device_windows.h"
 
 class QMdiSubWindow;
 

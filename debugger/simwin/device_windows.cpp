@@ -1,5 +1,5 @@
 // The device windows; see device_windows.h.
-#include "debugger/tovrel/device_windows.h"
+#include "debugger/simwin/device_windows.h"
 
 #include <QKeyEvent>
 #include <algorithm>
