@@ -77,12 +77,24 @@ public:
   int enable(uint32_t address);
   int disable(uint32_t address);
   void clear_all();
+  bool empty() const { return used == 0; }
+  // False when no entry stands at the 16-bit address: the run loop asks this
+  // before every instruction.
+  bool marked(uint16_t address) const { return marks[address]; }
 
   struct Entry {
     int64_t address = -1;  // -1: free
     BpState state = BpState::Disabled;
   };
+  // An entry's state may be changed here; its address only through the
+  // methods above, which keep the marks.
   std::vector<Entry> entries;
+
+private:
+  void take(size_t index, uint32_t address, BpState state);
+  void free_entry(size_t index);
+  std::vector<bool> marks = std::vector<bool>(0x10000);
+  int used = 0;
 };
 
 // ---- loader.cpp ----
