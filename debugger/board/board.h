@@ -178,6 +178,9 @@ struct DescriptorResult {
 class Board : public Bus {
 public:
   explicit Board(IoLibrary& io);
+  // The bus's pages point into this board's memory.
+  Board(const Board&) = delete;
+  Board& operator=(const Board&) = delete;
 
   // ---- memory_map.cpp ----
   int board_read(uint32_t addr, uint8_t& out) override;
@@ -277,7 +280,7 @@ public:
   bool stop_requested = false;
   void clear_stop_request() {
     stop_requested = false;
-    ram_write_end = board_detail::ram_end;
+    map_pages(true);
   }
   uint32_t cycle_counter = 0;
   int configuration = 1;
@@ -304,14 +307,14 @@ public:
   std::string descriptor_name;
 
 private:
-  // Writes below this address go straight to RAM: all of RAM, or none while
-  // a refused access holds the writes back.
-  uint32_t ram_write_end = board_detail::ram_end;
-
+  // RAM and ROM as the bus's pages: read directly, and RAM written directly
+  // unless a refused access holds the writes back (`writes` clear).
+  void map_pages(bool writes);
   uint8_t peek_above_ram(uint32_t addr) const;
   std::optional<uint8_t> look_outside(int32_t handle, int32_t reg) const;
-  int read_above_ram(uint32_t addr, uint8_t& out);
-  int write_above_ram(uint32_t addr, uint8_t value);
+  // Everything outside the pages, decoded address by address.
+  int read_decoded(uint32_t addr, uint8_t& out);
+  int write_decoded(uint32_t addr, uint8_t value);
   void poll_outside();
   void send_outside();
   bool device_access_refused();

@@ -14,8 +14,8 @@ enum class Region : uint8_t { Ram, Attached, Onboard, Rom };
 
 // The KY09 memory map: RAM 0x0000-0xDFFF, the attached window of outside
 // devices by base address 0xE000-0xE01F, the on-board chips 0xE020-0xE0FF,
-// ROM 0xE100-0xFFFF. Every instruction passes here, so it is a comparison
-// chain rather than a table walk.
+// ROM 0xE100-0xFFFF. RAM and ROM are also the bus's pages (map_pages), which
+// the CPU reads without asking here.
 Region region_of(uint16_t addr) {
   if (addr < ram_end) return Region::Ram;
   if (addr >= rom_base) return Region::Rom;
@@ -44,12 +44,22 @@ Board::Board(IoLibrary& io_library)
           {0xE0E0, 8, "Timer, MC6840",                                    -2},
       }} {
   timer.reset();
+  map_pages(true);
+}
+
+void Board::map_pages(bool writes) {
+  for (uint32_t page = 0; page < read_pages.size(); ++page) {
+    const uint32_t addr = page << 8;
+    const bool in_ram = addr < ram_end;
+    read_pages[page] = in_ram ? &ram[addr] : addr >= rom_base ? &rom[addr - rom_base] : nullptr;
+    write_pages[page] = in_ram && writes ? &ram[addr] : nullptr;
+  }
 }
 
 bool Board::device_access_refused() {
   if (!stop_on_device_access || run_mode == RunMode::Stopped) return false;
   stop_requested = true;
-  ram_write_end = 0;
+  map_pages(false);
   return true;
 }
 
@@ -61,26 +71,28 @@ std::optional<std::pair<Onboard, int>> Board::decode_onboard(uint16_t addr) cons
   return std::nullopt;
 }
 
-// RAM first, in a body small enough to need no stack frame: the CPU reads
-// and writes through here for every byte.
 int Board::board_read(uint32_t addr, uint8_t& out) {
-  if (addr < ram_end) {
-    out = ram[addr];
-    return 0;
+  if (addr <= 0xFFFF) {
+    if (const uint8_t* page = read_pages[addr >> 8]) {
+      out = page[addr & 0xFF];
+      return 0;
+    }
   }
-  return read_above_ram(addr, out);
+  return read_decoded(addr, out);
 }
 
 int Board::board_write(uint32_t addr, uint8_t value) {
-  if (addr < ram_write_end) {
-    ram[addr] = value;
-    return 0;
+  if (addr <= 0xFFFF) {
+    if (uint8_t* page = write_pages[addr >> 8]) {
+      page[addr & 0xFF] = value;
+      return 0;
+    }
   }
-  return write_above_ram(addr, value);
+  return write_decoded(addr, value);
 }
 
 // A refused device read succeeds and leaves the caller's byte as it was.
-[[gnu::noinline]] int Board::read_above_ram(uint32_t addr, uint8_t& out) {
+int Board::read_decoded(uint32_t addr, uint8_t& out) {
   auto a = valid_address(addr);
   if (!a) return 1;
   switch (region_of(*a)) {
@@ -96,7 +108,7 @@ int Board::board_write(uint32_t addr, uint8_t value) {
   return 0;
 }
 
-[[gnu::noinline]] int Board::write_above_ram(uint32_t addr, uint8_t value) {
+int Board::write_decoded(uint32_t addr, uint8_t value) {
   auto a = valid_address(addr);
   if (!a) return 1;
   // Held back after a refused access: the instruction is taken back whole.

@@ -65,8 +65,11 @@ void append_register_list(Cpu& cpu, Reg stack, uint8_t mask, bool pull);
 void end_of_service(Cpu& cpu);
 
 // ---- memory access ----
+// Plain memory straight from the bus's pages, everything else through its
+// calls.
 
 inline uint8_t read8(Cpu& cpu, uint16_t addr) {
+  if (const uint8_t* page = cpu.bus->read_pages[addr >> 8]) return page[addr & 0xFF];
   uint8_t v = 0;
   cpu.bus->board_read(addr, v);
   return v;
@@ -78,7 +81,10 @@ inline uint16_t read16(Cpu& cpu, uint16_t addr) {
 }
 
 inline void write8(Cpu& cpu, uint16_t addr, uint8_t v) {
-  cpu.bus->board_write(addr, v);  // a refused write (ROM) is simply lost
+  if (uint8_t* page = cpu.bus->write_pages[addr >> 8])
+    page[addr & 0xFF] = v;
+  else
+    cpu.bus->board_write(addr, v);  // a refused write (ROM) is simply lost
 }
 
 inline void write16(Cpu& cpu, uint16_t addr, uint16_t v) {
@@ -92,7 +98,11 @@ inline void write16(Cpu& cpu, uint16_t addr, uint16_t v) {
 // advance.
 inline uint8_t fetch8(Cpu& cpu, uint16_t& at) {
   uint8_t v;  // only read when the board filled it
-  if (cpu.bus->board_read(at, v) != 0) return 0xFF;
+  if (const uint8_t* page = cpu.bus->read_pages[at >> 8]) {
+    v = page[at & 0xFF];
+  } else if (cpu.bus->board_read(at, v) != 0) {
+    return 0xFF;
+  }
   at = uint16_t(at + 1);
   return v;
 }
