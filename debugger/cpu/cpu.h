@@ -114,6 +114,10 @@ struct Cpu {
   uint8_t a = 0, b = 0, dp = 0, cc = CC_I | CC_F;
 
   bool waiting = false;  // stacked by CWAI, waiting for an interrupt
+  // Set when an executed instruction turned out not to be an MC6809 one (an
+  // undefined opcode, second byte or indexed post-byte); the core never
+  // clears it, its caller does.
+  bool undefined = false;
   int in_service = IRQ_NONE;  // kind of the interrupt being served
   uint32_t cycle_counter = 0;  // advanced by the board's timer model only
 

@@ -234,7 +234,8 @@ void perform(Cpu& cpu, const Decoded& d, const Operand& o) {
 
 // An opcode the MC6809 does not define: shown as data, never executed, and PC
 // stays on it.
-int undefined_opcode(Cpu& cpu, uint8_t opcode, size_t text_mark, int& transfers) {
+int undefined_opcode(Cpu& cpu, uint8_t opcode, bool execute, size_t text_mark, int& transfers) {
+  if (execute) cpu.undefined = true;
   if (cpu.sink) {
     cpu.sink->truncate(text_mark);
     char text[16];
@@ -260,18 +261,21 @@ int cpu_execute(Cpu& cpu, uint32_t address, bool execute, int& transfers) {
     d = first == 0x10 ? &cpu.page2[second] : &cpu.page3[second];
     if (!d->info) {
       // An unknown second byte makes a two-byte instruction without effect.
-      if (execute) cpu.pc = at;
+      if (execute) {
+        cpu.pc = at;
+        cpu.undefined = true;
+      }
       transfers = 0;
       return uint16_t(at - start);
     }
   } else if (!d->info) {
-    return undefined_opcode(cpu, first, text_mark, transfers);
+    return undefined_opcode(cpu, first, execute, text_mark, transfers);
   }
 
   if (cpu.sink) append_mnemonic(cpu, *d->info);
   Operand operand;
   if (!decode_operand(cpu, *d, execute, at, operand))
-    return undefined_opcode(cpu, first, text_mark, transfers);
+    return undefined_opcode(cpu, first, execute, text_mark, transfers);
   if (execute) {
     perform(cpu, *d, operand);
     if (cpu.transfers == 0) cpu.pc = operand.next;

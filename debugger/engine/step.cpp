@@ -50,13 +50,6 @@ StepResult Engine::step_instruction(bool display) {
     return r;
   }
   r.address = cpu.pc;
-  uint8_t first = board.board_peek(r.address);
-  if (first == 0x10 || first == 0x11) {
-    uint8_t second = board.board_peek(uint16_t(r.address + 1));
-    r.undefined = (first == 0x10 ? cpu.page2 : cpu.page3)[second].info == nullptr;
-  } else {
-    r.undefined = cpu.page1[first].info == nullptr;
-  }
   // Under Break on IO a running instruction may be refused a device: it is
   // then taken back whole, so the user stops on it with nothing done.
   const bool may_take_back = board.stop_on_device_access && board.run_mode != RunMode::Stopped;
@@ -65,6 +58,8 @@ StepResult Engine::step_instruction(bool display) {
   // through the CPU's hook table: this runs for every instruction.
   device_pre_step();
   r.length = cpu_execute(cpu, r.address, true, r.transfers);
+  r.undefined = cpu.undefined;
+  cpu.undefined = false;
   device_post_step();
   if (board.stop_requested) {
     board.clear_stop_request();
@@ -74,8 +69,6 @@ StepResult Engine::step_instruction(bool display) {
     stop();
     return r;
   }
-  // An undefined indexed post-byte leaves PC in place like an undefined opcode.
-  if (r.transfers == 0 && cpu.pc == r.address) r.undefined = true;
   r.executed = true;
   byte_total += static_cast<uint32_t>(r.length);
   if (visual) host.repaint();

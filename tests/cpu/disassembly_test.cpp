@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "tests/cpu/cpu_test_support.h"
@@ -182,11 +183,13 @@ TEST(CpuDecode, UndefinedIndexedPostBytesMakeTheInstructionUndefined) {
     Machine m;
     m.load(0x1000, {0xA6, post, 0x00, 0x00});
     EXPECT_EQ(m.text(0x1000), "FCB   $A6");
+    EXPECT_FALSE(m.cpu.undefined);  // only executing flags it
     m.transfers = -1;
     EXPECT_EQ(m.step(), 1);
     EXPECT_EQ(m.transfers, 0);
     EXPECT_EQ(m.cpu.pc, 0x1000);
     EXPECT_EQ(m.cpu.a, 0);
+    EXPECT_TRUE(m.cpu.undefined);
   }
   Machine m;
   m.load(0x1000, {0x10, 0xAE, 0x8A});
@@ -328,23 +331,29 @@ TEST(CpuUndefined, Page1OpcodeStaysAndStoresNoTransfer) {
     EXPECT_EQ(m.cpu.pc, 0x1000);
     EXPECT_EQ(m.cpu.a, 0x12);
     EXPECT_EQ(m.mem.writes, 0);
+    EXPECT_TRUE(m.cpu.undefined);
   }
 }
 
 TEST(CpuUndefined, UnknownSecondByteIsATwoByteNoOp) {
   Machine m;
-  m.load(0x1000, {0x10, 0x00, 0x11, 0x8E, 0x10, 0x10});
+  m.load(0x1000, {0x10, 0x00, 0x11, 0x8E, 0x10, 0x10, 0x12});
   m.cpu.cc = 0x0F;
   m.transfers = -1;
   EXPECT_EQ(m.step(), 2);
   EXPECT_EQ(m.transfers, 0);
   EXPECT_EQ(m.cpu.pc, 0x1002);
+  EXPECT_TRUE(std::exchange(m.cpu.undefined, false));
   EXPECT_EQ(m.step(), 2);  // 0x11 0x8E: LDY has no page-3 form
   EXPECT_EQ(m.cpu.y, 0);
+  EXPECT_TRUE(std::exchange(m.cpu.undefined, false));
   EXPECT_EQ(m.step(), 2);
   EXPECT_EQ(m.cpu.pc, 0x1006);
   EXPECT_EQ(m.cpu.cc, 0x0F);
   EXPECT_EQ(m.mem.writes, 0);
+  EXPECT_TRUE(std::exchange(m.cpu.undefined, false));
+  EXPECT_EQ(m.step(), 1);  // NOP
+  EXPECT_FALSE(m.cpu.undefined);
 }
 
 }  // namespace
