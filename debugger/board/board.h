@@ -9,6 +9,7 @@
 #include "debugger/cpu/bus.h"
 #include "debugger/tovrel/tovrel.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <iosfwd>
@@ -79,6 +80,16 @@ public:
     if (!(cr[0] & 0x01)) count(elapsed);
   }
   void count(uint32_t elapsed);
+  // Cycles after last_update within which update() takes no counter below
+  // zero, so that it may wait that long: one more than the smallest counter
+  // of the timers that count, or no limit.
+  uint32_t quiet_span() const {
+    uint32_t span = UINT32_MAX;
+    if (cr[0] & 0x01) return span;
+    for (int t = 0; t < 3; ++t)
+      if (((cr[t] >> 2) & 0x0F) == 0x4) span = std::min(span, uint32_t(counter[t]) + 1);
+    return span;
+  }
   uint8_t read(int reg);
   uint8_t peek(int reg) const;
   void write(int reg, uint8_t value);
@@ -214,13 +225,16 @@ public:
   void onboard_reset_connections();
   void board_reset_devices();
   void reset_timer() { timer.reset(); }
+  // Cycles a step stands for: stopped 3, running slowly 1800, fast 180.
+  uint32_t step_cycles() const {
+    static constexpr uint32_t cycles[] = {3, 1800, 180};
+    return cycles[int(run_mode)];
+  }
   // Around every instruction: time advances, the outside devices are polled
   // for input and what the chips wrote goes out. Rows without a connection and
   // chips with nothing to send cost a comparison each; the rest is out of line.
   void device_pre_step() {
-    // Cycles a step stands for: stopped 3, running slowly 1800, fast 180.
-    static constexpr uint32_t step_cycles[] = {3, 1800, 180};
-    cycle_counter += step_cycles[int(run_mode)];
+    cycle_counter += step_cycles();
     timer.update(cycle_counter);
     if (poll_due(Onboard::Acia1) || poll_due(Onboard::Acia2) || poll_due(Onboard::Pia1) ||
         poll_due(Onboard::Pia2))
@@ -229,6 +243,27 @@ public:
   void device_post_step() {
     if (send_due) send_outside();
   }
+
+  // Quiet steps. While no chip or outside device requests an interrupt, has
+  // input to be polled or output to be sent, a step needs nothing of them but
+  // time; the timer's update may wait until a counter is due to go below
+  // zero or the program reaches for the timer, and is made at the latest when
+  // the quiet steps end. devices_quiet tells whether that holds now (and
+  // starts watching for decoded_access); it holds until an instruction
+  // reaches past the bus's pages or quiet_pre_step counts the timer.
+  bool devices_quiet();
+  // device_pre_step of a quiet step; false when it counted the timer, whose
+  // flags may have changed.
+  bool quiet_pre_step(uint32_t cycles) {
+    cycle_counter += cycles;
+    if (cycle_counter - timer.last_update < quiet_timer_span) return true;
+    timer.update(cycle_counter);
+    return false;
+  }
+  // Brings the timer up to the cycle counter after quiet steps.
+  void end_quiet_steps() { timer.update(cycle_counter); }
+  // Set by every access that the bus's pages do not serve.
+  bool decoded_access = false;
 
   // ---- attached.cpp ----
   void load_device_types();
@@ -377,6 +412,8 @@ private:
   std::array<const tovrel::Device*, device_slot_count> irq_lines{};
   int irq_line_count = 0;
   bool irq_lines_direct = true;
+  // Cycles after the timer's last update that quiet steps may run before it.
+  uint32_t quiet_timer_span = 0;
 };
 
 }  // namespace zun

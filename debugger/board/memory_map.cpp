@@ -93,6 +93,7 @@ int Board::board_write(uint32_t addr, uint8_t value) {
 
 // A refused device read succeeds and leaves the caller's byte as it was.
 int Board::read_decoded(uint32_t addr, uint8_t& out) {
+  decoded_access = true;
   auto a = valid_address(addr);
   if (!a) return 1;
   switch (region_of(*a)) {
@@ -109,6 +110,7 @@ int Board::read_decoded(uint32_t addr, uint8_t& out) {
 }
 
 int Board::write_decoded(uint32_t addr, uint8_t value) {
+  decoded_access = true;
   auto a = valid_address(addr);
   if (!a) return 1;
   // Held back after a refused access: the instruction is taken back whole.
@@ -230,7 +232,9 @@ uint8_t Board::read_onboard(uint16_t addr) {
   case Onboard::FdcControl:
     if (!fdc_present || !alive(row)) return 0;
     return static_cast<uint8_t>(onboard_input(row, reg));
-  case Onboard::Timer: return timer.read(reg);
+  case Onboard::Timer:
+    timer.update(cycle_counter);  // after quiet steps it may be behind
+    return timer.read(reg);
   case Onboard::Count: break;
   }
   return 0;
@@ -255,7 +259,10 @@ void Board::write_onboard(uint16_t addr, uint8_t value) {
     fdc_reg[reg] = value;
     fdc_pending[reg] = true;
     break;
-  case Onboard::Timer: timer.write(reg, value); break;
+  case Onboard::Timer:
+    timer.update(cycle_counter);
+    timer.write(reg, value);
+    break;
   case Onboard::Count: break;
   }
 }

@@ -1,6 +1,7 @@
 // The on-board device table (which outside instance forms each chip's outside
 // side), the device reset of a full CPU reset, and the exchange with the
-// outside devices around every executed instruction.
+// outside devices around every executed instruction, or whether there is
+// none to make.
 #include "debugger/board/board.h"
 
 namespace zun {
@@ -76,6 +77,15 @@ void Board::board_reset_devices() {
   for (auto& a : acia) a.reset();
   for (auto& p : pia) p.reset();
   if (alive(Onboard::FdcLatch)) onboard_output(Onboard::FdcLatch, 0, 0);
+}
+
+bool Board::devices_quiet() {
+  decoded_access = false;
+  if (send_due || board_irq_pending() || dev_irq_pending()) return false;
+  for (Onboard row : {Onboard::Acia1, Onboard::Acia2, Onboard::Pia1, Onboard::Pia2})
+    if (poll_due(row)) return false;
+  quiet_timer_span = timer.quiet_span();
+  return true;
 }
 
 // The outside halves of the step, for rows with a connection; a connected

@@ -167,6 +167,18 @@ public:
   bool step_interrupts(bool display);
   StepResult step_instruction(bool display);
 
+  // ---- quiet_run.h ----
+  // Up to `limit` undisplayed steps, each exactly as sim_step_once(false),
+  // but those that need nothing of the devices but time without their
+  // per-step work. `watch` (const StepResult&) -> bool is called after every
+  // step that took an interrupt or transferred control, and ends the run by
+  // answering true. The run also ends after a step that stopped the engine
+  // or met an undefined opcode, and before any but the first instruction
+  // where a breakpoint may stand. Returns the number of steps; last_step
+  // holds the last one.
+  template <class Watch>
+  uint64_t run_quiet(uint64_t limit, Watch&& watch);
+
   // ---- loader.cpp ----
   LoadResult load_srecords(const std::string& path);
   int load_srecords_reporting(const std::string& path);
@@ -222,6 +234,18 @@ private:
   void save_for_take_back();
   void take_back();
   SavedState take_back_state{};
+
+  // Whether the next step may be a quiet one: no interrupt requested, no
+  // wait after CWAI, no Break on IO, and the devices quiet.
+  bool quiet_ahead();
+  template <bool watch_breakpoints, class Watch>
+  uint64_t quiet_steps(uint64_t limit, Watch& watch);
+  struct QuietEnd {
+    uint64_t steps;
+    bool run_over;
+  };
+  template <bool watch_breakpoints, class Watch>
+  QuietEnd quiet_instructions(uint64_t limit, Watch& watch);
 
   // A bad record or a refused write, with its line, to the output window.
   void report_load_fault(const std::string& path, const LoadResult& r);

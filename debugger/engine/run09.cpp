@@ -5,6 +5,7 @@
 // where its outermost call returns to (a C program's __lowexit, where main
 // returns and exit() goes) ends with its status in D.
 #include "debugger/engine/engine.h"
+#include "debugger/engine/quiet_run.h"
 
 #include "common/format.h"
 #include "debugger/tovrel/tovrel.h"
@@ -16,7 +17,7 @@ namespace zun {
 namespace {
 
 constexpr const char* usage = "usage: run09 [--max N] [--regs] [--trace] [--dump FROM-TO] FILE.s19\n";
-constexpr uint32_t input_poll_interval = 256;
+constexpr uint64_t input_poll_interval = 256;
 
 std::optional<uint64_t> parse_unsigned(const std::string& text, int base) {
   if (text.empty()) return std::nullopt;
@@ -191,12 +192,33 @@ int run09(const Run09Options& options, Run09Io& io) {
       console->type_text(unsent.substr(0, 1));
       unsent.erase(0, 1);
     }
-    if (engine.step_interrupts(false)) continue;
-    ++steps;  // instructions, and idle steps while waiting after CWAI
-    uint16_t pc = engine.cpu.pc;
-    if (options.trace && !engine.cpu.waiting) io.err(registers_line(engine.cpu, pc));
-    StepResult r = engine.step_instruction(false);
+    // Steps count instructions, and idle steps while waiting after CWAI, but
+    // not the taking of an interrupt.
+    StepResult r;
+    if (options.trace) {
+      if (engine.step_interrupts(false)) continue;
+      ++steps;
+      if (!engine.cpu.waiting) io.err(registers_line(engine.cpu, engine.cpu.pc));
+      r = engine.step_instruction(false);
+    } else {
+      // Up to the next look at the input, or one step while a byte waits
+      // for the console; an interrupt, the program's end and a call that may
+      // be the outermost end them sooner.
+      uint64_t limit = options.max - steps;
+      if (!unsent.empty())
+        limit = 1;
+      else if (input_open)
+        limit = std::min(limit, input_poll_interval - steps % input_poll_interval);
+      steps += engine.run_quiet(limit, [&](const StepResult& s) {
+        if (s.interrupt) return true;
+        outermost.note(board, engine.cpu, s);
+        return is_jump_to_self(board, s, engine.cpu.pc);
+      });
+      r = engine.last_step;
+      if (r.interrupt) --steps;
+    }
     if (console->has_output()) io.out(console->take_output());
+    if (r.interrupt) continue;
     if (r.undefined) {
       code = 4;
       stop_text = format("run09: undefined opcode at %04X\n", r.address);

@@ -86,6 +86,15 @@ StepResult Engine::sim_step_once(bool display) {
   return last_step;
 }
 
+bool Engine::quiet_ahead() {
+  uint64_t any_request = 0;
+  std::memcpy(&any_request, user_requests.data(), sizeof any_request);
+  if (any_request || cpu.waiting) return false;
+  // Under Break on IO a running instruction may have to be taken back.
+  if (board.stop_on_device_access && board.run_mode != RunMode::Stopped) return false;
+  return board.devices_quiet();
+}
+
 void Engine::save_for_take_back() {
   const Cpu& c = cpu;
   take_back_state = {c.pc, c.s, c.u, c.x, c.y, c.a, c.b, c.dp, c.cc, c.waiting, c.in_service, in_service};

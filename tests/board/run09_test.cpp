@@ -94,6 +94,38 @@ TEST(Run09, EndsWithTheStatusWhereTheOutermostCallReturns) {
   std::filesystem::remove(o.file);
 }
 
+// Timer and receive interrupts; the handler logs each byte at $2000 with
+// the rounds and timer ticks it came at and sends the ticks back (the program
+// of run_paths_test.cpp, with its vectors). Traced, run09 takes single steps;
+// untraced, many at a time: the program must not tell.
+TEST(Run09, InterruptDrivenProgramEndsTheSameTracedOrNot) {
+  Run09Options o;
+  o.file = write_file("zun_run09_irq.s19",
+                      "S123100010CE08008E20009F428601B7E0E1CC2000FDE0E28650B7E0E08603B7E0288695FD\n"
+                      "S11D1020B7E0281CEF9E4030019F40FCE0E2DD441F10C43F26EF3CEF20EB9E\n"
+                      "S1233000B6E0E185012708B6E0E2B6E0E30C50B6E028850127149E42B6E029A7809641A770\n"
+                      "S10F302080D650E7809F42F7E0293B0077\n"
+                      "S10BFFF83000000000001000BD\n"
+                      "S9030000FC\n");
+  o.max = 30000;
+  o.regs = o.dump = true;
+  o.dump_from = 0x2000;
+  o.dump_to = 0x200F;
+  const std::string end = "run09: stopped after 30000 instructions\n"
+                          "PC=1032 A=0A B=DB X=0ADB Y=0000 U=0000 S=0800 DP=00 CC=C0\n"
+                          "2000: 61 00 00 62 1C 06 63 37 0D 00 00 00 00 00 00 00\n";
+  for (bool trace : {false, true}) {
+    o.trace = trace;
+    ScriptedIo io;
+    io.input = "abc";
+    EXPECT_EQ(run09(o, io), 3);
+    EXPECT_EQ(io.stdout_text, std::string("\x00\x06\x0D", 3)) << trace;
+    ASSERT_GE(io.stderr_text.size(), end.size());
+    EXPECT_EQ(io.stderr_text.substr(io.stderr_text.size() - end.size()), end) << trace;
+  }
+  std::filesystem::remove(o.file);
+}
+
 TEST(Run09, LoadFailureSaysWhereTheWriteWasRefused) {
   Run09Options o;
   // One byte for 0xE020, an on-board chip address that no load may write.

@@ -15,13 +15,16 @@ namespace {
 // 1014 LDA #$50; STA $E0E0                  CR1: continuous, interrupting
 // 1019 LDA #$03; STA $E028; LDA #$95; STA $E028   ACIA 1: receive interrupts
 // 1023 ANDCC #$EF
-// 1025 loop: LDX <$40; LEAX 1,X; STX <$40; TFR X,D; ANDB #$3F; BNE loop
-// 1031 CWAI #$EF; BRA loop                  every 64 rounds, wait
+// 1025 loop: LDX <$40; LEAX 1,X; STX <$40  count the rounds
+// 102B LDD $E0E2; STD <$44                  keep what timer 1 reads
+// 1030 TFR X,D; ANDB #$3F; BNE loop
+// 1036 CWAI #$EF; BRA loop                  every 64 rounds, wait
 constexpr uint8_t main_program[] = {
     0x10, 0xCE, 0x08, 0x00, 0x8E, 0x20, 0x00, 0x9F, 0x42, 0x86, 0x01, 0xB7, 0xE0, 0xE1,
     0xCC, 0x20, 0x00, 0xFD, 0xE0, 0xE2, 0x86, 0x50, 0xB7, 0xE0, 0xE0, 0x86, 0x03, 0xB7,
     0xE0, 0x28, 0x86, 0x95, 0xB7, 0xE0, 0x28, 0x1C, 0xEF, 0x9E, 0x40, 0x30, 0x01, 0x9F,
-    0x40, 0x1F, 0x10, 0xC4, 0x3F, 0x26, 0xF4, 0x3C, 0xEF, 0x20, 0xF0};
+    0x40, 0xFC, 0xE0, 0xE2, 0xDD, 0x44, 0x1F, 0x10, 0xC4, 0x3F, 0x26, 0xEF, 0x3C, 0xEF,
+    0x20, 0xEB};
 
 // 3000 LDA $E0E1; BITA #1; BEQ acia
 // 3007 LDA $E0E2; LDA $E0E3; INC <$50      clear timer 1's flag, count it
@@ -38,7 +41,8 @@ constexpr uint8_t irq_program[] = {
 constexpr int ticks = 60;
 constexpr int steps_per_tick = 500;
 
-// One board with the program loaded and a console on ACIA 1, running fast.
+// One board with the program loaded, a console on ACIA 1 and a device that
+// can interrupt at $E000, running fast.
 struct Rig {
   Rig() {
     board.rom_writable = true;
@@ -51,30 +55,38 @@ struct Rig {
     board.onboard_connect(int(Onboard::Acia1), board.slots[slot].handle);
     console = tovrel::find<tovrel::SerialTerminal>(board.slots[slot].handle);
     console->type_text("ab");
+    slot = board.dev_open(uint32_t(tovrel::DeviceKind::Probe), 0xE000, 0);
+    probe = tovrel::find<tovrel::Probe>(board.slots[slot].handle);
     engine.cpu.pc = 0x1000;
     engine.command(SIM_RUN_FAST);
   }
   ~Rig() { board.dev_close_all(); }
 
-  // Ticks of the run loop, or as many single undisplayed steps; more input
-  // is typed half way.
-  void run(bool single_steps) {
+  // Ticks of the run loop, or as many single undisplayed steps, and the
+  // state after each. Between ticks more input is typed and the outside
+  // device raises its line for a while.
+  std::vector<std::string> run(bool single_steps) {
+    std::vector<std::string> states;
     for (int t = 0; t < ticks && engine.run_mode != RunMode::Stopped; ++t) {
       if (t == ticks / 2) console->type_text("xyz");
-      if (!single_steps) {
+      probe->irq = t == ticks - 10;
+      if (single_steps) {
+        for (int i = 0; i < steps_per_tick; ++i) engine.sim_step_once(false);
+      } else {
         engine.sim_timer_tick();
-        continue;
       }
-      for (int i = 0; i < steps_per_tick; ++i) engine.sim_step_once(false);
+      states.push_back(state());
     }
+    return states;
   }
 
   std::string state() {
     const Cpu& c = engine.cpu;
     std::string s = format("PC=%04X A=%02X B=%02X X=%04X Y=%04X U=%04X S=%04X DP=%02X CC=%02X wait=%d svc=%d\n",
                            c.pc, c.a, c.b, c.x, c.y, c.u, c.s, c.dp, c.cc, c.waiting, c.in_service);
-    s += format("cycles=%u bytes=%u mode=%d lamps=%d%d%d\n", board.cycle_counter, engine.byte_total,
-                int(engine.run_mode), engine.in_service[1], engine.in_service[2], engine.in_service[3]);
+    s += format("cycles=%u %u bytes=%u mode=%d lamps=%d%d%d\n", board.cycle_counter, c.cycle_counter,
+                engine.byte_total, int(engine.run_mode), engine.in_service[1], engine.in_service[2],
+                engine.in_service[3]);
     const Mc6840& t = board.timer;
     s += format("timer cr=%02X %02X counter=%04X status=%02X stage=%d\n", t.cr[0], t.cr[1], t.counter[0],
                 t.status, t.stage[0]);
@@ -96,30 +108,28 @@ struct Rig {
   RecordingHost host;
   Engine engine{board, host, "/nonexistent/bin"};
   tovrel::SerialTerminal* console = nullptr;
+  tovrel::Probe* probe = nullptr;
 };
 
 TEST(RunPaths, TicksKeepEveryStepOfSingleSteps) {
   Rig reference;
-  reference.run(true);
+  const std::vector<std::string> expected = reference.run(true);
   // The program did what the comparison is about: bytes taken by interrupt
   // (all but the first, which the program's master reset drops), timer ticks
   // between them, and waits after CWAI.
   ASSERT_EQ(reference.log_end(), 0x2000u + 4 * 3);
   ASSERT_GT(reference.board.ram[0x50], 20);
   ASSERT_GT(reference.board.ram[0x40] * 256 + reference.board.ram[0x41], 4 * 64);
-  const std::string expected = reference.state();
 
   Rig ticked;
-  ticked.run(false);
-  EXPECT_EQ(ticked.state(), expected);
+  EXPECT_EQ(ticked.run(false), expected);
 
   // A breakpoint the run passes over (disabled) and one it never reaches.
   Rig watched;
   watched.engine.sim_bp_set(0x1027, false);
   watched.engine.sim_bp_disable(0x1027);
   watched.engine.sim_bp_set(0x5000, false);
-  watched.run(false);
-  EXPECT_EQ(watched.state(), expected);
+  EXPECT_EQ(watched.run(false), expected);
 }
 
 }  // namespace
