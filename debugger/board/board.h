@@ -246,22 +246,16 @@ public:
 
   // Quiet steps. While no chip or outside device requests an interrupt, has
   // input to be polled or output to be sent, a step needs nothing of them but
-  // time; the timer's update may wait until a counter is due to go below
-  // zero or the program reaches for the timer, and is made at the latest when
-  // the quiet steps end. devices_quiet tells whether that holds now (and
-  // starts watching for decoded_access); it holds until an instruction
-  // reaches past the bus's pages or quiet_pre_step counts the timer.
+  // the cycles it stands for; the timer's update may wait until a counter is
+  // due to go below zero (quiet_cycles from now) or the program reaches for
+  // the timer, and is made at the latest when the quiet steps end.
+  // devices_quiet tells whether that holds now (and starts watching for
+  // decoded_access); it holds until an instruction reaches past the bus's
+  // pages or the timer is updated.
   bool devices_quiet();
-  // device_pre_step of a quiet step; false when it counted the timer, whose
-  // flags may have changed.
-  bool quiet_pre_step(uint32_t cycles) {
-    cycle_counter += cycles;
-    if (cycle_counter - timer.last_update < quiet_timer_span) return true;
-    timer.update(cycle_counter);
-    return false;
-  }
-  // Brings the timer up to the cycle counter after quiet steps.
-  void end_quiet_steps() { timer.update(cycle_counter); }
+  uint32_t quiet_cycles() const { return timer.quiet_span() - (cycle_counter - timer.last_update); }
+  // Brings the timer up to the cycle counter.
+  void update_timer() { timer.update(cycle_counter); }
   // Set by every access that the bus's pages do not serve.
   bool decoded_access = false;
 
@@ -412,8 +406,6 @@ private:
   std::array<const tovrel::Device*, device_slot_count> irq_lines{};
   int irq_line_count = 0;
   bool irq_lines_direct = true;
-  // Cycles after the timer's last update that quiet steps may run before it.
-  uint32_t quiet_timer_span = 0;
 };
 
 }  // namespace zun

@@ -84,7 +84,6 @@ bool Board::devices_quiet() {
   if (send_due || board_irq_pending() || dev_irq_pending()) return false;
   for (Onboard row : {Onboard::Acia1, Onboard::Acia2, Onboard::Pia1, Onboard::Pia2})
     if (poll_due(row)) return false;
-  quiet_timer_span = timer.quiet_span();
   return true;
 }
 

@@ -242,7 +242,7 @@ private:
   uint64_t quiet_steps(uint64_t limit, Watch& watch);
   struct QuietEnd {
     uint64_t steps;
-    bool run_over;
+    enum How { next_step, finish_step, run_over } how;
   };
   template <bool watch_breakpoints, class Watch>
   QuietEnd quiet_instructions(uint64_t limit, Watch& watch);

@@ -5,6 +5,8 @@
 #pragma once
 #include "debugger/engine/engine.h"
 
+#include <utility>
+
 namespace zun {
 
 template <class Watch>
@@ -28,41 +30,52 @@ uint64_t Engine::quiet_steps(uint64_t limit, Watch& watch) {
     ran_quiet = true;
     const QuietEnd end = quiet_instructions<watch_breakpoints>(limit - done, watch);
     done += end.steps;
-    if (end.run_over) break;
+    if (end.how == QuietEnd::run_over) break;
+    if (end.how == QuietEnd::finish_step) {
+      // The instruction reached a device, which may have given a chip
+      // something to send, or was undefined.
+      board.device_post_step();
+      if (std::exchange(cpu.undefined, false)) {
+        last_step.undefined = true;
+        break;
+      }
+      if (last_step.transfers && watch(last_step)) break;
+    }
   }
   if (ran_quiet && visual) host.repaint();
-  board.end_quiet_steps();
+  board.update_timer();
   cpu.cycle_counter = board.cycle_counter;
   return done;
 }
 
 // Instructions while the devices stay quiet, at most `limit`; the last is
-// last_step. The run is over after one that the watch ends it with or that
-// is undefined.
+// last_step. They end before a possible breakpoint; after an instruction
+// that counted the timer, waits after CWAI or ends the run by the watch; and
+// before the end of one that reached past the bus's pages or was undefined,
+// which the caller finishes. Kept out of line, so that the loop has the
+// registers to itself.
 template <bool watch_breakpoints, class Watch>
-Engine::QuietEnd Engine::quiet_instructions(uint64_t limit, Watch& watch) {
+[[gnu::noinline]] Engine::QuietEnd Engine::quiet_instructions(uint64_t limit, Watch& watch) {
   const uint32_t cycles = board.step_cycles();
+  uint32_t timer_waits = board.quiet_cycles();
   StepResult& r = last_step;
   r = StepResult{};
   r.executed = true;
   for (uint64_t n = 0;;) {
-    if (n == limit || (watch_breakpoints && breakpoints.marked(cpu.pc))) return {n, false};
-    const bool timer_counted = !board.quiet_pre_step(cycles);
+    if (n == limit || (watch_breakpoints && breakpoints.marked(cpu.pc))) return {n, QuietEnd::next_step};
+    board.cycle_counter += cycles;
+    const bool timer_counted = cycles >= timer_waits;
+    if (timer_counted)
+      board.update_timer();
+    else
+      timer_waits -= cycles;
     r.address = cpu.pc;
     r.length = cpu_execute(cpu, r.address, true, r.transfers);
     byte_total += static_cast<uint32_t>(r.length);
     ++n;
-    if (cpu.undefined) {
-      r.undefined = true;
-      cpu.undefined = false;
-      return {n, true};
-    }
-    if (r.transfers && watch(r)) return {n, true};
-    if (board.decoded_access) {
-      board.device_post_step();
-      return {n, false};
-    }
-    if (timer_counted || cpu.waiting) return {n, false};
+    if (board.decoded_access || cpu.undefined) return {n, QuietEnd::finish_step};
+    if (r.transfers && watch(r)) return {n, QuietEnd::run_over};
+    if (timer_counted || cpu.waiting) return {n, QuietEnd::next_step};
   }
 }
 

@@ -202,8 +202,8 @@ int run09(const Run09Options& options, Run09Io& io) {
       r = engine.step_instruction(false);
     } else {
       // Up to the next look at the input, or one step while a byte waits
-      // for the console; an interrupt, the program's end and a call that may
-      // be the outermost end them sooner.
+      // for the console; an interrupt and the program's end stop them
+      // sooner. The outermost call is noted on the way.
       uint64_t limit = options.max - steps;
       if (!unsent.empty())
         limit = 1;

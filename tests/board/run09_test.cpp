@@ -102,7 +102,8 @@ TEST(Run09, InterruptDrivenProgramEndsTheSameTracedOrNot) {
   Run09Options o;
   o.file = write_file("zun_run09_irq.s19",
                       "S123100010CE08008E20009F428601B7E0E1CC2000FDE0E28650B7E0E08603B7E0288695FD\n"
-                      "S11D1020B7E0281CEF9E4030019F40FCE0E2DD441F10C43F26EF3CEF20EB9E\n"
+                      "S1231020B7E0288603B7E0248615B7E0241CEF9E4030019F40FCE0E2DD44F7E0251F10C48C\n"
+                      "S10B10403F26EC3CEF20E80020\n"
                       "S1233000B6E0E185012708B6E0E2B6E0E30C50B6E028850127149E42B6E029A7809641A770\n"
                       "S10F302080D650E7809F42F7E0293B0077\n"
                       "S10BFFF83000000000001000BD\n"
@@ -112,8 +113,8 @@ TEST(Run09, InterruptDrivenProgramEndsTheSameTracedOrNot) {
   o.dump_from = 0x2000;
   o.dump_to = 0x200F;
   const std::string end = "run09: stopped after 30000 instructions\n"
-                          "PC=1032 A=0A B=DB X=0ADB Y=0000 U=0000 S=0800 DP=00 CC=C0\n"
-                          "2000: 61 00 00 62 1C 06 63 37 0D 00 00 00 00 00 00 00\n";
+                          "PC=103F A=09 B=94 X=0994 Y=0000 U=0000 S=0800 DP=00 CC=C0\n"
+                          "2000: 61 00 00 62 18 06 63 31 0D 00 00 00 00 00 00 00\n";
   for (bool trace : {false, true}) {
     o.trace = trace;
     ScriptedIo io;

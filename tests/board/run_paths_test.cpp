@@ -14,17 +14,19 @@ namespace {
 // 100E LDD #$2000; STD $E0E2                timer 1 latch and counter
 // 1014 LDA #$50; STA $E0E0                  CR1: continuous, interrupting
 // 1019 LDA #$03; STA $E028; LDA #$95; STA $E028   ACIA 1: receive interrupts
-// 1023 ANDCC #$EF
-// 1025 loop: LDX <$40; LEAX 1,X; STX <$40  count the rounds
-// 102B LDD $E0E2; STD <$44                  keep what timer 1 reads
-// 1030 TFR X,D; ANDB #$3F; BNE loop
-// 1036 CWAI #$EF; BRA loop                  every 64 rounds, wait
+// 1023 LDA #$03; STA $E024; LDA #$15; STA $E024   ACIA 2: no interrupts
+// 102D ANDCC #$EF
+// 102F loop: LDX <$40; LEAX 1,X; STX <$40  count the rounds
+// 1035 LDD $E0E2; STD <$44; STB $E025       keep and send what timer 1 reads
+// 103D TFR X,D; ANDB #$3F; BNE loop
+// 1043 CWAI #$EF; BRA loop                  every 64 rounds, wait
 constexpr uint8_t main_program[] = {
     0x10, 0xCE, 0x08, 0x00, 0x8E, 0x20, 0x00, 0x9F, 0x42, 0x86, 0x01, 0xB7, 0xE0, 0xE1,
     0xCC, 0x20, 0x00, 0xFD, 0xE0, 0xE2, 0x86, 0x50, 0xB7, 0xE0, 0xE0, 0x86, 0x03, 0xB7,
-    0xE0, 0x28, 0x86, 0x95, 0xB7, 0xE0, 0x28, 0x1C, 0xEF, 0x9E, 0x40, 0x30, 0x01, 0x9F,
-    0x40, 0xFC, 0xE0, 0xE2, 0xDD, 0x44, 0x1F, 0x10, 0xC4, 0x3F, 0x26, 0xEF, 0x3C, 0xEF,
-    0x20, 0xEB};
+    0xE0, 0x28, 0x86, 0x95, 0xB7, 0xE0, 0x28, 0x86, 0x03, 0xB7, 0xE0, 0x24, 0x86, 0x15,
+    0xB7, 0xE0, 0x24, 0x1C, 0xEF, 0x9E, 0x40, 0x30, 0x01, 0x9F, 0x40, 0xFC, 0xE0, 0xE2,
+    0xDD, 0x44, 0xF7, 0xE0, 0x25, 0x1F, 0x10, 0xC4, 0x3F, 0x26, 0xEC, 0x3C, 0xEF, 0x20,
+    0xE8};
 
 // 3000 LDA $E0E1; BITA #1; BEQ acia
 // 3007 LDA $E0E2; LDA $E0E3; INC <$50      clear timer 1's flag, count it
@@ -41,8 +43,8 @@ constexpr uint8_t irq_program[] = {
 constexpr int ticks = 60;
 constexpr int steps_per_tick = 500;
 
-// One board with the program loaded, a console on ACIA 1 and a device that
-// can interrupt at $E000, running fast.
+// One board with the program loaded, terminals on both ACIAs and a device
+// that can interrupt at $E000, running fast.
 struct Rig {
   Rig() {
     board.rom_writable = true;
@@ -55,6 +57,9 @@ struct Rig {
     board.onboard_connect(int(Onboard::Acia1), board.slots[slot].handle);
     console = tovrel::find<tovrel::SerialTerminal>(board.slots[slot].handle);
     console->type_text("ab");
+    slot = board.dev_open(uint32_t(tovrel::DeviceKind::Terminal), 0xE024, 0);
+    board.onboard_connect(int(Onboard::Acia2), board.slots[slot].handle);
+    second = tovrel::find<tovrel::SerialTerminal>(board.slots[slot].handle);
     slot = board.dev_open(uint32_t(tovrel::DeviceKind::Probe), 0xE000, 0);
     probe = tovrel::find<tovrel::Probe>(board.slots[slot].handle);
     engine.cpu.pc = 0x1000;
@@ -90,10 +95,11 @@ struct Rig {
     const Mc6840& t = board.timer;
     s += format("timer cr=%02X %02X counter=%04X status=%02X stage=%d\n", t.cr[0], t.cr[1], t.counter[0],
                 t.status, t.stage[0]);
-    const Mc6850& a = board.acia[int(Onboard::Acia1)];
-    s += format("acia status=%02X control=%02X\n", a.status, a.control);
+    for (const Mc6850& a : board.acia) s += format("acia status=%02X control=%02X\n", a.status, a.control);
     s += "sent=";
     for (char ch : console->take_output()) s += format("%02X ", uint8_t(ch));
+    s += "\nsent 2=";
+    for (char ch : second->take_output()) s += format("%02X ", uint8_t(ch));
     s += "\nlog=";
     for (uint32_t p = 0x2000; p < log_end(); ++p) s += format("%02X ", board.ram[p]);
     s += "\nmemory=";
@@ -108,6 +114,7 @@ struct Rig {
   RecordingHost host;
   Engine engine{board, host, "/nonexistent/bin"};
   tovrel::SerialTerminal* console = nullptr;
+  tovrel::SerialTerminal* second = nullptr;
   tovrel::Probe* probe = nullptr;
 };
 
@@ -126,8 +133,8 @@ TEST(RunPaths, TicksKeepEveryStepOfSingleSteps) {
 
   // A breakpoint the run passes over (disabled) and one it never reaches.
   Rig watched;
-  watched.engine.sim_bp_set(0x1027, false);
-  watched.engine.sim_bp_disable(0x1027);
+  watched.engine.sim_bp_set(0x1031, false);
+  watched.engine.sim_bp_disable(0x1031);
   watched.engine.sim_bp_set(0x5000, false);
   EXPECT_EQ(watched.run(false), expected);
 }
