@@ -244,6 +244,13 @@ class Reader {
 
 }  // namespace
 
+std::string source_text(const std::string& relative) {
+  std::ifstream in(std::filesystem::path(ZUN_SOURCE_DIR) / relative, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
 std::filesystem::path help_dir() { return std::filesystem::path(ZUN_SOURCE_DIR) / "data" / "help"; }
 
 std::vector<std::string> page_names() {

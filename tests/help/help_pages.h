@@ -29,6 +29,8 @@ struct Page {
   std::vector<std::string> faults;  // what the reader could not take
 };
 
+// A file of the source tree, whole ("" when it cannot be read).
+std::string source_text(const std::string& relative);
 // The folder of the pages in the source tree.
 std::filesystem::path help_dir();
 // Every page of the folder, sorted by name.

@@ -16,13 +16,6 @@
 namespace zun::help {
 namespace {
 
-std::string source_text(const std::string& relative) {
-  std::ifstream in(std::filesystem::path(ZUN_SOURCE_DIR) / relative, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 // A C++ string literal's text, from its opening quote; `at` moves behind it.
 std::string read_literal(const std::string& src, size_t& at) {
   std::string text;

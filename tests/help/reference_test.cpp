@@ -18,13 +18,6 @@
 namespace zun::help {
 namespace {
 
-std::string source_text(const std::string& relative) {
-  std::ifstream in(std::filesystem::path(ZUN_SOURCE_DIR) / relative, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 // `word` stands in `text` with no letter, digit or '_' right beside it.
 bool has_word(const std::string& text, const std::string& word) {
   auto part = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
