@@ -169,8 +169,8 @@ struct CodeGen {
     explicit CodeGen(TranslationUnit& unit) : tu(unit) {}
 
     TranslationUnit& tu;
-    std::deque<Operand> operands;
-    std::deque<Insn> insns;
+    Arena<Operand> operands;
+    Arena<Insn> insns;
     std::vector<Insn*> list;   // the function's instruction list
     std::vector<SwitchTable> tables;
     int locals_size = 0;       // bytes of locals and temporaries below the entry S

@@ -20,7 +20,7 @@ void call_runtime(CodeGen& cg, const std::string& name) {
         append_symbol(tu.file_scope, sym);
     }
     sym->flags |= Referenced;
-    Node& n = tu.nodes.emplace_back();
+    Node& n = *blank_node(tu);
     n.kind = NodeKind::NameAddr;
     n.name = name;
     n.symbol = sym;

@@ -11,7 +11,7 @@ namespace zun::tcx {
 Operand* acc(CodeGen& cg, int size) { return operand_reg(cg, M_ACK, static_cast<uint8_t>(acc_reg(size))); }
 
 Node* make_node(CodeGen& cg, NodeKind kind, Node* l, Node* r, Kind tk, int32_t size) {
-    Node& n = cg.tu.nodes.emplace_back();
+    Node& n = *blank_node(cg.tu);
     n.kind = kind;
     n.left = l;
     n.right = r;

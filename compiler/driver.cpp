@@ -89,7 +89,7 @@ std::optional<std::string> TranslationUnit::read_file(const std::string& path, s
     return text;
 }
 
-NestingGuard::NestingGuard(TranslationUnit& tu) : tu_(tu) {
+void NestingGuard::enter(TranslationUnit& tu) {
     if (++tu.nesting > limit) {
         --tu.nesting;
         report_text(tu, tu.scan.tok_line,
@@ -169,6 +169,8 @@ void compile(TranslationUnit& tu, OutputFile& output) {
             report_str(tu, 147, o.files[1]);
             throw Fatal{2};
         }
+        // A failed write is remembered by the file and reported at the end.
+        tu.write_output = [&output](std::string_view text) { output.write(text); };
     }
     init_builtin_types(tu);
     debug_init(tu);
@@ -206,7 +208,7 @@ Result run(const Options& options) {
         }
         r.stdout_text = tu.console;
     } else {
-        r.stdout_text = tu.out.text;
+        r.stdout_text = std::move(tu.out.text);
     }
     r.stderr_text = options.option_messages + tu.err;
     return r;

@@ -6,7 +6,7 @@
 namespace zun::tcx {
 
 Node* int_node(CodeGen& cg, int32_t value) {
-    Node& n = cg.tu.nodes.emplace_back();
+    Node& n = *blank_node(cg.tu);
     n.kind = NodeKind::IntConst;
     n.type_kind = Kind::Short;
     n.size = 2;
@@ -15,7 +15,7 @@ Node* int_node(CodeGen& cg, int32_t value) {
 }
 
 Operand* new_operand(CodeGen& cg, uint32_t mode, Operand* origin) {
-    Operand& d = cg.operands.emplace_back();
+    Operand& d = *cg.operands.make();
     d.mode = mode;
     d.origin = origin;
     d.value = int_node(cg, 0);
@@ -27,8 +27,7 @@ Operand* copy_operand(CodeGen& cg, const Operand* d) {
         internal_error(cg.tu, 19);
         return new_operand(cg, M_IMM);
     }
-    cg.operands.push_back(*d);
-    return &cg.operands.back();
+    return cg.operands.make(*d);
 }
 
 Operand* operand_imm(CodeGen& cg, int32_t n) {
@@ -39,7 +38,7 @@ Operand* operand_imm(CodeGen& cg, int32_t n) {
 
 Operand* operand_label(CodeGen& cg, int n) {
     Operand* d = new_operand(cg, M_GLOB);
-    Node& v = cg.tu.nodes.emplace_back();
+    Node& v = *blank_node(cg.tu);
     v.kind = NodeKind::StaticAddr;
     v.value = n;
     d->value = &v;
@@ -53,7 +52,7 @@ Operand* operand_reg(CodeGen& cg, uint32_t mode, uint8_t reg) {
 }
 
 Insn* emit(CodeGen& cg, int opcode, int arg, Operand* a, Operand* b, Operand* c) {
-    Insn& e = cg.insns.emplace_back();
+    Insn& e = *cg.insns.make();
     e.opcode = opcode;
     e.arg = arg;
     e.op[0] = a;

@@ -4,6 +4,7 @@
 // each stage gets it by reference. Sections follow the source files.
 #pragma once
 
+#include "compiler/arena.h"
 #include "compiler/compiler.h"
 
 #include <cstdint>
@@ -60,13 +61,14 @@ enum class Tok : int {
 };
 
 struct SourceLine {
-    std::string text;
+    std::string_view text;  // in its file's text
     int number = 0;
     bool echoed = false;
 };
 
 struct SourceFile {
     std::string name;
+    std::string text;  // the whole file, which its lines view
     std::vector<SourceLine> lines;
     int last_echoed = 0;
 };
@@ -74,7 +76,7 @@ struct SourceFile {
 enum class SegKind : uint8_t { None = 0, Code = 2, Data = 3, Bss = 4, Const = 5 };
 
 struct Scanner {
-    std::vector<std::string> input_lines;  // the input, split by the line reader
+    std::vector<std::string_view> input_lines;  // the unit's input text, split by the line reader
     size_t next_input_line = 0;
     std::string line;                      // line being read, with its newline
     size_t line_pos = 0;
@@ -189,6 +191,9 @@ bool is_unsigned(Kind k);
 bool is_arith(const Type* t);
 bool is_scalar_kind(Kind k);
 Symbol* new_symbol(TranslationUnit& tu, const std::string& name);
+// A symbol that nothing reads once its function's code is written: an auto
+// object, a parameter as the body sees it, a label, __func__.
+Symbol* new_local_symbol(TranslationUnit& tu, const std::string& name);
 void append_symbol(Scope& scope, Symbol* s);
 Symbol* find_in(const Scope& scope, const std::string& name);
 Symbol* lookup(TranslationUnit& tu, const std::string& name);
@@ -388,6 +393,8 @@ struct Node {
     Pos pos;
 };
 
+// An empty tree node: in the function's arena inside a body, else the unit's.
+Node* blank_node(TranslationUnit& tu);
 Node* new_node(TranslationUnit& tu, NodeKind kind, Node* left, Node* right);
 Node* new_int_constant(TranslationUnit& tu, int32_t value, const Type* t);
 void set_type(Node* n, const Type* t);
@@ -437,7 +444,7 @@ int init_data(TranslationUnit& tu, Symbol* sym, Type* t, int mode);
 struct PooledString {
     int label = 0;
     std::string bytes;
-    Symbol* owner = nullptr;
+    Symbol* owner = nullptr;  // __func__: written only when used; cleared once written or dropped
 };
 
 struct Output {
@@ -476,7 +483,8 @@ void data_reserve(TranslationUnit& tu, const Symbol* s);
 void export_line(TranslationUnit& tu, const Symbol* s);
 std::string putconst(TranslationUnit& tu, const Node* n);
 int pool_string(TranslationUnit& tu, const std::string& bytes, Symbol* owner);
-void flush_strings(TranslationUnit& tu);
+// Passes the text written so far on to write_output once there is enough of it.
+void pass_on_output(TranslationUnit& tu);
 uint32_t float_bits(double v);
 // v rounded to the target's single precision (what float_bits stores).
 double single_value(double v);
@@ -535,6 +543,23 @@ std::string canon_quoted_name(const TranslationUnit& tu, const std::string& name
 
 // ---- driver.cpp ----
 
+// The trees, statements and local symbols of one function body, parsed and
+// then handed to the code generator: nothing of them is needed once its code
+// is written. Types and all other symbols stay with the unit: later
+// declarations, the debug type table (members, parameters of prototypes) and
+// the end-of-unit checks still read them, and a block's static object has
+// its debug line recorded by address.
+struct FunctionArena {
+    Arena<Node> nodes;
+    Arena<Stmt> stmts;
+    Arena<Symbol> symbols;
+    void release() {
+        nodes.release();
+        stmts.release();
+        symbols.release();
+    }
+};
+
 struct TranslationUnit {
     explicit TranslationUnit(const Options& o);
 
@@ -552,16 +577,20 @@ struct TranslationUnit {
     std::string err;                  // standard error
     std::string console;              // standard output besides the assembler text
 
-    // Arena: records live as long as the unit; the depth counter decides
-    // whether a type counts as saved.
+    // Records that live as long as the unit: types, symbols, and the trees
+    // made outside function bodies. The depth counter decides whether a type
+    // counts as saved.
     int depth = 0;
     int sizeof_depth = 0;
     int constant_depth = 0;           // inside a constant_* helper: folding goes on after errors
     int nesting = 0;                  // parse recursion, see NestingGuard
-    std::deque<Type> types;
-    std::deque<Symbol> symbols;
-    std::deque<Node> nodes;
-    std::deque<Stmt> stmts;
+    Arena<Type> types;
+    Arena<Symbol> symbols;
+    Arena<Node> nodes;
+    // The records of the function being compiled, released when its code is
+    // written; `function` points at them from the start of its body till then.
+    FunctionArena function_records;
+    FunctionArena* function = nullptr;
 
     Scanner scan;
     BuiltinTypes builtin;
@@ -575,6 +604,9 @@ struct TranslationUnit {
     // result skips its code generation (the tree tests stay independent of it).
     std::function<bool(const FunctionDef&)> function_hook;
     size_t strings_written = 0;       // pooled strings already in the output
+    // Takes the assembler text written so far when there is an output file,
+    // so that the text need not stay in memory to the end of the unit.
+    std::function<void(std::string_view)> write_output;
 
     // The whole file; none when it cannot be read. `reason` gets why, when it is
     // something other than a missing file (a directory, a device).
@@ -583,13 +615,36 @@ struct TranslationUnit {
 
 void init_builtin_types(TranslationUnit& tu);
 
+// Trees and statements go to the function's records while it is alive; they
+// are destroyed when it ends, once the function's code is written.
+class FunctionScope {
+public:
+    explicit FunctionScope(TranslationUnit& tu) : tu_(tu), nested_(tu.function != nullptr) {
+        tu.function = &tu.function_records;
+    }
+    ~FunctionScope() {
+        if (nested_) return;
+        tu_.function = nullptr;
+        tu_.function_records.release();
+    }
+    FunctionScope(const FunctionScope&) = delete;
+    FunctionScope& operator=(const FunctionScope&) = delete;
+
+private:
+    TranslationUnit& tu_;
+    bool nested_;
+};
+
+
 // Bounds the recursion of the parsers, so that absurdly nested input ends
 // with a message naming the limit instead of exhausting the stack.
 class NestingGuard {
 public:
     static constexpr int limit = 200;
-    explicit NestingGuard(TranslationUnit& tu);
+    explicit NestingGuard(TranslationUnit& tu) : tu_(tu) { enter(tu); }
     ~NestingGuard() { --tu_.nesting; }
+    // One level deeper; past the limit a message and the end of the run.
+    static void enter(TranslationUnit& tu);
     NestingGuard(const NestingGuard&) = delete;
     NestingGuard& operator=(const NestingGuard&) = delete;
 
@@ -604,15 +659,20 @@ private:
 class ChainGuard {
 public:
     explicit ChainGuard(TranslationUnit& tu) : tu_(tu) {}
+    ~ChainGuard() { tu_.nesting -= levels_; }
+    ChainGuard(const ChainGuard&) = delete;
+    ChainGuard& operator=(const ChainGuard&) = delete;
     void link() {
-        if (++links_ % links_per_level == 0) levels_.emplace_back(tu_);
+        if (++links_ % links_per_level != 0) return;
+        NestingGuard::enter(tu_);
+        ++levels_;
     }
     static constexpr int links_per_level = 32;
 
 private:
     TranslationUnit& tu_;
     int links_ = 0;
-    std::deque<NestingGuard> levels_;
+    int levels_ = 0;  // levels entered, left again at the end of the chain
 };
 
 }  // namespace zun::tcx

@@ -54,6 +54,13 @@ std::optional<std::string> fcs_text(const std::string& bytes) {
 
 void out_raw(TranslationUnit& tu, const std::string& s) { tu.out.text += s; }
 
+void pass_on_output(TranslationUnit& tu) {
+    constexpr size_t chunk = 1 << 16;
+    if (!tu.write_output || tu.out.text.size() < chunk) return;
+    tu.write_output(tu.out.text);
+    tu.out.text.clear();
+}
+
 void out_line(TranslationUnit& tu, const std::string& s) {
     Output& o = tu.out;
     if (o.pending_newline) o.text += '\n';
@@ -122,7 +129,7 @@ void echo_source(TranslationUnit& tu, const DebugPos& pos) {
     for (int n = f->last_echoed + 1; n <= last; ++n) {
         SourceLine& l = f->lines[static_cast<size_t>(n - 1)];
         if (l.echoed) continue;
-        out_line(tu, format("; %5d | %s", n, l.text.c_str()));
+        out_line(tu, format("; %5d | %s", n, std::string(l.text).c_str()));
         l.echoed = true;
     }
     f->last_echoed = std::max(f->last_echoed, last);
@@ -260,15 +267,6 @@ int pool_string(TranslationUnit& tu, const std::string& bytes, Symbol* owner) {
     o.pool_index.emplace(bytes, o.pool.size());
     o.pool.push_back(PooledString{label, bytes, owner});
     return label;
-}
-
-void flush_strings(TranslationUnit& tu) {
-    Output& o = tu.out;
-    if (o.pool.empty()) return;
-    out_newline(tu);
-    segment_const(tu);
-    for (auto it = o.pool.rbegin(); it != o.pool.rend(); ++it)
-        if (!it->owner || (it->owner->flags & Referenced)) data_string(tu, it->label, it->bytes);
 }
 
 uint32_t float_bits(double v) {

@@ -470,7 +470,8 @@ Declared declare(TranslationUnit& tu, DeclContext ctx, StorageClass sc, const De
                  Scope* kr_scope) {
     bool file = ctx == DeclContext::File || sc == StorageClass::Extern;
     if (sc == StorageClass::Typedef && t->kind == Kind::Pointer && t->array && t->size <= 0) report(tu, 89);
-    Symbol* s = new_symbol(tu, d.name);
+    bool local = ctx == DeclContext::Block && sc == StorageClass::Auto && t->kind != Kind::Function;
+    Symbol* s = local ? new_local_symbol(tu, d.name) : new_symbol(tu, d.name);
     s->sclass = sc;
     s->type = t;
     s->decl_line = d.line ? d.line : tu.scan.tok_line;
@@ -738,6 +739,7 @@ void translation_unit(TranslationUnit& tu) {
     while (tu.scan.tok != Tok::Eof) {
         reset_counters(tu);
         declaration(tu, DeclContext::File);
+        pass_on_output(tu);
         if (tu.scan.tok != Tok::Eof) scan_token(tu);
     }
     emit_pending_globals(tu);

@@ -10,8 +10,10 @@
 
 namespace zun::tcx {
 
+Node* blank_node(TranslationUnit& tu) { return tu.function ? tu.function->nodes.make() : tu.nodes.make(); }
+
 Node* new_node(TranslationUnit& tu, NodeKind kind, Node* left, Node* right) {
-    Node& n = tu.nodes.emplace_back();
+    Node& n = *blank_node(tu);
     n.kind = kind;
     n.left = left;
     n.right = right;

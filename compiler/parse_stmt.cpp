@@ -8,13 +8,14 @@
 
 #include <algorithm>
 #include <unordered_set>
+#include <utility>
 
 namespace zun::tcx {
 
 namespace {
 
 Stmt* new_stmt(TranslationUnit& tu, StmtKind kind) {
-    Stmt& s = tu.stmts.emplace_back();
+    Stmt& s = *tu.function->stmts.make();
     s.kind = kind;
     s.pos.start = tu.scan.tok_start;
     s.pos.end = tu.scan.tok_end;
@@ -62,7 +63,7 @@ Symbol* function_label(TranslationUnit& tu, const std::string& name) {
     FunctionDef& def = *tu.body->def;
     for (Symbol* l : def.labels)
         if (l->name == name) return l;
-    Symbol* l = new_symbol(tu, name);
+    Symbol* l = new_local_symbol(tu, name);
     l->sclass = StorageClass::LabelRef;
     l->value = tu.next_label++;
     def.labels.push_back(l);
@@ -439,7 +440,7 @@ void bind_parameters(TranslationUnit& tu, FunctionDef& def, const Type* own) {
     if (fn->pascal) std::reverse(declared.begin(), declared.end());
     int32_t offset = def.struct_result ? 4 : 2;
     for (Symbol* p : declared) {
-        Symbol* a = new_symbol(tu, p->name);
+        Symbol* a = new_local_symbol(tu, p->name);
         a->type = p->type;
         // An array parameter is a pointer to its first element, a function
         // parameter a pointer to the function: two bytes on the stack.
@@ -462,7 +463,7 @@ void bind_parameters(TranslationUnit& tu, FunctionDef& def, const Type* own) {
 
 void declare_func_name(TranslationUnit& tu, FunctionDef& def) {
     const std::string& name = def.fn->name;
-    Symbol* s = new_symbol(tu, "__func__");
+    Symbol* s = new_local_symbol(tu, "__func__");
     Type* t = new_type(tu, Kind::Pointer, static_cast<int32_t>(name.size()) + 1);
     t->array = true;
     t->base = &tu.builtin.char_;
@@ -525,8 +526,10 @@ void flush_new_strings(TranslationUnit& tu) {
     if (tu.strings_written >= o.pool.size()) return;
     bool any = false;
     for (size_t i = o.pool.size(); i-- > tu.strings_written;) {
-        const PooledString& p = o.pool[i];
-        if (p.owner && !(p.owner->flags & Referenced)) {
+        PooledString& p = o.pool[i];
+        // The owner, a function's __func__, ends with the function.
+        const Symbol* owner = std::exchange(p.owner, nullptr);
+        if (owner && !(owner->flags & Referenced)) {
             // Never written: an equal literal later needs an entry of its own.
             auto it = o.pool_index.find(p.bytes);
             if (it != o.pool_index.end() && it->second == i) o.pool_index.erase(it);
@@ -543,6 +546,7 @@ void flush_new_strings(TranslationUnit& tu) {
 }
 
 void function_body(TranslationUnit& tu, Symbol* fn, Type* own) {
+    FunctionScope records(tu);
     FunctionDef def;
     BodyState state;
     state.def = &def;
@@ -587,6 +591,7 @@ void function_body(TranslationUnit& tu, Symbol* fn, Type* own) {
     tu.out.seg_name[static_cast<int>(SegKind::Code)] = saved_code;
     tu.depth = saved_depth;
     if (result->kind != Kind::Void && !def.returns_seen) report_at(tu, def.body_start.line, 117, fn->name);
+    pass_on_output(tu);
     scan_token(tu);  // behind the body's '}'
 }
 

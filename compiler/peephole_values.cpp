@@ -548,7 +548,7 @@ bool is_slot_move(const Insn* e, int opcode, int reg, long slot) {
 }
 
 Insn* new_entry(CodeGen& cg, int opcode, int reg, long slot) {
-    Insn& e = cg.insns.emplace_back();
+    Insn& e = *cg.insns.make();
     e.opcode = opcode;
     e.arg = reg;
     Operand* d = new_operand(cg, M_LOC);

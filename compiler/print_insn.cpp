@@ -422,7 +422,7 @@ void op_error_dump(CodeGen& cg, const Insn* e) {
         t += format("\n; error num: %d", e->fault);
     const SourceLine* l = e->pos.start.line > 0 ? source_line(cg.tu, e->pos.start.line) : nullptr;
     if (l)
-        t += format("\n;(%d,%d)\t:'%s'", e->pos.start.line, e->pos.start.col, l->text.c_str());
+        t += format("\n;(%d,%d)\t:'%s'", e->pos.start.line, e->pos.start.col, std::string(l->text).c_str());
     else if (e->pos.start.line > 0)
         t += format("\n; Statement at (%d,%d)", e->pos.start.line, e->pos.start.col);
     else

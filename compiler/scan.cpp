@@ -68,10 +68,10 @@ bool is_ident_char(int c) {
     return c >= 0 && c < 128 && (std::isalnum(c) || c == '_' || c == '$');
 }
 
-void split_lines(std::string_view text, std::vector<std::string>& out) {
+void split_lines(std::string_view text, std::vector<std::string_view>& out) {
     size_t pos = 0;
     std::string_view line;
-    while (next_line(text, pos, line)) out.emplace_back(line);
+    while (next_line(text, pos, line)) out.push_back(line);
 }
 
 // ---- source-line store ----
@@ -204,7 +204,8 @@ bool read_source_line(TranslationUnit& tu) {
     Scanner& s = tu.scan;
     for (;;) {
         if (s.next_input_line >= s.input_lines.size()) return false;
-        s.line = s.input_lines[s.next_input_line++] + "\n";
+        s.line.assign(s.input_lines[s.next_input_line++]);
+        s.line += '\n';
         s.line_pos = 0;
         ++s.physical_lines;
         s.column = 0;
@@ -514,10 +515,11 @@ void open_source_file(TranslationUnit& tu, const std::string& name) {
     }
     SourceFile& f = tu.scan.files.emplace_back();
     f.name = name;
-    std::vector<std::string> lines;
-    split_lines(*text, lines);
-    for (size_t i = 0; i < lines.size(); ++i)
-        f.lines.push_back(SourceLine{std::move(lines[i]), static_cast<int>(i + 1), false});
+    f.text = std::move(*text);
+    std::vector<std::string_view> lines;
+    split_lines(f.text, lines);
+    f.lines.reserve(lines.size());
+    for (size_t i = 0; i < lines.size(); ++i) f.lines.push_back(SourceLine{lines[i], static_cast<int>(i + 1), false});
     tu.scan.current_file = &f;
 }
 

@@ -7,7 +7,7 @@
 namespace zun::tcx {
 
 Type* new_type(TranslationUnit& tu, Kind kind, int32_t size) {
-    Type& t = tu.types.emplace_back();
+    Type& t = *tu.types.make();
     t.kind = kind;
     t.size = size;
     t.saved = tu.depth > 0;
@@ -15,7 +15,7 @@ Type* new_type(TranslationUnit& tu, Kind kind, int32_t size) {
 }
 
 Type* copy_type(TranslationUnit& tu, const Type* t) {
-    Type& c = tu.types.emplace_back(*t);
+    Type& c = *tu.types.make(*t);
     c.saved = tu.depth > 0;
     return &c;
 }
@@ -109,12 +109,22 @@ bool is_scalar_kind(Kind k) {
     }
 }
 
-Symbol* new_symbol(TranslationUnit& tu, const std::string& name) {
-    Symbol& s = tu.symbols.emplace_back();
+namespace {
+
+Symbol* symbol_in(TranslationUnit& tu, Arena<Symbol>& arena, const std::string& name) {
+    Symbol& s = *arena.make();
     s.name = name;
     s.decl_line = tu.scan.tok_line;
     s.block = tu.decl.block;
     return &s;
+}
+
+}  // namespace
+
+Symbol* new_symbol(TranslationUnit& tu, const std::string& name) { return symbol_in(tu, tu.symbols, name); }
+
+Symbol* new_local_symbol(TranslationUnit& tu, const std::string& name) {
+    return symbol_in(tu, tu.function ? tu.function->symbols : tu.symbols, name);
 }
 
 void append_symbol(Scope& scope, Symbol* s) {

@@ -42,7 +42,7 @@ struct Gen {
     }
     Operand* glob(const std::string& name) {
         Operand* d = new_operand(*cg, M_GLOB);
-        Node& n = tu->nodes.emplace_back();
+        Node& n = *tu->nodes.make();
         n.kind = NodeKind::NameAddr;
         n.name = name;
         d->value = &n;
@@ -55,7 +55,7 @@ struct Gen {
         return d;
     }
     Insn* entry(int opcode, int arg = 0, Operand* a = nullptr, Operand* b = nullptr) {
-        Insn& e = cg->insns.emplace_back();
+        Insn& e = *cg->insns.make();
         e.opcode = opcode;
         e.arg = arg;
         e.op[0] = a;

@@ -353,7 +353,7 @@ TEST(LongMoves, NoReloadRightAfterStoringTheSameOperand) {
 }
 
 Node* constant(Gen& g, int32_t v, Kind k) {
-    Node& n = g.tu->nodes.emplace_back();
+    Node& n = *g.tu->nodes.make();
     n.kind = NodeKind::IntConst;
     n.type_kind = k;
     n.size = k == Kind::Char ? 1 : 2;

@@ -134,7 +134,7 @@ TEST(OperandPrinter, StackOffsetsFollowPushes) {
 TEST(OperandPrinter, SymbolWithOffset) {
     Gen g;
     Operand* d = g.indexed(M_XACK, 0);
-    Node& n = g.tu->nodes.emplace_back();
+    Node& n = *g.tu->nodes.make();
     n.kind = NodeKind::NameAddr;
     n.name = "tab";
     d->value = &n;
@@ -368,7 +368,7 @@ TEST(InstructionPrinter, Calls) {
     run_table({
         {"by name", [](Gen& g) {
              Operand* d = new_operand(*g.cg, M_IMM);
-             Node& n = g.tu->nodes.emplace_back();
+             Node& n = *g.tu->nodes.make();
              n.kind = NodeKind::NameAddr;
              n.name = ".mulu16";
              d->value = &n;
