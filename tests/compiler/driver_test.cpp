@@ -165,6 +165,32 @@ TEST(TcxDriver, ManyRunsInOneProcessStayApart) {
     }
 }
 
+// The records a unit of n small functions keeps once it is compiled:
+// trees, then symbols.
+std::pair<size_t, size_t> records_kept(int functions) {
+    std::string source = "struct P { int x; };\nint g;\n";
+    for (int i = 0; i < functions; ++i) {
+        std::string n = std::to_string(i);
+        source += "int f" + n + "(int a) {\n  struct P p; int k; static int s;\n  if (!a) goto out;\n" +
+                  "  for (k = 0; k < a; k++) p.x += g * k + \"" + n + "\"[k];\n" +
+                  "out:\n  s = p.x;\n  return s + (a ? g : " + n + ");\n}\n";
+    }
+    Unit u(source);
+    translation_unit(u.tu);
+    EXPECT_EQ(u.tu.err, "");
+    EXPECT_NE(u.tu.out.text.find("_f" + std::to_string(functions - 1) + ":"), std::string::npos);
+    return {u.tu.nodes.size(), u.tu.symbols.size()};
+}
+
+TEST(TcxDriver, FinishedFunctionsLeaveOnlyWhatLaterOnesNeed) {
+    auto [nodes, symbols] = records_kept(1);
+    auto [nodes_more, symbols_more] = records_kept(101);
+    // No tree of a body stays; of the symbols only each function's own, its
+    // parameter's (part of its type) and its static object's.
+    EXPECT_EQ(nodes_more, nodes);
+    EXPECT_EQ(symbols_more - symbols, 100u * 3);
+}
+
 TEST(TcxDriver, CanonicalNamesInMessages) {
     Unit u("");
     EXPECT_EQ(canon_name(u.tu, "a\\b\\..\\c.c"), "/src/a/c.c");

@@ -71,6 +71,28 @@ TEST_F(TcxRobust, OutputIsNeverTheSourceNorHalfWritten) {
     EXPECT_TRUE(S_ISCHR(st.st_mode));
 }
 
+TEST_F(TcxRobust, OutputFileGetsTheTextOfStandardOutput) {
+    // The output file gets the text function by function; the unit is many
+    // times what is held back, with objects whose storage is written last.
+    std::string source;
+    for (int i = 0; i < 400; ++i) {
+        std::string n = std::to_string(i);
+        source += "int g" + n + ";\nstatic char *s" + n + " = \"s" + n + "\";\n" +
+                  "int f" + n + "(int a) { char b[4]; b[0] = a; return b[0] * " + n + " + *s" + n + " + g" + n +
+                  "; }\nint t" + n + ";\n";
+    }
+    put("big.c", source);
+    for (const std::string options : {"", "-g -O"}) {
+        auto r = run_in(dir, "\"$BIN/tcx09\" " + options + " big.c big.s09 && \"$BIN/tcx09\" " + options +
+                                 " big.c >std.s09 2>std.err");
+        EXPECT_EQ(r.rc, 0) << options;
+        std::string text = read_whole(dir / "std.s09");
+        EXPECT_GT(text.size(), 200000u);
+        EXPECT_EQ(read_whole(dir / "big.s09"), text) << options;
+        EXPECT_EQ(r.err, read_whole(dir / "std.err"));
+    }
+}
+
 TEST_F(TcxRobust, PreprocessorRefusesStrayOptionsAndNeverReadsATerminal) {
     put("src.c", "#include \"/dev/stdin\"\nint x = X;\n");
     for (const char* bad : {"src.c out.i -D", "-I src.c out.i -U", "-o other.i src.c out.i", "- src.c out.i",
