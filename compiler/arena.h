@@ -2,10 +2,11 @@
 // Typed arenas for the compiler's records: each record is made in a block of
 // many, never freed alone, and every record of an arena is destroyed at once
 // when the arena is released or destroyed. The unit keeps one set for what
-// lives as long as it; each function body gets another, gone once the
-// function's code is written. Under AddressSanitizer the slots not yet handed
-// out are poisoned, and released blocks go back to the heap, so that a
-// pointer kept past its function is reported where it is used.
+// lives as long as it, and one for the function being compiled, released once
+// the function's code is written; its blocks then serve the next function.
+// Under AddressSanitizer the slots not yet handed out are poisoned, and
+// released blocks go back to the heap, so that a pointer kept past its
+// function is reported where it is used.
 #pragma once
 
 #include <cstddef>
@@ -29,8 +30,8 @@ namespace zun::tcx {
 template <class T>
 class Arena {
 public:
-    // Records per block: blocks of about 16 KB stay below the size at which
-    // the heap maps fresh pages for each one.
+    // Records per block: blocks of about 16 KB, which the heap takes from its
+    // free lists rather than mapping fresh pages for each.
     static constexpr size_t per_block = sizeof(T) >= 1024 ? 16 : 16384 / sizeof(T);
 
     Arena() = default;

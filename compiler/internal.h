@@ -615,8 +615,8 @@ struct TranslationUnit {
 
 void init_builtin_types(TranslationUnit& tu);
 
-// Trees and statements go to the function's records while it is alive; they
-// are destroyed when it ends, once the function's code is written.
+// Trees, statements and local symbols go to the function's records while it
+// is alive; they are destroyed when it ends, once the function's code is written.
 class FunctionScope {
 public:
     explicit FunctionScope(TranslationUnit& tu) : tu_(tu), nested_(tu.function != nullptr) {
@@ -634,7 +634,6 @@ private:
     TranslationUnit& tu_;
     bool nested_;
 };
-
 
 // Bounds the recursion of the parsers, so that absurdly nested input ends
 // with a message naming the limit instead of exhausting the stack.
