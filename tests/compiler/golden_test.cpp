@@ -26,6 +26,8 @@ struct GoldenCase {
     std::string suffix;  // of the expected files' names: "", ".g", ".O", ".gO"
 };
 
+void PrintTo(const GoldenCase& c, std::ostream* os) { *os << c.name << c.suffix; }
+
 std::vector<GoldenCase> golden_cases() {
     std::vector<GoldenCase> cases;
     for (const std::string& name : c_sources_in(TCX_GOLDEN_DIR))
