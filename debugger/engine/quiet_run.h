@@ -30,6 +30,10 @@ uint64_t Engine::quiet_steps(uint64_t limit, Watch& watch) {
     ran_quiet = true;
     const QuietEnd end = quiet_instructions<watch_breakpoints>(limit - done, watch);
     done += end.steps;
+    // Whatever comes next may stop the run and show the board: the timer
+    // and the CPU's cycle counter catch up first.
+    board.update_timer();
+    cpu.cycle_counter = board.cycle_counter;
     if (end.how == QuietEnd::run_over) break;
     if (end.how == QuietEnd::finish_step) {
       // The instruction reached a device, which may have given a chip
@@ -43,8 +47,6 @@ uint64_t Engine::quiet_steps(uint64_t limit, Watch& watch) {
     }
   }
   if (ran_quiet && visual) host.repaint();
-  board.update_timer();
-  cpu.cycle_counter = board.cycle_counter;
   return done;
 }
 

@@ -139,5 +139,54 @@ TEST(RunPaths, TicksKeepEveryStepOfSingleSteps) {
   EXPECT_EQ(watched.run(false), expected);
 }
 
+// A run that stops inside a tick (Break on IRQ, an interrupt while exception
+// handling is off) tells the window and the debugger of the stop there: what
+// they read of the board then is what single steps would show.
+struct StopRig : EngineHost {
+  // 1000 LDS #$0800; LDA #$01; STA $E0E1        CR2: offset 0 writes CR1
+  // 1009 LDD #$FFFF; STD $E0E2; LDA #$10; STA $E0E0   timer 1 counts, no interrupt
+  // 1014 LDA #$03; STA $E024; ANDCC #$EF          ACIA 2 reset, IRQ unmasked
+  // 101B LDX #$0032; loop: LEAX -1,X; BNE loop
+  // 1022 LDA #$20; STA $E024; BRA *               transmit interrupt
+  explicit StopRig(bool single_steps) {
+    constexpr uint8_t program[] = {0x10, 0xCE, 0x08, 0x00, 0x86, 0x01, 0xB7, 0xE0, 0xE1, 0xCC, 0xFF,
+                                   0xFF, 0xFD, 0xE0, 0xE2, 0x86, 0x10, 0xB7, 0xE0, 0xE0, 0x86, 0x03,
+                                   0xB7, 0xE0, 0x24, 0x1C, 0xEF, 0x8E, 0x00, 0x32, 0x30, 0x1F, 0x26,
+                                   0xFC, 0x86, 0x20, 0xB7, 0xE0, 0x24, 0x20, 0xFE};
+    for (size_t i = 0; i < sizeof program; ++i) board.ram[0x1000 + i] = program[i];
+    board.ram[0x3000] = 0x3B;  // RTI
+    board.rom[0xFFF8 - 0xE100] = 0x30;
+    board.rom[0xFFF9 - 0xE100] = 0x00;
+    int slot = board.dev_open(uint32_t(tovrel::DeviceKind::Terminal), 0xE024, 0);
+    board.onboard_connect(int(Onboard::Acia2), board.slots[slot].handle);
+    engine.cpu.pc = 0x1000;
+    engine.break_on_irq = true;
+    engine.command(SIM_RUN_FAST);
+    while (engine.run_mode != RunMode::Stopped && board.cycle_counter < 1000000) {
+      if (single_steps)
+        engine.sim_step_once(false);
+      else
+        engine.sim_timer_tick();
+    }
+  }
+  ~StopRig() override { board.dev_close_all(); }
+  void on_stop() override {
+    seen = format("PC=%04X cycles=%u %u timer 1=%02X%02X\n", engine.cpu.pc, board.cycle_counter,
+                  engine.cpu.cycle_counter, *board.board_look(0xE0E2), *board.board_look(0xE0E3));
+  }
+
+  TovrelLibrary io;
+  Board board{io};
+  Engine engine{board, *this, "/nonexistent/bin"};
+  std::string seen;
+};
+
+TEST(RunPaths, AStopInsideATickSeesTheBoardAsSingleStepsLeaveIt) {
+  StopRig reference(true);
+  ASSERT_EQ(reference.engine.cpu.pc, 0x3000);
+  StopRig ticked(false);
+  EXPECT_EQ(ticked.seen, reference.seen);
+}
+
 }  // namespace
 }  // namespace zun
