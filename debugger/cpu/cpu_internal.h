@@ -95,13 +95,14 @@ inline void write16(Cpu& cpu, uint16_t addr, uint16_t v) {
 // Instruction bytes are read at the fetch address `at`, which each fetch
 // advances; it is a local of the instruction cycle so that it stays in a
 // register across the board calls. A failed fetch yields 0xFF and does not
-// advance.
+// advance; a read the board answers without a byte gives 0, as in read8.
 inline uint8_t fetch8(Cpu& cpu, uint16_t& at) {
-  uint8_t v;  // only read when the board filled it
+  uint8_t v;
   if (const uint8_t* page = cpu.bus->read_pages[at >> 8]) {
     v = page[at & 0xFF];
-  } else if (cpu.bus->board_read(at, v) != 0) {
-    return 0xFF;
+  } else {
+    v = 0;
+    if (cpu.bus->board_read(at, v) != 0) return 0xFF;
   }
   at = uint16_t(at + 1);
   return v;

@@ -363,5 +363,34 @@ TEST(CpuFetch, FailedReadsYieldFF) {
   EXPECT_EQ(cpu.pc, 0x1000);
 }
 
+// A board may answer a read with success and no byte (the simulated board
+// does so for a device access that Break on IO refuses): the core reads 0
+// there, for an instruction's own bytes as for its operands.
+class SilentBus : public FlatMemory {
+public:
+  int board_read(uint32_t addr, uint8_t& out) override {
+    if (addr >= 0xE000 && addr < 0xE100) return 0;
+    return FlatMemory::board_read(addr, out);
+  }
+};
+
+[[gnu::noinline]] void soil_stack() {
+  volatile uint8_t junk[4096];
+  for (auto& b : junk) b = 0x3F;
+}
+
+TEST(CpuFetch, ReadsAnsweredWithoutAByteGiveZero) {
+  SilentBus bus;
+  Cpu cpu(bus);
+  bus.bytes[0x0000] = 0x01;
+  cpu.pc = 0xE030;  // NEG <$00 as the silent bytes give it
+  int transfers = -1;
+  soil_stack();
+  EXPECT_EQ(cpu_execute(cpu, cpu.pc, true, transfers), 2);
+  EXPECT_EQ(cpu.pc, 0xE032);
+  EXPECT_EQ(bus.bytes[0x0000], 0xFF);
+  EXPECT_FALSE(cpu.undefined);
+}
+
 }  // namespace
 }  // namespace zun::test
