@@ -172,7 +172,9 @@ public:
   // but those that need nothing of the devices but time without their
   // per-step work. `watch` (const StepResult&) -> bool is called after every
   // step that took an interrupt or transferred control, and ends the run by
-  // answering true. The run also ends after a step that stopped the engine
+  // answering true; the timer and the CPU's cycle counter may lag behind
+  // while it looks, and are up to date again at every other stop and when
+  // the run ends. The run also ends after a step that stopped the engine
   // or met an undefined opcode, and before any but the first instruction
   // where a breakpoint may stand. Returns the number of steps; last_step
   // holds the last one.
