@@ -169,6 +169,16 @@ TEST_F(ProjectFileTest, MakeReadsEverySettingApart) {
   EXPECT_NE(std::find(vlk.begin(), vlk.end(), "default.lsc"), vlk.end());
   Project q = read_back(p.path());
   EXPECT_EQ(q.debug, p.debug);
+
+  // Quoted names of rules may hold '=' and ':': no macro is made of them.
+  p.debug.obj_dir = p.debug.targ_dir = "out=1:2";
+  p.debug.target_name = "demo=x";
+  ASSERT_TRUE(written(write_project_file(p, host, {})));
+  fs::create_directories(p.dir() + "/out=1:2");
+  runner.calls.clear();
+  run_make({"-f" + p.path(), "-c", "Debug"});
+  EXPECT_TRUE(printed("'out=1:2/demo=x.s19' - 0 Error(s)")) << out;
+  EXPECT_EQ(runner.programs(), (std::vector<std::string>{"cpp", "tcx09", "hasm09", "vlk"})) << out;
 }
 
 // Random texts typed into every field of the settings dialogs (quotes,

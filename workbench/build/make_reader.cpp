@@ -289,7 +289,8 @@ bool take_line(Make& mk, const std::string& line, OpenRule& rule) {
     directive(mk, line.substr(1, colon - 1), line.substr(skip_space_tab(line, colon + 1)));
     return true;
   }
-  size_t word_end = line.find_first_of(":= \t");
+  // A name in double quotes is a rule's target, whatever it holds ('=' too).
+  size_t word_end = line[0] == '"' ? 0 : line.find_first_of(":= \t");
   if (word_end == std::string::npos) word_end = line.size();
   if (word_end > 0) {
     size_t after = skip_space_tab(line, word_end);
