@@ -263,6 +263,9 @@ TEST_F(ProjectFileTest, DamagedListsKeepEveryFile) {
       {"flags no number", "\".\\console.c\" \"\" \"1\"", "\".\\console.c\" \"\" \"one\"", 19},
       {"no file named", main_line, main_line + "\t-- \\\n", 19},
       {"backslash missing", main_line, "\t\".\\main.c\" \"\" \"1\"\n", 0},
+      {"header without its backslash", "FILES= \\\n", "FILES=\n", 0},
+      {"header misspelt", "FILES= \\\n", "FILE = \\\n", 0},
+      {"header lost", "FILES= \\\n", "", 0},
   };
   const std::string dir = root_ + "/ky09demo";
   for (const Damage& d : damages) {

@@ -3,8 +3,9 @@
 // passed over. A key counts only at the start of its line. Damage a hand
 // edit leaves in a list is read past where its meaning is clear (blank
 // and comment lines, stray "#+" lines, blanks after a list header, an item
-// behind the end of the file list); where it is not, the entry is kept as
-// far as it can be read and the line goes to Project::read_problems.
+// behind the end of the file list, file entries under a damaged header);
+// where it is not, the entry is kept as far as it can be read and the line
+// goes to Project::read_problems.
 #include <charconv>
 #include <cstring>
 
@@ -158,6 +159,10 @@ class Reader {
       return;
     }
     if (space_or_tab(line[0])) {
+      // Before the configuration sections the file list is the only list,
+      // so a file entry is one even when the list's header was damaged.
+      if (list_ == ListHead::None && !in_configs_ && line[line.find_first_not_of(" \t")] == '"')
+        list_ = ListHead::Files;
       if (takes_item(line)) {
         list_item(std::string(line));
         continued_ = trim_end(line).back() == '\\';
@@ -188,6 +193,7 @@ class Reader {
   void directive(const std::string& line) {
     std::string word;
     if (line.compare(0, 7, "!IFCONF") == 0) {
+      in_configs_ = true;
       read_word(word, skip_blanks(line.c_str() + 7));
       current_ = word == "Final" ? &p_.final_ : &p_.debug;
     } else if (line.compare(0, 7, "!EICONF") == 0) {
@@ -334,6 +340,7 @@ class Reader {
   bool use_startup_seen_ = false;
   ListHead list_ = ListHead::None;  // the list whose items may follow
   bool continued_ = false;          // the last line of that list ended in a backslash
+  bool in_configs_ = false;         // a configuration section has begun
   int line_no_ = 0;
 };
 
