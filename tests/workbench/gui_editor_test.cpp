@@ -228,6 +228,25 @@ TEST_F(FrameTest, WbFailedSaveKeepsModifiedStateAndTheEditor) {
   EXPECT_EQ(editorCount(), 1);
 }
 
+// A save that fails in the save-all step stops the step before any edit is
+// dropped: an editor answered No keeps its edits too.
+TEST_F(FrameTest, WbAFailedSaveInTheSaveAllStepDropsNoEdits) {
+  put("a.c", "a\n");
+  QDir(dir_.path()).mkdir("gone");
+  put("gone/b.c", "b\n");
+  EditorChild* a = frame->editors()->open(path("a.c"));
+  EditorChild* b = frame->editors()->open(path("gone/b.c"));
+  append_line(a, "more");
+  append_line(b, "more");
+  QDir(path("gone")).removeRecursively();
+  dialogs->save_all_answers = {Answer::No, Answer::Yes};
+  EXPECT_FALSE(frame->editors()->askSaveAll());
+  EXPECT_EQ(dialogs->errors.size(), 1u);
+  EXPECT_TRUE(a->modified());
+  EXPECT_TRUE(b->modified());
+  EXPECT_EQ(file("a.c"), "a\n");
+}
+
 TEST_F(FrameTest, WbMissingBackupIsForgottenAndNeverTruncates) {
   put("m.c", "keep\n");
   QDir(dir_.path()).mkdir("~m.c~");  // the backup cannot be written over a directory

@@ -147,12 +147,12 @@ bool EditorController::askSaveAll() {
     }
     keep.emplace_back(e, *for_all);
   }
-  for (auto [e, save] : keep) {
-    if (!save)
-      e->discardEdits();
-    else if (!e->save())
-      return false;
-  }
+  // The saves come first: one that fails stops the step with every edit
+  // still there, also those the user meant to drop.
+  for (auto [e, save] : keep)
+    if (save && !e->save()) return false;
+  for (auto [e, save] : keep)
+    if (!save) e->discardEdits();
   return true;
 }
 

@@ -53,8 +53,8 @@ class EditorController : public QObject {
   void reloadChanged();
   // Settles every editor with unsaved edits (Yes saves, No drops the edits,
   // Save All and Discard all answer for the rest); the frame then closes them
-  // all without further questions. False when the user cancelled: then no
-  // editor is settled, whatever was answered before.
+  // all without further questions. False when the user cancelled or a save
+  // failed: then no edit has been dropped, whatever was answered before.
   bool askSaveAll();
   void deleteMarkersEverywhere(int marker);
   void forget(EditorChild* editor);
