@@ -71,6 +71,32 @@ TEST_F(SessionTest, TheStartupFileOfAnyInstallationIsBroughtInLine) {
             std::string::npos);
 }
 
+// A project's own copy of the startup code, kept in the project's folder
+// under the installation's names, is the project's file and stays so.
+TEST_F(SessionTest, AProjectsOwnStartupFileIsNotTheInstallations) {
+  const std::string own = root_ + "/ex/ky09demo/src/startup/zun09/_startup.s09";
+  put(own, "\tSEGMENT\ttext\n* our own\n");
+  std::string text = replace_all(slurp(pf_), "##USESTARTUP=1", "##USESTARTUP=0");
+  const std::string last = "\t\".\\ky09demo.h\" \"\" \"1\" \n";
+  ASSERT_NE(text.find(last), std::string::npos);
+  text.replace(text.find(last), last.size(),
+               "\t\".\\ky09demo.h\" \"\" \"1\"  \\\n\t\".\\src\\startup\\zun09\\_startup.s09\" \"\" \"1\" \n");
+  put(pf_, text);
+  auto s = open(ws_);
+  ASSERT_TRUE(s->project.open);
+  ASSERT_EQ(s->project.files.size(), 4u);
+  EXPECT_EQ(s->project.files[3].path, own);
+  ASSERT_TRUE(s->update_dependencies());
+  const std::string written = slurp(pf_);
+  const size_t files = written.find("\nFILES=");
+  const std::string list = written.substr(files, written.find("#PROJECT OPTIONS") - files);
+  EXPECT_EQ(list.find(root_), std::string::npos) << list;  // relative, as the project's own files are
+  s->close_workspace();
+  s = open(ws_);
+  ASSERT_EQ(s->project.files.size(), 4u);
+  EXPECT_EQ(s->project.files[3].path, own);
+}
+
 TEST_F(SessionTest, AFileChangedOnDiskIsReplacedOnlyWhenTheUserSaysSo) {
   auto s = open(ws_);
   ASSERT_TRUE(s->project.open);

@@ -231,8 +231,12 @@ bool inside(const std::string& dir, const std::string& path) {
 
 }  // namespace
 
+bool Project::is_installation_startup(const std::string& path) const {
+  return is_standard_startup(path) && (dir_.empty() || !inside(dir_, path_dir_name(absolute_in(dir_, path))));
+}
+
 std::optional<std::string> Project::relative_dir_of(const std::string& path) const {
-  if (dir_.empty() || is_standard_startup(path)) return std::nullopt;
+  if (dir_.empty() || is_installation_startup(path)) return std::nullopt;
   std::string file_dir = path_dir_name(path);
   if (!inside(dir_, file_dir) && (workspace_dir.empty() || !inside(workspace_dir, file_dir))) return std::nullopt;
   std::string rel = path_make_relative(dir_, file_dir);

@@ -132,6 +132,9 @@ class Project {
   bool add_file(const std::string& path, const std::string& options, int flags, ProjectHost& host);
   bool remove_file(const std::string& path);
   const ProjectFile* linker_script() const;
+  // The standard startup file of an installation (this one or another);
+  // a copy in the project's own folder is the project's file.
+  bool is_installation_startup(const std::string& path) const;
   // The file's directory relative to the project directory, as the project
   // file writes it; none for a file outside the project's and the
   // workspace's directories and for the installation's startup file.

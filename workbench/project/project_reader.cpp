@@ -299,7 +299,7 @@ class Reader {
       problem(format("the entry of '%s' has flags '%s' that are no number", path.c_str(), flags_text.c_str()));
       flags = 1;
     }
-    if (is_standard_startup(path) && !p_.startup_path().empty()) {
+    if (p_.is_installation_startup(path) && !p_.startup_path().empty()) {
       // Another installation's startup file is this one's, kept in place.
       path = p_.startup_path();
       if (p_.find_by_path(path)) return;
