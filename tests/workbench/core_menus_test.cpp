@@ -122,7 +122,7 @@ TEST(WbMenuEnabling, Table) {
          s.active_is_editor = true;
          s.top_editor_kind = file_kind::c_source;
        }),
-       {43114}, {43108, 43109, 43110, 43118, 43052}},
+       {43116}, {43108, 43109, 43110, 43118, 43052, 43034, 43035, 43036, 43114, 43120, 43111, 43113}},
       {"debugger, target running", with([](WorkbenchState& s) {
          s.debugger_active = s.target_running = true;
        }),

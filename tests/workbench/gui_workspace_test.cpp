@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "tests/workbench/gui_fixture.h"
+#include "workbench/build/tool_runner.h"
 #include "workbench/project/project_controller.h"
 
 namespace zun::wb::test {
@@ -87,6 +88,33 @@ TEST_F(TwoProjectWorkspaceTest, WbEscapeCancelsCloseWorkspaceSwitchAndExit) {
   EXPECT_EQ(activeProject(), "other");
   EXPECT_EQ(file("ws/ky09demo/main.c"), saved);
   EXPECT_EQ(dialogs->asked_save.size(), 4u);
+}
+
+// While a tool runs (a build of the project), the flows that would close
+// the project or the workspace under it, or move the current directory
+// away from it, do nothing.
+TEST_F(TwoProjectWorkspaceTest, WbTheProjectStaysWhileAToolRuns) {
+  std::filesystem::current_path(path("ws/ky09demo").toStdString());
+  std::vector<std::string> during;
+  QTimer::singleShot(200, frame.get(), [&] {
+    auto note = [&] {
+      during.push_back(activeProject() + " " + std::filesystem::current_path().filename().string());
+    };
+    frame->dispatch(cmd::close_workspace);
+    note();
+    frame->dispatch(cmd::close_project);
+    note();
+    projects->activateProject("other");
+    note();
+    projects->openWorkspace(path("ws/ky09demo.w09"));
+    note();
+    frame->toolRunner()->stop();
+  });
+  EXPECT_EQ(frame->runProcess(QStringLiteral("sleep 20")), run_cancelled);
+  EXPECT_EQ(during, std::vector<std::string>(4, "ky09demo ky09demo"));
+  EXPECT_TRUE(projects->session().workspace.open());
+  EXPECT_EQ(editorCount(), 1);
+  EXPECT_TRUE(dialogs->asked_save.empty());
 }
 
 TEST_F(TwoProjectWorkspaceTest, WbProjectDialogsStartInTheProjectAndOfferItsLoadFile) {

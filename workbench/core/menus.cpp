@@ -296,12 +296,15 @@ CommandStates menu_enabling(const WorkbenchState& st) {
   apply_debugger_rules(st, s);
   apply_editor_rules(st, s);
   // Make needs a project as much as Build does, and nothing that starts a
-  // child program may start while one is running.
+  // child program may start while one is running; nor may the project or
+  // the workspace that a running build works in close or change.
   s.set(cmd::make, st.project_open && !st.debugger_active && st.top_editor_kind &&
                        is_makeable_kind(*st.top_editor_kind));
   if (st.tool_running)
     set_all(s, std::array{cmd::make, cmd::build, cmd::build_all, cmd::clean, cmd::update_dependencies,
-                          cmd::find_in_files},
+                          cmd::find_in_files, cmd::new_workspace, cmd::open_workspace, cmd::close_workspace,
+                          cmd::close_project, cmd::set_active_project, cmd::insert_new_project,
+                          cmd::insert_project},
             false);
   return s;
 }

@@ -98,7 +98,10 @@ void ProjectController::syncProgramDir() {
 // Closing the active project closes every editor. Before a flow does that,
 // each editor's unsaved edits are saved or dropped as the user says; false
 // when the user cancelled, and the flow stops with everything as it was.
+// Nothing is closed or switched while a tool runs: a build of the project
+// works in its folder and reads its settings.
 bool ProjectController::settleEditors() {
+  if (frame_->toolRunner()->running()) return false;
   return !session_->project.open || frame_->editors()->askSaveAll();
 }
 
