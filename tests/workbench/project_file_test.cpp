@@ -286,6 +286,32 @@ TEST_F(ProjectFileTest, DamagedListsKeepEveryFile) {
   }
 }
 
+// A file cut short inside a configuration section has lost settings that
+// cannot be told: the reader names its last line, so the project stays
+// read-only (make refuses such a file as well).
+TEST_F(ProjectFileTest, AFileCutShortInsideASectionIsNamed) {
+  const std::string example =
+      slurp(std::string(ZUN_SOURCE_DIR) + "/data/examples/ky09demo/ky09demo.m09");
+  const std::string path = root_ + "/ky09demo/ky09demo.m09";
+  struct Cut {
+    size_t at;
+    const char* section;
+  };
+  for (const Cut& cut : {Cut{example.find("CCFLAGS="), "Debug"}, Cut{example.rfind("-i default.lsc"), "Final"},
+                         Cut{example.rfind("\n!EICONF\tFinal"), "Final"}}) {
+    const std::string text = example.substr(0, cut.at);
+    put(path, text);
+    Project q = read_back(path);
+    ASSERT_EQ(q.read_problems.size(), 1u) << cut.at;
+    const int lines = static_cast<int>(std::count(text.begin(), text.end(), '\n') + (text.back() != '\n'));
+    EXPECT_EQ(q.read_problems[0].line, lines) << cut.at;  // the last one
+    EXPECT_EQ(q.read_problems[0].text, std::string("the file ends inside its '") + cut.section + "' section")
+        << cut.at;
+  }
+  put(path, example);
+  EXPECT_TRUE(read_back(path).read_problems.empty());
+}
+
 TEST_F(ProjectFileTest, AFailedWriteLeavesTheOldFileAndNoTemporary) {
   Project p = new_project("demo");
   // A project "file" that is a directory with something in it cannot be

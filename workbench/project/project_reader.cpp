@@ -4,8 +4,9 @@
 // edit leaves in a list is read past where its meaning is clear (blank
 // and comment lines, stray "#+" lines, blanks after a list header, an item
 // behind the end of the file list, file entries under a damaged header);
-// where it is not, the entry is kept as far as it can be read and the line
-// goes to Project::read_problems.
+// where it is not (also a file that ends inside a configuration section),
+// the entry is kept as far as it can be read and the line goes to
+// Project::read_problems.
 #include <charconv>
 #include <cstring>
 
@@ -196,8 +197,10 @@ class Reader {
       in_configs_ = true;
       read_word(word, skip_blanks(line.c_str() + 7));
       current_ = word == "Final" ? &p_.final_ : &p_.debug;
+      open_section_ = word;
     } else if (line.compare(0, 7, "!EICONF") == 0) {
       current_ = &p_.debug;
+      open_section_.clear();
     }
   }
 
@@ -319,6 +322,9 @@ class Reader {
   }
 
   void finish() {
+    // A file cut short has lost settings that cannot be told; make refuses
+    // it as well.
+    if (!open_section_.empty()) problem(format("the file ends inside its '%s' section", open_section_.c_str()));
     if (!use_startup_seen_) p_.debug.use_startup = !p_.debug.crt0.empty();
     p_.final_.type = p_.debug.type;
     p_.final_.use_startup = p_.debug.use_startup;
@@ -341,6 +347,7 @@ class Reader {
   ListHead list_ = ListHead::None;  // the list whose items may follow
   bool continued_ = false;          // the last line of that list ended in a backslash
   bool in_configs_ = false;         // a configuration section has begun
+  std::string open_section_;        // the configuration section not closed yet
   int line_no_ = 0;
 };
 
