@@ -284,6 +284,18 @@ TEST_F(ProjectFileTest, DamagedListsKeepEveryFile) {
     }
     EXPECT_EQ(q.debug.target_name, "ky09demo_Debug") << d.what;
   }
+
+  // The other lists' headers, damaged the same ways, keep their items too.
+  for (const char* header : {"DEFINES=\n", "DEFINES =  \\\n", "LIBRARIES=\n"}) {
+    std::string text = example;
+    const std::string name = std::string(header).substr(0, std::string(header).find_first_of(" ="));
+    text.replace(text.find("\n" + name + "= \\\n") + 1, name.size() + 4, header);
+    put(dir + "/ky09demo.m09", text);
+    Project q = read_back(dir + "/ky09demo.m09");
+    EXPECT_EQ(q.debug.list(Defines), std::vector<std::string>{"_DEBUG"}) << header;
+    EXPECT_EQ(q.debug.list(Libraries), (std::vector<std::string>{"libcd.e09", "libed.e09", "librtkd.e09"})) << header;
+    EXPECT_TRUE(q.read_problems.empty()) << header;
+  }
 }
 
 // A file cut short inside a configuration section has lost settings that

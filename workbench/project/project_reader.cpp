@@ -80,8 +80,10 @@ const KeyRow* key_of(std::string_view line) {
 
 enum class ListHead { None, Files, Defines, AsmDefines, Undefines, Includes, Libraries, LibraryPaths };
 
-// "FILES= \" and the like; blanks around the backslash do not matter. The
-// older "...REL" forms are read as the plain ones.
+// "FILES= \" and the like; blanks around the '=' and the backslash do not
+// matter, nor a lost backslash (a header of an empty list has none; the
+// items of a list follow their header at once, indented). The older "...REL"
+// forms are read as the plain ones.
 ListHead list_head(std::string_view line) {
   struct Row {
     std::string_view name;
@@ -94,10 +96,9 @@ ListHead list_head(std::string_view line) {
       {"LIBRARYPATHS", ListHead::LibraryPaths},
   };
   line = trim_end(line);
-  if (line.empty() || line.back() != '\\') return ListHead::None;
-  line = trim_end(line.substr(0, line.size() - 1));
+  if (!line.empty() && line.back() == '\\') line = trim_end(line.substr(0, line.size() - 1));
   if (line.empty() || line.back() != '=') return ListHead::None;
-  line.remove_suffix(1);
+  line = trim_end(line.substr(0, line.size() - 1));
   for (const Row& r : rows) {
     if (line == r.name) return r.head;
     if (r.head != ListHead::Files && line.size() == r.name.size() + 3 && line.substr(0, r.name.size()) == r.name &&
