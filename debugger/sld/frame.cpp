@@ -42,6 +42,26 @@ std::optional<int32_t> leas_offset(SldTarget& t, uint32_t at) {
   }
 }
 
+// Bytes an indexed operand moves S down by auto-decrement (,-S ,--S) or up
+// by auto-increment (,S+ ,S++): the compiler pops a pushed operand so
+// (ADDD ,S++). Zero for every other operand.
+int32_t indexed_pushed(uint32_t post) {
+  if (!(post & 0x80) || ((post >> 5) & 3) != 3) return 0;
+  switch (post & 0x0F) {
+    case 0x0: return -1;
+    case 0x1: return -2;
+    case 0x2: return 1;
+    case 0x3: return 2;
+    default: return 0;
+  }
+}
+
+// Whether an opcode (of page 1, or behind a 0x10 or 0x11 prefix) takes an
+// indexed operand.
+bool indexed_opcode(uint32_t op) {
+  return (op & 0xF0) == 0x60 || (op & 0xF0) == 0xA0 || (op & 0xF0) == 0xE0 || (op >= 0x30 && op <= 0x33);
+}
+
 // Transfers that load S from elsewhere: TFR r,S; EXG with S.
 bool loads_s(uint32_t op, uint32_t post) {
   if (op == 0x1F) return (post & 0x0F) == 4;
@@ -59,6 +79,8 @@ Flow decode(SldTarget& t, uint32_t at) {
       if (op2 != 0x21) f.target = (f.next + signed16(t.target_read(at + 2, 2))) & 0xFFFF;
     } else if (op == 0x10 && (op2 == 0xCE || op2 == 0xDE || op2 == 0xEE || op2 == 0xFE)) {
       f.lost = true;  // LDS
+    } else if (indexed_opcode(op2)) {
+      f.pushed = indexed_pushed(t.target_read(at + 2, 1));  // CMPD ,S++
     }
     return f;
   }
@@ -104,7 +126,10 @@ Flow decode(SldTarget& t, uint32_t at) {
       f.lost = loads_s(op, t.target_read(at + 1, 1));
       break;
     default:
-      break;  // calls return with S as it was; everything else leaves S alone
+      // Calls return with S as it was; other instructions move it only
+      // through an indexed operand (LEAS is above: it loads S).
+      if (indexed_opcode(op)) f.pushed = indexed_pushed(t.target_read(at + 1, 1));
+      break;
   }
   return f;
 }

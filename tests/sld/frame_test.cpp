@@ -83,6 +83,32 @@ TEST_F(FrameDepth, FollowsPushesCallsBranchesAndJumpTables) {
   EXPECT_EQ(depth(f, 0x2013), std::nullopt);  // not in the function
 }
 
+// The compiler pops a pushed operand with the operation itself.
+TEST_F(FrameDepth, IndexedOperandsThatMoveS) {
+  target.place(0x2100, {
+      0x12,              // 2100 NOP
+      0x34, 0x06,        // 2101 PSHS D
+      0xE3, 0xE1,        // 2103 ADDD ,S++
+      0x34, 0x06,        // 2105 PSHS D
+      0x10, 0xA3, 0xE1,  // 2107 CMPD ,S++
+      0xED, 0xE3,        // 210A STD ,--S
+      0xAA, 0xE0,        // 210C ORA ,S+
+      0xEA, 0xE0,        // 210E ORB ,S+
+      0x34, 0x10,        // 2110 PSHS X
+      0x30, 0xE1,        // 2112 LEAX ,S++
+      0xED, 0xF3,        // 2114 STD [,--S]
+      0xEC, 0xF1,        // 2116 LDD [,S++]
+      0xE3, 0x62,        // 2118 ADDD 2,S
+      0x12,              // 211A NOP
+      0x39,              // 211B RTS
+  });
+  const DebugFunction& f = function(0x2100, 0x211C, {0x2101, 0x211A});
+  const std::map<uint32_t, int32_t> want = {{0x2103, 2}, {0x2105, 0}, {0x2107, 2}, {0x210A, 0},
+                                            {0x210C, 2}, {0x210E, 1}, {0x2110, 0}, {0x2112, 2},
+                                            {0x2114, 0}, {0x2116, 2}, {0x2118, 0}, {0x211A, 0}};
+  for (const auto& [pc, d] : want) EXPECT_EQ(depth(f, pc), d) << std::hex << pc;
+}
+
 TEST_F(FrameDepth, NoAnswerWhereTheCodeDoesNotTell) {
   target.place(0x3000, {
       0x32, 0x7E,  // 3000 LEAS -2,S
