@@ -18,11 +18,12 @@ fail() {
     exit 1
 }
 
-mkdir "$work/stepper" "$work/watched" "$work/deep"
+mkdir "$work/stepper" "$work/watched" "$work/deep" "$work/fib"
 cp "$here/stepper.c" "$here/adder.s09" "$work/stepper/"
 cp "$here/watched.c" "$work/watched/"
 cp "$here/deep.c" "$here/twice.s09" "$work/deep/"
-for p in stepper watched deep; do
+cp "$here/fib.c" "$work/fib/"
+for p in stepper watched deep fib; do
     bash "$here/build.sh" "$stage" "$work/$p" || fail "building $p"
 done
 bash "$here/../../tools/build_example.sh" "$stage" "$work/example" Debug || fail "building the example"
