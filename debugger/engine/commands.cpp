@@ -109,7 +109,7 @@ void Engine::request_interrupt(int kind) {
 
 void Engine::sim_timer_tick() {
   for (uint64_t fast_steps = 0; run_mode != RunMode::Stopped;) {
-    if (sim_bp_hit(cpu.pc, true)) {
+    if (sim_bp_hit(cpu.pc, true) && !(debugger_passes_breakpoint && debugger_passes_breakpoint())) {
       stopped_at_breakpoint = true;
       stop();
       return;

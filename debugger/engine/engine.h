@@ -222,6 +222,10 @@ public:
   // The source-level debugger's stop notification, called after the host's
   // on_stop wherever the engine notifies; empty while no debugger listens.
   std::function<void()> debugger_on_stop;
+  // Asked where a run reaches a breakpoint: true lets the run go on past it
+  // with no stop (the debugger's temporaries that count only in another
+  // call); empty while no debugger listens.
+  std::function<bool()> debugger_passes_breakpoint;
 
 private:
   // What an instruction may change, kept while Break on IO may refuse it a

@@ -44,9 +44,13 @@ SldDebugger::SldDebugger(Engine& engine, SldSessionHost& host, std::string bin_d
       breakpoints_(model_, target_, host),
       watches_(model_, target_, host) {
   engine_.debugger_on_stop = [this] { sld_on_stop(); };
+  engine_.debugger_passes_breakpoint = [this] { return passes_breakpoint(); };
 }
 
-SldDebugger::~SldDebugger() { engine_.debugger_on_stop = nullptr; }
+SldDebugger::~SldDebugger() {
+  engine_.debugger_on_stop = nullptr;
+  engine_.debugger_passes_breakpoint = nullptr;
+}
 
 int SldDebugger::sld_load_debug_info(const std::string& load_file, uint32_t kind) {
   if (load_file.empty() || !target_.target_set_kind(kind)) return 0;
@@ -261,25 +265,17 @@ std::optional<uint32_t> SldDebugger::frame_reference() {
   return model_.sld_frame_base(m);
 }
 
-// A command's run stopped at a temporary that counts only in the call the
+// A command's run reached a temporary that counts only in the call the
 // command started in, but S says a deeper call (recursion) reached it: the
-// run goes on silently. True when it runs again.
-bool SldDebugger::pass_deeper_call() {
-  bool passed = false;
-  while (frame_s_ && !target_.target_is_running() && !target_.target_halted()) {
-    uint32_t pc = target_.target_get_pc();
-    if (target_.target_get_sp() >= *frame_s_ || !breakpoints_.sld_bp_in_frame_only_at(pc)) break;
-    passing_ = true;
-    run_from(pc, RUN_GO);
-    passing_ = false;
-    passed = true;
-  }
-  return passed && target_.target_is_running();
+// run goes on past it with no stop, so nothing of the windows is redrawn
+// for it.
+bool SldDebugger::passes_breakpoint() {
+  return session_ && frame_s_ && target_.target_get_sp() < *frame_s_ &&
+         breakpoints_.sld_bp_in_frame_only_at(target_.target_get_pc());
 }
 
 void SldDebugger::sld_on_stop() {
-  if (!session_ || passing_) return;
-  if (!in_command_ && pass_deeper_call()) return;
+  if (!session_) return;
   sld_locate_pc(false);
   // Stops in the middle of a command (its single steps) leave its
   // breakpoints planted; the stop that ends it takes its temporaries out.

@@ -116,7 +116,7 @@ private:
   void locate_exact(DebugModule& m, const ExecPoint& p);
   void locate_inside(DebugModule& m, uint32_t pc);
   std::optional<uint32_t> frame_reference();
-  bool pass_deeper_call();
+  bool passes_breakpoint();
 
   Engine& engine_;
   SldSessionHost& host_;
@@ -131,7 +131,6 @@ private:
   // its BP_IN_FRAME temporaries count only with S at or above it (the stack
   // grows down).
   std::optional<uint32_t> frame_s_;
-  bool passing_ = false;  // a deeper call's stop is being passed by
 };
 
 }  // namespace zun::sld

@@ -153,17 +153,14 @@ bool TargetAccess::target_window_stops_at(uint32_t address) const {
 }
 
 void TargetAccess::target_step() {
-  halted_ = false;
   if (is_simulator()) engine_.sim_post_step();
 }
 
 void TargetAccess::target_run() {
-  halted_ = false;
   if (is_simulator()) engine_.sim_post_run_fast();
 }
 
 void TargetAccess::target_stop() {
-  halted_ = true;
   if (is_simulator()) engine_.sim_post_stop();
 }
 

@@ -65,9 +65,6 @@ public:
   void target_step();
   void target_run();
   void target_stop();
-  // Whether the last stop was asked for with target_stop (until the next
-  // run or step).
-  bool target_halted() const { return halted_; }
   void target_reset();
   bool target_is_running();
   // 1 when the load file was loaded into the simulator.
@@ -100,7 +97,6 @@ private:
   Engine& engine_;
   SldHost& host_;
   uint32_t kind_ = 0;
-  bool halted_ = false;
   std::string load_path_;
   std::map<uint32_t, Planted> planted_;
   PeekBus peek_bus_;

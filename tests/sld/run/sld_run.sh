@@ -61,6 +61,14 @@ done
 rc=$?
 [ $rc -eq 3 ] || fail "three failed commands exited with $rc"
 
+# The deeper calls' stops at the stepped function's points are passed within
+# the run, not stopped and run again: Next over fib(6)'s recursive line, a
+# few hundred instructions, passes dozens of them and stays well within
+# --max 20000 (a stop per pass would end a tick of 500 each time).
+(cd "$work/fib" && "$bin/sld-run" --max 20000 prog.s19 break fib:11 run run clear fib:11 next \
+    print calls) >"$work/max.out" 2>"$work/max.err" || { cat "$work/max.err"; fail "--max 20000 halted Next"; }
+grep -qx 'calls = 25' "$work/max.out" || fail "Next over fib(6) did not finish its call"
+
 # The end of the program: __lowexit where the map puts it.
 lowexit=$(awk '$2 == "'"'"'__lowexit'"'"'" { print substr($1, length($1) - 3) }' "$work/stepper/prog.map")
 [ -n "$lowexit" ] || fail "no __lowexit in the map"
