@@ -296,7 +296,7 @@ public:
     std::set<uint32_t> allowed;
     s_.engine_host.on_run = [&] {
       check("at the start of a run");
-      // A stop that a deeper call passed by runs on: only the last counts.
+      // A run stops only where an entry stood when it started.
       s_.engine.stopped_at_breakpoint = false;
       allowed.clear();
       for (const auto& e : s_.engine.breakpoints.entries)
