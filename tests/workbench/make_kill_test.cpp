@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <grp.h>
 #include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
@@ -16,6 +17,7 @@
 
 #include "common/temporary.h"
 #include "tests/workbench/make_support.h"
+#include "workbench/build/leftovers.h"
 #include "workbench/build/spawn_runner.h"
 
 extern char** environ;
@@ -285,6 +287,56 @@ TEST_F(KillTest, TheNextBuildClearsWhatAKilledRunLeft) {
   EXPECT_TRUE(fs::exists(fresh));
   EXPECT_FALSE(fs::exists(old));
   fs::remove_all(elsewhere);
+}
+
+// An ordinary user cannot look into the processes of other users; those
+// cannot be writing the user's files, so the next build still clears the
+// tools' leftovers. Run as root, the build runs as an unprivileged user.
+TEST_F(KillTest, TheNextBuildOfAnOrdinaryUserClearsWhatAKilledRunLeft) {
+  const uid_t user = geteuid() == 0 ? 65534 : geteuid();
+  ASSERT_EQ(chown(".", user, user), 0);
+  put("m.mk", "all:\n\tRMFI \"none\"\n");
+  std::vector<std::string> left;
+  for (std::string_view prefix : temporary_prefixes) {
+    std::string name;
+    int fd = create_temporary_file(".", prefix, name);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(fchown(fd, user, user), 0);
+    close(fd);
+    left.push_back(name);
+  }
+  std::string zmake = bin + "/zmake";
+  pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(user) != 0 || setuid(user) != 0)) _exit(126);
+    execl(zmake.c_str(), zmake.c_str(), "-fm.mk", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  for (const std::string& f : left) EXPECT_FALSE(fs::exists(f)) << f;
+}
+
+// A run that starts while another is just taking its hold on the folder
+// still holds the folder itself, so that a third run cannot think itself
+// alone while the second is under way.
+TEST_F(KillTest, ARunStartingBesideAnotherStillHoldsTheFolder) {
+  int other = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_EQ(flock(other, LOCK_EX), 0);
+  std::thread release([other] {
+    std::this_thread::sleep_for(200ms);
+    flock(other, LOCK_UN);
+  });
+  FolderHold second(".");
+  release.join();
+  close(other);
+  EXPECT_FALSE(second.alone());
+  FolderHold third(".");
+  EXPECT_FALSE(third.alone());
 }
 
 }  // namespace

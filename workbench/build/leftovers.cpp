@@ -11,8 +11,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <ctime>
 #include <set>
+#include <sstream>
 #include <utility>
 #include <vector>
 
@@ -31,18 +33,39 @@ constexpr time_t closed_for_seconds = 10;
 
 using FileId = std::pair<dev_t, ino_t>;
 
-// Files that some process has open, among `wanted`; false when not every
-// process could be looked at.
+// Whether a process whose open files cannot be looked at may run as this
+// user: a tool writes its temporary as the user who then owns it, so a
+// process of other users only (which an ordinary user is never let look
+// into) cannot be writing one of the candidates.
+bool may_run_as_us(const std::string& process_dir) {
+  int fd = open((process_dir + "/status").c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno != ENOENT && errno != ESRCH;  // gone meanwhile
+  std::string status;
+  char buf[4096];
+  for (ssize_t n; (n = read(fd, buf, sizeof buf)) > 0;) status.append(buf, static_cast<size_t>(n));
+  close(fd);
+  size_t at = status.find("\nUid:");
+  if (at == std::string::npos) return true;
+  // Real, effective, saved and file system user.
+  std::istringstream ids(status.substr(at + 5, status.find('\n', at + 1) - at - 5));
+  for (unsigned long id; ids >> id;)
+    if (id == geteuid()) return true;
+  return false;
+}
+
+// Files that some process has open, among `wanted`; false when a process
+// that may be writing one could not be looked at.
 bool open_files(const std::set<FileId>& wanted, std::set<FileId>& open) {
   DIR* proc = opendir("/proc");
   if (!proc) return false;
   bool complete = true;
   while (dirent* p = readdir(proc)) {
     if (p->d_name[0] < '0' || p->d_name[0] > '9') continue;
-    std::string fd_dir = std::string("/proc/") + p->d_name + "/fd";
+    std::string process_dir = std::string("/proc/") + p->d_name, fd_dir = process_dir + "/fd";
     DIR* fds = opendir(fd_dir.c_str());
     if (!fds) {
-      complete = complete && errno == ENOENT;  // gone meanwhile, or not ours to see
+      int err = errno;
+      complete = complete && (err == ENOENT || !may_run_as_us(process_dir));
       continue;
     }
     while (dirent* f = readdir(fds)) {
@@ -64,7 +87,11 @@ FolderHold::FolderHold(const std::string& dir) {
   fd_ = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd_ < 0) return;
   alone_ = flock(fd_, LOCK_EX | LOCK_NB) == 0;
-  flock(fd_, LOCK_SH | LOCK_NB);
+  // Another run holds the folder alone only for the moment between its two
+  // calls: the shared hold waits for that moment to pass (but not for a
+  // lock that some other program keeps).
+  for (int tries = 0; flock(fd_, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK && tries < 200; ++tries)
+    usleep(5000);
 }
 
 FolderHold::~FolderHold() {
