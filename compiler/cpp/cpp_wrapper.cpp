@@ -139,10 +139,13 @@ std::string rewrite_messages(const std::string& text, const std::string& working
         size_t c1 = line.find(':');
         if (c1 == std::string_view::npos || c1 + 1 >= line.size() || !std::isdigit(static_cast<unsigned char>(line[c1 + 1]))) {
             // A message of the tool itself ("cc1: fatal error: ...", "cc1: out
-            // of memory ...") belongs to the source.
+            // of memory ...") belongs to the source. A program's name is
+            // written in small letters, which keeps out what -v tells
+            // ("Target: ...", "COMPILER_PATH=...").
             size_t e = line.find("error: ");
             std::string_view program = line.substr(0, c1);
-            bool tool = c1 != std::string_view::npos && program.find(' ') == std::string_view::npos &&
+            bool tool = c1 != std::string_view::npos && !program.empty() &&
+                        program.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-_.+") == std::string_view::npos &&
                         line.find("warning: ") == std::string_view::npos && line.find("note: ") == std::string_view::npos;
             if (e != std::string_view::npos)
                 out += "\"" + path_join(working_dir, source) + "\" (0) Error: " + std::string(line.substr(e + 7)) + "\n";

@@ -65,6 +65,20 @@ TEST(TcxCpp, RewritesMessagesForTheWorkbench) {
               "\"/p/q/f.c\" (1) Error: nothere.h: No such file or directory\n"
               "\"/p/q/w.c\" (3) Warning: \"X\" redefined\n"
               "\"/p/q/src/a.c\" (0) Error: gone.c: No such file or directory\n");
+    // What -v tells besides the messages is no error; the tool's own word
+    // without "error: " still is one.
+    std::string verbose =
+        "Using built-in specs.\n"
+        "COLLECT_GCC=cpp-12\n"
+        "OFFLOAD_TARGET_NAMES=nvptx-none:amdgcn-amdhsa\n"
+        "Target: x86_64-linux-gnu\n"
+        "Thread model: posix\n"
+        "#include \"...\" search starts here:\n"
+        "COMPILER_PATH=/usr/lib/gcc/x86_64-linux-gnu/12/:/usr/lib/gcc/\n"
+        "LIBRARY_PATH=/usr/lib/gcc/x86_64-linux-gnu/12/:/lib/\n"
+        "cc1: out of memory allocating 536870928 bytes after a total of 561152 bytes\n";
+    EXPECT_EQ(rewrite_messages(verbose, "/p/q", "src/a.c"),
+              "\"/p/q/src/a.c\" (0) Error: cc1: out of memory allocating 536870928 bytes after a total of 561152 bytes\n");
 }
 
 std::string slurp(const fs::path& p) {
