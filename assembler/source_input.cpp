@@ -78,6 +78,7 @@ std::string module_of(std::string_view path, size_t max_length) {
 }
 
 bool open_source(Assembly& as, const std::string& given) {
+  as.open_refusal.clear();
   if (given.empty()) return false;
   if (given.size() > 256) {
     error(as, "(F1034)");

@@ -131,6 +131,10 @@ TEST(Hasm09Directives, EndStopsThePassEvenInsideAnInclude) {
   EXPECT_EQ(assemble(" use sub\n", {}, {{"sub/x.s09", ""}}).err,
             "\"t.s09\" (1): error: Can't open 'sub': is a directory\n");
   EXPECT_EQ(first_error(" use \"/dev/zero\"\n"), "\"t.s09\" (1): error: Can't open '/dev/zero': is not a regular file\n");
+  // The reason belongs to its own line only.
+  EXPECT_EQ(assemble(" use \"/dev/zero\"\n use\n").err,
+            "\"t.s09\" (1): error: Can't open '/dev/zero': is not a regular file\n"
+            "\"t.s09\" (2): error: File not found: ''\n");
   // Found further along the search, the file is used.
   EXPECT_EQ(assemble(" use x.s09\n", {"-I", "inc"}, {{"x.s09/y", ""}, {"inc/x.s09", " fcb 7\n"}}).rc, 0);
   EXPECT_EQ(first_error("start nop\n end nowhere\n", {"-w"}),
