@@ -144,6 +144,22 @@ TEST_F(RunnerTest, AssmCountsOnlyAWrittenObject) {
   EXPECT_EQ(runner.calls[0].args, (Args{"-g", "-D", "__ZUN09", "s.s09"}));
 }
 
+// On a file system that keeps whole seconds (ext3, FAT), an object the
+// assembler writes anew within the second of the last one has the same
+// time; it is a new file all the same.
+TEST_F(RunnerTest, AnObjectWrittenAgainWithinTheSecondCountsAsWritten) {
+  put("s.o09", "old\n");
+  const auto stamp = fs::last_write_time("s.o09");
+  runner.act = [&](const FakeRunner::Call&) {
+    put("s.new", "obj\n");  // the assembler writes a temporary and renames it
+    fs::last_write_time("s.new", stamp);
+    fs::rename("s.new", "s.o09");
+    return 0;
+  };
+  EXPECT_EQ(assm(" s.s09"), 0);
+  EXPECT_EQ(slurp("s.o09"), "obj\n");
+}
+
 TEST_F(RunnerTest, LinkPassesItsTextAsWritten) {
   MakeContext ctx = runner_context();
   EXPECT_EQ(run_link(ctx, " -o\"debug\\demo.s19\" -g  \"a.o09\""), 0);

@@ -4,8 +4,8 @@
 // option reaches its tool as a double-quoted argument of its own.
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "common/format.h"
@@ -133,12 +133,21 @@ struct Runner {
   }
 };
 
-// When a file was last written, to the nanosecond; nullopt when it is missing.
-std::optional<std::filesystem::file_time_type> write_stamp(const std::string& path) {
-  std::error_code ec;
-  auto t = std::filesystem::last_write_time(path_native(path), ec);
-  if (ec) return std::nullopt;
-  return t;
+// Which file a name holds and when it was last written; nullopt when it is
+// missing. The assembler puts a new file in place of its object, so the file
+// tells a new object from the old one where the file system keeps the time
+// only to the second.
+struct WriteStamp {
+  dev_t device;
+  ino_t inode;
+  int64_t seconds, nanoseconds;
+  bool operator==(const WriteStamp&) const = default;
+};
+
+std::optional<WriteStamp> write_stamp(const std::string& path) {
+  struct stat st;
+  if (stat(path_native(path).c_str(), &st) != 0) return std::nullopt;
+  return WriteStamp{st.st_dev, st.st_ino, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
 }
 
 }  // namespace
