@@ -12,6 +12,7 @@
 #include <cctype>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace zun::tcx {
 
@@ -519,6 +520,69 @@ bool writes_register(const Line& l, char r) {
     return u.find(std::string(",") + r + "+") != std::string::npos || u.find(std::string("-") + r) != std::string::npos;
 }
 
+// Whether some path from entry i on reads register r before setting it:
+// the register holds a value that lives on there, such as the pointer an
+// enclosing loop keeps in it. Each label is followed once; a call or a
+// return ends a path, and code the rules do not know counts as a read.
+bool register_live(const Flow& f, size_t i, char r) {
+    const CodeGen& cg = f.cg;
+    std::unordered_set<int> seen;
+    std::vector<size_t> todo{i};
+    auto go_to = [&](int label) {
+        auto it = f.label_at.find(label);
+        if (it == f.label_at.end()) return false;
+        todo.push_back(it->second);
+        return true;
+    };
+    while (!todo.empty()) {
+        size_t j = todo.back();
+        todo.pop_back();
+        for (bool on = true; on && j < cg.list.size(); ++j) {
+            const Insn* e = cg.list[j];
+            if (!e->live || e->opcode == OP_DEPTH) continue;
+            if (e->opcode == OP_LABEL) {
+                if (!seen.insert(e->label).second) break;
+                continue;
+            }
+            if (f.opaque(e)) return true;
+            const std::vector<Line>& ls = f.lines(j);
+            bool single_branch = is_branch(e->opcode) && ls.size() == 1;
+            // a skip or a loop inside the entry may pass a line that sets r
+            bool inner = !single_branch && std::any_of(ls.begin(), ls.end(), [](const Line& l) {
+                return l.label || l.branch >= 0 || (l.ends && l.m != "RTS" && l.m != "RTI");
+            });
+            for (const Line& l : ls) {
+                if (l.label) continue;
+                if (reads_register(l, r) || (!l.known && l.branch < 0 && !l.ends)) return true;
+                if (l.m == "RTS" || l.m == "RTI") {
+                    on = false;
+                    break;
+                }
+                if (single_branch && (l.ends || l.branch >= 0)) {
+                    if (!go_to(e->label)) return true;
+                    if (l.ends) on = false;
+                    break;
+                }
+                if (l.ends) {
+                    if (inner) continue;
+                    if (l.m != "JMP") return true;
+                    // a jump through a table: on to every case
+                    for (const SwitchTable& t : cg.tables)
+                        for (int target : t.targets)
+                            if (!seen.count(target) && !go_to(target)) return true;
+                    on = false;
+                    break;
+                }
+                if (!inner && (writes_register(l, r) || one_of(l.m, {"JSR", "BSR", "LBSR"}))) {
+                    on = false;
+                    break;
+                }
+            }
+        }
+    }
+    return false;
+}
+
 bool mentions_slot(const CodeGen& cg, const Line& l, int depth, long slot) {
     std::string o = l.operand;
     if (o.size() > 2 && o.front() == '[' && o.back() == ']') o = o.substr(1, o.size() - 2);
@@ -594,7 +658,8 @@ bool keep_walk(Flow& f, const Loop& l, long slot, int from) {
             if (!cg.list[i]->live || (r == rf && of_walk(i))) continue;
             for (const Line& line : f.lines(i)) used |= reads_register(line, r) || writes_register(line, r);
         }
-        if (!used) {
+        // nor may it hold a value that lives on over the loop
+        if (!used && !register_live(f, l.top, r)) {
             to = r;
             break;
         }

@@ -106,6 +106,22 @@ static int early(const int *p)
     }
 }
 
+/* A walk inside another walk's loop: each pointer needs a register of
+   its own over the inner loop, which may not run at all. */
+static int inner_walk(const int *p, int rounds, int inner)
+{
+    const int *q = words;
+    int s = 0, n;
+    while (rounds-- > 0) {
+        s += *p++;
+        q = words;
+        n = inner;
+        while (n--)
+            s += *q++ * 100;
+    }
+    return s + (int)(p - words) * 1000 + (int)(q - words) * 10000;
+}
+
 int main(void)
 {
     init_io();
@@ -120,5 +136,7 @@ int main(void)
     expect(nested(text), 5, 8);
     expect(early(words), -10, 9);
     expect(restart(text), 115 + 4, 10);
+    expect(inner_walk(words + 1, 3, 0), 4 + 4000, 11);
+    expect(inner_walk(words, 2, 2), 2 + 400 + 2000 + 20000, 12);
     return finish();
 }
