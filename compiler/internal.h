@@ -240,6 +240,21 @@ struct Declarator {
     std::unique_ptr<Declarator> nested;
 };
 
+// The keyword counts of a declaration, kept while a list inside it (the
+// members of a structure, the parameters of a prototype) counts its own,
+// and put back when the list ends.
+class OuterKeywordCounts {
+public:
+    explicit OuterKeywordCounts(TranslationUnit& tu);
+    ~OuterKeywordCounts();
+    OuterKeywordCounts(const OuterKeywordCounts&) = delete;
+    OuterKeywordCounts& operator=(const OuterKeywordCounts&) = delete;
+
+private:
+    TranslationUnit& tu_;
+    int n_const_, n_volatile_, n_pascal_, n_nomangle_, n_interrupt_;
+};
+
 struct Spec {
     Type* type = nullptr;
     bool any = false;  // a type word or typedef name was given

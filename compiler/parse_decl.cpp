@@ -51,6 +51,19 @@ void reset_counters(TranslationUnit& tu) {
     d.n_const = d.n_volatile = d.n_pascal = d.n_nomangle = d.n_interrupt = 0;
 }
 
+OuterKeywordCounts::OuterKeywordCounts(TranslationUnit& tu)
+    : tu_(tu), n_const_(tu.decl.n_const), n_volatile_(tu.decl.n_volatile), n_pascal_(tu.decl.n_pascal),
+      n_nomangle_(tu.decl.n_nomangle), n_interrupt_(tu.decl.n_interrupt) {}
+
+OuterKeywordCounts::~OuterKeywordCounts() {
+    DeclState& d = tu_.decl;
+    d.n_const = n_const_;
+    d.n_volatile = n_volatile_;
+    d.n_pascal = n_pascal_;
+    d.n_nomangle = n_nomangle_;
+    d.n_interrupt = n_interrupt_;
+}
+
 // ---- specifiers ----
 
 bool is_typedef_name(TranslationUnit& tu) {
@@ -276,7 +289,7 @@ void parse_parameters(TranslationUnit& tu, Declarator::Suffix& suffix) {
         fn->has_params = true;
         int32_t offset = 0;
         // Each parameter counts its own keywords; the declaration's counts survive.
-        DeclState outer = tu.decl;
+        OuterKeywordCounts outer(tu);
         for (;;) {
             bool reg = tu.scan.tok == Tok::Register;
             if (reg) scan_token(tu);
@@ -313,11 +326,6 @@ void parse_parameters(TranslationUnit& tu, Declarator::Suffix& suffix) {
                 break;
             }
         }
-        tu.decl.n_const = outer.n_const;
-        tu.decl.n_volatile = outer.n_volatile;
-        tu.decl.n_pascal = outer.n_pascal;
-        tu.decl.n_nomangle = outer.n_nomangle;
-        tu.decl.n_interrupt = outer.n_interrupt;
     }
     --tu.depth;
     expect(tu, Tok::RParen);

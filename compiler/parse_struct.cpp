@@ -90,7 +90,11 @@ void member_list(TranslationUnit& tu, Type* t) {
     bool first_is_bitfield = false;
     int32_t first_size = 0;
     bool mismatch = false;
+    // Each member declaration counts its own qualifiers; those of the
+    // declaration the structure stands in are kept for it.
+    OuterKeywordCounts outer(tu);
     while (tu.scan.tok != Tok::RBrace && tu.scan.tok != Tok::Eof) {
+        reset_counters(tu);
         Spec spec = type_specifier(tu);
         for (;;) {
             Declarator d;

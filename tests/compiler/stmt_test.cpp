@@ -277,6 +277,15 @@ TEST(TcxQuietCases, ConstIsJudgedByTheObjectWritten) {
     for (const char* bad : {"p = 0;", "p++;", "*q = 1;", "q[2] += 1;", "ca[1] = 2;", "cs.m = 2;", "cs.b = 1;",
                             "ps->m = 2;", "ps->m++;", "sp = 0;"})
         EXPECT_EQ(err(bad), refused) << bad;
+    // A member declaration's qualifiers are its own: they pass neither to
+    // the next member nor to or from the declaration the structure is in.
+    decls = "struct M { const int a; int b; } m; struct N { const int k; } n;\n"
+            "const struct C { int a; } c = {1}; struct C d;\n"
+            "struct V { volatile int v; int w; } vw; struct V2 { int x; } const cv = {2};\n";
+    for (const char* ok : {"m.b = 1;", "d.a = 1;", "vw.w = 2;"})
+        EXPECT_EQ(err(ok), "") << ok;
+    for (const char* bad : {"m.a = 1;", "n.k = 1;", "c.a = 1;", "cv.x = 1;"})
+        EXPECT_EQ(err(bad), refused) << bad;
 }
 
 TEST(TcxFunctions, AnErrorStopsCodeForEveryLaterFunction) {
