@@ -740,10 +740,12 @@ bool keep_walk(Flow& f, const Loop& l, long slot, int from) {
     return true;
 }
 
-bool keep_walks(Flow& f) {
+// Keeps the first walk it can in a loop whose top label lies at or after
+// entry from; the entry to go on from, or none when it kept none.
+std::optional<size_t> keep_walks(Flow& f, size_t from) {
     CodeGen& cg = f.cg;
-    if (cg.tu.options.debug || !cg.fn || cg.fn->uses_asm) return false;
-    for (size_t h = 0; h < cg.list.size(); ++h) {
+    if (cg.tu.options.debug || !cg.fn || cg.fn->uses_asm) return std::nullopt;
+    for (size_t h = from; h < cg.list.size(); ++h) {
         if (!cg.list[h]->live || cg.list[h]->opcode != OP_LABEL) continue;
         std::optional<Loop> l = loop_at(f, h);
         if (!l) continue;
@@ -766,11 +768,12 @@ bool keep_walks(Flow& f) {
                 if (o && o->mode == M_PROC && o->origin && o->origin->mode == M_LOC && (o->reg == R_X || o->reg == R_U)) {
                     bool symbolic = false;
                     long slot = int_value(o->origin->value, &symbolic);
-                    if (!symbolic && private_slot(cg, slot) && keep_walk(f, *l, slot, o->reg)) return true;
+                    // the load put before the top moved its label on by one
+                    if (!symbolic && private_slot(cg, slot) && keep_walk(f, *l, slot, o->reg)) return h + 2;
                 }
         }
     }
-    return false;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -786,11 +789,22 @@ const std::vector<PrintedLine>& entry_lines(CodeGen& cg, const Insn* e, int dept
 }
 
 bool follow_values(CodeGen& cg) {
+    // Every walk that can be kept is kept in one go, each looked for after
+    // the last one kept; the list changes with each, and so does its flow.
+    // A function of many loops thus takes no round of the other rules per loop.
+    bool kept = false;
+    for (size_t from = 0;;) {
+        Flow f(cg);
+        std::optional<size_t> next = keep_walks(f, from);
+        if (!next) break;
+        kept = true;
+        from = *next;
+    }
+    if (kept) return true;
     // a reload goes before the compare after it, whose flags the store
     // before the reload may then give
     Flow f(cg);
-    if (keep_walks(f) || drop_reloads(f)) return true;
-    return drop_zero_compares(f);
+    return drop_reloads(f) || drop_zero_compares(f);
 }
 
 }  // namespace zun::tcx

@@ -159,6 +159,20 @@ TEST(TcxLimits, LargeUnitsCompileInLinearTime) {
     EXPECT_EQ(c.rc, 0) << c.err;
     EXPECT_LT(seconds, 10.0);
     EXPECT_NE(c.err.find("Warning: Debug type table full (399 types)"), std::string::npos) << c.err;
+    // A function of 400 loops whose pointers -O keeps in registers.
+    std::string loops = "char buf[64];\nint f(char *p, int *q, int n)\n{\n    int s = 0, i;\n    char *r;\n    int *t;\n";
+    for (int i = 0; i < 200; ++i) {
+        std::string k = std::to_string(i);
+        loops += "    r = p; i = n; while (i--) s += *r++;\n    t = q; i = n; while (i--) { s ^= *t++; if (s == " + k +
+                 ") break; }\n    if (s > " + k + ") s -= n; else s += buf[" + std::to_string(i % 64) + "];\n";
+    }
+    loops += "    return s;\n}\n";
+    c = timed(loops, seconds, {"-O"});
+    EXPECT_EQ(c.rc, 0) << c.err.substr(0, 300);
+    size_t kept = 0;
+    for (size_t at = c.out.find(",U+"); at != std::string::npos; at = c.out.find(",U+", at + 1)) ++kept;
+    EXPECT_EQ(kept, 400u);
+    EXPECT_LT(seconds, 10.0);
 }
 
 }  // namespace
