@@ -17,6 +17,29 @@ namespace {
 // The "SX" lines that follow the records of a load file.
 bool is_debug_record(const std::string& line) { return line.size() >= 2 && line[0] == 'S' && line[1] == 'X'; }
 
+// Reads the records of a load file up to its debug records, handing each to
+// `take` (const SRecord&, std::string& reason) -> bool, which answers false
+// to end the walk and sets `reason` when the record is at fault. Returns
+// "line %d: reason" for the first line that is no record or that `take`
+// finds at fault; empty when there is none.
+template <class Take>
+std::string read_records(std::FILE* file, Take&& take) {
+  std::string line, reason;
+  int number = 0;
+  for (LineStatus status; (status = read_line(file, line, kMaxRecordLine)) != LineStatus::End;) {
+    ++number;
+    if (status == LineStatus::TooLong)
+      return format("line %d: the line is longer than %zu characters", number, kMaxRecordLine);
+    if (line.empty()) continue;
+    if (is_debug_record(line)) break;
+    std::optional<SRecord> record = read_srecord(line, reason);
+    if (record && take(*record, reason)) continue;
+    if (!record || !reason.empty()) return format("line %d: %s", number, reason.c_str());
+    break;
+  }
+  return {};
+}
+
 // Stores one record's data bytes.
 void take_record(const SRecord& record, uint32_t offset, uint64_t limit, BootImage& img, long& highest) {
   for (size_t k = 0; k < record.data.size(); ++k) {
@@ -39,28 +62,15 @@ BootImage read_boot_image(std::FILE* file, uint32_t offset, uint32_t size) {
   img.bytes.assign(boot_image_size, 0);
   const uint64_t limit = size == 0 ? boot_image_size : std::min<uint64_t>(size, boot_image_size);
   long highest = -1;
-  std::string line, reason;
-  int number = 0;
-  for (LineStatus status; (status = read_line(file, line, kMaxRecordLine)) != LineStatus::End;) {
-    ++number;
-    if (status == LineStatus::TooLong) {
-      img.fault = format("line %d: the line is longer than %zu characters", number, kMaxRecordLine);
-      break;
+  img.fault = read_records(file, [&](const SRecord& record, std::string& reason) {
+    if (record.type == '5' || record.type == '6') {
+      reason = format("unknown record type 'S%c'", record.type);
+      return false;
     }
-    if (line.empty()) continue;
-    if (is_debug_record(line)) break;
-    std::optional<SRecord> record = read_srecord(line, reason);
-    if (record && (record->type == '5' || record->type == '6')) {
-      reason = format("unknown record type 'S%c'", record->type);
-      record.reset();
-    }
-    if (!record) {
-      img.fault = format("line %d: %s", number, reason.c_str());
-      break;
-    }
-    if (record->type >= '7') break;
-    if (record->type != '0') take_record(*record, offset, limit, img, highest);
-  }
+    if (record.type >= '7') return false;
+    if (record.type != '0') take_record(record, offset, limit, img, highest);
+    return true;
+  });
   img.send_count = size == 0 ? size_t(highest + 1) : size_t(limit);
   return img;
 }
@@ -89,17 +99,7 @@ constexpr auto byte_timeout = std::chrono::seconds(2);
 // The first record of an application file, up to its debug records, whose
 // count or checksum does not hold: "line %d: reason"; empty when all hold.
 std::string application_fault(std::FILE* file) {
-  std::string line, reason;
-  int number = 0;
-  for (LineStatus status; (status = read_line(file, line, kMaxRecordLine)) != LineStatus::End;) {
-    ++number;
-    if (status == LineStatus::TooLong)
-      return format("line %d: the line is longer than %zu characters", number, kMaxRecordLine);
-    if (line.empty()) continue;
-    if (is_debug_record(line)) break;
-    if (!read_srecord(line, reason)) return format("line %d: %s", number, reason.c_str());
-  }
-  return {};
+  return read_records(file, [](const SRecord&, std::string&) { return true; });
 }
 
 // The application's S-record text up to, not including, the first "SX".
