@@ -303,6 +303,8 @@ public:
   bool rom_writable = false;
   bool stop_on_device_access = false;
   RunMode run_mode = RunMode::Stopped;
+  // Break on IO refuses a device access while running (not while stepping).
+  bool refuses_device_access() const { return stop_on_device_access && run_mode != RunMode::Stopped; }
   // Set by a refused device access; the engine takes the instruction back
   // and stops. Until it is cleared no write reaches memory either, so an
   // instruction that got no device value stores nothing with it.

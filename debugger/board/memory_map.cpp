@@ -57,7 +57,7 @@ void Board::map_pages(bool writes) {
 }
 
 bool Board::device_access_refused() {
-  if (!stop_on_device_access || run_mode == RunMode::Stopped) return false;
+  if (!refuses_device_access()) return false;
   stop_requested = true;
   map_pages(false);
   return true;

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -241,6 +242,14 @@ private:
   void take_back();
   SavedState take_back_state{};
 
+  // Whether a button's interrupt request waits; asked before every
+  // instruction, where most of the time none does.
+  bool any_user_request() const {
+    uint64_t any = 0;
+    static_assert(sizeof user_requests == sizeof any);
+    std::memcpy(&any, user_requests.data(), sizeof any);
+    return any != 0;
+  }
   // Whether the next step may be a quiet one: no interrupt requested, no
   // wait after CWAI, no Break on IO, and the devices quiet.
   bool quiet_ahead();

@@ -4,7 +4,6 @@
 #include "debugger/engine/engine.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace zun {
 
@@ -13,12 +12,8 @@ namespace zun {
 // (an engine reset clears it). The chips and outside devices share the IRQ
 // line with the IRQ button, so one service answers them all.
 bool Engine::step_interrupts(bool display) {
-  // Asked before every instruction: most of the time nothing is pending.
-  uint64_t any_request = 0;
-  static_assert(sizeof user_requests == sizeof any_request);
-  std::memcpy(&any_request, user_requests.data(), sizeof any_request);
   const bool irq_line = board.board_irq_pending() || board.dev_irq_pending();
-  if (!any_request && !irq_line) return false;
+  if (!any_user_request() && !irq_line) return false;
   // Kinds 4-7 belong to other processors: the MC6809 refuses them, so their
   // presses end here.
   std::fill(user_requests.begin() + 4, user_requests.end(), false);
@@ -52,7 +47,7 @@ StepResult Engine::step_instruction(bool display) {
   r.address = cpu.pc;
   // Under Break on IO a running instruction may be refused a device: it is
   // then taken back whole, so the user stops on it with nothing done.
-  const bool may_take_back = board.stop_on_device_access && board.run_mode != RunMode::Stopped;
+  const bool may_take_back = board.refuses_device_access();
   if (may_take_back) save_for_take_back();
   // cpu_step_traced, with the engine's own hooks called directly rather than
   // through the CPU's hook table: this runs for every instruction.
@@ -87,11 +82,9 @@ StepResult Engine::sim_step_once(bool display) {
 }
 
 bool Engine::quiet_ahead() {
-  uint64_t any_request = 0;
-  std::memcpy(&any_request, user_requests.data(), sizeof any_request);
-  if (any_request || cpu.waiting) return false;
+  if (any_user_request() || cpu.waiting) return false;
   // Under Break on IO a running instruction may have to be taken back.
-  if (board.stop_on_device_access && board.run_mode != RunMode::Stopped) return false;
+  if (board.refuses_device_access()) return false;
   return board.devices_quiet();
 }
 
