@@ -79,6 +79,7 @@ public:
   int disable(uint32_t address);
   void clear_all();
   bool empty() const { return used == 0; }
+  size_t free_entries() const { return size_t(capacity - used); }
   // False when no entry stands at the 16-bit address: the run loop asks this
   // before every instruction.
   bool marked(uint16_t address) const { return marks[address]; }

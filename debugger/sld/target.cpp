@@ -140,12 +140,7 @@ std::map<uint32_t, int> TargetAccess::target_planted() const {
   return out;
 }
 
-size_t TargetAccess::target_free_breakpoints() const {
-  size_t free = 0;
-  for (const auto& e : engine_.breakpoints.entries)
-    if (e.address < 0) ++free;
-  return free;
-}
+size_t TargetAccess::target_free_breakpoints() const { return engine_.breakpoints.free_entries(); }
 
 bool TargetAccess::target_window_stops_at(uint32_t address) const {
   auto it = planted_.find(address);
