@@ -200,6 +200,7 @@ int run09(const Run09Options& options, Run09Io& io) {
       ++steps;
       if (!engine.cpu.waiting) io.err(registers_line(engine.cpu, engine.cpu.pc));
       r = engine.step_instruction(false);
+      outermost.note(board, engine.cpu, r);
     } else {
       // Up to the next look at the input, or one step while a byte waits
       // for the console; an interrupt and the program's end stop them
@@ -225,7 +226,6 @@ int run09(const Run09Options& options, Run09Io& io) {
       stop_pc = r.address;
       break;
     }
-    outermost.note(board, engine.cpu, r);
     if (is_jump_to_self(board, r, engine.cpu.pc)) {
       stop_pc = r.address;
       if (r.address == outermost.return_to) code = program_status(engine.cpu);
