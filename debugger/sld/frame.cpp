@@ -198,12 +198,4 @@ std::vector<uint32_t> direct_calls(SldTarget& target, const DebugFunction& f) {
   return calls;
 }
 
-std::optional<int32_t> frame_depth(SldTarget& target, const DebugModule& m, const DebugFunction& f,
-                                   uint32_t pc) {
-  FrameDepths depths = frame_depths(target, m, f);
-  auto it = depths.find(pc);
-  if (it == depths.end()) return std::nullopt;
-  return it->second;
-}
-
 }  // namespace zun::sld

@@ -237,10 +237,6 @@ using FrameDepths = std::map<uint32_t, int32_t>;
 FrameDepths frame_depths(SldTarget& target, const DebugModule& m, const DebugFunction& f);
 // The addresses the code of `f` calls directly (JSR extended, BSR, LBSR).
 std::vector<uint32_t> direct_calls(SldTarget& target, const DebugFunction& f);
-// How far S lies below the frame base at one PC; none where the code does
-// not tell.
-std::optional<int32_t> frame_depth(SldTarget& target, const DebugModule& m, const DebugFunction& f,
-                                   uint32_t pc);
 
 // What sld_read_value fills.
 struct SldValue {

@@ -51,8 +51,13 @@ protected:
     for (uint32_t a : points) module.points.push_back({2, 0, a});
     return f;
   }
+  // How far S lies below the frame base at `pc`; none where the code does
+  // not tell.
   std::optional<int32_t> depth(const DebugFunction& f, uint32_t pc) {
-    return frame_depth(target, module, f, pc);
+    FrameDepths depths = frame_depths(target, module, f);
+    auto it = depths.find(pc);
+    if (it == depths.end()) return std::nullopt;
+    return it->second;
   }
   CodeTarget target;
   DebugModule module;
