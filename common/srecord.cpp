@@ -2,6 +2,7 @@
 #include "common/srecord.h"
 
 #include "common/format.h"
+#include "common/line_reader.h"
 #include "common/number.h"
 
 namespace zun {
@@ -82,6 +83,22 @@ std::optional<SRecord> read_srecord(std::string_view line, std::string& reason) 
     return std::nullopt;
   }
   return r;
+}
+
+SRecordFault walk_srecords(std::FILE* file, const std::function<bool(const SRecord&, std::string& reason)>& take) {
+  std::string line, reason;
+  int number = 0;
+  for (LineStatus status; (status = read_line(file, line, kMaxRecordLine)) != LineStatus::End;) {
+    ++number;
+    if (status == LineStatus::TooLong) return {number, format("the line is longer than %zu characters", kMaxRecordLine)};
+    if (line.empty()) continue;
+    if (line.size() >= 2 && line[0] == 'S' && line[1] == 'X') break;
+    std::optional<SRecord> record = read_srecord(line, reason);
+    if (record && take(*record, reason)) continue;
+    if (!record || !reason.empty()) return {number, reason};
+    break;
+  }
+  return {};
 }
 
 }  // namespace zun

@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,5 +32,19 @@ size_t srecord_address_digits(char type);
 // "non-hex digits in the ...", "unknown record type 'S%c'" or "not an
 // S-record".
 std::optional<SRecord> read_srecord(std::string_view line, std::string& reason);
+
+// Where a walk over a load file ended at fault: the line (counted from 1) and
+// the reason; line 0 when it ended without one.
+struct SRecordFault {
+  int line = 0;
+  std::string reason;
+};
+
+// Walks the records of a load file up to its debug records (the "SX" lines
+// after the data), passing over blank lines and handing each record to
+// `take`. `take` answers false to end the walk, and sets `reason` when it ends
+// it because the record is at fault. A line longer than kMaxRecordLine or one
+// that holds no record ends the walk at fault too.
+SRecordFault walk_srecords(std::FILE* file, const std::function<bool(const SRecord&, std::string& reason)>& take);
 
 }  // namespace zun

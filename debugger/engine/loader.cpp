@@ -34,51 +34,38 @@ LoadResult Engine::load_srecords(const std::string& path) {
   }
   RomWritableDuringLoad rom_guard(board);
   bool first_record = true;
-  std::string line;
-  auto fail = [&](const std::string& reason) {
-    result.code = 2;
-    result.reason = reason;
-  };
-  for (LineStatus status; result.code == 0 && (status = read_line(in, line, kMaxRecordLine)) != LineStatus::End;) {
-    ++result.line;
-    if (status == LineStatus::TooLong) {
-      fail(format("the line is longer than %zu characters", kMaxRecordLine));
-      break;
-    }
-    if (line.empty()) continue;
-    if (line.size() >= 2 && line[0] == 'S' && line[1] == 'X') break;  // the debug records after the data
-    std::string fault;
-    std::optional<SRecord> record = read_srecord(line, fault);
-    if (!record) {
-      fail(fault);
-      break;
-    }
-    if (record->type == '0') continue;
-    if (record->type >= '7') {
-      entry_address = record->address;
-      result.end_entry = record->address;
-      break;
+  SRecordFault fault = walk_srecords(in, [&](const SRecord& record, std::string& reason) {
+    if (record.type == '0') return true;
+    if (record.type >= '7') {
+      entry_address = record.address;
+      result.end_entry = record.address;
+      return false;
     }
     // Record counts (S5, S6) have no place in a load file.
-    if (record->type > '3') {
-      fail(format("unknown record type 'S%c'", record->type));
-      break;
+    if (record.type > '3') {
+      reason = format("unknown record type 'S%c'", record.type);
+      return false;
     }
-    if (first_record) entry_address = record->address;
+    if (first_record) entry_address = record.address;
     first_record = false;
-    for (size_t i = 0; i < record->data.size(); ++i) {
-      uint32_t at = record->address + uint32_t(i);
-      if (!board.is_loadable(at) || board.board_write(at, record->data[i]) != 0) {
+    for (size_t i = 0; i < record.data.size(); ++i) {
+      uint32_t at = record.address + uint32_t(i);
+      if (!board.is_loadable(at) || board.board_write(at, record.data[i]) != 0) {
         host.output_line(format("VM: Can't write to simulator memory at 0x%08lX\n", (unsigned long)at));
-        fail("the simulator memory refused the write");
-        break;
+        reason = "the simulator memory refused the write";
+        return false;
       }
       ++result.data_bytes;
     }
+    return true;
+  });
+  if (fault.line != 0) {
+    result.code = 2;
+    result.line = fault.line;
+    result.reason = fault.reason;
   }
   std::fclose(in);
   if (result.code == 0) {
-    result.line = 0;
     std::error_code ec;
     load_file_time = std::filesystem::last_write_time(path_native(path), ec);
     load_file_name = path_file_name(path);

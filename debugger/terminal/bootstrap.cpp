@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "common/format.h"
-#include "common/line_reader.h"
 #include "common/srecord.h"
 #include "debugger/terminal/terminal.h"
 
@@ -14,30 +13,9 @@ namespace zun::term {
 
 namespace {
 
-// The "SX" lines that follow the records of a load file.
-bool is_debug_record(const std::string& line) { return line.size() >= 2 && line[0] == 'S' && line[1] == 'X'; }
-
-// Reads the records of a load file up to its debug records, handing each to
-// `take` (const SRecord&, std::string& reason) -> bool, which answers false
-// to end the walk and sets `reason` when the record is at fault. Returns
-// "line %d: reason" for the first line that is no record or that `take`
-// finds at fault; empty when there is none.
-template <class Take>
-std::string read_records(std::FILE* file, Take&& take) {
-  std::string line, reason;
-  int number = 0;
-  for (LineStatus status; (status = read_line(file, line, kMaxRecordLine)) != LineStatus::End;) {
-    ++number;
-    if (status == LineStatus::TooLong)
-      return format("line %d: the line is longer than %zu characters", number, kMaxRecordLine);
-    if (line.empty()) continue;
-    if (is_debug_record(line)) break;
-    std::optional<SRecord> record = read_srecord(line, reason);
-    if (record && take(*record, reason)) continue;
-    if (!record || !reason.empty()) return format("line %d: %s", number, reason.c_str());
-    break;
-  }
-  return {};
+// "line %d: reason" for a walk that ended at fault; empty for one that did not.
+std::string fault_text(const SRecordFault& fault) {
+  return fault.line == 0 ? std::string() : format("line %d: %s", fault.line, fault.reason.c_str());
 }
 
 // Stores one record's data bytes.
@@ -62,7 +40,7 @@ BootImage read_boot_image(std::FILE* file, uint32_t offset, uint32_t size) {
   img.bytes.assign(boot_image_size, 0);
   const uint64_t limit = size == 0 ? boot_image_size : std::min<uint64_t>(size, boot_image_size);
   long highest = -1;
-  img.fault = read_records(file, [&](const SRecord& record, std::string& reason) {
+  SRecordFault fault = walk_srecords(file, [&](const SRecord& record, std::string& reason) {
     if (record.type == '5' || record.type == '6') {
       reason = format("unknown record type 'S%c'", record.type);
       return false;
@@ -71,6 +49,7 @@ BootImage read_boot_image(std::FILE* file, uint32_t offset, uint32_t size) {
     if (record.type != '0') take_record(record, offset, limit, img, highest);
     return true;
   });
+  img.fault = fault_text(fault);
   img.send_count = size == 0 ? size_t(highest + 1) : size_t(limit);
   return img;
 }
@@ -99,7 +78,7 @@ constexpr auto byte_timeout = std::chrono::seconds(2);
 // The first record of an application file, up to its debug records, whose
 // count or checksum does not hold: "line %d: reason"; empty when all hold.
 std::string application_fault(std::FILE* file) {
-  return read_records(file, [](const SRecord&, std::string&) { return true; });
+  return fault_text(walk_srecords(file, [](const SRecord&, std::string&) { return true; }));
 }
 
 // The application's S-record text up to, not including, the first "SX".
