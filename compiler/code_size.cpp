@@ -7,6 +7,7 @@
 #include "compiler/codegen.h"
 
 #include "common/m6809_opcodes.h"
+#include "common/number.h"
 
 #include <array>
 #include <cctype>
@@ -39,11 +40,8 @@ std::optional<long> plain_number(std::string_view s) {
     if (s.empty() || s.size() > 8) return std::nullopt;
     long v = 0;
     for (char c : s) {
-        int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
-                : base == 16 && std::isxdigit(static_cast<unsigned char>(c))
-                    ? std::toupper(static_cast<unsigned char>(c)) - 'A' + 10
-                    : -1;
-        if (d < 0) return std::nullopt;
+        int d = hex_digit(c);
+        if (d < 0 || d >= base) return std::nullopt;
         v = v * base + d;
     }
     return negative ? -v : v;
