@@ -19,12 +19,6 @@ namespace {
 
 bool blank(char c) { return c == ' ' || c == '\t'; }
 
-std::string upper(std::string_view s) {
-    std::string u(s);
-    for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return u;
-}
-
 // A plain decimal or $hexadecimal number, with an optional sign.
 std::optional<long> plain_number(std::string_view s) {
     bool negative = false;
@@ -51,7 +45,7 @@ std::optional<long> plain_number(std::string_view s) {
 int indexed_extra(std::string_view operand, bool indirect) {
     size_t comma = operand.rfind(',');
     std::string_view offset = operand.substr(0, comma);
-    std::string reg = upper(operand.substr(comma + 1));
+    std::string reg = upper_case(operand.substr(comma + 1));
     if (reg == "PCR" || reg == "PC") return 2;
     if (offset.empty() || offset == "0" || offset == "A" || offset == "B" || offset == "D" || offset == "a" ||
         offset == "b" || offset == "d")
@@ -70,7 +64,7 @@ struct Rows {
 };
 
 Rows rows_of(std::string_view mnemonic, MnemonicRows* known) {
-    std::string m = upper(mnemonic);
+    std::string m = upper_case(mnemonic);
     if (known) {
         auto it = known->find(m);
         if (it != known->end()) return {it->second};
@@ -126,23 +120,36 @@ int instruction_bytes(const Rows& r, std::string_view operand) {
 
 }  // namespace
 
-int line_bytes(std::string_view line, MnemonicRows* known) {
+std::string upper_case(std::string_view s) {
+    std::string u(s);
+    for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return u;
+}
+
+LineFields split_line(std::string_view line) {
+    LineFields f;
     size_t i = 0;
-    if (!line.empty() && !blank(line[0])) {
-        if (line[0] == ';' || line[0] == '*') return 0;
-        while (i < line.size() && !blank(line[i])) ++i;  // a label
-    }
+    auto word = [&] {
+        size_t start = i;
+        while (i < line.size() && !blank(line[i])) ++i;
+        std::string_view w = line.substr(start, i - start);
+        while (i < line.size() && blank(line[i])) ++i;
+        return w;
+    };
+    if (!line.empty() && !blank(line[0])) f.label = word();
     while (i < line.size() && blank(line[i])) ++i;
-    size_t m = i;
-    while (i < line.size() && !blank(line[i])) ++i;
-    std::string_view mnemonic = line.substr(m, i - m);
-    if (mnemonic.empty() || mnemonic[0] == ';') return 0;
-    Rows rows = rows_of(mnemonic, known);
+    f.mnemonic = word();
+    f.operand = word();
+    return f;
+}
+
+int line_bytes(std::string_view line, MnemonicRows* known) {
+    if (!line.empty() && (line[0] == ';' || line[0] == '*')) return 0;
+    LineFields f = split_line(line);
+    if (f.mnemonic.empty() || f.mnemonic[0] == ';') return 0;
+    Rows rows = rows_of(f.mnemonic, known);
     if (!any_row(rows)) return -1;
-    while (i < line.size() && blank(line[i])) ++i;
-    size_t o = i;
-    while (i < line.size() && !blank(line[i])) ++i;
-    return instruction_bytes(rows, line.substr(o, i - o));
+    return instruction_bytes(rows, f.operand);
 }
 
 int text_bytes(std::string_view text, MnemonicRows* known) {

@@ -227,6 +227,13 @@ int int_value(const Node* n, bool* symbolic = nullptr);
 
 // ---- code_size.cpp ----
 
+std::string upper_case(std::string_view s);
+// The fields of a printed line, each a run of characters other than space
+// and tab: the label (when the line starts with one), mnemonic and operand.
+struct LineFields {
+    std::string_view label, mnemonic, operand;
+};
+LineFields split_line(std::string_view line);
 // What a line or text the size of which is not known counts as: beyond
 // the reach of any branch.
 constexpr int kUnknownBytes = 1 << 20;

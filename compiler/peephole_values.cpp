@@ -21,11 +21,6 @@ namespace {
 // Condition-code bits.
 enum Flag : unsigned { CC_C = 1, CC_V = 2, CC_Z = 4, CC_N = 8, CC_NZV = 14, CC_ALL = 15 };
 
-std::string upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 bool starts(const std::string& s, const char* p) { return s.rfind(p, 0) == 0; }
 
 bool one_of(std::string_view s, std::initializer_list<std::string_view> names) {
@@ -90,24 +85,17 @@ std::vector<Line> lines_of(const std::string& text) {
         std::string_view l(text.data() + s, e - s);
         s = e + 1;
         if (l.empty() || l[0] == ';' || l[0] == '*') continue;
-        size_t i = 0;
-        if (l[0] != ' ' && l[0] != '\t') {
+        LineFields fields = split_line(l);
+        if (!fields.label.empty()) {
             Line label;
             label.label = true;
             out.push_back(label);
-            while (i < l.size() && l[i] != ' ' && l[i] != '\t') ++i;
         }
-        while (i < l.size() && (l[i] == ' ' || l[i] == '\t')) ++i;
-        size_t m = i;
-        while (i < l.size() && l[i] != ' ' && l[i] != '\t') ++i;
-        if (m == i) continue;
+        if (fields.mnemonic.empty()) continue;
         Line line;
-        line.m = upper(std::string(l.substr(m, i - m)));
-        while (i < l.size() && (l[i] == ' ' || l[i] == '\t')) ++i;
-        size_t o = i;
-        while (i < l.size() && l[i] != ' ' && l[i] != '\t') ++i;
-        line.operand = std::string(l.substr(o, i - o));
-        line.uop = upper(line.operand);
+        line.m = upper_case(fields.mnemonic);
+        line.operand = std::string(fields.operand);
+        line.uop = upper_case(line.operand);
         line.branch = branch_reads(line.m);
         line.ends = ends_block(line.m);
         line.known = flag_effect(line.m, line.freads, line.fsets);
@@ -328,7 +316,7 @@ void forget_memory(Known& k, const CodeGen& cg, const std::string& operand, int 
 
 // The registers of a TFR or EXG operand "r1,r2".
 std::pair<char, char> pair_of(const std::string& operand) {
-    std::string u = upper(operand);
+    std::string u = upper_case(operand);
     if (u.size() != 3 || u[1] != ',') return {0, 0};
     return {u[0], u[2]};
 }
