@@ -321,6 +321,13 @@ std::pair<char, char> pair_of(const std::string& operand) {
     return {u[0], u[2]};
 }
 
+// Whether an operand (in upper case) changes its index register r by auto
+// increment or decrement: ,r+ ,r++ ,-r ,--r.
+bool steps_register(const std::string& uop, char r) {
+    return uop.find(std::string(",") + r + "+") != std::string::npos ||
+           uop.find(std::string("-") + r) != std::string::npos;
+}
+
 // One line's effect on what the registers hold; several tells that the
 // entry prints more lines, whose own pushes the depth does not count.
 void apply(Known& k, const CodeGen& cg, const Line& l, int depth, bool several) {
@@ -328,10 +335,8 @@ void apply(Known& k, const CodeGen& cg, const Line& l, int depth, bool several) 
     if (l.branch >= 0) return;
     const std::string& m = l.m;
     const std::string& u = l.uop;
-    // auto increment and decrement change their index register
     for (char r : {'X', 'Y', 'U'})
-        if (u.find(std::string(",") + r + "+") != std::string::npos || u.find(std::string("-") + r) != std::string::npos)
-            k.drop(r);
+        if (steps_register(u, r)) k.drop(r);
     if (several && one_of(m, {"PSHS", "PULS", "LEAS"})) k.drop_slots();
     if (m == "TFR" || m == "EXG") {
         auto [a, b] = pair_of(l.operand);
@@ -505,7 +510,7 @@ bool writes_register(const Line& l, char r) {
     if (m == "TFR") return u.size() == 3 && u[2] == r;
     if (m == "EXG" || m == "PULS" || m == "PULU") return u.find(r) != std::string::npos;
     if (m == "ABX") return r == 'X';
-    return u.find(std::string(",") + r + "+") != std::string::npos || u.find(std::string("-") + r) != std::string::npos;
+    return steps_register(u, r);
 }
 
 // Whether some path from entry i on reads register r before setting it:
