@@ -486,9 +486,10 @@ void put_op(CodeGen& cg, const Insn* e);
 // The text of one entry as printed with depth bytes pushed, without any
 // effect on the output, the labels or the diagnostics.
 std::string render_entry(CodeGen& cg, const Insn* e, int depth);
-// The same, printed once while the list is improved; an entry whose
-// operands change must be taken out of cg.rendered.
-const std::string& entry_text(CodeGen& cg, const Insn* e, int depth);
+// The same, printed once while the list is improved and kept with what
+// is learnt of it; an entry whose operands change must be taken out of
+// cg.rendered.
+CodeGen::Rendered& rendered_entry(CodeGen& cg, const Insn* e, int depth);
 int entry_bytes(CodeGen& cg, const Insn* e, int depth);
 void op_error_dump(CodeGen& cg, const Insn* e);
 

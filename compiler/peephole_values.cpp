@@ -772,8 +772,7 @@ std::optional<size_t> keep_walks(Flow& f, size_t from) {
 }  // namespace
 
 const std::vector<PrintedLine>& entry_lines(CodeGen& cg, const Insn* e, int depth) {
-    entry_text(cg, e, depth);
-    CodeGen::Rendered& r = cg.rendered[e];
+    CodeGen::Rendered& r = rendered_entry(cg, e, depth);
     if (!r.parsed) {
         r.lines = lines_of(r.text);
         r.parsed = true;

@@ -612,7 +612,7 @@ std::string render_entry(CodeGen& cg, const Insn* e, int depth) {
     return text;
 }
 
-const std::string& entry_text(CodeGen& cg, const Insn* e, int depth) {
+CodeGen::Rendered& rendered_entry(CodeGen& cg, const Insn* e, int depth) {
     auto [it, fresh] = cg.rendered.try_emplace(e);
     CodeGen::Rendered& r = it->second;
     if (fresh || r.depth != depth || r.opcode != e->opcode || r.arg != e->arg || r.label != e->label) {
@@ -623,12 +623,11 @@ const std::string& entry_text(CodeGen& cg, const Insn* e, int depth) {
         r.label = e->label;
         r.text = render_entry(cg, e, depth);
     }
-    return r.text;
+    return r;
 }
 
 int entry_bytes(CodeGen& cg, const Insn* e, int depth) {
-    entry_text(cg, e, depth);
-    CodeGen::Rendered& r = cg.rendered[e];
+    CodeGen::Rendered& r = rendered_entry(cg, e, depth);
     if (r.bytes < 0) r.bytes = text_bytes(r.text, &cg.mnemonic_rows);
     return r.bytes;
 }
