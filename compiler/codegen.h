@@ -417,9 +417,9 @@ struct MulPlan {
     std::vector<Step> steps;
 };
 MulPlan mul_plan(uint16_t c);
-// D (the value of x) times c by the plan, x read again from memory when it
-// may be, else kept on the stack; false, and nothing emitted, without a plan.
-bool mul_d_by_constant(CodeGen& cg, Node* x, uint16_t c);
+// D (the value of x) times the constant of a plan with steps, x read again
+// from memory when it may be, else kept on the stack.
+void mul_d_by_plan(CodeGen& cg, Node* x, const MulPlan& plan);
 void gen_mul(CodeGen& cg, Node* n);
 void gen_divmod(CodeGen& cg, Node* n, bool mod);
 void gen_shift(CodeGen& cg, Node* n);

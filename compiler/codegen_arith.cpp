@@ -61,10 +61,6 @@ void right_into_a(CodeGen& cg, Node* r) {
         emit(cg, OP_TFR, P_BA);
 }
 
-}  // namespace
-
-namespace {
-
 // D shifted left by k: a whole byte moves at once.
 void shift_d_left(CodeGen& cg, int k) {
     if (k >= 8) {
@@ -123,13 +119,7 @@ MulPlan mul_plan(uint16_t c) {
     return plan;
 }
 
-namespace {
-
-}  // namespace
-
-bool mul_d_by_constant(CodeGen& cg, Node* x, uint16_t c) {
-    MulPlan plan = mul_plan(c);
-    if (plan.steps.empty()) return false;
+void mul_d_by_plan(CodeGen& cg, Node* x, const MulPlan& plan) {
     bool again = rereadable(x);
     if (!again) push_reg(cg, R_D, 2);
     bool pushed = !again;
@@ -155,7 +145,6 @@ bool mul_d_by_constant(CodeGen& cg, Node* x, uint16_t c) {
         }
     }
     if (pushed) release_stack(cg, 2);
-    return true;
 }
 
 void gen_mul(CodeGen& cg, Node* n) {
@@ -165,10 +154,12 @@ void gen_mul(CodeGen& cg, Node* n) {
         Node* x = n->left;
         Node* k = n->right;
         if (x->kind == NodeKind::IntConst) std::swap(x, k);
-        if (k->kind == NodeKind::IntConst && x->kind != NodeKind::IntConst &&
-            !mul_plan(static_cast<uint16_t>(k->value)).steps.empty()) {
+        MulPlan plan;
+        if (k->kind == NodeKind::IntConst && x->kind != NodeKind::IntConst)
+            plan = mul_plan(static_cast<uint16_t>(k->value));
+        if (!plan.steps.empty()) {
             gen_value_as(cg, x, 2);
-            mul_d_by_constant(cg, x, static_cast<uint16_t>(k->value));
+            mul_d_by_plan(cg, x, plan);
             return;
         }
     }

@@ -324,10 +324,12 @@ void gen_compound16(CodeGen& cg, Node* n, NodeKind b) {
     bool u = l->type_kind != Kind::Short;
     Operand* early = nullptr;
     Operand* dst = compound_dest(cg, l, r, 2, early);
-    if (b == NodeKind::Mul && r->kind == NodeKind::IntConst && !mul_plan(static_cast<uint16_t>(r->value)).steps.empty()) {
+    MulPlan plan;
+    if (b == NodeKind::Mul && r->kind == NodeKind::IntConst) plan = mul_plan(static_cast<uint16_t>(r->value));
+    if (!plan.steps.empty()) {
         // a constant of few bits: shifts and additions on the object's value
         emit(cg, OP_LOAD, R_D, dst);
-        mul_d_by_constant(cg, l, static_cast<uint16_t>(r->value));
+        mul_d_by_plan(cg, l, plan);
         emit(cg, OP_STORE, R_D, dst);
         release_object(cg, dst);
         return;
