@@ -193,6 +193,9 @@ int short_branch(int opcode) {
     return opcode;
 }
 
+// A branch whose form, short or long, this pass decides.
+bool sized_branch(int opcode) { return is_short_branch(opcode) || short_branch(opcode) != opcode; }
+
 // The printed bytes of every entry but the branches, each printed with the
 // bytes pushed at its place (they decide the size of its stack offsets).
 std::vector<int> sizes_of_entries(CodeGen& cg) {
@@ -203,9 +206,7 @@ std::vector<int> sizes_of_entries(CodeGen& cg) {
         if (!e->live) continue;
         if (e->opcode == OP_DEPTH) depth += e->arg;
         bool code = is_instruction(e) || (e->opcode == OP_COMMENT && e->asm_stmt);
-        if (!code || e->opcode == OP_FAULT || e->opcode == OP_DEPTH || is_short_branch(e->opcode) ||
-            short_branch(e->opcode) != e->opcode)
-            continue;
+        if (!code || e->opcode == OP_FAULT || e->opcode == OP_DEPTH || sized_branch(e->opcode)) continue;
         bytes[i] = entry_bytes(cg, e, depth);
     }
     return bytes;
@@ -231,8 +232,7 @@ void branch_ranges(CodeGen& cg) {
         std::vector<int64_t> before(n + 1, 0);
         for (size_t i = 0; i < n; ++i) {
             const Insn* e = cg.list[i];
-            bool branch = e->live && (is_short_branch(e->opcode) || short_branch(e->opcode) != e->opcode);
-            before[i + 1] = before[i] + (branch ? branch_bytes(e->opcode) : bytes[i]);
+            before[i + 1] = before[i] + (e->live && sized_branch(e->opcode) ? branch_bytes(e->opcode) : bytes[i]);
         }
         for (size_t i = 0; i < n; ++i) {
             Insn* e = cg.list[i];
