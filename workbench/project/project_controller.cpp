@@ -136,11 +136,7 @@ void ProjectController::showManager(bool show) {
 bool ProjectController::managerShown() const { return manager_ && manager_->isVisible(); }
 
 // A file left as it is (read-only, changed on disk) has been reported.
-bool ProjectController::writeProjectOrSay() {
-  ProjectWrite result = session_->write_project();
-  if (result == ProjectWrite::Failed) error(format("Failed writing '%s'", session_->project.path().c_str()));
-  return written(result);
-}
+bool ProjectController::writeProjectOrSay() { return written(session_->write_project_or_say()); }
 
 bool ProjectController::writeWorkspace() {
   if (write_workspace(session_->workspace)) return true;

@@ -160,8 +160,7 @@ bool ProjectSession::activate(const std::string& name, bool listing) {
 // settings) differs from the file.
 void ProjectSession::close_project() {
   if (!project.open) return;
-  if (settings_text() != saved_ && write_project(WriteCause::Refresh) == ProjectWrite::Failed)
-    host_.error(format("Failed writing '%s'", project.path().c_str()));
+  if (settings_text() != saved_) write_project_or_say(WriteCause::Refresh);
   if (editors_live_) host_.close_project_editors(project);
   editors_live_ = false;
   if (drop_breakpoints) drop_breakpoints();
@@ -195,11 +194,15 @@ ProjectWrite ProjectSession::write_project(WriteCause cause) {
   return result;
 }
 
+ProjectWrite ProjectSession::write_project_or_say(WriteCause cause) {
+  ProjectWrite result = write_project(cause);
+  if (result == ProjectWrite::Failed) host_.error(format("Failed writing '%s'", project.path().c_str()));
+  return result;
+}
+
 bool ProjectSession::settings_ok() {
   project.settings_ok();
-  ProjectWrite result = write_project();
-  if (result == ProjectWrite::Failed) host_.error(format("Failed writing '%s'", project.path().c_str()));
-  return written(result);
+  return written(write_project_or_say());
 }
 
 // The directories of both configurations, created when missing; the
@@ -268,8 +271,7 @@ BuildOutcome ProjectSession::build(BuildCommand command, const std::string& edit
   host_.out(header_line(command, editor_file));
   // The rules and dependencies are brought up to date first; a file that is
   // left as it is builds as it stands.
-  if (write_project(WriteCause::Refresh) == ProjectWrite::Failed) {
-    host_.error(format("Failed writing '%s'", project.path().c_str()));
+  if (write_project_or_say(WriteCause::Refresh) == ProjectWrite::Failed) {
     change_dir(remembered);
     return outcome;
   }
@@ -308,9 +310,7 @@ bool ProjectSession::update_dependencies() {
   if (!project.open) return false;
   host_.save_project_sources(project);
   host_.show_output();
-  ProjectWrite result = write_project();
-  if (result == ProjectWrite::Failed) host_.error(format("Failed writing '%s'", project.path().c_str()));
-  if (!written(result)) return false;
+  if (!written(write_project_or_say())) return false;
   host_.out("Done updated dependencies\n");
   return true;
 }

@@ -88,6 +88,8 @@ class ProjectSession {
 
   // The project file with this session's editors and terminal.
   ProjectWrite write_project(WriteCause cause = WriteCause::Change);
+  // The same, with the message box when the file could not be written.
+  ProjectWrite write_project_or_say(WriteCause cause = WriteCause::Change);
   // OK in the settings dialog: the working copy is stored and written.
   // False when the file does not hold it (after the message).
   bool settings_ok();
