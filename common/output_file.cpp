@@ -12,7 +12,6 @@
 #include <cstring>
 
 #include "common/path.h"
-#include "common/temporary.h"
 #include "common/termination.h"
 
 namespace zun {
@@ -76,11 +75,7 @@ bool OutputFile::open(const std::string& path, std::string_view temp_prefix) {
     mode_ = st.st_mode & 07777;
     keep_mode_ = true;
   }
-  {
-    TerminationHold hold;
-    fd_ = create_temporary_file(path_dir_name(target_), temp_prefix, temp_);
-    if (fd_ >= 0) remove_on_termination(temp_);
-  }
+  fd_ = create_temporary_removed_on_termination(path_dir_name(target_), temp_prefix, temp_);
   if (fd_ < 0) {
     fail(errno);
     temp_.clear();

@@ -12,6 +12,8 @@
 #include <mutex>
 #include <vector>
 
+#include "common/temporary.h"
+
 namespace zun {
 
 namespace {
@@ -103,6 +105,13 @@ void remove_on_termination(const std::string& path) { change(registry().files, p
 void keep_after_termination(const std::string& path) { change(registry().files, path, false); }
 void end_on_termination(pid_t process_group) { change(registry().groups, process_group, true); }
 void forget_on_termination(pid_t process_group) { change(registry().groups, process_group, false); }
+
+int create_temporary_removed_on_termination(const std::string& dir, std::string_view prefix, std::string& name) {
+  TerminationHold hold;
+  int fd = create_temporary_file(dir, prefix, name);
+  if (fd >= 0) remove_on_termination(name);
+  return fd;
+}
 
 TerminationHold::TerminationHold() {
   sigset_t set;

@@ -12,6 +12,7 @@
 
 #include <csignal>
 #include <string>
+#include <string_view>
 
 namespace zun {
 
@@ -33,6 +34,9 @@ void remove_on_termination(const std::string& path);
 void keep_after_termination(const std::string& path);
 void end_on_termination(pid_t process_group);
 void forget_on_termination(pid_t process_group);
+// A new temporary file as create_temporary_file (common/temporary.h) makes
+// one, registered for removal with nothing between; -1 with errno.
+int create_temporary_removed_on_termination(const std::string& dir, std::string_view prefix, std::string& name);
 
 // Holds the termination signals back while it lives, so that a file can be
 // created and registered with nothing between.

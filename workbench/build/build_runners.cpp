@@ -10,7 +10,6 @@
 
 #include "common/format.h"
 #include "common/path.h"
-#include "common/temporary.h"
 #include "common/termination.h"
 #include "common/text.h"
 #include "workbench/build/make_engine.h"
@@ -71,12 +70,10 @@ class Temporaries {
       }
   }
   bool create(const char* prefix) {
-    TerminationHold hold;
     std::string name;
-    int fd = create_temporary_file("", prefix, name);
+    int fd = create_temporary_removed_on_termination("", prefix, name);
     if (fd < 0) return false;
     close(fd);
-    remove_on_termination(name);
     names_.push_back(name);
     return true;
   }
