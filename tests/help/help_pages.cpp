@@ -3,8 +3,8 @@
 #include "tests/help/help_pages.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
+
+#include "tests/tools/tool_run.h"
 
 namespace zun::help {
 
@@ -245,10 +245,7 @@ class Reader {
 }  // namespace
 
 std::string source_text(const std::string& relative) {
-  std::ifstream in(std::filesystem::path(ZUN_SOURCE_DIR) / relative, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return test::read_whole(std::filesystem::path(ZUN_SOURCE_DIR) / relative);
 }
 
 std::filesystem::path help_dir() { return std::filesystem::path(ZUN_SOURCE_DIR) / "data" / "help"; }
@@ -263,12 +260,9 @@ std::vector<std::string> page_names() {
 
 Page parse_page(const std::string& name, const std::string& html) { return Reader(name, html).read(); }
 
-Page load_page(const std::string& name) {
-  std::ifstream in(help_dir() / name, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return parse_page(name, s.str());
-}
+std::string page_html(const std::string& name) { return test::read_whole(help_dir() / name); }
+
+Page load_page(const std::string& name) { return parse_page(name, page_html(name)); }
 
 std::string collapse_blanks(const std::string& text) {
   std::string out;

@@ -35,6 +35,8 @@ std::string source_text(const std::string& relative);
 std::filesystem::path help_dir();
 // Every page of the folder, sorted by name.
 std::vector<std::string> page_names();
+// One page of the folder, whole ("" when it cannot be read).
+std::string page_html(const std::string& name);
 // Reads and takes apart one page of the folder.
 Page load_page(const std::string& name);
 Page parse_page(const std::string& name, const std::string& html);

@@ -5,7 +5,6 @@
 // here until the page follows.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -100,10 +99,7 @@ std::string tidy(std::string text, const std::string& prefix) {
 
 // The text of the page from the heading with `id` to the next heading of its level.
 std::string section_text(const std::string& page_name, const std::string& id) {
-  std::ifstream in(help_dir() / page_name, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  std::string html = s.str();
+  const std::string html = page_html(page_name);
   size_t start = html.find("<h2 id=\"" + id + "\"");
   if (start == std::string::npos) return {};
   size_t end = html.find("<h2", start + 1);
