@@ -159,6 +159,8 @@ bool path_is_relative(std::string_view path) {
   return !(has_drive(path) || (!path.empty() && is_path_sep(path[0])));
 }
 
+bool path_climbs_out(std::string_view relative) { return relative == ".." || relative.starts_with("../"); }
+
 std::string path_make_relative(std::string_view base_dir, std::string_view path) {
   if (base_dir.empty() || path_is_relative(path) || !path_same_root(base_dir, path))
     return std::string(path);

@@ -55,6 +55,9 @@ bool path_is_relative(std::string_view path);
 // case-sensitively). The path comes back unchanged when the base is empty, the
 // path is relative, or the two lie on different roots.
 std::string path_make_relative(std::string_view base_dir, std::string_view path);
+// True for a relative path, as path_make_relative and path_canonicalize write
+// them, that leaves the directory it starts from: ".." or "../rest".
+bool path_climbs_out(std::string_view relative);
 
 // Compares the file names of a and b without directory and without their last
 // extension, ignoring ASCII case: negative, 0 or positive.

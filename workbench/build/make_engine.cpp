@@ -395,12 +395,10 @@ Made make_target(Make& mk, const std::string& name) {
 void clear_leftovers(const Make& mk, bool alone) {
   std::set<std::string> dirs{"."};
   for (const Target& t : mk.targets) {
-    std::string dir = with_slashes(t.name);
-    size_t sep = dir.rfind('/');
-    if (sep == std::string::npos || !path_is_relative(dir)) continue;
-    dir.resize(sep);
+    std::string dir = path_dir_name(t.name);
+    if (dir.empty() || !path_is_relative(t.name)) continue;
     dir = path_canonicalize(dir);
-    if (dir != ".." && dir.rfind("../", 0) != 0) dirs.insert(dir);
+    if (!path_climbs_out(dir)) dirs.insert(dir);
   }
   for (const std::string& dir : dirs) remove_leftover_temporaries(dir, alone);
 }

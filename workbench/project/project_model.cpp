@@ -226,7 +226,7 @@ namespace {
 // True when `path` is `dir` or lies below it.
 bool inside(const std::string& dir, const std::string& path) {
   std::string rel = path_make_relative(dir, path);
-  return path_is_relative(rel) && rel != ".." && rel.rfind("../", 0) != 0;
+  return path_is_relative(rel) && !path_climbs_out(rel);
 }
 
 }  // namespace
