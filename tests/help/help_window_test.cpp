@@ -14,6 +14,7 @@
 #include <QTextFragment>
 #include <memory>
 
+#include "tests/workbench/gui_fixture.h"
 #include "workbench/frame/user_dialogs.h"
 
 // Fontconfig keeps some of what it allocates while matching the pages' font
@@ -23,16 +24,6 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 namespace zun::help {
 namespace {
 
-void ensure_app() {
-  static QApplication* app = nullptr;
-  if (app) return;
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "help_window_test";
-  static char* argv[] = {name, nullptr};
-  app = new QApplication(argc, argv);
-}
-
 QString staged_help() {
   QByteArray stage = qgetenv("ZUN_STAGE");
   return QDir::cleanPath(QString::fromLocal8Bit(stage.isEmpty() ? QByteArray("stage") : stage) + "/help");
@@ -41,7 +32,7 @@ QString staged_help() {
 class HelpWindow : public testing::Test {
  protected:
   void SetUp() override {
-    ensure_app();
+    wb::test::ensure_app();
     wb::QtUserDialogs dialogs(nullptr);
     dialogs.help(staged_help() + "/index.html");
     for (QWidget* w : QApplication::topLevelWidgets())
