@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 
@@ -24,6 +25,15 @@ inline std::string read_whole(const std::filesystem::path& path) {
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+// Every regular file below a folder with its bytes, to compare a tree before
+// and after.
+inline std::map<std::string, std::string> snapshot(const std::filesystem::path& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(dir))
+    if (e.is_regular_file()) files[e.path().string()] = read_whole(e.path());
+  return files;
 }
 
 // A directory of its own for a test, removed with it.

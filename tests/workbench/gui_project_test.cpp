@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 
+#include "tests/tools/tool_run.h"
 #include "tests/workbench/gui_fixture.h"
 #include "workbench/build/output_child.h"
 #include "workbench/project/project_controller.h"
@@ -53,13 +54,7 @@ TEST_F(FrameTest, BuildFromTheBuildMenuWritesTheLoadFile) {
 }
 
 namespace fs = std::filesystem;
-
-std::map<std::string, std::string> snapshot(const std::string& dir) {
-  std::map<std::string, std::string> files;
-  for (const auto& e : fs::recursive_directory_iterator(dir))
-    if (e.is_regular_file()) files[e.path().string()] = read_file_bytes(e.path().string()).value_or("");
-  return files;
-}
+using zun::test::snapshot;
 
 class WorkspaceTest : public FrameTest {
  protected:

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/tools/tool_run.h"
 #include "tests/workbench/make_support.h"
 #include "workbench/project/project_session.h"
 
@@ -36,6 +37,8 @@ inline void PrintTo(const ProjectConfig& c, std::ostream* os) {
 }  // namespace zun::wb
 
 namespace zun::wb::test {
+
+using zun::test::snapshot;
 
 struct RecordingHost : SessionHost {
   std::vector<std::string> errors, statuses, opened, questions;
@@ -72,14 +75,6 @@ class ProjectTest : public MakeTest {
   static std::string replace_all(std::string text, const std::string& from, const std::string& to) {
     for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) text.replace(at, from.size(), to);
     return text;
-  }
-
-  // Every file below `dir` with its bytes.
-  static std::map<std::string, std::string> snapshot(const std::string& dir) {
-    std::map<std::string, std::string> files;
-    for (const auto& e : fs::recursive_directory_iterator(dir))
-      if (e.is_regular_file()) files[e.path().string()] = slurp(e.path().string());
-    return files;
   }
 
   // A new executable project in <root>/<name>/<name>.m09 with the defaults.
