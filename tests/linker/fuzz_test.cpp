@@ -80,16 +80,13 @@ std::string mutate(std::string text, std::mt19937& rng) {
 class VlkFuzz : public VlkTest {};
 
 TEST_F(VlkFuzz, RandomAndMutatedInputs) {
-  const char* seconds_text = std::getenv("ZUN_FUZZ_SECONDS");
-  const char* seed_text = std::getenv("ZUN_FUZZ_SEED");
-  double seconds = seconds_text ? std::atof(seconds_text) : 3.0;
-  unsigned seed = seed_text ? static_cast<unsigned>(std::strtoul(seed_text, nullptr, 10)) : 20261209u;
-  std::mt19937 rng(seed);
-  auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  zun::test::FuzzRun fuzz;
+  const unsigned seed = fuzz.seed;
+  std::mt19937& rng = fuzz.rng;
   const std::vector<std::string> option_sets{
       "", "-g", "-r", "-g -r", "-M", "-P", "-g -P -M -v", "-hl -g", "-Ac", "-Ac -g -As src", "-m x.map -v"};
   int runs = 0, succeeded = 0;
-  while (std::chrono::steady_clock::now() < until) {
+  while (fuzz.more()) {
     for (auto& entry : std::filesystem::directory_iterator(".")) std::filesystem::remove_all(entry);
     std::vector<std::string> args;
     std::istringstream opts(option_sets[rng() % option_sets.size()]);

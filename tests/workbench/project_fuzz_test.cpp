@@ -48,11 +48,9 @@ std::string mutate(std::string text, std::mt19937& rng) {
 class ProjectFuzz : public ProjectTest {};
 
 TEST_F(ProjectFuzz, WhatIsReadIsWhatIsWrittenAndReadAgain) {
-  const char* seconds_text = std::getenv("ZUN_FUZZ_SECONDS");
-  const char* seed_text = std::getenv("ZUN_FUZZ_SEED");
-  double seconds = seconds_text ? std::atof(seconds_text) : 3.0;
-  unsigned seed = seed_text ? static_cast<unsigned>(std::strtoul(seed_text, nullptr, 10)) : 20261209u;
-  std::mt19937 rng(seed);
+  zun::test::FuzzRun fuzz;
+  const unsigned seed = fuzz.seed;
+  std::mt19937& rng = fuzz.rng;
 
   // Seeds: the example, and a project that uses every setting.
   std::vector<std::string> seeds{slurp(std::string(ZUN_SOURCE_DIR) + "/data/examples/ky09demo/ky09demo.m09")};
@@ -73,9 +71,8 @@ TEST_F(ProjectFuzz, WhatIsReadIsWhatIsWrittenAndReadAgain) {
   }
 
   const std::string path = root_ + "/demo/demo.m09";
-  auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
   int runs = 0, problems = 0, compared = 0;
-  while (std::chrono::steady_clock::now() < until) {
+  while (fuzz.more()) {
     std::string text = mutate(seeds[rng() % seeds.size()], rng);
     put(path, text);
     RecordingHost quiet;
