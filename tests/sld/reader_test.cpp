@@ -57,11 +57,12 @@ protected:
   Sld sld;
 };
 
-std::string crlf(const std::string& text) {
+// `text` with each LF replaced by `end`.
+std::string with_ends(const std::string& text, const char* end) {
   std::string out;
   for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
+    if (c == '\n') out += end;
+    else out += c;
   }
   return out;
 }
@@ -119,16 +120,22 @@ TEST_F(SldReader, BuildsTheModel) {
   EXPECT_EQ(sld.sld_globals().size(), 2u);
 }
 
-TEST_F(SldReader, CrlfFilesAndLongSourceLinesReadLikeLf) {
+// CRLF files and CR-only ones (the editor keeps those) read like LF files,
+// in the load file and in the sources; a device is refused as load file.
+TEST_F(SldReader, AnyLineEndsAndLongSourceLinesReadLikeLf) {
   std::string source = "a\n" + std::string(1500, 'x') + "\nthird\n";
   ASSERT_EQ(sld.sld_read_debug_info(program(source)), 1);
   std::string lf = sld_dump_text(sld);
   EXPECT_EQ(sld.modules().front()->lines[2].text, "third");
   EXPECT_EQ(sld.modules().front()->line_count, 4u);
-  std::string path = dir.write("m.c", crlf(source));
-  ASSERT_EQ(sld.sld_read_debug_info(dir.write("m.s19", crlf(load_file(path)))), 1);
-  EXPECT_EQ(sld_dump_text(sld), lf);
-  EXPECT_EQ(sld.modules().front()->lines[1].text.size(), 1500u);
+  for (const char* end : {"\r\n", "\r"}) {
+    std::string path = dir.write("m.c", with_ends(source, end));
+    ASSERT_EQ(sld.sld_read_debug_info(dir.write("m.s19", with_ends(load_file(path), end))), 1) << host.out;
+    EXPECT_EQ(sld_dump_text(sld), lf);
+    EXPECT_EQ(sld.modules().front()->lines[1].text.size(), 1500u);
+    EXPECT_EQ(sld.modules().front()->lines[2].text, "third");
+  }
+  EXPECT_EQ(sld.sld_read_debug_info("/dev/zero"), -1);  // refused, not read forever
 }
 
 TEST_F(SldReader, RecordRules) {
