@@ -1,19 +1,29 @@
-// A load-file debug tail of the size of a large program: every module with
-// the compiler's built-in type lines, two structures, five functions with
-// locals, globals and statics, and its share of the execution points.
+// The compiler's built-in type lines, and a load-file debug tail of the size
+// of a large program: every module with those lines, two structures, five
+// functions with locals, globals and statics, and its share of the execution
+// points.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "common/format.h"
 #include "debugger/sld/sld.h"
 
 namespace zun::sld {
 
-inline std::string synthetic_load_file(const std::string& source_dir, int modules, int points) {
-  std::string out = "S0030000FC\nS9031000EC\nSX:C:s:_f0_0\n";
+// The built-in type lines the compiler writes into every module, without
+// their "SX:C:T:" record prefix: " typ0 V (-1)" to " typ15 P (2)".
+inline std::vector<std::string> builtin_type_lines() {
   const char* builtins[] = {"V (-1)", "L (4)", "l (4)", "C (1)", "c (1)", "S (2)",
                             "s (2)",  "g (4)", "G (4)", "h (4)", "R (2)", "I (2)",
                             "i (2)",  "E (2)", "F (0)", "P (2)"};
+  std::vector<std::string> lines;
+  for (int i = 0; i < 16; ++i) lines.push_back(format(" typ%d %s", i, builtins[i]));
+  return lines;
+}
+
+inline std::string synthetic_load_file(const std::string& source_dir, int modules, int points) {
+  std::string out = "S0030000FC\nS9031000EC\nSX:C:s:_f0_0\n";
   for (int m = 0; m < modules; ++m) {
     out += format("SX:C:M:m%d$%s/m%d.c\n", m, source_dir.c_str(), m);
     for (int f = 0; f < 5; ++f) {
@@ -21,7 +31,7 @@ inline std::string synthetic_load_file(const std::string& source_dir, int module
       out += format("SX:C:S:L:m%d:f%d_%d:p:4:(typ18-m%d)\n", m, m, f, m);
       out += format("SX:C:S:L:m%d:f%d_%d:i:0:(typ11)\n", m, m, f);
     }
-    for (int i = 0; i < 16; ++i) out += format("SX:C:T: typ%d %s\n", i, builtins[i]);
+    for (const std::string& line : builtin_type_lines()) out += "SX:C:T:" + line + "\n";
     out += format("SX:C:T:m%d: typ16-m%d Z (6)S node%d {\\\nnext:(0):(typ18-m%d);\\\n"
                   "value:(2):(typ11);\\\nrest:(4):(typ17-m%d);\\\n}\n", m, m, m, m, m);
     out += format("SX:C:T:m%d: typ17-m%d Z (2)S flags {\\\nready:(2,0:1):(typ19-m%d);\\\n"

@@ -1,5 +1,6 @@
 // The debug type table over type lines as the compiler writes them.
 #include "sld_fixture.h"
+#include "synthetic.h"
 
 namespace zun::sld {
 namespace {
@@ -12,11 +13,7 @@ protected:
   int id(const std::string& name) { return types.type_id_by_name(name); }
   // The built-in lines every compiled module carries.
   void builtins() {
-    const char* lines[] = {" typ0 V (-1)", " typ1 L (4)",  " typ2 l (4)",  " typ3 C (1)",
-                           " typ4 c (1)",  " typ5 S (2)",  " typ6 s (2)",  " typ7 g (4)",
-                           " typ8 G (4)",  " typ9 h (4)",  " typ10 R (2)", " typ11 I (2)",
-                           " typ12 i (2)", " typ13 E (2)", " typ14 F (0)", " typ15 P (2)"};
-    for (const char* l : lines) EXPECT_EQ(plain(l), 0) << l;
+    for (const std::string& l : builtin_type_lines()) EXPECT_EQ(plain(l), 0) << l;
   }
   FakeHost host;
   TypeTable types;

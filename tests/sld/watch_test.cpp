@@ -3,6 +3,7 @@
 // the session and kept tables, and the auto rows.
 #include "debugger/sld/watch.h"
 #include "sld_fixture.h"
+#include "synthetic.h"
 
 namespace zun::sld {
 namespace {
@@ -20,10 +21,7 @@ public:
 
 std::string load_file(const std::string& source, bool with_static = true) {
   std::string out = "S0030000FC\nS9031000EC\nSX:C:s:_main\nSX:C:M:m$" + source + "\n";
-  const char* builtins[] = {"V (-1)", "L (4)", "l (4)", "C (1)", "c (1)", "S (2)",
-                            "s (2)",  "g (4)", "G (4)", "h (4)", "R (2)", "I (2)",
-                            "i (2)",  "E (2)", "F (0)", "P (2)"};
-  for (int i = 0; i < 16; ++i) out += format("SX:C:T: typ%d %s\n", i, builtins[i]);
+  for (const std::string& line : builtin_type_lines()) out += "SX:C:T:" + line + "\n";
   out +=
       "SX:C:T:m: typ16-m Z (3)S pair {\\\na:(0):(typ11);\\\nb:(2):(typ3);\\\n}\n"
       "SX:C:T:m: typ17-m Z (4)U both {\\\nl:(0):(typ1);\\\nw:(0):(typ11);\\\nb:(0):(typ4);\\\n}\n"
