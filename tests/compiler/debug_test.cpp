@@ -13,12 +13,6 @@ Compiled debug(const std::string& source, std::vector<std::string> options = {})
     return compile(source, options);
 }
 
-size_t count(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
-}
-
 // The type table: everything after its heading.
 std::string table(const std::string& out) {
     size_t at = out.find("* Symbol table for SLD\n");
@@ -172,7 +166,7 @@ TEST(TcxDebug, OneMarkerPerPosition) {
     // condition; with an empty body both are the same marker.
     Compiled c = debug("int f(int n)\n{\n    do ; while (--n);\n    return n;\n}\n");
     ASSERT_EQ(c.rc, 0) << c.err;
-    EXPECT_EQ(count(c.out, ".stab stmt 3,4\n"), 1u) << c.out;
+    EXPECT_EQ(count(c.out, ".stab stmt 3,4\n"), 1) << c.out;
     // A statement of its own on the same line is marked again.
     Compiled d = debug("int g(int n)\n{\n    n++; n++;\n    return n;\n}\n");
     EXPECT_NE(d.out.find(".stab stmt 3,4\n"), std::string::npos);

@@ -74,11 +74,7 @@ TEST(TcxDriver, ErrorLimitEndsTheRunAt100) {
     for (int i = 0; i < 150; ++i) src += "@\n";
     Compiled c = compile(src);
     EXPECT_EQ(c.rc, 100);
-    size_t errors = 0;
-    for (size_t at = c.err.find(") Error: Illegal character '@'"); at != std::string::npos;
-         at = c.err.find(") Error: Illegal character '@'", at + 1))
-        ++errors;
-    EXPECT_EQ(errors, 100u);
+    EXPECT_EQ(count(c.err, ") Error: Illegal character '@'"), 100);
     EXPECT_NE(c.err.find("\"/src/t.c\" (100) Error: \n\nProgram terminated due to maximum error count\n"),
               std::string::npos);
     EXPECT_EQ(c.err.find("(101)"), std::string::npos);

@@ -56,6 +56,15 @@ inline Compiled compile(const std::string& source, std::vector<std::string> opti
     return compile_files({{"t.c", source}}, options);
 }
 
+// Whether `text` holds `part`, and how many times.
+inline bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+inline int count(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
 // The output without the fixed header, so tests compare only what the source made.
 inline std::string body(const std::string& out) {
     const std::string last = "\tSEGMENT\trodata\n";

@@ -221,14 +221,6 @@ TEST(TcxOperands, FloatOperandsOfIntegerOperatorsAreRefused) {
     }
 }
 
-}  // namespace
-}  // namespace zun::tcx::test
-
-namespace zun::tcx::test {
-namespace {
-
-bool has(const std::string& err, const std::string& text) { return err.find(text) != std::string::npos; }
-
 TEST(TcxQuietCases, EdgeCasesThatMustNotWarn) {
     const char* decls = "const int cx = 1; int y; int f2(int a, int b);\n";
     auto body = [&](const std::string& s) {
@@ -368,12 +360,6 @@ TEST(TcxFunctions, AutomaticImagesGoToRodataForArraysAndCodeForStructures) {
     EXPECT_NE(ro, std::string::npos) << c.out;
     EXPECT_NE(code, std::string::npos) << c.out;
 }
-
-}  // namespace
-}  // namespace zun::tcx::test
-
-namespace zun::tcx::test {
-namespace {
 
 TEST(TcxNodes, LeavesSwapsAndValueEquality) {
     Unit u("");

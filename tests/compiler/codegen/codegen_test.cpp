@@ -15,14 +15,6 @@ std::string code(const std::string& src, std::vector<std::string> options = {}) 
     return body(c.out);
 }
 
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-int count(const std::string& text, const std::string& part) {
-    int n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
-}
-
 TEST(CodeShape, ShiftByEight) {
     std::string t = code("int f(int a) { return a << 8; }\n");
     EXPECT_TRUE(has(t, "\tEXG\tB,A\n\tCLRB\n")) << t;

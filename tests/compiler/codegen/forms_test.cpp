@@ -16,8 +16,6 @@ std::string code(const std::string& src, std::vector<std::string> options = {"-O
     return body(c.out);
 }
 
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 #define EXPECT_HAS(text, part) EXPECT_TRUE(has(text, part)) << "missing:\n" << (part) << "\nin:\n" << (text)
 #define EXPECT_LACKS(text, part) EXPECT_FALSE(has(text, part)) << "unwanted:\n" << (part) << "\nin:\n" << (text)
 

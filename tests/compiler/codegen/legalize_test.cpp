@@ -24,14 +24,6 @@ struct Model : Gen {
     const RegModel& regs() const { return cg->regs; }
 };
 
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-int count(const std::string& text, const std::string& part) {
-    int n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
-}
-
 TEST(RegisterModel, SecondHolderSpillsFirstAndRestoresItOnRelease) {
     Model m;
     m.cg->locals_size = 5;
