@@ -127,8 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
         Failure{" lbra *-65536\n", "Displacement (16-bits) truncated"},
         Failure{" frob 1\n", "Illegal mnemonic"},
         Failure{" lda #x\n", "Illegal use of reserved word, Position[6]"},
-        Failure{" lda #ab\"\n", "Illegal character, Position[8]"},
-        Failure{" lda #12h\n", "Illegal decimal digit"}));
+        Failure{" lda #ab\"\n", "Illegal character, Position[8]"}));
 
 TEST(Hasm09Encoder, TwoErrorsOnALineCountOnce) {
   AsmRun r = assemble("lab: frob\nlab: nop\n");

@@ -105,8 +105,6 @@ const MessageCase message_cases[] = {
      "(1) Error: Argument 'b' missing"},
     {"#int f(a) int a; ;",
      "(1) Error: Function body expected"},
-    {"#int f(void) {",
-     "(1) Error: Unexpected end of file"},
     {"goto nowhere;",
      "(8) Error: Undefined label 'nowhere'"},
     {"#int f(int a) { return 0; }",
