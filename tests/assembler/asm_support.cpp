@@ -11,14 +11,6 @@
 
 namespace zun::hasm::test {
 
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 AsmRun assemble(const std::string& source, const std::vector<std::string>& args,
                 const std::map<std::string, std::string>& files) {
   namespace fs = std::filesystem;
@@ -42,8 +34,8 @@ AsmRun assemble(const std::string& source, const std::vector<std::string>& args,
   result.out = report.out;
   result.err = report.err;
   std::string object = options.output.empty() ? "t.o09" : options.output;
-  result.object = read_file(object);
-  result.listing = read_file("t.lst");
+  result.object = read_whole(object);
+  result.listing = read_whole("t.lst");
   // No temporary file may outlive the run.
   for (const auto& entry : fs::directory_iterator(".")) {
     std::string name = entry.path().filename().string();

@@ -7,7 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/tools/tool_run.h"
+
 namespace zun::hasm::test {
+
+using zun::test::read_whole;
 
 struct AsmRun {
   int rc = 0;
@@ -30,7 +34,5 @@ std::vector<uint8_t> hex_bytes(const std::string& text);
 
 // Lines of `text` that begin with `prefix`, in order.
 std::vector<std::string> records(const std::string& text, const std::string& prefix);
-
-std::string read_file(const std::string& path);
 
 }  // namespace zun::hasm::test

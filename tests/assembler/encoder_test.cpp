@@ -12,7 +12,7 @@ namespace {
 
 // Assembles a fixture and compares every line's bytes with its comment.
 void check_fixture(const std::string& name) {
-  std::string source = read_file(std::string(HASM09_FIXTURES) + "/" + name);
+  std::string source = read_whole(std::string(HASM09_FIXTURES) + "/" + name);
   ASSERT_FALSE(source.empty()) << name;
   AsmRun r = assemble(source);
   ASSERT_EQ(r.rc, 0) << r.err;

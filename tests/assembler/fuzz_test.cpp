@@ -63,8 +63,8 @@ std::string mutate(std::string s, std::mt19937& rng) {
 TEST(Hasm09Fuzz, RandomAndMutatedSources) {
   const char* env = std::getenv("HASM09_FUZZ_SECONDS");
   double seconds = env ? std::atof(env) : 3.0;
-  std::string seed_source = read_file(std::string(HASM09_FIXTURES) + "/indexed.s09") +
-                            read_file(std::string(HASM09_FIXTURES) + "/registers.s09");
+  std::string seed_source = read_whole(std::string(HASM09_FIXTURES) + "/indexed.s09") +
+                            read_whole(std::string(HASM09_FIXTURES) + "/registers.s09");
   std::mt19937 rng(12345);
   const std::vector<std::vector<std::string>> option_sets = {
       {}, {"-L", "-S", "-w"}, {"-g", "-e"}, {"-C", "nocase", "-w"}, {"-D", "K=3", "-g", "-L"}};

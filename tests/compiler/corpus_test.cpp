@@ -33,10 +33,10 @@ TEST_P(TcxCorpus, CompilesWithoutErrors) {
     fs::path pre = fs::temp_directory_path() / ("tcx_corpus_" + std::to_string(getpid()) + "_" + GetParam() + ".i");
     std::string cmd = quoted(cpp.string()) + " -D__ZUN09 " + quoted(source().string()) + " " + quoted(pre.string());
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
-    std::string text = slurp(pre);
+    std::string text = read_whole(pre);
     fs::remove(pre);
     // The line markers name the source, which the compiler reads again for its echo.
-    Compiled c = compile_files({{"t.i", text}, {source().string(), slurp(source())}}, {"t.i"});
+    Compiled c = compile_files({{"t.i", text}, {source().string(), read_whole(source())}}, {"t.i"});
     EXPECT_EQ(c.rc, 0) << c.err;
     EXPECT_EQ(c.err.find(" Error: "), std::string::npos) << c.err;
     EXPECT_EQ(c.out.find("Internal Error"), std::string::npos);
@@ -46,7 +46,7 @@ TEST_P(TcxCorpus, HostAcceptsStrictC89) {
     const fs::path gcc = "/usr/bin/gcc";
     if (!fs::exists(gcc)) GTEST_SKIP() << "no host C compiler";
     std::string flags;
-    std::istringstream list(slurp(fs::path(TCX_CORPUS_DIR) / "dialect.txt"));
+    std::istringstream list(read_whole(fs::path(TCX_CORPUS_DIR) / "dialect.txt"));
     for (std::string line; std::getline(list, line);)
         if (!line.empty() && line[0] == '-') flags += " " + quoted(line.substr(0, line.find('\t')));
     std::string cmd = gcc.string() + " -std=c89 -pedantic-errors -fsyntax-only -w" + flags + " " +

@@ -1,6 +1,7 @@
 // The cpp wrapper: argument translation, marker filtering, message rewriting,
 // and one end-to-end run of the staged program over the host's GNU cpp.
 #include "compiler/cpp/cpp_wrapper.h"
+#include "tests/tools/tool_run.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +17,7 @@ namespace zun::cpp {
 namespace {
 
 namespace fs = std::filesystem;
+using zun::test::read_whole;
 
 TEST(TcxCpp, TranslatesTheWorkbenchCommandLine) {
     Invocation inv = translate_args({"-I", "inc\\sub", "-D__ZUN", "-D__STDC__", "-N", "-V", "-lfoo", "-+",
@@ -81,13 +82,6 @@ TEST(TcxCpp, RewritesMessagesForTheWorkbench) {
               "\"/p/q/src/a.c\" (0) Error: cc1: out of memory allocating 536870928 bytes after a total of 561152 bytes\n");
 }
 
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 TEST(TcxCpp, RunsTheHostPreprocessor) {
     fs::path cpp = fs::path(ZUN_STAGE_BIN) / "cpp";
     if (!fs::exists(cpp)) GTEST_SKIP() << "cpp is not built";
@@ -100,8 +94,8 @@ TEST(TcxCpp, RunsTheHostPreprocessor) {
     std::string prefix = "cd '" + work.string() + "' && '" + cpp.string() + "' ";
     int rc = std::system((prefix + "\"-I\" \"inc\" \"-D__STDC__\" \"-D__ZUN09\" src.c out.i 2>err.txt").c_str());
     EXPECT_EQ(rc, 0);
-    EXPECT_EQ(slurp(work / "err.txt"), "");
-    std::string out = slurp(work / "out.i");
+    EXPECT_EQ(read_whole(work / "err.txt"), "");
+    std::string out = read_whole(work / "out.i");
     EXPECT_EQ(out.rfind("# ", 0), 0u);
     EXPECT_EQ(out.substr(out.find('"'), 7), "\"src.c\"");
     EXPECT_EQ(out.find("\"<"), std::string::npos);
@@ -109,14 +103,14 @@ TEST(TcxCpp, RunsTheHostPreprocessor) {
 
     rc = std::system((prefix + "-I inc e.c out2.i 2>err2.txt").c_str());
     EXPECT_NE(rc, 0);
-    EXPECT_EQ(slurp(work / "err2.txt"),
+    EXPECT_EQ(read_whole(work / "err2.txt"),
               "\"" + fs::canonical(work).string() + "/inc/bad.h\" (1) Error: #error broken header\n");
 
     // Refused options write nothing and fail.
     rc = std::system((prefix + "--help src.c help.i 2>err3.txt").c_str());
     EXPECT_NE(rc, 0);
     EXPECT_FALSE(fs::exists(work / "help.i"));
-    EXPECT_EQ(slurp(work / "err3.txt").rfind("cpp: option '--help' is not taken: ", 0), 0u);
+    EXPECT_EQ(read_whole(work / "err3.txt").rfind("cpp: option '--help' is not taken: ", 0), 0u);
     fs::remove_all(work);
 }
 
@@ -134,15 +128,15 @@ TEST(TcxCpp, IncludesThatNeverEndAreRefusedOrBounded) {
     const std::string dir = fs::canonical(work).string();
     // Where the wrapper can see the file, it is refused before GNU cpp runs.
     EXPECT_NE(std::system((prefix + "zero.c z.i 2>err.txt").c_str()), 0);
-    EXPECT_EQ(slurp(work / "err.txt"), "\"" + dir + "/zero.c\" (2) Error: '/dev/zero' is not a regular file\n");
+    EXPECT_EQ(read_whole(work / "err.txt"), "\"" + dir + "/zero.c\" (2) Error: '/dev/zero' is not a regular file\n");
     EXPECT_NE(std::system((prefix + "fifo.c f.i 2>err.txt").c_str()), 0);
-    EXPECT_EQ(slurp(work / "err.txt"), "\"" + dir + "/inc/ok.h\" (1) Error: 'fifo.h' is not a regular file\n");
+    EXPECT_EQ(read_whole(work / "err.txt"), "\"" + dir + "/inc/ok.h\" (1) Error: 'fifo.h' is not a regular file\n");
     // Behind a macro it is not seen; the memory bound ends GNU cpp at once.
     auto start = std::chrono::steady_clock::now();
     EXPECT_NE(std::system((prefix + "hidden.c h.i 2>err.txt").c_str()), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
-    EXPECT_NE(slurp(work / "err.txt").find("\"" + dir + "/hidden.c\" (0) Error: "), std::string::npos)
-        << slurp(work / "err.txt");
+    EXPECT_NE(read_whole(work / "err.txt").find("\"" + dir + "/hidden.c\" (0) Error: "), std::string::npos)
+        << read_whole(work / "err.txt");
     EXPECT_FALSE(fs::exists(work / "z.i") || fs::exists(work / "f.i") || fs::exists(work / "h.i"));
     fs::remove_all(work);
 }

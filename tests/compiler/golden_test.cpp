@@ -44,14 +44,14 @@ protected:
         const GoldenCase& c = GetParam();
         std::vector<std::string> args = c.options;
         args.push_back(c.name + ".c");
-        return compile_files({{c.name + ".c", slurp(dir / (c.name + ".c"))}}, args);
+        return compile_files({{c.name + ".c", read_whole(dir / (c.name + ".c"))}}, args);
     }
     fs::path expected(const std::string& extension) const {
         return dir / (GetParam().name + GetParam().suffix + extension);
     }
     int want_rc() {
         fs::path rc = expected(".rc");
-        return fs::exists(rc) ? std::atoi(slurp(rc).c_str()) : 0;
+        return fs::exists(rc) ? std::atoi(read_whole(rc).c_str()) : 0;
     }
 };
 
@@ -69,8 +69,8 @@ TEST_P(TcxGolden, MatchesExpectedTextAndMessages) {
         if (c.rc != 0) write_file(expected(".rc"), std::to_string(c.rc) + "\n");
         else fs::remove(expected(".rc"));
     }
-    EXPECT_EQ(c.out, slurp(expected(".s")));
-    EXPECT_EQ(c.err, slurp(expected(".err")));
+    EXPECT_EQ(c.out, read_whole(expected(".s")));
+    EXPECT_EQ(c.err, read_whole(expected(".err")));
     EXPECT_EQ(c.rc, want_rc());
 }
 
@@ -89,7 +89,7 @@ TEST_P(TcxGolden, CleanOutputAssembles) {
     }
     std::string cmd = "cd '" + work.string() + "' && '" + hasm.string() + "' -e -g case.s > out.txt 2>&1";
     int rc = std::system(cmd.c_str());
-    EXPECT_EQ(rc, 0) << slurp(work / "out.txt");
+    EXPECT_EQ(rc, 0) << read_whole(work / "out.txt");
     fs::remove_all(work);
 }
 

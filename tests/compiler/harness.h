@@ -4,24 +4,17 @@
 
 #include "compiler/compiler.h"
 #include "compiler/internal.h"
+#include "tests/tools/tool_run.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace zun::tcx::test {
 
-// The whole content of a file.
-inline std::string slurp(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using zun::test::read_whole;
 
 // The names (without ".c") of the C files of a test folder, sorted.
 inline std::vector<std::string> c_sources_in(const std::filesystem::path& dir) {

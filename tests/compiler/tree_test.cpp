@@ -55,10 +55,10 @@ TEST_P(TcxTree, PrintsExpectedTrees) {
     // A case whose name ends in _option also runs with -Ordc.
     std::vector<std::string> args = {"-w6"};
     if (GetParam().size() > 7 && GetParam().substr(GetParam().size() - 7) == "_option") args.push_back("-Ordc");
-    std::string got = parse_and_print(slurp(dir / (GetParam() + ".c")), args);
+    std::string got = parse_and_print(read_whole(dir / (GetParam() + ".c")), args);
     fs::path want = dir / (GetParam() + ".tree");
     if (std::getenv("TCX_GOLDEN_UPDATE")) std::ofstream(want, std::ios::binary | std::ios::trunc) << got;
-    EXPECT_EQ(got, slurp(want));
+    EXPECT_EQ(got, read_whole(want));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TcxTree, ::testing::ValuesIn(tree_cases()));

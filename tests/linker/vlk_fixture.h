@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "linker/linker.h"
+#include "tests/tools/tool_run.h"
 
 namespace zun::vlk::test {
 
@@ -33,12 +34,7 @@ class VlkTest : public ::testing::Test {
     if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
     std::ofstream(name, std::ios::binary) << text;
   }
-  std::string read(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  std::string read(const std::string& name) { return zun::test::read_whole(name); }
   bool exists(const std::string& name) { return std::filesystem::exists(name); }
 
   // Runs vlk with the words of `args` (split at blanks) plus `extra`.

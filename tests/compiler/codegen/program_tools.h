@@ -4,6 +4,8 @@
 // output the test reads back.
 #pragma once
 
+#include "tests/tools/tool_run.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -18,12 +20,7 @@
 
 namespace zun::tcx::test {
 
-inline std::string read_file(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using zun::test::read_whole;
 
 inline int env_int(const char* name, int otherwise) {
     const char* v = std::getenv(name);
@@ -61,7 +58,7 @@ struct Tools {
     bool run(const std::string& command) {
         std::string full = "cd '" + dir.string() + "' && " + command + " >log 2>&1";
         if (std::system(full.c_str()) == 0) return true;
-        error = command + ":\n" + read_file(dir / "log").substr(0, 3000);
+        error = command + ":\n" + read_whole(dir / "log").substr(0, 3000);
         return false;
     }
 
@@ -71,7 +68,7 @@ struct Tools {
         for (const char* f : {"support", "prog"}) {
             std::string src = std::string(f) == "support" ? std::string(TCX_PROGRAMS_DIR) + "/support.c" : "prog.c";
             if (!run(b + "tcx09' " + opts + " '" + src + "' " + f + ".s09")) return false;
-            std::string s = read_file(dir / (std::string(f) + ".s09"));
+            std::string s = read_whole(dir / (std::string(f) + ".s09"));
             for (const char* bad : {"OP_ERROR", "Internal Error", "INVALID", "CGERR", "not handled"})
                 if (s.find(bad) != std::string::npos) {
                     error = std::string("code generator trace '") + bad + "' in " + f + ".s09 " + opts;
@@ -84,7 +81,7 @@ struct Tools {
             return false;
         std::string cmd = "cd '" + dir.string() + "' && " + b + "run09' --max 50000000 prog.s19 >out.txt 2>err.txt </dev/null";
         std::system(cmd.c_str());
-        out = read_file(dir / "out.txt");
+        out = read_whole(dir / "out.txt");
         return true;
     }
 };

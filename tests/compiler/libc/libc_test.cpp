@@ -14,22 +14,17 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <unistd.h>
 
+#include "tests/tools/tool_run.h"
+
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string read_file(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using zun::test::read_whole;
 
 std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
 
@@ -54,7 +49,7 @@ struct Board {
     bool run(const std::string& command) {
         std::string full = "cd " + quoted(dir) + " && " + command + " >log.txt 2>&1";
         if (std::system(full.c_str()) == 0) return true;
-        error = command + ":\n" + read_file(dir / "log.txt").substr(0, 3000);
+        error = command + ":\n" + read_whole(dir / "log.txt").substr(0, 3000);
         return false;
     }
 
@@ -77,7 +72,7 @@ struct Board {
         std::string cmd = "cd " + quoted(dir) + " && " + quoted(bin / "run09") + " --max 80000000 " + name +
                           ".s19 <input.txt >out.txt 2>err.txt";
         std::system(cmd.c_str());
-        return read_file(dir / "out.txt") + read_file(dir / "err.txt");
+        return read_whole(dir / "out.txt") + read_whole(dir / "err.txt");
     }
 
     // A source that runs on both sides: its output on the host.
@@ -85,7 +80,7 @@ struct Board {
         if (!run(std::string(TCX_HOST_CC) + " -w -std=gnu89 -o host_" + name + " " + name + ".c")) return "";
         std::string cmd = "cd " + quoted(dir) + " && ./host_" + name + " >host.txt 2>&1";
         std::system(cmd.c_str());
-        return read_file(dir / "host.txt");
+        return read_whole(dir / "host.txt");
     }
 
     std::string board_program(const std::string& name, const std::string& text, const std::string& input = "") {
@@ -95,7 +90,7 @@ struct Board {
     }
 };
 
-std::string program_source(const std::string& name) { return read_file(fs::path(TCX_LIBC_PROGRAMS) / (name + ".c")); }
+std::string program_source(const std::string& name) { return read_whole(fs::path(TCX_LIBC_PROGRAMS) / (name + ".c")); }
 
 TEST(Libc, StringsAndCharacterClassesAgreeWithTheHost) {
     Board b;

@@ -2,6 +2,7 @@
 #include "tests/compiler/runtime/rt_harness.h"
 
 #include "common/format.h"
+#include "tests/tools/tool_run.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -131,12 +132,7 @@ std::string data_lines(const std::vector<Vector>& vectors, size_t from, size_t c
 
 int run_command(const std::string& command) { return std::system(command.c_str()); }
 
-std::string read_file(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using zun::test::read_whole;
 
 // Parses the "XXXX: hh hh ..." lines of run09's dump into bytes from 'from'.
 std::vector<uint8_t> parse_dump(const std::string& text, uint32_t from, size_t size) {
@@ -211,17 +207,17 @@ std::vector<Record> run_routine(const std::string& routine, Shape s, const std::
                                  d.c_str(), (bin / "hasm09").c_str(), g, (bin / "vlk").c_str(), g, lib.c_str(),
                                  debug ? "libccd.e09" : "libcc.e09");
         if (run_command(cmd) != 0) {
-            error = "build of the driver failed:\n" + read_file(dir / "log");
+            error = "build of the driver failed:\n" + read_whole(dir / "log");
             break;
         }
         uint32_t last = records_at + uint32_t(n * record_size) - 1;
         cmd = format("cd '%s' && '%s' --max 200000000 --dump %X-%X d.s19 >out 2>dump", d.c_str(), (bin / "run09").c_str(),
                      records_at, last);
         if (run_command(cmd) != 0) {
-            error = "run09 failed:\n" + read_file(dir / "dump").substr(0, 2000);
+            error = "run09 failed:\n" + read_whole(dir / "dump").substr(0, 2000);
             break;
         }
-        std::vector<uint8_t> bytes = parse_dump(read_file(dir / "dump"), records_at, n * record_size);
+        std::vector<uint8_t> bytes = parse_dump(read_whole(dir / "dump"), records_at, n * record_size);
         for (size_t i = 0; i < n; ++i) {
             const uint8_t* r = &bytes[i * record_size];
             records.push_back({r[0], r[1], uint16_t(r[2] << 8 | r[3]), uint16_t(r[4] << 8 | r[5])});
