@@ -3,13 +3,12 @@
 // out with the values of the 6809 data sizes, the IEEE single format and
 // the KY09 memory map.
 #include "common/format.h"
+#include "tests/tools/tool_run.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -39,20 +38,13 @@ constexpr const char* source =
 std::string run_chain(std::string& error) {
     const char* stage_env = std::getenv("ZUN_STAGE");
     fs::path stage = stage_env ? stage_env : "build/stage";
-    std::string dir = (fs::temp_directory_path() / "rthXXXXXX").string();
-    if (!mkdtemp(dir.data())) return error = "no work folder", "";
-    std::ofstream(fs::path(dir) / "h.c") << source;
-    std::string cmd = zun::format("cd '%s' && '%s' -I'%s' h.c h.i >log 2>&1 && '%s' h.i h.s09 >>log 2>&1", dir.c_str(),
-                                  (stage / "bin" / "cpp").c_str(), (stage / "include").c_str(),
+    zun::test::TempDir dir;
+    std::ofstream(dir.path / "h.c") << source;
+    std::string cmd = zun::format("cd '%s' && '%s' -I'%s' h.c h.i >log 2>&1 && '%s' h.i h.s09 >>log 2>&1",
+                                  dir.path.c_str(), (stage / "bin" / "cpp").c_str(), (stage / "include").c_str(),
                                   (stage / "bin" / "tcx09").c_str());
-    int rc = std::system(cmd.c_str());
-    std::ifstream log(fs::path(dir) / "log"), out(fs::path(dir) / "h.s09");
-    std::stringstream l, o;
-    l << log.rdbuf();
-    o << out.rdbuf();
-    if (rc != 0) error = "cpp or tcx09 failed:\n" + l.str();
-    fs::remove_all(dir);
-    return o.str();
+    if (std::system(cmd.c_str()) != 0) error = "cpp or tcx09 failed:\n" + zun::test::read_whole(dir.path / "log");
+    return zun::test::read_whole(dir.path / "h.s09");
 }
 
 TEST(RuntimeHeaders, LimitsAndRegisters) {

@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -190,12 +189,8 @@ std::vector<Record> run_routine(const std::string& routine, Shape s, const std::
     fs::path stage = stage_env ? stage_env : "build/stage";
     fs::path bin = stage / "bin";
     fs::path lib = stage / "lib" / "zun09";
-    std::string dir_template = (fs::temp_directory_path() / "rtXXXXXX").string();
-    if (!mkdtemp(dir_template.data())) {
-        error = "can't make a work folder";
-        return {};
-    }
-    fs::path dir = dir_template;
+    zun::test::TempDir work;
+    const fs::path& dir = work.path;
     std::ofstream(dir / "t.lsc") << script;
     std::vector<Record> records;
     for (size_t from = 0; from < vectors.size() && error.empty(); from += vectors_per_run) {
@@ -223,8 +218,6 @@ std::vector<Record> run_routine(const std::string& routine, Shape s, const std::
             records.push_back({r[0], r[1], uint16_t(r[2] << 8 | r[3]), uint16_t(r[4] << 8 | r[5])});
         }
     }
-    std::error_code ec;
-    fs::remove_all(dir, ec);
     if (!error.empty()) records.clear();
     return records;
 }
