@@ -129,7 +129,10 @@ void block_record(Assembly& as, const char* args) {
 }  // namespace
 
 void stab_line(Assembly& as) {
-  const std::string line = as.line.text;
+  // The fields are read where they stand in the line, so that an expression
+  // fault names its column there; only a type record reads further lines,
+  // after it has taken its own text.
+  const std::string& line = as.line.text;
   const char* key = line.size() > 6 ? line.c_str() + 6 : "";
   auto is = [&](const char* word) {
     size_t n = std::strlen(word);
@@ -145,8 +148,7 @@ void stab_line(Assembly& as) {
     read_word(as.c_file_name, args("file"));
     as.block_file_pending = true;
   } else if (is("stmt")) {
-    as.line.pos = args("stmt");
-    stmt(as, as.line.pos, 'X');
+    stmt(as, args("stmt"), 'X');
   } else if (is("fexit")) {
     stmt(as, args("fexit"), 'Z');
   } else if (is("fstart")) {

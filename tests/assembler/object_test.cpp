@@ -85,6 +85,16 @@ TEST(Hasm09Object, StabSymbolUsesTheSegmentOfItsSymbol) {
   EXPECT_TRUE(records(r.object, "SY:").empty());
 }
 
+TEST(Hasm09Object, StabExpressionFaultsNameTheirColumnInTheLine) {
+  // The same input gives the same messages, run after run.
+  const std::string source = ".stab stmt 14,\n.stab fexit 2,1+\n.stab blk L,1,(2\n";
+  for (int run = 0; run < 3; ++run)
+    EXPECT_EQ(assemble(source, {"-g"}).err,
+              "\"t.s09\" (1): error: Unterminated expression, Position[14]\n"
+              "\"t.s09\" (2): error: Unterminated expression, Position[16]\n"
+              "\"t.s09\" (3): error: Missing Parenthesis, Position[16]\n");
+}
+
 TEST(Hasm09Object, IncludedFilesInDebugRecordsAndListing) {
   AsmRun r = assemble(" nop\n use lib/inc.asm\n rts\n", {"-g", "-L"},
                       {{"lib/inc.asm", " clra\n"}});
