@@ -35,7 +35,7 @@ void stmt(Assembly& as, const char* args, char kind) {
   parse_number(first.c_str(), n, 10);
   if (*p == ',') {
     ++p;
-    if (!eval_absolute(as, p, value)) return;
+    if (!eval_absolute_field(as, p, value)) return;
   }
   as.debug_records.append(format("SY:C:%c:%s:%d:%d:%s:%X\n", kind, as.module_name.c_str(),
                                 static_cast<int>(n), static_cast<int>(value), segment_name(as),
@@ -118,7 +118,7 @@ void block_record(Assembly& as, const char* args) {
   uint32_t value = 0;
   if (*p == ',') {
     ++p;
-    if (!eval_absolute(as, p, value)) return;
+    if (!eval_absolute_field(as, p, value)) return;
   }
   std::string file = as.block_file_pending ? as.c_file_name : std::string();
   as.block_file_pending = false;

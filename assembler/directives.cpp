@@ -92,11 +92,7 @@ void data_values(Assembly& as, int size) {
 
 void reserve(Assembly& as, int size) {
   uint32_t count = 0;
-  if (!eval_absolute(as, as.line.pos, count)) return;
-  if (!ends(*as.line.pos)) {
-    error(as, "Bad constant delimiter");
-    return;
-  }
+  if (!eval_absolute_field(as, as.line.pos, count)) return;
   int64_t total = static_cast<int64_t>(static_cast<int32_t>(count)) * size;
   // Beyond the 64K address space a reservation can only be a mistake.
   if (total <= 0 || total > 0x10000) {
@@ -180,7 +176,7 @@ void equ_set(Assembly& as, int code, const std::string& label) {
     return;
   }
   uint32_t value = 0;
-  bool ok = eval_absolute(as, as.line.pos, value);
+  bool ok = eval_absolute_field(as, as.line.pos, value);
   as.line.equ_value = true;
   as.line.address = value;
   uint32_t flags = SymDefined | SymConstant | (code == Set ? uint32_t{SymRedefinable} : 0u);
@@ -222,7 +218,7 @@ void org(Assembly& as) {
   uint32_t value = 0;
   int not_absolute = 0;
   as.last_data_label = nullptr;
-  if (!eval_absolute(as, as.line.pos, value, &not_absolute)) return;
+  if (!eval_absolute_field(as, as.line.pos, value, &not_absolute)) return;
   if (not_absolute > 0) {
     error(as, "Forward reference");
     return;
@@ -396,11 +392,7 @@ void option(Assembly& as) {
 
 void setdp(Assembly& as) {
   uint32_t value = 0;
-  if (!eval_absolute(as, as.line.pos, value)) return;
-  if (!ends(*as.line.pos)) {
-    error(as, "Bad constant delimiter");
-    return;
-  }
+  if (!eval_absolute_field(as, as.line.pos, value)) return;
   if (value > 255) {
     error(as, "DPR register is 8 bits");
     return;

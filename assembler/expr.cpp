@@ -268,6 +268,10 @@ const char* scan_and_check(Eval& ev, const char* pos) {
           report(ev, "Illegal character", t.column);
         } else if (state != AfterOperand) {
           report(ev, "Unterminated expression", t.column);
+        } else if (*p == '<' || *p == '>') {
+          // They read as operators but are none: ending the expression here
+          // would silently drop the rest of the operand.
+          report(ev, "Missing operator", t.column);
         } else if (depth > 0) {
           report(ev, "Missing Parenthesis", t.column);
         }
@@ -533,6 +537,14 @@ bool eval_absolute(Assembly& as, const char*& pos, uint32_t& value, int* not_abs
   }
   value = v.n;
   return true;
+}
+
+bool eval_absolute_field(Assembly& as, const char*& pos, uint32_t& value, int* not_absolute) {
+  if (!eval_absolute(as, pos, value, not_absolute)) return false;
+  if (static_cast<signed char>(*pos) <= ' ') return true;
+  error(as, "Bad constant delimiter");
+  value = 0;
+  return false;
 }
 
 bool eval_absolute_text(Assembly& as, const std::string& text, uint32_t& value,

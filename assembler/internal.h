@@ -310,6 +310,10 @@ bool eval_operand(Assembly& as, ExprResult& result);
 // With not_absolute given, symbols that are not yet absolute are counted there
 // instead of being reported.
 bool eval_absolute(Assembly& as, const char*& pos, uint32_t& value, int* not_absolute = nullptr);
+// An absolute expression that must fill its operand field: anything behind it
+// but a blank or the end reports "Bad constant delimiter".
+bool eval_absolute_field(Assembly& as, const char*& pos, uint32_t& value,
+                         int* not_absolute = nullptr);
 // Absolute value of text that is not part of the line (e.g. -D values).
 bool eval_absolute_text(Assembly& as, const std::string& text, uint32_t& value,
                         int* not_absolute = nullptr);

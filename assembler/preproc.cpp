@@ -16,9 +16,9 @@ enum PpCode : int { If = 41, Else = 42, Endif = 43, Elif = 44, Ifdef = 45, Defin
                     Ifndef = 47, Error = 48 };
 
 // Evaluates the word at p where it stands in the line, so that a fault names
-// its column there; false when it is no complete expression.
+// its column there; false after a reported error.
 bool eval_word(Assembly& as, const char* p, uint32_t& value) {
-  return eval_absolute(as, p, value) && is_blank(*p);
+  return eval_absolute_field(as, p, value);
 }
 
 // The position of word n (from 0) of the rest of the line.
@@ -121,10 +121,7 @@ void define_line(Assembly& as, const std::vector<std::string>& words, const char
   }
   bool has_value = words.size() > 1 && words[1][0] != '*' && words[1][0] != ';';
   uint32_t value = 0;
-  if (has_value && !eval_word(as, word_at(rest, 1), value)) {
-    if (!as.line.error) error(as, "Bad constant delimiter");
-    return;
-  }
+  if (has_value && !eval_word(as, word_at(rest, 1), value)) return;
   Symbol* s = find_symbol(as, name);
   if (s && s->from_command_line) {
     warning(as, "Already defined from command line, this line is ignored");

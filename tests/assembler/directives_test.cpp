@@ -28,7 +28,6 @@ TEST(Hasm09Directives, StorageAndAlignment) {
             "\"t.s09\" (1): error: Undetermined size for reservation of storage\n");
   EXPECT_EQ(first_error(" rmb -1\n"),
             "\"t.s09\" (1): error: Undetermined size for reservation of storage\n");
-  EXPECT_EQ(first_error(" rmb 2,3\n"), "\"t.s09\" (1): error: Bad constant delimiter\n");
   EXPECT_EQ(first_error(" align 3\n"), "\"t.s09\" (1): error: Illegal alignment\n");
   EXPECT_EQ(text_of(assemble(" fcb 1,2,3,4,5\n align 4\n fcb 9\n")),
             hex_bytes("01 02 03 04 05 00 00 00 09"));
@@ -41,6 +40,18 @@ TEST(Hasm09Directives, OriginMovesForwardOnly) {
   EXPECT_EQ(first_error(" org later\nlater nop\n"), "\"t.s09\" (1): error: Forward reference\n");
   AsmRun r = assemble(" org 3\nhere fdb here\n");
   EXPECT_EQ(text_of(r), hex_bytes("00 00 00 00 00"));
+}
+
+TEST(Hasm09Directives, AValueMustFillItsOperand) {
+  // What stands behind a value, up to the blank before the comment, is an
+  // error, never silently dropped.
+  for (const char* source : {"V equ 5;2\n", "V set 5,2\n", " org 4=2\n", " rmb 2,3\n",
+                             "#if 1=1\n#endif\n", "#define V 1,2\n"})
+    EXPECT_EQ(first_error(source), "\"t.s09\" (1): error: Bad constant delimiter\n") << source;
+  EXPECT_EQ(first_error(".stab stmt 1,2;\n.stab fexit 1,2]\n.stab blk L,1,2=2\n", {"-g"}),
+            "\"t.s09\" (1): error: Bad constant delimiter\n"
+            "\"t.s09\" (2): error: Bad constant delimiter\n"
+            "\"t.s09\" (3): error: Bad constant delimiter\n");
 }
 
 TEST(Hasm09Directives, EquAndSet) {

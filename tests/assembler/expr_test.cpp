@@ -82,10 +82,39 @@ TEST(Hasm09Expr, LocationCounter) {
 
 TEST(Hasm09Expr, ConstantsAndForwardConstants) {
   EXPECT_EQ(value_of("K*2", "K equ 21\n"), 42u);
-  AsmRun r = assemble(" lda K,x\nK equ 3\n lda K,x\n");
+}
+
+TEST(Hasm09Expr, LessAndGreaterAloneAreNoOperators) {
+  // Behind a value they would end the expression early and drop the rest of
+  // it: wherever an expression stands, that is an error at their column.
+  struct Case {
+    const char* source;
+    int column;
+  };
+  const Case cases[] = {
+      {"v equ 5<2\n", 7},     {"v set 1>2\n", 7},       {" fcb 9<2\n", 6},
+      {" fdb 1,9>2\n", 8},    {" fqb (9<2)\n", 7},      {" lda 5<2\n", 6},
+      {" ldd #5>2\n", 7},     {" lda <5<2\n", 7},       {" lda >5>2\n", 7},
+      {" lda 5>2,x\n", 6},    {" lda [5<2]\n", 7},      {" lda [5<2,y]\n", 7},
+      {" bra *>2\n", 6},      {" org 5<2\n", 6},        {" rmb 5>2\n", 6},
+      {"#if 1<2\n#endif\n", 5}, {"#define X 1<2\n", 11}};
+  for (const Case& c : cases) {
+    AsmRun r = assemble(c.source);
+    EXPECT_EQ(r.err, "\"t.s09\" (1): error: Missing operator, Position[" +
+                         std::to_string(c.column) + "]\n")
+        << c.source;
+    EXPECT_EQ(r.rc, 1) << c.source;
+  }
+  EXPECT_EQ(assemble(".stab stmt 14,1<2\n", {"-g"}).err,
+            "\"t.s09\" (1): error: Missing operator, Position[15]\n");
+  EXPECT_EQ(assemble(" option tsc\n fcc 1>2\n pshs #1<2\n setdp 1<2\n").err,
+            "\"t.s09\" (2): error: Missing operator, Position[6]\n"
+            "\"t.s09\" (3): error: Missing operator, Position[8]\n"
+            "\"t.s09\" (4): error: Missing operator, Position[8]\n");
+  // As prefixes of an operand and doubled as shifts they keep their meaning.
+  AsmRun r = assemble(" lda <5\n lda >1<<4\n ldd #256>>4\n fcb 1<<2,2>=1,2<=1\n");
   EXPECT_EQ(r.rc, 0) << r.err;
-  // A constant defined later takes the 16-bit form in both passes.
-  EXPECT_EQ(segment_bytes(r.object, "text"), hex_bytes("A6 89 00 03 A6 03"));
+  EXPECT_EQ(segment_bytes(r.object, "text"), hex_bytes("96 05 B6 00 10 CC 00 10 04 01 00"));
 }
 
 struct Fault {
