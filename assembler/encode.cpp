@@ -146,7 +146,8 @@ bool parse_auto(Assembly& as, Operand& op, bool indirect) {
 }
 
 // 'expression,R' / 'expression,PCR': the offset size follows the value, or is
-// 16 bits when a symbol is involved, so both passes agree on the length.
+// 16 bits when the expression names any symbol, so both passes agree on the
+// length.
 void size_offset(Assembly& as, Operand& op, int r, bool indirect, int opcode) {
   int v = signed_value(op.expr.value);
   if (r == 0x04) {

@@ -303,14 +303,15 @@ Value symbol_value(Eval& ev, std::string_view name) {
   } else if (s->segment != as.current && s->segment != as.abs_segment) {
     ++ev.not_absolute;
   }
+  // Any symbol, constants too, makes an indexed offset 16 bits: sizes follow
+  // the text, not values that pass 1 may not know yet.
+  ev.uses_symbol = true;
   Value v;
   bool constant = s->segment == as.abs_segment && s->segment != nullptr && !external;
   if (ev.absolute || (constant && !only_referenced)) {
     v.n = s->value;
-    if (forward || only_referenced) ev.uses_symbol = true;
     return v;
   }
-  ev.uses_symbol = true;
   ++ev.symbol_count;
   Segment* seg = (external || only_referenced) ? nullptr : s->segment;
   v.n = seg ? s->value : 0;

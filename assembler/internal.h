@@ -64,7 +64,7 @@ struct ExprResult {
   Symbol* reloc_symbol = nullptr;   // RG target when global or external
   Segment* reloc_segment = nullptr; // RL target segment; none for externals
   uint32_t reloc_value = 0;         // RL target's segment-relative value
-  bool uses_symbol = false;    // a non-constant or forward symbol appears (forces 16-bit offsets)
+  bool uses_symbol = false;    // a symbol appears (forces 16-bit offsets)
   bool undefined = false;      // an undefined or external symbol appears
 };
 

@@ -65,6 +65,18 @@ TEST(Hasm09Encoder, PcRelativeSizeFollowsTheDisplacement) {
             hex_bytes("A6 8D FF FC 30 8D FF F8"));
 }
 
+TEST(Hasm09Encoder, OffsetsThatUseASymbolTakeSixteenBits) {
+  // Whatever its value and wherever it is defined, a constant symbol in an
+  // offset selects the 16-bit form, in both passes alike; numbers keep the
+  // smallest form.
+  std::vector<uint8_t> got = bytes_of(
+      "start lda K,x\nK equ 3\n lda K,x\n lda K-4,y\n lda [K,u]\n ldb K,pcr\n"
+      "Z set 0\n lda Z,s\n#define P 1\n lda P,x\n lda Q,x\n lda 3,x\nhere fdb here-start\n",
+      {"-D", "Q=2"});
+  EXPECT_EQ(got, hex_bytes("A6 89 00 03 A6 89 00 03 A6 A9 FF FF A6 D9 00 03 E6 8D FF EF "
+                           "A6 E9 00 00 A6 89 00 01 A6 89 00 02 A6 03 00 22"));
+}
+
 TEST(Hasm09Encoder, BranchDisplacements) {
   EXPECT_EQ(bytes_of("top nop\n bra top\n beq next\n nop\nnext rts\n"),
             hex_bytes("12 20 FD 27 01 12 39"));
