@@ -80,7 +80,7 @@ TEST(Hasm09Expr, LocationCounter) {
   EXPECT_EQ(value_of("(end-start)/2", "start fqb 0\nend fqb 0\n"), 2u);
 }
 
-TEST(Hasm09Expr, ConstantsAndForwardConstants) {
+TEST(Hasm09Expr, ConstantSymbolsGiveTheirValue) {
   EXPECT_EQ(value_of("K*2", "K equ 21\n"), 42u);
 }
 
