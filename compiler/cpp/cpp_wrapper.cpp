@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Argument translation, marker filtering and message rewriting for the cpp
-// wrapper, and the one platform call that runs GNU cpp (POSIX spawn with
-// pipes for its output and messages).
+// wrapper, and the one platform call that runs GNU cpp (fork and exec with
+// pipes for its output and messages, and a guard that ends its process
+// group with the wrapper).
 #include "compiler/cpp/cpp_wrapper.h"
 
 #include "common/line_reader.h"
@@ -335,6 +336,31 @@ bool drain(int out_fd, int err_fd, std::string& out, std::string& err) {
     _exit(127);
 }
 
+void end_own_group(int) { kill(0, SIGKILL); }
+
+// The guard of GNU cpp's process group: a child of the wrapper that joins
+// the group and waits. GNU cpp dies with the wrapper, but the cc1 it runs
+// is its child, not the wrapper's; when the wrapper dies, however it dies,
+// the guard is told and ends the whole group, itself with it.
+[[noreturn]] void guard_group(pid_t group, pid_t parent) {
+    struct sigaction sa {};
+    sa.sa_handler = end_own_group;
+    sigemptyset(&sa.sa_mask);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
+    setpgid(0, group);
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent) end_own_group(0);
+    // Nothing the wrapper has open stays open here: its pipes must reach
+    // their end when GNU cpp is done.
+    int null = open("/dev/null", O_RDWR | O_CLOEXEC);
+    for (int fd = 0; fd < 3; ++fd) dup2(null, fd);
+    close_range(3, ~0U, 0);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (;;) pause();
+}
+
 }  // namespace
 
 RunResult run_program(const std::string& program, const std::vector<std::string>& args) {
@@ -355,7 +381,7 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
     std::string locale = "LC_ALL=C";
     char* envp[] = {locale.data(), nullptr};
     pid_t parent = getpid();
-    pid_t pid = -1;
+    pid_t pid = -1, guard = -1;
     {
         // The child and its group are known to the signal handler before
         // anything can ask for them.
@@ -365,6 +391,8 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
         if (pid > 0) {
             setpgid(pid, pid);
             end_on_termination(pid);
+            guard = fork();
+            if (guard == 0) guard_group(pid, parent);
         }
     }
     close(out_pipe[1]);
@@ -376,12 +404,20 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
         return r;
     }
     bool timed_out = !drain(out_pipe[0], err_pipe[0], r.out, r.err);
-    // The group is ended, and forgotten, while the child is not yet reaped,
-    // so that its number cannot have gone to another process.
+    // The group is ended, and forgotten, while one of its members is not
+    // yet reaped, so that its number cannot have gone to another process:
+    // GNU cpp itself, or the guard, which outlives it and goes with what is
+    // left of the group (a cc1 that GNU cpp left behind).
     if (timed_out) kill(-pid, SIGKILL);
-    forget_on_termination(pid);
+    if (guard < 0) forget_on_termination(pid);
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (guard > 0) {
+        kill(-pid, SIGKILL);
+        forget_on_termination(pid);
+        while (waitpid(guard, nullptr, 0) < 0 && errno == EINTR) {
+        }
     }
     r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 1;
     if (timed_out) {
