@@ -347,7 +347,9 @@ void end_own_group(int) { kill(0, SIGKILL); }
     sa.sa_handler = end_own_group;
     sigemptyset(&sa.sa_mask);
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
-    setpgid(0, group);
+    // Outside the group the handler would end the wrapper's own; a group
+    // that is gone already needs no guard.
+    if (setpgid(0, group) != 0) _exit(0);
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (getppid() != parent) end_own_group(0);
     // Nothing the wrapper has open stays open here: its pipes must reach
