@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Argument translation, marker filtering and message rewriting for the cpp
-// wrapper, and the one platform call that runs GNU cpp (POSIX spawn with
-// pipes for its output and messages).
+// wrapper, and the one platform call that runs GNU cpp (fork and exec with
+// pipes for its output and messages, and a guard that ends its process
+// group with the wrapper).
 #include "compiler/cpp/cpp_wrapper.h"
 
 #include "common/line_reader.h"
@@ -57,12 +58,38 @@ std::string refusal(const std::string& a) {
     return "";
 }
 
+// GNU cpp's options that take the next argument as their value (what
+// "cpp --help=separate" lists, and the linker and assembler options the
+// driver takes and passes over), apart from those refused above.
+bool takes_value(const std::string& a) {
+    static constexpr std::string_view separate[] = {
+        "-D", "-U", "-I", "-A", "-F", "-L", "-x", "-include", "-imacros", "-idirafter", "-iprefix", "-iwithprefix",
+        "-iwithprefixbefore", "-isystem", "-iquote", "-isysroot", "-imultilib", "-imultiarch", "-aux-info",
+        "-Xlinker", "-Xassembler", "-T", "-Tdata", "-Ttext", "-Tbss", "-u", "-z", "-e", "-h", "-R", "-J", "-Hd",
+        "-Hf", "-Xf", "-gnatO", "-fintrinsic-modules-path"};
+    for (std::string_view s : separate)
+        if (a == s) return true;
+    return false;
+}
+
 }  // namespace
 
 Invocation translate_args(const std::vector<std::string>& args) {
     Invocation inv;
     inv.args = {"-undef", "-nostdinc", "-std=gnu89", "-fno-diagnostics-show-caret",
                 "-fdiagnostics-color=never"};
+    // GNU cpp reads the arguments of a file it finds behind an '@' in place
+    // of the argument, wherever it stands; what they hold would pass unseen.
+    for (const std::string& a : args)
+        if (!a.empty() && a[0] == '@') {
+            inv.error = "argument '" + a + "' is not taken: GNU cpp would read more arguments from the file it names";
+            return inv;
+        }
+    // The source and the output are the last two arguments; an option that
+    // takes a value never takes one of them.
+    size_t files_from = args.size();
+    if (args.size() >= 2 && args[args.size() - 2].rfind('-', 0) != 0 && args.back().rfind('-', 0) != 0)
+        files_from = args.size() - 2;
     std::vector<std::string> files;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -75,31 +102,27 @@ Invocation translate_args(const std::vector<std::string>& args) {
             inv.error = "option '" + a + "' is not taken: " + why;
             return inv;
         }
-        // GNU cpp would take the next word, the source, as the value and then
-        // read standard input, or write somewhere else than the output named.
-        if ((a == "-I" || a == "-D" || a == "-U") && i + 1 >= args.size()) {
-            inv.error = "option '" + a + "' needs a value";
-            return inv;
-        }
         // "-" would make GNU cpp read standard input and write over the source.
         if (a.rfind("-o", 0) == 0 || a == "-") {
             inv.error = "option '" + a + "' is not taken: the source and the output file are the last arguments";
             return inv;
         }
-        if (a == "-I" && i + 1 < args.size()) {
-            inv.args.push_back("-I");
-            inv.args.push_back(slashes(args[++i]));
-            inv.include_dirs.push_back(inv.args.back());
+        if (takes_value(a)) {
+            // GNU cpp would take the next word, the source, as the value and
+            // then read standard input, or write somewhere else than the
+            // output named.
+            if (i + 1 >= args.size() || (i < files_from && i + 1 >= files_from)) {
+                inv.error = "option '" + a + "' needs a value";
+                return inv;
+            }
+            const std::string& value = args[++i];
+            if (a == "-D" && value == "__STDC__") continue;
+            inv.args.push_back(a);
+            inv.args.push_back(a == "-I" ? slashes(value) : value);
+            if (a == "-I") inv.include_dirs.push_back(inv.args.back());
         } else if (a.rfind("-I", 0) == 0) {
             inv.args.push_back("-I" + slashes(a.substr(2)));
             inv.include_dirs.push_back(inv.args.back().substr(2));
-        } else if ((a == "-D" || a == "-U") && i + 1 < args.size()) {
-            if (a == "-D" && args[i + 1] == "__STDC__") {
-                ++i;
-                continue;
-            }
-            inv.args.push_back(a);
-            inv.args.push_back(args[++i]);
         } else {
             inv.args.push_back(a);
         }
@@ -144,6 +167,15 @@ std::string rewrite_messages(const std::string& text, const std::string& working
             // ("Target: ...", "COMPILER_PATH=...").
             size_t e = line.find("error: ");
             std::string_view program = line.substr(0, c1);
+            // cc1 says "virtual memory exhausted" or "out of memory" at the
+            // wrapper's limit, in words of its own.
+            if (line.find("virtual memory exhausted") != std::string_view::npos ||
+                line.find("out of memory") != std::string_view::npos) {
+                out += format("\"%s\" (0) Error: preprocessing ran out of memory (the limit is %d MB): %s\n",
+                              path_join(working_dir, source).c_str(), static_cast<int>(memory_limit_bytes >> 20),
+                              std::string(line).c_str());
+                continue;
+            }
             bool tool = c1 != std::string_view::npos && !program.empty() &&
                         program.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-_.+") == std::string_view::npos &&
                         line.find("warning: ") == std::string_view::npos && line.find("note: ") == std::string_view::npos;
@@ -304,6 +336,33 @@ bool drain(int out_fd, int err_fd, std::string& out, std::string& err) {
     _exit(127);
 }
 
+void end_own_group(int) { kill(0, SIGKILL); }
+
+// The guard of GNU cpp's process group: a child of the wrapper that joins
+// the group and waits. GNU cpp dies with the wrapper, but the cc1 it runs
+// is its child, not the wrapper's; when the wrapper dies, however it dies,
+// the guard is told and ends the whole group, itself with it.
+[[noreturn]] void guard_group(pid_t group, pid_t parent) {
+    struct sigaction sa {};
+    sa.sa_handler = end_own_group;
+    sigemptyset(&sa.sa_mask);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
+    // Outside the group the handler would end the wrapper's own; a group
+    // that is gone already needs no guard.
+    if (setpgid(0, group) != 0) _exit(0);
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent) end_own_group(0);
+    // Nothing the wrapper has open stays open here: its pipes must reach
+    // their end when GNU cpp is done.
+    int null = open("/dev/null", O_RDWR | O_CLOEXEC);
+    for (int fd = 0; fd < 3; ++fd) dup2(null, fd);
+    close_range(3, ~0U, 0);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (;;) pause();
+}
+
 }  // namespace
 
 RunResult run_program(const std::string& program, const std::vector<std::string>& args) {
@@ -324,7 +383,7 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
     std::string locale = "LC_ALL=C";
     char* envp[] = {locale.data(), nullptr};
     pid_t parent = getpid();
-    pid_t pid = -1;
+    pid_t pid = -1, guard = -1;
     {
         // The child and its group are known to the signal handler before
         // anything can ask for them.
@@ -334,6 +393,8 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
         if (pid > 0) {
             setpgid(pid, pid);
             end_on_termination(pid);
+            guard = fork();
+            if (guard == 0) guard_group(pid, parent);
         }
     }
     close(out_pipe[1]);
@@ -345,12 +406,20 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
         return r;
     }
     bool timed_out = !drain(out_pipe[0], err_pipe[0], r.out, r.err);
-    // The group is ended, and forgotten, while the child is not yet reaped,
-    // so that its number cannot have gone to another process.
+    // The group is ended, and forgotten, while one of its members is not
+    // yet reaped, so that its number cannot have gone to another process:
+    // GNU cpp itself, or the guard, which outlives it and goes with what is
+    // left of the group (a cc1 that GNU cpp left behind).
     if (timed_out) kill(-pid, SIGKILL);
-    forget_on_termination(pid);
+    if (guard < 0) forget_on_termination(pid);
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (guard > 0) {
+        kill(-pid, SIGKILL);
+        forget_on_termination(pid);
+        while (waitpid(guard, nullptr, 0) < 0 && errno == EINTR) {
+        }
     }
     r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 1;
     if (timed_out) {

@@ -44,6 +44,48 @@ TEST(TcxCpp, RefusesOptionsThatChangeWhatGnuCppWrites) {
         EXPECT_TRUE(translate_args({option, "h.c", "o.i"}).ok) << option;
 }
 
+// GNU cpp reads an argument that begins with '@' as a file of more
+// arguments, which the refusals would never see; and an option that takes a
+// value takes the next argument, so one right before the source and the
+// output swallows the source and GNU cpp preprocesses nothing.
+TEST(TcxCpp, RefusesResponseFilesAndOptionsWithoutTheirValue) {
+    for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+             {"@rsp", "h.c", "o.i"}, {"-I", "@rsp", "h.c", "o.i"}, {"@h.c", "o.i"}, {"h.c", "@o.i"}}) {
+        Invocation inv = translate_args(args);
+        EXPECT_FALSE(inv.ok) << args[0];
+        EXPECT_EQ(inv.error.rfind("argument '@", 0), 0u) << inv.error;
+    }
+    const char* const separate[] = {"-D", "-U", "-I", "-A", "-F", "-L", "-x", "-include", "-imacros", "-idirafter",
+                                    "-iprefix", "-iwithprefix", "-iwithprefixbefore", "-isystem", "-iquote",
+                                    "-isysroot", "-imultilib", "-imultiarch", "-aux-info", "-Xlinker", "-Xassembler",
+                                    "-T", "-Tdata", "-Ttext", "-Tbss", "-u", "-z", "-e", "-h", "-R", "-J", "-Hd",
+                                    "-Hf", "-Xf", "-gnatO", "-fintrinsic-modules-path"};
+    for (const char* option : separate) {
+        for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+                 {option, "h.c", "o.i"}, {"-DX", option, "h.c", "o.i"}, {"h.c", "o.i", option}}) {
+            Invocation inv = translate_args(args);
+            EXPECT_FALSE(inv.ok) << option;
+            EXPECT_EQ(inv.error, std::string("option '") + option + "' needs a value");
+        }
+        // With its value it is passed on, and the value is no file.
+        Invocation inv = translate_args({option, "v", "h.c", "o.i"});
+        ASSERT_TRUE(inv.ok) << option << " " << inv.error;
+        EXPECT_EQ(inv.source, "h.c");
+        EXPECT_EQ(inv.output, "o.i");
+        EXPECT_EQ(std::vector<std::string>(inv.args.end() - 3, inv.args.end()),
+                  (std::vector<std::string>{option, "v", "h.c"}));
+    }
+    // The joined forms carry their value; options may follow the files.
+    for (const char* option : {"-isysteminc", "-includeh.h", "-iquoteq", "-xc", "-Apred=ans", "-DX"}) {
+        Invocation inv = translate_args({option, "h.c", "o.i"});
+        ASSERT_TRUE(inv.ok) << option;
+        EXPECT_EQ(inv.args.back(), "h.c");
+    }
+    Invocation after = translate_args({"h.c", "o.i", "-isystem", "inc"});
+    ASSERT_TRUE(after.ok);
+    EXPECT_EQ(after.source, "h.c");
+}
+
 TEST(TcxCpp, DropsOnlyMarkersOfPseudoFiles) {
     std::string in =
         "# 0 \"src.c\"\n# 0 \"<built-in>\"\n# 0 \"<command-line>\"\n# 1 \"src.c\"\n"
@@ -77,9 +119,14 @@ TEST(TcxCpp, RewritesMessagesForTheWorkbench) {
         "#include \"...\" search starts here:\n"
         "COMPILER_PATH=/usr/lib/gcc/x86_64-linux-gnu/12/:/usr/lib/gcc/\n"
         "LIBRARY_PATH=/usr/lib/gcc/x86_64-linux-gnu/12/:/lib/\n"
-        "cc1: out of memory allocating 536870928 bytes after a total of 561152 bytes\n";
+        "cc1: out of memory allocating 536870928 bytes after a total of 561152 bytes\n"
+        "virtual memory exhausted: Cannot allocate memory\n";
+    // Running out of memory says that the preprocessor's limit was reached.
     EXPECT_EQ(rewrite_messages(verbose, "/p/q", "src/a.c"),
-              "\"/p/q/src/a.c\" (0) Error: cc1: out of memory allocating 536870928 bytes after a total of 561152 bytes\n");
+              "\"/p/q/src/a.c\" (0) Error: preprocessing ran out of memory (the limit is 512 MB): cc1: out of memory "
+              "allocating 536870928 bytes after a total of 561152 bytes\n"
+              "\"/p/q/src/a.c\" (0) Error: preprocessing ran out of memory (the limit is 512 MB): virtual memory "
+              "exhausted: Cannot allocate memory\n");
 }
 
 TEST(TcxCpp, RunsTheHostPreprocessor) {
@@ -111,6 +158,18 @@ TEST(TcxCpp, RunsTheHostPreprocessor) {
     EXPECT_NE(rc, 0);
     EXPECT_FALSE(fs::exists(work / "help.i"));
     EXPECT_EQ(read_whole(work / "err3.txt").rfind("cpp: option '--help' is not taken: ", 0), 0u);
+    // A source named like a response file would bring in a program to run.
+    std::ofstream(work / "rsp") << "-wrapper '/bin/sh,-c,touch ran' src.c\n";
+    std::ofstream(work / "@rsp") << "int y;\n";
+    rc = std::system((prefix + "@rsp rsp.i 2>err4.txt").c_str());
+    EXPECT_NE(rc, 0);
+    EXPECT_EQ(read_whole(work / "err4.txt").rfind("cpp: argument '@rsp' is not taken: ", 0), 0u);
+    EXPECT_FALSE(fs::exists(work / "ran") || fs::exists(work / "rsp.i"));
+    // An option right before the source would take it for its value.
+    rc = std::system((prefix + "-isystem src.c sys.i 2>err5.txt").c_str());
+    EXPECT_NE(rc, 0);
+    EXPECT_EQ(read_whole(work / "err5.txt"), "cpp: option '-isystem' needs a value\n");
+    EXPECT_FALSE(fs::exists(work / "sys.i"));
     fs::remove_all(work);
 }
 
@@ -137,7 +196,19 @@ TEST(TcxCpp, IncludesThatNeverEndAreRefusedOrBounded) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
     EXPECT_NE(read_whole(work / "err.txt").find("\"" + dir + "/hidden.c\" (0) Error: "), std::string::npos)
         << read_whole(work / "err.txt");
-    EXPECT_FALSE(fs::exists(work / "z.i") || fs::exists(work / "f.i") || fs::exists(work / "h.i"));
+    // A macro that grows without end reaches the memory limit, and says so.
+    std::ofstream bomb(work / "bomb.c");
+    bomb << "#define A0 xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\n";
+    for (int i = 1; i <= 32; ++i) bomb << "#define A" << i << " A" << i - 1 << " A" << i - 1 << "\n";
+    bomb << "A32\n";
+    bomb.close();
+    EXPECT_NE(std::system((prefix + "bomb.c b.i 2>err.txt").c_str()), 0);
+    EXPECT_NE(read_whole(work / "err.txt").find("\"" + dir + "/bomb.c\" (0) Error: preprocessing ran out of memory (the "
+                                                "limit is 512 MB): "),
+              std::string::npos)
+        << read_whole(work / "err.txt");
+    EXPECT_FALSE(fs::exists(work / "z.i") || fs::exists(work / "f.i") || fs::exists(work / "h.i") ||
+                 fs::exists(work / "b.i"));
     fs::remove_all(work);
 }
 

@@ -128,6 +128,19 @@ TEST_F(ChainTest, StopKillsTheRunningTool) {
   EXPECT_EQ(out, "Stopped build...\nUser cancelled tool\n");
 }
 
+// A child that closes its output a little before it ends: the run ends as
+// the child does, without waiting on a clock of its own.
+TEST_F(ChainTest, TheRunEndsWhenTheChildEnds) {
+  std::chrono::steady_clock::duration fastest = std::chrono::hours(1);
+  for (int i = 0; i < 5; ++i) {
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(spawn_.run_process("sh -c \"echo said; exec >/dev/null 2>&1; sleep 0.005; exit 3\""), 3);
+    fastest = std::min(fastest, std::chrono::steady_clock::now() - start);
+  }
+  EXPECT_EQ(out, "said\nsaid\nsaid\nsaid\nsaid\n");
+  EXPECT_LT(fastest, std::chrono::milliseconds(20));
+}
+
 TEST_F(ChainTest, ProgramsThatFailToRunAreFailures) {
   put("m.mk", "all:\n\t-no_such_program_zun09\n\tsh -c \"kill -SEGV $$$$\"\n");
   MakeResult r = make_here({"make", "-fm.mk"});

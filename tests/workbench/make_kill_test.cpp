@@ -66,8 +66,8 @@ struct Ended {
 };
 
 // Starts `args` in `dir` with the termination signals at their defaults; the
-// moment a file `prefix` + six characters appears in `dir` and `ready` says
-// so, sends `sig`.
+// moment a file `prefix` + six characters appears in `dir` (at once for an
+// empty prefix) and `ready` says so, sends `sig`.
 Ended kill_on_temporary(const fs::path& dir, std::vector<std::string> args, const std::string& prefix, int sig,
                         const std::function<bool()>& ready) {
   Ended ended;
@@ -97,7 +97,7 @@ Ended kill_on_temporary(const fs::path& dir, std::vector<std::string> args, cons
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attr);
   int status = 0;
-  bool seen = false;
+  bool seen = prefix.empty();
   auto give_up = std::chrono::steady_clock::now() + 60s;
   while (!ended.signal_sent && std::chrono::steady_clock::now() < give_up) {
     pollfd p{watch, POLLIN, 0};
@@ -233,6 +233,55 @@ TEST_F(KillTest, AKilledZmakeLeavesNothingBehind) {
   }
   int fd = open((here() / "pipe").c_str(), O_WRONLY | O_NONBLOCK);
   if (fd >= 0) close(fd);
+}
+
+// However a parent ends, what it started ends with it: the cpp wrapper
+// killed outright takes GNU cpp and its cc1 along, and so does a killed
+// zbuild, whose next build then clears what the kill left.
+TEST_F(KillTest, AKilledParentTakesItsChildrenAlong) {
+  ASSERT_EQ(mkfifo((here() / "pipe").c_str(), 0600), 0);
+  const std::string fifo_include = "#define WAIT \"" + (here() / "pipe").string() + "\"\n#include WAIT\n";
+  auto gone_within_a_second = [](const std::string& text) {
+    auto deadline = std::chrono::steady_clock::now() + 1s;
+    while (processes_naming(text) > 0 && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(20ms);
+    return processes_naming(text) == 0;
+  };
+
+  const std::string waiting = (here() / "wait.c").string();
+  put("wait.c", fifo_include);
+  Ended e = kill_on_temporary(here(), {bin + "/cpp", waiting, "wait.i"}, "cp", SIGKILL,
+                              [&] { return processes_naming(waiting) >= 3; });
+  ASSERT_TRUE(e.signal_sent);
+  EXPECT_TRUE(gone_within_a_second(waiting));
+
+  fs::copy(std::string(ZUN_SOURCE_DIR) + "/data/examples", here() / "ws", fs::copy_options::recursive);
+  const fs::path project = here() / "ws" / "ky09demo";
+  const std::string main_c = (project / "main.c").string(), good = slurp(main_c);
+  put(main_c, fifo_include + good);
+  e = kill_on_temporary(project, {bin + "/zbuild", (here() / "ws" / "ky09demo.w09").string(), "--build"}, "cp",
+                        SIGKILL, [&] { return processes_naming(main_c) >= 3; });
+  ASSERT_TRUE(e.signal_sent);
+  EXPECT_TRUE(gone_within_a_second(main_c));
+  put(main_c, good);
+  std::string out;
+  SpawnRunner runner([&](std::string_view text) { out += text; }, bin);
+  EXPECT_EQ(runner.run_process(bin + "/zbuild " + (here() / "ws" / "ky09demo.w09").string() + " --build"), 0) << out;
+  for (const char* prefix : {"C1", "C2", "C3", "cp", "tc", "R", "vl", "M1"})
+    EXPECT_EQ(temporaries_of(project, prefix), std::vector<std::string>{}) << prefix;
+  int fd = open((here() / "pipe").c_str(), O_WRONLY | O_NONBLOCK);
+  if (fd >= 0) close(fd);
+
+#ifdef WB_RUN_TOOL
+  // The workbench's own runner, killed while its tool runs.
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  const std::string seconds = "29." + std::to_string(getpid());
+  const std::string sleeping = std::string("sleep") + '\0' + seconds;
+  e = kill_on_temporary(here(), {WB_RUN_TOOL, "sleep " + seconds}, "", SIGKILL,
+                        [&] { return processes_naming(sleeping) == 1; });
+  ASSERT_TRUE(e.signal_sent);
+  EXPECT_TRUE(gone_within_a_second(sleeping));
+#endif
 }
 
 TEST_F(KillTest, TheNextBuildClearsWhatAKilledRunLeft) {

@@ -129,6 +129,44 @@ TEST_F(BuildTest, ZbuildBuildsBothConfigurationsAndCleansThem) {
   EXPECT_TRUE(temporaries().empty());
 }
 
+// A workspace copied after a build carries objects that are newer than the
+// copied sources but were made from the first copy's: the copy's build makes
+// them again, so that its program's debug records name the copy's own
+// sources, whether the first copy is still there or not, and also after a
+// command that rewrote the project file first.
+TEST_F(BuildTest, ACopiedWorkspaceBuildsFromItsOwnSources) {
+  const std::string full = "------------- Build Debug 'ky09demo_Debug.s19'\ncompiling...\nmain.c\nconsole.c\n"
+                           "assembling...\n_startup.s09\nlinking...\n'debug/ky09demo_Debug.s19' - 0 Error(s)\n";
+  auto [out, code] = zbuild("--build");
+  ASSERT_EQ(out, full);
+  auto copy = [&](const std::string& to) {
+    fs::copy(root_ + "/examples", to, fs::copy_options::recursive);
+    for (const char* object : {"main.o09", "console.o09", "_startup.o09"})
+      touch_later(to + "/ky09demo/debug/" + object, 5);
+  };
+  auto check = [&](const std::string& copy_dir, const std::string& first_args) {
+    const std::string ws = copy_dir + "/ky09demo.w09";
+    if (!first_args.empty()) {
+      EXPECT_EQ(run(stage_bin_ + "/zbuild " + ws + " " + first_args).second, 0);
+    }
+    auto [built, rc] = run(stage_bin_ + "/zbuild " + ws + " --build");
+    EXPECT_EQ(rc, 0);
+    EXPECT_EQ(built, full) << copy_dir;
+    std::string load = slurp(copy_dir + "/ky09demo/debug/ky09demo_Debug.s19");
+    EXPECT_NE(load.find("SX:C:M:main$" + copy_dir + "/ky09demo/main.c\n"), std::string::npos) << copy_dir;
+    EXPECT_NE(load.find("SX:C:M:console$" + copy_dir + "/ky09demo/console.c\n"), std::string::npos) << copy_dir;
+    EXPECT_EQ(load.find(pd_), std::string::npos) << copy_dir;
+    // Built where it is, it stays up to date.
+    EXPECT_EQ(run(stage_bin_ + "/zbuild " + ws + " --build").first,
+              "------------- Build Debug 'ky09demo_Debug.s19'\nlinking...\n'debug/ky09demo_Debug.s19' - 0 Error(s)\n");
+  };
+  copy(root_ + "/copy1");
+  copy(root_ + "/copy2");
+  check(root_ + "/copy1", "");
+  fs::remove_all(root_ + "/examples");
+  check(root_ + "/copy2", "--update-deps");
+}
+
 // A project file that holds no rules builds nothing, and says so: a damaged
 // type line (the file cannot be written) or a read-only file without rules.
 TEST_F(BuildTest, AProjectFileWithoutRulesFailsTheBuild) {

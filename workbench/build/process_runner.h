@@ -1,7 +1,7 @@
 // The way the make engine and the build runners start programs. The
 // workbench implements it over QProcess (tool_runner.h), the headless build
-// with posix_spawn (spawn_runner.h), tests with fakes that record what they
-// were asked to run.
+// with vfork and exec (spawn_runner.h), tests with fakes that record what
+// they were asked to run. A child never outlives the process that started it.
 #pragma once
 
 #include <string>

@@ -1,16 +1,21 @@
-// posix_spawn runner. The child gets a process group of its own so that a
-// stop ends it together with any program it started (the cpp wrapper runs
-// GNU cpp); the run ends when the child has ended, even if something it left
-// behind still holds the pipe.
+// The fork and exec runner. The child gets a process group of its own so
+// that a stop ends it together with any program it started (the cpp wrapper
+// runs GNU cpp), and it is killed when the runner's process dies, however
+// that dies. The run ends when the child has ended, even if something it
+// left behind still holds the pipe.
 #include "workbench/build/spawn_runner.h"
 
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
+#include <pthread.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -24,19 +29,72 @@ namespace zun::wb {
 
 namespace {
 
-// Frees the spawn attributes on every way out.
-struct SpawnSetup {
-  posix_spawn_file_actions_t actions;
-  posix_spawnattr_t attr;
-  SpawnSetup() {
-    posix_spawn_file_actions_init(&actions);
-    posix_spawnattr_init(&attr);
-  }
-  ~SpawnSetup() {
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attr);
+// Closes what it holds on every way out.
+struct Fd {
+  int fd = -1;
+  Fd() = default;
+  explicit Fd(int f) : fd(f) {}
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  ~Fd() { reset(); }
+  void reset(int f = -1) {
+    if (fd >= 0) close(fd);
+    fd = f;
   }
 };
+
+bool executable_file(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+// A program named without a directory, looked for along PATH as the shell
+// does; as it is when it is found nowhere (exec then says why).
+std::string along_path(const std::string& program) {
+  const char* env = std::getenv("PATH");
+  std::string path = env ? env : "/bin:/usr/bin";
+  for (size_t at = 0; at <= path.size();) {
+    size_t end = std::min(path.find(':', at), path.size());
+    std::string dir = end > at ? path.substr(at, end - at) : ".";
+    if (executable_file(dir + "/" + program)) return dir + "/" + program;
+    at = end + 1;
+  }
+  return program;
+}
+
+// In the child between vfork and exec, which shares the runner's memory
+// and may only make plain system calls: its own process group, death with
+// the runner (checked once more after asking for it, since the runner may
+// have died before), signals as a new program expects them (no handler of
+// the runner's may run here), standard input at end of file and both output
+// channels into the pipe. A failed exec tells its error through `report`.
+[[noreturn]] void start_child(const char* path, char* const* argv, pid_t runner, int out_fd, int report) {
+  setpgid(0, 0);
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (getppid() != runner) _exit(127);
+  for (int sig = 1; sig < NSIG; ++sig) {
+    struct sigaction sa;
+    if (sig == SIGKILL || sig == SIGSTOP || sigaction(sig, nullptr, &sa) != 0) continue;
+    bool reset = sa.sa_handler != SIG_IGN || sig == SIGPIPE || sig == SIGINT || sig == SIGTERM;
+    if (!reset || sa.sa_handler == SIG_DFL) continue;
+    sa.sa_handler = SIG_DFL;
+    sa.sa_flags = 0;
+    sigaction(sig, &sa, nullptr);
+  }
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+  int in = open("/dev/null", O_RDONLY | O_CLOEXEC);
+  if (in >= 0 && dup2(in, 0) >= 0 && dup2(out_fd, 1) >= 0 && dup2(out_fd, 2) >= 0) execve(path, argv, environ);
+  int err = errno;
+  ssize_t ignored = write(report, &err, sizeof err);
+  (void)ignored;
+  _exit(127);
+}
+
+// A descriptor that becomes readable when the process ends; -1 where the
+// system has none (before Linux 5.3).
+int process_fd(pid_t pid) { return static_cast<int>(syscall(SYS_pidfd_open, pid, 0)); }
 
 // Everything readable now; false once the pipe is at its end.
 bool drain(int fd, const SpawnRunner::Sink& sink) {
@@ -113,12 +171,19 @@ int SpawnRunner::run_process(const std::string& command_line) {
     output_(failed + "empty command line\n");
     return run_not_started;
   }
-  int fds[2];
+  int fds[2], report_fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) {
     output_("Can't create Pipe 1\n");
     return run_no_pipe;
   }
+  Fd out_read(fds[0]), out_write(fds[1]);
+  if (pipe2(report_fds, O_CLOEXEC) != 0) {
+    output_("Can't create Pipe 1\n");
+    return run_no_pipe;
+  }
+  Fd report_read(report_fds[0]), report_write(report_fds[1]);
   std::string path = resolve(path_native(tc->program));
+  if (path.find('/') == std::string::npos) path = along_path(path);
   std::vector<std::string> words;
   words.push_back(tc->program);
   words.insert(words.end(), tc->args.begin(), tc->args.end());
@@ -126,57 +191,60 @@ int SpawnRunner::run_process(const std::string& command_line) {
   for (std::string& w : words) argv.push_back(w.data());
   argv.push_back(nullptr);
 
-  SpawnSetup setup;
-  posix_spawn_file_actions_addopen(&setup.actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&setup.actions, fds[1], 1);
-  posix_spawn_file_actions_adddup2(&setup.actions, fds[1], 2);
-  sigset_t none, defaults;
-  sigemptyset(&none);
-  sigemptyset(&defaults);
-  for (int sig : {SIGPIPE, SIGINT, SIGTERM}) sigaddset(&defaults, sig);
-  posix_spawnattr_setsigmask(&setup.attr, &none);
-  posix_spawnattr_setsigdefault(&setup.attr, &defaults);
-  posix_spawnattr_setpgroup(&setup.attr, 0);
-  posix_spawnattr_setflags(&setup.attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
-
-  pid_t pid = 0;
   stop_requested_ = false;
   kill_at_ = 0;
-  int err = path.find('/') != std::string::npos
-                ? posix_spawn(&pid, path.c_str(), &setup.actions, &setup.attr, argv.data(), environ)
-                : posix_spawnp(&pid, path.c_str(), &setup.actions, &setup.attr, argv.data(), environ);
-  close(fds[1]);
-  if (err != 0) {
-    close(fds[0]);
-    output_(failed + std::strerror(err) + "\n");
+  // vfork: a copy of a large process would cost more than the tool's run.
+  // Every signal waits until the child has its own handlers.
+  const pid_t runner = getpid();
+  sigset_t all, old_mask;
+  sigfillset(&all);
+  pthread_sigmask(SIG_SETMASK, &all, &old_mask);
+  pid_t pid = vfork();
+  if (pid == 0) start_child(path.c_str(), argv.data(), runner, out_write.fd, report_write.fd);
+  int vfork_error = errno;
+  pthread_sigmask(SIG_SETMASK, &old_mask, nullptr);
+  out_write.reset();
+  report_write.reset();
+  if (pid < 0) {
+    output_(failed + std::strerror(vfork_error) + "\n");
+    return run_not_started;
+  }
+  // Set here as well, so that a stop finds the group before the child ran.
+  setpgid(pid, pid);
+  int status = 0;
+  int exec_error = 0;
+  ssize_t n;
+  while ((n = read(report_read.fd, &exec_error, sizeof exec_error)) < 0 && errno == EINTR) {
+  }
+  if (n == static_cast<ssize_t>(sizeof exec_error)) {
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    output_(failed + std::strerror(exec_error) + "\n");
     return run_not_started;
   }
   child_ = pid;
   // A stop that came while the child was being started.
   if (shut_down_) stop();
-  fcntl(fds[0], F_SETFL, O_NONBLOCK);
+  fcntl(out_read.fd, F_SETFL, O_NONBLOCK);
+  Fd ended(process_fd(pid));
 
-  int status = 0;
+  // Both the pipe and the child's end wake the wait; the time limit only
+  // serves a stop's kill after its grace period (and a system without
+  // process descriptors, where the end is looked for on each turn).
   bool reaped = false;
-  for (;;) {
-    pollfd p{fds[0], POLLIN, 0};
-    int ready = poll(&p, 1, 100);
-    if (ready > 0 && !drain(fds[0], output_)) break;
+  while (!reaped) {
+    pollfd p[2] = {{out_read.fd, POLLIN, 0}, {ended.fd, POLLIN, 0}};
+    int ready = poll(p, 2, ended.fd >= 0 ? 100 : 10);
     if (ready < 0 && errno != EINTR) break;
+    if (ready > 0 && p[0].revents && !drain(out_read.fd, output_)) out_read.reset();
     kill_when_due(pid);
-    // Ended while something it started still holds the pipe: take what is
-    // there and stop waiting for the rest.
-    if (waitpid(pid, &status, WNOHANG) == pid) {
-      reaped = true;
-      drain(fds[0], output_);
-      break;
-    }
+    if (ended.fd < 0 || (ready > 0 && p[1].revents)) reaped = waitpid(pid, &status, WNOHANG) == pid;
   }
-  close(fds[0]);
+  // What it wrote before it ended; not what something it left behind may
+  // still write.
+  if (out_read.fd >= 0) drain(out_read.fd, output_);
   if (!reaped) {
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-      kill_when_due(pid);
-      usleep(20000);
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
   }
   child_ = 0;

@@ -1,6 +1,7 @@
-// The headless process runner: posix_spawn with standard input at end of file
-// and standard output and error merged into one pipe, copied to the sink as
-// the child writes. Used by the command-line make (zmake) and by tests.
+// The headless process runner: vfork and exec with standard input at end of
+// file and standard output and error merged into one pipe, copied to the
+// sink as the child writes; the child dies with the runner's process. Used
+// by the command-line make (zmake), zbuild and tests.
 #pragma once
 
 #include <atomic>

@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QTimer>
 #include <csignal>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include "workbench/core/workbench_core.h"
@@ -91,8 +92,15 @@ int ToolRunner::run(const ToolCommand& command) {
   proc.setProcessChannelMode(QProcess::MergedChannels);
   proc.setStandardInputFile(QProcess::nullDevice());
   proc.setWorkingDirectory(QDir::currentPath());
-  // A process group of its own, so that Stop reaches whatever it starts.
-  proc.setChildProcessModifier([] { ::setpgid(0, 0); });
+  // A process group of its own, so that Stop reaches whatever it starts,
+  // and death with the workbench, however that ends (asked once more after
+  // asking, since the workbench may have died before).
+  const pid_t workbench = ::getpid();
+  proc.setChildProcessModifier([workbench] {
+    ::setpgid(0, 0);
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != workbench) ::_exit(127);
+  });
   proc.setProgram(QString::fromStdString(command.program));
   QStringList args;
   for (const std::string& a : command.args) args << QString::fromStdString(a);

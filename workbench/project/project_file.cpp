@@ -408,6 +408,7 @@ std::optional<std::string> project_file_text(Project& p, ProjectHost& host, cons
 
   out += rule_line;
   out += "#PROJECT OPTIONS SECTION\n";
+  if (part == TextPart::Whole && !p.made_in.empty()) out += "##MADEIN=" + quote_value(p.made_in) + "\n";
   Writer writer(p, host, part);
   if (!writer.config_section(p.debug, "Debug", out)) return std::nullopt;
   if (!writer.config_section(p.final_, "Final", out)) return std::nullopt;

@@ -205,6 +205,12 @@ class Project {
   // Files inside the workspace's directory, as inside the project's, are
   // stored relative to the project; others with their absolute paths.
   std::string workspace_dir;
+  // The project directory whose sources the objects in the object
+  // directories were made from, as the project file says ("##MADEIN");
+  // empty when it does not say. A build elsewhere (the project was copied
+  // or moved) makes them again, since their debug records name those
+  // sources. Only a build changes it.
+  std::string made_in;
 
   // Back to a closed project: identity, files, lists and settings cleared.
   void clear();

@@ -23,7 +23,7 @@ namespace {
 
 enum class Key {
   TypeE, TypeO, TypeL, UseStartup1, UseStartup0, ExtMakefile, ExtMakefileParam, SimSet, Crt0, OType1, OType0,
-  ObjDir, TargDir, StdInc1, StdInc0, StdLib1, StdLib0, AsFlags, CcFlags, LnFlags, TargetName, OpenFile
+  ObjDir, TargDir, StdInc1, StdInc0, StdLib1, StdLib0, AsFlags, CcFlags, LnFlags, TargetName, OpenFile, MadeIn
 };
 
 struct KeyRow {
@@ -56,6 +56,7 @@ constexpr KeyRow key_table[] = {
     {"LNFLAGS=", Key::LnFlags, false},
     {"##TARGETNAME=", Key::TargetName, false},
     {"##OF", Key::OpenFile, false},
+    {"##MADEIN=", Key::MadeIn, false},
 };
 
 bool space_or_tab(char c) { return c == ' ' || c == '\t'; }
@@ -249,6 +250,7 @@ class Reader {
       case Key::CcFlags: c.ccflags = option_text(line.substr(after)); break;
       case Key::LnFlags: c.lnflags = option_text(line.substr(after)); break;
       case Key::TargetName: c.target_name = quoted_after(line, after); break;
+      case Key::MadeIn: p_.made_in = quoted_after(line, after); break;
       case Key::OpenFile: {
         std::string path = quoted_after(line, after);
         if (!path.empty()) p_.open_files.push_back(path_is_relative(path) ? path_join(p_.dir(), path) : path);
@@ -356,6 +358,7 @@ class Reader {
 // the output type and the standard-path flags stay.
 void clear_for_reading(Project& p) {
   p.files.clear();
+  p.made_in.clear();
   p.open_files.clear();
   p.terminal_lines.clear();
   p.read_problems.clear();

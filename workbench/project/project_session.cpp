@@ -4,6 +4,7 @@
 // reloading.
 #include "workbench/project/project_session.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 
@@ -40,6 +41,12 @@ bool readable(const std::string& path) {
   std::FILE* f = std::fopen(path_native(path).c_str(), "rb");
   if (f) std::fclose(f);
   return f != nullptr;
+}
+
+// One folder, also when reached by another way (a link).
+bool same_folder(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  return !a.empty() && (a == b || fs::equivalent(path_native(a), path_native(b), ec));
 }
 
 }  // namespace
@@ -235,6 +242,27 @@ bool ProjectSession::prepare_directories() {
   return change_dir(project.dir());
 }
 
+// The objects of both configurations, when they were made from the sources
+// of another folder (the project was copied or moved, or its file does not
+// say where they were made): their debug records name those sources, and
+// being newer than the sources here they would look up to date. False
+// after the message box when one cannot be removed.
+bool ProjectSession::remove_objects_made_elsewhere() {
+  if (same_folder(project.made_in, project.dir())) return true;
+  for (const ProjectConfig* c : {&project.debug, &project.final_})
+    for (const ProjectFile& f : project.files) {
+      if (!is_source_kind(file_kind_of(f.path))) continue;
+      std::string object =
+          path_join(project.dir(), path_join(c->obj_dir.empty() ? "." : c->obj_dir, object_name(f.path)));
+      if (std::remove(path_native(object).c_str()) != 0 && errno != ENOENT) {
+        host_.error(format("Can not remove '%s', made from the sources of another folder", object.c_str()));
+        return false;
+      }
+    }
+  project.made_in = project.dir();
+  return true;
+}
+
 std::string ProjectSession::header_line(BuildCommand command, const std::string& editor_file) const {
   const ProjectConfig& c = project.active();
   if (command == BuildCommand::MakeFile)
@@ -270,8 +298,16 @@ BuildOutcome ProjectSession::build(BuildCommand command, const std::string& edit
   host_.clear_output();
   host_.out(header_line(command, editor_file));
   // The rules and dependencies are brought up to date first; a file that is
-  // left as it is builds as it stands.
-  if (write_project_or_say(WriteCause::Refresh) == ProjectWrite::Failed) {
+  // left as it is builds as it stands, and still says that the objects were
+  // made elsewhere.
+  const std::string made_in = project.made_in;
+  if (!remove_objects_made_elsewhere()) {
+    change_dir(remembered);
+    return outcome;
+  }
+  ProjectWrite refreshed = write_project_or_say(WriteCause::Refresh);
+  if (!written(refreshed)) project.made_in = made_in;
+  if (refreshed == ProjectWrite::Failed) {
     change_dir(remembered);
     return outcome;
   }

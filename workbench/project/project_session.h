@@ -99,6 +99,7 @@ class ProjectSession {
 
  private:
   bool prepare_directories();
+  bool remove_objects_made_elsewhere();
   std::string header_line(BuildCommand command, const std::string& editor_file) const;
   ProjectFileHooks file_hooks();
   // What the project keeps, as the project file holds it without its rules.
