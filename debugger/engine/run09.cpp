@@ -175,7 +175,7 @@ int run09(const Run09Options& options, Run09Io& io) {
 
   OutermostCall outermost;
   bool input_open = true;
-  bool resting = false;  // with --stay: came to rest, runs on while input is open
+  bool resting = false;  // with --stay: came to rest, runs on while input comes
   std::string unsent;  // standard input not yet handed to the console
   int code = 0;
   std::string stop_text;
@@ -189,7 +189,9 @@ int run09(const Run09Options& options, Run09Io& io) {
     }
     if (input_open && unsent.empty() && steps % input_poll_interval == 0) input_open = io.poll_input(unsent);
     if (resting) {
-      if (!input_open) break;
+      // Once the input has ended and its last byte is a character time
+      // past, nothing more can happen that the input could answer.
+      if (!input_open && unsent.empty() && !console->input_pending) break;
       // At rest nothing may read any more: what comes goes on the line at
       // once, and the ACIA keeps what it can, as on the board.
       console->type_text(unsent);
@@ -219,7 +221,7 @@ int run09(const Run09Options& options, Run09Io& io) {
       uint64_t limit = options.max - steps;
       if (!unsent.empty())
         limit = 1;
-      else if (input_open)
+      else if (input_open || resting)
         limit = std::min(limit, input_poll_interval - steps % input_poll_interval);
       steps += engine.run_quiet(limit, [&](const StepResult& s) {
         if (s.interrupt) return true;
@@ -240,7 +242,7 @@ int run09(const Run09Options& options, Run09Io& io) {
     if (!resting && is_jump_to_self(board, r, engine.cpu.pc)) {
       stop_pc = r.address;
       if (r.address == outermost.return_to) code = program_status(engine.cpu);
-      if (!options.stay || !input_open) break;
+      if (!options.stay) break;
       resting = true;
     }
   }

@@ -171,6 +171,12 @@ TEST(Run09, StayKeepsTheBoardRunningAtRestUntilInputEnds) {
   EXPECT_EQ(open.stderr_text, "");
   EXPECT_EQ(open.polls_left, -1);  // it read up to the end of the input
 
+  // A pipe ends at once, but what it held still reaches the board.
+  ScriptedIo piped;
+  piped.input = "abc";
+  EXPECT_EQ(run09(o, piped), 0);
+  EXPECT_EQ(piped.stdout_text, "bcd");
+
   OpenIo endless;
   endless.input = "x";
   endless.polls_left = -1;
