@@ -226,7 +226,7 @@ int run09(const Run09Options& options, Run09Io& io) {
       steps += engine.run_quiet(limit, [&](const StepResult& s) {
         if (s.interrupt) return true;
         outermost.note(board, engine.cpu, s);
-        return !resting && is_jump_to_self(board, s, engine.cpu.pc);
+        return is_jump_to_self(board, s, engine.cpu.pc) && !resting;
       });
       r = engine.last_step;
       if (r.interrupt) --steps;
