@@ -1,6 +1,7 @@
 // MC6850 ACIA: control/status at offset 0, data at offset 1; receive with
-// overrun, transmit through the outside device after each instruction, and
-// the receive and transmit interrupts. Other status bits stay 0.
+// overrun (the later byte is lost), transmit through the outside device after
+// each instruction, and the receive and transmit interrupts. Other status bits
+// stay 0.
 #include "debugger/board/board.h"
 
 namespace zun {
@@ -56,9 +57,14 @@ void Mc6850::write(int reg, uint8_t value) {
   if (!rx_irq_pending) status &= static_cast<uint8_t>(~IRQ);
 }
 
+// The chip has a one-byte receive register: a byte that arrives while it is
+// still full is lost and only OVRN tells, while the unread byte stays.
 void Mc6850::receive(uint8_t byte) {
   if (activity != 2) return;
-  if (status & RDRF) status |= OVRN;
+  if (status & RDRF) {
+    status |= OVRN;
+    return;
+  }
   status |= RDRF;
   rx_data = byte;
   if (control & 0x80) {

@@ -282,6 +282,9 @@ struct Run09Options {
   bool regs = false;
   bool trace = false;
   bool dump = false;
+  // At rest (a jump to itself) the board goes on running until standard
+  // input ends, as a board at rest does, instead of ending the run there.
+  bool stay = false;
   uint32_t dump_from = 0, dump_to = 0;
   std::string file;
 };
@@ -300,8 +303,9 @@ public:
 std::optional<Run09Options> parse_run09_args(const std::vector<std::string>& args, std::string& error);
 // Exit code: at a jump to itself where the outermost call returns to (a C
 // program's __lowexit) the program's status in D (0-255, above: 255), at any
-// other jump to itself 0; 1 when the file does not load, 3 after --max
-// instructions, 4 at an undefined opcode.
+// other jump to itself 0 (with --stay: the same, once the input has ended);
+// 1 when the file does not load, 3 after --max instructions, 4 at an
+// undefined opcode.
 int run09(const Run09Options& options, Run09Io& io);
 
 }  // namespace zun

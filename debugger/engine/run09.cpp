@@ -3,7 +3,8 @@
 // standard input. Stops at a BRA, LBRA or JMP to itself, at an undefined
 // opcode or after a number of instructions. A program that comes to rest
 // where its outermost call returns to (a C program's __lowexit, where main
-// returns and exit() goes) ends with its status in D.
+// returns and exit() goes) ends with its status in D. With --stay the board
+// goes on running at rest until standard input ends.
 #include "debugger/engine/engine.h"
 #include "debugger/engine/quiet_run.h"
 
@@ -16,7 +17,7 @@ namespace zun {
 
 namespace {
 
-constexpr const char* usage = "usage: run09 [--max N] [--regs] [--trace] [--dump FROM-TO] FILE.s19\n";
+constexpr const char* usage = "usage: run09 [--max N] [--regs] [--trace] [--dump FROM-TO] [--stay] FILE.s19\n";
 constexpr uint64_t input_poll_interval = 256;
 
 std::optional<uint64_t> parse_unsigned(const std::string& text, int base) {
@@ -89,6 +90,8 @@ std::optional<Run09Options> parse_run09_args(const std::vector<std::string>& arg
       o.regs = true;
     } else if (a == "--trace") {
       o.trace = true;
+    } else if (a == "--stay") {
+      o.stay = true;
     } else if (a == "--max" || a == "--dump") {
       if (i + 1 == args.size()) {
         error = format("run09: %s needs a value\n", a.c_str());
@@ -172,6 +175,7 @@ int run09(const Run09Options& options, Run09Io& io) {
 
   OutermostCall outermost;
   bool input_open = true;
+  bool resting = false;  // with --stay: came to rest, runs on while input comes
   std::string unsent;  // standard input not yet handed to the console
   int code = 0;
   std::string stop_text;
@@ -184,6 +188,15 @@ int run09(const Run09Options& options, Run09Io& io) {
       break;
     }
     if (input_open && unsent.empty() && steps % input_poll_interval == 0) input_open = io.poll_input(unsent);
+    if (resting) {
+      // Once the input has ended and its last byte is a character time
+      // past, nothing more can happen that the input could answer.
+      if (!input_open && unsent.empty() && !console->input_pending) break;
+      // At rest nothing may read any more: what comes goes on the line at
+      // once, and the ACIA keeps what it can, as on the board.
+      console->type_text(unsent);
+      unsent.clear();
+    }
     // A pipe delivers faster than any serial line: hand the terminal one byte
     // at a time, and only once the program has read the last, so a reader
     // that works between bytes never loses one to an overrun.
@@ -208,12 +221,12 @@ int run09(const Run09Options& options, Run09Io& io) {
       uint64_t limit = options.max - steps;
       if (!unsent.empty())
         limit = 1;
-      else if (input_open)
+      else if (input_open || resting)
         limit = std::min(limit, input_poll_interval - steps % input_poll_interval);
       steps += engine.run_quiet(limit, [&](const StepResult& s) {
         if (s.interrupt) return true;
         outermost.note(board, engine.cpu, s);
-        return is_jump_to_self(board, s, engine.cpu.pc);
+        return is_jump_to_self(board, s, engine.cpu.pc) && !resting;
       });
       r = engine.last_step;
       if (r.interrupt) --steps;
@@ -226,10 +239,11 @@ int run09(const Run09Options& options, Run09Io& io) {
       stop_pc = r.address;
       break;
     }
-    if (is_jump_to_self(board, r, engine.cpu.pc)) {
+    if (!resting && is_jump_to_self(board, r, engine.cpu.pc)) {
       stop_pc = r.address;
       if (r.address == outermost.return_to) code = program_status(engine.cpu);
-      break;
+      if (!options.stay) break;
+      resting = true;
     }
   }
   // Bytes already written by the program but still in the ACIA go out too.

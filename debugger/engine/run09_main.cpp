@@ -1,4 +1,4 @@
-// run09 [--max N] [--regs] [--trace] [--dump FROM-TO] FILE.s19
+// run09 [--max N] [--regs] [--trace] [--dump FROM-TO] [--stay] FILE.s19
 #include "debugger/engine/engine.h"
 
 #include <poll.h>

@@ -65,6 +65,21 @@ TEST_F(Monitor, LoadsSRecordsAndRunsFromAnAddress) {
   EXPECT_EQ(run_until("> "), "x\r\n?  L: load S-records  G addr: go\r\n> ");
 }
 
+// Only a command's first letter counts: the rest of its word is skipped, so
+// "go 1002" is "G 1002"; letters right behind G belong to the address.
+TEST_F(Monitor, TheFirstLetterOfAWordIsTheCommand) {
+  run_until("> ");
+  console->type_text("load\rS1071000ABCD3F3FF2\r\nS9031000EC\r\n");
+  EXPECT_EQ(run_until("> "), "load\r\nOK\r\n> ");
+  for (const char* line : {"go 1002", "Go  1003", "gofast 1002", "G1003 "}) {
+    console->type_text(std::string(line) + "\r");
+    EXPECT_EQ(run_until("> "), std::string(line) + "\r\n> ") << line;  // SWI: back at the prompt
+  }
+  // G then letters and no blank: an address, here one that is no number.
+  console->type_text("go\r");
+  EXPECT_EQ(run_until("> "), "go\r\n?  L: load S-records  G addr: go\r\n> ");
+}
+
 TEST_F(Monitor, RunsALoadedProgram) {
   run_until("> ");
   // The run09 greeting program: S-records as the linker writes them.

@@ -127,6 +127,66 @@ TEST(Run09, InterruptDrivenProgramEndsTheSameTracedOrNot) {
   std::filesystem::remove(o.file);
 }
 
+// Standard input that stays open for a number of polls after its bytes, as a
+// terminal does, then ends (or never, with polls_left < 0).
+class OpenIo : public ScriptedIo {
+public:
+  bool poll_input(std::string& bytes) override {
+    bytes += input;
+    input.clear();
+    return polls_left < 0 || polls_left-- > 0;
+  }
+  int polls_left = 0;
+};
+
+// The program rests in a branch to itself at once, while its receive
+// interrupt echoes every byte one higher:
+// 2000: LDS #$1000; master reset, then 8N1 with receive interrupts on ACIA 1
+// 200E: ANDCC #$EF; BRA $2010
+// 2012: LDA $E029; INCA; STA $E029; RTI (the IRQ vector at $FFF8)
+const char* resting_echo_program =
+    "S11D200010CE10008603B7E0288695B7E0281CEF20FEB6E0294CB7E0293B83\n"
+    "S105FFF82012D1\n"
+    "S9032000DC\n";
+
+// With --stay the board goes on at rest while input is open: the interrupt
+// still answers, and run09 ends when the input ends, with the status of the
+// rest, or after --max when it never ends.
+TEST(Run09, StayKeepsTheBoardRunningAtRestUntilInputEnds) {
+  Run09Options o;
+  o.file = write_file("zun_run09_stay.s19", resting_echo_program);
+  OpenIo plain;
+  plain.input = "abc";
+  plain.polls_left = 100;
+  EXPECT_EQ(run09(o, plain), 0);
+  EXPECT_EQ(plain.stdout_text, "b");  // ended at the rest: only the byte already there
+  EXPECT_GT(plain.polls_left, 90);
+
+  o.stay = true;
+  OpenIo open;
+  open.input = "abc";
+  open.polls_left = 100;
+  EXPECT_EQ(run09(o, open), 0);
+  EXPECT_EQ(open.stdout_text, "bcd");
+  EXPECT_EQ(open.stderr_text, "");
+  EXPECT_EQ(open.polls_left, -1);  // it read up to the end of the input
+
+  // A pipe ends at once, but what it held still reaches the board.
+  ScriptedIo piped;
+  piped.input = "abc";
+  EXPECT_EQ(run09(o, piped), 0);
+  EXPECT_EQ(piped.stdout_text, "bcd");
+
+  OpenIo endless;
+  endless.input = "x";
+  endless.polls_left = -1;
+  o.max = 50000;
+  EXPECT_EQ(run09(o, endless), 3);
+  EXPECT_EQ(endless.stdout_text, "y");
+  EXPECT_EQ(endless.stderr_text, "run09: stopped after 50000 instructions\n");
+  std::filesystem::remove(o.file);
+}
+
 TEST(Run09, LoadFailureSaysWhereTheWriteWasRefused) {
   Run09Options o;
   // One byte for 0xE020, an on-board chip address that no load may write.
@@ -159,6 +219,8 @@ TEST(Run09, Arguments) {
   EXPECT_EQ(o->dump_to, 0x1FFu);
   EXPECT_TRUE(o->regs);
   EXPECT_EQ(o->file, "x.s19");
+  EXPECT_FALSE(o->stay);
+  EXPECT_TRUE(parse_run09_args({"--stay", "x.s19"}, error)->stay);
   EXPECT_FALSE(parse_run09_args({"--dump", "20-10", "x.s19"}, error));
   EXPECT_EQ(error, "run09: bad dump range '20-10' (want FROM-TO in hex)\n");
   EXPECT_FALSE(parse_run09_args({"--max", "x.s19"}, error));
