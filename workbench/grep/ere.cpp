@@ -1,23 +1,19 @@
-// Reading an extended regular expression into a small tree and writing the
-// tree in RE2's syntax. The reader follows the C library's rules: '*', '+',
-// '?' and intervals may be stacked, a ')' without '(' is an ordinary
-// character, "{,n}" means "{0,n}", a '\' inside brackets is an ordinary
-// character, and the GNU escapes \w \W \s \S \b \B \< \> \` \' are known.
+// Reading an extended regular expression into a small tree, which nfa.cpp
+// compiles. The reader follows the C library's rules: '*', '+', '?' and
+// intervals may be stacked, a ')' without '(' is an ordinary character,
+// "{,n}" means "{0,n}", a '\' inside brackets is an ordinary character, and
+// the GNU escapes \w \W \s \S \b \B \< \> \` \' are known.
 #include "workbench/grep/ere.h"
 
-#include <bitset>
-#include <vector>
-
-#include "common/format.h"
+#include <algorithm>
 
 namespace zun::grep {
 
 namespace {
 
-using ByteSet = std::bitset<256>;
-
-// The C library's limit for an interval is 32767; RE2 repeats at most 1000
-// times. Groups and repetitions nest at most `max_depth` deep.
+// The C library's limit for an interval is 32767, ours is 1000; the size of
+// the automaton bounds what counts make of nested groups. Groups and
+// repetitions nest at most `max_depth` deep.
 constexpr int max_count = 1000;
 constexpr int max_depth = 200;
 
@@ -27,15 +23,6 @@ constexpr const char* open_interval = "Unmatched \\{";
 constexpr const char* open_bracket = "Unmatched [, [^, [:, [., or [=";
 constexpr const char* bad_range = "Invalid range end";
 constexpr const char* too_big = "Regular expression too big";
-
-struct Node {
-  enum class Kind : uint8_t { Set, Concat, Alt, Repeat, Assert };
-  Kind kind = Kind::Concat;
-  ByteSet set;                // Set: the bytes it matches
-  std::vector<Node> kids;     // Concat, Alt; Repeat: one
-  int min = 0, max = 0;       // Repeat; max -1: no upper bound
-  char assertion = 0;         // Assert: '^' '$' 'b' 'B' '<' '>' '`' '\''
-};
 
 bool is_word(int c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
@@ -346,180 +333,13 @@ class Parser {
   std::string error_;
 };
 
-// ---- \< and \> ----
-// RE2 has word boundaries but no "start of a word" or "end of a word". Where
-// the characters beside one can only be word characters, the boundary says
-// the same, and that is the only place they are taken.
-
-struct Edge {
-  ByteSet chars;         // what the first (last) character may be
-  bool can_be_empty = false;
-};
-
-Edge edge(const Node& n, bool first);
-
-Edge sequence_edge(const std::vector<Node>& kids, size_t from, size_t to, bool first) {
-  Edge e{{}, true};
-  for (size_t k = 0; k < to - from && e.can_be_empty; ++k) {
-    Edge part = edge(kids[first ? from + k : to - 1 - k], first);
-    e.chars |= part.chars;
-    e.can_be_empty = part.can_be_empty;
-  }
-  return e;
-}
-
-Edge edge(const Node& n, bool first) {
-  switch (n.kind) {
-    case Node::Kind::Set: return {n.set, false};
-    case Node::Kind::Assert: return {{}, true};
-    case Node::Kind::Concat: return sequence_edge(n.kids, 0, n.kids.size(), first);
-    case Node::Kind::Alt: {
-      Edge e;
-      for (const Node& k : n.kids) {
-        Edge part = edge(k, first);
-        e.chars |= part.chars;
-        e.can_be_empty = e.can_be_empty || part.can_be_empty;
-      }
-      return e;
-    }
-    case Node::Kind::Repeat: {
-      Edge e = edge(n.kids[0], first);
-      e.can_be_empty = e.can_be_empty || n.min == 0;
-      return e;
-    }
-  }
-  return {};
-}
-
-bool word_edges_checked(const Node& n, std::string& error) {
-  for (const Node& k : n.kids)
-    if (!word_edges_checked(k, error)) return false;
-  if (n.kind != Node::Kind::Concat) return true;
-  const ByteSet words = word_set();
-  for (size_t k = 0; k < n.kids.size(); ++k) {
-    char a = n.kids[k].kind == Node::Kind::Assert ? n.kids[k].assertion : 0;
-    if (a != '<' && a != '>') continue;
-    Edge e = a == '<' ? sequence_edge(n.kids, k + 1, n.kids.size(), true) : sequence_edge(n.kids, 0, k, false);
-    if (e.can_be_empty || (e.chars & ~words).any()) {
-      error = a == '<' ? "'\\<' must be followed by a letter, digit or '_'"
-                       : "'\\>' must come after a letter, digit or '_'";
-      return false;
-    }
-  }
-  return true;
-}
-
-// ---- writing RE2's syntax ----
-
-void write_byte(std::string& out, int c) { out += format("\\x{%02x}", c); }
-
-// RE2 (as Debian 12 has it) loses the Latin-1 encoding of a literal byte
-// above 0x7F that it takes out of alternatives as their common start, and
-// then looks for its UTF-8 form: such a byte is written as a repetition,
-// which it leaves where it is.
-int first_member(const ByteSet& s) {
-  int c = 0;
-  while (c < 255 && !s[static_cast<size_t>(c)]) ++c;
-  return c;
-}
-
-bool high_literal(const Node& n) {
-  return n.kind == Node::Kind::Set && n.set.count() == 1 && first_member(n.set) >= 0x80;
-}
-
-void write_set(std::string& out, const ByteSet& s) {
-  if (s.count() == 1) {
-    int c = first_member(s);
-    if (is_word(c)) {
-      out += static_cast<char>(c);
-    } else {
-      write_byte(out, c);
-      if (c >= 0x80) out += "{1}";
-    }
-    return;
-  }
-  if (s.none()) {
-    out += "[^\\x{00}-\\x{ff}]";
-    return;
-  }
-  out += '[';
-  for (int c = 0; c < 256;) {
-    if (!s[static_cast<size_t>(c)]) {
-      ++c;
-      continue;
-    }
-    int end = c;
-    while (end + 1 < 256 && s[static_cast<size_t>(end + 1)]) ++end;
-    write_byte(out, c);
-    if (end > c) {
-      out += '-';
-      write_byte(out, end);
-    }
-    c = end + 1;
-  }
-  out += ']';
-}
-
-void write(std::string& out, const Node& n) {
-  switch (n.kind) {
-    case Node::Kind::Set:
-      write_set(out, n.set);
-      return;
-    case Node::Kind::Assert:
-      switch (n.assertion) {
-        case '^': case '`': out += "\\A"; return;
-        case '$': case '\'': out += "\\z"; return;
-        case 'B': out += "\\B"; return;
-        default: out += "\\b"; return;  // b, and < > where they mean the same
-      }
-    case Node::Kind::Concat:
-      out += "(?:";
-      for (const Node& k : n.kids) write(out, k);
-      out += ')';
-      return;
-    case Node::Kind::Alt:
-      out += "(?:";
-      for (size_t k = 0; k < n.kids.size(); ++k) {
-        if (k) out += '|';
-        write(out, n.kids[k]);
-      }
-      out += ')';
-      return;
-    case Node::Kind::Repeat: {
-      const Node& kid = n.kids[0];
-      if (kid.kind == Node::Kind::Set && !high_literal(kid)) {
-        write(out, kid);
-      } else {
-        out += "(?:";
-        write(out, kid);
-        out += ')';
-      }
-      if (n.min == 0 && n.max == -1) out += '*';
-      else if (n.min == 1 && n.max == -1) out += '+';
-      else if (n.min == 0 && n.max == 1) out += '?';
-      else if (n.max == -1) out += format("{%d,}", n.min);
-      else if (n.min == n.max) out += format("{%d}", n.min);
-      else out += format("{%d,%d}", n.min, n.max);
-      return;
-    }
-  }
-}
-
 }  // namespace
 
-std::optional<std::string> ere_to_re2(std::string_view pattern, const EreFlags& flags, std::string& error) {
-  Parser parser(pattern, flags.ignore_case);
+std::optional<Node> parse_ere(std::string_view pattern, bool ignore_case, std::string& error) {
+  Parser parser(pattern, ignore_case);
   std::optional<Node> root = parser.parse();
-  if (!root) {
-    error = parser.error();
-    return std::nullopt;
-  }
-  if (!word_edges_checked(*root, error)) return std::nullopt;
-  std::string out;
-  if (flags.whole_words) out += "(?:\\A|[^0-9A-Z_a-z])";
-  write(out, *root);
-  if (flags.whole_words) out += "(?:[^0-9A-Z_a-z]|\\z)";
-  return out;
+  if (!root) error = parser.error();
+  return root;
 }
 
 }  // namespace zun::grep

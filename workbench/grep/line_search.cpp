@@ -1,8 +1,6 @@
 // The line search of grep and fgrep and the run of either program.
 #include "workbench/grep/line_search.h"
 
-#include <re2/re2.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -72,17 +70,13 @@ std::optional<SearchOptions> parse_arguments(std::span<const std::string> args, 
 }
 
 struct LineMatcher::Compiled {
-  explicit Compiled(const std::string& pattern, const RE2::Options& options) : re(pattern, options) {}
-  RE2 re;
+  Program program;
 };
 
 LineMatcher::LineMatcher(LineMatcher&&) noexcept = default;
 LineMatcher& LineMatcher::operator=(LineMatcher&&) noexcept = default;
 LineMatcher::~LineMatcher() = default;
 
-// The expression is read by our own reader and matched by RE2, whose time
-// grows linearly with the line and whose memory is bounded, so that no
-// expression can hold a search for minutes.
 std::optional<LineMatcher> LineMatcher::create(const SearchOptions& options, std::string& error) {
   LineMatcher m;
   m.options_ = options;
@@ -94,23 +88,13 @@ std::optional<LineMatcher> LineMatcher::create(const SearchOptions& options, std
     error = "the regular expression holds a NUL character";
     return std::nullopt;
   }
-  std::optional<std::string> pattern =
-      ere_to_re2(options.text, EreFlags{options.ignore_case, options.whole_words}, error);
-  if (!pattern) {
+  std::optional<Node> tree = parse_ere(options.text, options.ignore_case, error);
+  std::optional<Program> program = tree ? Program::compile(*tree, options.whole_words, error) : std::nullopt;
+  if (!program) {
     error = "bad regular expression '" + options.text + "': " + error;
     return std::nullopt;
   }
-  RE2::Options re2_options;
-  re2_options.set_encoding(RE2::Options::EncodingLatin1);
-  re2_options.set_never_capture(true);
-  re2_options.set_log_errors(false);
-  re2_options.set_max_mem(max_expression_memory);
-  auto compiled = std::make_unique<Compiled>(*pattern, re2_options);
-  if (!compiled->re.ok()) {
-    error = "bad regular expression '" + options.text + "': Regular expression too big";
-    return std::nullopt;
-  }
-  m.compiled_ = std::move(compiled);
+  m.compiled_ = std::make_unique<Compiled>(Compiled{std::move(*program)});
   return m;
 }
 
@@ -132,7 +116,7 @@ bool LineMatcher::fixed_matches(std::string_view line) const {
 
 bool LineMatcher::matches(std::string_view line) const {
   if (!compiled_) return fixed_matches(line);
-  return RE2::PartialMatch(re2::StringPiece(line.data(), line.size()), compiled_->re);
+  return compiled_->program.search(line);
 }
 
 int run(std::string_view program, std::span<const std::string> args, bool regex) {

@@ -4,7 +4,6 @@
 // from: "<path>" (<line>) <text>.
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>
@@ -26,9 +25,6 @@ struct SearchOptions {
 // path, always the last two arguments, so a text beginning with '-' is still
 // the text. Nullopt with the reason in `error` for anything else.
 std::optional<SearchOptions> parse_arguments(std::span<const std::string> args, bool regex, std::string& error);
-
-// What an expression may take to be compiled; one that needs more is refused.
-inline constexpr int64_t max_expression_memory = 32 << 20;
 
 // Decides whether a line holds the text.
 class LineMatcher {
