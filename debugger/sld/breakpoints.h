@@ -118,8 +118,9 @@ private:
   SldBreakpoint& append(std::list<SldBreakpoint>& list, const DebugModule* module, uint32_t line,
                         uint32_t number2, uint32_t address);
   void free_all(std::list<SldBreakpoint>& list);
-  void free_targets_at(uint32_t address);
   bool enabled_user_at(uint32_t address) const;
+  // A user breakpoint's address, or the one the next planting resolves it to.
+  uint32_t user_address(const SldBreakpoint& bp) const;
 
   Sld& model_;
   TargetAccess& target_;

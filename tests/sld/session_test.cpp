@@ -173,8 +173,8 @@ TEST_F(SldSession, StepIntoWithLittleRoomEntersTheRoutineCalled) {
   EXPECT_EQ(s.at(), "mul16:9") << s.host.out;
 }
 
-// Next over a line whose breakpoint the user disabled stops there, and the
-// breakpoint stays disabled.
+// Next over a line whose breakpoint the user disabled stops there (also when
+// it was set just before the Next), and the breakpoint stays disabled.
 TEST_F(SldSession, ADisabledBreakpointStaysDisabledAcrossSteps) {
   SldBreakpoints& bps = s.debugger.breakpoints();
   bps.sld_bp_set_enabled(bps.sld_bp_add_user(s.module("stepper"), 46, 0), false);
@@ -184,6 +184,9 @@ TEST_F(SldSession, ADisabledBreakpointStaysDisabledAcrossSteps) {
   EXPECT_EQ(s.at(), "stepper:46");
   EXPECT_FALSE(bps.sld_bp_find_user(s.module("stepper"), 46)->enabled);
   EXPECT_EQ(bps.sld_bp_dialog_lines()[2], "at line 46: in 'stepper.c'  Disabled");
+  bps.sld_bp_set_enabled(bps.sld_bp_add_user(s.module("stepper"), 47, 0), false);
+  ASSERT_TRUE(s.command(RUN_NEXT));
+  EXPECT_EQ(s.at(), "stepper:47");
 }
 
 TEST_F(SldSession, RunNoBreaksPassesBreakpointsThatComeBackAfterTheStop) {
