@@ -336,19 +336,27 @@ bool SldBreakpoints::sld_bp_planted_at(uint32_t address) const {
   return false;
 }
 
-bool SldBreakpoints::sld_bp_in_frame_only_at(uint32_t address) const {
+bool SldBreakpoints::targets_only_at(uint32_t address, bool in_frame) const {
   if (target_.target_window_stops_at(address)) return false;
   for (const SldBreakpoint& bp : scratch_)
     if (address && bp.address == address && (bp.flags & BP_PLANTED)) return false;
   for (const SldBreakpoint& bp : user_)
     if (bp.address == address && (bp.flags & BP_PLANTED)) return false;
-  bool in_frame = false;
+  bool any = false;
   for (const SldBreakpoint& bp : targets_) {
     if (bp.address != address || !(bp.flags & BP_PLANTED)) continue;
-    if (!(bp.flags & BP_IN_FRAME)) return false;
-    in_frame = true;
+    if (in_frame && !(bp.flags & BP_IN_FRAME)) return false;
+    any = true;
   }
-  return in_frame;
+  return any;
+}
+
+bool SldBreakpoints::sld_bp_in_frame_only_at(uint32_t address) const {
+  return targets_only_at(address, true);
+}
+
+bool SldBreakpoints::sld_bp_targets_only_at(uint32_t address) const {
+  return targets_only_at(address, false);
 }
 
 void SldBreakpoints::sld_bp_set_scratch(int which, uint32_t address) {

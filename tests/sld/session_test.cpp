@@ -469,6 +469,21 @@ TEST_F(SldHandMade, NoEnclosingFunction) {
   EXPECT_EQ(s.at(), "m:5");
 }
 
+// An interrupt whose routine never returns (BRA * at 1006): the step serves
+// it only so far, says so, and does not run on from inside it.
+TEST_F(SldHandMade, AnInterruptThatNeverReturnsEndsTheStep) {
+  s.debugger.breakpoints().sld_bp_add_user(s.module("m"), 3, 0);
+  s.debugger.target().target_write(0xDFF6, 0x1006, 2);  // the monitor's IRQ vector
+  s.debugger.target().target_set_pc(0x1001);
+  s.engine.cpu.cc = 0x00;
+  s.engine.command(787);
+  ASSERT_TRUE(s.command(RUN_NEXT, 10));
+  EXPECT_TRUE(s.host.said("Interrupts were served for 1000000 instructions and the step did not "
+                          "get on\n"))
+      << s.host.out;
+  EXPECT_EQ(s.pc(), 0x1006u);
+}
+
 TEST_F(SldHandMade, StepOutOfALoopGivesUp) {
   s.debugger.target().target_set_pc(0x1020);
   s.debugger.sld_run_command(RUN_STEP_OUT);
