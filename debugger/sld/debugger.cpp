@@ -341,8 +341,8 @@ void SldDebugger::run_from(uint32_t address, int mode) {
   }
   bool stepped = step_instruction();
   if (mode != RUN_NO_BREAKS) breakpoints_.sld_bp_rearm(address);
+  if (!stepped) return;  // stopped inside an interrupt's routine
   uint32_t pc = target_.target_get_pc();
-  if (!stepped) return;
   if (breakpoints_.sld_bp_planted_at(pc)) {
     // A run would step over it before it looks at any breakpoint.
     breakpoints_.sld_bp_rearm(pc);

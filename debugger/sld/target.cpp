@@ -166,12 +166,12 @@ bool TargetAccess::target_serve_interrupt(uint32_t s_before, uint64_t limit, uin
   // S at or above where it was, counted on the 16-bit ring.
   auto returned = [&] { return static_cast<int16_t>(cpu_get_s(engine_.cpu) - s_before) >= 0; };
   const int stops = engine_.stop_count;
-  for (uint64_t& done = ran; done < limit && !returned();) {
+  while (ran < limit && !returned()) {
     // A quiet run ends before an instruction that may have a breakpoint,
     // but runs its own first one.
     uint32_t pc = engine_.cpu.pc;
     if (engine_.sim_bp_hit(pc, false) && stops_at(pc)) return false;
-    done += engine_.run_quiet(limit - done, [&](const StepResult&) { return returned(); });
+    ran += engine_.run_quiet(limit - ran, [&](const StepResult&) { return returned(); });
     if (engine_.stop_count != stops || engine_.last_step.undefined) return false;
   }
   return returned();
