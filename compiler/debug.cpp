@@ -266,11 +266,26 @@ std::string debug_symbol_record(TranslationUnit& tu, const Symbol* s, const Symb
     case StorageClass::Static:
         return format("S:%s:_%u:", s->name.c_str(), static_cast<unsigned>(s->value)) + type;
     case StorageClass::Auto:
-    case StorageClass::Param:
+    case StorageClass::Param: {
         if (!function || s->name.empty()) return {};
-        return format("L:%s:%s:%d:", function->name.c_str(), s->name.c_str(), s->value + frame) + type;
+        std::string record = format("L:%s:%s:%d:", function->name.c_str(), s->name.c_str(), s->value + frame) + type;
+        // A local of an inner block carries its block as a field behind the
+        // type, "first line,column-last line,column" of the braces; readers
+        // that know no such field pass over it.
+        auto block = tu.debug.block_scopes.find(s);
+        if (block != tu.debug.block_scopes.end()) {
+            const DebugPos& b = block->second;
+            record += format(":%d,%d-%d,%d", b.start.line, b.start.col, b.end.line, b.end.col);
+        }
+        return record;
+    }
     default: return {};
     }
+}
+
+void debug_block_scope(TranslationUnit& tu, const Symbol* first, const DebugPos& block) {
+    if (!tu.options.debug) return;
+    for (const Symbol* s = first; s; s = s->newer) tu.debug.block_scopes[s] = block;
 }
 
 void debug_symbol(TranslationUnit& tu, const Symbol* s) {

@@ -523,6 +523,7 @@ struct DebugTable {
     std::string module;                     // the second part of appended names
     bool module_fixed = false;
     std::set<const Symbol*> written;        // file-scope symbols with their line out
+    std::map<const Symbol*, DebugPos> block_scopes;  // locals of inner blocks: their block
 };
 
 void debug_init(TranslationUnit& tu);
@@ -533,6 +534,9 @@ int debug_type(TranslationUnit& tu, const Type* t);
 int debug_type_number(const TranslationUnit& tu, const Type* t);
 std::string debug_type_name(TranslationUnit& tu, int number);
 std::string debug_type_ref(TranslationUnit& tu, int number);
+// The locals of an inner block, `first` and those declared after it, are in
+// scope only within the block.
+void debug_block_scope(TranslationUnit& tu, const Symbol* first, const DebugPos& block);
 // The ".stab sym" line of a static or global object whose storage is written.
 void debug_symbol(TranslationUnit& tu, const Symbol* s);
 // The record of a symbol line ("G:...", "S:...", "L:...", "F:..."); empty

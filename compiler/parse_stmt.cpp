@@ -397,6 +397,7 @@ Stmt* compound_statement(TranslationUnit& tu, std::vector<Symbol*>& block_symbol
     s->pos.end = tu.scan.tok_end;
     tu.scan.last_rbrace = tu.scan.tok_start;
     if (!function_body) scan_token(tu);
+    if (!function_body) debug_block_scope(tu, mark ? mark->newer : tu.locals.first, s->pos);
     close_scope(tu, tu.locals, mark, &block_symbols);
     close_scope(tu, tu.local_tags, tag_mark, nullptr);
     --tu.decl.block;

@@ -41,6 +41,7 @@ int Engine::command(int id) {
 
 void Engine::sim_reset_state(bool clear_breakpoints) {
   run_mode = board.run_mode = RunMode::Stopped;
+  leaving.reset();
   exceptions_enabled = true;
   byte_total = 0;
   cpu.waiting = false;
@@ -72,10 +73,14 @@ void Engine::reset_cpu() {
 
 void Engine::start_running(RunMode mode) {
   int stops = stop_count;
+  const uint16_t start = cpu.pc;
   sim_step_once(true);
   // A step that stopped (Break on IRQ, Break on IO, an interrupt refused)
   // does not start the run.
   if (stop_count != stops) return;
+  // An interrupt taken in place of the first instruction: the run serves it
+  // and still leaves the breakpoint it started on.
+  if (last_step.interrupt && breakpoints.exists(start)) leaving = start;
   run_mode = board.run_mode = mode;
   host.run_mode_changed();
 }
@@ -89,6 +94,7 @@ void Engine::run_fast() {
 
 void Engine::stop() {
   ++stop_count;
+  leaving.reset();
   run_mode = board.run_mode = RunMode::Stopped;
   host.run_mode_changed();
   host.repaint();
@@ -109,6 +115,12 @@ void Engine::request_interrupt(int kind) {
 
 void Engine::sim_timer_tick() {
   for (uint64_t fast_steps = 0; run_mode != RunMode::Stopped;) {
+    if (leaving && cpu.pc == *leaving) {
+      sim_step_once(run_mode == RunMode::Slow);
+      if (last_step.executed) leaving.reset();
+      if (run_mode == RunMode::Slow || ++fast_steps == fast_steps_per_tick) return;
+      continue;
+    }
     if (sim_bp_hit(cpu.pc, true) && !(debugger_passes_breakpoint && debugger_passes_breakpoint())) {
       stopped_at_breakpoint = true;
       stop();

@@ -213,6 +213,9 @@ public:
   std::array<bool, 8> user_requests{};  // kinds 1-7
   std::array<bool, 8> in_service{};     // lamps, kinds 1-7
   bool stopped_at_breakpoint = false;
+  // The breakpoint a run started on while an interrupt was taken in place of
+  // its instruction: it does not stop the run until that instruction ran.
+  std::optional<uint16_t> leaving;
   uint32_t byte_total = 0;
   uint16_t current_mark = 0;
   bool visual = false;

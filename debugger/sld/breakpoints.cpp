@@ -52,15 +52,10 @@ void SldBreakpoints::free_all(std::list<SldBreakpoint>& list) {
   list.clear();
 }
 
-void SldBreakpoints::free_targets_at(uint32_t address) {
-  for (auto it = targets_.begin(); it != targets_.end();) {
-    if (it->address != address) {
-      ++it;
-      continue;
-    }
-    disarm(*it);
-    it = targets_.erase(it);
-  }
+uint32_t SldBreakpoints::user_address(const SldBreakpoint& bp) const {
+  if ((bp.flags & BP_RESOLVED) || !bp.module) return bp.address;
+  const ExecPoint* p = bp.module->first_point_on_line(bp.line);
+  return p ? p->address : 0;
 }
 
 bool SldBreakpoints::enabled_user_at(uint32_t address) const {
@@ -142,10 +137,12 @@ void SldBreakpoints::sld_bp_session_close() {
 SldBreakpoint& SldBreakpoints::sld_bp_add_temporary(const DebugModule* module, uint32_t line,
                                                     uint32_t number2, uint32_t address,
                                                     bool in_frame) {
-  // An enabled user breakpoint on the line serves; a disabled one is left as
-  // the user set it and the stop gets a record of its own.
+  // An enabled user breakpoint serves at its own address only: a line may
+  // have several points (a for loop's increment behind its body), and a stop
+  // wanted at another of them needs a record of its own. A disabled one is
+  // left as the user set it and the stop gets a record of its own.
   for (SldBreakpoint& bp : user_) {
-    if (bp.matches(module, line, kAnyNumber2) && bp.enabled) {
+    if (bp.matches(module, line, kAnyNumber2) && bp.enabled && user_address(bp) == address) {
       bp.flags |= BP_WANTED;
       return bp;
     }
@@ -252,9 +249,10 @@ bool SldBreakpoints::sld_bp_plant_all() {
     disarm(bp);
     bp.address = p ? p->address : 0;
     bp.flags |= BP_RESOLVED;
-    if (bp.address) free_targets_at(bp.address);
   }
   for (SldBreakpoint& bp : user_) apply_rule(bp);
+  // Where an enabled user breakpoint stands, the target records go; at a
+  // disabled one they stay, so that the run still stops there.
   for (auto it = targets_.begin(); it != targets_.end();) {
     if (enabled_user_at(it->address) || !(it->flags & BP_WANTED)) {
       disarm(*it);
@@ -338,19 +336,27 @@ bool SldBreakpoints::sld_bp_planted_at(uint32_t address) const {
   return false;
 }
 
-bool SldBreakpoints::sld_bp_in_frame_only_at(uint32_t address) const {
+bool SldBreakpoints::targets_only_at(uint32_t address, bool in_frame) const {
   if (target_.target_window_stops_at(address)) return false;
   for (const SldBreakpoint& bp : scratch_)
     if (address && bp.address == address && (bp.flags & BP_PLANTED)) return false;
   for (const SldBreakpoint& bp : user_)
     if (bp.address == address && (bp.flags & BP_PLANTED)) return false;
-  bool in_frame = false;
+  bool any = false;
   for (const SldBreakpoint& bp : targets_) {
     if (bp.address != address || !(bp.flags & BP_PLANTED)) continue;
-    if (!(bp.flags & BP_IN_FRAME)) return false;
-    in_frame = true;
+    if (in_frame && !(bp.flags & BP_IN_FRAME)) return false;
+    any = true;
   }
-  return in_frame;
+  return any;
+}
+
+bool SldBreakpoints::sld_bp_in_frame_only_at(uint32_t address) const {
+  return targets_only_at(address, true);
+}
+
+bool SldBreakpoints::sld_bp_targets_only_at(uint32_t address) const {
+  return targets_only_at(address, false);
 }
 
 void SldBreakpoints::sld_bp_set_scratch(int which, uint32_t address) {

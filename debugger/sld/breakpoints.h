@@ -91,6 +91,9 @@ public:
   // Whether the planted records at the address are BP_IN_FRAME temporaries
   // only (and the simulator window has no entry of its own there).
   bool sld_bp_in_frame_only_at(uint32_t address) const;
+  // Whether the planted records at the address are target-list records only
+  // (and the simulator window has no entry of its own there).
+  bool sld_bp_targets_only_at(uint32_t address) const;
   void sld_bp_set_scratch(int which, uint32_t address);
 
   const std::list<SldBreakpoint>& user() const { return user_; }
@@ -118,8 +121,13 @@ private:
   SldBreakpoint& append(std::list<SldBreakpoint>& list, const DebugModule* module, uint32_t line,
                         uint32_t number2, uint32_t address);
   void free_all(std::list<SldBreakpoint>& list);
-  void free_targets_at(uint32_t address);
   bool enabled_user_at(uint32_t address) const;
+  // Whether the planted records at the address are target-list records only
+  // (each BP_IN_FRAME when `in_frame` asks so), with no simulator window's
+  // entry of its own there.
+  bool targets_only_at(uint32_t address, bool in_frame) const;
+  // A user breakpoint's address, or the one the next planting resolves it to.
+  uint32_t user_address(const SldBreakpoint& bp) const;
 
   Sld& model_;
   TargetAccess& target_;

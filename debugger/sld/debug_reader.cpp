@@ -252,7 +252,7 @@ int Sld::parse_function_record(char kind, char language, const std::vector<std::
   return 1;
 }
 
-// Class 'L' module:function:name:offset:type, 'F' module:c_name:name,
+// Class 'L' module:function:name:offset:type[:block], 'F' module:c_name:name,
 // 'G' module:name:label:address:type, 'S' module:name:address:type.
 int Sld::parse_symbol_record(const std::vector<std::string_view>& f) {
   char symbol_class = field(f, 0).empty() ? 0 : field(f, 0)[0];
@@ -261,7 +261,8 @@ int Sld::parse_symbol_record(const std::vector<std::string_view>& f) {
   switch (symbol_class) {
     case 'L':
       read_number(field(f, 4), 10, number);
-      sld_local_add(module, field(f, 2), field(f, 3), static_cast<int32_t>(number), field(f, 5));
+      sld_local_add(module, field(f, 2), field(f, 3), static_cast<int32_t>(number), field(f, 5),
+                    field(f, 6));
       return 1;
     case 'F': {
       DebugModule* m = sld_module_find(module);

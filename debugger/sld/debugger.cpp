@@ -8,6 +8,7 @@
 #include "common/format.h"
 #include "common/number.h"
 
+#include <algorithm>
 #include <set>
 
 namespace zun::sld {
@@ -266,12 +267,16 @@ std::optional<uint32_t> SldDebugger::frame_reference() {
 }
 
 // A command's run reached a temporary that counts only in the call the
-// command started in, but S says a deeper call (recursion) reached it: the
-// run goes on past it with no stop, so nothing of the windows is redrawn
-// for it.
+// command started in, but S says a deeper call (recursion) reached it; or
+// it reached only temporaries inside the service of an interrupt taken
+// since the command started, which is no part of the step. The run goes
+// on past it with no stop, so nothing of the windows is redrawn for it.
 bool SldDebugger::passes_breakpoint() {
-  return session_ && frame_s_ && target_.target_get_sp() < *frame_s_ &&
-         breakpoints_.sld_bp_in_frame_only_at(target_.target_get_pc());
+  if (!session_) return false;
+  uint32_t pc = target_.target_get_pc();
+  if (frame_s_ && target_.target_get_sp() < *frame_s_ && breakpoints_.sld_bp_in_frame_only_at(pc))
+    return true;
+  return outside_service_ && target_.target_in_service() && breakpoints_.sld_bp_targets_only_at(pc);
 }
 
 void SldDebugger::sld_on_stop() {
@@ -282,6 +287,7 @@ void SldDebugger::sld_on_stop() {
   if (!target_.target_is_running() && !in_command_) {
     breakpoints_.sld_bp_disarm_targets();
     frame_s_.reset();
+    outside_service_ = false;
     host_.status_text("");
   }
   sld_refresh();
@@ -297,9 +303,33 @@ void SldDebugger::sld_refresh() {
 
 // ---- the two primitives ----
 
+// One instruction of the program at the PC. Where the CPU takes an interrupt
+// in its place, the interrupt's routine is served to its return first (a
+// breakpoint there stops it, unless only temporaries of the command stand
+// there) and the step is made again, however often an interrupt comes.
+// False when the step ended inside a routine: at a breakpoint, or when the
+// command's service budget ran out (after that, steps enter the routines).
+bool SldDebugger::step_instruction() {
+  for (;;) {
+    uint32_t s = target_.target_get_sp();
+    target_.target_step();
+    if (!target_.target_step_took_interrupt() || service_budget_ == 0) return true;
+    uint64_t ran = 0;
+    bool returned = target_.target_serve_interrupt(
+        s, service_budget_, ran,
+        [this](uint32_t pc) { return !breakpoints_.sld_bp_targets_only_at(pc); });
+    service_budget_ -= std::min(ran, service_budget_);
+    if (returned) continue;
+    if (service_budget_ == 0)
+      host_.out_print(format("Interrupts were served for %llu instructions and the step did not get on\n",
+                             static_cast<unsigned long long>(kServiceLimit)));
+    return false;
+  }
+}
+
 void SldDebugger::single_step(uint32_t address, bool rearm) {
   SldBreakpoint* hit = breakpoints_.sld_bp_hit(address);
-  target_.target_step();
+  step_instruction();
   if (hit && rearm) breakpoints_.sld_bp_rearm(address);
 }
 
@@ -309,8 +339,9 @@ void SldDebugger::run_from(uint32_t address, int mode) {
     target_.target_run();
     return;
   }
-  target_.target_step();
+  bool stepped = step_instruction();
   if (mode != RUN_NO_BREAKS) breakpoints_.sld_bp_rearm(address);
+  if (!stepped) return;  // stopped inside an interrupt's routine
   uint32_t pc = target_.target_get_pc();
   if (breakpoints_.sld_bp_planted_at(pc)) {
     // A run would step over it before it looks at any breakpoint.
@@ -324,6 +355,7 @@ void SldDebugger::run_from(uint32_t address, int mode) {
 
 void SldDebugger::sld_run_command(int mode) {
   host_.status_text("Target Busy");
+  service_budget_ = kServiceLimit;
   in_command_ = true;
   step_logic(mode);
   in_command_ = false;
@@ -345,6 +377,7 @@ void SldDebugger::sld_run_command(int mode) {
 void SldDebugger::step_logic(int mode) {
   breakpoints_.sld_bp_unwant_targets();
   frame_s_.reset();
+  outside_service_ = false;
   const DebugModule* m = model_.sld_exec_module();
   uint32_t pc = target_.target_get_pc();
   if (!m || !m->has_source) {
@@ -361,6 +394,7 @@ void SldDebugger::step_logic(int mode) {
     return;
   }
   frame_s_ = frame_reference();
+  outside_service_ = !target_.target_in_service();
   if (model_.sld_exec_module()->language == 'A')
     step_assembler(mode);
   else

@@ -64,6 +64,10 @@ class SldDebugger {
 public:
   // Single steps that locating a lost PC may make before it gives up.
   static constexpr int kLocateStepLimit = 10000;
+  // Instructions of interrupt routines that the steps of one command may
+  // serve (an interrupt that comes again before its routine returns, a
+  // routine that never does).
+  static constexpr uint64_t kServiceLimit = 1000000;
 
   SldDebugger(Engine& engine, SldSessionHost& host, std::string bin_dir);
   ~SldDebugger();
@@ -104,6 +108,7 @@ public:
   const SupplyCodeInfo& supply_code_info() const { return supply_; }
 
 private:
+  bool step_instruction();
   void single_step(uint32_t address, bool rearm);
   void run_from(uint32_t address, int mode);
   void step_logic(int mode);
@@ -131,6 +136,12 @@ private:
   // its BP_IN_FRAME temporaries count only with S at or above it (the stack
   // grows down).
   std::optional<uint32_t> frame_s_;
+  // The running command started outside any interrupt's service: within a
+  // service begun since, its temporaries do not stop (an interrupt served
+  // on the way is no part of the step).
+  bool outside_service_ = false;
+  // What is left of the command's kServiceLimit.
+  uint64_t service_budget_ = kServiceLimit;
 };
 
 }  // namespace zun::sld

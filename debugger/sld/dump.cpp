@@ -70,9 +70,13 @@ std::string sld_dump_text(const Sld& sld) {
                     f.name.c_str(), f.c_name.empty() ? "-" : f.c_name.c_str(), f.start_line,
                     f.end_line, f.start_address, f.end_address, point_text(f.entry_point).c_str(),
                     point_text(f.exit_point).c_str());
-      for (const LocalSymbol& l : f.locals)
-        out += format("    local %s %d type %s\n", l.name.c_str(), l.offset,
-                      type_text(types, l.type).c_str());
+      for (const LocalSymbol& l : f.locals) {
+        out += format("    local %s %d type %s", l.name.c_str(), l.offset, type_text(types, l.type).c_str());
+        if (l.block)
+          out += format(" block %u,%u-%u,%u", l.block->first.line, l.block->first.column,
+                        l.block->second.line, l.block->second.column);
+        out += "\n";
+      }
     }
   }
   out += "globals\n";

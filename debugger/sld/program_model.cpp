@@ -8,6 +8,7 @@
 #include "debugger/sld/sld.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -19,6 +20,20 @@ namespace {
 
 uint64_t point_key(uint32_t address, uint32_t line) {
   return (static_cast<uint64_t>(address) << 32) | line;
+}
+
+// A local's block field "line,column-line,column"; none when the field is
+// empty or not of that form (the local is then in scope in the whole
+// function).
+std::optional<std::pair<SourcePos, SourcePos>> read_block(std::string_view text) {
+  unsigned v[4] = {};
+  int used = -1;
+  std::string s(text);
+  if (s.empty() || !std::isdigit(static_cast<unsigned char>(s[0])) ||
+      std::sscanf(s.c_str(), "%u,%u-%u,%u%n", &v[0], &v[1], &v[2], &v[3], &used) != 4 ||
+      used != static_cast<int>(s.size()))
+    return std::nullopt;
+  return std::pair{SourcePos{v[0], v[1]}, SourcePos{v[2], v[3]}};
 }
 
 }  // namespace
@@ -135,12 +150,14 @@ void Sld::sld_exit_point(std::string_view module, uint32_t line, uint32_t number
 }
 
 void Sld::sld_local_add(std::string_view module, std::string_view function,
-                        std::string_view name, int32_t offset, std::string_view type) {
+                        std::string_view name, int32_t offset, std::string_view type,
+                        std::string_view block) {
   DebugModule* m = sld_module_find(module);
   if (!m) return;
   for (DebugFunction& f : m->functions) {
     if (!f.c_name.empty() && f.c_name == function) {
-      f.locals.push_back(LocalSymbol{&f, std::string(name), offset, types_.type_id_by_name(type)});
+      f.locals.push_back(LocalSymbol{&f, std::string(name), offset, types_.type_id_by_name(type),
+                                     read_block(block)});
       return;
     }
   }
@@ -257,6 +274,29 @@ const std::vector<LocalSymbol>* Sld::sld_current_locals() {
   for (const DebugFunction& f : shown_module_->functions)
     if (f.start_address < pc && pc < f.end_address) return &f.locals;
   return nullptr;
+}
+
+std::vector<const LocalSymbol*> Sld::sld_locals_in_scope() {
+  std::vector<const LocalSymbol*> out;
+  const std::vector<LocalSymbol>* locals = sld_current_locals();
+  if (!locals) return out;
+  std::optional<SourcePos> at;
+  if (exec_point_ && exec_module_ == shown_module_) at = SourcePos{exec_point_->line, exec_point_->number2};
+  auto in_scope = [&](const LocalSymbol& l) {
+    return !l.block || (at && l.block->first <= *at && *at <= l.block->second);
+  };
+  // Blocks nest: of two in scope, the inner one opens later.
+  auto inner = [](const LocalSymbol& a, const LocalSymbol& b) {
+    return a.block && (!b.block || a.block->first > b.block->first);
+  };
+  for (const LocalSymbol& l : *locals) {
+    if (!in_scope(l)) continue;
+    bool shadowed = false;
+    for (const LocalSymbol& other : *locals)
+      if (&other != &l && other.name == l.name && in_scope(other) && inner(other, l)) shadowed = true;
+    if (!shadowed) out.push_back(&l);
+  }
+  return out;
 }
 
 }  // namespace zun::sld

@@ -181,11 +181,22 @@ struct SourceLine {
 
 struct DebugFunction;
 
+// A position in a C source as the execution points carry it: the line and
+// the column (their second number).
+struct SourcePos {
+  uint32_t line = 0, column = 0;
+  auto operator<=>(const SourcePos&) const = default;
+};
+
 struct LocalSymbol {
   const DebugFunction* function = nullptr;
   std::string name;
   int32_t offset = 0;  // frame offset as written
   int type = kTypeUnknown;
+  // A local of an inner block is in scope from its block's opening brace to
+  // its closing one; the function's own locals have no block and are in
+  // scope in the whole function.
+  std::optional<std::pair<SourcePos, SourcePos>> block;
 };
 
 struct DebugFunction {
@@ -273,6 +284,10 @@ public:
   const DebugFunction* sld_find_function(std::string_view name);
   int sld_in_code(uint32_t address);
   const std::vector<LocalSymbol>* sld_current_locals();
+  // Of sld_current_locals, those in scope at the current execution point,
+  // in list order: of locals of one name the innermost. An inner block's
+  // locals are out of scope where no execution point tells the position.
+  std::vector<const LocalSymbol*> sld_locals_in_scope();
   // The frame base of the C function of `module` that holds the PC
   // (start <= PC < end); none without one, or when its code does not tell.
   std::optional<uint32_t> sld_frame_base(const DebugModule* module);
@@ -320,7 +335,7 @@ private:
   void sld_exit_point(std::string_view module, uint32_t line, uint32_t number2,
                       uint32_t address);
   void sld_local_add(std::string_view module, std::string_view function, std::string_view name,
-                     int32_t offset, std::string_view type);
+                     int32_t offset, std::string_view type, std::string_view block);
   void sld_global_add(std::string_view module, std::string_view name, uint32_t address,
                       std::string_view type, bool is_global);
   void read_sources();

@@ -3,6 +3,8 @@
 // notification, which run control listens to.
 #include "debugger/sld/target.h"
 
+#include "debugger/engine/quiet_run.h"
+
 namespace zun::sld {
 
 int TargetAccess::PeekBus::board_read(uint32_t addr, uint8_t& out) {
@@ -148,7 +150,35 @@ bool TargetAccess::target_window_stops_at(uint32_t address) const {
 }
 
 void TargetAccess::target_step() {
-  if (is_simulator()) engine_.sim_post_step();
+  if (!is_simulator()) return;
+  step_stops_ = engine_.stop_count;
+  engine_.sim_post_step();
+}
+
+bool TargetAccess::target_step_took_interrupt() const {
+  return is_simulator() && engine_.last_step.interrupt && engine_.stop_count == step_stops_;
+}
+
+bool TargetAccess::target_serve_interrupt(uint32_t s_before, uint64_t limit, uint64_t& ran,
+                                          const std::function<bool(uint32_t)>& stops_at) {
+  ran = 0;
+  if (!is_simulator()) return false;
+  // S at or above where it was, counted on the 16-bit ring.
+  auto returned = [&] { return static_cast<int16_t>(cpu_get_s(engine_.cpu) - s_before) >= 0; };
+  const int stops = engine_.stop_count;
+  while (ran < limit && !returned()) {
+    // A quiet run ends before an instruction that may have a breakpoint,
+    // but runs its own first one.
+    uint32_t pc = engine_.cpu.pc;
+    if (engine_.sim_bp_hit(pc, false) && stops_at(pc)) return false;
+    ran += engine_.run_quiet(limit - ran, [&](const StepResult&) { return returned(); });
+    if (engine_.stop_count != stops || engine_.last_step.undefined) return false;
+  }
+  return returned();
+}
+
+bool TargetAccess::target_in_service() const {
+  return is_simulator() && engine_.cpu.in_service != IRQ_NONE;
 }
 
 void TargetAccess::target_run() {

@@ -7,6 +7,7 @@
 #include "debugger/sld/sld.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -63,6 +64,17 @@ public:
   bool target_window_stops_at(uint32_t address) const;
 
   void target_step();
+  // Whether the last step took an interrupt in place of the instruction at
+  // the PC (and did not stop the simulator, as Break on IRQ would).
+  bool target_step_took_interrupt() const;
+  // Runs the routine of that interrupt without display until it has
+  // returned (S back at `s_before` or above), at most `limit` instructions,
+  // counted in `ran`. Where a breakpoint stands, `stops_at`(address) is
+  // asked; true ends the run there. True when the routine returned.
+  bool target_serve_interrupt(uint32_t s_before, uint64_t limit, uint64_t& ran,
+                              const std::function<bool(uint32_t)>& stops_at);
+  // Whether the CPU is serving an interrupt.
+  bool target_in_service() const;
   void target_run();
   void target_stop();
   void target_reset();
@@ -98,6 +110,7 @@ private:
   SldHost& host_;
   uint32_t kind_ = 0;
   std::string load_path_;
+  int step_stops_ = 0;  // the engine's stop count before the last step
   std::map<uint32_t, Planted> planted_;
   PeekBus peek_bus_;
   Cpu peek_cpu_;

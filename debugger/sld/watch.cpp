@@ -484,15 +484,14 @@ void SldWatches::watch_refresh_autos() {
     free_autos();
     return;
   }
-  const std::vector<LocalSymbol>* locals = model_.sld_current_locals();
+  // A step into or out of an inner block changes the locals in scope too.
+  std::vector<const LocalSymbol*> locals = model_.sld_locals_in_scope();
   if (locals != last_locals_) {
     free_autos();
-    last_locals_ = locals;
-    if (locals) {
-      for (const LocalSymbol& local : *locals) {
-        if (local.type >= kTypeUnknown || local.type < 0) continue;
-        if (!watch_add_auto(local)) break;
-      }
+    last_locals_ = std::move(locals);
+    for (const LocalSymbol* local : last_locals_) {
+      if (local->type >= kTypeUnknown || local->type < 0) continue;
+      if (!watch_add_auto(*local)) break;
     }
   }
   for (WatchEntry* e : auto_rows_) watch_read(*e);
@@ -512,7 +511,7 @@ void SldWatches::watch_session_end() {
   }
   auto_rows_.clear();
   // The model these pointed into goes with the session.
-  last_locals_ = nullptr;
+  last_locals_.clear();
 }
 
 void SldWatches::watch_restore() {
@@ -534,7 +533,7 @@ void SldWatches::watch_free_all() {
   for (auto& e : kept_) e.reset();
   global_rows_.clear();
   auto_rows_.clear();
-  last_locals_ = nullptr;
+  last_locals_.clear();
 }
 
 // ---- views, editing, removal ----

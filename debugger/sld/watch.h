@@ -155,7 +155,7 @@ private:
   Slots session_;
   Slots kept_;
   std::vector<WatchEntry*> global_rows_, auto_rows_;
-  const std::vector<LocalSymbol>* last_locals_ = nullptr;
+  std::vector<const LocalSymbol*> last_locals_;
   unsigned global_repaints_ = 0, auto_repaints_ = 0;
 };
 

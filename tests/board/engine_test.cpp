@@ -260,6 +260,23 @@ TEST_F(EngineIrq, BreakOnIrqStopsAfterTakingIt) {
   EXPECT_EQ(engine.run_mode, RunMode::Stopped);
 }
 
+// The run's first step takes the interrupt instead: the run serves it and
+// still leaves the breakpoint it started on, which stops the next pass.
+TEST_F(EngineIrq, RunFromABreakpointServesAPendingInterruptAndLeavesIt) {
+  poke(0x1000, {NOP, NOP, BRA, 0xFC});
+  engine.sim_bp_set(0x1000, false);
+  for (int id : {SIM_RUN_FAST, SIM_RUN}) {
+    engine.byte_total = 0;
+    engine.command(787);
+    engine.command(id);
+    EXPECT_EQ(cpu.pc, 0x3000);
+    for (int tick = 0; tick < 10 && engine.run_mode != RunMode::Stopped; ++tick) engine.sim_timer_tick();
+    EXPECT_EQ(cpu.pc, 0x1000);
+    EXPECT_EQ(engine.run_mode, RunMode::Stopped);
+    EXPECT_EQ(engine.byte_total, 5u);  // RTI, NOP, NOP, BRA
+  }
+}
+
 TEST_F(EngineIrq, AttachedDeviceRequestsAnIrq) {
   int slot = board.dev_open(int32_t(tovrel::DeviceKind::Probe), 0xE000, 0);
   tovrel::find<tovrel::Probe>(board.slots[slot].handle)->irq = true;

@@ -137,6 +137,21 @@ TEST(TcxDebug, LocalOffsetsAreRelativeToTheFrame) {
         << c.out;
 }
 
+// A local of an inner block carries its block, from the opening brace to
+// behind the closing one, as a field after its type: nested and sibling
+// blocks each their own; the function's own locals and parameters none.
+TEST(TcxDebug, InnerBlockLocalsCarryTheirBlock) {
+    Compiled c = debug("int f(int p)\n{\n    int x = p;\n    {\n        int x = 1;\n"
+                       "        { char y = 2; x += y; }\n        p += x;\n    }\n"
+                       "    { int x = 3; p += x; }\n    return p + x;\n}\n");
+    ASSERT_EQ(c.rc, 0) << c.err;
+    EXPECT_NE(c.out.find(".stab sym L:f:p:9:(typ11)\n"), std::string::npos) << c.out;
+    EXPECT_NE(c.out.find(".stab sym L:f:y:2:(typ3):6,8-6,31\n"), std::string::npos) << c.out;
+    EXPECT_NE(c.out.find(".stab sym L:f:x:3:(typ11):4,4-8,5\n"), std::string::npos) << c.out;
+    EXPECT_NE(c.out.find(".stab sym L:f:x:0:(typ11):9,4-9,26\n"), std::string::npos) << c.out;
+    EXPECT_NE(c.out.find(".stab sym L:f:x:5:(typ11)\n"), std::string::npos) << c.out;
+}
+
 TEST(TcxDebug, NomangleAndPascalFunctions) {
     Compiled c = debug("__nomangle int nm(int x) { return x; }\n"
                        "__pascal int pf(char a, int b) { return a + b; }\n");

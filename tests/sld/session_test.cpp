@@ -173,8 +173,8 @@ TEST_F(SldSession, StepIntoWithLittleRoomEntersTheRoutineCalled) {
   EXPECT_EQ(s.at(), "mul16:9") << s.host.out;
 }
 
-// Next over a line whose breakpoint the user disabled stops there, and the
-// breakpoint stays disabled.
+// Next over a line whose breakpoint the user disabled stops there (also when
+// it was set just before the Next), and the breakpoint stays disabled.
 TEST_F(SldSession, ADisabledBreakpointStaysDisabledAcrossSteps) {
   SldBreakpoints& bps = s.debugger.breakpoints();
   bps.sld_bp_set_enabled(bps.sld_bp_add_user(s.module("stepper"), 46, 0), false);
@@ -184,6 +184,9 @@ TEST_F(SldSession, ADisabledBreakpointStaysDisabledAcrossSteps) {
   EXPECT_EQ(s.at(), "stepper:46");
   EXPECT_FALSE(bps.sld_bp_find_user(s.module("stepper"), 46)->enabled);
   EXPECT_EQ(bps.sld_bp_dialog_lines()[2], "at line 46: in 'stepper.c'  Disabled");
+  bps.sld_bp_set_enabled(bps.sld_bp_add_user(s.module("stepper"), 47, 0), false);
+  ASSERT_TRUE(s.command(RUN_NEXT));
+  EXPECT_EQ(s.at(), "stepper:47");
 }
 
 TEST_F(SldSession, RunNoBreaksPassesBreakpointsThatComeBackAfterTheStop) {
@@ -464,6 +467,21 @@ TEST_F(SldHandMade, NoEnclosingFunction) {
   EXPECT_TRUE(s.host.said("Can't determine scope.\n"));
   EXPECT_EQ(s.pc(), 0x1004u);
   EXPECT_EQ(s.at(), "m:5");
+}
+
+// An interrupt whose routine never returns (BRA * at 1006): the step serves
+// it only so far, says so, and does not run on from inside it.
+TEST_F(SldHandMade, AnInterruptThatNeverReturnsEndsTheStep) {
+  s.debugger.breakpoints().sld_bp_add_user(s.module("m"), 3, 0);
+  s.debugger.target().target_write(0xDFF6, 0x1006, 2);  // the monitor's IRQ vector
+  s.debugger.target().target_set_pc(0x1001);
+  s.engine.cpu.cc = 0x00;
+  s.engine.command(787);
+  ASSERT_TRUE(s.command(RUN_NEXT, 10));
+  EXPECT_TRUE(s.host.said("Interrupts were served for 1000000 instructions and the step did not "
+                          "get on\n"))
+      << s.host.out;
+  EXPECT_EQ(s.pc(), 0x1006u);
 }
 
 TEST_F(SldHandMade, StepOutOfALoopGivesUp) {

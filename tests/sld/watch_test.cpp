@@ -40,7 +40,19 @@ std::string load_file(const std::string& source, bool with_static = true) {
       "SX:C:E:m:_main:00001006:4\n"
       "SX:C:F:m:_other:00001006:5\n"
       "SX:C:X:m:5:5:1006\nSX:C:X:m:6:4:1008\nSX:C:Z:m:6:1:1008\n"
-      "SX:C:E:m:_other:0000100A:7\n";
+      "SX:C:E:m:_other:0000100A:7\n"
+      // Two blocks, the first one shadowing x, the second a sibling with x
+      // and y; w's block field is no such field.
+      "SX:C:S:F:m:blocks:_blocks:(typ11)\n"
+      "SX:C:S:L:m:blocks:x:2:(typ11):10,4-12,5\n"
+      "SX:C:S:L:m:blocks:x:0:(typ11):14,4-16,5\n"
+      "SX:C:S:L:m:blocks:y:6:(typ3):14,4-16,5\n"
+      "SX:C:S:L:m:blocks:x:4:(typ11)\n"
+      "SX:C:S:L:m:blocks:w:8:(typ11):10,4\n"
+      "SX:C:F:m:_blocks:0000100A:8\n"
+      "SX:C:X:m:8:5:100A\nSX:C:X:m:9:4:100C\nSX:C:X:m:11:8:100E\nSX:C:X:m:13:4:1010\n"
+      "SX:C:X:m:15:8:1012\nSX:C:Z:m:17:1:1016\n"
+      "SX:C:E:m:_blocks:00001018:17\n";
   const char* globals[] = {"c1:2000:(typ3)",     "uc:2001:(typ4)",    "sh:2002:(typ5)",
                            "us:2004:(typ6)",     "in:2006:(typ11)",   "ui:2008:(typ12)",
                            "lg:200A:(typ1)",     "ul:200E:(typ2)",    "fl:2012:(typ7)",
@@ -315,6 +327,30 @@ TEST_F(SldWatch, AutoRowsFollowTheFunction) {
   watches.watch_refresh_autos();
   ASSERT_EQ(watches.auto_rows().size(), 1u);
   EXPECT_EQ(watches.auto_rows()[0]->name, "z");
+}
+
+// The auto rows hold the locals in scope where the program stands: an inner
+// block's own from its opening brace to its closing one, the innermost of
+// one name, and a sibling block's own in that block.
+TEST_F(SldWatch, AutoRowsShowTheLocalsInScope) {
+  poke(0x7000, 7, 2);
+  poke(0x7002, 100, 2);
+  poke(0x7004, 5, 2);
+  poke(0x7006, 'y', 1);
+  auto rows_at = [&](uint32_t pc) {
+    target.pc = pc;
+    for (const ExecPoint& p : sld.sld_module_find("m")->points)
+      if (p.address == pc) sld.sld_set_exec_point(&p);
+    watches.watch_refresh_autos();
+    std::string rows;
+    for (const WatchEntry* e : watches.auto_rows()) rows += e->name + "=" + e->value_text + " ";
+    return rows;
+  };
+  EXPECT_EQ(rows_at(0x100C), "w=0 x=5 ");
+  EXPECT_EQ(rows_at(0x100E), "w=0 x=100 ");
+  EXPECT_EQ(rows_at(0x1010), "w=0 x=5 ");
+  EXPECT_EQ(rows_at(0x1012), "w=0 y=121 'y' x=7 ");
+  EXPECT_EQ(rows_at(0x1016), "w=0 x=5 ");
 }
 
 }  // namespace

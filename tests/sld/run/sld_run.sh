@@ -18,12 +18,14 @@ fail() {
     exit 1
 }
 
-mkdir "$work/stepper" "$work/watched" "$work/deep" "$work/fib"
+mkdir "$work/stepper" "$work/deep"
 cp "$here/stepper.c" "$here/adder.s09" "$work/stepper/"
-cp "$here/watched.c" "$work/watched/"
 cp "$here/deep.c" "$here/twice.s09" "$work/deep/"
-cp "$here/fib.c" "$work/fib/"
-for p in stepper watched deep fib; do
+for p in watched fib loops scopes ticker; do
+    mkdir "$work/$p"
+    cp "$here/$p.c" "$work/$p/"
+done
+for p in stepper watched deep fib loops scopes ticker; do
     bash "$here/build.sh" "$stage" "$work/$p" || fail "building $p"
 done
 bash "$here/../../tools/build_example.sh" "$stage" "$work/example" Debug || fail "building the example"

@@ -1,0 +1,1 @@
+ticker break ticker:31 run run print ticks next print steps print ticks restart run run into print steps restart run run out print steps out into into into into into into into into into into into into into into into into into into into into into into into out next print steps run
