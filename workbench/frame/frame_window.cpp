@@ -224,6 +224,14 @@ void FrameWindow::focusActiveEditor() {
   if (!editor->isAncestorOf(QApplication::focusWidget())) editor->setFocus();
 }
 
+void FrameWindow::focusEditor(EditorChild* editor) {
+  QTimer::singleShot(0, this, [this, e = QPointer<EditorChild>(editor)] {
+    if (!e || !isVisible() || QApplication::activeModalWidget()) return;
+    activateWindow();
+    e->setFocus();
+  });
+}
+
 MdiChild* FrameWindow::activeChild() const {
   QMdiSubWindow* sub = mdi_->activeSubWindow();
   return sub ? dynamic_cast<MdiChild*>(sub->widget()) : nullptr;
