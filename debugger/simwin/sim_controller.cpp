@@ -43,6 +43,7 @@ SimulatorController::SimulatorController(wb::FrameWindow* frame) : QObject(frame
       [this](QWidget* view, const QString& className) -> QWidget* {
         QMdiSubWindow* sub = addChild(view, className);
         sub->adjustSize();
+        frame_->placeChild(sub, QPoint(0, 0));
         return sub;
       },
       [this] { return context_->attached_handles(); }, frame_->fonts().text);
@@ -124,8 +125,9 @@ SimulatorWindow* SimulatorController::showSimulator(const QString& load_file) {
                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     sub_->adjustSize();
     sub_->setMaximumSize(sub_->size());
+    // Centred over the area, unless that covers another window.
     const QSize area = frame_->mdiArea()->viewport()->size();
-    sub_->move(std::max(0, (area.width() - sub_->width()) / 2), std::max(0, (area.height() - sub_->height()) / 2));
+    frame_->placeChild(sub_, QPoint((area.width() - sub_->width()) / 2, (area.height() - sub_->height()) / 2));
     connect(w, &QObject::destroyed, this, [this] {
       if (devices_) devices_->sync();
     });

@@ -14,6 +14,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 
 #include "common/path.h"
@@ -283,6 +284,21 @@ QMdiSubWindow* FrameWindow::addChild(QWidget* widget, const char* className) {
   sub->setObjectName(QString::fromLatin1(className));
   sub->installEventFilter(this);
   return sub;
+}
+
+// A window larger than the area becomes as small as the area, where it
+// can: a terminal then shows fewer characters.
+void FrameWindow::placeChild(QMdiSubWindow* sub, QPoint wanted) {
+  std::vector<WindowRect> others;
+  for (QMdiSubWindow* o : mdi_->subWindowList())
+    if (o != sub && o->isVisibleTo(mdi_) && !o->isMinimized() && !o->isMaximized())
+      others.push_back({o->x(), o->y(), o->width(), o->height()});
+  const QSize area = mdi_->viewport()->size();
+  if (sub->width() > area.width() || sub->height() > area.height()) sub->resize(sub->size().boundedTo(area));
+  const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+  const WindowRect r =
+      place_window(area.width(), area.height(), others, {wanted.x(), wanted.y(), sub->width(), sub->height()}, title);
+  sub->move(r.x, r.y);
 }
 
 void FrameWindow::showOutputWindow() {
