@@ -48,7 +48,7 @@ SimulatorController::SimulatorController(wb::FrameWindow* frame) : QObject(frame
       },
       [this] { return context_->attached_handles(); }, frame_->fonts().text);
   connect(frame_->mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
-    if (sub && sub == sub_ && window_) window_->activated();
+    if (sub && sub == sub_ && window()) window_->activated();
   });
 }
 
@@ -116,7 +116,7 @@ void SimulatorController::useFrameDirectories() {
 SimulatorWindow* SimulatorController::showSimulator(const QString& load_file) {
   SimulatorContext& sim = *context_;
   useFrameDirectories();
-  if (!window_) {
+  if (!window()) {
     SimulatorWindow* w = SimulatorWindow::create(sim, CPU_KIND_MC6809, load_file);
     if (!w) return nullptr;
     window_ = w;
@@ -142,6 +142,10 @@ SimulatorWindow* SimulatorController::showSimulator(const QString& load_file) {
   return window_;
 }
 
+void SimulatorController::closeSimulator() {
+  if (window()) frame_->closeChild(sub_);
+}
+
 void SimulatorController::machineLevel(qintptr param) {
   if (param == 0 && !frame_->selectLoadFile()) return;
   showSimulator(frame_->loadFile());
@@ -159,7 +163,7 @@ void SimulatorController::editConfiguration() {
   useFrameDirectories();
   TargetSetupDialog dialog(sim, frame_);
   run_dialog(sim.env, dialog);
-  if (window_) {
+  if (window()) {
     sim.engine.setup_done();
     window_->refreshPanels();
   }
@@ -176,7 +180,7 @@ void SimulatorController::selectConfiguration() {
     return;
   }
   if (set_descriptor_) set_descriptor_(QString::fromStdString(sim.board.descriptor_path));
-  if (window_) window_->refreshPanels();
+  if (window()) window_->refreshPanels();
   devices_->sync();
   frame_->dispatch(wb::cmd::save_all);
 }
@@ -184,7 +188,7 @@ void SimulatorController::selectConfiguration() {
 void SimulatorController::clearConfiguration() {
   context_->board.sim_set_descriptor("");
   if (set_descriptor_) set_descriptor_(QString());
-  if (window_) window_->refreshPanels();
+  if (window()) window_->refreshPanels();
   frame_->dispatch(wb::cmd::save_all);
 }
 

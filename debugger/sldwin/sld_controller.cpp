@@ -157,8 +157,9 @@ void SldController::dropWatchWindows() {
 }
 
 // The debugger window is closing (its close box, Close, Close All, a
-// failed start): the watch windows go, the session ends, the devices the
-// I/O link attached close.
+// failed start, the simulator window closing): the watch windows go, the
+// session ends, the simulator window closes with the devices the I/O link
+// attached, and the project manager comes back.
 void SldController::sessionClosing() {
   if (ending_ || !debugger_) return;
   ending_ = true;
@@ -167,10 +168,12 @@ void SldController::sessionClosing() {
   debugger_->sld_close_session();
   if (sim::SimulatorWindow* w = sim_->window())
     if (w->client() == this) w->setClient(nullptr);
+  sim_->closeSimulator();
   sim_->context().board.dev_close_all();
   sim_->devices().sync();
   window_ = nullptr;
   ending_ = false;
+  if (show_project_manager) show_project_manager();
   QTimer::singleShot(0, frame_, [f = frame_] { f->updateMenus(); });
 }
 

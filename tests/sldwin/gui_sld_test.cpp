@@ -2,8 +2,8 @@
 // generated program: Start Debugging, the arrow and the title, the margin's
 // breakpoints, stepping and the menus' greying, the breakpoint dialog, the
 // watch windows with expansion and editing in place, the places of the
-// session's windows, the end of a session from either window, and the time
-// of one Next over a long line.
+// session's windows, the end of a session from either window with all of
+// them, and the time of one Next over a long line.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -384,8 +384,11 @@ TEST_F(SldFrame, ClosingTheDebuggerWindowEndsTheSession) {
   EXPECT_FALSE(ctl->sessionOpen());
   EXPECT_EQ(ctl->window(), nullptr);
   EXPECT_TRUE(g.isNull());
-  // The devices the simulator had attached are closed with it.
+  // The simulator window goes with its session, and the devices it had
+  // attached with it: nothing of the session is left in the area.
+  EXPECT_EQ(sim->window(), nullptr);
   EXPECT_TRUE(wait_for([&] { return sim->devices().count() == 0; }));
+  EXPECT_EQ(childCount(), 0);
   frame->updateMenus();
   EXPECT_TRUE(frame->menu(wb::MenuId::Build)->menuAction()->isVisible());
   EXPECT_FALSE(frame->menu(wb::MenuId::Debugger)->menuAction()->isVisible());
