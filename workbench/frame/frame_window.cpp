@@ -286,12 +286,14 @@ QMdiSubWindow* FrameWindow::addChild(QWidget* widget, const char* className) {
   return sub;
 }
 
-// A window larger than the area becomes as small as the area, where it
-// can: a terminal then shows fewer characters.
+// The editors are the documents the other windows stand over; they are
+// not avoided. A window larger than the area becomes as small as the area,
+// where it can: a terminal then shows fewer characters.
 void FrameWindow::placeChild(QMdiSubWindow* sub, QPoint wanted) {
   std::vector<WindowRect> others;
   for (QMdiSubWindow* o : mdi_->subWindowList())
-    if (o != sub && o->isVisibleTo(mdi_) && !o->isMinimized() && !o->isMaximized())
+    if (o != sub && o->isVisibleTo(mdi_) && !o->isMinimized() && !o->isMaximized() &&
+        !qobject_cast<EditorChild*>(o->widget()))
       others.push_back({o->x(), o->y(), o->width(), o->height()});
   const QSize area = mdi_->viewport()->size();
   if (sub->width() > area.width() || sub->height() > area.height()) sub->resize(sub->size().boundedTo(area));

@@ -107,7 +107,7 @@ class FrameWindow : public QMainWindow {
   // Closes one child: it settles its work, then the frame deletes it.
   bool closeChild(QMdiSubWindow* sub);
   // Moves a new child to the place `place_window` gives for `wanted` among
-  // the children shown in the area.
+  // the children shown in the area, editors apart.
   void placeChild(QMdiSubWindow* sub, QPoint wanted);
   // An editor opened from a window of the frame's own (the project
   // manager) takes the keys, as after a menu command: the frame becomes
