@@ -82,6 +82,8 @@ std::vector<ControlPlace> control_layout(int cpu_kind, int L, int W) {
   return c;
 }
 
+std::string byte_total_text(uint32_t total) { return format("%7.7u", unsigned(total)); }
+
 // ---- register fields ----
 
 std::string format_register(uint64_t value, int bits, int radix) {

@@ -50,6 +50,13 @@ constexpr int memory_scroll_max = 4092;  // lines of 16 bytes
 constexpr int list_rows = 12;
 constexpr int list_width = 31;
 
+struct PanelRect {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
+// The byte counter holds as many digits as the largest count, 4294967295.
+constexpr int byte_total_digits = 10;
+
 // The panel geometry for kind 17, from the panel font's line height L and
 // average character width W.
 struct PanelGeometry {
@@ -58,8 +65,13 @@ struct PanelGeometry {
   int stack_x = 29, stack_y = 227;
   int byte_total_x() const { return 176 + 4 * W; }
   int byte_total_y = 114;
+  // The counter's dark window behind its text.
+  PanelRect byte_total_box() const { return {byte_total_x() - 4, byte_total_y - 3, byte_total_digits * W + 10, L + 6}; }
   int descriptor_x = 7, descriptor_y = 51;
 };
+
+// The byte counter's text: seven digits at least.
+std::string byte_total_text(uint32_t total);
 
 // Whether the CPU kind has a panel layout (only the MC6809's, 17).
 bool layout_for_kind(int cpu_kind);

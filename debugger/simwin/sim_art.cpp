@@ -73,7 +73,8 @@ QPixmap board_picture(const PanelGeometry& g, QSize size, const QFont& small_fon
   // The byte counter: a dark display window.
   p.setPen(QPen(QColor(0x0A, 0x0A, 0x0A), 1));
   p.setBrush(QColor(0x10, 0x14, 0x10));
-  p.drawRect(QRect(g.byte_total_x() - 4, g.byte_total_y - 3, 7 * W + 10, L + 6));
+  const PanelRect box = g.byte_total_box();
+  p.drawRect(QRect(box.x, box.y, box.width, box.height));
   label(p, g.byte_total_x() - 4, g.byte_total_y - 17, QStringLiteral("BYTES RUN"));
 
   // The run lamps.

@@ -43,11 +43,12 @@ SimulatorController::SimulatorController(wb::FrameWindow* frame) : QObject(frame
       [this](QWidget* view, const QString& className) -> QWidget* {
         QMdiSubWindow* sub = addChild(view, className);
         sub->adjustSize();
+        frame_->placeChild(sub, QPoint(0, 0));
         return sub;
       },
       [this] { return context_->attached_handles(); }, frame_->fonts().text);
   connect(frame_->mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
-    if (sub && sub == sub_ && window_) window_->activated();
+    if (sub && sub == sub_ && window()) window_->activated();
   });
 }
 
@@ -115,7 +116,7 @@ void SimulatorController::useFrameDirectories() {
 SimulatorWindow* SimulatorController::showSimulator(const QString& load_file) {
   SimulatorContext& sim = *context_;
   useFrameDirectories();
-  if (!window_) {
+  if (!window()) {
     SimulatorWindow* w = SimulatorWindow::create(sim, CPU_KIND_MC6809, load_file);
     if (!w) return nullptr;
     window_ = w;
@@ -124,8 +125,9 @@ SimulatorWindow* SimulatorController::showSimulator(const QString& load_file) {
                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     sub_->adjustSize();
     sub_->setMaximumSize(sub_->size());
+    // Centred over the area, unless that covers another window.
     const QSize area = frame_->mdiArea()->viewport()->size();
-    sub_->move(std::max(0, (area.width() - sub_->width()) / 2), std::max(0, (area.height() - sub_->height()) / 2));
+    frame_->placeChild(sub_, QPoint((area.width() - sub_->width()) / 2, (area.height() - sub_->height()) / 2));
     connect(w, &QObject::destroyed, this, [this] {
       if (devices_) devices_->sync();
     });
@@ -138,6 +140,10 @@ SimulatorWindow* SimulatorController::showSimulator(const QString& load_file) {
   frame_->mdiArea()->setActiveSubWindow(sub_);
   frame_->updateMenus();
   return window_;
+}
+
+void SimulatorController::closeSimulator() {
+  if (window()) frame_->closeChild(sub_);
 }
 
 void SimulatorController::machineLevel(qintptr param) {
@@ -157,7 +163,7 @@ void SimulatorController::editConfiguration() {
   useFrameDirectories();
   TargetSetupDialog dialog(sim, frame_);
   run_dialog(sim.env, dialog);
-  if (window_) {
+  if (window()) {
     sim.engine.setup_done();
     window_->refreshPanels();
   }
@@ -174,7 +180,7 @@ void SimulatorController::selectConfiguration() {
     return;
   }
   if (set_descriptor_) set_descriptor_(QString::fromStdString(sim.board.descriptor_path));
-  if (window_) window_->refreshPanels();
+  if (window()) window_->refreshPanels();
   devices_->sync();
   frame_->dispatch(wb::cmd::save_all);
 }
@@ -182,7 +188,7 @@ void SimulatorController::selectConfiguration() {
 void SimulatorController::clearConfiguration() {
   context_->board.sim_set_descriptor("");
   if (set_descriptor_) set_descriptor_(QString());
-  if (window_) window_->refreshPanels();
+  if (window()) window_->refreshPanels();
   frame_->dispatch(wb::cmd::save_all);
 }
 

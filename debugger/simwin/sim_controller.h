@@ -27,7 +27,8 @@ class SimulatorController : public QObject {
   explicit SimulatorController(wb::FrameWindow* frame);
   ~SimulatorController() override;
 
-  SimulatorWindow* window() const { return window_; }
+  // The simulator window, until it starts to close.
+  SimulatorWindow* window() const { return window_ && context_->window() == window_ ? window_ : nullptr; }
   SimulatorContext& context() { return *context_; }
   tovrel::DeviceWindowSet& devices() { return *devices_; }
 
@@ -38,6 +39,8 @@ class SimulatorController : public QObject {
   // 43099: creates the window when there is none (with `load_file`),
   // activates it and loads the program. The window, or nullptr.
   SimulatorWindow* showSimulator(const QString& load_file);
+  // Closes the simulator window, unless there is none or it is closing.
+  void closeSimulator();
 
  signals:
   // The controller is going; what works over its engine lets go now.

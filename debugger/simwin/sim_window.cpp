@@ -616,7 +616,7 @@ void SimulatorWindow::paintEvent(QPaintEvent*) {
   // The byte total and the target's name.
   p.setPen(Qt::white);
   p.drawText(geo_.byte_total_x(), geo_.byte_total_y + fm.ascent(),
-             QString::fromStdString(format("%7.7d", int(e.byte_total))));
+             QString::fromStdString(byte_total_text(e.byte_total)));
   p.setPen(Qt::black);
   p.setClipRect(QRect(geo_.descriptor_x, geo_.descriptor_y, 170, L));
   p.drawText(geo_.descriptor_x, geo_.descriptor_y + fm.ascent(),

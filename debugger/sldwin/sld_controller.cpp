@@ -113,20 +113,25 @@ void SldController::createWindows() {
   env.closing = [this] { sessionClosing(); };
   window_ = new SldWindow(*debugger_, env);
   sub_ = addChild(window_, SldWindow::class_name);
+  // Each window goes to its own place, or the nearest one where it hides no
+  // other window that is already there.
   const QSize area = frame_->mdiArea()->viewport()->size();
-  sub_->setGeometry(std::max(0, area.width() / 2 - 40), area.height() / 4, area.width() / 2, area.height() / 2);
+  sub_->resize(area.width() / 2, area.height() / 2);
+  frame_->placeChild(sub_, QPoint(area.width() / 2 - 40, area.height() / 4));
+  sub_->show();
   if (debugger_->model().modules().empty()) return;
   WatchEnv wenv;
   wenv.running = [this] { return debugger_ && debugger_->target().target_is_running(); };
   wenv.session_open = [this] { return sessionOpen(); };
   autos_ = new WatchWindow(debugger_->watches(), true, wenv, frame_->fonts().tree);
   globals_ = new WatchWindow(debugger_->watches(), false, wenv, frame_->fonts().tree);
-  QMdiSubWindow* a = addChild(autos_, WatchWindow::auto_class);
-  a->setGeometry(50, 120, 250, 250);
-  QMdiSubWindow* g = addChild(globals_, WatchWindow::global_class);
-  g->setGeometry(40, 100, 250, 250);
-  a->show();
-  g->show();
+  const std::pair<WatchWindow*, QPoint> watches[] = {{autos_, QPoint(50, 120)}, {globals_, QPoint(40, 100)}};
+  for (const auto& [watch, place] : watches) {
+    QMdiSubWindow* sub = addChild(watch, watch == autos_ ? WatchWindow::auto_class : WatchWindow::global_class);
+    sub->resize(250, 250);
+    frame_->placeChild(sub, place);
+    sub->show();
+  }
 }
 
 void SldController::endSession() {
@@ -152,8 +157,9 @@ void SldController::dropWatchWindows() {
 }
 
 // The debugger window is closing (its close box, Close, Close All, a
-// failed start): the watch windows go, the session ends, the devices the
-// I/O link attached close.
+// failed start, the simulator window closing): the watch windows go, the
+// session ends, the simulator window closes with the devices the I/O link
+// attached, and the project manager comes back.
 void SldController::sessionClosing() {
   if (ending_ || !debugger_) return;
   ending_ = true;
@@ -162,10 +168,12 @@ void SldController::sessionClosing() {
   debugger_->sld_close_session();
   if (sim::SimulatorWindow* w = sim_->window())
     if (w->client() == this) w->setClient(nullptr);
+  sim_->closeSimulator();
   sim_->context().board.dev_close_all();
   sim_->devices().sync();
   window_ = nullptr;
   ending_ = false;
+  if (show_project_manager) show_project_manager();
   QTimer::singleShot(0, frame_, [f = frame_] { f->updateMenus(); });
 }
 

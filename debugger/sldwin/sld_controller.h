@@ -40,8 +40,9 @@ class SldController : public QObject, public sld::SldSessionHost, public sim::Si
   ~SldController() override;
 
   // Hooks of the workbench around: the project manager hides when a session
-  // starts; breakpoints belong to an open project.
+  // starts and comes back as it ends; breakpoints belong to an open project.
   std::function<void()> hide_project_manager;
+  std::function<void()> show_project_manager;
   std::function<bool()> project_open;
   // A message box with a caption (the product title when empty), and the
   // run of a modal dialog; tests answer both themselves.
@@ -49,7 +50,8 @@ class SldController : public QObject, public sld::SldSessionHost, public sim::Si
   std::function<int(QDialog& dialog)> run_dialog;
 
   void startDebugging();
-  // 43139: the debugger window closes and the session with it.
+  // 43139: the debugger window closes and the session with it, and so do
+  // the watch windows and the simulator window with its devices.
   void endSession();
   // A command of the window or the Debug menu.
   void command(int id);

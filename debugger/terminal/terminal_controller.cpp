@@ -69,6 +69,7 @@ TerminalChild* TerminalController::open(int port_index) {
   sub->installEventFilter(frame_);
   sub->show();
   sub->resize(child->gridPixels() + (sub->size() - child->size()));
+  frame_->placeChild(sub, sub->pos());
   terminals_.append(child);
   frame_->mdiArea()->setActiveSubWindow(sub);
   child->setFocus();

@@ -136,6 +136,28 @@ TEST_F(SimWindow, BreakpointFromTheRowsPopupPaintsItRedAndStopsARun) {
   EXPECT_EQ(menu[2].id, POP_ENABLE_BREAK);
 }
 
+// BYTES RUN at the largest count the engine keeps: every digit inside the
+// counter's dark window, none on the board beside it.
+TEST_F(SimWindow, TheByteCounterHoldsItsLargestCount) {
+  open();
+  const PanelGeometry& g = window->panelGeometry();
+  auto lit_right_of = [&](int x) {
+    const QImage shot = window->grab().toImage();
+    for (int y = g.byte_total_y; y < g.byte_total_y + g.L; ++y)
+      for (int px = x; px < 390; ++px)
+        if (qGray(shot.pixel(px, y)) > 160) return px;
+    return 0;
+  };
+  engine().byte_total = 42879;
+  window->update();
+  const int text_end = g.byte_total_x() + 7 * g.W;
+  EXPECT_GT(lit_right_of(text_end - g.W), 0);  // the seventh digit is there
+  engine().byte_total = 0xFFFFFFFF;
+  window->update();
+  EXPECT_EQ(lit_right_of(g.byte_total_x() + 10 * g.W + 6), 0);
+  EXPECT_GT(lit_right_of(g.byte_total_x() + 9 * g.W), 0);  // and so is the tenth
+}
+
 TEST_F(SimWindow, BreakpointDialogAddsTogglesAndRemoves) {
   open();
   scripts.push_back([&](QDialog& d) {

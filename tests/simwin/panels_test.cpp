@@ -30,6 +30,28 @@ TEST(SimPanels, LayoutExistsOnlyForTheMc6809) {
   EXPECT_EQ(find(1101).text, "mem");
 }
 
+// The byte counter shows seven digits at least, and its window holds the
+// ten of the largest count without touching a control, whatever the font.
+TEST(SimPanels, TheByteCounterFitsItsLargestCount) {
+  EXPECT_EQ(byte_total_text(42879), "0042879");
+  EXPECT_EQ(byte_total_text(0x80000000u), "2147483648");
+  EXPECT_EQ(byte_total_text(0xFFFFFFFFu), "4294967295");
+  for (auto [L, W] : {std::pair{13, 8}, std::pair{16, 8}, std::pair{14, 7}, std::pair{12, 6}}) {
+    PanelGeometry g;
+    g.L = L;
+    g.W = W;
+    const PanelRect box = g.byte_total_box();
+    EXPECT_LE(box.x, g.byte_total_x());
+    EXPECT_GE(box.x + box.width, g.byte_total_x() + 10 * W) << W;
+    EXPECT_GE(box.y + box.height, g.byte_total_y + L);
+    for (const ControlPlace& c : control_layout(17, L, W)) {
+      const bool apart = c.x + c.width <= box.x || box.x + box.width <= c.x || c.y + c.height <= box.y ||
+                         box.y + box.height <= c.y;
+      EXPECT_TRUE(apart) << "control " << c.id << " at L " << L << " W " << W;
+    }
+  }
+}
+
 TEST(SimPanels, RegisterTextsAndNumbers) {
   EXPECT_EQ(format_register(0xA5, 8, 2), "10100101");
   EXPECT_EQ(format_register(5, 3, 2), "101");

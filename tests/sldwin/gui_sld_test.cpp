@@ -1,8 +1,9 @@
 // The debugger in the frame over the example workspace's Debug build and a
 // generated program: Start Debugging, the arrow and the title, the margin's
 // breakpoints, stepping and the menus' greying, the breakpoint dialog, the
-// watch windows with expansion and editing in place, the end of a session
-// from either window, and the time of one Next over a long line.
+// watch windows with expansion and editing in place, the places of the
+// session's windows, the end of a session from either window with all of
+// them, and the time of one Next over a long line.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -15,6 +16,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QToolBar>
 #include <filesystem>
@@ -382,8 +384,11 @@ TEST_F(SldFrame, ClosingTheDebuggerWindowEndsTheSession) {
   EXPECT_FALSE(ctl->sessionOpen());
   EXPECT_EQ(ctl->window(), nullptr);
   EXPECT_TRUE(g.isNull());
-  // The devices the simulator had attached are closed with it.
+  // The simulator window goes with its session, and the devices it had
+  // attached with it: nothing of the session is left in the area.
+  EXPECT_EQ(sim->window(), nullptr);
   EXPECT_TRUE(wait_for([&] { return sim->devices().count() == 0; }));
+  EXPECT_EQ(childCount(), 0);
   frame->updateMenus();
   EXPECT_TRUE(frame->menu(wb::MenuId::Build)->menuAction()->isVisible());
   EXPECT_FALSE(frame->menu(wb::MenuId::Debugger)->menuAction()->isVisible());
@@ -391,6 +396,31 @@ TEST_F(SldFrame, ClosingTheDebuggerWindowEndsTheSession) {
   ASSERT_TRUE(start(programs().example));
   ASSERT_EQ(ctl->globals()->tree()->topLevelItemCount(), 1);
   EXPECT_EQ(ctl->globals()->tree()->topLevelItem(0)->text(0), "demo{..}");
+}
+
+// The session's windows open inside the area, the watch windows side by
+// side, and none hides the buttons of another's title bar.
+TEST_F(SldFrame, TheSessionsWindowsOpenInsideTheAreaClearOfEachOther) {
+  frame->dispatch(wb::cmd::output_window);
+  ASSERT_TRUE(start(programs().example));
+  ASSERT_TRUE(wait_for([&] { return sim->devices().count() == 2; }));
+  QMdiArea* mdi = frame->mdiArea();
+  const QRect area(QPoint(0, 0), mdi->viewport()->size());
+  QList<QMdiSubWindow*> subs = mdi->subWindowList(QMdiArea::CreationOrder);
+  ASSERT_EQ(subs.size(), 7);  // output, simulator, terminal, PIA panel, debugger, both watches
+  for (QMdiSubWindow* sub : subs) EXPECT_TRUE(area.contains(sub->geometry())) << sub->windowTitle().toStdString();
+  auto* autos = qobject_cast<QMdiSubWindow*>(ctl->autos()->parentWidget());
+  auto* globals = qobject_cast<QMdiSubWindow*>(ctl->globals()->parentWidget());
+  EXPECT_FALSE(autos->geometry().intersects(globals->geometry()));
+  // Every title bar shows its buttons: no window above hides them.
+  const int title = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, autos);
+  const QList<QMdiSubWindow*> stack = mdi->subWindowList(QMdiArea::StackingOrder);
+  for (int i = 0; i < stack.size(); ++i)
+    for (int j = i + 1; j < stack.size(); ++j) {
+      const QRect buttons(stack[i]->x() + stack[i]->width() - 3 * title, stack[i]->y(), 3 * title, title);
+      EXPECT_FALSE(stack[j]->geometry().intersects(buttons))
+          << stack[j]->windowTitle().toStdString() << " over " << stack[i]->windowTitle().toStdString();
+    }
 }
 
 TEST_F(SldFrame, ClosingTheSimulatorWindowEndsTheSession) {

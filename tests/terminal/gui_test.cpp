@@ -1,5 +1,5 @@
 // The terminal window on the frame, offscreen: opening from the port list,
-// typing, the pop-up menu, the two dialogs, closing during a load; and the
+// its place in the area, typing, the pop-up menu, the two dialogs, closing during a load; and the
 // whole road with the QM09 monitor in run09 behind a pseudo-terminal: banner,
 // download of the example workspace's Final build, G, the program's greeting
 // on the screen and its echo of a key typed.
@@ -110,6 +110,33 @@ TEST_F(TerminalGui, OpensOncePerPortAndTalksToTheBoard) {
 
 // The ports file is read again as the menu opens: a port named after the
 // start is offered at once, and an empty list says where ports are named.
+// The window opens inside the frame's area, clear of the output window
+// where there is room; in an area too small for 80 by 25 characters it
+// takes the area's size and its screen as many characters as fit.
+TEST_F(TerminalGui, OpensInsideTheArea) {
+  frame->dispatch(wb::cmd::output_window);
+  TerminalChild* t = openCom1();
+  ASSERT_NE(t, nullptr);
+  auto* sub = qobject_cast<QMdiSubWindow*>(t->parentWidget());
+  QRect area(QPoint(0, 0), frame->mdiArea()->viewport()->size());
+  EXPECT_TRUE(area.contains(sub->geometry()));
+  EXPECT_FALSE(sub->geometry().intersects(frame->output()->parentWidget()->geometry()));
+  EXPECT_EQ(t->terminal().screen().columns(), 80);
+  frame->closeChild(sub);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  frame->resize(600, 400);
+  QApplication::processEvents();
+  t = openCom1();
+  ASSERT_NE(t, nullptr);
+  QTest::qWait(20);
+  sub = qobject_cast<QMdiSubWindow*>(t->parentWidget());
+  area = QRect(QPoint(0, 0), frame->mdiArea()->viewport()->size());
+  EXPECT_TRUE(area.contains(sub->geometry())) << sub->x() << "," << sub->y() << " " << sub->width() << "x"
+                                              << sub->height() << " in " << area.width() << "x" << area.height();
+  EXPECT_LT(t->terminal().screen().columns(), 80);
+  EXPECT_EQ(t->size(), t->gridPixels());
+}
+
 TEST_F(TerminalGui, ThePortsFileIsReadAgainAsTheMenuOpens) {
   QMenu* ports = frame->menu(wb::MenuId::OpenTerminal);
   write_map("# none yet\n");

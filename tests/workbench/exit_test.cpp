@@ -97,10 +97,14 @@ TEST(WbExit, ExitEndsTheProgramAfterLongUse) {
   QTest::qWait(200);
   frame.dispatch(cmd::dbg_close);
   EXPECT_FALSE(workbench->debugging().sessionOpen());
+  EXPECT_EQ(sim.window(), nullptr);  // gone with the session
 
   workbench->projects().openWorkspace(QString::fromStdString(root + "/b/ky09demo.w09"));
   frame.dispatch(cmd::terminal_port_first);
   ASSERT_NE(workbench->terminals().terminal(0), nullptr);
+  dialogs->file_names = {load};
+  frame.dispatch(cmd::machine_level);
+  ASSERT_NE(sim.window(), nullptr);
   sim.window()->command(SIM_RUN_FAST, 0);
   QtUserDialogs(&frame).help(QString::fromStdString(stage + "/help/index.html"));
   QTest::qWait(200);

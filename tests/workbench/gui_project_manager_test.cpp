@@ -1,8 +1,9 @@
 // The project manager as a user drives it: the workspace menu without a
 // workspace, a new workspace and project through TYPESELECT and
 // PROJECTSETTING, files in and out, the tree after reopening, a project
-// inserted twice, the menus of active and other projects, and the project
-// menu's Build, terminal ports and configuration.
+// inserted twice, the menus of active and other projects, the project
+// menu's Build, terminal ports and configuration, and the keys after a
+// file is opened from the tree.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <filesystem>
@@ -271,6 +273,46 @@ TEST_F(ProjectManagerTest, WbProjectMenuBuildsTerminalsAndConfigurations) {
   pm->choose(alpha, PM::PrFinal);
   EXPECT_EQ(controller->session().project.active_config(), config_id::final_);
   EXPECT_TRUE(dialogs->errors.empty());
+}
+
+// Opened from the tree by a double click or by Edit, new or already open,
+// the editor takes the keys: what is typed next lands in its text.
+TEST_F(ProjectManagerTest, WbAFileOpenedFromTheTreeTakesTheKeys) {
+  std::filesystem::copy(std::string(ZUN_SOURCE_DIR) + "/data/examples", path("ex").toStdString(),
+                        std::filesystem::copy_options::recursive);
+  controller->openWorkspace(path("ex/ky09demo.w09"));
+  QTreeWidgetItem* console = fileItem("ky09demo", "console.c");
+  ASSERT_NE(console, nullptr);
+  auto typeAtFocus = [](const char* keys) {
+    QWidget* to = QApplication::focusWidget();
+    ASSERT_NE(to, nullptr);
+    QTest::keyClicks(to, QString::fromLatin1(keys));
+  };
+  // The user works in the tree: it is the active window with the keys.
+  auto fromTheTree = [&](const std::function<void()>& open, const char* keys) {
+    pm->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(pm));
+    pm->tree()->setFocus();
+    pm->tree()->setCurrentItem(console);
+    open();
+    QTest::qWait(20);
+    typeAtFocus(keys);
+  };
+  auto doubleClick = [&] {
+    const QPoint at = pm->tree()->visualItemRect(console).center();
+    QTest::mouseClick(pm->tree()->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(pm->tree()->viewport(), Qt::LeftButton, {}, at);
+  };
+  fromTheTree(doubleClick, "zz");
+  EditorChild* editor = frame->editors()->findByPath(path("ex/ky09demo/console.c"));
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->bytes().substr(0, 4), "zz/*");
+  EXPECT_TRUE(frame->isActiveWindow());
+  fromTheTree(doubleClick, "y");
+  EXPECT_EQ(editor->bytes().substr(0, 5), "zzy/*");
+  fromTheTree([&] { pm->choose(console, PM::FiEdit); }, "x");
+  EXPECT_EQ(editor->bytes().substr(0, 6), "zzyx/*");
+  EXPECT_EQ(editorCount(), 2);  // main.c, reopened with the project, and console.c
 }
 
 }  // namespace

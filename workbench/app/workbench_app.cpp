@@ -1,6 +1,7 @@
 // Builds the workbench and joins its parts: the terminals' settings live in
 // the project file, the project keeps the simulator's target descriptor, the
-// debugger hides the project manager and drops its breakpoints on a build.
+// debugger hides the project manager while it runs and drops its breakpoints
+// on a build, and a debugging session ends with the workspace.
 // When the frame has closed for good the application ends, whatever else is
 // still around (a window left open, a loop of a dialog).
 #include "workbench/app/workbench_app.h"
@@ -48,13 +49,17 @@ Workbench::Workbench(std::unique_ptr<UserDialogs> dialogs)
       });
   debugging_->project_open = [&session] { return session.project.open; };
   ProjectController* projects = projects_.get();
-  debugging_->hide_project_manager = [projects] { projects->showManager(false); };
+  debugging_->hide_project_manager = [projects] { projects->hideManagerForSession(); };
+  debugging_->show_project_manager = [projects] { projects->restoreManagerAfterSession(); };
   // A build moves the code: the debugger's breakpoints of the old one go, as
   // they do when a project closes.
   sldwin::SldController* debugging = debugging_;
   session.drop_breakpoints = [debugging] {
     if (sld::SldDebugger* d = debugging->debugger()) d->breakpoints().bp_clear_all();
   };
+  // Closing the workspace ends a debugging session, as Exit does.
+  projects->debugging_open = [debugging] { return debugging->sessionOpen(); };
+  projects->end_debugging = [debugging] { debugging->endSession(); };
   QObject::connect(frame, &FrameWindow::closed, qApp, [] { QCoreApplication::exit(0); });
 }
 

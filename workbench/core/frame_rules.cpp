@@ -1,6 +1,12 @@
-// The frame's small bookkeeping rules: the caption text and the list of the
-// most recently opened workspaces (kept in the settings store by the frame).
+// The frame's small bookkeeping rules: the caption text, the list of the
+// most recently opened workspaces (kept in the settings store by the frame)
+// and the place of a new window among those already in the MDI area.
 #include "workbench/core/workbench_core.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <vector>
 
 #include "common/format.h"
 #include "common/text.h"
@@ -15,6 +21,76 @@ std::string frame_caption(std::string_view project_name, std::optional<std::stri
   std::string name(editor_file->substr(0, 119));
   if (editor_modified) name += " *";
   return format("%s - KVT %s - [%s]", project.c_str(), title.c_str(), name.c_str());
+}
+
+namespace {
+
+long long overlap(const WindowRect& a, const WindowRect& b) {
+  const long long w = std::min(a.x + a.width, b.x + b.width) - std::max(a.x, b.x);
+  const long long h = std::min(a.y + a.height, b.y + b.height) - std::max(a.y, b.y);
+  return w > 0 && h > 0 ? w * h : 0;
+}
+
+WindowRect title_bar(const WindowRect& r, int title_height) {
+  return {r.x, r.y, r.width, std::min(r.height, title_height)};
+}
+
+// The right end of the title bar, where its buttons are (close among them).
+WindowRect title_buttons(const WindowRect& r, int title_height) {
+  const int width = std::min(r.width, 3 * title_height);
+  return {r.x + r.width - width, r.y, width, std::min(r.height, title_height)};
+}
+
+// The positions along one axis worth trying: the wanted one, both ends of
+// the area, and flush with either edge of every other window, on either
+// side of it, or with the inner edge of its title bar or of its buttons
+// (`inset` from its edge); each kept inside the area.
+std::vector<int> axis_places(int wanted, int size, int area, const std::vector<std::pair<int, int>>& spans,
+                             int inset) {
+  const int last = std::max(0, area - size);
+  std::vector<int> places = {wanted, 0, last};
+  for (auto [from, to] : spans)
+    places.insert(places.end(), {from, to, from - size, to - size, from + inset, to - inset - size});
+  for (int& p : places) p = std::clamp(p, 0, last);
+  std::sort(places.begin(), places.end());
+  places.erase(std::unique(places.begin(), places.end()), places.end());
+  return places;
+}
+
+}  // namespace
+
+WindowRect place_window(int area_width, int area_height, std::span<const WindowRect> others, WindowRect wanted,
+                        int title_height) {
+  std::vector<std::pair<int, int>> xs, ys;
+  for (const WindowRect& o : others) {
+    xs.emplace_back(o.x, o.x + o.width);
+    ys.emplace_back(o.y, o.y + o.height);
+  }
+  // What the new window hides at once of the others' title bar buttons,
+  // then what they would hide of its own once one of them comes to the top;
+  // the same for the whole title bars; how much of the others it covers; how
+  // far it is from the wanted place.
+  using Cost = std::array<long long, 6>;
+  Cost best{std::numeric_limits<long long>::max()};
+  WindowRect chosen = wanted;
+  for (int x : axis_places(wanted.x, wanted.width, area_width, xs, 3 * title_height))
+    for (int y : axis_places(wanted.y, wanted.height, area_height, ys, title_height)) {
+      const WindowRect r{x, y, wanted.width, wanted.height};
+      const long long dx = x - wanted.x, dy = y - wanted.y;
+      Cost cost{0, 0, 0, 0, 0, dx * dx + dy * dy};
+      for (const WindowRect& o : others) {
+        cost[0] += overlap(r, title_buttons(o, title_height));
+        cost[1] += overlap(o, title_buttons(r, title_height));
+        cost[2] += overlap(r, title_bar(o, title_height));
+        cost[3] += overlap(o, title_bar(r, title_height));
+        cost[4] += overlap(r, o);
+      }
+      if (cost < best) {
+        best = cost;
+        chosen = r;
+      }
+    }
+  return chosen;
 }
 
 void RecentWorkspaces::push(const std::string& path) {

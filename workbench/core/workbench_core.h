@@ -154,6 +154,26 @@ class WindowPlacement {
 };
 
 // ---- frame rules (frame_rules.cpp) ----
+// A window in the MDI area: its top-left corner and its size, frame and
+// title bar included.
+struct WindowRect {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool operator==(const WindowRect&) const = default;
+};
+
+// Where a new window goes in an area beside the windows shown there. The
+// wanted place when the window lies inside the area there and touches no
+// other window; else, of the places along the area's and the others' edges,
+// the one where it hides the least of the others' title bar buttons (the
+// right end of a title bar `title_height` high, three heights wide); of
+// those, where the least of its own lies over another window (hidden once
+// that one comes to the top); then the same for the whole title bars; then
+// where it covers the least of the others; then the nearest to the wanted
+// place. A window larger than the area keeps its top-left corner, and so
+// its title bar, in the area.
+WindowRect place_window(int area_width, int area_height, std::span<const WindowRect> others, WindowRect wanted,
+                        int title_height);
+
 std::string frame_caption(std::string_view project_name, std::optional<std::string_view> editor_file,
                           bool editor_modified);
 

@@ -14,6 +14,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 
 #include "common/path.h"
@@ -224,6 +225,14 @@ void FrameWindow::focusActiveEditor() {
   if (!editor->isAncestorOf(QApplication::focusWidget())) editor->setFocus();
 }
 
+void FrameWindow::focusEditor(EditorChild* editor) {
+  QTimer::singleShot(0, this, [this, e = QPointer<EditorChild>(editor)] {
+    if (!e || !isVisible() || QApplication::activeModalWidget()) return;
+    activateWindow();
+    e->setFocus();
+  });
+}
+
 MdiChild* FrameWindow::activeChild() const {
   QMdiSubWindow* sub = mdi_->activeSubWindow();
   return sub ? dynamic_cast<MdiChild*>(sub->widget()) : nullptr;
@@ -275,6 +284,23 @@ QMdiSubWindow* FrameWindow::addChild(QWidget* widget, const char* className) {
   sub->setObjectName(QString::fromLatin1(className));
   sub->installEventFilter(this);
   return sub;
+}
+
+// The editors are the documents the other windows stand over; they are
+// not avoided. A window larger than the area becomes as small as the area,
+// where it can: a terminal then shows fewer characters.
+void FrameWindow::placeChild(QMdiSubWindow* sub, QPoint wanted) {
+  std::vector<WindowRect> others;
+  for (QMdiSubWindow* o : mdi_->subWindowList())
+    if (o != sub && o->isVisibleTo(mdi_) && !o->isMinimized() && !o->isMaximized() &&
+        !qobject_cast<EditorChild*>(o->widget()))
+      others.push_back({o->x(), o->y(), o->width(), o->height()});
+  const QSize area = mdi_->viewport()->size();
+  if (sub->width() > area.width() || sub->height() > area.height()) sub->resize(sub->size().boundedTo(area));
+  const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+  const WindowRect r =
+      place_window(area.width(), area.height(), others, {wanted.x(), wanted.y(), sub->width(), sub->height()}, title);
+  sub->move(r.x, r.y);
 }
 
 void FrameWindow::showOutputWindow() {

@@ -25,6 +25,7 @@ class QMenu;
 
 namespace zun::wb {
 
+class EditorChild;
 class EditorController;
 class FileAccess;
 class OutputChild;
@@ -105,6 +106,13 @@ class FrameWindow : public QMainWindow {
 
   // Closes one child: it settles its work, then the frame deletes it.
   bool closeChild(QMdiSubWindow* sub);
+  // Moves a new child to the place `place_window` gives for `wanted` among
+  // the children shown in the area, editors apart.
+  void placeChild(QMdiSubWindow* sub, QPoint wanted);
+  // An editor opened from a window of the frame's own (the project
+  // manager) takes the keys, as after a menu command: the frame becomes
+  // the active window once the events of the moment are done.
+  void focusEditor(EditorChild* editor);
 
   QMdiArea* mdiArea() const { return mdi_; }
   OutputChild* output() const { return output_; }

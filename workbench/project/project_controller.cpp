@@ -105,8 +105,19 @@ bool ProjectController::settleEditors() {
   return !session_->project.open || frame_->editors()->askSaveAll();
 }
 
+// A workspace closes, or gives way to another, only when the user lets a
+// debugging session go and settles the editors: No keeps everything as it
+// was. The session ends before the project closes.
+bool ProjectController::letWorkspaceGo() {
+  const bool debugging = debugging_open && debugging_open();
+  if (debugging && !question("End the debugging session and close the workspace?")) return false;
+  if (!settleEditors()) return false;
+  if (debugging && end_debugging) end_debugging();
+  return true;
+}
+
 void ProjectController::openWorkspace(const QString& path) {
-  if (!settleEditors()) return;
+  if (!letWorkspaceGo()) return;
   syncProgramDir();
   session_->command_line(path.toStdString());
   if (session_->workspace.open()) frame_->pushRecent(qs(session_->workspace.path()));
@@ -134,6 +145,25 @@ void ProjectController::showManager(bool show) {
 }
 
 bool ProjectController::managerShown() const { return manager_ && manager_->isVisible(); }
+
+void ProjectController::hideManagerForSession() {
+  manager_held_ = managerShown() || manager_returning_;
+  manager_returning_ = false;
+  showManager(false);
+}
+
+// Once the events of the moment are done: when Exit ended the session, the
+// frame has gone by then and the manager stays hidden; so it does when a
+// new session has started meanwhile.
+void ProjectController::restoreManagerAfterSession() {
+  if (!manager_held_) return;
+  manager_held_ = false;
+  manager_returning_ = true;
+  QTimer::singleShot(0, this, [this] {
+    if (manager_returning_ && frame_->isVisible()) showManager(true);
+    manager_returning_ = false;
+  });
+}
 
 // A file left as it is (read-only, changed on disk) has been reported.
 bool ProjectController::writeProjectOrSay() { return written(session_->write_project_or_say()); }
@@ -179,7 +209,7 @@ void ProjectController::createWorkspace() {
       frame_->dialogs().chooseFiles(workspaceDialog(QStringLiteral("Create Workspace"), true, dir));
   if (chosen.isEmpty()) return;
   const std::string path = path_canonicalize(QFileInfo(chosen.front()).absoluteFilePath().toStdString());
-  if (!check_workspace_name(path, *this) || !settleEditors()) return;
+  if (!check_workspace_name(path, *this) || !letWorkspaceGo()) return;
   syncProgramDir();
   session_->close_workspace();
   session_->workspace.set_path(path);
@@ -201,7 +231,7 @@ void ProjectController::openWorkspaceDialog() {
 }
 
 void ProjectController::closeWorkspace() {
-  if (!settleEditors()) return;
+  if (!letWorkspaceGo()) return;
   session_->close_workspace();
   projectChanged();
 }

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "workbench/project/project_session.h"
@@ -33,6 +34,15 @@ class ProjectController : public QObject, public SessionHost {
   ProjectManagerWindow* manager() const { return manager_; }
   void showManager(bool show);
   bool managerShown() const;
+  // A debugging session hides the manager as it starts; as it ends the
+  // manager comes back if it was shown then.
+  void hideManagerForSession();
+  void restoreManagerAfterSession();
+
+  // The debugging session, which does not outlive the workspace: whether
+  // one is open, and its end.
+  std::function<bool()> debugging_open;
+  std::function<void()> end_debugging;
 
   // Workspace and project flows (menus and the project manager).
   void createWorkspace();
@@ -72,6 +82,7 @@ class ProjectController : public QObject, public SessionHost {
  private:
   void syncProgramDir();
   bool settleEditors();
+  bool letWorkspaceGo();
   void projectChanged();
   bool writeProjectOrSay();
   bool writeWorkspace();
@@ -80,6 +91,8 @@ class ProjectController : public QObject, public SessionHost {
 
   ProjectManagerWindow* manager_ = nullptr;
   bool manager_placed_ = false;  // shown once beside the frame
+  bool manager_held_ = false;       // hidden by a debugging session
+  bool manager_returning_ = false;  // shown again once the events are done
   FrameWindow* frame_;
   std::unique_ptr<ProjectSession> session_;
   QString program_dir_;

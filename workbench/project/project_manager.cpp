@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "common/path.h"
+#include "workbench/editor/editor_controller.h"
 #include "workbench/frame/frame_window.h"
 #include "workbench/project/project_controller.h"
 
@@ -290,7 +291,7 @@ void ProjectManagerWindow::choose(QTreeWidgetItem* item, int choice) {
   } else if (kind == FileItem) {
     const std::string path = item->data(0, path_role).toString().toStdString();
     switch (choice) {
-      case FiEdit: c.open_editor(path); break;
+      case FiEdit: openFile(path); break;
       case FiMake: c.build(BuildCommand::MakeFile, path); break;
       case FiRemove: c.removeFile(path); break;
       case FiProperties: c.fileProperties(path); break;
@@ -317,7 +318,12 @@ void ProjectManagerWindow::contextMenu(const QPoint& pos) {
 }
 
 void ProjectManagerWindow::doubleClicked(QTreeWidgetItem* item) {
-  if (kindOf(item) == FileItem) controller_->open_editor(item->data(0, path_role).toString().toStdString());
+  if (kindOf(item) == FileItem) openFile(item->data(0, path_role).toString().toStdString());
+}
+
+// The editor, new or already open, takes the keys from the tree.
+void ProjectManagerWindow::openFile(const std::string& path) {
+  if (EditorChild* editor = frame_->editors()->open(qs(path))) frame_->focusEditor(editor);
 }
 
 void ProjectManagerWindow::closeEvent(QCloseEvent* event) {

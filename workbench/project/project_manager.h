@@ -64,6 +64,7 @@ class ProjectManagerWindow : public QWidget {
  private:
   void contextMenu(const QPoint& pos);
   void doubleClicked(QTreeWidgetItem* item);
+  void openFile(const std::string& path);
   QTreeWidgetItem* addProjectItem(const QString& name);
   void addDebugMenu(QMenu* menu);
 

@@ -1,0 +1,153 @@
+// The workbench as zun09 builds it, over the example workspace's Debug
+// build: a debugging session does not outlive the workspace. Close
+// Workspace asks first; No keeps the session with all its windows, Yes ends
+// the debugger, the watch windows and the simulator with its terminal and
+// PIA panel. The project manager, hidden while the session runs, comes back
+// when it ends, however it ends.
+#include <QMenu>
+#include <QTest>
+#include <filesystem>
+
+#include "debugger/simwin/sim_controller.h"
+#include "debugger/sldwin/sld_controller.h"
+#include "tests/simwin/sim_fixture.h"
+#include "tests/workbench/gui_fixture.h"
+#include "workbench/app/workbench_app.h"
+#include "workbench/project/project_controller.h"
+#include "workbench/project/project_manager.h"
+
+namespace zun::wb::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The example workspace, built once for the whole binary.
+struct Example {
+  QTemporaryDir dir;
+  std::string workspace, load;
+  Example() {
+    const std::string root = dir.path().toStdString();
+    fs::copy(std::string(ZUN_SOURCE_DIR) + "/data/examples", root, fs::copy_options::recursive);
+    const std::string build = qgetenv("ZUN_STAGE").toStdString() + "/bin/zbuild " + root + "/ky09demo.w09 --build";
+    if (std::system((build + " >/dev/null 2>&1").c_str()) == 0) {
+      workspace = root + "/ky09demo.w09";
+      load = root + "/ky09demo/debug/ky09demo_Debug.s19";
+    }
+  }
+};
+
+const Example& example() {
+  static Example e;
+  return e;
+}
+
+bool wait_for(const std::function<bool()>& done) { return sim::test::wait_for(done, 10000); }
+
+class DebugSessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ensure_app();
+    ASSERT_FALSE(example().load.empty());
+    auto scripted = std::make_unique<ScriptedDialogs>();
+    dialogs = scripted.get();
+    workbench = std::make_unique<Workbench>(std::move(scripted));
+    frame().resize(1200, 800);
+    frame().show();
+    const std::string bin = qgetenv("ZUN_STAGE").toStdString() + "/bin";
+    workbench->simulator().context().engine.bin_dir = bin;
+    workbench->simulator().context().env.bin_dir = QString::fromStdString(bin);
+    workbench->projects().setProgramDir(QString::fromStdString(bin));
+    workbench->projects().openWorkspace(QString::fromStdString(example().workspace));
+    QApplication::processEvents();
+    ASSERT_TRUE(manager()->isVisible());
+  }
+  void TearDown() override {
+    for (const auto& e : frame().editors()->editors())
+      if (e) e->discardEdits();
+    workbench.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  FrameWindow& frame() { return workbench->frame(); }
+  sldwin::SldController& debugging() { return workbench->debugging(); }
+  sim::SimulatorController& simulator() { return workbench->simulator(); }
+  ProjectManagerWindow* manager() { return workbench->projects().manager(); }
+
+  // Start Debugging with the simulator's devices up.
+  void start() {
+    dialogs->file_names = {QString::fromStdString(example().load)};
+    frame().dispatch(cmd::run_simulator);
+    ASSERT_TRUE(debugging().sessionOpen());
+    ASSERT_TRUE(wait_for([this] { return simulator().devices().count() == 2; }));
+    QApplication::processEvents();
+  }
+  // The titles of the MDI windows left, once the closed ones are gone.
+  QStringList windows() {
+    QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QStringList titles;
+    for (QMdiSubWindow* sub : frame().mdiArea()->subWindowList()) titles << sub->windowTitle();
+    titles.sort();
+    return titles;
+  }
+
+  ScriptedDialogs* dialogs = nullptr;
+  std::unique_ptr<Workbench> workbench;
+};
+
+TEST_F(DebugSessionTest, CloseWorkspaceAsksThenEndsTheSessionWithAllItsWindows) {
+  start();
+  EXPECT_FALSE(manager()->isVisible());
+  const QStringList session = windows();
+  EXPECT_EQ(session, (QStringList{"Auto symbols", "Debug: '_startup.s09'", "Global symbols",
+                                  "KY09 (MC6809) Visual Simulator", "PIA panel $E048", "Terminal $E028",
+                                  "main.c"}));
+  // No: nothing closes, and the debugger goes on.
+  dialogs->question_answers = {false};
+  frame().dispatch(cmd::close_workspace);
+  EXPECT_EQ(dialogs->questions, std::vector<QString>{"End the debugging session and close the workspace?"});
+  EXPECT_TRUE(debugging().sessionOpen());
+  EXPECT_TRUE(workbench->projects().session().workspace.open());
+  EXPECT_EQ(windows(), session);
+  frame().dispatch(cmd::dbg_next);
+  EXPECT_TRUE(wait_for([this] { return !debugging().debugger()->target().target_is_running(); }));
+  // Yes: the session ends with every window of it, then the workspace closes.
+  dialogs->question_answers = {true};
+  frame().dispatch(cmd::close_workspace);
+  EXPECT_FALSE(debugging().sessionOpen());
+  EXPECT_FALSE(workbench->projects().session().workspace.open());
+  EXPECT_EQ(windows(), QStringList{});
+  EXPECT_EQ(simulator().window(), nullptr);
+  EXPECT_EQ(simulator().devices().count(), 0);
+  frame().updateMenus();
+  EXPECT_TRUE(frame().menu(MenuId::Build)->menuAction()->isVisible());
+  EXPECT_FALSE(frame().menu(MenuId::Debugger)->menuAction()->isVisible());
+  EXPECT_TRUE(manager()->isVisible());
+}
+
+TEST_F(DebugSessionTest, TheProjectManagerComesBackAsTheSessionEnds) {
+  start();
+  EXPECT_FALSE(manager()->isVisible());
+  frame().dispatch(cmd::dbg_close);
+  EXPECT_EQ(windows(), QStringList{"main.c"});
+  EXPECT_TRUE(manager()->isVisible());
+  // Closing the simulator window ends the session too.
+  start();
+  auto* sub = qobject_cast<QMdiSubWindow*>(simulator().window()->parentWidget());
+  frame().closeChild(sub);
+  ASSERT_TRUE(wait_for([this] { return !debugging().sessionOpen(); }));
+  EXPECT_EQ(windows(), QStringList{"main.c"});
+  EXPECT_TRUE(manager()->isVisible());
+  // A manager the user had closed stays closed.
+  manager()->close();
+  start();
+  frame().dispatch(cmd::dbg_close);
+  windows();
+  EXPECT_FALSE(manager()->isVisible());
+}
+
+}  // namespace
+}  // namespace zun::wb::test
+
+// fontconfig keeps what it read of its configuration until the process ends.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
