@@ -550,9 +550,16 @@ void report_str(TranslationUnit& tu, int number, const std::string& text);
 void report_str2(TranslationUnit& tu, int number, const std::string& a, const std::string& b);
 void reportf(TranslationUnit& tu, int number, const std::string& text);
 void internal_error(TranslationUnit& tu, int code);
+// An entry that the code generator could not handle reached the output
+// (its trace is there): an error of the run at the statement's line.
+void code_generator_fault(TranslationUnit& tu, int code, int line);
 // A message that names a limit of the compiler or a file problem, with its own
 // text, as an error (or a warning) line at `line`; counted, never filtered.
 void report_text(TranslationUnit& tu, int line, const std::string& text, bool is_warning = false);
+// An error line for standard error that is neither counted nor limited
+// (the run is over): "\"FILE\" (LINE) Error: TEXT", without the file part
+// while no file is named.
+std::string error_line(const TranslationUnit& tu, int line, const std::string& text);
 std::string canon_name(const TranslationUnit& tu, const std::string& name);
 std::string canon_quoted_name(const TranslationUnit& tu, const std::string& name);
 
