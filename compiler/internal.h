@@ -150,7 +150,7 @@ struct Symbol {
     int32_t init_value = 0;    // initial value of a scalar, kept apart from the label
     double float_value = 0;
     StorageClass sclass = StorageClass::Auto;
-    std::string segment;
+    std::string segment;       // function: its code segment; static or global object: its bss or constant segment
     Pos body_start;
     int decl_line = 0;
     int block = 0;
@@ -460,6 +460,7 @@ struct PooledString {
     int label = 0;
     std::string bytes;
     Symbol* owner = nullptr;  // __func__: written only when used; cleared once written or dropped
+    std::string segment;      // the constant-data segment in force where the literal stood
 };
 
 struct Output {
@@ -485,6 +486,8 @@ void segment_code(TranslationUnit& tu);
 void segment_data(TranslationUnit& tu);
 void segment_const(TranslationUnit& tu);
 void segment_bss(TranslationUnit& tu);
+// A SEGMENT line for a segment of the kind by its name, unless it is current.
+void segment_named(TranslationUnit& tu, SegKind kind, const std::string& name);
 void echo_source(TranslationUnit& tu, const DebugPos& pos);
 std::string symbol_label(const Symbol* s);
 void label_line(TranslationUnit& tu, int number);

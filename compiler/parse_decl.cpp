@@ -353,6 +353,8 @@ Symbol* redeclare(TranslationUnit& tu, Symbol* e, Symbol* s) {
             report_at(tu, s->decl_line, 47, s->name);
         } else if (e->sclass != StorageClass::Static) {
             if (s->sclass == StorageClass::Global) {
+                // the definition, not the extern declaration, places it
+                if (e->sclass == StorageClass::Extern) e->segment = s->segment;
                 e->sclass = StorageClass::Global;
                 e->type = s->type;
             } else if (s->sclass == StorageClass::Static) {
@@ -530,6 +532,10 @@ Declared declare(TranslationUnit& tu, DeclContext ctx, StorageClass sc, const De
         return Declared::Object;
     }
     if (t->kind == Kind::Void && sc != StorageClass::Typedef) report(tu, 48);
+    // Storage without initialiser may be written only at the end of the
+    // unit, in the segment in force here.
+    if (sc == StorageClass::Static || sc == StorageClass::Global)
+        s->segment = tu.out.seg_name[static_cast<int>(s->is_const ? SegKind::Const : SegKind::Bss)];
     Symbol* r;
     if (kr_scope) {
         s->sclass = StorageClass::Param;

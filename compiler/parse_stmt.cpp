@@ -537,9 +537,9 @@ void flush_new_strings(TranslationUnit& tu) {
         }
         if (!any) {
             out_newline(tu);
-            segment_const(tu);
             any = true;
         }
+        segment_named(tu, SegKind::Const, p.segment);
         data_string(tu, p.label, p.bytes);
     }
     tu.strings_written = o.pool.size();
