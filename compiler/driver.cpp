@@ -89,9 +89,10 @@ std::optional<std::string> TranslationUnit::read_file(const std::string& path, s
     return text;
 }
 
-void NestingGuard::enter(TranslationUnit& tu) {
-    if (++tu.nesting > limit) {
-        --tu.nesting;
+void NestingGuard::enter(TranslationUnit& tu, Nesting kind) {
+    int& level = tu.nesting[static_cast<int>(kind)];
+    if (++level > limit) {
+        --level;
         report_text(tu, tu.scan.tok_line,
                     format("Nesting deeper than the compiler's limit of %d levels (expressions, statements "
                            "and declarators; every %d operands of a list or chain count as one level)",

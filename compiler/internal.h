@@ -403,6 +403,7 @@ struct Node {
     double fvalue = 0;
     std::string name;        // address by name
     bool warned = false;     // a folding warning was given for this node
+    bool value_only = false; // the result of a cast: no lvalue, though the node may be a load
     Node* left = nullptr;
     Node* right = nullptr;
     Pos pos;
@@ -416,9 +417,9 @@ void set_type(Node* n, const Type* t);
 Node* typed_node(TranslationUnit& tu, NodeKind kind, Node* l, Node* r, const Type* t);
 Type* expression(TranslationUnit& tu, Node*& slot);        // assignment level
 Type* comma_expression(TranslationUnit& tu, Node*& slot);  // with the comma operator
-// Whether the assignment-level tree n writes a const object; target is
-// the type of the object written (what the assignment parser returns).
-bool assigns_constant(const Node* n, const Type* target);
+// Whether writing the object that the lvalue tree n designates, of type
+// t, would change a constant.
+bool writes_constant(const Node* n, const Type* t);
 Type* conditional_expression(TranslationUnit& tu, Node*& slot);
 Type* convert(TranslationUnit& tu, Node*& slot, Type* from, Type* to, bool explicit_cast);
 int32_t constant_integer(TranslationUnit& tu);
@@ -608,7 +609,7 @@ struct TranslationUnit {
     int depth = 0;
     int sizeof_depth = 0;
     int constant_depth = 0;           // inside a constant_* helper: folding goes on after errors
-    int nesting = 0;                  // parse recursion, see NestingGuard
+    int nesting[3] = {};              // parse recursion by Nesting kind, see NestingGuard
     Arena<Type> types;
     Arena<Symbol> symbols;
     Arena<Node> nodes;
@@ -660,35 +661,45 @@ private:
     bool nested_;
 };
 
+// What a nesting level is a level of; each kind has the limit to itself,
+// so that an expression may stand at the deepest statement.
+enum class Nesting : uint8_t {
+    Expression = 0,   // parentheses, brackets, the operand between '?' and ':'
+    Statement = 1,    // the body of a statement, a block within a block
+    Declaration = 2,  // declarator parentheses, parameter lists, structure bodies, braces of initialisers
+};
+
 // Bounds the recursion of the parsers, so that absurdly nested input ends
 // with a message naming the limit instead of exhausting the stack.
 class NestingGuard {
 public:
     static constexpr int limit = 200;
-    explicit NestingGuard(TranslationUnit& tu) : tu_(tu) { enter(tu); }
-    ~NestingGuard() { --tu_.nesting; }
+    NestingGuard(TranslationUnit& tu, Nesting kind) : tu_(tu), kind_(kind) { enter(tu, kind); }
+    ~NestingGuard() { --tu_.nesting[static_cast<int>(kind_)]; }
     // One level deeper; past the limit a message and the end of the run.
-    static void enter(TranslationUnit& tu);
+    static void enter(TranslationUnit& tu, Nesting kind);
     NestingGuard(const NestingGuard&) = delete;
     NestingGuard& operator=(const NestingGuard&) = delete;
 
 private:
     TranslationUnit& tu_;
+    Nesting kind_;
 };
 
-// A chain of operators of one level, a comma list or an argument list builds
-// a tree or list as deep as it is long, and the later passes walk it
-// recursively; every few links count as one level of nesting, so that such a
-// tree stays within the same bound as nested parentheses.
+// A chain of operators (of one level, of prefixes, of assignments, of the
+// last operands of ?:), a comma list or an argument list is read as a loop
+// but builds a tree or list as deep as it is long, and the later passes
+// walk it recursively; every few links count as one level of expression
+// nesting, so that such a tree stays within the same bound.
 class ChainGuard {
 public:
     explicit ChainGuard(TranslationUnit& tu) : tu_(tu) {}
-    ~ChainGuard() { tu_.nesting -= levels_; }
+    ~ChainGuard() { tu_.nesting[static_cast<int>(Nesting::Expression)] -= levels_; }
     ChainGuard(const ChainGuard&) = delete;
     ChainGuard& operator=(const ChainGuard&) = delete;
     void link() {
         if (++links_ % links_per_level != 0) return;
-        NestingGuard::enter(tu_);
+        NestingGuard::enter(tu_, Nesting::Expression);
         ++levels_;
     }
     static constexpr int links_per_level = 32;
