@@ -42,6 +42,10 @@ Node* typed_node(TranslationUnit& tu, NodeKind kind, Node* l, Node* r, const Typ
 
 namespace {
 
+// The parsers recurse once per level of nesting; the work done at one
+// level, in the helpers marked noinline, keeps its locals out of the
+// recursing frames, so that the deepest nesting allowed needs little stack.
+
 int sizeof_depth(TranslationUnit& tu);
 
 bool is_struct(const Type* t) { return t->kind == Kind::Struct || t->kind == Kind::Union; }
@@ -99,7 +103,7 @@ Type* implicit_function(TranslationUnit& tu, const std::string& name, Node*& slo
 }
 
 // name-primary: identifier
-Type* name_primary(TranslationUnit& tu, Node*& slot) {
+[[gnu::noinline]] Type* name_primary(TranslationUnit& tu, Node*& slot) {
     std::string name = token_text(tu);
     Symbol* s = lookup(tu, name);
     if (!s) {
@@ -213,7 +217,7 @@ Symbol* find_member(const Type* t, const std::string& name) {
     return nullptr;
 }
 
-Type* member(TranslationUnit& tu, Type* t, Node*& slot) {
+[[gnu::noinline]] Type* member(TranslationUnit& tu, Type* t, Node*& slot) {
     if (tu.scan.tok != Tok::Ident) {
         report(tu, 23);
         return t;
@@ -284,7 +288,7 @@ Node* step_constant(TranslationUnit& tu, Type* t, bool prefix) {
     return new_int_constant(tu, 1, prefix && t->size != 4 ? &b.int_ : &b.long_);
 }
 
-Type* postfix_step(TranslationUnit& tu, Type* t, Node*& slot) {
+[[gnu::noinline]] Type* postfix_step(TranslationUnit& tu, Type* t, Node*& slot) {
     NodeKind kind = tu.scan.tok == Tok::Inc ? NodeKind::PostInc : NodeKind::PostDec;
     scan_token(tu);
     if (!is_lvalue(slot)) {
@@ -342,7 +346,7 @@ int32_t operand_size(const Node* n, const Type* t) {
     return n && n->kind == NodeKind::SizeofObject ? n->value : t->size;
 }
 
-Type* sizeof_value(TranslationUnit& tu, int32_t size, Node*& slot) {
+[[gnu::noinline]] Type* sizeof_value(TranslationUnit& tu, int32_t size, Node*& slot) {
     if (size < 0) {
         report(tu, 28);
         size = 0;
@@ -364,7 +368,7 @@ struct Prefix {
 
 // A cast gives the value of its operand in the type named, without the
 // type's own qualifiers; the value is no object to assign to.
-Type* cast_value(TranslationUnit& tu, Type* to, Type* from, Node*& n) {
+[[gnu::noinline]] Type* cast_value(TranslationUnit& tu, Type* to, Type* from, Node*& n) {
     Type* t = convert(tu, n, from, to, true);
     if (t && (t->is_const || t->is_volatile)) {
         t = copy_type(tu, t);
@@ -376,7 +380,7 @@ Type* cast_value(TranslationUnit& tu, Type* to, Type* from, Node*& n) {
 
 // Applies one prefix to its operand n of type t (none when the operand
 // failed); returns the type of the result.
-Type* apply_prefix(TranslationUnit& tu, const Prefix& p, Type* t, Node*& n) {
+[[gnu::noinline]] Type* apply_prefix(TranslationUnit& tu, const Prefix& p, Type* t, Node*& n) {
     BuiltinTypes& b = tu.builtin;
     if (p.op == Tok::LParen) {
         if (!t) {
@@ -562,7 +566,7 @@ Type* additive(TranslationUnit& tu, NodeKind kind, Type* lt, Node*& l, Type* rt,
     return t;
 }
 
-Type* binary_node(TranslationUnit& tu, NodeKind kind, Type* lt, Node*& l, Type* rt, Node*& r, Node*& slot) {
+[[gnu::noinline]] Type* binary_node(TranslationUnit& tu, NodeKind kind, Type* lt, Node*& l, Type* rt, Node*& r, Node*& slot) {
     BuiltinTypes& b = tu.builtin;
     switch (kind) {
     case NodeKind::Add: case NodeKind::Sub: return additive(tu, kind, lt, l, rt, r, slot);
@@ -597,28 +601,43 @@ Type* binary_node(TranslationUnit& tu, NodeKind kind, Type* lt, Node*& l, Type* 
     return t;
 }
 
-Type* binary(TranslationUnit& tu, int level, Node*& slot) {
-    if (level > 10) return unary(tu, slot);
-    Type* lt = binary(tu, level + 1, slot);
-    if (!lt) return nullptr;
+// binary: unary { binary-operator unary }, the operators of logical or down
+// to multiplicative by their precedence. One loop over a stack of pending
+// left operands reads them all: a parenthesis costs the parser one frame of
+// it, however many precedence levels lie between.
+Type* binary(TranslationUnit& tu, Node*& slot) {
+    struct Pending {
+        Node* left;
+        Type* type;
+        const BinaryOp* op;
+    };
+    std::vector<Pending> pending;
     ChainGuard chain(tu);
+    Type* t = unary(tu, slot);
+    if (!t) return nullptr;
     for (;;) {
         const BinaryOp* op = binary_op(tu.scan.tok);
-        if (!op || op->level != level) return lt;
+        // operators bind to the left: what binds as tightly or tighter is complete
+        while (!pending.empty() && (!op || pending.back().op->level >= op->level)) {
+            Pending p = pending.back();
+            pending.pop_back();
+            if (is_struct(p.type) || is_struct(t)) {
+                report(tu, 77);
+                return nullptr;
+            }
+            Node* r = slot;
+            t = binary_node(tu, p.op->kind, p.type, p.left, t, r, slot);
+        }
+        if (!op) return t;
         chain.link();
         scan_token(tu);
-        Node* r = nullptr;
-        Type* rt = binary(tu, level + 1, r);
-        if (!rt) {
+        pending.push_back({slot, t, op});
+        slot = nullptr;
+        t = unary(tu, slot);
+        if (!t) {
             report(tu, 23);
             return nullptr;
         }
-        if (is_struct(lt) || is_struct(rt)) {
-            report(tu, 77);
-            return nullptr;
-        }
-        Node* l = slot;
-        lt = binary_node(tu, op->kind, lt, l, rt, r, slot);
     }
 }
 
@@ -653,7 +672,7 @@ Type* comma_expression(TranslationUnit& tu, Node*& slot) {
 namespace {
 
 // The node of c ? a : b, the arms brought to one type.
-Type* conditional_node(TranslationUnit& tu, Node* c, Node* a, Type* at, Node* b, Type* bt, Node*& slot) {
+[[gnu::noinline]] Type* conditional_node(TranslationUnit& tu, Node* c, Node* a, Type* at, Node* b, Type* bt, Node*& slot) {
     Type* r = at;
     BuiltinTypes& bi = tu.builtin;
     if (at->kind == Kind::Void || bt->kind == Kind::Void) {
@@ -687,7 +706,7 @@ Type* conditional_expression(TranslationUnit& tu, Node*& slot) {
     };
     std::vector<Arm> arms;
     ChainGuard chain(tu);
-    Type* t = binary(tu, 1, slot);
+    Type* t = binary(tu, slot);
     bool failed = false;
     while (t && tu.scan.tok == Tok::Question) {
         chain.link();
@@ -701,7 +720,7 @@ Type* conditional_expression(TranslationUnit& tu, Node*& slot) {
         arms.push_back(arm);
         expect(tu, Tok::Colon);
         slot = nullptr;
-        t = binary(tu, 1, slot);
+        t = binary(tu, slot);
     }
     if (arms.empty()) return t;
     if (!t || failed) {
@@ -733,7 +752,7 @@ NodeKind assignment_kind(Tok t) {
 
 // The node of l op= r for the lvalue l of type lt; on an error the left
 // operand stands for the whole. Returns the type of the result.
-Type* assignment_node(TranslationUnit& tu, NodeKind kind, Node* l, Type* lt, Node* r, Type* rt, Node*& slot) {
+[[gnu::noinline]] Type* assignment_node(TranslationUnit& tu, NodeKind kind, Node* l, Type* lt, Node* r, Type* rt, Node*& slot) {
     slot = l;
     if (!is_lvalue(l)) {
         report(tu, 35);
