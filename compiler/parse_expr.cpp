@@ -228,11 +228,15 @@ Symbol* find_member(const Type* t, const std::string& name) {
         report(tu, 40);
         return t;
     }
+    // a member of a structure that is only a value (a call's result, an
+    // assignment's, a cast's) is a value too
+    bool value = slot->kind != NodeKind::Load || slot->value_only;
     Node* addr = slot->kind == NodeKind::Load ? slot->left
                                               : typed_node(tu, NodeKind::StructAddr, slot, nullptr, &tu.builtin.void_ptr);
     Node* off = new_int_constant(tu, t->kind == Kind::Union ? 0 : m->value, &tu.builtin.int_);
     slot = typed_node(tu, NodeKind::Add, addr, off, &tu.builtin.void_ptr);
     Type* v = value_of(tu, m->type, slot);
+    slot->value_only = value;
     // a const bit-field's value type is the plain unsigned type of its unit
     return t->is_const || m->is_const ? const_view(tu, v) : v;
 }

@@ -264,19 +264,23 @@ TEST(TcxConst, WritesOfConstantsAreRefusedInsideLargerExpressions) {
 }
 
 // A cast yields a value: its qualifiers do not make its operand constant,
-// and the value is no object to assign to.
+// and the value is no object to assign to; nor is a member of a structure
+// that is only a value.
 TEST(TcxConst, QualifiedCastsOfWritesAreValues) {
-    const char* decls = "int x; long y; int r; unsigned char c; int *p; const int cx = 4;\nvoid t(void)\n{\n";
+    const char* decls = "int x; long y; int r; unsigned char c; int *p; const int cx = 4;\n"
+                        "struct S { int m; int n; } s1, s2, *ps = &s1; struct S get(void);\nvoid t(void)\n{\n";
     for (const char* ok : {"r = (const int)(x = 5);", "y = (const long)(y = 70000L);", "r = (const int)(x += 2);",
                            "r = (const int)x++;", "r = (volatile int)(x = 3);", "r = (const volatile char)--c;",
-                           "p = (int * const)(p = &x);", "r = (const int)(cx + 1);", "(const void)(x = 1);"}) {
+                           "p = (int * const)(p = &x);", "r = (const int)(cx + 1);", "(const void)(x = 1);",
+                           "r = get().m + (s1 = s2).n;", "ps->m = 1;", "(*ps).n++;", "r = ++(&s1)->m;"}) {
         Compiled c = compile(std::string(decls) + ok + "\n}\n");
         EXPECT_EQ(c.err, "") << ok;
         EXPECT_EQ(c.rc, 0) << ok;
     }
-    for (const char* bad : {"(int)x = 5;", "(const int)x = 5;", "(long)y += 1;", "((char)c)++;", "--(int)x;"}) {
+    for (const char* bad : {"(int)x = 5;", "(const int)x = 5;", "(long)y += 1;", "((char)c)++;", "--(int)x;",
+                            "r = &(int)x != 0;", "get().m = 1;", "(s1 = s2).m = 5;", "get().n++;", "r = --(s1 = s2).m;"}) {
         Compiled c = compile(std::string(decls) + bad + "\n}\n");
-        EXPECT_EQ(c.err, "\"/src/t.c\" (4) Error: Lvalue required\n") << bad;
+        EXPECT_EQ(c.err, "\"/src/t.c\" (5) Error: Lvalue required\n") << bad;
     }
 }
 
