@@ -208,6 +208,10 @@ TEST(TcxDriver, CodeGeneratorFaultsAreErrors) {
     EXPECT_TRUE(has(u.tu.out.text, "-- OP_ERROR\n; 'g_deref'"));
     EXPECT_EQ(u.tu.errors, 1);
     EXPECT_EQ(u.tu.err, "\"/src/t.c\" (3) Error: Internal Error (CI 4002) before line 3\n");
+    // an entry the optimiser removed shows with -dump only, as a comment
+    e->live = false;
+    put_op(cg, e);
+    EXPECT_EQ(u.tu.errors, 1);
 }
 
 TEST(TcxDriver, CanonicalNamesInMessages) {
