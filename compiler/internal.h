@@ -666,7 +666,7 @@ private:
 enum class Nesting : uint8_t {
     Expression = 0,   // parentheses, brackets, the operand between '?' and ':'
     Statement = 1,    // the body of a statement, a block within a block
-    Declaration = 2,  // declarator parentheses, parameter lists, structure bodies, braces of initialisers
+    Declaration = 2,  // declarator parentheses, parameter lists, structure bodies, aggregates within initialisers
 };
 
 // Bounds the recursion of the parsers, so that absurdly nested input ends

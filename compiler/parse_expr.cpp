@@ -491,10 +491,10 @@ Type* unary(TranslationUnit& tu, Node*& slot) {
             have_operand = true;
             if (is_type_start(tu, tu.scan.tok)) {
                 // sizeof of a type: its own result, no operand to apply it to
-                prefixes.pop_back();
-                --tu.sizeof_depth;
                 Type* named = type_name(tu);
                 expect(tu, Tok::RParen);
+                prefixes.pop_back();
+                --tu.sizeof_depth;
                 t = sizeof_value(tu, named->size, slot);
             } else {
                 // sizeof '(' expression ')' takes no postfix operators
