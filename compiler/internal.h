@@ -403,7 +403,7 @@ struct Node {
     double fvalue = 0;
     std::string name;        // address by name
     bool warned = false;     // a folding warning was given for this node
-    bool value_only = false; // the result of a cast: no lvalue, though the node may be a load
+    bool value_only = false; // no lvalue, though it may be a load: a cast's result, a member of a structure value
     Node* left = nullptr;
     Node* right = nullptr;
     Pos pos;

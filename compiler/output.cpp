@@ -116,11 +116,17 @@ void file_line(TranslationUnit& tu, const std::string& path) {
     debug_source_file(tu, path);
 }
 
-void segment_code(TranslationUnit& tu) { segment_line(tu, SegKind::Code, true, tu.out.seg_name[seg_index(SegKind::Code)]); }
+void segment_code(TranslationUnit& tu) {
+    segment_line(tu, SegKind::Code, true, tu.out.seg_name[seg_index(SegKind::Code)]);
+}
 void segment_data(TranslationUnit& tu) { segment_named(tu, SegKind::Data, tu.out.seg_name[seg_index(SegKind::Data)]); }
-void segment_const(TranslationUnit& tu) { segment_named(tu, SegKind::Const, tu.out.seg_name[seg_index(SegKind::Const)]); }
+void segment_const(TranslationUnit& tu) {
+    segment_named(tu, SegKind::Const, tu.out.seg_name[seg_index(SegKind::Const)]);
+}
 void segment_bss(TranslationUnit& tu) { segment_named(tu, SegKind::Bss, tu.out.seg_name[seg_index(SegKind::Bss)]); }
-void segment_named(TranslationUnit& tu, SegKind kind, const std::string& name) { segment_line(tu, kind, false, name); }
+void segment_named(TranslationUnit& tu, SegKind kind, const std::string& name) {
+    segment_line(tu, kind, false, name);
+}
 
 void echo_source(TranslationUnit& tu, const DebugPos& pos) {
     SourceFile* f = tu.scan.current_file;

@@ -570,7 +570,8 @@ Type* additive(TranslationUnit& tu, NodeKind kind, Type* lt, Node*& l, Type* rt,
     return t;
 }
 
-[[gnu::noinline]] Type* binary_node(TranslationUnit& tu, NodeKind kind, Type* lt, Node*& l, Type* rt, Node*& r, Node*& slot) {
+[[gnu::noinline]] Type* binary_node(TranslationUnit& tu, NodeKind kind, Type* lt, Node*& l, Type* rt, Node*& r,
+                                     Node*& slot) {
     BuiltinTypes& b = tu.builtin;
     switch (kind) {
     case NodeKind::Add: case NodeKind::Sub: return additive(tu, kind, lt, l, rt, r, slot);
@@ -676,7 +677,8 @@ Type* comma_expression(TranslationUnit& tu, Node*& slot) {
 namespace {
 
 // The node of c ? a : b, the arms brought to one type.
-[[gnu::noinline]] Type* conditional_node(TranslationUnit& tu, Node* c, Node* a, Type* at, Node* b, Type* bt, Node*& slot) {
+[[gnu::noinline]] Type* conditional_node(TranslationUnit& tu, Node* c, Node* a, Type* at, Node* b, Type* bt,
+                                          Node*& slot) {
     Type* r = at;
     BuiltinTypes& bi = tu.builtin;
     if (at->kind == Kind::Void || bt->kind == Kind::Void) {
@@ -731,7 +733,8 @@ Type* conditional_expression(TranslationUnit& tu, Node*& slot) {
         report(tu, 23);
         return nullptr;
     }
-    for (auto a = arms.rbegin(); a != arms.rend(); ++a) t = conditional_node(tu, a->condition, a->value, a->type, slot, t, slot);
+    for (auto a = arms.rbegin(); a != arms.rend(); ++a)
+        t = conditional_node(tu, a->condition, a->value, a->type, slot, t, slot);
     return t;
 }
 
@@ -756,7 +759,8 @@ NodeKind assignment_kind(Tok t) {
 
 // The node of l op= r for the lvalue l of type lt; on an error the left
 // operand stands for the whole. Returns the type of the result.
-[[gnu::noinline]] Type* assignment_node(TranslationUnit& tu, NodeKind kind, Node* l, Type* lt, Node* r, Type* rt, Node*& slot) {
+[[gnu::noinline]] Type* assignment_node(TranslationUnit& tu, NodeKind kind, Node* l, Type* lt, Node* r, Type* rt,
+                                         Node*& slot) {
     slot = l;
     if (!is_lvalue(l)) {
         report(tu, 35);
@@ -845,7 +849,8 @@ Type* assignment(TranslationUnit& tu, Node*& slot) {
     }
     // The caller reports a missing operand once, as for a missing expression.
     if (!t) return nullptr;
-    for (auto a = targets.rbegin(); a != targets.rend(); ++a) t = assignment_node(tu, a->kind, a->node, a->type, slot, t, slot);
+    for (auto a = targets.rbegin(); a != targets.rend(); ++a)
+        t = assignment_node(tu, a->kind, a->node, a->type, slot, t, slot);
     return t;
 }
 

@@ -278,7 +278,8 @@ TEST(TcxConst, QualifiedCastsOfWritesAreValues) {
         EXPECT_EQ(c.rc, 0) << ok;
     }
     for (const char* bad : {"(int)x = 5;", "(const int)x = 5;", "(long)y += 1;", "((char)c)++;", "--(int)x;",
-                            "r = &(int)x != 0;", "get().m = 1;", "(s1 = s2).m = 5;", "get().n++;", "r = --(s1 = s2).m;"}) {
+                            "r = &(int)x != 0;", "get().m = 1;", "(s1 = s2).m = 5;", "get().n++;",
+                            "r = --(s1 = s2).m;"}) {
         Compiled c = compile(std::string(decls) + bad + "\n}\n");
         EXPECT_EQ(c.err, "\"/src/t.c\" (5) Error: Lvalue required\n") << bad;
     }
