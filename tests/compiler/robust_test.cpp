@@ -67,6 +67,11 @@ TEST_F(TcxRobust, OutputIsNeverTheSourceNorHalfWritten) {
     r = run_in(dir, "\"$BIN/tcx09\" big.c /dev/null && mkdir d && \"$BIN/tcx09\" d out.s09");
     EXPECT_EQ(r.rc, 2);
     EXPECT_NE(r.err.find("Can't open input file 'd': is a directory"), std::string::npos) << r.err;
+    // The message names the file that cannot be read, not the working folder.
+    EXPECT_EQ(r.err.rfind("\"" + fs::canonical(dir).string() + "/d\" (0) Error: ", 0), 0u) << r.err;
+    r = run_in(dir, "\"$BIN/tcx09\" /dev/zero out.s09");
+    EXPECT_EQ(r.rc, 2);
+    EXPECT_EQ(r.err, "\"/dev/zero\" (0) Error: Can't open input file '/dev/zero': is not a regular file\n");
     struct stat st;
     ASSERT_EQ(stat("/dev/null", &st), 0);
     EXPECT_TRUE(S_ISCHR(st.st_mode));
