@@ -201,10 +201,16 @@ std::string fill(const char* text, const std::vector<std::string>& args) {
     return out;
 }
 
+// The head of a message line naming the current file; none while no file
+// is named (a message about the command line).
+std::string message_place(const TranslationUnit& tu, int line) {
+    if (tu.file_name == " ") return {};
+    return format("\"%s\" (%d) ", canon_name(tu, tu.file_name).c_str(), line);
+}
+
 void print_line(TranslationUnit& tu, int line, int number, const std::string& text) {
     const char* severity = is_warning(number) ? "Warning" : "Error";
-    tu.err += format("\"%s\" (%d) %s: %s\n", canon_name(tu, tu.file_name).c_str(), line,
-                     severity, text.c_str());
+    tu.err += message_place(tu, line) + format("%s: %s\n", severity, text.c_str());
     if (is_warning(number))
         ++tu.warnings;
     else
@@ -301,6 +307,15 @@ void internal_error(TranslationUnit& tu, int code) {
         out_raw(tu, line);
     // A benign overflow of the debug tables must not fail the build.
     if (code != 888) ++tu.errors;
+}
+
+void code_generator_fault(TranslationUnit& tu, int code, int line) {
+    if (line <= 0) line = tu.scan.line_no;
+    report_text(tu, line, format("Internal Error (CI %d) before line %d", code, line));
+}
+
+std::string error_line(const TranslationUnit& tu, int line, const std::string& text) {
+    return message_place(tu, line) + "Error: " + text + "\n";
 }
 
 std::string canon_name(const TranslationUnit& tu, const std::string& name) {

@@ -89,9 +89,10 @@ std::optional<std::string> TranslationUnit::read_file(const std::string& path, s
     return text;
 }
 
-void NestingGuard::enter(TranslationUnit& tu) {
-    if (++tu.nesting > limit) {
-        --tu.nesting;
+void NestingGuard::enter(TranslationUnit& tu, Nesting kind) {
+    int& level = tu.nesting[static_cast<int>(kind)];
+    if (++level > limit) {
+        --level;
         report_text(tu, tu.scan.tok_line,
                     format("Nesting deeper than the compiler's limit of %d levels (expressions, statements "
                            "and declarators; every %d operands of a list or chain count as one level)",
@@ -135,8 +136,10 @@ void init_builtin_types(TranslationUnit& tu) {
 
 namespace {
 
-// Message 137, with what the file is when it is there but is no file to read.
+// Message 137, with what the file is when it is there but is no file to
+// read; the message is about that file and names it.
 void report_unreadable(TranslationUnit& tu, const std::string& name, const std::string& reason) {
+    tu.file_name = name;
     if (reason.empty())
         report_str(tu, 137, name);
     else
@@ -194,16 +197,15 @@ Result run(const Options& options) {
         r.exit_code = f.exit_code;
         if (r.exit_code == 0 && tu.errors > 0) r.exit_code = exit_code_for_errors(tu.errors);
     } catch (const std::bad_alloc&) {
-        tu.err += "\"" + canon_name(tu, tu.file_name) + "\" (" + std::to_string(tu.scan.tok_line) +
-                  ") Error: Memory exhausted\n";
+        tu.err += error_line(tu, tu.scan.tok_line, "Memory exhausted");
         r.exit_code = 1;
     }
     out_newline(tu);
     if (output.is_open()) {
         if (!output.write(tu.out.text) || !output.commit()) {
             // A partial assembler text must not pass for a compiled unit.
-            tu.err += format("\"%s\" (0) Error: Can't write output file '%s': %s\n",
-                             canon_name(tu, tu.file_name).c_str(), output.path().c_str(), output.error().c_str());
+            tu.err += error_line(tu, 0, format("Can't write output file '%s': %s", output.path().c_str(),
+                                               output.error().c_str()));
             r.exit_code = 2;
         }
         r.stdout_text = tu.console;

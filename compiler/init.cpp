@@ -71,6 +71,7 @@ void skip_to_close(TranslationUnit& tu) {
 // items as it has elements and leaves the rest of the list to the enclosing
 // object, as C's brace elision says.
 int init_array(TranslationUnit& tu, Type* t, Symbol* sym, int mode, bool braced) {
+    NestingGuard guard(tu, Nesting::Declaration);
     bool unsized = t->size < 0;
     if (mode == 1 && sym) out_line(tu, asm_name(sym) + ":");
     Type* elem = t->base;
@@ -120,6 +121,7 @@ const Symbol* next_named(const Symbol* m) {
 // the enclosing object when the braces were left out. Bit-fields that
 // share a storage unit are gathered into it, which is written big-endian.
 int init_struct(TranslationUnit& tu, Type* t, Symbol* sym, int mode) {
+    NestingGuard guard(tu, Nesting::Declaration);
     if (mode == 1 && sym) out_line(tu, asm_name(sym) + ":");
     int32_t written = 0;
     int32_t unit_at = 0, unit_size = 0;
@@ -170,6 +172,7 @@ int init_struct(TranslationUnit& tu, Type* t, Symbol* sym, int mode) {
 }
 
 int init_union(TranslationUnit& tu, Type* t, Symbol* sym, int mode) {
+    NestingGuard guard(tu, Nesting::Declaration);
     if (mode == 1 && sym) out_line(tu, asm_name(sym) + ":");
     if (!t->first) return 0;
     int n = init_data(tu, nullptr, t->first->type, 2);
@@ -269,7 +272,6 @@ int init_scalar(TranslationUnit& tu, Symbol* sym, Type* t, int mode) {
 }  // namespace
 
 int init_data(TranslationUnit& tu, Symbol* sym, Type* t, int mode) {
-    NestingGuard guard(tu);
     bool braced = tu.scan.tok == Tok::LBrace;
     if (braced) scan_token(tu);
     int n;

@@ -150,7 +150,7 @@ struct Symbol {
     int32_t init_value = 0;    // initial value of a scalar, kept apart from the label
     double float_value = 0;
     StorageClass sclass = StorageClass::Auto;
-    std::string segment;
+    std::string segment;       // function: its code segment; static or global object: its bss or constant segment
     Pos body_start;
     int decl_line = 0;
     int block = 0;
@@ -403,6 +403,7 @@ struct Node {
     double fvalue = 0;
     std::string name;        // address by name
     bool warned = false;     // a folding warning was given for this node
+    bool value_only = false; // no lvalue, though it may be a load: a cast's result, a member of a structure value
     Node* left = nullptr;
     Node* right = nullptr;
     Pos pos;
@@ -416,9 +417,9 @@ void set_type(Node* n, const Type* t);
 Node* typed_node(TranslationUnit& tu, NodeKind kind, Node* l, Node* r, const Type* t);
 Type* expression(TranslationUnit& tu, Node*& slot);        // assignment level
 Type* comma_expression(TranslationUnit& tu, Node*& slot);  // with the comma operator
-// Whether the assignment-level tree n writes a const object; target is
-// the type of the object written (what the assignment parser returns).
-bool assigns_constant(const Node* n, const Type* target);
+// Whether writing the object that the lvalue tree n designates, of type
+// t, would change a constant.
+bool writes_constant(const Node* n, const Type* t);
 Type* conditional_expression(TranslationUnit& tu, Node*& slot);
 Type* convert(TranslationUnit& tu, Node*& slot, Type* from, Type* to, bool explicit_cast);
 int32_t constant_integer(TranslationUnit& tu);
@@ -460,6 +461,7 @@ struct PooledString {
     int label = 0;
     std::string bytes;
     Symbol* owner = nullptr;  // __func__: written only when used; cleared once written or dropped
+    std::string segment;      // the constant-data segment in force where the literal stood
 };
 
 struct Output {
@@ -485,6 +487,8 @@ void segment_code(TranslationUnit& tu);
 void segment_data(TranslationUnit& tu);
 void segment_const(TranslationUnit& tu);
 void segment_bss(TranslationUnit& tu);
+// A SEGMENT line for a segment of the kind by its name, unless it is current.
+void segment_named(TranslationUnit& tu, SegKind kind, const std::string& name);
 void echo_source(TranslationUnit& tu, const DebugPos& pos);
 std::string symbol_label(const Symbol* s);
 void label_line(TranslationUnit& tu, int number);
@@ -554,9 +558,16 @@ void report_str(TranslationUnit& tu, int number, const std::string& text);
 void report_str2(TranslationUnit& tu, int number, const std::string& a, const std::string& b);
 void reportf(TranslationUnit& tu, int number, const std::string& text);
 void internal_error(TranslationUnit& tu, int code);
+// An entry that the code generator could not handle reached the output
+// (its trace is there): an error of the run at the statement's line.
+void code_generator_fault(TranslationUnit& tu, int code, int line);
 // A message that names a limit of the compiler or a file problem, with its own
 // text, as an error (or a warning) line at `line`; counted, never filtered.
 void report_text(TranslationUnit& tu, int line, const std::string& text, bool is_warning = false);
+// An error line for standard error that is neither counted nor limited
+// (the run is over): "\"FILE\" (LINE) Error: TEXT", without the file part
+// while no file is named.
+std::string error_line(const TranslationUnit& tu, int line, const std::string& text);
 std::string canon_name(const TranslationUnit& tu, const std::string& name);
 std::string canon_quoted_name(const TranslationUnit& tu, const std::string& name);
 
@@ -602,7 +613,7 @@ struct TranslationUnit {
     int depth = 0;
     int sizeof_depth = 0;
     int constant_depth = 0;           // inside a constant_* helper: folding goes on after errors
-    int nesting = 0;                  // parse recursion, see NestingGuard
+    int nesting[3] = {};              // parse recursion by Nesting kind, see NestingGuard
     Arena<Type> types;
     Arena<Symbol> symbols;
     Arena<Node> nodes;
@@ -654,35 +665,45 @@ private:
     bool nested_;
 };
 
+// What a nesting level is a level of; each kind has the limit to itself,
+// so that an expression may stand at the deepest statement.
+enum class Nesting : uint8_t {
+    Expression = 0,   // parentheses, brackets, the operand between '?' and ':'
+    Statement = 1,    // the body of a statement, a block within a block
+    Declaration = 2,  // declarator parentheses, parameter lists, structure bodies, aggregates within initialisers
+};
+
 // Bounds the recursion of the parsers, so that absurdly nested input ends
 // with a message naming the limit instead of exhausting the stack.
 class NestingGuard {
 public:
     static constexpr int limit = 200;
-    explicit NestingGuard(TranslationUnit& tu) : tu_(tu) { enter(tu); }
-    ~NestingGuard() { --tu_.nesting; }
+    NestingGuard(TranslationUnit& tu, Nesting kind) : tu_(tu), kind_(kind) { enter(tu, kind); }
+    ~NestingGuard() { --tu_.nesting[static_cast<int>(kind_)]; }
     // One level deeper; past the limit a message and the end of the run.
-    static void enter(TranslationUnit& tu);
+    static void enter(TranslationUnit& tu, Nesting kind);
     NestingGuard(const NestingGuard&) = delete;
     NestingGuard& operator=(const NestingGuard&) = delete;
 
 private:
     TranslationUnit& tu_;
+    Nesting kind_;
 };
 
-// A chain of operators of one level, a comma list or an argument list builds
-// a tree or list as deep as it is long, and the later passes walk it
-// recursively; every few links count as one level of nesting, so that such a
-// tree stays within the same bound as nested parentheses.
+// A chain of operators (of one level, of prefixes, of assignments, of the
+// last operands of ?:), a comma list or an argument list is read as a loop
+// but builds a tree or list as deep as it is long, and the later passes
+// walk it recursively; every few links count as one level of expression
+// nesting, so that such a tree stays within the same bound.
 class ChainGuard {
 public:
     explicit ChainGuard(TranslationUnit& tu) : tu_(tu) {}
-    ~ChainGuard() { tu_.nesting -= levels_; }
+    ~ChainGuard() { tu_.nesting[static_cast<int>(Nesting::Expression)] -= levels_; }
     ChainGuard(const ChainGuard&) = delete;
     ChainGuard& operator=(const ChainGuard&) = delete;
     void link() {
         if (++links_ % links_per_level != 0) return;
-        NestingGuard::enter(tu_);
+        NestingGuard::enter(tu_, Nesting::Expression);
         ++levels_;
     }
     static constexpr int links_per_level = 32;

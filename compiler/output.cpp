@@ -22,9 +22,8 @@ constexpr int fcb_first = 19, fcb_step = 4, fcb_limit = 60;
 // A line holds 9 words: a new FDB line counts 21 and each word 6.
 constexpr int fdb_first = 21, fdb_step = 6, fdb_limit = 64;
 
-void segment_line(TranslationUnit& tu, SegKind k, bool always) {
+void segment_line(TranslationUnit& tu, SegKind k, bool always, const std::string& name) {
     Output& o = tu.out;
-    const std::string& name = o.seg_name[seg_index(k)];
     if (!always && o.current == k && o.seg_written[seg_index(k)] == name) return;
     out_line(tu, "\tSEGMENT\t" + name);
     o.current = k;
@@ -117,10 +116,17 @@ void file_line(TranslationUnit& tu, const std::string& path) {
     debug_source_file(tu, path);
 }
 
-void segment_code(TranslationUnit& tu) { segment_line(tu, SegKind::Code, true); }
-void segment_data(TranslationUnit& tu) { segment_line(tu, SegKind::Data, false); }
-void segment_const(TranslationUnit& tu) { segment_line(tu, SegKind::Const, false); }
-void segment_bss(TranslationUnit& tu) { segment_line(tu, SegKind::Bss, false); }
+void segment_code(TranslationUnit& tu) {
+    segment_line(tu, SegKind::Code, true, tu.out.seg_name[seg_index(SegKind::Code)]);
+}
+void segment_data(TranslationUnit& tu) { segment_named(tu, SegKind::Data, tu.out.seg_name[seg_index(SegKind::Data)]); }
+void segment_const(TranslationUnit& tu) {
+    segment_named(tu, SegKind::Const, tu.out.seg_name[seg_index(SegKind::Const)]);
+}
+void segment_bss(TranslationUnit& tu) { segment_named(tu, SegKind::Bss, tu.out.seg_name[seg_index(SegKind::Bss)]); }
+void segment_named(TranslationUnit& tu, SegKind kind, const std::string& name) {
+    segment_line(tu, kind, false, name);
+}
 
 void echo_source(TranslationUnit& tu, const DebugPos& pos) {
     SourceFile* f = tu.scan.current_file;
@@ -221,10 +227,9 @@ void data_string(TranslationUnit& tu, int label, const std::string& bytes, bool 
 }
 
 void data_reserve(TranslationUnit& tu, const Symbol* s) {
-    if (s->is_const)
-        segment_const(tu);
-    else
-        segment_bss(tu);
+    // the segment that was in force at the object's definition
+    SegKind kind = s->is_const ? SegKind::Const : SegKind::Bss;
+    segment_named(tu, kind, s->segment.empty() ? tu.out.seg_name[seg_index(kind)] : s->segment);
     // An empty object still gets its label, but no reservation of nothing.
     if (s->type->size <= 0) {
         out_line(tu, asm_name(s) + ":");
@@ -265,7 +270,7 @@ int pool_string(TranslationUnit& tu, const std::string& bytes, Symbol* owner) {
     if (it != o.pool_index.end()) return o.pool[it->second].label;
     int label = tu.next_label++;
     o.pool_index.emplace(bytes, o.pool.size());
-    o.pool.push_back(PooledString{label, bytes, owner});
+    o.pool.push_back(PooledString{label, bytes, owner, o.seg_name[seg_index(SegKind::Const)]});
     return label;
 }
 

@@ -11,7 +11,8 @@ namespace zun::tcx {
 
 namespace {
 
-constexpr size_t max_kr_names = 100;
+// A function takes at most this many parameters, in either form of list.
+constexpr size_t max_parameters = 100;
 
 }  // namespace
 
@@ -152,7 +153,6 @@ void parse_parameters(TranslationUnit& tu, Declarator::Suffix& suffix);
 
 // declarator: { '*' { qualifier } } ( identifier | '(' declarator ')' | ) { suffix }
 void parse_declarator(TranslationUnit& tu, Declarator& d) {
-    NestingGuard guard(tu);
     while (tu.scan.tok == Tok::Star) {
         d.progress = true;
         scan_token(tu);
@@ -178,6 +178,7 @@ void parse_declarator(TranslationUnit& tu, Declarator& d) {
         scan_token(tu);
         Tok t = tu.scan.tok;
         bool nested = t == Tok::Star || t == Tok::LParen || (t == Tok::Ident && !is_typedef_name(tu));
+        NestingGuard guard(tu, Nesting::Declaration);
         if (nested) {
             d.nested = std::make_unique<Declarator>();
             parse_declarator(tu, *d.nested);
@@ -203,6 +204,7 @@ void parse_declarator(TranslationUnit& tu, Declarator& d) {
         } else if (tu.scan.tok == Tok::LParen) {
             d.progress = true;
             scan_token(tu);
+            NestingGuard guard(tu, Nesting::Declaration);
             Declarator::Suffix s;
             parse_parameters(tu, s);
             d.suffixes.push_back(s);
@@ -255,14 +257,16 @@ void skip_to_rparen(TranslationUnit& tu) {
     }
 }
 
+[[noreturn]] void too_many_parameters(TranslationUnit& tu) {
+    report(tu, 64);
+    throw Fatal{100};
+}
+
 void old_style_names(TranslationUnit& tu) {
     if (!tu.decl.kr_names.empty()) report(tu, 42);
     tu.decl.kr_names.clear();
     while (tu.scan.tok == Tok::Ident) {
-        if (tu.decl.kr_names.size() >= max_kr_names) {
-            report(tu, 64);
-            throw Fatal{100};
-        }
+        if (tu.decl.kr_names.size() >= max_parameters) too_many_parameters(tu);
         tu.decl.kr_names.push_back(token_text(tu));
         scan_token(tu);
         if (tu.scan.tok != Tok::Comma) break;
@@ -288,6 +292,7 @@ void parse_parameters(TranslationUnit& tu, Declarator::Suffix& suffix) {
         fn->array = true;
         fn->has_params = true;
         int32_t offset = 0;
+        size_t count = 0;
         // Each parameter counts its own keywords; the declaration's counts survive.
         OuterKeywordCounts outer(tu);
         for (;;) {
@@ -313,6 +318,7 @@ void parse_parameters(TranslationUnit& tu, Declarator::Suffix& suffix) {
             p->is_volatile = p->type->is_volatile;
             offset += std::max<int32_t>(p->type->size, 0);
             p->value = -offset;
+            if (p->type->kind != Kind::Void && ++count > max_parameters) too_many_parameters(tu);
             append_member(fn, p);
             if (tu.scan.tok != Tok::Comma) break;
             scan_token(tu);
@@ -353,6 +359,8 @@ Symbol* redeclare(TranslationUnit& tu, Symbol* e, Symbol* s) {
             report_at(tu, s->decl_line, 47, s->name);
         } else if (e->sclass != StorageClass::Static) {
             if (s->sclass == StorageClass::Global) {
+                // the definition, not the extern declaration, places it
+                if (e->sclass == StorageClass::Extern) e->segment = s->segment;
                 e->sclass = StorageClass::Global;
                 e->type = s->type;
             } else if (s->sclass == StorageClass::Static) {
@@ -530,6 +538,10 @@ Declared declare(TranslationUnit& tu, DeclContext ctx, StorageClass sc, const De
         return Declared::Object;
     }
     if (t->kind == Kind::Void && sc != StorageClass::Typedef) report(tu, 48);
+    // Storage without initialiser may be written only at the end of the
+    // unit, in the segment in force here.
+    if (sc == StorageClass::Static || sc == StorageClass::Global)
+        s->segment = tu.out.seg_name[static_cast<int>(s->is_const ? SegKind::Const : SegKind::Bss)];
     Symbol* r;
     if (kr_scope) {
         s->sclass = StorageClass::Param;

@@ -42,6 +42,10 @@ Node* typed_node(TranslationUnit& tu, NodeKind kind, Node* l, Node* r, const Typ
 
 namespace {
 
+// The parsers recurse once per level of nesting; the work done at one
+// level, in the helpers marked noinline, keeps its locals out of the
+// recursing frames, so that the deepest nesting allowed needs little stack.
+
 int sizeof_depth(TranslationUnit& tu);
 
 bool is_struct(const Type* t) { return t->kind == Kind::Struct || t->kind == Kind::Union; }
@@ -99,7 +103,7 @@ Type* implicit_function(TranslationUnit& tu, const std::string& name, Node*& slo
 }
 
 // name-primary: identifier
-Type* name_primary(TranslationUnit& tu, Node*& slot) {
+[[gnu::noinline]] Type* name_primary(TranslationUnit& tu, Node*& slot) {
     std::string name = token_text(tu);
     Symbol* s = lookup(tu, name);
     if (!s) {
@@ -147,10 +151,18 @@ Type* name_primary(TranslationUnit& tu, Node*& slot) {
     return t;
 }
 
-// primary: constant | string | identifier | '(' expression ')' | cast
-Type* primary(TranslationUnit& tu, Node*& slot) {
+// primary: constant | string | identifier | '(' expression ')'
+// A '(' has already been read by the prefix loop of unary, which tells a
+// cast from a parenthesised expression (paren_read).
+Type* primary(TranslationUnit& tu, Node*& slot, bool paren_read) {
     Scanner& s = tu.scan;
     BuiltinTypes& b = tu.builtin;
+    if (paren_read) {
+        NestingGuard guard(tu, Nesting::Expression);
+        Type* t = comma_expression(tu, slot);
+        expect(tu, Tok::RParen);
+        return t;
+    }
     Type* t = nullptr;
     switch (s.tok) {
     case Tok::IntConst: t = &b.int_; break;
@@ -180,25 +192,6 @@ Type* primary(TranslationUnit& tu, Node*& slot) {
         return &b.char_ptr;
     }
     case Tok::Ident: return name_primary(tu, slot);
-    case Tok::LParen: {
-        scan_token(tu);
-        if (is_type_start(tu, s.tok)) {
-            Type* to = type_name(tu);
-            expect(tu, Tok::RParen);
-            Node* operand = nullptr;
-            Type* from = unary(tu, operand);
-            if (!from) {
-                report(tu, 23);
-                report(tu, 7);
-                return nullptr;
-            }
-            slot = operand;
-            return convert(tu, slot, from, to, true);
-        }
-        t = comma_expression(tu, slot);
-        expect(tu, Tok::RParen);
-        return t;
-    }
     default: return nullptr;
     }
     slot = new_int_constant(tu, static_cast<int32_t>(s.ival), t);
@@ -224,7 +217,7 @@ Symbol* find_member(const Type* t, const std::string& name) {
     return nullptr;
 }
 
-Type* member(TranslationUnit& tu, Type* t, Node*& slot) {
+[[gnu::noinline]] Type* member(TranslationUnit& tu, Type* t, Node*& slot) {
     if (tu.scan.tok != Tok::Ident) {
         report(tu, 23);
         return t;
@@ -235,12 +228,17 @@ Type* member(TranslationUnit& tu, Type* t, Node*& slot) {
         report(tu, 40);
         return t;
     }
+    // a member of a structure that is only a value (a call's result, an
+    // assignment's, a cast's) is a value too
+    bool value = slot->kind != NodeKind::Load || slot->value_only;
     Node* addr = slot->kind == NodeKind::Load ? slot->left
                                               : typed_node(tu, NodeKind::StructAddr, slot, nullptr, &tu.builtin.void_ptr);
     Node* off = new_int_constant(tu, t->kind == Kind::Union ? 0 : m->value, &tu.builtin.int_);
     slot = typed_node(tu, NodeKind::Add, addr, off, &tu.builtin.void_ptr);
     Type* v = value_of(tu, m->type, slot);
-    return t->is_const ? const_view(tu, v) : v;
+    slot->value_only = value;
+    // a const bit-field's value type is the plain unsigned type of its unit
+    return t->is_const || m->is_const ? const_view(tu, v) : v;
 }
 
 Type* subscript(TranslationUnit& tu, Type* t, Node*& slot) {
@@ -273,7 +271,9 @@ Type* subscript(TranslationUnit& tu, Type* t, Node*& slot) {
     return value_of(tu, elem, slot);
 }
 
-bool is_lvalue(const Node* n) { return n && (n->kind == NodeKind::Load || n->kind == NodeKind::BitValue); }
+bool is_lvalue(const Node* n) {
+    return n && !n->value_only && (n->kind == NodeKind::Load || n->kind == NodeKind::BitValue);
+}
 
 // The step of ++ and --: a constant of type long, or 1.0 for floating types.
 Node* step_constant(TranslationUnit& tu, Type* t, bool prefix) {
@@ -292,26 +292,28 @@ Node* step_constant(TranslationUnit& tu, Type* t, bool prefix) {
     return new_int_constant(tu, 1, prefix && t->size != 4 ? &b.int_ : &b.long_);
 }
 
-Type* postfix_step(TranslationUnit& tu, Type* t, Node*& slot) {
+[[gnu::noinline]] Type* postfix_step(TranslationUnit& tu, Type* t, Node*& slot) {
     NodeKind kind = tu.scan.tok == Tok::Inc ? NodeKind::PostInc : NodeKind::PostDec;
     scan_token(tu);
     if (!is_lvalue(slot)) {
         report(tu, 35);
         return t;
     }
+    if (writes_constant(slot, t)) report(tu, 79);
     Node* step = step_constant(tu, t, false);
     slot = typed_node(tu, kind, slot, step, t);
     return t;
 }
 
 // postfix: primary { '[' expression ']' | '.' identifier | '->' identifier | '(' args ')' | '++' | '--' }
-Type* postfix(TranslationUnit& tu, Node*& slot) {
-    Type* t = primary(tu, slot);
+Type* postfix(TranslationUnit& tu, Node*& slot, bool paren_read) {
+    Type* t = primary(tu, slot, paren_read);
     ChainGuard chain(tu);
     while (t) {
         chain.link();
         if (tu.scan.tok == Tok::LBracket) {
             scan_token(tu);
+            NestingGuard guard(tu, Nesting::Expression);
             t = subscript(tu, t, slot);
         } else if (tu.scan.tok == Tok::Dot) {
             scan_token(tu);
@@ -327,6 +329,7 @@ Type* postfix(TranslationUnit& tu, Node*& slot) {
             t = member(tu, v, slot);
         } else if (tu.scan.tok == Tok::LParen) {
             scan_token(tu);
+            NestingGuard guard(tu, Nesting::Expression);
             t = call(tu, t, slot);
         } else if (tu.scan.tok == Tok::Inc || tu.scan.tok == Tok::Dec) {
             t = postfix_step(tu, t, slot);
@@ -337,131 +340,187 @@ Type* postfix(TranslationUnit& tu, Node*& slot) {
     return t;
 }
 
-Type* sizeof_operand(TranslationUnit& tu, int32_t& size) {
-    Node* n = nullptr;
-    Type* t = nullptr;
-    if (tu.scan.tok == Tok::LParen) {
-        scan_token(tu);
-        if (is_type_start(tu, tu.scan.tok)) {
-            t = type_name(tu);
-            expect(tu, Tok::RParen);
-            size = t->size;
-            return t;
-        }
-        t = comma_expression(tu, n);
-        expect(tu, Tok::RParen);
-    } else {
-        t = unary(tu, n);
+// The size that sizeof gives for its operand tree n of type t; -1 for
+// what has no size (a function, a bit-field, an incomplete type).
+int32_t operand_size(const Node* n, const Type* t) {
+    if (t->kind == Kind::Function || (n && n->kind == NodeKind::NameAddr && t->kind == Kind::Pointer && t->base &&
+                                      t->base->kind == Kind::Function))
+        return -1;
+    if (n && n->kind == NodeKind::BitValue) return -1;
+    return n && n->kind == NodeKind::SizeofObject ? n->value : t->size;
+}
+
+[[gnu::noinline]] Type* sizeof_value(TranslationUnit& tu, int32_t size, Node*& slot) {
+    if (size < 0) {
+        report(tu, 28);
+        size = 0;
+    } else if (size == 0) {
+        report(tu, 113);
+    } else if (size > 65535) {
+        report(tu, 114);
     }
-    if (!t) return nullptr;
-    size = n && n->kind == NodeKind::SizeofObject ? n->value : t->size;
-    if (t->kind == Kind::Function || (n && n->kind == NodeKind::NameAddr && t->kind == Kind::Pointer &&
-                                      t->base && t->base->kind == Kind::Function))
-        size = -1;
-    if (n && n->kind == NodeKind::BitValue) size = -1;
+    slot = new_int_constant(tu, size, &tu.builtin.uint);
+    slot->value = cut_to_type(size, Kind::UShort);
+    return &tu.builtin.uint;
+}
+
+// One prefix of a unary expression: an operator, sizeof or a cast (op '(').
+struct Prefix {
+    Tok op;
+    Type* cast = nullptr;
+};
+
+// A cast gives the value of its operand in the type named, without the
+// type's own qualifiers; the value is no object to assign to.
+[[gnu::noinline]] Type* cast_value(TranslationUnit& tu, Type* to, Type* from, Node*& n) {
+    Type* t = convert(tu, n, from, to, true);
+    if (t && (t->is_const || t->is_volatile)) {
+        t = copy_type(tu, t);
+        t->is_const = t->is_volatile = false;
+    }
+    if (n) n->value_only = true;
     return t;
 }
 
-// unary: ( '+' | '-' | '~' | '!' | '&' | '*' ) cast | sizeof unary | sizeof '(' type ')' | postfix
-Type* unary(TranslationUnit& tu, Node*& slot) {
-    NestingGuard guard(tu);
-    Tok op = tu.scan.tok;
+// Applies one prefix to its operand n of type t (none when the operand
+// failed); returns the type of the result.
+[[gnu::noinline]] Type* apply_prefix(TranslationUnit& tu, const Prefix& p, Type* t, Node*& n) {
     BuiltinTypes& b = tu.builtin;
-    switch (op) {
-    case Tok::Plus: case Tok::Minus: case Tok::Tilde: case Tok::Not: case Tok::And: case Tok::Star:
-        break;
-    case Tok::Inc: case Tok::Dec: {
-        NodeKind kind = op == Tok::Inc ? NodeKind::AddAssign : NodeKind::SubAssign;
-        scan_token(tu);
-        Node* n = nullptr;
-        Type* t = unary(tu, n);
-        if (!t) return nullptr;
+    if (p.op == Tok::LParen) {
+        if (!t) {
+            report(tu, 23);
+            report(tu, 7);
+            return nullptr;
+        }
+        return cast_value(tu, p.cast, t, n);
+    }
+    if (p.op == Tok::Sizeof) --tu.sizeof_depth;
+    if (!t) return nullptr;
+    switch (p.op) {
+    case Tok::Sizeof: return sizeof_value(tu, operand_size(n, t), n);
+    case Tok::Inc: case Tok::Dec:
         if (!is_lvalue(n)) {
             report(tu, 35);
-            slot = n;
             return t;
         }
-        slot = typed_node(tu, kind, n, step_constant(tu, t, true), t);
+        if (writes_constant(n, t)) report(tu, 79);
+        n = typed_node(tu, p.op == Tok::Inc ? NodeKind::AddAssign : NodeKind::SubAssign, n, step_constant(tu, t, true),
+                       t);
         return t;
-    }
-    case Tok::Sizeof: {
-        scan_token(tu);
-        int32_t size = 0;
-        ++tu.sizeof_depth;
-        Type* t = sizeof_operand(tu, size);
-        --tu.sizeof_depth;
-        if (!t) return nullptr;
-        if (size < 0) {
-            report(tu, 28);
-            size = 0;
-        } else if (size == 0) {
-            report(tu, 113);
-        } else if (size > 65535) {
-            report(tu, 114);
-        }
-        slot = new_int_constant(tu, size, &b.uint);
-        slot->value = cut_to_type(size, Kind::UShort);
-        return &b.uint;
-    }
-    default: return postfix(tu, slot);
-    }
-    scan_token(tu);
-    Node* n = nullptr;
-    Type* t = unary(tu, n);
-    if (!t) return nullptr;
-    switch (op) {
-    case Tok::Plus: slot = n; return t;
+    case Tok::Plus: return t;
     case Tok::Minus:
         if (is_ptr(t)) {
             report(tu, 80);
-            slot = n;
             return t;
         }
         if (t->kind == Kind::Char || t->kind == Kind::UChar || t->kind == Kind::Float) {
-            Type* p = t->kind == Kind::Float ? &b.double_ : &b.short_;
-            convert(tu, n, t, p, false);
-            t = p;
+            Type* w = t->kind == Kind::Float ? &b.double_ : &b.short_;
+            convert(tu, n, t, w, false);
+            t = w;
         }
         if (is_unsigned(t->kind) && n->kind != NodeKind::IntConst) report(tu, 118);
-        slot = typed_node(tu, NodeKind::Neg, n, nullptr, t);
+        n = typed_node(tu, NodeKind::Neg, n, nullptr, t);
         return t;
     case Tok::Tilde: {
         if (!is_integer(t)) report(tu, 32);
-        Type* p = promote(tu, t);
-        convert(tu, n, t, p, false);
-        slot = typed_node(tu, NodeKind::Compl, n, nullptr, p);
-        return p;
+        Type* w = promote(tu, t);
+        convert(tu, n, t, w, false);
+        n = typed_node(tu, NodeKind::Compl, n, nullptr, w);
+        return w;
     }
     case Tok::Not:
-        slot = typed_node(tu, NodeKind::Not, n, nullptr, &b.int_);
+        n = typed_node(tu, NodeKind::Not, n, nullptr, &b.int_);
         return &b.int_;
     case Tok::And:
         if (n->kind == NodeKind::Load && n->left && n->left->kind == NodeKind::FrameAddr && n->left->symbol &&
             n->left->symbol->is_register)
             report_str(tu, 0, n->left->symbol->name);
-        if (n->kind == NodeKind::Load) {
+        if (n->kind == NodeKind::Load && !n->value_only) {
             // An object whose address is known elsewhere cannot live in a register.
             if (n->left && n->left->kind == NodeKind::FrameAddr && n->left->symbol)
                 drop_register_candidate(tu, n->left->symbol);
-            slot = n->left;
+            n = n->left;
             return pointer_to(tu, t);
         }
         if (n->kind == NodeKind::BitValue) report(tu, 3);
         else if (t->kind == Kind::Pointer && t->base && t->base->kind == Kind::Function) report(tu, 91);
         else if (t->kind == Kind::Pointer && t->array) report(tu, 90);
         else report(tu, 35);
-        slot = n;
         return t;
     case Tok::Star:
-        slot = n;
         if (!t->base) {
             report(tu, 14);
-            return value_of(tu, t, slot);
+            return value_of(tu, t, n);
         }
         if (t->base->kind == Kind::Function) return t;
-        return value_of(tu, t->base, slot);
+        return value_of(tu, t->base, n);
     default: return nullptr;
     }
+}
+
+bool is_prefix_operator(Tok t) {
+    switch (t) {
+    case Tok::Plus: case Tok::Minus: case Tok::Tilde: case Tok::Not: case Tok::And: case Tok::Star:
+    case Tok::Inc: case Tok::Dec:
+        return true;
+    default: return false;
+    }
+}
+
+// unary: { '+' | '-' | '~' | '!' | '&' | '*' | '++' | '--' | sizeof | '(' type-name ')' } postfix
+//      | [ prefixes ] sizeof '(' type-name ')' | [ prefixes ] sizeof '(' expression ')'
+// The prefixes are read in a loop and applied innermost first: a run of
+// them is a chain, not a nesting.
+Type* unary(TranslationUnit& tu, Node*& slot) {
+    std::vector<Prefix> prefixes;
+    ChainGuard chain(tu);
+    Type* t = nullptr;
+    bool paren_read = false;
+    bool have_operand = false;
+    for (;;) {
+        Tok op = tu.scan.tok;
+        if (is_prefix_operator(op)) {
+            prefixes.push_back({op});
+        } else if (op == Tok::Sizeof) {
+            scan_token(tu);
+            ++tu.sizeof_depth;
+            prefixes.push_back({op});
+            chain.link();
+            if (tu.scan.tok != Tok::LParen) continue;
+            scan_token(tu);
+            have_operand = true;
+            if (is_type_start(tu, tu.scan.tok)) {
+                // sizeof of a type: its own result, no operand to apply it to
+                Type* named = type_name(tu);
+                expect(tu, Tok::RParen);
+                prefixes.pop_back();
+                --tu.sizeof_depth;
+                t = sizeof_value(tu, named->size, slot);
+            } else {
+                // sizeof '(' expression ')' takes no postfix operators
+                NestingGuard guard(tu, Nesting::Expression);
+                t = comma_expression(tu, slot);
+                expect(tu, Tok::RParen);
+            }
+            break;
+        } else if (op == Tok::LParen) {
+            scan_token(tu);
+            if (!is_type_start(tu, tu.scan.tok)) {
+                paren_read = true;
+                break;
+            }
+            Type* to = type_name(tu);
+            expect(tu, Tok::RParen);
+            prefixes.push_back({op, to});
+        } else {
+            break;
+        }
+        if (op != Tok::LParen) scan_token(tu);
+        chain.link();
+    }
+    if (!have_operand) t = postfix(tu, slot, paren_read);
+    for (auto p = prefixes.rbegin(); p != prefixes.rend(); ++p) t = apply_prefix(tu, *p, t, slot);
+    return t;
 }
 
 struct BinaryOp {
@@ -511,7 +570,8 @@ Type* additive(TranslationUnit& tu, NodeKind kind, Type* lt, Node*& l, Type* rt,
     return t;
 }
 
-Type* binary_node(TranslationUnit& tu, NodeKind kind, Type* lt, Node*& l, Type* rt, Node*& r, Node*& slot) {
+[[gnu::noinline]] Type* binary_node(TranslationUnit& tu, NodeKind kind, Type* lt, Node*& l, Type* rt, Node*& r,
+                                     Node*& slot) {
     BuiltinTypes& b = tu.builtin;
     switch (kind) {
     case NodeKind::Add: case NodeKind::Sub: return additive(tu, kind, lt, l, rt, r, slot);
@@ -546,28 +606,43 @@ Type* binary_node(TranslationUnit& tu, NodeKind kind, Type* lt, Node*& l, Type* 
     return t;
 }
 
-Type* binary(TranslationUnit& tu, int level, Node*& slot) {
-    if (level > 10) return unary(tu, slot);
-    Type* lt = binary(tu, level + 1, slot);
-    if (!lt) return nullptr;
+// binary: unary { binary-operator unary }, the operators of logical or down
+// to multiplicative by their precedence. One loop over a stack of pending
+// left operands reads them all: a parenthesis costs the parser one frame of
+// it, however many precedence levels lie between.
+Type* binary(TranslationUnit& tu, Node*& slot) {
+    struct Pending {
+        Node* left;
+        Type* type;
+        const BinaryOp* op;
+    };
+    std::vector<Pending> pending;
     ChainGuard chain(tu);
+    Type* t = unary(tu, slot);
+    if (!t) return nullptr;
     for (;;) {
         const BinaryOp* op = binary_op(tu.scan.tok);
-        if (!op || op->level != level) return lt;
+        // operators bind to the left: what binds as tightly or tighter is complete
+        while (!pending.empty() && (!op || pending.back().op->level >= op->level)) {
+            Pending p = pending.back();
+            pending.pop_back();
+            if (is_struct(p.type) || is_struct(t)) {
+                report(tu, 77);
+                return nullptr;
+            }
+            Node* r = slot;
+            t = binary_node(tu, p.op->kind, p.type, p.left, t, r, slot);
+        }
+        if (!op) return t;
         chain.link();
         scan_token(tu);
-        Node* r = nullptr;
-        Type* rt = binary(tu, level + 1, r);
-        if (!rt) {
+        pending.push_back({slot, t, op});
+        slot = nullptr;
+        t = unary(tu, slot);
+        if (!t) {
             report(tu, 23);
             return nullptr;
         }
-        if (is_struct(lt) || is_struct(rt)) {
-            report(tu, 77);
-            return nullptr;
-        }
-        Node* l = slot;
-        lt = binary_node(tu, op->kind, lt, l, rt, r, slot);
     }
 }
 
@@ -599,20 +674,11 @@ Type* comma_expression(TranslationUnit& tu, Node*& slot) {
     return t;
 }
 
-Type* conditional_expression(TranslationUnit& tu, Node*& slot) {
-    NestingGuard guard(tu);
-    Type* t = binary(tu, 1, slot);
-    if (!t || tu.scan.tok != Tok::Question) return t;
-    scan_token(tu);
-    Node* a = nullptr;
-    Node* b = nullptr;
-    Type* at = comma_expression(tu, a);
-    expect(tu, Tok::Colon);
-    Type* bt = conditional_expression(tu, b);
-    if (!at || !bt) {
-        report(tu, 23);
-        return nullptr;
-    }
+namespace {
+
+// The node of c ? a : b, the arms brought to one type.
+[[gnu::noinline]] Type* conditional_node(TranslationUnit& tu, Node* c, Node* a, Type* at, Node* b, Type* bt,
+                                          Node*& slot) {
     Type* r = at;
     BuiltinTypes& bi = tu.builtin;
     if (at->kind == Kind::Void || bt->kind == Kind::Void) {
@@ -628,8 +694,48 @@ Type* conditional_expression(TranslationUnit& tu, Node*& slot) {
         r = bt;
     }
     Node* pair = typed_node(tu, NodeKind::Pair, a, b, r);
-    slot = typed_node(tu, NodeKind::Cond, slot, pair, r);
+    slot = typed_node(tu, NodeKind::Cond, c, pair, r);
     return r;
+}
+
+}  // namespace
+
+// conditional: logical-or [ '?' expression ':' conditional ]
+// The operand between '?' and ':' is nested; a run of conditionals in the
+// last operand (a ? b : c ? d : e) is a chain, read as a loop and built
+// from the right.
+Type* conditional_expression(TranslationUnit& tu, Node*& slot) {
+    struct Arm {
+        Node* condition;
+        Node* value;
+        Type* type;
+    };
+    std::vector<Arm> arms;
+    ChainGuard chain(tu);
+    Type* t = binary(tu, slot);
+    bool failed = false;
+    while (t && tu.scan.tok == Tok::Question) {
+        chain.link();
+        scan_token(tu);
+        Arm arm{slot, nullptr, nullptr};
+        {
+            NestingGuard guard(tu, Nesting::Expression);
+            arm.type = comma_expression(tu, arm.value);
+        }
+        failed = failed || !arm.type;
+        arms.push_back(arm);
+        expect(tu, Tok::Colon);
+        slot = nullptr;
+        t = binary(tu, slot);
+    }
+    if (arms.empty()) return t;
+    if (!t || failed) {
+        report(tu, 23);
+        return nullptr;
+    }
+    for (auto a = arms.rbegin(); a != arms.rend(); ++a)
+        t = conditional_node(tu, a->condition, a->value, a->type, slot, t, slot);
+    return t;
 }
 
 namespace {
@@ -651,19 +757,12 @@ NodeKind assignment_kind(Tok t) {
     }
 }
 
-// assignment: conditional [ assignment-operator assignment ]
-Type* assignment(TranslationUnit& tu, Node*& slot) {
-    NestingGuard guard(tu);
-    Type* lt = conditional_expression(tu, slot);
-    if (!lt) return nullptr;
-    NodeKind kind = assignment_kind(tu.scan.tok);
-    if (kind == NodeKind::Seq) return lt;
-    scan_token(tu);
-    Node* r = nullptr;
-    Type* rt = expression(tu, r);
-    // The caller reports the missing operand once, as for a missing expression.
-    if (!rt) return nullptr;
-    if (!is_lvalue(slot)) {
+// The node of l op= r for the lvalue l of type lt; on an error the left
+// operand stands for the whole. Returns the type of the result.
+[[gnu::noinline]] Type* assignment_node(TranslationUnit& tu, NodeKind kind, Node* l, Type* lt, Node* r, Type* rt,
+                                         Node*& slot) {
+    slot = l;
+    if (!is_lvalue(l)) {
         report(tu, 35);
         return lt;
     }
@@ -675,6 +774,7 @@ Type* assignment(TranslationUnit& tu, Node*& slot) {
         report(tu, 77);
         return lt;
     }
+    if (writes_constant(l, lt)) report(tu, 79);
     if ((kind == NodeKind::AddAssign || kind == NodeKind::SubAssign) && is_ptr(lt) && !is_ptr(rt)) {
         if (!is_integer(rt)) report(tu, 32);
         int32_t elem = lt->base ? lt->base->size : -1;
@@ -722,48 +822,85 @@ Type* assignment(TranslationUnit& tu, Node*& slot) {
             convert(tu, r, rt, lt, false);
         }
     }
-    slot = typed_node(tu, kind, slot, r, lt);
+    slot = typed_node(tu, kind, l, r, lt);
     return lt;
+}
+
+// assignment: conditional [ assignment-operator assignment ]
+// A run of assignments (a = b = c) is a chain, read as a loop and built
+// from the right.
+Type* assignment(TranslationUnit& tu, Node*& slot) {
+    struct Target {
+        Node* node;
+        Type* type;
+        NodeKind kind;
+    };
+    std::vector<Target> targets;
+    ChainGuard chain(tu);
+    Type* t = conditional_expression(tu, slot);
+    while (t) {
+        NodeKind kind = assignment_kind(tu.scan.tok);
+        if (kind == NodeKind::Seq) break;
+        chain.link();
+        scan_token(tu);
+        targets.push_back({slot, t, kind});
+        slot = nullptr;
+        t = conditional_expression(tu, slot);
+    }
+    // The caller reports a missing operand once, as for a missing expression.
+    if (!t) return nullptr;
+    for (auto a = targets.rbegin(); a != targets.rend(); ++a)
+        t = assignment_node(tu, a->kind, a->node, a->type, slot, t, slot);
+    return t;
 }
 
 }  // namespace
 
-// An assignment, += or -= (prefix ++ and -- too) or a postfix step that
-// writes a const object: one whose type says so (a const variable, *q for
-// const int *q, p->m for a pointer to a const structure), or one that lies
-// within a const variable (a member or bit-field of a const structure,
-// which the bit-field's value type does not tell).
-bool assigns_constant(const Node* n, const Type* target) {
-    if (!n) return false;
-    switch (n->kind) {
-    case NodeKind::Assign: case NodeKind::AddAssign: case NodeKind::SubAssign: case NodeKind::PostInc:
-    case NodeKind::PostDec:
-        break;
-    default: return false;
+namespace {
+
+// Whether a structure or union has a const member at any depth, in an
+// array member too. Self-containing types only arise from refused input;
+// the depth bound ends their walk.
+bool has_const_member(const Type* t, int depth = 0) {
+    if (!t || !is_struct(t) || depth > NestingGuard::limit) return false;
+    for (const Symbol* m = t->first; m; m = m->newer) {
+        const Type* mt = m->type;
+        if (m->is_const || (mt && mt->is_const)) return true;
+        while (mt && mt->kind == Kind::Pointer && mt->array) {
+            mt = mt->base;
+            if (mt && mt->is_const) return true;
+        }
+        if (has_const_member(mt, depth + 1)) return true;
     }
-    if (target && target->is_const) return true;
-    const Node* t = n->left;
-    if (!t || (t->kind != NodeKind::Load && t->kind != NodeKind::BitValue)) return false;
+    return false;
+}
+
+}  // namespace
+
+// An object is constant when its type says so (a const variable, *q for
+// const int *q, p->m for a pointer to a const structure), when it lies
+// within a const variable (a member or bit-field of a const structure,
+// which the bit-field's value type does not tell), or when it is a
+// structure or union with a const member, which a whole assignment writes.
+bool writes_constant(const Node* n, const Type* t) {
+    if (t && (t->is_const || has_const_member(t))) return true;
+    if (!n || (n->kind != NodeKind::Load && n->kind != NodeKind::BitValue)) return false;
     // the address: the variable's own plus member offsets; anything else
     // reaches the object through a pointer, whose type has told already
-    for (t = t->left; t && t->kind == NodeKind::Add;) {
-        if (t->right && t->right->kind == NodeKind::IntConst)
-            t = t->left;
-        else if (t->left && t->left->kind == NodeKind::IntConst)
-            t = t->right;
+    for (n = n->left; n && n->kind == NodeKind::Add;) {
+        if (n->right && n->right->kind == NodeKind::IntConst)
+            n = n->left;
+        else if (n->left && n->left->kind == NodeKind::IntConst)
+            n = n->right;
         else
             return false;
     }
-    if (!t || (t->kind != NodeKind::StaticAddr && t->kind != NodeKind::NameAddr && t->kind != NodeKind::FrameAddr))
+    if (!n || (n->kind != NodeKind::StaticAddr && n->kind != NodeKind::NameAddr && n->kind != NodeKind::FrameAddr))
         return false;
-    return t->symbol && t->symbol->is_const;
+    return n->symbol && n->symbol->is_const;
 }
 
-Type* expression(TranslationUnit& tu, Node*& slot) {
-    Type* t = assignment(tu, slot);
-    if (t && assigns_constant(slot, t)) report(tu, 79);
-    return t;
-}
+Type* expression(TranslationUnit& tu, Node*& slot) { return assignment(tu, slot); }
 
 namespace {
 

@@ -53,10 +53,20 @@ Node* parenthesised_condition(TranslationUnit& tu, Stmt* s, bool check_constant)
     return n;
 }
 
+Stmt* compound_statement(TranslationUnit& tu, std::vector<Symbol*>& block_symbols, bool function_body = false);
+
+// A statement inside another (the body of if, else, a loop, switch, the
+// statement behind a label): one level of nesting, a block there included.
+Stmt* sub_statement(TranslationUnit& tu) {
+    NestingGuard guard(tu, Nesting::Statement);
+    if (tu.scan.tok == Tok::LBrace) return compound_statement(tu, tu.body->def->locals);
+    return statement(tu);
+}
+
 // The statement after a label, case or default; '}' may follow directly.
 Stmt* labelled_rest(TranslationUnit& tu) {
     if (tu.scan.tok == Tok::RBrace) return nullptr;
-    return statement(tu);
+    return sub_statement(tu);
 }
 
 Symbol* function_label(TranslationUnit& tu, const std::string& name) {
@@ -149,7 +159,7 @@ Stmt* controlled_body(TranslationUnit& tu, Stmt* s, bool loop) {
     BodyState& b = *tu.body;
     b.breakable.push_back(s);
     if (loop) b.loops.push_back(s);
-    Stmt* body = statement(tu);
+    Stmt* body = sub_statement(tu);
     b.breakable.pop_back();
     if (loop) b.loops.pop_back();
     return body;
@@ -160,10 +170,10 @@ Stmt* if_statement(TranslationUnit& tu) {
     scan_token(tu);
     s->expr = parenthesised_condition(tu, s, true);
     if (tu.scan.tok == Tok::Semicolon) report(tu, 92);
-    s->body = statement(tu);
+    s->body = sub_statement(tu);
     if (tu.scan.tok == Tok::Else) {
         scan_token(tu);
-        s->else_branch = statement(tu);
+        s->else_branch = sub_statement(tu);
     }
     return s;
 }
@@ -370,8 +380,7 @@ void close_scope(TranslationUnit& tu, Scope& scope, Symbol* mark, std::vector<Sy
 // A function body leaves its closing brace as the current token: the token
 // behind it is read only when the function is finished, so that a directive
 // on the following lines is taken at file scope.
-Stmt* compound_statement(TranslationUnit& tu, std::vector<Symbol*>& block_symbols, bool function_body = false) {
-    NestingGuard guard(tu);
+Stmt* compound_statement(TranslationUnit& tu, std::vector<Symbol*>& block_symbols, bool function_body) {
     Stmt* s = new_stmt(tu, StmtKind::Compound);
     BodyState& b = *tu.body;
     scan_token(tu);  // '{'
@@ -405,10 +414,13 @@ Stmt* compound_statement(TranslationUnit& tu, std::vector<Symbol*>& block_symbol
 }
 
 Stmt* statement(TranslationUnit& tu) {
-    NestingGuard guard(tu);
     switch (tu.scan.tok) {
     case Tok::Semicolon: scan_token(tu); return nullptr;
-    case Tok::LBrace: return compound_statement(tu, tu.body->def->locals);
+    case Tok::LBrace: {
+        // a block within a block
+        NestingGuard guard(tu, Nesting::Statement);
+        return compound_statement(tu, tu.body->def->locals);
+    }
     case Tok::Asm: return asm_statement(tu);
     case Tok::Goto: return goto_statement(tu);
     case Tok::Return: return return_statement(tu);
@@ -538,9 +550,9 @@ void flush_new_strings(TranslationUnit& tu) {
         }
         if (!any) {
             out_newline(tu);
-            segment_const(tu);
             any = true;
         }
+        segment_named(tu, SegKind::Const, p.segment);
         data_string(tu, p.label, p.bytes);
     }
     tu.strings_written = o.pool.size();

@@ -153,7 +153,7 @@ void member_list(TranslationUnit& tu, Type* t) {
 
 // struct-or-union-specifier: ( "struct" | "union" ) [ identifier ] [ '{' member-list '}' ]
 Type* struct_or_union(TranslationUnit& tu) {
-    NestingGuard guard(tu);
+    NestingGuard guard(tu, Nesting::Declaration);
     Kind kind = tu.scan.tok == Tok::Union ? Kind::Union : Kind::Struct;
     scan_token(tu);
     std::string tag;

@@ -435,6 +435,8 @@ void op_error_dump(CodeGen& cg, const Insn* e) {
         t += "\n;No address mode information\n";
     }
     put(cg, t);
+    // -dump shows removed entries too, as comments: only code that stays fails the run
+    if (e->live) code_generator_fault(cg.tu, e->fault, e->pos.start.line);
 }
 
 void put_op(CodeGen& cg, const Insn* e) {
@@ -594,9 +596,10 @@ void put_op(CodeGen& cg, const Insn* e) {
 
 std::string render_entry(CodeGen& cg, const Insn* e, int depth) {
     Output saved = std::move(cg.tu.out);
-    int labels = cg.tu.next_label, pushed = cg.push_depth, errors = cg.tu.errors;
+    int labels = cg.tu.next_label, pushed = cg.push_depth, errors = cg.tu.errors, last_line = cg.tu.last_line;
     bool reported = cg.offset_reported;
     std::string console = std::move(cg.tu.console);
+    size_t messages = cg.tu.err.size();
     cg.tu.console.clear();
     cg.tu.out = Output{};
     cg.push_depth = depth;
@@ -607,6 +610,8 @@ std::string render_entry(CodeGen& cg, const Insn* e, int depth) {
     cg.tu.next_label = labels;
     cg.push_depth = pushed;
     cg.tu.errors = errors;
+    cg.tu.last_line = last_line;
+    cg.tu.err.resize(messages);
     cg.offset_reported = reported;
     cg.tu.console = std::move(console);
     return text;

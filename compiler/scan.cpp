@@ -510,6 +510,8 @@ void open_source_file(TranslationUnit& tu, const std::string& name) {
     if (path[0] == '.') path = tu.working_dir + "/" + path;
     std::optional<std::string> text = tu.read_file(path);
     if (!text) {
+        // the message is about the file that cannot be read
+        tu.file_name = name;
         report_str(tu, 137, name);
         throw Fatal{2};
     }

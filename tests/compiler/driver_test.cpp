@@ -2,6 +2,8 @@
 // the error limit and exit codes.
 #include "harness.h"
 
+#include "compiler/codegen.h"
+
 #include <gtest/gtest.h>
 
 namespace zun::tcx::test {
@@ -39,17 +41,21 @@ TEST(TcxOptions, WarningLevelDigits) {
 TEST(TcxDriver, FileArgumentsAndExitCodes) {
     Compiled three = compile_files({}, {"a", "b", "c"});
     EXPECT_EQ(three.rc, 2);
-    EXPECT_EQ(three.err, "\"/src/ \" (0) Error: Too many parameters supplied\n");
+    // A message about the command line concerns no file and names none.
+    EXPECT_EQ(three.err, "Error: Too many parameters supplied\n");
     EXPECT_EQ(three.out, "");
 
+    // An input that cannot be read is the file the message names.
     Compiled missing = compile_files({}, {"nothere.c"});
     EXPECT_EQ(missing.rc, 2);
-    EXPECT_EQ(missing.err, "\"/src/ \" (0) Error: Can't open input file 'nothere.c'\n");
+    EXPECT_EQ(missing.err, "\"/src/nothere.c\" (0) Error: Can't open input file 'nothere.c'\n");
+    missing = compile_files({}, {"../in/x.c", "out.s"});
+    EXPECT_EQ(missing.err, "\"/in/x.c\" (0) Error: Can't open input file '../in/x.c'\n");
 
     // Without an input file the source-line store cannot open " ".
     Compiled none = compile_files({}, {});
     EXPECT_EQ(none.rc, 2);
-    EXPECT_EQ(none.err, "\"/src/ \" (0) Error: Can't open input file ' '\n");
+    EXPECT_EQ(none.err, "Error: Can't open input file ' '\n");
 
     Compiled bad_out = compile_files({{"t.c", "int x;\n"}}, {"t.c", "/no/such/dir/t.s"});
     EXPECT_EQ(bad_out.rc, 2);
@@ -185,6 +191,27 @@ TEST(TcxDriver, FinishedFunctionsLeaveOnlyWhatLaterOnesNeed) {
     // parameter's (part of its type) and its static object's.
     EXPECT_EQ(nodes_more, nodes);
     EXPECT_EQ(symbols_more - symbols, 100u * 3);
+}
+
+// An entry the code generator could not handle leaves its trace in the
+// text, and the run fails with an error at the statement's line, once,
+// however often the peephole passes render the entry to measure it.
+TEST(TcxDriver, CodeGeneratorFaultsAreErrors) {
+    Unit u("int g;\n");
+    CodeGen cg(u.tu);
+    cg.stmt_pos.start = {3, 4};
+    Insn* e = emit_fault(cg, 4002, nullptr, 2);
+    EXPECT_TRUE(has(render_entry(cg, e, 0), "-- OP_ERROR"));
+    EXPECT_EQ(u.tu.errors, 0);
+    EXPECT_EQ(u.tu.err, "");
+    put_op(cg, e);
+    EXPECT_TRUE(has(u.tu.out.text, "-- OP_ERROR\n; 'g_deref'"));
+    EXPECT_EQ(u.tu.errors, 1);
+    EXPECT_EQ(u.tu.err, "\"/src/t.c\" (3) Error: Internal Error (CI 4002) before line 3\n");
+    // an entry the optimiser removed shows with -dump only, as a comment
+    e->live = false;
+    put_op(cg, e);
+    EXPECT_EQ(u.tu.errors, 1);
 }
 
 TEST(TcxDriver, CanonicalNamesInMessages) {

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <ctime>
+#include <functional>
 
 namespace zun::tcx::test {
 namespace {
@@ -66,6 +67,11 @@ TEST_F(TcxRobust, OutputIsNeverTheSourceNorHalfWritten) {
     r = run_in(dir, "\"$BIN/tcx09\" big.c /dev/null && mkdir d && \"$BIN/tcx09\" d out.s09");
     EXPECT_EQ(r.rc, 2);
     EXPECT_NE(r.err.find("Can't open input file 'd': is a directory"), std::string::npos) << r.err;
+    // The message names the file that cannot be read, not the working folder.
+    EXPECT_EQ(r.err.rfind("\"" + fs::canonical(dir).string() + "/d\" (0) Error: ", 0), 0u) << r.err;
+    r = run_in(dir, "\"$BIN/tcx09\" /dev/zero out.s09");
+    EXPECT_EQ(r.rc, 2);
+    EXPECT_EQ(r.err, "\"/dev/zero\" (0) Error: Can't open input file '/dev/zero': is not a regular file\n");
     struct stat st;
     ASSERT_EQ(stat("/dev/null", &st), 0);
     EXPECT_TRUE(S_ISCHR(st.st_mode));
@@ -133,6 +139,95 @@ TEST(TcxLimits, LongListsEndWithTheLimitNamed) {
     // A "line" of 2 MB (a binary file) is refused at its line.
     c = compile("int x;\n" + std::string(2 << 20, 'x') + "\n");
     EXPECT_EQ(c.err, "\"/src/t.c\" (2) Error: Line longer than the limit of 1048576 characters\n");
+}
+
+std::string repeat(const std::string& text, int n) {
+    std::string r;
+    for (int i = 0; i < n; ++i) r += text;
+    return r;
+}
+
+// The manual's limits hold exactly, whatever the form: expressions,
+// statements and declarators nest 200 levels, a function takes 100
+// parameters. At the limit the unit compiles, plain, optimised and with
+// debug information; one more is refused with the limit's own message.
+TEST(TcxLimits, StatedLimitsHoldAtAndOneBeyond) {
+    const std::string head = "int x; long y; int a[2]; int h(int v);\n";
+    auto body = [&](const std::string& text) { return head + "int f(void)\n{\n" + text + "\nreturn x;\n}\n"; };
+    const std::function<std::string(int)> nested[] = {
+        [&](int n) { return body("x = " + repeat("(", n) + "x" + repeat(")", n) + ";"); },
+        [&](int n) { return body("x = " + repeat("(int)(", n) + "x" + repeat(")", n) + ";"); },
+        [&](int n) { return body("y = " + repeat("(long)((int)", n) + "y" + repeat(")", n) + ";"); },
+        [&](int n) { return body("x = " + repeat("(x+", n) + "x" + repeat(")", n) + ";"); },
+        [&](int n) { return body("y = " + repeat("(y*", n) + "y" + repeat(")", n) + ";"); },
+        [&](int n) { return body("x = " + repeat("h(", n) + "x" + repeat(")", n) + ";"); },
+        [&](int n) { return body("x = " + repeat("a[", n) + "0" + repeat("]", n) + ";"); },
+        [&](int n) { return body("x = " + repeat("x ? ", n) + "x" + repeat(" : x", n) + ";"); },
+        [&](int n) { return body(repeat("if (x) {", n) + "x = 1;" + repeat("}", n)); },
+        [&](int n) { return body(repeat("if (x) x++; else ", n) + "x = 1;"); },
+        [&](int n) { return body(repeat("while (x) ", n) + "x--;"); },
+        [&](int n) { return body(repeat("{", n) + "int z = 1; x = z;" + repeat("}", n)); },
+        [&](int n) {
+            std::string cases;
+            for (int i = 1; i < n; ++i) cases += "case " + std::to_string(i) + ": ";
+            return body("switch (x) {" + cases + "x = 2; }");
+        },
+        [&](int n) { return head + "int " + repeat("(", n) + "p" + repeat(")", n) + ";\n"; },
+        [&](int n) {
+            std::string t;
+            for (int i = 0; i < n; ++i) t += "struct s" + std::to_string(i) + " { int m;\n";
+            for (int i = n; i-- > 0;) t += "} n" + std::to_string(i) + ";\n";
+            return head + t;
+        },
+    };
+    for (const auto& form : nested) {
+        std::string at = form(200);
+        for (const std::vector<std::string>& options : {std::vector<std::string>{}, {"-O"}, {"-g"}}) {
+            Compiled c = compile(at, options);
+            EXPECT_EQ(c.rc, 0) << options.size() << "\n" << at.substr(0, 200) << "\n" << c.err.substr(0, 300);
+            EXPECT_FALSE(has(c.out, "Internal Error") || has(c.out, "OP_ERROR")) << at.substr(0, 200);
+        }
+        Compiled c = compile(form(201));
+        EXPECT_EQ(c.rc, 1) << form(201).substr(0, 200);
+        EXPECT_TRUE(has(c.err, "Error: Nesting deeper than the compiler's limit of 200 levels"))
+            << form(201).substr(0, 200) << "\n" << c.err.substr(0, 300);
+    }
+    // Parameters, of prototypes and of old-style definitions.
+    auto prototype = [](int n) {
+        std::string t = "int f(";
+        for (int i = 0; i < n; ++i) t += (i ? ", int p" : "int p") + std::to_string(i);
+        return t + ")\n{\n    return p0 + p" + std::to_string(n - 1) + ";\n}\n";
+    };
+    auto old_style = [](int n) {
+        std::string t = "int f(";
+        for (int i = 0; i < n; ++i) t += (i ? ", p" : "p") + std::to_string(i);
+        return t + ")\n{\n    return p0 + p" + std::to_string(n - 1) + ";\n}\n";
+    };
+    for (const auto& form : {std::function<std::string(int)>(prototype), std::function<std::string(int)>(old_style)}) {
+        Compiled c = compile(form(100) + "int g(void) { return f(" + repeat("1, ", 99) + "2); }\n", {"-O"});
+        EXPECT_EQ(c.rc, 0) << c.err.substr(0, 300);
+        c = compile(form(101));
+        EXPECT_EQ(c.rc, 100);
+        EXPECT_EQ(c.err, "\"/src/t.c\" (1) Error: To long parameter list\n");
+    }
+}
+
+// Input at the limits compiles within a stack of 6 MB, three quarters of
+// the usual 8 MB, in this sanitizer build, whose frames are the largest:
+// statements nested to the limit around an expression nested to it, or
+// around the longest chain of operators the limit lets through, which the
+// code generator walks recursively.
+TEST_F(TcxRobust, DeepestInputFitsTheStack) {
+    const std::string head = "int x; long y; float fl;\nint f(void)\n{\n" + repeat("while (x) {", 200);
+    const std::string tail = repeat("}", 200) + "\nreturn x;\n}\n";
+    put("paren.c", head + "y = " + repeat("(y*(long)(char)", 200) + "y" + repeat(")", 200) + ";" + tail);
+    put("float.c", head + "fl = " + repeat("(fl/(float)", 200) + "fl" + repeat(")", 200) + ";" + tail);
+    put("chain.c", head + "x = x" + repeat("+x", 6000) + ";" + tail);
+    put("assign.c", head + repeat("x = ", 6000) + "x;" + tail);
+    for (const char* name : {"paren.c", "float.c", "chain.c", "assign.c"}) {
+        auto r = run_in(dir, std::string("ulimit -s 6144; \"$BIN/tcx09\" -O -g ") + name + " out.s09");
+        EXPECT_EQ(r.rc, 0) << name << "\n" << r.err.substr(0, 500);
+    }
 }
 
 TEST(TcxLimits, LargeUnitsCompileInLinearTime) {

@@ -156,6 +156,36 @@ TEST(TcxScan, SegmentPragmaBehindFunctionBody) {
     EXPECT_EQ(inside.err, "\"/src/t.c\" (2) Error: Unknown '#'-directive\n");
 }
 
+// The name of the last SEGMENT line before `label` in the output.
+std::string segment_of(const std::string& out, const std::string& label) {
+    size_t at = out.find("\n" + label);
+    if (at == std::string::npos) return "(no " + label + ")";
+    size_t seg = out.rfind("\tSEGMENT\t", at);
+    if (seg == std::string::npos) return "(none)";
+    seg += 9;
+    return out.substr(seg, out.find('\n', seg) - seg);
+}
+
+// Storage written only at the end of the unit (tentative definitions) and
+// literals written only at the next function still go to the segment that
+// was in force where they stood.
+TEST(TcxScan, SegmentPragmasPlaceWhatFollowsThem) {
+    Compiled c = compile("int before;\n#pragma BSS mybss\nint in1;\nstatic int in2;\nchar *early = \"hello\";\n"
+                         "extern int later;\nint twice;\n#pragma CONST_SEG strs\n"
+                         "int f(void) { static int sb; return sb + in2 + *\"inner\"; }\n"
+                         "char *late = \"world\";\n#pragma CONST_SEG default\n#pragma bss default\n"
+                         "int after;\nint twice;\nint later;\n#pragma STRING_SEG sseg\nint s1;\n"
+                         "#pragma string_section other\nchar s2[3];\nint init = 4;\n");
+    EXPECT_EQ(c.err, "");
+    const std::pair<const char*, const char*> want[] = {
+        {"_before:", "bss"}, {"_in1:", "mybss"}, {"_1:", "mybss"}, {"_twice:", "mybss"}, {"_4:", "mybss"},
+        {"_after:", "bss"},  {"_later:", "bss"}, {"_s1:", "sseg"},  {"_s2:", "other"},    {"_init:", "data"},
+        {"_2:", "rodata"},   {"_5:", "strs"},    {"_7:", "strs"}};
+    for (const auto& [label, segment] : want) EXPECT_EQ(segment_of(c.out, label), segment) << label << "\n" << c.out;
+    // a run of objects in one segment writes its SEGMENT line once
+    EXPECT_TRUE(has(c.out, "\tSEGMENT\tmybss\n_in1:\tRMB\t$2\n\tEXPORT\t_in1\t[r,2]\n_1:\tRMB\t$2\n")) << c.out;
+}
+
 TEST(TcxScan, LongLinesStayOneLine) {
     std::string name(5000, 'v');
     Compiled c = compile("int " + name + ";\n@\n");
