@@ -11,6 +11,7 @@
 #include <random>
 
 #include "../tools/tool_run.h"
+#include "workbench/grep/ere.h"
 #include "workbench/grep/line_search.h"
 
 using namespace zun::grep;
@@ -54,6 +55,14 @@ std::optional<LineMatcher> ours(const std::string& text, bool icase, bool words,
   o.ignore_case = icase;
   o.whole_words = words;
   return LineMatcher::create(o, error);
+}
+
+// The expression with room for a few cached states only, so that its search
+// goes on with all states at once from some line, or some character, on.
+std::optional<Program> cramped(const std::string& text, bool icase, bool words, size_t cache_bytes) {
+  std::string error;
+  std::optional<Node> tree = parse_ere(text, icase, error);
+  return tree ? Program::compile(*tree, words, error, cache_bytes) : std::nullopt;
 }
 
 // Faults that only we report: what has no linear-time match, and automata
@@ -146,8 +155,11 @@ std::string compare(const std::string& text, bool icase, bool words, const std::
     return "";
   }
   if (!m) return refused_by_design(error) ? "" : what + "refused: " + error;
-  for (const std::string& line : lines)
+  std::optional<Program> small = cramped(text, icase, words, 800);
+  for (const std::string& line : lines) {
     if (m->matches(line) != ref.matches(line)) return what + "differs on '" + line + "'";
+    if (small->search(line) != ref.matches(line)) return what + "differs with a small cache on '" + line + "'";
+  }
   ++t.compared;
   return "";
 }
@@ -232,6 +244,29 @@ TEST(GrepExpressions, WordEdgesAnywhereAsTheCLibrary) {
   }
   std::printf("%d random expressions: %d matched as the C library does, %d refused by both, %d left out\n",
               expressions, tally.compared, tally.refused, tally.left_out);
+}
+
+// Expressions whose cached states outgrow a small cache within a line or
+// over several lines: the search goes on with all states at once and finds
+// the same lines, with no cache at all as well.
+TEST(GrepExpressions, AFullCacheGoesOnWithAllStates) {
+  std::mt19937 rng(9);
+  std::vector<std::string> sample(60);
+  for (std::string& line : sample)
+    for (size_t len = rng() % 50; len > 0; --len) line += "a x_"[rng() % 4];
+  for (const char* p : {"a.{8}x_", "\\<a.{6}\\>", "^(a| )*x.{4}_", "x_.{5}\\bx"})
+    for (size_t cache_bytes : {size_t{0}, size_t{200}, size_t{4096}, dfa_cache_bytes}) {
+      Reference ref(p, false, false);
+      ASSERT_FALSE(ref.error);
+      std::optional<Program> m = cramped(p, false, false, cache_bytes);
+      ASSERT_TRUE(m) << p;
+      int hits = 0;
+      for (const std::string& line : sample) {
+        EXPECT_EQ(m->search(line), ref.matches(line)) << p << " with " << cache_bytes << " bytes on '" << line << "'";
+        hits += ref.matches(line);
+      }
+      EXPECT_GT(hits, 0) << p;
+    }
 }
 
 TEST(GrepExpressions, HostileExpressionsAreFastAndBounded) {

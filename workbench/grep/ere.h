@@ -1,10 +1,13 @@
 // POSIX extended regular expressions, in the dialect the GNU C library reads
 // in the C locale: read into a small tree, compiled into an automaton and run
 // over a line with all its states at once, so that the time grows with the
-// line times the automaton and never more. Every byte is one character; case
-// is ignored for ASCII letters only.
+// line times the automaton and never more. The sets of states met are cached
+// as a deterministic automaton, so that a line the cache knows costs a table
+// look-up per character. Every byte is one character; case is ignored for
+// ASCII letters only.
 #pragma once
 
+#include <array>
 #include <bitset>
 #include <cstdint>
 #include <optional>
@@ -43,12 +46,23 @@ std::optional<Node> parse_ere(std::string_view pattern, bool ignore_case, std::s
 // once: this bounds the time a line takes.
 inline constexpr size_t max_instructions = 5000;
 
+// What lies on one side of a position, all that assertions look at.
+enum Side : uint8_t { LineEdge, WordChar, OtherChar };
+Side side_of(unsigned char c);
+
+// ---- dfa.cpp ----
+
+// The memory the cached sets of states may take in one search; beyond it the
+// search goes on with all states at once.
+inline constexpr size_t dfa_cache_bytes = 2 << 20;
+
 class Program {
  public:
   // With `whole_words` a match must have neither a letter, digit nor '_'
   // beside it. Nullopt with "Regular expression too big" in `error` when the
   // automaton would need more than `max_instructions`.
-  static std::optional<Program> compile(const Node& root, bool whole_words, std::string& error);
+  static std::optional<Program> compile(const Node& root, bool whole_words, std::string& error,
+                                        size_t cache_bytes = dfa_cache_bytes);
   // Whether the expression matches anywhere in the line.
   bool search(std::string_view line) const;
 
@@ -70,6 +84,35 @@ class Program {
   bool add(StateSet& states, uint32_t pc, uint8_t before, uint8_t after) const;
   static bool holds(char assertion, uint8_t before, uint8_t after);
   ByteSet first_bytes() const;
+  bool search_all_states(std::string_view line) const;
+
+  // A cached state is the side of the character before a position and the
+  // instructions waiting there before their assertions are resolved, in
+  // order, the side first; an assertion needs the character after as well,
+  // which is the one the transition takes.
+  using Key = std::vector<uint32_t>;
+  struct KeyHash {
+    size_t operator()(const Key& key) const;
+  };
+  // Entries of `next` other than a state's row.
+  static constexpr int32_t unknown = -1, matched = -2, unmatched = -3, full = -4;
+  struct Dfa {
+    std::array<uint8_t, 256> byte_class{};  // bytes no set and no assertion tell apart share one
+    std::vector<unsigned char> class_byte;  // a byte of each class
+    size_t stride = 0;                      // the classes and the line's end
+    std::unordered_map<Key, int32_t, KeyHash> rows;
+    std::vector<const Key*> keys;  // by row / stride
+    std::vector<int32_t> next;     // each state's row: by class, the state it goes to
+    int32_t start = unknown;       // nothing waiting at the line's start
+    bool anchored = false;         // a match begins at the line's start or nowhere
+    size_t bytes = 0, limit = 0;   // the memory taken and the most it may take
+    bool given_up = false;         // the cache filled up: all states from here on
+    Key work;                      // the state a transition reaches
+  };
+  void prepare_cache(size_t limit);
+  int32_t search_cached(std::string_view line) const;
+  int32_t transition(int32_t row, size_t byte_class) const;
+  int32_t number(const Key& key) const;
 
   std::vector<Inst> prog_;
   std::vector<ByteSet> sets_;  // each different set once: a few fit the cache
@@ -81,6 +124,7 @@ class Program {
   // Work space of search, kept to spare an allocation per line.
   mutable StateSet now_, then_;
   mutable std::vector<uint32_t> stack_;
+  mutable Dfa dfa_;
   struct Builder;
 };
 

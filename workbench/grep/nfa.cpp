@@ -9,18 +9,10 @@
 
 namespace zun::grep {
 
-namespace {
-
-// What lies on one side of a position.
-enum Side : uint8_t { LineEdge, WordChar, OtherChar };
-
-bool is_word(unsigned char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+Side side_of(unsigned char c) {
+  const bool word = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  return word ? WordChar : OtherChar;
 }
-
-Side side(unsigned char c) { return is_word(c) ? WordChar : OtherChar; }
-
-}  // namespace
 
 // Compiles from the end backwards: each node is given the instruction that
 // follows it and returns its own first one.
@@ -108,7 +100,8 @@ struct Program::Builder {
   }
 };
 
-std::optional<Program> Program::compile(const Node& root, bool whole_words, std::string& error) {
+std::optional<Program> Program::compile(const Node& root, bool whole_words, std::string& error,
+                                        size_t cache_bytes) {
   Program p;
   Builder b{p.prog_, p.sets_};
   auto frame = [&](char assertion, uint32_t next) {
@@ -134,6 +127,7 @@ std::optional<Program> Program::compile(const Node& root, bool whole_words, std:
     s->index.assign(p.prog_.size(), 0);
   }
   p.first_ = p.first_bytes();
+  p.prepare_cache(cache_bytes);
   return p;
 }
 
@@ -207,7 +201,7 @@ bool Program::add(StateSet& states, uint32_t pc, uint8_t before, uint8_t after) 
 
 // A match may begin at every position, so the start joins the states of
 // each one.
-bool Program::search(std::string_view line) const {
+bool Program::search_all_states(std::string_view line) const {
   const size_t n = line.size();
   auto at = [&](size_t k) { return static_cast<unsigned char>(line[k]); };
   const Inst* prog = prog_.data();
@@ -216,11 +210,11 @@ bool Program::search(std::string_view line) const {
   now->size = 0;
   for (size_t k = 0;; ++k) {
     while (now->size == 0 && k < n && !first_[at(k)]) ++k;
-    const uint8_t before = k == 0 ? LineEdge : side(at(k - 1));
-    const uint8_t after = k == n ? LineEdge : side(at(k));
+    const uint8_t before = k == 0 ? LineEdge : side_of(at(k - 1));
+    const uint8_t after = k == n ? LineEdge : side_of(at(k));
     if (add(*now, start_, before, after)) return true;
     if (k == n) return false;
-    const uint8_t next_after = k + 1 == n ? LineEdge : side(at(k + 1));
+    const uint8_t next_after = k + 1 == n ? LineEdge : side_of(at(k + 1));
     const unsigned char c = at(k);
     then->size = 0;
     for (size_t s = 0, size = now->size; s < size; ++s) {
