@@ -156,6 +156,15 @@ TEST(Forms, WalkingPointersStayInRegistersOverLoops) {
     EXPECT_HAS(t, "\tLDX\t4,S\n\tLDB\t,X+\n\tSTX\t4,S\n");
     t = code("void copy(char *d, char *s) { while ((*d++ = *s++) != 0) ; }\n", {});
     EXPECT_HAS(t, "\tLDX\t2,S\n\tLDU\t4,S\n\tLDB\t,U+\n\tSTB\t,X+\n\tSTU\t4,S\n\tSTX\t2,S\n");
+    // the long move names the registers its walks moved to, on both sides
+    t = code("void copy(long *d, long *s, int n) { while (n--) *d++ = *s++; }\n");
+    EXPECT_HAS(t, "\tLDU\t4,S\n\tLDY\t2,S\n");
+    EXPECT_HAS(t, "\tLDD\t,U++\n\tSTD\t,Y++\n\tLDD\t,U++\n\tSTD\t,Y++\n\tBRA\t_2\n_3:\n\tSTY\t2,S\n\tSTU\t4,S\n");
+    t = code("void two(long *d, long *s, long *e, long *r, int n) { while (n--) { *d++ = *s++; *e++ = *r++; } }\n");
+    EXPECT_HAS(t, "\tLDX\t2,S\n\tLDD\t,Y++\n\tSTD\t,X++\n\tLDD\t,Y++\n\tSTD\t,X++\n\tSTX\t2,S\n");
+    EXPECT_HAS(t, "\tLDX\t6,S\n\tLDD\t,U++\n\tSTD\t,X++\n\tLDD\t,U++\n\tSTD\t,X++\n\tSTX\t6,S\n");
+    t = code("void back(long *d, long *s, int n) { while (n--) *d-- = *s--; }\n");
+    EXPECT_HAS(t, "\tLDD\t,U\n\tSTD\t,X\n\tLDD\t2,U\n\tSTD\t2,X\n\tLEAU\t-4,U\n");
 }
 
 TEST(Forms, ShiftsNegationAndTemporaries) {
