@@ -403,6 +403,7 @@ struct Node {
     double fvalue = 0;
     std::string name;        // address by name
     bool warned = false;     // a folding warning was given for this node
+    bool is_volatile = false;  // Load, BitValue: the object read or written is volatile
     Node* left = nullptr;
     Node* right = nullptr;
     Pos pos;
