@@ -27,6 +27,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 #include <sstream>
@@ -907,6 +908,7 @@ void run_programs(int total, unsigned seed, int depth) {
             if (!tools.build_and_run(opts, out)) {
                 ADD_FAILURE() << "program " << p << " (seed " << seed + p << "): " << tools.error;
                 keep = true;
+                std::ofstream(tools.dir / ("prog" + std::to_string(seed + p) + ".c")) << text;
                 break;
             }
             std::string problems = gen.access_problems(text, read_whole(tools.dir / "prog.s09"));
