@@ -175,6 +175,14 @@ TEST(Forms, WalkingPointersStayInRegistersOverLoops) {
     EXPECT_HAS(t, "\tLDX\t6,S\n\tLDD\t,U++\n\tSTD\t,X++\n\tLDD\t,U++\n\tSTD\t,X++\n\tSTX\t6,S\n");
     t = code("void back(long *d, long *s, int n) { while (n--) *d-- = *s--; }\n");
     EXPECT_HAS(t, "\tLDD\t,U\n\tSTD\t,X\n\tLDD\t2,U\n\tSTD\t2,X\n\tLEAU\t-4,U\n");
+    // a float's source walks through X and goes back; the destination's
+    // old value addresses the store; a structure moves between U and X
+    t = code("void fc(float *d, float *s, int n) { while (n--) *d++ = *s++; }\n");
+    EXPECT_HAS(t, "\tLDX\t4,S\n\tLDY\t,X++\n\tLDD\t,X++\n\tSTX\t4,S\n");
+    EXPECT_HAS(t, "\tLEAX\t4,X\n\tSTX\t6,S\n\tTFR\tD,X\n\tPULS\tY\n\tPULS\tD\n\tSTY\t0,X\n\tSTD\t2,X\n");
+    t = code("struct pt { int x; char c; long w; };\n"
+             "void sc(struct pt *d, struct pt *s, int n) { while (n--) *d++ = *s++; }\n");
+    EXPECT_HAS(t, "\tTFR\tD,X\n\tPULS\tU\n\tLDA\t#7\n");
 }
 
 // Every access in the source reads (and a store writes) each byte of a
