@@ -56,6 +56,7 @@ struct Operand {
     Operand* second = nullptr;
     int8_t step = 0;
     uint8_t reg = R_NONE;
+    bool is_volatile = false;  // a volatile object: every access goes to memory
 };
 
 // Opcodes of instruction-list entries: 6809 instructions and pseudo entries.

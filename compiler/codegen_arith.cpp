@@ -76,7 +76,7 @@ int shift_cycles(int k) { return k >= 8 ? 8 + 4 * (k - 8) : 4 * k; }
 // A 16-bit object that may be read again: a variable (or a member of one)
 // that is not volatile, reached without code.
 bool rereadable(Node* x) {
-    if (x->kind != NodeKind::Load || value_size(x) != 2 || is_struct_node(x)) return false;
+    if (x->kind != NodeKind::Load || x->is_volatile || value_size(x) != 2 || is_struct_node(x)) return false;
     Node* a = bare(x->left);
     while (a && (a->kind == NodeKind::Add || a->kind == NodeKind::Sub) && a->right &&
            a->right->kind == NodeKind::IntConst)

@@ -74,6 +74,18 @@ void field_shift(CodeGen& cg, int size, int n) {
     release(cg, x);
 }
 
+// The field's bits in place in the accumulator (B or D) merged into the
+// word w (its low word with `low`) as (word AND NOT mask) OR value: one
+// read and one write, as a volatile word must have.
+void merge_once(CodeGen& cg, int c, Operand* w, uint32_t mask, bool low) {
+    emit(cg, OP_AND, c, imm(cg, mask, c));
+    Operand* t = save_acc(cg, c);
+    emit(cg, low ? OP_LOADLOW : OP_LOAD, acc_reg(c), w);
+    emit(cg, OP_AND, c, imm(cg, ~mask, c));
+    apply_saved(cg, OP_OR, c, t);
+    emit(cg, low ? OP_STORELOW : OP_STORE, acc_reg(c), w);
+}
+
 // The routine of an operation on 32-bit field values.
 const char* routine32(NodeKind op, bool u) {
     switch (op) {
@@ -162,13 +174,19 @@ void store_long_field(CodeGen& cg, Node* f, Node* r, bool want) {
     }
     if (mask >> 16) {
         emit(cg, OP_EXG, P_DY);
-        emit(cg, OP_EOR, 2, w);
-        emit(cg, OP_AND, 2, imm(cg, mask >> 16, 2));
-        emit(cg, OP_EOR, 2, w);
-        emit(cg, OP_STORE, R_D, w);
+        if (f->is_volatile) {
+            merge_once(cg, 2, w, mask >> 16, false);
+        } else {
+            emit(cg, OP_EOR, 2, w);
+            emit(cg, OP_AND, 2, imm(cg, mask >> 16, 2));
+            emit(cg, OP_EOR, 2, w);
+            emit(cg, OP_STORE, R_D, w);
+        }
         emit(cg, OP_EXG, P_DY);
     }
-    if (mask & 0xFFFF) {
+    if ((mask & 0xFFFF) && f->is_volatile) {
+        merge_once(cg, 2, w, mask & 0xFFFF, true);
+    } else if (mask & 0xFFFF) {
         Operand* low = word_at(cg, w, 2);
         emit(cg, OP_EOR, 2, low);
         emit(cg, OP_AND, 2, imm(cg, mask & 0xFFFF, 2));
@@ -187,6 +205,7 @@ void store_long_field(CodeGen& cg, Node* f, Node* r, bool want) {
 void gen_bitfield_read(CodeGen& cg, Node* f) {
     int c = value_size(f);
     Operand* w = gen_object(cg, f->left, c, false);
+    w->is_volatile = f->is_volatile;
     if (c == 4) {
         release(cg, load_long(cg, w));
     } else {
@@ -223,10 +242,14 @@ void gen_bitfield_store(CodeGen& cg, Node* f, Node* r, bool want) {
         // rotated: what comes in from the carry falls outside the mask
         emit(cg, OP_ROL, c, operand_imm(cg, p), acc(cg, c));
     }
-    emit(cg, OP_EOR, c, w);
-    emit(cg, OP_AND, c, imm(cg, mask, c));
-    emit(cg, OP_EOR, c, w);
-    emit(cg, OP_STORE, acc_reg(c), w);
+    if (f->is_volatile) {
+        merge_once(cg, c, w, mask, false);
+    } else {
+        emit(cg, OP_EOR, c, w);
+        emit(cg, OP_AND, c, imm(cg, mask, c));
+        emit(cg, OP_EOR, c, w);
+        emit(cg, OP_STORE, acc_reg(c), w);
+    }
     release_object(cg, w);
     if (!want) return;
     // the value of the assignment is the field's new value
@@ -268,8 +291,21 @@ void gen_opassign_bitfield(CodeGen& cg, Node* f, NodeKind op, Node* r, bool want
     } else {
         emit(cg, OP_LOAD, acc_reg(c), w);
     }
-    // 4. the field cleared in memory, the loaded word saved meanwhile
-    if (c == 4) {
+    // 4. the field cleared in memory, the loaded word saved meanwhile; a
+    //    volatile word is read and written once: the word without the
+    //    field waits in a temporary instead
+    Operand* rest = f->is_volatile ? temp_alloc(cg, c) : nullptr;
+    if (c == 4 && rest) {
+        push_reg(cg, R_D, 2);
+        push_reg(cg, R_Y, 2);
+        emit(cg, OP_AND2, 2, imm(cg, ~place & 0xFFFF, 2));
+        emit(cg, OP_STORELOW, R_D, rest);
+        emit(cg, OP_TFR, P_YD);
+        emit(cg, OP_AND2, 2, imm(cg, ~place >> 16, 2));
+        emit(cg, OP_STOREHIGH, R_D, rest);
+        pull_reg(cg, R_Y, 2);
+        pull_reg(cg, R_D, 2);
+    } else if (c == 4) {
         push_reg(cg, R_D, 2);
         push_reg(cg, R_Y, 2);
         emit(cg, OP_LOADHIGH, R_D, w);
@@ -282,11 +318,13 @@ void gen_opassign_bitfield(CodeGen& cg, Node* f, NodeKind op, Node* r, bool want
         pull_reg(cg, R_D, 2);
     } else {
         Operand* t = save_reg(cg, acc_reg(c), c);
-        emit(cg, OP_LOAD, acc_reg(c), w);
+        if (!rest) emit(cg, OP_LOAD, acc_reg(c), w);
         emit(cg, OP_AND2, c, imm(cg, ~place, c));
-        emit(cg, OP_STORE, acc_reg(c), w);
+        emit(cg, OP_STORE, acc_reg(c), rest ? rest : w);
         restore_into(cg, t, acc_reg(c), c);
     }
+    // what the field's new bits are merged with
+    Operand* others = rest ? rest : w;
     // 5. the field's value alone
     emit(cg, OP_AND, c, imm(cg, place, c));
     field_shift(cg, c, p);
@@ -327,12 +365,13 @@ void gen_opassign_bitfield(CodeGen& cg, Node* f, NodeKind op, Node* r, bool want
         }
         field_shift(cg, 4, -p);
         emit(cg, OP_EXG, P_DY);
-        emit(cg, OP_OR, 2, w);
+        emit(cg, OP_OR, 2, others);
         emit(cg, OP_STORE, R_D, w);
         emit(cg, OP_EXG, P_DY);
-        emit(cg, OP_OR2BYTES, 2, word_at(cg, w, 2));
+        emit(cg, OP_OR2BYTES, 2, word_at(cg, others, 2));
         emit(cg, OP_STORELOW, R_D, w);
         release_object(cg, w);
+        temp_free(cg, rest);
         if (want) {
             emit(cg, OP_LOADLOW, R_D, t2);
             emit(cg, OP_LOADHIGH, R_Y, t2);
@@ -346,9 +385,10 @@ void gen_opassign_bitfield(CodeGen& cg, Node* f, NodeKind op, Node* r, bool want
     emit(cg, OP_AND, c, imm(cg, m, c));
     if (want) push_reg(cg, acc_reg(c), c);
     field_shift(cg, c, -p);
-    emit(cg, OP_OR, c, w);
+    emit(cg, OP_OR, c, others);
     emit(cg, OP_STORE, acc_reg(c), w);
     release_object(cg, w);
+    temp_free(cg, rest);
     if (want) pull_reg(cg, acc_reg(c), c);
 }
 

@@ -131,7 +131,9 @@ Node* settled_target(CodeGen& cg, Node* l) {
     int slot = int_value(t->value);
     emit(cg, OP_STORE, R_D, frame_operand(cg, slot));
     Node* ptr = frame_object(cg, slot, Kind::Pointer, 2);
-    return make_node(cg, NodeKind::Load, ptr, nullptr, l->type_kind, l->size);
+    Node* target = make_node(cg, NodeKind::Load, ptr, nullptr, l->type_kind, l->size);
+    target->is_volatile = l->is_volatile;
+    return target;
 }
 
 void gen_compound_pair(CodeGen& cg, Node* n, bool want) {
@@ -178,8 +180,10 @@ void gen_long_as(CodeGen& cg, Node* n, Kind to) {
 // word of the long is the result.
 void gen_narrow(CodeGen& cg, Node* n) {
     Node* from = n->left;
-    if (from->kind == NodeKind::Load && !is_float_kind(from->type_kind) && reached_with_x(from->left, 4)) {
-        // a long in memory: its low word is all that is read
+    if (from->kind == NodeKind::Load && !from->is_volatile && !is_float_kind(from->type_kind) &&
+        reached_with_x(from->left, 4)) {
+        // a long in memory: its low word is all that is read (all of a
+        // volatile one, as the source reads it)
         Operand* o = through_x(cg, gen_addr(cg, from->left));
         emit(cg, OP_LOADLOW, R_D, o);
         release_object(cg, o);
@@ -197,7 +201,12 @@ bool gen_long(CodeGen& cg, Node* n) {
         load_pair(cg, d);
         return true;
     }
-    case NodeKind::Load: load_pair(cg, gen_object(cg, n->left, 4, true)); return true;
+    case NodeKind::Load: {
+        Operand* o = gen_object(cg, n->left, 4, true);
+        o->is_volatile = n->is_volatile;
+        load_pair(cg, o);
+        return true;
+    }
     case NodeKind::BitValue: gen_bitfield_read(cg, n); return true;
     case NodeKind::Convert: gen_long_as(cg, n->left, n->type_kind); return true;
     case NodeKind::Assign: return gen_long_assign(cg, n, true);
@@ -252,17 +261,29 @@ bool gen_long_step(CodeGen& cg, Node* n, bool want) {
         // the old value waits on the stack while the routine adds the step
         gen_value(cg, target);
         if (want) push_pair(cg);
+        Node* from = target;
+        if (target->is_volatile) {
+            // a volatile object is read once: the routine takes that value
+            // from a temporary
+            Operand* t = temp_alloc(cg, 4);
+            cg.regs.statement_temps.push_back(t);
+            emit(cg, OP_STOREHIGH, R_Y, t);
+            emit(cg, OP_STORELOW, R_D, t);
+            from = frame_object(cg, int_value(t->value), k, 4);
+        }
         Node* step = make_node(cg, NodeKind::FloatConst, nullptr, nullptr, k, 4);
         step->fvalue = n->right && n->right->kind == NodeKind::FloatConst ? n->right->fvalue
                        : n->right                                         ? n->right->value
                                                                           : 1;
-        Node* op = make_node(cg, up ? NodeKind::Add : NodeKind::Sub, target, step, k, 4);
+        Node* op = make_node(cg, up ? NodeKind::Add : NodeKind::Sub, from, step, k, 4);
         gen_assign_pair(cg, target, op);
         if (want) pull_pair(cg);
         return true;
     }
     int32_t step = n->right ? n->right->value : 1;
-    load_pair(cg, gen_addr(cg, target->left));
+    Operand* o = gen_addr(cg, target->left);
+    o->is_volatile = target->is_volatile;
+    load_pair(cg, o);
     emit(cg, up ? OP_ADD32IMM : OP_SUB32IMM, 0, operand_imm(cg, step));
     store_pair(cg, gen_addr(cg, target->left));
     // the value of x++ is the old one

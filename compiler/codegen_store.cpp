@@ -40,6 +40,7 @@ Node* settled_field(CodeGen& cg, Node* f) {
     Node* field = make_node(cg, NodeKind::BitValue, ptr, nullptr, f->type_kind, f->size);
     field->bit_width = f->bit_width;
     field->bit_offset = f->bit_offset;
+    field->is_volatile = f->is_volatile;
     return field;
 }
 
@@ -246,7 +247,8 @@ void gen_constant_step(CodeGen& cg, Node* l, bool up, int32_t n, bool want) {
     Operand* early = nullptr;
     Operand* dst = compound_dest(cg, l, nullptr, size, early);
     if (size == 1) {
-        if (!want && n >= 0 && n <= 4) {
+        // INC and DEC each read and write the byte: a volatile one takes one
+        if (!want && n >= 0 && n <= 4 && (n == 1 || !l->is_volatile)) {
             for (int i = 0; i < n; ++i) emit(cg, up ? OP_INC : OP_DEC, 1, dst);
         } else {
             emit(cg, OP_LOAD, R_B, dst);
@@ -408,7 +410,9 @@ void gen_compound(CodeGen& cg, Node* n, bool want) {
     if (!wide && !shift && size == 1) return gen_compound8(cg, n, b, want);
     if (!wide && !shift && size == 2 && (b != NodeKind::Mul || r->type_kind == l->type_kind))
         return gen_compound16(cg, n, b);
-    if (shift && size == 1 && r->kind == NodeKind::IntConst && r->value >= 0 && r->value <= 7 && !want) {
+    // each shift in place reads and writes the byte: a volatile one takes one
+    if (shift && size == 1 && r->kind == NodeKind::IntConst && r->value >= 0 && r->value <= 7 && !want &&
+        (r->value == 1 || !l->is_volatile)) {
         bool u = l->type_kind == Kind::UChar;
         int opcode = b == NodeKind::Shl ? OP_ASL : u ? OP_LSR : OP_ASR;
         if (r->value > 0) gen_shift8_in_place(cg, l, opcode, r->value);
@@ -429,6 +433,7 @@ void gen_compound(CodeGen& cg, Node* n, bool want) {
         where->value = slot;
         Node* ptr = make_node(cg, NodeKind::Load, where, nullptr, Kind::Pointer, 2);
         target = make_node(cg, NodeKind::Load, ptr, nullptr, l->type_kind, l->size);
+        target->is_volatile = l->is_volatile;
         dst = new_operand(cg, M_LOCIND);
         dst->value->value = slot;
     }
@@ -469,6 +474,16 @@ void gen_step(CodeGen& cg, Node* n, bool want) {
         return;
     }
     Operand* dst = stable(cg, object_no_walk(cg, l->left, size));
+    if (size == 1 && want && l->is_volatile) {
+        // a volatile byte is read once: stepped in B and stored, the old
+        // value then taken back
+        emit(cg, OP_LOAD, R_B, dst);
+        for (int i = 0; i < (step & 0xFF); ++i) emit(cg, up ? OP_INC : OP_DEC, 1, acc(cg, 1));
+        emit(cg, OP_STORE, R_B, dst);
+        for (int i = 0; i < (step & 0xFF); ++i) emit(cg, up ? OP_DEC : OP_INC, 1, acc(cg, 1));
+        release_object(cg, dst);
+        return;
+    }
     if (size == 1) {
         if (want) emit(cg, OP_LOAD, R_B, dst);
         for (int i = 0; i < (step & 0xFF); ++i) emit(cg, up ? OP_INC : OP_DEC, 1, dst);

@@ -404,6 +404,7 @@ struct Node {
     std::string name;        // address by name
     bool warned = false;     // a folding warning was given for this node
     bool value_only = false; // no lvalue, though it may be a load: a cast's result, a member of a structure value
+    bool is_volatile = false;  // Load, BitValue: the object read or written is volatile
     Node* left = nullptr;
     Node* right = nullptr;
     Pos pos;

@@ -635,7 +635,7 @@ Operand* load_long(CodeGen& cg, Operand* d) {
         size_t n = cg.list.size();
         bool stored = n >= 2 && cg.list[n - 2]->opcode == OP_STOREHIGH && cg.list[n - 1]->opcode == OP_STORELOW &&
                       cg.list[n - 2]->arg == R_Y && cg.list[n - 1]->arg == R_D &&
-                      d->mode != M_TOS && !(d->type && d->type->is_volatile) &&
+                      d->mode != M_TOS && !d->is_volatile && !(d->type && d->type->is_volatile) &&
                       same_operand(cg.list[n - 2]->op[0], d) && same_operand(cg.list[n - 1]->op[0], d);
         if (!stored) {
             emit(cg, OP_LOADHIGH, R_Y, d);

@@ -71,11 +71,13 @@ Type* value_of(TranslationUnit& tu, Type* t, Node*& slot) {
         Node* n = typed_node(tu, NodeKind::BitValue, slot, nullptr, u);
         n->bit_width = t->bit_width;
         n->bit_offset = t->bit_offset;
+        n->is_volatile = t->is_volatile;
         slot = n;
         return u;
     }
     if (is_scalar_kind(t->kind) || is_struct(t)) {
         slot = typed_node(tu, NodeKind::Load, slot, nullptr, t);
+        slot->is_volatile = t->is_volatile;
         return t;
     }
     report(tu, 14);
@@ -210,6 +212,16 @@ Type* const_view(TranslationUnit& tu, Type* t) {
     return c;
 }
 
+// A member of a volatile structure is volatile itself, and so are the
+// elements of a member array.
+Type* volatile_view(TranslationUnit& tu, Type* t) {
+    if (t->is_volatile && !(t->kind == Kind::Pointer && t->array)) return t;
+    Type* v = copy_type(tu, t);
+    v->is_volatile = true;
+    if (v->kind == Kind::Pointer && v->array && v->base) v->base = volatile_view(tu, v->base);
+    return v;
+}
+
 Symbol* find_member(const Type* t, const std::string& name) {
     if (!is_struct(t)) return nullptr;
     for (Symbol* m = t->last; m; m = m->older)
@@ -235,7 +247,7 @@ Symbol* find_member(const Type* t, const std::string& name) {
                                               : typed_node(tu, NodeKind::StructAddr, slot, nullptr, &tu.builtin.void_ptr);
     Node* off = new_int_constant(tu, t->kind == Kind::Union ? 0 : m->value, &tu.builtin.int_);
     slot = typed_node(tu, NodeKind::Add, addr, off, &tu.builtin.void_ptr);
-    Type* v = value_of(tu, m->type, slot);
+    Type* v = value_of(tu, t->is_volatile ? volatile_view(tu, m->type) : m->type, slot);
     slot->value_only = value;
     // a const bit-field's value type is the plain unsigned type of its unit
     return t->is_const || m->is_const ? const_view(tu, v) : v;

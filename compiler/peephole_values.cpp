@@ -387,11 +387,23 @@ std::optional<std::pair<int, std::string>> load_of(const CodeGen& cg, const std:
     return std::make_pair(r, key);
 }
 
+// Whether any byte of an object of type t is volatile: the object itself,
+// a member or an element.
+bool has_volatile_part(const Type* t) {
+    if (!t) return false;
+    if (t->is_volatile) return true;
+    if (t->kind == Kind::Pointer && t->array) return has_volatile_part(t->base);
+    if (t->kind == Kind::Struct || t->kind == Kind::Union)
+        for (const Symbol* m = t->first; m; m = m->newer)
+            if (has_volatile_part(m->type)) return true;
+    return false;
+}
+
 bool has_volatile_local(const CodeGen& cg) {
     if (!cg.fn) return true;
     for (const auto* list : {&cg.fn->params, &cg.fn->locals})
         for (const Symbol* s : *list)
-            if (s->is_volatile) return true;
+            if (s->is_volatile || has_volatile_part(s->type)) return true;
     return false;
 }
 
@@ -583,11 +595,13 @@ bool mentions_slot(const CodeGen& cg, const Line& l, int depth, long slot) {
     return at && *at < slot + 2 && slot < *at + 2;
 }
 
-// A walking pointer's variable: a 2-byte local whose address is never taken.
+// A walking pointer's variable: a 2-byte local whose address is never
+// taken, and not volatile (each step of a volatile one goes to memory).
 bool private_slot(const CodeGen& cg, long slot) {
     for (const auto* list : {&cg.fn->register_candidates, &cg.fn->other_candidates})
         for (const Symbol* s : *list)
-            if (s->value == slot && s->type && s->type->size == 2 && s->type->kind == Kind::Pointer && !s->type->array)
+            if (s->value == slot && s->type && s->type->size == 2 && s->type->kind == Kind::Pointer &&
+                !s->type->array && !s->is_volatile && !s->type->is_volatile)
                 return true;
     return false;
 }

@@ -351,17 +351,25 @@ void put_arg_copy(CodeGen& cg, int n) {
     put(cg, "\tPULS\tU,Y");
 }
 
+// The register a side of the long move goes through: its own once a loop
+// keeps the walk in another register, else U for the source, X for the
+// destination.
+std::string move_reg(const Operand* d, int otherwise) {
+    return reg_name(d && d->mode == M_PROC ? d->reg : otherwise);
+}
+
 void put_move_long(CodeGen& cg, const Insn* e) {
     int su = e->op[0] ? e->op[0]->step : 0;
     int sx = e->op[1] ? e->op[1]->step : 0;
     if (su == 0 && sx == 0) return put(cg, "-- curious move long combination");
     bool up = su > 0, xp = sx > 0;
-    put(cg, up ? "\tLDD\t,U++" : "\tLDD\t,U");
-    put(cg, xp ? "\tSTD\t,X++" : "\tSTD\t,X");
-    put(cg, up ? "\tLDD\t,U++" : "\tLDD\t2,U");
-    put(cg, xp ? "\tSTD\t,X++" : "\tSTD\t2,X");
-    if (!up) put(cg, "\tLEAU\t-4,U");
-    if (!xp) put(cg, "\tLEAX\t-4,X");
+    std::string s = move_reg(e->op[0], R_U), d = move_reg(e->op[1], R_X);
+    put(cg, up ? "\tLDD\t," + s + "++" : "\tLDD\t," + s);
+    put(cg, xp ? "\tSTD\t," + d + "++" : "\tSTD\t," + d);
+    put(cg, up ? "\tLDD\t," + s + "++" : "\tLDD\t2," + s);
+    put(cg, xp ? "\tSTD\t," + d + "++" : "\tSTD\t2," + d);
+    if (!up) put(cg, "\tLEA" + s + "\t-4," + s);
+    if (!xp) put(cg, "\tLEA" + d + "\t-4," + d);
 }
 
 void put_sex(CodeGen& cg, int code) {

@@ -358,6 +358,12 @@ namespace {
 
 void gather(TranslationUnit& tu, Node*& slot);
 
+// Sums, differences and products of constant terms wrap at 32 bits, as the
+// target's arithmetic does.
+int32_t wrap_add(int32_t a, int32_t b) { return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b)); }
+int32_t wrap_sub(int32_t a, int32_t b) { return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b)); }
+int32_t wrap_mul(int32_t a, int32_t b) { return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b)); }
+
 // Sum of the integer constant terms of a tree; every constant taken is set to 0.
 int32_t collect(TranslationUnit& tu, Node*& slot) {
     Node* n = slot;
@@ -368,12 +374,18 @@ int32_t collect(TranslationUnit& tu, Node*& slot) {
         n->value = 0;
         return v;
     }
-    case NodeKind::Add: return collect(tu, n->left) + collect(tu, n->right);
-    case NodeKind::Sub: return collect(tu, n->left) - collect(tu, n->right);
-    case NodeKind::Neg: return -collect(tu, n->left);
+    case NodeKind::Add: {
+        int32_t l = collect(tu, n->left);
+        return wrap_add(l, collect(tu, n->right));
+    }
+    case NodeKind::Sub: {
+        int32_t l = collect(tu, n->left);
+        return wrap_sub(l, collect(tu, n->right));
+    }
+    case NodeKind::Neg: return wrap_sub(0, collect(tu, n->left));
     case NodeKind::Mul:
-        if (is_int(n->right)) return collect(tu, n->left) * n->right->value;
-        if (is_int(n->left)) return collect(tu, n->right) * n->left->value;
+        if (is_int(n->right)) return wrap_mul(collect(tu, n->left), n->right->value);
+        if (is_int(n->left)) return wrap_mul(collect(tu, n->right), n->left->value);
         gather(tu, n->left);
         gather(tu, n->right);
         return 0;
@@ -424,7 +436,7 @@ void gather(TranslationUnit& tu, Node*& slot) {
         int32_t sum = collect(tu, other);
         // For a difference the terms move to the constant with the opposite
         // sign, whichever side the constant is on.
-        int32_t v = n->kind == NodeKind::Sub ? c->value - sum : c->value + sum;
+        int32_t v = n->kind == NodeKind::Sub ? wrap_sub(c->value, sum) : wrap_add(c->value, sum);
         c->value = cut_to_type(v, c->type_kind);
         return;
     }

@@ -2,9 +2,13 @@
 // small source: how objects are reached, the short forms of steps and
 // assignment operators, the runtime calls, calls and results, comparisons,
 // loop shapes and the printer's immediate and block-move forms.
+#include "tests/compiler/codegen/access_count.h"
 #include "tests/compiler/harness.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
 
 namespace zun::tcx::test {
 namespace {
@@ -140,9 +144,12 @@ TEST(Forms, ValuesStillInRegistersAreNotLoadedAgain) {
     EXPECT_HAS(t, "\tSTD\t[6,S]\n\tLDD\t0,S\n");
     t = code("int g(void); int f(int a) { int b; b = a; g(); return b; }\n");
     EXPECT_HAS(t, "\tJSR\t_g\n\tLDD\t0,S\n");
-    // nothing is kept of a function with a volatile local
+    // nothing is kept of a function with a volatile local, or a local
+    // structure with a volatile member
     t = code("int f(int a) { volatile int b; b = a; return b; }\n");
     EXPECT_HAS(t, "\tSTD\t0,S\n\tLDD\t0,S\n");
+    t = code("struct sv { int a; volatile int v; }; int f(void) { struct sv s; int x; s.v = 5; x = s.v; return x; }\n");
+    EXPECT_HAS(t, "\tSTD\t4,S\n\tLDD\t4,S\n");
 }
 
 TEST(Forms, WalkingPointersStayInRegistersOverLoops) {
@@ -151,11 +158,90 @@ TEST(Forms, WalkingPointersStayInRegistersOverLoops) {
     EXPECT_HAS(t, "\tLDU\t4,S\n\tLDY\t2,S\n_2:\n\tLDB\t,U+\n\tSTB\t,Y+\n\tBNE\t_2\n\tSTY\t2,S\n\tSTU\t4,S\n");
     t = code("int len(char *s) { char *p = s; while (*p++) ; return p - s; }\n");
     EXPECT_HAS(t, "\tLDU\t0,S\n_2:\n\tLDB\t,U+\n\tBNE\t_2\n\tSTU\t0,S\n");
+    // a volatile pointer goes to memory at every step
+    t = code("int f(char *q) { char *volatile p = q; int n = 0; while (*p++) n++; return n; }\n");
+    EXPECT_HAS(t, "\tLDX\t2,S\n\tLDB\t,X+\n\tSTX\t2,S\n");
     // a call in the loop may change any register; without -O nothing moves
     t = code("void g(void); int f(char *p) { int n = 0; while (*p++) { g(); n++; } return n; }\n");
     EXPECT_HAS(t, "\tLDX\t4,S\n\tLDB\t,X+\n\tSTX\t4,S\n");
     t = code("void copy(char *d, char *s) { while ((*d++ = *s++) != 0) ; }\n", {});
     EXPECT_HAS(t, "\tLDX\t2,S\n\tLDU\t4,S\n\tLDB\t,U+\n\tSTB\t,X+\n\tSTU\t4,S\n\tSTX\t2,S\n");
+    // the long move names the registers its walks moved to, on both sides
+    t = code("void copy(long *d, long *s, int n) { while (n--) *d++ = *s++; }\n");
+    EXPECT_HAS(t, "\tLDU\t4,S\n\tLDY\t2,S\n");
+    EXPECT_HAS(t, "\tLDD\t,U++\n\tSTD\t,Y++\n\tLDD\t,U++\n\tSTD\t,Y++\n\tBRA\t_2\n_3:\n\tSTY\t2,S\n\tSTU\t4,S\n");
+    t = code("void two(long *d, long *s, long *e, long *r, int n) { while (n--) { *d++ = *s++; *e++ = *r++; } }\n");
+    EXPECT_HAS(t, "\tLDX\t2,S\n\tLDD\t,Y++\n\tSTD\t,X++\n\tLDD\t,Y++\n\tSTD\t,X++\n\tSTX\t2,S\n");
+    EXPECT_HAS(t, "\tLDX\t6,S\n\tLDD\t,U++\n\tSTD\t,X++\n\tLDD\t,U++\n\tSTD\t,X++\n\tSTX\t6,S\n");
+    t = code("void back(long *d, long *s, int n) { while (n--) *d-- = *s--; }\n");
+    EXPECT_HAS(t, "\tLDD\t,U\n\tSTD\t,X\n\tLDD\t2,U\n\tSTD\t2,X\n\tLEAU\t-4,U\n");
+    // a float's source walks through X and goes back; the destination's
+    // old value addresses the store; a structure moves between U and X
+    t = code("void fc(float *d, float *s, int n) { while (n--) *d++ = *s++; }\n");
+    EXPECT_HAS(t, "\tLDX\t4,S\n\tLDY\t,X++\n\tLDD\t,X++\n\tSTX\t4,S\n");
+    EXPECT_HAS(t, "\tLEAX\t4,X\n\tSTX\t6,S\n\tTFR\tD,X\n\tPULS\tY\n\tPULS\tD\n\tSTY\t0,X\n\tSTD\t2,X\n");
+    t = code("struct pt { int x; char c; long w; };\n"
+             "void sc(struct pt *d, struct pt *s, int n) { while (n--) *d++ = *s++; }\n");
+    EXPECT_HAS(t, "\tTFR\tD,X\n\tPULS\tU\n\tLDA\t#7\n");
+}
+
+// Every access in the source reads (and a store writes) each byte of a
+// volatile object once, under every option set, whatever plan the product,
+// shift, step or bit-field store has; a member that is not volatile may
+// still be read again.
+TEST(Forms, VolatileObjectsAreAccessedOncePerSourceAccess) {
+    const std::string decls =
+        "struct SV { int a; volatile int v; char pad; volatile char c; volatile long l; volatile float f; } gs;\n"
+        "long gl;\n"
+        "struct BF { volatile unsigned f : 3, g : 4; } bf;\n"
+        "struct LB { volatile unsigned long f : 5, g : 20; } lb;\n"
+        "struct acia { unsigned char ctrl, data; };\n"
+        "union VU { int i; volatile char b[2]; } vu;\n"
+        "volatile int va[4];\n";
+    struct Case {
+        const char* source;
+        const char* object;  // "" for an absolute address
+        long from, to;       // the bytes looked at
+        int reads, writes;
+    };
+    const Case cases[] = {
+        {"int f(void) { return gs.v * 7; }", "_gs", 2, 3, 1, 0},
+        {"int f(void) { return gs.v * 10; }", "_gs", 2, 3, 1, 0},
+        {"int f(void) { return gs.a * 7; }", "_gs", 0, 1, 2, 0},
+        {"void f(void) { gs.v *= 3; }", "_gs", 2, 3, 1, 1},
+        {"void f(void) { gs.c += 3; }", "_gs", 5, 5, 1, 1},
+        {"void f(void) { gs.c += 0; }", "_gs", 5, 5, 1, 1},
+        {"void f(void) { gs.c <<= 3; }", "_gs", 5, 5, 1, 1},
+        {"int f(void) { return gs.c++; }", "_gs", 5, 5, 1, 1},
+        {"int f(void) { return gs.c--; }", "_gs", 5, 5, 1, 1},
+        {"int f(void) { return (int)gs.l; }", "_gs", 6, 9, 1, 0},
+        {"void f(long x) { gs.l = x; gl = gs.l; }", "_gs", 6, 9, 1, 1},
+        {"void f(long x) { gs.l = x; gs.l++; }", "_gs", 6, 9, 1, 2},
+        {"void f(void) { gs.f++; }", "_gs", 10, 13, 1, 1},
+        {"float f(void) { return gs.f--; }", "_gs", 10, 13, 1, 1},
+        {"void f(int x) { bf.f = x; }", "_bf", 0, 1, 1, 1},
+        {"int f(int x) { return bf.g += x; }", "_bf", 0, 1, 1, 1},
+        {"int f(void) { return bf.g++; }", "_bf", 0, 1, 1, 1},
+        {"void f(long x) { lb.g = x; }", "_lb", 0, 3, 1, 1},
+        {"void f(void) { lb.g += 3; }", "_lb", 0, 3, 1, 1},
+        {"void f(void) { ((volatile struct acia *)0xE028)->ctrl += 2; }", "", 0xE028, 0xE028, 1, 1},
+        {"int f(void) { return ((volatile struct acia *)0xE028)->data * 10; }", "", 0xE029, 0xE029, 1, 0},
+        {"void f(void) { vu.b[1] <<= 2; }", "_vu", 1, 1, 1, 1},
+        {"int f(void) { return va[1] * 7; }", "_va", 2, 3, 1, 0},
+    };
+    for (const char* options : {"", "-O", "-g", "-g -O"}) {
+        std::vector<std::string> args;
+        std::istringstream words(options);
+        for (std::string w; words >> w;) args.push_back(w);
+        for (const Case& c : cases) {
+            std::string t = code(decls + c.source + "\n", args);
+            std::map<long, ByteAccess> seen = byte_accesses(t, c.object);
+            for (long b = c.from; b <= c.to; ++b) {
+                EXPECT_EQ(seen[b].reads, c.reads) << c.source << " '" << options << "' byte " << b << ":\n" << t;
+                EXPECT_EQ(seen[b].writes, c.writes) << c.source << " '" << options << "' byte " << b << ":\n" << t;
+            }
+        }
+    }
 }
 
 TEST(Forms, ShiftsNegationAndTemporaries) {

@@ -5,21 +5,29 @@
 // folder computes them. Each program checks values, conditions, assignment
 // operators and increments against the model's constants and prints the
 // number of every failing check to ACIA 1. It runs with and without -O.
+// Copies through walking pointers in loops (longs, structures, floats) are
+// checks of their own. Some leaves are volatile members; those of global
+// structures are counted in the emitted code: no more reads of each byte
+// than the source has accesses that read, and every byte read alike.
 // ZUN_RAND_CHECKS=N runs N checks instead of the short CI set, and
 // ZUN_RAND_SEED=S starts from another seed, ZUN_RAND_DEPTH=D nests deeper,
 // ZUN_RAND_KEEP=1 keeps the programs, ZUN_RAND_OPTS="-g,-g -O" compiles them
 // with other option sets. A second generator does the same with
 // float and double leaves and expressions; ZUN_RAND_FCHECKS=N sets its count.
+#include "tests/compiler/codegen/access_count.h"
 #include "tests/compiler/codegen/program_tools.h"
 #include "tests/compiler/expr_model.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 #include <sstream>
@@ -125,8 +133,9 @@ struct ProgramGen : Gen {
         std::string ty = spelling(t, pick(6));
         std::string k = literal(t, v);
         Function& f = *fn;
-        switch (pick(lvalue ? 9 : 10)) {
-        case 9: {  // the result of a call
+        switch (pick(lvalue ? 10 : 11)) {
+        case 9: return volatile_member(ty, k, n, size_of(t));
+        case 10: {  // the result of a call
             std::string id = "id" + std::to_string(static_cast<int>(t));
             if (declared.insert(id).second)
                 functions += std::string("static ") + type_name(t) + " " + id + "(" + type_name(t) + " v)\n{\n    return v;\n}\n";
@@ -221,8 +230,175 @@ struct ProgramGen : Gen {
 
     std::string fail() { return "fail(" + std::to_string(checks.size()) + ");"; }
 
+    // Volatile members of global structures, whose accesses are counted in
+    // the emitted code: the structure's name, the member's offset and size.
+    struct Counted {
+        std::string name;
+        long offset = 0;
+        int size = 0;
+    };
+    std::vector<Counted> counted;
+
+    // A volatile member of type spelling ty holding k: of a global
+    // structure (counted), of a local one, or reached through a pointer.
+    std::string volatile_member(const std::string& ty, const std::string& k, const std::string& n, int size) {
+        Function& f = *fn;
+        std::string s = "s" + n;
+        switch (pick(3)) {
+        case 0:
+            globals += "struct " + s + " { char c; volatile " + ty + " m; long w; } " + s + ";\n";
+            f.inits += "    " + s + ".c = 0x55; " + s + ".w = -1; " + s + ".m = " + k + ";\n";
+            counted.push_back({s, 1, size});
+            return s + ".m";
+        case 1:
+            f.locals += "    struct " + s + " { int i; volatile " + ty + " m; char c; } " + s + ";\n";
+            f.inits += "    " + s + ".i = -1; " + s + ".c = 0x55; " + s + ".m = " + k + ";\n";
+            return s + ".m";
+        default:
+            globals += "struct " + s + " { long w; volatile " + ty + " m; char c; } " + s + ";\n";
+            f.locals += "    struct " + s + " *q" + n + ";\n";
+            f.inits += "    q" + n + " = &" + s + "; q" + n + "->m = " + k + ";\n";
+            return "q" + n + "->m";
+        }
+    }
+
+    // What is wrong with the counted members' accesses in the code s09
+    // compiled from the program text: a byte read more often than the
+    // source has accesses that may read it (any but the left side of a
+    // plain assignment) or written more often than it names the member, or
+    // the bytes of one member read or written unlike.
+    std::string access_problems(const std::string& text, const std::string& s09) const {
+        auto word_char = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+        std::string problems;
+        for (const Counted& c : counted) {
+            std::string ref = c.name + ".m";
+            int named = 0, reading = 0;
+            for (size_t at = text.find(ref); at != std::string::npos; at = text.find(ref, at + 1)) {
+                size_t end = at + ref.size();
+                if ((at > 0 && word_char(text[at - 1])) || (end < text.size() && word_char(text[end]))) continue;
+                ++named;
+                while (end < text.size() && text[end] == ')') ++end;
+                if (text.compare(end, 3, " = ") != 0) ++reading;
+            }
+            std::map<long, ByteAccess> seen = byte_accesses(s09, "_" + c.name);
+            const ByteAccess first = seen[c.offset];
+            for (long b = c.offset; b < c.offset + c.size; ++b) {
+                const ByteAccess a = seen[b];
+                if (a.reads > reading || a.writes > named || a.reads != first.reads || a.writes != first.writes)
+                    problems += ref + " byte " + std::to_string(b) + ": " + std::to_string(a.reads) + " reads, " +
+                                std::to_string(a.writes) + " writes for " + std::to_string(reading) +
+                                " reading accesses of " + std::to_string(named) + "\n";
+            }
+        }
+        return problems;
+    }
+
+    // A loop that copies elements 1 to 4 of a five-element array through
+    // walking pointers in one of the walk forms: both sides forwards,
+    // backwards (*d-- = *s--) or stepping first (*--d = *--s), only the
+    // destination or only the source walking, or two copies in one loop.
+    // Then the copies, the untouched element 0 and where every pointer
+    // ended are checked. set(e, i) gives element e the value set i;
+    // differs(e, i) is true when e does not hold it.
+    void walk_check(const std::string& type, const std::function<std::string(const std::string&, int)>& set,
+                    const std::function<std::string(const std::string&, int)>& differs) {
+        Function& f = *fn;
+        std::string n = std::to_string(names++);
+        const std::string ws = "ws" + n, wd = "wd" + n, wr = "wr" + n, we = "we" + n;
+        const std::string d = "d" + n, s = "s" + n, e = "e" + n, r = "r" + n;
+        for (const std::string& a : {ws, wd, wr, we}) {
+            if (pick(2)) globals += type + " " + a + "[5];\n";
+            else f.locals += "    " + type + " " + a + "[5];\n";
+        }
+        f.locals += std::string(pick(3) ? "    " : "    register ") + type + " *" + d + ", *" + s + ", *" + e +
+                    ", *" + r + ";\n";
+        auto at = [](const std::string& a, int i) { return a + "[" + std::to_string(i) + "]"; };
+        for (int i = 0; i < 5; ++i)
+            f.inits += set(at(ws, i), i) + set(at(wr, i), 5 + i) + set(at(wd, i), 10 + i) + set(at(we, i), 15 + i);
+        auto start = [&](int from) {
+            std::string i = std::to_string(from);
+            return "    " + d + " = " + wd + " + " + i + "; " + s + " = " + ws + " + " + i + "; " + e + " = " + we +
+                   " + " + i + "; " + r + " = " + wr + " + " + i + ";\n";
+        };
+        std::string body, copy = "*" + d + "++ = *" + s + "++;", second = "*" + e + "++ = *" + r + "++;";
+        int end = 5;
+        bool dw = true, sw = true, two = false;
+        switch (pick(7)) {
+        case 0: body = start(1) + "    for (n = 0; n < 4; n++)\n        " + copy + "\n"; break;
+        case 1:
+            body = start(4) + "    n = 4;\n    while (n--)\n        *" + d + "-- = *" + s + "--;\n";
+            end = 0;
+            break;
+        case 2:
+            body = start(5) + "    n = 4;\n    while (n--)\n        *--" + d + " = *--" + s + ";\n";
+            end = 1;
+            break;
+        case 3:
+            body = start(1) + "    for (n = 1; n < 5; n++)\n        *" + d + "++ = " + ws + "[n];\n";
+            sw = false;
+            break;
+        case 4:
+            body = start(1) + "    for (n = 1; n < 5; n++)\n        " + wd + "[n] = *" + s + "++;\n";
+            dw = false;
+            break;
+        case 5:
+            body = start(1) + "    for (n = 0; n < 4; n++) {\n        " + copy + "\n        " + second + "\n    }\n";
+            two = true;
+            break;
+        default:
+            body = start(4) + "    n = 4;\n    while (n--) {\n        *" + d + "-- = *" + s + "--;\n        *" + e +
+                   "-- = *" + r + "--;\n    }\n";
+            end = 0;
+            two = true;
+            break;
+        }
+        std::string k = std::to_string(end);
+        std::string cond = differs(at(wd, 0), 10);
+        if (dw) cond += " || " + d + " != " + wd + " + " + k;
+        if (sw) cond += " || " + s + " != " + ws + " + " + k;
+        if (two) cond += " || " + e + " != " + we + " + " + k + " || " + r + " != " + wr + " + " + k;
+        for (int i = 1; i < 5; ++i) {
+            cond += " || " + differs(at(wd, i), i);
+            if (two) cond += " || " + differs(at(we, i), 5 + i);
+        }
+        add(body + "    if (" + cond + ") " + fail() + "\n", type + " copied through walking pointers:\n" + body);
+    }
+
+    // A walk check over longs, a structure, or ints and chars.
+    void walk_ints() {
+        int form = pick(5);
+        if (form < 4) {
+            static const T types[] = {T::Long, T::ULong, T::Int, T::Char};
+            T t = types[form];
+            std::vector<int64_t> vals;
+            for (int i = 0; i < 20; ++i) vals.push_back(value(t));
+            walk_check(
+                type_name(t), [=](const std::string& e, int i) { return "    " + e + " = " + literal(t, vals[i]) + ";\n"; },
+                [=](const std::string& e, int i) { return e + " != " + literal(t, vals[i]); });
+            return;
+        }
+        // a structure of a char, some integer and a long
+        T t = static_cast<T>(pick(6));
+        std::string tag = "struct w" + std::to_string(names++);
+        globals += tag + " { char c; " + spelling(t, pick(6)) + " m; long w; };\n";
+        std::vector<std::array<std::string, 3>> vals;
+        for (int i = 0; i < 20; ++i)
+            vals.push_back({literal(T::Char, value(T::Char)), literal(t, value(t)), literal(T::Long, value(T::Long))});
+        walk_check(
+            tag,
+            [=](const std::string& e, int i) {
+                return "    " + e + ".c = " + vals[i][0] + "; " + e + ".m = " + vals[i][1] + "; " + e + ".w = " +
+                       vals[i][2] + ";\n";
+            },
+            [=](const std::string& e, int i) {
+                return "(" + e + ".c != " + vals[i][0] + " || " + e + ".m != " + vals[i][1] + " || " + e +
+                       ".w != " + vals[i][2] + ")";
+            });
+    }
+
     // One check of the kind k into the current function.
     void check(int kind, int depth) {
+        if (kind == 4) return walk_ints();
         used.clear();
         effects = pick(3) == 0;
         if (kind == 1 && effects) kind = 0;  // a loop's condition runs more than once
@@ -317,8 +493,8 @@ struct ProgramGen : Gen {
             fns.emplace_back();
             fn = &fns.back();
             for (int i = 0; i < 6 && static_cast<int>(checks.size()) < count; ++i) {
-                int k = pick(8);
-                check(k < 3 ? 0 : k < 5 ? 1 : k < 7 ? 2 : 3, depth - pick(2));
+                int k = pick(9);
+                check(k < 3 ? 0 : k < 5 ? 1 : k < 7 ? 2 : k < 8 ? 3 : 4, depth - pick(2));
             }
         }
         std::string t = program_head;
@@ -400,8 +576,9 @@ struct FloatGen : ProgramGen {
         std::string ty = fspelling();
         std::string k = fliteral(f);
         Function& fnc = *fn;
-        switch (pick(lvalue ? 7 : 8)) {
-        case 7:
+        switch (pick(lvalue ? 8 : 9)) {
+        case 7: return volatile_member(ty, k, n, 4);
+        case 8:
             if (declared.insert("idf").second) functions += "static float idf(float v)\n{\n    return v;\n}\n";
             return "idf(" + k + ")";
         case 0:
@@ -560,6 +737,15 @@ struct FloatGen : ProgramGen {
         return "fbits(" + e + ") != " + k;
     }
 
+    // A walk check over floats of some spelling, compared bit for bit.
+    void walk_floats() {
+        std::vector<float> vals;
+        for (int i = 0; i < 20; ++i) vals.push_back(fvalue());
+        walk_check(
+            fspelling(), [=](const std::string& e, int i) { return "    " + e + " = " + fliteral(vals[i]) + ";\n"; },
+            [=](const std::string& e, int i) { return bits_check(e, vals[i]); });
+    }
+
     void fcheck(int kind, int depth) {
         used.clear();
         std::string e;
@@ -665,7 +851,11 @@ struct FloatGen : ProgramGen {
             fns.emplace_back();
             fn = &fns.back();
             for (int i = 0; i < 6 && static_cast<int>(checks.size()) < count; ++i) {
-                int k = pick(10);
+                int k = pick(11);
+                if (k == 10) {
+                    walk_floats();
+                    continue;
+                }
                 fcheck(k < 3 ? 0 : k < 5 ? 1 : k < 6 ? 2 : k < 8 ? 3 : 4, depth - pick(2));
             }
         }
@@ -718,7 +908,16 @@ void run_programs(int total, unsigned seed, int depth) {
             if (!tools.build_and_run(opts, out)) {
                 ADD_FAILURE() << "program " << p << " (seed " << seed + p << "): " << tools.error;
                 keep = true;
+                std::ofstream(tools.dir / ("prog" + std::to_string(seed + p) + ".c")) << text;
                 break;
+            }
+            std::string problems = gen.access_problems(text, read_whole(tools.dir / "prog.s09"));
+            if (!problems.empty()) {
+                ++failures;
+                ADD_FAILURE() << "seed " << seed + p << " " << (*opts ? opts : "no options")
+                              << ": volatile accesses\n" << problems;
+                keep = true;
+                std::ofstream(tools.dir / ("prog" + std::to_string(seed + p) + ".c")) << text;
             }
             if (out == "ok\n") continue;
             std::istringstream lines(out);

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Compiles one C test program with the support file, with and without -O,
-# assembles, links it with the startup code and the runtime library, runs
-# it under run09 and compares what it printed with the expected text
-# ("ok" alone unless a .expected file lies beside the program).
+# Compiles one C test program with the support file under each option set
+# (none, -O, -g, -g -O), assembles, links it with the startup code and the
+# runtime library, runs it under run09 and compares what it printed with the
+# expected text ("ok" alone unless a .expected file lies beside the program).
 #   run_program.sh <stage> <program.c>
 set -u
 stage=$1
@@ -17,7 +17,7 @@ expected=$dir/$name.expected
 [ -f "$expected" ] || { printf 'ok\n' >expected.txt; expected=expected.txt; }
 "$bin/hasm09" -o startup.o09 "$stage/src/startup/zun09/_startup.s09" >log.txt 2>&1 || { cat log.txt; exit 1; }
 status=0
-for opts in "" "-O"; do
+for opts in "" "-O" "-g" "-g -O"; do
     for f in "$dir/support.c" "$src"; do
         base=$(basename "$f" .c)
         # shellcheck disable=SC2086
