@@ -200,6 +200,7 @@ struct CodeGen {
     };
     std::unordered_map<const Insn*, Rendered> rendered;
     MnemonicRows mnemonic_rows;
+    const Insn* printing = nullptr;  // the entry put_op prints, for the faults it finds
 };
 
 // ---- output.cpp (writers the code generator adds) ----
@@ -262,6 +263,9 @@ void improve_and_print(CodeGen& cg);
 // ---- print_operand.cpp ----
 
 void put(CodeGen& cg, const std::string& text);
+// A line the printer writes where an entry cannot be printed: it stays in the
+// text, and a live entry's fault fails the run.
+void put_fault(CodeGen& cg, const std::string& text);
 std::string mode_trace(const Operand* d, int size);
 void put_amode(CodeGen& cg, bool split, int size, const std::string& m, const Operand* d,
                bool second_byte = false);

@@ -6,6 +6,8 @@
 
 #include "common/format.h"
 
+#include <utility>
+
 namespace zun::tcx {
 
 namespace {
@@ -249,7 +251,7 @@ void put_shift_mem8(CodeGen& cg, const Insn* e) {
 }
 
 void put_jsr(CodeGen& cg, const Operand* d) {
-    if (!d) return put(cg, "-CGERR op_jsr");
+    if (!d) return put_fault(cg, "-CGERR op_jsr");
     bool symbolic = false;
     int o = int_value(d->value, &symbolic);
     std::string off = symbolic ? operand_const(cg, d->value) : format("%d", o);
@@ -261,7 +263,7 @@ void put_jsr(CodeGen& cg, const Operand* d) {
     case M_LOC: return put(cg, format("\tJSR\t[%d,S]", stack_offset(cg, d)));
     case M_ADXACK: return put(cg, "\tJSR\tD,X");
     case M_DXACK: return put(cg, "\tJSR\t[D,X]");
-    default: return put(cg, "-CGERR op_jsr");
+    default: return put_fault(cg, "-CGERR op_jsr");
     }
 }
 
@@ -284,7 +286,7 @@ void put_tst(CodeGen& cg, const Insn* e) {
         put(cg, "\tBEQ\t.+4");
         return put(cg, "\tANDCC\t#%11110111");
     }
-    put(cg, "--put_tst");
+    put_fault(cg, "--put_tst");
 }
 
 // Block move of n bytes from ,U to ,X.
@@ -361,7 +363,7 @@ std::string move_reg(const Operand* d, int otherwise) {
 void put_move_long(CodeGen& cg, const Insn* e) {
     int su = e->op[0] ? e->op[0]->step : 0;
     int sx = e->op[1] ? e->op[1]->step : 0;
-    if (su == 0 && sx == 0) return put(cg, "-- curious move long combination");
+    if (su == 0 && sx == 0) return put_fault(cg, "-- curious move long combination");
     bool up = su > 0, xp = sx > 0;
     std::string s = move_reg(e->op[0], R_U), d = move_reg(e->op[1], R_X);
     put(cg, up ? "\tLDD\t," + s + "++" : "\tLDD\t," + s);
@@ -382,7 +384,7 @@ void put_sex(CodeGen& cg, int code) {
         put(cg, "\tLEAY\t-1,Y");
         return label_here(cg, l);
     }
-    put(cg, "dispatch 'sex'");
+    put_fault(cg, "dispatch 'sex'");
 }
 
 // The text of an __asm statement: "%a" takes the next operand, a local
@@ -447,8 +449,9 @@ void op_error_dump(CodeGen& cg, const Insn* e) {
     if (e->live) code_generator_fault(cg.tu, e->fault, e->pos.start.line);
 }
 
-void put_op(CodeGen& cg, const Insn* e) {
-    if (!e) return;
+namespace {
+
+void print_entry(CodeGen& cg, const Insn* e) {
     const Operand* d = e->op[0];
     int size = size_of(e->arg);
     switch (e->opcode) {
@@ -466,11 +469,11 @@ void put_op(CodeGen& cg, const Insn* e) {
     case OP_EXG_DX: return put(cg, " exg D,X");
     case OP_TFR: {
         const char* p = pair_text(e->arg);
-        return put(cg, p ? std::string("\tTFR\t") + p : "dispatch 'tfr'");
+        return p ? put(cg, std::string("\tTFR\t") + p) : put_fault(cg, "dispatch 'tfr'");
     }
     case OP_EXG: {
         const char* p = pair_text(e->arg);
-        return put(cg, p ? std::string("\tEXG\t") + p : "dispatch 'exg'");
+        return p ? put(cg, std::string("\tEXG\t") + p) : put_fault(cg, "dispatch 'exg'");
     }
     case OP_EXG_DY: return put(cg, "\tEXG\tD,Y");
     case OP_ASL: case OP_LSR: case OP_ASR: case OP_ROL: case OP_ROR: return put_shift(cg, e);
@@ -501,7 +504,7 @@ void put_op(CodeGen& cg, const Insn* e) {
         put(cg, "\tCOMA");
         return put(cg, "\tCOMB");
     case OP_CLR:
-        if (!d) return put(cg, "-CGERR op_clr");
+        if (!d) return put_fault(cg, "-CGERR op_clr");
         if (d->mode == M_DACK) {
             put(cg, "\tCLRB");
             put(cg, "\tCLRA");
@@ -548,10 +551,10 @@ void put_op(CodeGen& cg, const Insn* e) {
         return put(cg, "\tSUBD\t,S++");
     case OP_INCB: return put(cg, "\tINCB");
     case OP_PUSHREG:
-        if (e->arg < 1 || e->arg > 6) return put(cg, "-CGERR op_pushreg");
+        if (e->arg < 1 || e->arg > 6) return put_fault(cg, "-CGERR op_pushreg");
         return put(cg, std::string("\tPSHS\t") + reg_name(e->arg));
     case OP_PULLREG:
-        if (e->arg < 1 || e->arg > 6) return put(cg, "-CGERR op_pullreg");
+        if (e->arg < 1 || e->arg > 6) return put_fault(cg, "-CGERR op_pullreg");
         return put(cg, std::string("\tPULS\t") + reg_name(e->arg));
     case OP_PUSHDY:
         put(cg, "\tPSHS\tD");
@@ -599,7 +602,16 @@ void put_op(CodeGen& cg, const Insn* e) {
         if (e->opcode == OP_JMP && d) return put_amode(cg, false, 2, "JMP", d);
         return put(cg, format("\t%s\t_%d", b.name, e->label));
     }
-    put(cg, format("-- UNKNOWN PUTOP (%d)", e->opcode));
+    put_fault(cg, format("-- UNKNOWN PUTOP (%d)", e->opcode));
+}
+
+}  // namespace
+
+void put_op(CodeGen& cg, const Insn* e) {
+    if (!e) return;
+    const Insn* outer = std::exchange(cg.printing, e);
+    print_entry(cg, e);
+    cg.printing = outer;
 }
 
 std::string render_entry(CodeGen& cg, const Insn* e, int depth) {

@@ -42,7 +42,7 @@ std::string global_text(CodeGen& cg, const Operand* d, int extra) {
 void invalid(CodeGen& cg, const std::string& name, const Operand* d, int size) {
     std::string t = mode_trace(d, size);
     if (!t.empty() && t.back() == '\n') t.pop_back();
-    put(cg, "-INVALID MODE in:'" + name + "':" + t);
+    put_fault(cg, "-INVALID MODE in:'" + name + "':" + t);
 }
 
 }  // namespace
@@ -51,6 +51,11 @@ void put(CodeGen& cg, const std::string& text) {
     std::string s = text;
     if (!s.empty() && s.back() == '\n') s.pop_back();
     out_line(cg.tu, s);
+}
+
+void put_fault(CodeGen& cg, const std::string& text) {
+    put(cg, text);
+    if (cg.printing && cg.printing->live) code_generator_fault(cg.tu, 4020, cg.printing->pos.start.line);
 }
 
 std::string mode_trace(const Operand* d, int size) {
@@ -216,7 +221,7 @@ void put_amode(CodeGen& cg, bool split, int size, const std::string& m, const Op
     }
     std::string t = mode_trace(d, size);
     t.pop_back();
-    put(cg, "put_amode, not handled " + t);
+    put_fault(cg, "put_amode, not handled " + t);
 }
 
 namespace {
@@ -273,7 +278,7 @@ void put_word(CodeGen& cg, const std::string& m, const Operand* d, bool low, con
     }
     std::string t = mode_trace(d, 4);
     t.pop_back();
-    put(cg, std::string(name) + ", not handled " + t);
+    put_fault(cg, std::string(name) + ", not handled " + t);
 }
 
 }  // namespace
@@ -373,12 +378,12 @@ void put_lea(CodeGen& cg, const Operand* d, int reg) {
     case M_LOCIND:
         if (reg == R_D || reg == R_X || reg == R_U || reg == R_Y)
             return put(cg, format("\tLD%s\t%d,S", r, stack_offset(cg, d)));
-        put(cg, "INVALID LEA LOCADR");
+        put_fault(cg, "INVALID LEA LOCADR");
         return;
     case M_GLOBIND:
         if (reg == R_D || reg == R_X || reg == R_U || reg == R_Y)
             return put(cg, format("\tLD%s\t", r) + operand_const(cg, d->value));
-        put(cg, "INVALID LEA GLOBAL INDIRECT");
+        put_fault(cg, "INVALID LEA GLOBAL INDIRECT");
         return;
     case M_ADXACK:
         if (reg == R_X) return put(cg, "\tLEAX\tD,X");
@@ -395,7 +400,7 @@ void put_lea(CodeGen& cg, const Operand* d, int reg) {
     case M_TOS:
         if (reg == R_D) return put(cg, "\tTFR\tS,D");
         if (reg == R_X) return put(cg, " tfr s,x");
-        put(cg, "INVALID LEA TOS");
+        put_fault(cg, "INVALID LEA TOS");
         return;
     default:
         break;

@@ -212,6 +212,18 @@ TEST(TcxDriver, CodeGeneratorFaultsAreErrors) {
     e->live = false;
     put_op(cg, e);
     EXPECT_EQ(u.tu.errors, 1);
+    // entries the printer cannot spell keep their text and fail the run too
+    cg.stmt_pos.start = {5, 1};
+    Insn* clr = emit(cg, OP_CLR, 2);
+    Insn* lea = emit(cg, OP_LEA, R_U, new_operand(cg, M_TOS));
+    Insn* add = emit(cg, OP_ADD, 2, new_operand(cg, M_SOFTREG));
+    for (Insn* bad : {clr, lea, add}) put_op(cg, bad);
+    EXPECT_TRUE(has(u.tu.out.text, "-CGERR op_clr\nINVALID LEA TOS\nput_amode, not handled"));
+    EXPECT_EQ(u.tu.errors, 4);
+    EXPECT_TRUE(has(u.tu.err, "\"/src/t.c\" (5) Error: Internal Error (CI 4020) before line 5\n"));
+    add->live = false;
+    put_op(cg, add);
+    EXPECT_EQ(u.tu.errors, 4);
 }
 
 TEST(TcxDriver, CanonicalNamesInMessages) {
