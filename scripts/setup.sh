@@ -5,7 +5,7 @@
 # stands on PATH changes nothing.
 set -eu
 packages=(g++ cmake ninja-build libgtest-dev libgmock-dev googletest libbenchmark-dev srecord
-          qt6-base-dev libqscintilla2-qt6-dev libre2-dev fonts-liberation xvfb xauth socat)
+          qt6-base-dev libqscintilla2-qt6-dev fonts-liberation xvfb xauth socat)
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null) || status=""
