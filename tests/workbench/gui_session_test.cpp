@@ -62,8 +62,9 @@ class DebugSessionTest : public ::testing::Test {
     ASSERT_TRUE(manager()->isVisible());
   }
   void TearDown() override {
-    for (const auto& e : frame().editors()->editors())
-      if (e) e->discardEdits();
+    if (workbench)
+      for (const auto& e : frame().editors()->editors())
+        if (e) e->discardEdits();
     workbench.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
@@ -144,6 +145,13 @@ TEST_F(DebugSessionTest, TheProjectManagerComesBackAsTheSessionEnds) {
   frame().dispatch(cmd::dbg_close);
   windows();
   EXPECT_FALSE(manager()->isVisible());
+}
+
+// A workbench taken down with a session still open (its frame never
+// closed, as in a test) ends the session before its frame goes.
+TEST_F(DebugSessionTest, TheWorkbenchMayGoWithASessionOpen) {
+  start();
+  workbench.reset();
 }
 
 }  // namespace
