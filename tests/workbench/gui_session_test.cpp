@@ -147,6 +147,39 @@ TEST_F(DebugSessionTest, TheProjectManagerComesBackAsTheSessionEnds) {
   EXPECT_FALSE(manager()->isVisible());
 }
 
+// The devices' windows open as a load attaches the devices, some while
+// the frame's events go on: the window that the command opened stays the
+// one the next keys and commands go to, the debugger at the start of a
+// session, the simulator at Machine Level and after its own Load.
+TEST_F(DebugSessionTest, DevicesWindowsOpenWithoutTakingTheKeys) {
+  const auto activeIs = [this](QWidget* expected) {
+    QApplication::processEvents();
+    QTest::qWait(300);  // the devices' windows keep in step on a timer
+    QMdiSubWindow* active = frame().mdiArea()->activeSubWindow();
+    if (!active || active->widget() != expected) return "active: " + (active ? active->windowTitle() : "none");
+    if (!expected->isAncestorOf(QApplication::focusWidget())) return QStringLiteral("the keys go elsewhere");
+    return QString();
+  };
+  frame().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
+  dialogs->file_names = {QString::fromStdString(example().load)};
+  frame().choose(cmd::run_simulator);
+  ASSERT_TRUE(debugging().sessionOpen());
+  ASSERT_TRUE(wait_for([this] { return simulator().devices().count() == 2; }));
+  EXPECT_EQ(activeIs(debugging().window()), "");
+  frame().choose(cmd::dbg_close);
+  ASSERT_TRUE(wait_for([this] { return manager()->isVisible(); }));
+
+  frame().activateWindow();  // from the project manager, back again
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
+  dialogs->file_names = {QString::fromStdString(example().load)};
+  frame().choose(cmd::machine_level);
+  ASSERT_NE(simulator().window(), nullptr);
+  EXPECT_EQ(activeIs(simulator().window()), "");
+  simulator().window()->command(SIM_LOAD, 0);
+  EXPECT_EQ(activeIs(simulator().window()), "");
+}
+
 // A workbench taken down with a session still open (its frame never
 // closed, as in a test) ends the session before its frame goes.
 TEST_F(DebugSessionTest, TheWorkbenchMayGoWithASessionOpen) {
