@@ -3,7 +3,8 @@
 // Workspace asks first; No keeps the session with all its windows, Yes ends
 // the debugger, the watch windows and the simulator with its terminal and
 // PIA panel. The project manager, hidden while the session runs, comes back
-// when it ends, however it ends.
+// when it ends, however it ends; while it is shown, new windows keep clear
+// of it. The devices' windows open without taking the keys.
 #include <QMenu>
 #include <QTest>
 #include <filesystem>
@@ -178,6 +179,25 @@ TEST_F(DebugSessionTest, DevicesWindowsOpenWithoutTakingTheKeys) {
   EXPECT_EQ(activeIs(simulator().window()), "");
   simulator().window()->command(SIM_LOAD, 0);
   EXPECT_EQ(activeIs(simulator().window()), "");
+}
+
+// The project manager floats over the frame's area: at Machine Level, with
+// the output window open, the simulator and its devices' windows open
+// where nothing of them lies under it.
+TEST_F(DebugSessionTest, MachineLevelWindowsOpenClearOfTheProjectManager) {
+  frame().dispatch(cmd::output_window);
+  dialogs->file_names = {QString::fromStdString(example().load)};
+  frame().dispatch(cmd::machine_level);
+  ASSERT_TRUE(wait_for([this] { return simulator().devices().count() == 2; }));
+  const QStringList titles = windows();
+  ASSERT_EQ(titles, (QStringList{"KY09 (MC6809) Visual Simulator", "Output", "PIA panel $E048", "Terminal $E028",
+                                 "main.c"}));
+  QWidget* viewport = frame().mdiArea()->viewport();
+  for (QMdiSubWindow* sub : frame().mdiArea()->subWindowList()) {
+    if (sub->windowTitle() == "Output" || sub->windowTitle() == "main.c") continue;
+    const QRect on_screen(viewport->mapToGlobal(sub->pos()), sub->size());
+    EXPECT_FALSE(on_screen.intersects(manager()->frameGeometry())) << sub->windowTitle().toStdString();
+  }
 }
 
 // A workbench taken down with a session still open (its frame never
