@@ -7,7 +7,9 @@
 // of it. The devices' windows open without taking the keys.
 #include <QMenu>
 #include <QTest>
+#include <array>
 #include <filesystem>
+#include <map>
 
 #include "debugger/simwin/sim_controller.h"
 #include "debugger/sldwin/sld_controller.h"
@@ -198,6 +200,27 @@ TEST_F(DebugSessionTest, MachineLevelWindowsOpenClearOfTheProjectManager) {
     const QRect on_screen(viewport->mapToGlobal(sub->pos()), sub->size());
     EXPECT_FALSE(on_screen.intersects(manager()->frameGeometry())) << sub->windowTitle().toStdString();
   }
+}
+
+// The project manager hides as a session starts, before the session's
+// windows open: they go where they go without it. (The devices' windows
+// follow on a timer, so their places depend on the moment.)
+TEST_F(DebugSessionTest, TheSessionsWindowsGoWhereTheyGoWithoutTheProjectManager) {
+  const auto places = [this] {
+    std::map<std::string, std::array<int, 4>> at;
+    for (QMdiSubWindow* sub : frame().mdiArea()->subWindowList())
+      if (!sub->objectName().startsWith("Tovrel"))
+        at[sub->windowTitle().toStdString()] = {sub->x(), sub->y(), sub->width(), sub->height()};
+    return at;
+  };
+  start();
+  const auto with_manager = places();
+  frame().dispatch(cmd::dbg_close);
+  ASSERT_TRUE(wait_for([this] { return manager()->isVisible(); }));
+  manager()->close();
+  windows();
+  start();
+  EXPECT_EQ(places(), with_manager);
 }
 
 // A workbench taken down with a session still open (its frame never
