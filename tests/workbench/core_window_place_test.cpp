@@ -3,11 +3,16 @@
 // window that stays on top of the area where it can be helped.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <vector>
 
 #include "workbench/core/workbench_core.h"
 
 using namespace zun::wb;
+
+namespace zun::wb {
+void PrintTo(const WindowRect& r, std::ostream* os) { *os << r.x << "," << r.y << " " << r.width << "x" << r.height; }
+}  // namespace zun::wb
 
 namespace {
 
