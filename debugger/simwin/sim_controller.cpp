@@ -7,6 +7,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QSignalBlocker>
 
 #include "debugger/simwin/sim_dialogs.h"
 #include "workbench/frame/frame_window.h"
@@ -39,11 +40,21 @@ SimulatorController::SimulatorController(wb::FrameWindow* frame) : QObject(frame
   frame_->addStateProvider([this](WorkbenchState& st) {
     if (context_ && context_->window()) st.simulator_exists = true;
   });
+  // A device's window opens as a load attaches the device, beside the
+  // window the user works in, which stays the active one: the area, which
+  // activates every window it shows, gives the activation straight back,
+  // and the active window never learns it was left.
   devices_ = std::make_unique<tovrel::DeviceWindowSet>(
       [this](QWidget* view, const QString& className) -> QWidget* {
+        QMdiArea* mdi = frame_->mdiArea();
+        QMdiSubWindow* active = mdi->activeSubWindow();
         QMdiSubWindow* sub = addChild(view, className);
         sub->adjustSize();
         frame_->placeChild(sub, QPoint(0, 0));
+        if (!active) return sub;
+        const QSignalBlocker quiet(mdi);
+        sub->show();
+        mdi->setActiveSubWindow(active);
         return sub;
       },
       [this] { return context_->attached_handles(); }, frame_->fonts().text);

@@ -77,10 +77,15 @@ void SldController::startDebugging() {
     debugger_ = std::make_unique<SldDebugger>(sim_->context().engine, *this, bin);
   }
   if (!debugger_->sld_load_debug_info(load.toStdString(), kSourceLevelKind)) return;
-  if (!sim_->window() && !sim_->showSimulator(load)) return;
+  // The session's windows go where they go without the project manager,
+  // which is hidden while the session runs.
+  if (hide_project_manager) hide_project_manager();
+  if (!sim_->window() && !sim_->showSimulator(load)) {
+    if (show_project_manager) show_project_manager();
+    return;
+  }
   sim_->window()->setClient(this);
   createWindows();
-  if (hide_project_manager) hide_project_manager();
   if (!debugger_->sld_open_session(load.toStdString())) {
     endSession();
     frame_->outPrint("Failed to open debugger due to Target Load Error\n");

@@ -21,6 +21,7 @@
 #include "debugger/terminal/terminal_controller.h"
 #include "tests/terminal/pty_board.h"
 #include "tests/workbench/gui_fixture.h"
+#include "workbench/project/project_manager.h"
 
 namespace zun::term {
 namespace {
@@ -108,19 +109,22 @@ TEST_F(TerminalGui, OpensOncePerPortAndTalksToTheBoard) {
   EXPECT_NE(frame->output()->text().lines().back().find("Can't open COM2 (/nonexistent/tty)"), std::string::npos);
 }
 
-// The ports file is read again as the menu opens: a port named after the
-// start is offered at once, and an empty list says where ports are named.
-// The window opens inside the frame's area, clear of the output window
-// where there is room; in an area too small for 80 by 25 characters it
-// takes the area's size and its screen as many characters as fit.
+// The window opens inside the frame's area, clear of the output window and
+// not under the project manager, which floats over the area, where there
+// is room; in an area too small for 80 by 25 characters it takes the
+// area's size and its screen as many characters as fit.
 TEST_F(TerminalGui, OpensInsideTheArea) {
   frame->dispatch(wb::cmd::output_window);
+  wb::ProjectManagerWindow manager(frame.get(), nullptr);
+  manager.showBeside();
   TerminalChild* t = openCom1();
   ASSERT_NE(t, nullptr);
   auto* sub = qobject_cast<QMdiSubWindow*>(t->parentWidget());
   QRect area(QPoint(0, 0), frame->mdiArea()->viewport()->size());
   EXPECT_TRUE(area.contains(sub->geometry()));
   EXPECT_FALSE(sub->geometry().intersects(frame->output()->parentWidget()->geometry()));
+  const QRect on_screen(frame->mdiArea()->viewport()->mapToGlobal(sub->pos()), sub->size());
+  EXPECT_FALSE(on_screen.intersects(manager.frameGeometry()));
   EXPECT_EQ(t->terminal().screen().columns(), 80);
   frame->closeChild(sub);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -137,6 +141,8 @@ TEST_F(TerminalGui, OpensInsideTheArea) {
   EXPECT_EQ(t->size(), t->gridPixels());
 }
 
+// The ports file is read again as the menu opens: a port named after the
+// start is offered at once, and an empty list says where ports are named.
 TEST_F(TerminalGui, ThePortsFileIsReadAgainAsTheMenuOpens) {
   QMenu* ports = frame->menu(wb::MenuId::OpenTerminal);
   write_map("# none yet\n");

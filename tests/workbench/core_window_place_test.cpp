@@ -1,12 +1,18 @@
 // The place of a new MDI window: inside the area, clear of the others where
-// there is room, and else clear of their title bars' buttons.
+// there is room, and else clear of their title bars' buttons; never under a
+// window that stays on top of the area where it can be helped.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <vector>
 
 #include "workbench/core/workbench_core.h"
 
 using namespace zun::wb;
+
+namespace zun::wb {
+void PrintTo(const WindowRect& r, std::ostream* os) { *os << r.x << "," << r.y << " " << r.width << "x" << r.height; }
+}  // namespace zun::wb
 
 namespace {
 
@@ -58,4 +64,30 @@ TEST(WbPlaceWindow, AFullAreaLeavesTheTitleBarsClear) {
       EXPECT_FALSE(meet(r, {o.x + o.width - 3 * title, o.y, 3 * title, title})) << r.x << "," << r.y;
     shown.push_back(r);
   }
+}
+
+// The project manager floats over the area's left part, below the output
+// window; nothing placed may go under it while there is room beside it.
+TEST(WbPlaceWindow, WindowsOnTopHideNothingNew) {
+  const std::vector<WindowRect> output = {{0, 0, 1600, 230}};
+  const std::vector<WindowRect> manager = {{20, 180, 202, 420}};
+  // A terminal wanted at the area's corner and a device window wanted
+  // there beside the simulator and another terminal.
+  const WindowRect terminal = place_window(1600, 900, output, {0, 0, 650, 460}, title, manager);
+  EXPECT_FALSE(meet(terminal, manager[0]));
+  EXPECT_FALSE(meet(terminal, output[0]));
+  std::vector<WindowRect> session = {output[0], {490, 240, 625, 495}, {920, 690, 680, 210}};
+  const WindowRect panel = place_window(1600, 900, session, {0, 0, 205, 170}, title, manager);
+  EXPECT_FALSE(meet(panel, manager[0])) << panel.x << "," << panel.y;
+  for (const WindowRect& o : session) EXPECT_FALSE(meet(panel, o)) << panel.x << "," << panel.y;
+  // Without room beside it the window goes where the least of it lies
+  // under, its title bar clear.
+  const std::vector<WindowRect> left = {{0, 100, 200, 300}};
+  EXPECT_EQ(place_window(600, 400, {}, {0, 0, 500, 350}, title, left), (WindowRect{100, 0, 500, 350}));
+  // Only the part inside the area counts: one pushed past the area's left
+  // edge leaves room at x 0 beside it; one outside leaves the wanted place.
+  const std::vector<WindowRect> pushed = {{-150, 0, 200, 400}};
+  EXPECT_EQ(place_window(600, 400, {}, {0, 10, 300, 200}, title, pushed), (WindowRect{50, 10, 300, 200}));
+  const std::vector<WindowRect> away = {{700, 0, 200, 400}};
+  EXPECT_EQ(place_window(600, 400, {}, {0, 10, 300, 200}, title, away), (WindowRect{0, 10, 300, 200}));
 }

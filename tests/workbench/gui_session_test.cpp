@@ -3,10 +3,13 @@
 // Workspace asks first; No keeps the session with all its windows, Yes ends
 // the debugger, the watch windows and the simulator with its terminal and
 // PIA panel. The project manager, hidden while the session runs, comes back
-// when it ends, however it ends.
+// when it ends, however it ends; while it is shown, new windows keep clear
+// of it. The devices' windows open without taking the keys.
 #include <QMenu>
 #include <QTest>
+#include <array>
 #include <filesystem>
+#include <map>
 
 #include "debugger/simwin/sim_controller.h"
 #include "debugger/sldwin/sld_controller.h"
@@ -62,8 +65,9 @@ class DebugSessionTest : public ::testing::Test {
     ASSERT_TRUE(manager()->isVisible());
   }
   void TearDown() override {
-    for (const auto& e : frame().editors()->editors())
-      if (e) e->discardEdits();
+    if (workbench)
+      for (const auto& e : frame().editors()->editors())
+        if (e) e->discardEdits();
     workbench.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
@@ -144,6 +148,86 @@ TEST_F(DebugSessionTest, TheProjectManagerComesBackAsTheSessionEnds) {
   frame().dispatch(cmd::dbg_close);
   windows();
   EXPECT_FALSE(manager()->isVisible());
+}
+
+// The devices' windows open as a load attaches the devices, some while
+// the frame's events go on: the window that the command opened stays the
+// one the next keys and commands go to, the debugger at the start of a
+// session, the simulator at Machine Level and after its own Load.
+TEST_F(DebugSessionTest, DevicesWindowsOpenWithoutTakingTheKeys) {
+  const auto activeIs = [this](QWidget* expected) {
+    QApplication::processEvents();
+    QTest::qWait(300);  // the devices' windows keep in step on a timer
+    QMdiSubWindow* active = frame().mdiArea()->activeSubWindow();
+    if (!active || active->widget() != expected) return "active: " + (active ? active->windowTitle() : "none");
+    if (!expected->isAncestorOf(QApplication::focusWidget())) return QStringLiteral("the keys go elsewhere");
+    return QString();
+  };
+  frame().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
+  dialogs->file_names = {QString::fromStdString(example().load)};
+  frame().choose(cmd::run_simulator);
+  ASSERT_TRUE(debugging().sessionOpen());
+  ASSERT_TRUE(wait_for([this] { return simulator().devices().count() == 2; }));
+  EXPECT_EQ(activeIs(debugging().window()), "");
+  frame().choose(cmd::dbg_close);
+  ASSERT_TRUE(wait_for([this] { return manager()->isVisible(); }));
+
+  frame().activateWindow();  // from the project manager, back again
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
+  dialogs->file_names = {QString::fromStdString(example().load)};
+  frame().choose(cmd::machine_level);
+  ASSERT_NE(simulator().window(), nullptr);
+  EXPECT_EQ(activeIs(simulator().window()), "");
+  simulator().window()->command(SIM_LOAD, 0);
+  EXPECT_EQ(activeIs(simulator().window()), "");
+}
+
+// The project manager floats over the frame's area: at Machine Level, with
+// the output window open, the simulator and its devices' windows open
+// where nothing of them lies under it.
+TEST_F(DebugSessionTest, MachineLevelWindowsOpenClearOfTheProjectManager) {
+  frame().dispatch(cmd::output_window);
+  dialogs->file_names = {QString::fromStdString(example().load)};
+  frame().dispatch(cmd::machine_level);
+  ASSERT_TRUE(wait_for([this] { return simulator().devices().count() == 2; }));
+  const QStringList titles = windows();
+  ASSERT_EQ(titles, (QStringList{"KY09 (MC6809) Visual Simulator", "Output", "PIA panel $E048", "Terminal $E028",
+                                 "main.c"}));
+  QWidget* viewport = frame().mdiArea()->viewport();
+  for (QMdiSubWindow* sub : frame().mdiArea()->subWindowList()) {
+    if (sub->windowTitle() == "Output" || sub->windowTitle() == "main.c") continue;
+    const QRect on_screen(viewport->mapToGlobal(sub->pos()), sub->size());
+    EXPECT_FALSE(on_screen.intersects(manager()->frameGeometry())) << sub->windowTitle().toStdString();
+  }
+}
+
+// The project manager hides as a session starts, before the session's
+// windows open: they go where they go without it. (The devices' windows
+// follow on a timer, so their places depend on the moment.)
+TEST_F(DebugSessionTest, TheSessionsWindowsGoWhereTheyGoWithoutTheProjectManager) {
+  const auto places = [this] {
+    std::map<std::string, std::array<int, 4>> at;
+    for (QMdiSubWindow* sub : frame().mdiArea()->subWindowList())
+      if (!sub->objectName().startsWith("Tovrel"))
+        at[sub->windowTitle().toStdString()] = {sub->x(), sub->y(), sub->width(), sub->height()};
+    return at;
+  };
+  start();
+  const auto with_manager = places();
+  frame().dispatch(cmd::dbg_close);
+  ASSERT_TRUE(wait_for([this] { return manager()->isVisible(); }));
+  manager()->close();
+  windows();
+  start();
+  EXPECT_EQ(places(), with_manager);
+}
+
+// A workbench taken down with a session still open (its frame never
+// closed, as in a test) ends the session before its frame goes.
+TEST_F(DebugSessionTest, TheWorkbenchMayGoWithASessionOpen) {
+  start();
+  workbench.reset();
 }
 
 }  // namespace

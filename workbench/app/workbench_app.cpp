@@ -63,7 +63,12 @@ Workbench::Workbench(std::unique_ptr<UserDialogs> dialogs)
   QObject::connect(frame, &FrameWindow::closed, qApp, [] { QCoreApplication::exit(0); });
 }
 
-Workbench::~Workbench() = default;
+// A workbench that goes with a debugging session still open (its frame
+// never closed) ends the session first, while the frame that the debugger
+// reports to is whole.
+Workbench::~Workbench() {
+  if (debugging_->sessionOpen()) debugging_->endSession();
+}
 
 void Workbench::start(const QString& workspace) {
   // The desktop's work area, also where no window manager maximises.

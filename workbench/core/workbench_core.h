@@ -164,15 +164,17 @@ struct WindowRect {
 // Where a new window goes in an area beside the windows shown there. The
 // wanted place when the window lies inside the area there and touches no
 // other window; else, of the places along the area's and the others' edges,
-// the one where it hides the least of the others' title bar buttons (the
-// right end of a title bar `title_height` high, three heights wide); of
-// those, where the least of its own lies over another window (hidden once
-// that one comes to the top); then the same for the whole title bars; then
-// where it covers the least of the others; then the nearest to the wanted
-// place. A window larger than the area keeps its top-left corner, and so
-// its title bar, in the area.
+// the one where the least of its title bar, and then the least of it, lies
+// under the windows that stay on top of the area (`on_top`, such as a tool
+// window of the frame, in the area's coordinates); of those, where it hides
+// the least of the others' title bar buttons (the right end of a title bar
+// `title_height` high, three heights wide); then where the least of its own
+// lies over another window (hidden once that one comes to the top); then
+// the same for the whole title bars; then where it covers the least of the
+// others; then the nearest to the wanted place. A window larger than the
+// area keeps its top-left corner, and so its title bar, in the area.
 WindowRect place_window(int area_width, int area_height, std::span<const WindowRect> others, WindowRect wanted,
-                        int title_height);
+                        int title_height, std::span<const WindowRect> on_top = {});
 
 std::string frame_caption(std::string_view project_name, std::optional<std::string_view> editor_file,
                           bool editor_modified);

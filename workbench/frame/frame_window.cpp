@@ -287,19 +287,27 @@ QMdiSubWindow* FrameWindow::addChild(QWidget* widget, const char* className) {
 }
 
 // The editors are the documents the other windows stand over; they are
-// not avoided. A window larger than the area becomes as small as the area,
-// where it can: a terminal then shows fewer characters.
+// not avoided. The frame's tool windows (the project manager) float over
+// the area, so nothing new may lie under them. A window larger than the
+// area becomes as small as the area, where it can: a terminal then shows
+// fewer characters.
 void FrameWindow::placeChild(QMdiSubWindow* sub, QPoint wanted) {
-  std::vector<WindowRect> others;
+  std::vector<WindowRect> others, on_top;
   for (QMdiSubWindow* o : mdi_->subWindowList())
     if (o != sub && o->isVisibleTo(mdi_) && !o->isMinimized() && !o->isMaximized() &&
         !qobject_cast<EditorChild*>(o->widget()))
       others.push_back({o->x(), o->y(), o->width(), o->height()});
+  for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (w->isWindow() && w->windowType() == Qt::Tool && w->isVisible() && !w->isMinimized()) {
+      const QRect g = w->frameGeometry();
+      const QPoint at = mdi_->viewport()->mapFromGlobal(g.topLeft());
+      on_top.push_back({at.x(), at.y(), g.width(), g.height()});
+    }
   const QSize area = mdi_->viewport()->size();
   if (sub->width() > area.width() || sub->height() > area.height()) sub->resize(sub->size().boundedTo(area));
   const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
-  const WindowRect r =
-      place_window(area.width(), area.height(), others, {wanted.x(), wanted.y(), sub->width(), sub->height()}, title);
+  const WindowRect r = place_window(area.width(), area.height(), others,
+                                    {wanted.x(), wanted.y(), sub->width(), sub->height()}, title, on_top);
   sub->move(r.x, r.y);
 }
 

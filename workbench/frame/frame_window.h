@@ -107,7 +107,8 @@ class FrameWindow : public QMainWindow {
   // Closes one child: it settles its work, then the frame deletes it.
   bool closeChild(QMdiSubWindow* sub);
   // Moves a new child to the place `place_window` gives for `wanted` among
-  // the children shown in the area, editors apart.
+  // the children shown in the area, editors apart, and clear of the
+  // frame's tool windows shown over it.
   void placeChild(QMdiSubWindow* sub, QPoint wanted);
   // An editor opened from a window of the frame's own (the project
   // manager) takes the keys, as after a menu command: the frame becomes
