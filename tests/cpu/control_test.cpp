@@ -251,25 +251,25 @@ TEST(CpuInterrupt, EndOfServiceOnlyForAServiceInProgress) {
   EXPECT_EQ(m.hooks.log, "end3 ");
 }
 
-TEST(CpuReset, KeepsUAndDpAndForgetsWaiting) {
-  InterruptMachine m;
-  m.cpu.cc = 0xFF, m.cpu.s = 0x1234, m.cpu.pc = 0x4321;
-  m.cpu.waiting = true;
-  m.cpu.in_service = IRQ_FIRQ;
-  cpu_reset(m.cpu, false);
-  EXPECT_EQ(m.cpu.cc, 0x50);
-  EXPECT_EQ(m.cpu.a | m.cpu.b, 0);
-  EXPECT_EQ(m.cpu.x | m.cpu.y | m.cpu.s | m.cpu.pc, 0);
-  EXPECT_EQ(m.cpu.u, 0x0809);
-  EXPECT_EQ(m.cpu.dp, 0x03);
-  EXPECT_FALSE(m.cpu.waiting);
-  EXPECT_EQ(m.cpu.in_service, IRQ_NONE);
-  EXPECT_EQ(m.hooks.log, "timer ");
-
-  m.hooks.log.clear();
-  cpu_reset(m.cpu, true);
-  EXPECT_EQ(m.cpu.pc, 0x9000);
-  EXPECT_EQ(m.hooks.log, "devices ");
+// The MC6809 comes out of reset with DP at $00 and I and F set, whatever a
+// program left there; U is not defined by the chip and keeps its value.
+TEST(CpuReset, ClearsDpKeepsUAndForgetsWaiting) {
+  for (bool full : {false, true}) {
+    SCOPED_TRACE(full ? "full" : "cpu only");
+    InterruptMachine m;
+    m.cpu.cc = 0xAF, m.cpu.s = 0x1234, m.cpu.pc = 0x4321, m.cpu.dp = 0x12;
+    m.cpu.waiting = true;
+    m.cpu.in_service = IRQ_FIRQ;
+    cpu_reset(m.cpu, full);
+    EXPECT_EQ(m.cpu.cc, 0x50);
+    EXPECT_EQ(m.cpu.a | m.cpu.b | m.cpu.dp, 0);
+    EXPECT_EQ(m.cpu.x | m.cpu.y | m.cpu.s, 0);
+    EXPECT_EQ(m.cpu.pc, full ? 0x9000 : 0);
+    EXPECT_EQ(m.cpu.u, 0x0809);
+    EXPECT_FALSE(m.cpu.waiting);
+    EXPECT_EQ(m.cpu.in_service, IRQ_NONE);
+    EXPECT_EQ(m.hooks.log, full ? "devices " : "timer ");
+  }
 }
 
 TEST(CpuStep, TracedStepRunsTheDeviceHooksAroundExecution) {
