@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "common/m6809_opcodes.h"
 #include "tests/cpu/cpu_test_support.h"
 
 namespace zun::test {
@@ -56,6 +57,30 @@ TEST(CpuBranch, EveryConditionTakenAndNotTaken) {
     l.cpu.cc = b.cc;
     EXPECT_EQ(l.step(), 4);
     EXPECT_EQ(l.cpu.pc, b.taken ? 0x0004 : 0x1004);
+  }
+}
+
+// LBRN is the one long conditional branch that is never taken, so it always
+// takes its 5 cycles; the others take one more when they branch.
+TEST(CpuBranch, LbrnNeverBranchesAndTakesFiveCycles) {
+  Machine m;
+  for (int opcode = 0x21; opcode <= 0x2F; ++opcode) {
+    SCOPED_TRACE(testing::Message() << std::hex << "10 " << opcode);
+    ASSERT_NE(m.cpu.page2[opcode].info, nullptr);
+    EXPECT_EQ(m.cpu.page2[opcode].info->cycles, 5);
+    EXPECT_EQ(m.cpu.page1[opcode].info->cycles, 3);
+    int taken = 0;
+    for (int cc = 0; cc < 256; ++cc) {
+      m.load(0x1000, {0x10, opcode, 0x12, 0x34});
+      m.cpu.pc = 0x1000;
+      m.cpu.cc = uint8_t(cc);
+      EXPECT_EQ(m.step(), 4);
+      taken += m.cpu.pc != 0x1004;
+    }
+    if (opcode == 0x21)
+      EXPECT_EQ(taken, 0);
+    else
+      EXPECT_GT(taken, 0);
   }
 }
 
