@@ -141,7 +141,7 @@ int cpu_execute(Cpu& cpu, uint32_t address, bool execute, int& transfers);
 // and after the instruction.
 int cpu_step_traced(Cpu& cpu, uint32_t address, bool execute, int& transfers);
 
-// CC = I|F, A, B, X, Y, S and PC cleared, U and DP kept, CWAI wait and the
+// CC = I|F, A, B, DP, X, Y, S and PC cleared, U kept, CWAI wait and the
 // interrupt in service forgotten. With `full`, every device is reset and PC
 // comes from the reset vector.
 void cpu_reset(Cpu& cpu, bool full);

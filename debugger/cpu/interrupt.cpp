@@ -116,11 +116,12 @@ int cpu_interrupt(Cpu& cpu, int kind) {
   return 1;
 }
 
-// U and DP are deliberately kept: a reset from the simulator leaves the values
-// the user gave them.
+// As the MC6809: DP to $00 (programs use direct addressing before they set
+// it) and I and F set. The chip leaves the other registers undefined; they are
+// cleared, except U, which keeps the value the user or the program gave it.
 void cpu_reset(Cpu& cpu, bool full) {
   cpu.cc = CC_I | CC_F;
-  cpu.a = cpu.b = 0;
+  cpu.a = cpu.b = cpu.dp = 0;
   cpu.x = cpu.y = cpu.s = cpu.pc = 0;
   cpu.waiting = false;
   cpu.in_service = IRQ_NONE;

@@ -69,6 +69,29 @@ TEST_F(EngineRun, StepAndResetsNotify) {
   EXPECT_EQ(cpu.pc, 0x1002);
 }
 
+// Reset CPU (also the setup's OK and the debugger's Restart) and Reset
+// Simulator both reset the chip as it resets: DP to $00, I and F set,
+// whatever the program left there.
+TEST_F(EngineTest, ResetsClearDpAndMaskInterruptsAfterAProgramSetThem) {
+  // ANDCC #$AF; LDA #$12; TFR A,DP; LDU #$4321
+  poke(0x2000, {0x1C, 0xAF, 0x86, 0x12, 0x1F, 0x8B, 0xCE, 0x43, 0x21});
+  vector(0xFFFE, 0x2000);
+  for (int command : {SIM_RESET_CPU, SIM_RESET}) {
+    SCOPED_TRACE(command);
+    cpu.pc = 0x2000;
+    for (int i = 0; i < 4; ++i) engine.command(SIM_STEP);
+    ASSERT_EQ(cpu.pc, 0x2009);
+    ASSERT_EQ(cpu.dp, 0x12);
+    ASSERT_EQ(cpu.cc & (CC_I | CC_F), 0);
+    engine.command(command);
+    EXPECT_EQ(cpu.pc, command == SIM_RESET_CPU ? 0x2000 : 0);
+    EXPECT_EQ(cpu.dp, 0x00);
+    EXPECT_EQ(cpu.cc, CC_I | CC_F);
+    EXPECT_EQ(cpu.a | cpu.b | cpu.x | cpu.y | cpu.s, 0);
+    EXPECT_EQ(cpu.u, 0x4321);
+  }
+}
+
 TEST_F(EngineRun, StopsAtEnabledBreakpointAndRunsOnFromIt) {
   engine.sim_bp_set(0x1005, false);
   engine.command(SIM_RUN_FAST);

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "common/m6809_opcodes.h"
 #include "tests/cpu/cpu_test_support.h"
 
 namespace zun::test {
@@ -56,6 +57,30 @@ TEST(CpuBranch, EveryConditionTakenAndNotTaken) {
     l.cpu.cc = b.cc;
     EXPECT_EQ(l.step(), 4);
     EXPECT_EQ(l.cpu.pc, b.taken ? 0x0004 : 0x1004);
+  }
+}
+
+// LBRN is the one long conditional branch that is never taken, so it always
+// takes its 5 cycles; the others take one more when they branch.
+TEST(CpuBranch, LbrnNeverBranchesAndTakesFiveCycles) {
+  Machine m;
+  for (int opcode = 0x21; opcode <= 0x2F; ++opcode) {
+    SCOPED_TRACE(testing::Message() << std::hex << "10 " << opcode);
+    ASSERT_NE(m.cpu.page2[opcode].info, nullptr);
+    EXPECT_EQ(m.cpu.page2[opcode].info->cycles, 5);
+    EXPECT_EQ(m.cpu.page1[opcode].info->cycles, 3);
+    int taken = 0;
+    for (int cc = 0; cc < 256; ++cc) {
+      m.load(0x1000, {0x10, opcode, 0x12, 0x34});
+      m.cpu.pc = 0x1000;
+      m.cpu.cc = uint8_t(cc);
+      EXPECT_EQ(m.step(), 4);
+      taken += m.cpu.pc != 0x1004;
+    }
+    if (opcode == 0x21)
+      EXPECT_EQ(taken, 0);
+    else
+      EXPECT_GT(taken, 0);
   }
 }
 
@@ -251,25 +276,25 @@ TEST(CpuInterrupt, EndOfServiceOnlyForAServiceInProgress) {
   EXPECT_EQ(m.hooks.log, "end3 ");
 }
 
-TEST(CpuReset, KeepsUAndDpAndForgetsWaiting) {
-  InterruptMachine m;
-  m.cpu.cc = 0xFF, m.cpu.s = 0x1234, m.cpu.pc = 0x4321;
-  m.cpu.waiting = true;
-  m.cpu.in_service = IRQ_FIRQ;
-  cpu_reset(m.cpu, false);
-  EXPECT_EQ(m.cpu.cc, 0x50);
-  EXPECT_EQ(m.cpu.a | m.cpu.b, 0);
-  EXPECT_EQ(m.cpu.x | m.cpu.y | m.cpu.s | m.cpu.pc, 0);
-  EXPECT_EQ(m.cpu.u, 0x0809);
-  EXPECT_EQ(m.cpu.dp, 0x03);
-  EXPECT_FALSE(m.cpu.waiting);
-  EXPECT_EQ(m.cpu.in_service, IRQ_NONE);
-  EXPECT_EQ(m.hooks.log, "timer ");
-
-  m.hooks.log.clear();
-  cpu_reset(m.cpu, true);
-  EXPECT_EQ(m.cpu.pc, 0x9000);
-  EXPECT_EQ(m.hooks.log, "devices ");
+// The MC6809 comes out of reset with DP at $00 and I and F set, whatever a
+// program left there; U is not defined by the chip and keeps its value.
+TEST(CpuReset, ClearsDpKeepsUAndForgetsWaiting) {
+  for (bool full : {false, true}) {
+    SCOPED_TRACE(full ? "full" : "cpu only");
+    InterruptMachine m;
+    m.cpu.cc = 0xAF, m.cpu.s = 0x1234, m.cpu.pc = 0x4321, m.cpu.dp = 0x12;
+    m.cpu.waiting = true;
+    m.cpu.in_service = IRQ_FIRQ;
+    cpu_reset(m.cpu, full);
+    EXPECT_EQ(m.cpu.cc, 0x50);
+    EXPECT_EQ(m.cpu.a | m.cpu.b | m.cpu.dp, 0);
+    EXPECT_EQ(m.cpu.x | m.cpu.y | m.cpu.s, 0);
+    EXPECT_EQ(m.cpu.pc, full ? 0x9000 : 0);
+    EXPECT_EQ(m.cpu.u, 0x0809);
+    EXPECT_FALSE(m.cpu.waiting);
+    EXPECT_EQ(m.cpu.in_service, IRQ_NONE);
+    EXPECT_EQ(m.hooks.log, full ? "devices " : "timer ");
+  }
 }
 
 TEST(CpuStep, TracedStepRunsTheDeviceHooksAroundExecution) {

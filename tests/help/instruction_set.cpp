@@ -175,7 +175,8 @@ page bytes that come first.</li>
 <li><b>Bytes</b> and <b>Cycles</b>: <code>+</code> marks the indexed mode, whose
 post-byte adds bytes and cycles (below), and the stack instructions, which take one
 cycle more for each byte pushed or pulled. A long conditional branch takes the first
-number of cycles when it is not taken, the number in brackets when it is. RTI takes 6
+number of cycles when it is not taken, the number in brackets when it is; LBRN, which
+never branches, has one number. RTI takes 6
 cycles when the pulled E bit is clear (CC and PC) and 15 when it is set; SYNC at least
 4 and CWAI at least 20, while they wait.</li>
 <li><b>E F H I N Z V C</b>, the bits of CC: <code>-</code> not changed,
@@ -212,9 +213,26 @@ std::string opcode_text(const OpcodeInfo& op) {
   return op.page ? format("%02X %02X", op.page, op.opcode) : format("%02X", op.opcode);
 }
 
+// Whether the core takes the branch under some CC; LBRN never does.
+bool ever_taken(const OpcodeInfo& op) {
+  FlatMemory m;
+  Cpu cpu(m);
+  Random rnd;
+  place(m, op, rnd);
+  for (int cc = 0; cc < 256; ++cc) {
+    cpu.pc = code_at;
+    cpu.cc = uint8_t(cc);
+    int transfers = 0;
+    cpu_execute(cpu, code_at, true, transfers);
+    if (transfers) return true;
+  }
+  return false;
+}
+
+// A long conditional branch takes one cycle more when it branches.
 std::string cycles_text(const OpcodeInfo& op) {
   if (op.mode == Mode::Indexed || op.mode == Mode::StackMask) return format("%d+", op.cycles);
-  if (op.mode == Mode::Relative16 && op.page) return format("%d (%d)", op.cycles, op.cycles + 1);
+  if (op.mode == Mode::Relative16 && op.page && ever_taken(op)) return format("%d (%d)", op.cycles, op.cycles + 1);
   return format("%d", op.cycles);
 }
 

@@ -1,6 +1,6 @@
 // The instruction set page is what the opcode table and the CPU core make of
-// it today, and its flag columns agree with the datasheet where the datasheet
-// defines them.
+// it today, and its flag columns and branch cycles agree with the datasheet
+// where the datasheet defines them.
 #include <gtest/gtest.h>
 
 #include "common/m6809_opcodes.h"
@@ -43,6 +43,28 @@ TEST(InstructionSetPage, FlagsFollowTheDatasheet) {
     ASSERT_NE(op, nullptr) << row.mnemonic;
     EXPECT_EQ(flags_of(*op), row.flags) << row.mnemonic << " " << mode_name(row.mode);
   }
+}
+
+// The Cycles cell of a mnemonic's first row on the page.
+std::string cycles_cell(const std::string& page, const std::string& mnemonic) {
+  size_t at = page.find("<tr id=\"op-" + mnemonic + "\">");
+  if (at == std::string::npos) return "(no row)";
+  for (int cell = 0; cell < 5; ++cell) at = page.find("<td>", at) + 4;
+  return page.substr(at, page.find("</td>", at) - at);
+}
+
+// A conditional branch that can be taken shows the taken count in brackets;
+// LBRN never branches, so it has one count, as the datasheet gives it.
+TEST(InstructionSetPage, BranchCyclesCountATakenBranchOnlyWhereOneCanBe) {
+  const std::string page = instruction_set_page();
+  EXPECT_EQ(cycles_cell(page, "LBRN"), "5");
+  EXPECT_EQ(cycles_cell(page, "BRN"), "3");
+  EXPECT_EQ(cycles_cell(page, "LBRA"), "5");
+  EXPECT_EQ(cycles_cell(page, "LBSR"), "9");
+  for (const char* m : {"LBHI", "LBLS", "LBCC", "LBCS", "LBNE", "LBEQ", "LBVC", "LBVS", "LBPL", "LBMI", "LBGE",
+                        "LBLT", "LBGT", "LBLE"})
+    EXPECT_EQ(cycles_cell(page, m), "5 (6)") << m;
+  for (const char* m : {"BHI", "BEQ", "BLE", "BRA"}) EXPECT_EQ(cycles_cell(page, m), "3") << m;
 }
 
 }  // namespace
