@@ -148,11 +148,9 @@ class Parser {
         if (at_end()) return fail("Unmatched ( or \\(");
         ++i_;
         return true;
-      case '.': {
-        ByteSet any;
-        atom = set_node(any.set().reset(0));
+      case '.':  // any character, a NUL too, as GNU grep has it
+        atom = set_node(ByteSet().set());
         return true;
-      }
       case '^':
       case '$':
         atom = assert_node(c);
