@@ -77,7 +77,7 @@ class ByteFinder {
  private:
   std::array<bool, 256> in_{};
   size_t count_ = 0;
-  bool ranges_ = false;  // the set is at most four ranges: [low, low + width]
+  size_t ranges_ = 0;  // the set as at most four ranges [low, low + width], or 0
   std::array<unsigned char, 4> low_{}, width_{};
 };
 

@@ -58,7 +58,7 @@ std::string_view LineBlocks::next() {
   if (too_long_) return {};
   for (;;) {
     if (capacity_ < size_ + block + 1) {
-      capacity_ = std::max(2 * capacity_, size_ + block + 1);
+      capacity_ = std::max({2 * capacity_, size_ + block + 1, 2 * block});
       auto bigger = std::make_unique_for_overwrite<char[]>(capacity_);
       if (size_ > 0) std::memcpy(bigger.get(), buffer_.get(), size_);
       buffer_ = std::move(bigger);

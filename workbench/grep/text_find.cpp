@@ -86,12 +86,33 @@ ByteFinder::ByteFinder(const ByteSet& set) {
     }
     ++ranges;
   }
-  // Unused ranges repeat the first, so that they find nothing new.
-  ranges_ = ranges <= low_.size();
-  for (size_t k = std::max<size_t>(ranges, 1); ranges_ && k < low_.size(); ++k) {
-    low_[k] = low_[0];
-    width_[k] = width_[0];
+  ranges_ = ranges <= low_.size() ? ranges : 0;
+}
+
+// The first byte in one of N ranges, 16 places at a time: bytes to pass over
+// are often few, so that a larger piece would be compared for nothing.
+template <size_t N>
+const unsigned char* find_in_ranges(const unsigned char* p, const unsigned char* end, const unsigned char* lows,
+                                    const unsigned char* widths) {
+  constexpr size_t piece = 16;
+  std::array<unsigned char, N> low, width;
+  std::copy_n(lows, N, low.begin());
+  std::copy_n(widths, N, width.begin());
+  for (; static_cast<size_t>(end - p) >= piece; p += piece) {
+    unsigned char flags[piece];
+    for (size_t k = 0; k < piece; ++k) {
+      const unsigned char c = p[k];
+      bool in = false;
+      for (size_t r = 0; r < N; ++r) in = in | (static_cast<unsigned char>(c - low[r]) <= width[r]);
+      flags[k] = in;
+    }
+    uint64_t words[2];
+    std::memcpy(words, flags, piece);
+    if ((words[0] | words[1]) == 0) continue;
+    for (size_t k = 0;; ++k)
+      if (flags[k]) return p + k;
   }
+  return p;
 }
 
 const unsigned char* ByteFinder::find(const unsigned char* p, const unsigned char* end) const {
@@ -100,19 +121,12 @@ const unsigned char* ByteFinder::find(const unsigned char* p, const unsigned cha
     const void* at = std::memchr(p, low_[0], static_cast<size_t>(end - p));
     return at ? static_cast<const unsigned char*>(at) : end;
   }
-  // The next byte is often near: a few look-ups first.
-  for (const unsigned char* near = p + std::min<size_t>(16, static_cast<size_t>(end - p)); p < near; ++p)
-    if (in_[*p]) return p;
-  if (ranges_) {
-    const unsigned char l0 = low_[0], l1 = low_[1], l2 = low_[2], l3 = low_[3];
-    const unsigned char w0 = width_[0], w1 = width_[1], w2 = width_[2], w3 = width_[3];
-    for (; static_cast<size_t>(end - p) >= block; p += block) {
-      unsigned char flags[block];
-      for (size_t k = 0; k < block; ++k)
-        flags[k] = (static_cast<unsigned char>(p[k] - l0) <= w0) | (static_cast<unsigned char>(p[k] - l1) <= w1) |
-                   (static_cast<unsigned char>(p[k] - l2) <= w2) | (static_cast<unsigned char>(p[k] - l3) <= w3);
-      if (size_t k = first_set(flags); k < block) return p + k;
-    }
+  switch (ranges_) {
+    case 1: p = find_in_ranges<1>(p, end, low_.data(), width_.data()); break;
+    case 2: p = find_in_ranges<2>(p, end, low_.data(), width_.data()); break;
+    case 3: p = find_in_ranges<3>(p, end, low_.data(), width_.data()); break;
+    case 4: p = find_in_ranges<4>(p, end, low_.data(), width_.data()); break;
+    default: break;
   }
   while (p < end && !in_[*p]) ++p;
   return p;
