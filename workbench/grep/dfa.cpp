@@ -1,8 +1,10 @@
 // The automaton of nfa.cpp run as a deterministic one built while it runs:
 // each set of states a search meets becomes a state of its own, with a row of
 // transitions filled in the first time a character takes it, so that a known
-// path costs a table look-up per character. The cache has a memory limit;
-// when it is reached the search goes on with all states at once, as before.
+// path costs a table look-up per character. A block of lines is searched in
+// one pass, each '\n' leading back to the start. The cache has a memory
+// limit; when it is reached the search goes on with all states at once, line
+// by line.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
