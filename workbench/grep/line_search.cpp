@@ -37,7 +37,7 @@ class LineBlocks {
   bool too_long() const { return too_long_; }
 
  private:
-  static constexpr size_t block = size_t{1} << 17;
+  static constexpr size_t block = size_t{1} << 16;
   size_t drop_carriage_returns(char* p, size_t n);
   std::FILE* file_;
   size_t max_line_;
