@@ -224,3 +224,73 @@ TEST(FindPrograms, FailuresAndTheHitLimit) {
   EXPECT_EQ(run_in(t.path, "$BIN/fgrep hit").rc, 255);
   EXPECT_EQ(run_in(t.path, "$BIN/fgrep hit .").rc, 255);  // a folder
 }
+
+// A line is any bytes up to its end: '.' and every other set take a NUL, as
+// GNU grep -a does, and a fixed text is found beside one.
+TEST(FindPrograms, EveryByteIsACharacter) {
+  TempDir t;
+  const char text[] = "a\0b\nA\0\0B\nx\xff\x01y\na b\0\n\0";
+  put(t.path / "n.c", std::string(text, sizeof text - 1));
+  auto r = run_in(t.path, "$BIN/grep 'a.b' n.c");
+  const char hits[] = "\"n.c\" (1) a\0b\n\"n.c\" (4) a b\0\n";
+  EXPECT_EQ(r.out, std::string(hits, sizeof hits - 1));
+  EXPECT_EQ(r.rc, 2);
+  EXPECT_EQ(run_in(t.path, "$BIN/grep -y 'a..b' n.c >/dev/null").rc, 1);
+  EXPECT_EQ(run_in(t.path, "$BIN/grep -w 'a.b' n.c >/dev/null").rc, 2);
+  EXPECT_EQ(run_in(t.path, "$BIN/grep '^.$' n.c >/dev/null").rc, 1);  // the last line, a NUL alone
+  EXPECT_EQ(run_in(t.path, "$BIN/grep 'a[^x]b|x..y' n.c >/dev/null").rc, 3);
+  EXPECT_EQ(run_in(t.path, "$BIN/grep '^[[:cntrl:]]+$' n.c >/dev/null").rc, 1);
+  EXPECT_EQ(run_in(t.path, "$BIN/fgrep -y b n.c >/dev/null").rc, 3);
+  EXPECT_EQ(run_in(t.path, "$BIN/fgrep -w y n.c >/dev/null").rc, 1);
+}
+
+// The file is read in large blocks: line ends, hits and line numbers come out
+// the same on both sides of a block's edge, whatever the line ends are, and a
+// line beyond the limit ends the search after the hits before it.
+TEST(FindPrograms, LinesAcrossBlocksAndTheLineLimit) {
+  TempDir t;
+  std::string text, expected;
+  const std::string ends[] = {"\n", "\r\n", "\r"};
+  size_t number = 0;
+  for (size_t k = 0; text.size() < (size_t{3} << 20); ++k) {
+    std::string line = "line " + std::to_string(k) + std::string(k % 97, '.') + (k % 13 == 0 ? " hit" : "");
+    text += line + ends[k % 7 == 0 ? k % 3 : 0];
+    ++number;
+    if (k % 13 == 0) expected += "\"big.c\" (" + std::to_string(number) + ") " + line + "\n";
+  }
+  text += "hit without an end";
+  expected += "\"big.c\" (" + std::to_string(number + 1) + ") hit without an end\n";
+  put(t.path / "big.c", text);
+  for (const char* program : {"fgrep", "grep"}) {
+    auto r = run_in(t.path, std::string("$BIN/") + program + " hit big.c");
+    EXPECT_EQ(r.out, expected) << program;
+    EXPECT_EQ(r.rc, 254);
+    r = run_in(t.path, std::string("$BIN/") + program + " -y -w 'line 7' big.c");
+    EXPECT_EQ(r.out, "\"big.c\" (8) line 7.......\n") << program;
+  }
+  // A CR LF split over two reads of a pipe-sized block still ends one line.
+  for (size_t at : {size_t{4095}, size_t{65535}, size_t{65536}, size_t{131071}}) {
+    std::string edge(at, 'x');
+    edge += "\r\nhit\r\rhit\n";
+    put(t.path / "edge.c", edge);
+    auto r = run_in(t.path, "$BIN/fgrep hit edge.c");
+    EXPECT_EQ(r.out, "\"edge.c\" (2) hit\n\"edge.c\" (4) hit\n") << at;
+  }
+  put(t.path / "empty.c", "");
+  EXPECT_EQ(run_in(t.path, "$BIN/grep '' empty.c").out, "");
+  put(t.path / "ends.c", "\n\r\n\r");
+  EXPECT_EQ(run_in(t.path, "$BIN/grep -w '' ends.c").rc, 3);
+  EXPECT_EQ(run_in(t.path, "$BIN/fgrep '' ends.c").rc, 3);
+
+  const size_t limit = size_t{1} << 20;
+  std::string longest = "hit\n" + std::string(limit, 'h') + "\n" + "hit\n";
+  put(t.path / "longest.c", longest);
+  EXPECT_EQ(run_in(t.path, "$BIN/fgrep hit longest.c >/dev/null").rc, 2);
+  put(t.path / "long.c", "hit\nmore\r\n" + std::string(limit + 1, 'h') + "\nhit\n");
+  for (const char* program : {"fgrep", "grep"}) {
+    auto r = run_in(t.path, std::string("$BIN/") + program + " hit long.c");
+    EXPECT_EQ(r.rc, 255);
+    EXPECT_EQ(r.out, "\"long.c\" (1) hit\n");
+    EXPECT_NE(r.err.find("line 3 of \"long.c\" is longer than 1048576 characters"), std::string::npos) << r.err;
+  }
+}

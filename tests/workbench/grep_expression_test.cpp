@@ -19,7 +19,9 @@ using namespace zun::grep;
 namespace {
 
 // What the C library makes of an expression: `error` is its message when the
-// text does not compile; whole words are the form grep always used.
+// text does not compile; whole words are the form grep always used. The
+// library's '.' takes no NUL, grep's takes every byte as GNU grep's does: the
+// library is shown a NUL as \x01, which no expression here names.
 struct Reference {
   regex_t re{};
   std::optional<std::string> error;
@@ -40,7 +42,8 @@ struct Reference {
   ~Reference() {
     if (!error) regfree(&re);
   }
-  bool matches(const std::string& line) const {
+  bool matches(std::string line) const {
+    std::replace(line.begin(), line.end(), '\0', '\x01');
     regmatch_t range[1];
     range[0].rm_so = 0;
     range[0].rm_eo = static_cast<regoff_t>(line.size());
@@ -125,6 +128,27 @@ struct Tally {
   int left_out = 0;  // where the C library is known to be wrong
 };
 
+// The lines found in the block of all lines, each ended by a '\n', by
+// searching it from one hit's next line on; a hit not at a line's start
+// shows as -1.
+template <class Find>
+std::vector<int> found_in_block(const std::vector<std::string>& lines, Find find) {
+  std::string block;
+  std::vector<size_t> starts;
+  for (const std::string& line : lines) {
+    starts.push_back(block.size());
+    block += line + '\n';
+  }
+  std::vector<int> found;
+  for (size_t at = 0; (at = find(std::string_view(block), at)) != std::string_view::npos;) {
+    auto k = std::find(starts.begin(), starts.end(), at);
+    found.push_back(k == starts.end() ? -1 : static_cast<int>(k - starts.begin()));
+    if (k == starts.end()) break;
+    at += lines[static_cast<size_t>(found.back())].size() + 1;
+  }
+  return found;
+}
+
 // Compares one expression on every line; the text of the first difference.
 std::string compare(const std::string& text, bool icase, bool words, const std::vector<std::string>& lines,
                     Tally* tally = nullptr) {
@@ -159,6 +183,17 @@ std::string compare(const std::string& text, bool icase, bool words, const std::
   for (const std::string& line : lines) {
     if (m->matches(line) != ref.matches(line)) return what + "differs on '" + line + "'";
     if (small->search(line) != ref.matches(line)) return what + "differs with a small cache on '" + line + "'";
+  }
+  // All lines at once, as grep searches a file.
+  std::vector<int> expected;
+  for (size_t k = 0; k < lines.size(); ++k)
+    if (ref.matches(lines[k])) expected.push_back(static_cast<int>(k));
+  if (found_in_block(lines, [&](std::string_view b, size_t at) { return m->find_line(b, at); }) != expected)
+    return what + "differs in a block of lines";
+  for (size_t cache_bytes : {size_t{0}, size_t{800}}) {
+    std::optional<Program> cache = cramped(text, icase, words, cache_bytes);
+    if (found_in_block(lines, [&](std::string_view b, size_t at) { return cache->find(b, at); }) != expected)
+      return what + "differs in a block of lines with " + std::to_string(cache_bytes) + " bytes of cache";
   }
   ++t.compared;
   return "";
@@ -246,6 +281,40 @@ TEST(GrepExpressions, WordEdgesAnywhereAsTheCLibrary) {
               expressions, tally.compared, tally.refused, tally.left_out);
 }
 
+// fgrep's texts against the C library with the text as an expression, on
+// long lines, so that hits fall on every place of the blocks the search
+// compares at once, and on all the lines at once.
+TEST(GrepExpressions, FixedTextsAsTheCLibrary) {
+  std::mt19937 rng(1113);
+  const std::string alphabet = "aAbB_ .x";
+  for (int n = 0; n < 400; ++n) {
+    std::string text;
+    for (size_t len = 1 + rng() % 5; text.size() < len;) text += alphabet[rng() % alphabet.size()];
+    std::vector<std::string> sample(8);
+    for (std::string& line : sample)
+      for (size_t len = rng() % 150; line.size() < len;) line += (alphabet + '\0')[rng() % (alphabet.size() + 1)];
+    std::string expression;
+    for (char c : text) expression += c == '.' ? std::string("\\.") : std::string(1, c);
+    const bool icase = n % 2 == 1, words = n % 3 == 0;
+    Reference ref(expression, icase, words);
+    ASSERT_FALSE(ref.error) << expression;
+    SearchOptions o;
+    o.text = text;
+    o.ignore_case = icase;
+    o.whole_words = words;
+    std::string error;
+    std::optional<LineMatcher> m = LineMatcher::create(o, error);
+    ASSERT_TRUE(m) << error;
+    std::vector<int> expected;
+    for (size_t k = 0; k < sample.size(); ++k) {
+      EXPECT_EQ(m->matches(sample[k]), ref.matches(sample[k])) << "'" << text << "' on '" << sample[k] << "'";
+      if (ref.matches(sample[k])) expected.push_back(static_cast<int>(k));
+    }
+    EXPECT_EQ(found_in_block(sample, [&](std::string_view b, size_t at) { return m->find_line(b, at); }), expected)
+        << "'" << text << "'" << (icase ? " -y" : "") << (words ? " -w" : "");
+  }
+}
+
 // Expressions whose cached states outgrow a small cache within a line or
 // over several lines: the search goes on with all states at once and finds
 // the same lines, with no cache at all as well.
@@ -328,13 +397,12 @@ TEST(GrepExpressions, CountedRepeatsAreBoundedBySize) {
   EXPECT_TRUE(m->matches("b"));
   EXPECT_LT(clock::now() - start, std::chrono::seconds(2));
 
-  // The largest against a line with no 5000 characters in a row that '.'
-  // takes: every character visits every copy.
+  // The largest against a line one character short of it: every character
+  // visits every copy.
   ASSERT_TRUE(m = ours(largest, false, false, error)) << error;
-  std::string line(12000, 'x');
-  for (size_t k = 0; k < line.size(); k += 4000) line[k] = '\0';
   start = clock::now();
-  EXPECT_FALSE(m->matches(line));
+  EXPECT_FALSE(m->matches(std::string(4999, 'x')));
+  EXPECT_TRUE(m->matches(std::string(5000, '\0')));
   EXPECT_LT(clock::now() - start, std::chrono::seconds(5));
 }
 

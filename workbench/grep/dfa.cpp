@@ -1,10 +1,13 @@
 // The automaton of nfa.cpp run as a deterministic one built while it runs:
 // each set of states a search meets becomes a state of its own, with a row of
 // transitions filled in the first time a character takes it, so that a known
-// path costs a table look-up per character. The cache has a memory limit;
-// when it is reached the search goes on with all states at once, as before.
+// path costs a table look-up per character. A block of lines is searched in
+// one pass, each '\n' leading back to the start. The cache has a memory
+// limit; when it is reached the search goes on with all states at once, line
+// by line.
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "workbench/grep/ere.h"
 
@@ -48,7 +51,12 @@ void Program::prepare_cache(size_t limit) {
     dfa_.class_byte[of[c]] = static_cast<unsigned char>(c);
   }
   dfa_.stride = count + 1;
+  // A line holds no '\n': in a block of lines it is the line's end.
+  dfa_.byte_class['\n'] = static_cast<uint8_t>(count);
   dfa_.limit = limit;
+  for (const Inst& i : prog_) sides_matter_ = sides_matter_ || i.op == Inst::Op::Assert;
+  skip_ = !first_.all();
+  first_finder_ = ByteFinder(first_);
   // Anchored when after a character the start takes no byte and is no match.
   dfa_.anchored = true;
   for (const uint8_t before : {WordChar, OtherChar})
@@ -65,21 +73,108 @@ bool Program::search(std::string_view line) const {
     const int32_t found = search_cached(line);
     if (found != full) return found == matched;
     // The line is searched again from its start, and so are those after it.
-    dfa_ = Dfa();
-    dfa_.given_up = true;
+    give_up();
   }
   return search_all_states(line);
+}
+
+void Program::give_up() const {
+  dfa_ = Dfa();
+  dfa_.given_up = true;
+}
+
+// The states with nothing waiting, first in the cache; false when it has no
+// room for them.
+bool Program::start_cache() const {
+  Dfa& d = dfa_;
+  if (d.start != unknown) return true;
+  d.work.assign(1, LineEdge);
+  d.start = number(d.work);
+  int32_t after_word = d.start, after_other = d.start;
+  if (sides_matter_) {
+    d.work.assign(1, WordChar);
+    after_word = number(d.work);
+    d.work.assign(1, OtherChar);
+    after_other = number(d.work);
+  }
+  if (d.start == full || after_word == full || after_other == full) return false;
+  for (size_t c = 0; c < 256; ++c)
+    d.idle_after[c] = c == '\n' ? d.start : side_of(static_cast<unsigned char>(c)) == WordChar ? after_word : after_other;
+  d.idle_end = static_cast<int32_t>(d.next.size());
+  return true;
+}
+
+size_t Program::find(std::string_view text, size_t from) const {
+  Dfa& d = dfa_;
+  if (d.given_up) return find_by_lines(text, from);
+  if (!start_cache()) {
+    give_up();
+    return find_by_lines(text, from);
+  }
+  const auto* base = reinterpret_cast<const unsigned char*>(text.data());
+  const unsigned char* p = base + from;
+  const unsigned char* const end = base + text.size();
+  auto start_of = [&](const unsigned char* at) { return line_start(text, from, static_cast<size_t>(at - base)); };
+  const uint8_t* byte_class = d.byte_class.data();
+  const int32_t* next = d.next.data();
+  const int32_t idle_end = d.idle_end;
+  int32_t row = d.start;
+  // Passing over bytes pays when it passes over many at a time; where a match
+  // may begin every few bytes it is left to the table.
+  bool skip = skip_;
+  size_t skips = 0, skipped = 0;
+  for (;;) {
+    if (skip && row < idle_end && p < end && !first_finder_.has(*p)) {
+      const unsigned char* q = first_finder_.find(p + 1, end);
+      row = d.idle_after[q[-1]];
+      skipped += static_cast<size_t>(q - p);
+      p = q;
+      if (++skips % 1024 == 0) skip = skipped >= 16 * skips;
+    }
+    // Known states, not idle ones while they pass bytes over: a table
+    // look-up per character.
+    const int32_t stop = skip ? idle_end : 0;
+    int32_t to = 0;
+    while (p < end && (to = next[row + byte_class[*p]]) >= stop) {
+      row = to;
+      ++p;
+    }
+    if (p == end) return std::string_view::npos;
+    if (to == unknown) {
+      to = transition(row, byte_class[*p]);
+      next = d.next.data();
+    }
+    if (to == matched) return start_of(p);
+    if (to == full) {
+      const size_t at = start_of(p);
+      give_up();
+      return find_by_lines(text, at);
+    }
+    if (to == unmatched) {  // nothing more in this line
+      p = static_cast<const unsigned char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+      if (!p) return std::string_view::npos;
+      to = d.start;
+    }
+    row = to;
+    ++p;
+  }
+}
+
+size_t Program::find_by_lines(std::string_view text, size_t from) const {
+  while (from < text.size()) {
+    const size_t end = text.find('\n', from);
+    if (end == std::string_view::npos) return std::string_view::npos;
+    if (search(text.substr(from, end - from))) return from;
+    from = end + 1;
+  }
+  return std::string_view::npos;
 }
 
 // `matched`, `unmatched`, or `full` when the line needs a state the cache
 // has no room for. A state is known by the offset of its row.
 int32_t Program::search_cached(std::string_view line) const {
   Dfa& d = dfa_;
-  if (d.start == unknown) {
-    d.work.assign(1, LineEdge);
-    d.start = number(d.work);
-    if (d.start == full) return full;
-  }
+  if (!start_cache()) return full;
   const uint8_t* byte_class = d.byte_class.data();
   const int32_t* next = d.next.data();
   int32_t row = d.start;
@@ -92,8 +187,9 @@ int32_t Program::search_cached(std::string_view line) const {
     }
     row = to;
   }
-  const int32_t to = next[row + d.stride - 1];
-  return to == unknown ? transition(row, d.stride - 1) : to;
+  int32_t to = next[row + d.stride - 1];
+  if (to == unknown) to = transition(row, d.stride - 1);
+  return to == matched ? matched : unmatched;
 }
 
 // Where the state of `row` goes on a byte of `byte_class`, the last column
@@ -107,13 +203,15 @@ int32_t Program::transition(int32_t row, size_t byte_class) const {
   const unsigned char c = line_end ? 0 : d.class_byte[byte_class];
   const uint8_t before = static_cast<uint8_t>(key[0]);
   const uint8_t after = line_end ? LineEdge : side_of(c);
+  // Without assertions the sides tell states apart for nothing.
+  const uint8_t kept_side = sides_matter_ ? after : uint8_t{LineEdge};
   now_.size = 0;
   bool found = add(now_, start_, before, after);
   for (size_t k = 1; k < key.size() && !found; ++k) found = add(now_, key[k], before, after);
-  int32_t to = found ? matched : unmatched;
+  int32_t to = found ? matched : line_end ? d.start : unmatched;
   if (!found && !line_end) {
     Key& moved = d.work;
-    moved.assign(1, after);
+    moved.assign(1, kept_side);
     then_.size = 0;
     for (size_t s = 0; s < now_.size; ++s) {
       const Inst& i = prog_[now_.dense[s]];

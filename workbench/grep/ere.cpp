@@ -148,11 +148,9 @@ class Parser {
         if (at_end()) return fail("Unmatched ( or \\(");
         ++i_;
         return true;
-      case '.': {
-        ByteSet any;
-        atom = set_node(any.set().reset(0));
+      case '.':  // any character, a NUL too, as GNU grep has it
+        atom = set_node(ByteSet().set());
         return true;
-      }
       case '^':
       case '$':
         atom = assert_node(c);
@@ -334,6 +332,52 @@ class Parser {
 };
 
 }  // namespace
+
+namespace {
+
+// The character a set stands for when it is one, in small letters for a
+// letter in both cases; 0 otherwise with `one` false.
+unsigned char single_character(const Node& n, bool& one, bool& any_case) {
+  one = false;
+  if (n.kind != Node::Kind::Set) return 0;
+  const size_t count = n.set.count();
+  for (size_t c = 'a'; count == 2 && c <= 'z'; ++c)
+    if (n.set[c] && n.set[c - 'a' + 'A']) {
+      one = any_case = true;
+      return static_cast<unsigned char>(c);
+    }
+  if (count != 1) return 0;
+  size_t c = 0;
+  while (!n.set[c]) ++c;
+  one = true;
+  return static_cast<unsigned char>(c);
+}
+
+// Walks a sequence, nested ones too, keeping the longest run in `best`.
+void runs_of_characters(const Node& n, std::string& run, std::string& best, bool& any_case) {
+  bool one = false;
+  const unsigned char c = single_character(n, one, any_case);
+  if (one) {
+    run += static_cast<char>(c);
+    if (run.size() > best.size()) best = run;
+  } else if (n.kind == Node::Kind::Concat) {
+    for (const Node& kid : n.kids) runs_of_characters(kid, run, best, any_case);
+  } else if (n.kind != Node::Kind::Assert) {
+    run.clear();
+  }
+}
+
+}  // namespace
+
+std::string required_text(const Node& root, bool& any_case) {
+  std::string run, best;
+  any_case = false;
+  runs_of_characters(root, run, best, any_case);
+  if (any_case)
+    for (char& c : best)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return best;
+}
 
 std::optional<Node> parse_ere(std::string_view pattern, bool ignore_case, std::string& error) {
   Parser parser(pattern, ignore_case);

@@ -37,6 +37,57 @@ struct Node {
 // of its own for what has no linear-time match (back-references).
 std::optional<Node> parse_ere(std::string_view pattern, bool ignore_case, std::string& error);
 
+// A text every match holds, found cheaply: the longest run of single
+// characters in the expression's top sequence (assertions take no room, so
+// they do not break a run). A letter whose set holds both of its cases is
+// given in small letters and `any_case` is set. Empty when there is none.
+std::string required_text(const Node& root, bool& any_case);
+
+// ---- text_find.cpp ----
+
+// Finds a fixed text in a block of lines: its first and last bytes are
+// compared at 64 places at once (loops the compiler makes vector
+// instructions of), the whole text only where both agree; a letter without
+// regard to case. One byte is left to memchr.
+class TextFinder {
+ public:
+  TextFinder() = default;
+  TextFinder(std::string_view text, bool ignore_case);
+  // Where the text first begins at or after `from`, or npos.
+  size_t find(std::string_view block, size_t from) const;
+  size_t size() const { return text_.size(); }
+
+ private:
+  bool equal_at(const unsigned char* p) const;
+  std::string text_;  // in small letters when case is ignored
+  bool ignore_case_ = false;
+};
+
+// Finds the next byte of a set: memchr for one byte, a comparison with up to
+// four ranges of bytes at 64 places at once, a table look-up per byte for
+// more.
+class ByteFinder {
+ public:
+  ByteFinder() = default;
+  explicit ByteFinder(const ByteSet& set);
+  // The first byte of the set in [p, end), or `end`.
+  const unsigned char* find(const unsigned char* p, const unsigned char* end) const;
+  bool has(unsigned char c) const { return in_[c]; }
+
+ private:
+  std::array<bool, 256> in_{};
+  size_t count_ = 0;
+  size_t ranges_ = 0;  // the set as at most four ranges [low, low + width], or 0
+  std::array<unsigned char, 4> low_{}, width_{};
+};
+
+// The number of '\n' in a block, 64 bytes at a time.
+size_t count_line_ends(std::string_view block);
+
+// Where the line that holds the place `at` begins: after the last '\n'
+// before it, or at `low` when there is none from `low` on.
+size_t line_start(std::string_view block, size_t low, size_t at);
+
 // ---- nfa.cpp ----
 
 // The most instructions an automaton may have besides its end: one per
@@ -63,8 +114,13 @@ class Program {
   // automaton would need more than `max_instructions`.
   static std::optional<Program> compile(const Node& root, bool whole_words, std::string& error,
                                         size_t cache_bytes = dfa_cache_bytes);
-  // Whether the expression matches anywhere in the line.
+  // Whether the expression matches anywhere in the line, which holds no '\n'.
   bool search(std::string_view line) const;
+  // In a block of lines, each ended by a '\n': where the first line at or
+  // after `from` (a line's start) that the expression matches begins, or
+  // npos. A line of the block costs a table look-up per character, and less
+  // where no match can begin.
+  size_t find(std::string_view block, size_t from) const;
 
  private:
   struct Inst {
@@ -85,6 +141,7 @@ class Program {
   static bool holds(char assertion, uint8_t before, uint8_t after);
   ByteSet first_bytes() const;
   bool search_all_states(std::string_view line) const;
+  size_t find_by_lines(std::string_view block, size_t from) const;
 
   // A cached state is the side of the character before a position and the
   // instructions waiting there before their assertions are resolved, in
@@ -94,22 +151,31 @@ class Program {
   struct KeyHash {
     size_t operator()(const Key& key) const;
   };
-  // Entries of `next` other than a state's row.
+  // Entries of `next` other than a state's row. The line's end leads to
+  // `matched` or to the start of the next line, never to `unmatched`.
   static constexpr int32_t unknown = -1, matched = -2, unmatched = -3, full = -4;
   struct Dfa {
-    std::array<uint8_t, 256> byte_class{};  // bytes no set and no assertion tell apart share one
+    std::array<uint8_t, 256> byte_class{};  // bytes no set and no assertion tell apart share one;
+                                            // '\n' is the line's end
     std::vector<unsigned char> class_byte;  // a byte of each class
     size_t stride = 0;                      // the classes and the line's end
     std::unordered_map<Key, int32_t, KeyHash> rows;
     std::vector<const Key*> keys;  // by row / stride
     std::vector<int32_t> next;     // each state's row: by class, the state it goes to
     int32_t start = unknown;       // nothing waiting at the line's start
+    // The states with nothing waiting come first: below `idle_end`. In them
+    // a byte no match begins with leads to another of them, by the side of
+    // the byte, so such bytes are passed over at once.
+    int32_t idle_end = 0;
+    std::array<int32_t, 256> idle_after{};  // the state with nothing waiting after a byte
     bool anchored = false;         // a match begins at the line's start or nowhere
     size_t bytes = 0, limit = 0;   // the memory taken and the most it may take
     bool given_up = false;         // the cache filled up: all states from here on
     Key work;                      // the state a transition reaches
   };
   void prepare_cache(size_t limit);
+  bool start_cache() const;
+  void give_up() const;
   int32_t search_cached(std::string_view line) const;
   int32_t transition(int32_t row, size_t byte_class) const;
   int32_t number(const Key& key) const;
@@ -121,6 +187,9 @@ class Program {
   // when a match can be empty. A position with no state and another byte
   // is passed over.
   ByteSet first_;
+  ByteFinder first_finder_;      // finds them
+  bool skip_ = false;            // some bytes begin no match: the idle states pass them over
+  bool sides_matter_ = false;    // the expression has assertions
   // Work space of search, kept to spare an allocation per line.
   mutable StateSet now_, then_;
   mutable std::vector<uint32_t> stack_;

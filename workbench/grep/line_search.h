@@ -34,15 +34,21 @@ class LineMatcher {
   LineMatcher(LineMatcher&&) noexcept;
   LineMatcher& operator=(LineMatcher&&) noexcept;
   ~LineMatcher();
+  // Whether a line, which holds no line end, holds the text.
   bool matches(std::string_view line) const;
+  // In a block of lines, each ended by a '\n': where the first line at or
+  // after `from` (a line's start) that holds the text begins, or npos.
+  size_t find_line(std::string_view block, size_t from) const;
 
  private:
   struct Compiled;
   LineMatcher() = default;
-  bool fixed_matches(std::string_view line) const;
   SearchOptions options_;
-  std::string folded_text_;  // the fixed text in lower case when case is ignored
+  bool never_ = false;  // the fixed text holds a line end
+  // The fixed text; for an expression its automaton and, when
+  // `prefilter_`, a text every match holds, to look for first.
   std::unique_ptr<Compiled> compiled_;
+  bool prefilter_ = false;
 };
 
 // The whole program: usage, the search of one file, the hit lines on
