@@ -43,33 +43,69 @@ bool dropped(const std::string& a) {
 
 bool starts(const std::string& a, std::string_view prefix) { return a.compare(0, prefix.size(), prefix) == 0; }
 
-// Why GNU cpp must not be given an option; "" when it may. The output file
-// is to hold the preprocessed source and nothing else, nothing is to be
-// written beside it, and no other program is to be run.
-std::string refusal(const std::string& a) {
-    static constexpr std::string_view other_output[] = {
-        "--", "-M", "-d", "-fdirectives-only", "-fpreprocessed", "-fdebug-cpp", "-fdump-", "-save-temps",
-        "-print-", "-###", "-Wp,", "-Xpreprocessor"};
-    static constexpr std::string_view other_program[] = {"-wrapper", "-B", "-specs", "-fplugin", "-iplugindir"};
-    for (std::string_view p : other_output)
-        if (starts(a, p)) return "it changes what the preprocessor writes";
-    for (std::string_view p : other_program)
-        if (starts(a, p)) return "it runs or loads another program";
-    return "";
+// The GNU cpp options the wrapper passes on, as the manual lists them.
+// Anything else may write beside the output or into an input (a report, a
+// dependency file, statistics), write something other than the
+// preprocessed source or run another program, so it is refused.
+enum class Form : uint8_t {
+    Exact,   // the option alone
+    Value,   // a value joined to it ("-DX") or in the next argument ("-D X")
+    Joined,  // a value joined to it ("-std=c89", "-Wall"); "-W" may stand alone
+};
+struct KnownOption {
+    std::string_view name;
+    Form form;
+};
+constexpr KnownOption known_options[] = {
+    // macros
+    {"-D", Form::Value}, {"-U", Form::Value}, {"-A", Form::Value}, {"-undef", Form::Exact},
+    // include paths and their order, files read first
+    {"-I", Form::Value}, {"-iquote", Form::Value}, {"-isystem", Form::Value}, {"-idirafter", Form::Value},
+    {"-nostdinc", Form::Exact}, {"-include", Form::Value}, {"-imacros", Form::Value},
+    // the standard
+    {"-std=", Form::Joined}, {"-ansi", Form::Exact}, {"-trigraphs", Form::Exact}, {"-traditional-cpp", Form::Exact},
+    // warnings
+    {"-w", Form::Exact}, {"-W", Form::Joined}, {"-pedantic", Form::Exact}, {"-pedantic-errors", Form::Exact},
+    // comments and line markers
+    {"-C", Form::Exact}, {"-CC", Form::Exact}, {"-P", Form::Exact},
+    // reports on standard error, which the wrapper does not pass on
+    {"-H", Form::Exact}, {"-v", Form::Exact},
+};
+
+// The -f options of the list: the flags (each also as "-fno-") and those
+// with a value.
+constexpr std::string_view known_flags[] = {"dollars-in-identifiers", "extended-identifiers"};
+constexpr std::string_view known_f_values[] = {"exec-charset=", "wide-exec-charset=", "input-charset=",
+                                               "max-include-depth="};
+
+bool known_f_option(const std::string& a) {
+    if (!starts(a, "-f")) return false;
+    std::string_view f = std::string_view(a).substr(2);
+    for (std::string_view v : known_f_values)
+        if (f.size() > v.size() && f.starts_with(v)) return true;
+    if (f.starts_with("no-")) f.remove_prefix(3);
+    return std::find(std::begin(known_flags), std::end(known_flags), f) != std::end(known_flags);
 }
 
-// GNU cpp's options that take the next argument as their value (what
-// "cpp --help=separate" lists, and the linker and assembler options the
-// driver takes and passes over), apart from those refused above.
-bool takes_value(const std::string& a) {
-    static constexpr std::string_view separate[] = {
-        "-D", "-U", "-I", "-A", "-F", "-L", "-x", "-include", "-imacros", "-idirafter", "-iprefix", "-iwithprefix",
-        "-iwithprefixbefore", "-isystem", "-iquote", "-isysroot", "-imultilib", "-imultiarch", "-aux-info",
-        "-Xlinker", "-Xassembler", "-T", "-Tdata", "-Ttext", "-Tbss", "-u", "-z", "-e", "-h", "-R", "-J", "-Hd",
-        "-Hf", "-Xf", "-gnatO", "-fintrinsic-modules-path"};
-    for (std::string_view s : separate)
-        if (a == s) return true;
-    return false;
+// The option of the list that `a` is written as; nullptr for none.
+const KnownOption* known_option(const std::string& a) {
+    // "-W" with a comma passes options on to other programs ("-Wp,-MD,x.d").
+    if (starts(a, "-W") && a.find(',') != std::string::npos) return nullptr;
+    for (const KnownOption& k : known_options) {
+        bool match = k.form == Form::Exact  ? a == k.name
+                     : k.form == Form::Value ? starts(a, k.name)
+                                             : starts(a, k.name) && (a.size() > k.name.size() || k.name == "-W");
+        if (match) return &k;
+    }
+    return nullptr;
+}
+
+// Why GNU cpp must not be given an option that is not in the list.
+std::string refusal(const std::string& a) {
+    static constexpr std::string_view other_program[] = {"-wrapper", "-B", "-specs", "-fplugin", "-iplugindir"};
+    for (std::string_view p : other_program)
+        if (starts(a, p)) return "it runs or loads another program";
+    return "it changes what the preprocessor writes";
 }
 
 }  // namespace
@@ -98,16 +134,17 @@ Invocation translate_args(const std::vector<std::string>& args) {
             continue;
         }
         if (dropped(a)) continue;
-        if (std::string why = refusal(a); !why.empty()) {
-            inv.error = "option '" + a + "' is not taken: " + why;
-            return inv;
-        }
         // "-" would make GNU cpp read standard input and write over the source.
         if (a.rfind("-o", 0) == 0 || a == "-") {
             inv.error = "option '" + a + "' is not taken: the source and the output file are the last arguments";
             return inv;
         }
-        if (takes_value(a)) {
+        const KnownOption* known = known_option(a);
+        if (!known && !known_f_option(a)) {
+            inv.error = "option '" + a + "' is not taken: " + refusal(a);
+            return inv;
+        }
+        if (known && known->form == Form::Value && a == known->name) {
             // GNU cpp would take the next word, the source, as the value and
             // then read standard input, or write somewhere else than the
             // output named.
@@ -133,6 +170,55 @@ Invocation translate_args(const std::vector<std::string>& args) {
     inv.args.push_back(inv.source);
     inv.ok = true;
     return inv;
+}
+
+std::vector<std::string> parse_dependencies(const std::string& rule) {
+    std::vector<std::string> files;
+    std::string name;
+    bool in_target = true;
+    auto end_name = [&] {
+        if (!name.empty() && !in_target) files.push_back(name);
+        name.clear();
+    };
+    for (size_t i = 0; i < rule.size(); ++i) {
+        char c = rule[i];
+        if (in_target) {
+            // The target is ours and holds no ':'.
+            in_target = c != ':';
+            continue;
+        }
+        if (c == '\\') {
+            // GNU cpp doubles the backslashes before a blank or a '#' and
+            // puts one more before that character; a backslash at the end
+            // of a line continues the rule.
+            size_t run = rule.find_first_not_of('\\', i);
+            size_t count = (run == std::string::npos ? rule.size() : run) - i;
+            char next = run == std::string::npos ? '\0' : rule[run];
+            if (next == '\n' && count == 1) {
+                end_name();
+                i = run;
+            } else if (next == ' ' || next == '\t' || next == '#') {
+                name.append(count / 2, '\\');
+                i = run - 1;
+                if (count % 2 == 1) {
+                    name += next;
+                    i = run;
+                }
+            } else {
+                name.append(count, '\\');
+                i += count - 1;
+            }
+        } else if (c == '$' && i + 1 < rule.size() && rule[i + 1] == '$') {
+            name += '$';
+            ++i;
+        } else if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+            end_name();
+        } else {
+            name += c;
+        }
+    }
+    end_name();
+    return files;
 }
 
 std::string filter_markers(const std::string& text) {

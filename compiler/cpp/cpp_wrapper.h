@@ -29,6 +29,11 @@ Invocation translate_args(const std::vector<std::string>& args);
 // or a FIFO, which would never end); "" when there is none.
 std::string find_endless_include(const Invocation& inv, const std::string& working_dir);
 
+// The files a run read, from the make rule that GNU cpp writes for "-MD
+// -MF file -MT target" (target, ':', the source and every file it
+// included), with the rule's escapes undone.
+std::vector<std::string> parse_dependencies(const std::string& rule);
+
 // Removes the line markers that name "<built-in>", "<command-line>" and the
 // like; every other line stays as it is.
 std::string filter_markers(const std::string& text);

@@ -151,7 +151,10 @@ TEST_F(BuildTest, ACopiedWorkspaceBuildsFromItsOwnSources) {
     }
     auto [built, rc] = run(stage_bin_ + "/zbuild " + ws + " --build");
     EXPECT_EQ(rc, 0);
-    EXPECT_EQ(built, full) << copy_dir;
+    std::string removed;
+    for (const char* object : {"main", "console", "_startup"})
+      removed += "Removed 'debug/" + std::string(object) + ".o09', made from the sources of another folder\n";
+    EXPECT_EQ(built, full.substr(0, full.find('\n') + 1) + removed + full.substr(full.find('\n') + 1)) << copy_dir;
     std::string load = slurp(copy_dir + "/ky09demo/debug/ky09demo_Debug.s19");
     EXPECT_NE(load.find("SX:C:M:main$" + copy_dir + "/ky09demo/main.c\n"), std::string::npos) << copy_dir;
     EXPECT_NE(load.find("SX:C:M:console$" + copy_dir + "/ky09demo/console.c\n"), std::string::npos) << copy_dir;
@@ -165,6 +168,49 @@ TEST_F(BuildTest, ACopiedWorkspaceBuildsFromItsOwnSources) {
   check(root_ + "/copy1", "");
   fs::remove_all(root_ + "/examples");
   check(root_ + "/copy2", "--update-deps");
+}
+
+// Before a build only objects go, and only at the place the build writes
+// them, when they were made elsewhere: not a user's files that share an
+// object's name in a folder another configuration's objects go to (given
+// as a full path, with "..", or through a link), nor a user's file in the
+// project folder named like the object of a source "C:x.c". A relative
+// ##MADEIN says nothing about where the objects were made.
+TEST_F(BuildTest, ABuildRemovesOnlyItsOwnObjectsMadeElsewhere) {
+  const std::string shared = root_ + "/shared";
+  const std::vector<std::string> names = {"main.o09", "console.o09", "_startup.o09"};
+  for (const std::string& n : names) put(shared + "/" + n, "not an object: " + n + "\n");
+  fs::create_directory_symlink(shared, pd_ + "/out");
+  put(pd_ + "/C:x.c", "int x;\n");
+  const std::string users = "mod:user:O09:C:x.o09\ne\n";
+  put(pd_ + "/C:x.o09", users);
+  const std::string m09 = pd_ + "/ky09demo.m09";
+  put(m09, replace_all(slurp(m09), "\".\\ky09demo.h\" \"\" \"1\" ", "\".\\ky09demo.h\" \"\" \"1\"  \\\n\t\".\\C:x.c\" \"\" \"1\" "));
+  const std::string original = slurp(m09);
+  auto with = [&](const std::string& final_objects, const std::string& made_in) {
+    std::string text = replace_all(original, "##OBJDIR=\"final\"", "##OBJDIR=\"" + final_objects + "\"");
+    put(m09, replace_all(text, "#PROJECT OPTIONS SECTION\n", "#PROJECT OPTIONS SECTION\n##MADEIN=\"" + made_in + "\"\n"));
+  };
+  const std::string compiled = "compiling...\nmain.c\nconsole.c\nC:x.c\nassembling...\n_startup.s09\nlinking...\n"
+                               "'debug/ky09demo_Debug.s19' - 0 Error(s)\n";
+  std::string removed;
+  for (const char* object : {"main", "console", "C:x", "_startup"})
+    removed += "Removed 'debug/" + std::string(object) + ".o09', made from the sources of another folder\n";
+  int round = 0;
+  for (const auto& [final_objects, made_in] : std::vector<std::pair<std::string, std::string>>{
+           {shared, "/elsewhere"}, {"../../shared", "."}, {"out", "/elsewhere"}, {"out", "debug"}}) {
+    with(final_objects, made_in);
+    auto [out, code] = zbuild("--build");
+    EXPECT_EQ(code, 0) << out;
+    EXPECT_EQ(out, "------------- Build Debug 'ky09demo_Debug.s19'\n" + (round++ ? removed : "") + compiled)
+        << final_objects;
+    for (const std::string& n : names) EXPECT_EQ(slurp(shared + "/" + n), "not an object: " + n + "\n") << n;
+    EXPECT_EQ(slurp(pd_ + "/C:x.o09"), users);
+    EXPECT_EQ(slurp(pd_ + "/debug/C:x.o09").rfind("mod:", 0), 0u);
+  }
+  // Made here, they stay.
+  EXPECT_EQ(zbuild("--build").first,
+            "------------- Build Debug 'ky09demo_Debug.s19'\nlinking...\n'debug/ky09demo_Debug.s19' - 0 Error(s)\n");
 }
 
 // A project file that holds no rules builds nothing, and says so: a damaged

@@ -231,21 +231,16 @@ class Writer {
   }
 
  private:
-  // An empty object directory is the project directory to make.
-  static std::string object_dir(const ProjectConfig& c) { return c.obj_dir.empty() ? "." : c.obj_dir; }
-
   void objects(const ProjectConfig& c, std::string& out) {
-    const std::string od = object_dir(c);
     out += rule_line;
     out += "#OBJECT FILES SECTION\n\nOBJ=";
     for (const ProjectFile& f : p_.files)
-      if (is_source_kind(file_kind_of(f.path))) out += format(" \\\n\t\"%s\\%s\"", od.c_str(), object_name(f.path).c_str());
+      if (is_source_kind(file_kind_of(f.path))) out += format(" \\\n\t\"%s\"", object_file(c, f.path).c_str());
     out += "\n";
   }
 
   // The macros, rules and commands make builds from.
   bool make_lines(const ProjectConfig& c, std::string& out) {
-    const std::string od = object_dir(c);
     out += rule_line;
     out += "#MACROS for MAKE\n";
     list(out, "\nINC=", " \\\n\t-I\"%s\"", c.list(Includes));
@@ -263,7 +258,7 @@ class Writer {
     out += rule_line;
     out += "\n\n# Clean\nclean:";
     out += format("\n\tRMFI \"%s\"", target.c_str());
-    for (const ProjectFile& f : p_.files) out += format("\n\tRMFI \"%s\\%s\"", od.c_str(), object_name(f.path).c_str());
+    for (const ProjectFile& f : p_.files) out += format("\n\tRMFI \"%s\"", object_file(c, f.path).c_str());
     out += "\n";
 
     out += rule_line;
@@ -271,7 +266,7 @@ class Writer {
     for (const ProjectFile& f : p_.files) {
       int kind = file_kind_of(f.path);
       if (!is_source_kind(kind)) continue;
-      std::string object = format("%s\\%s", od.c_str(), object_name(f.path).c_str());
+      std::string object = object_file(c, f.path);
       out += format("\n\"%s\":\t", object.c_str());
       for (const std::string& dep : dependencies(f.path)) out += format("\\\n\t\"%s\"", dep.c_str());
       out += "\n";

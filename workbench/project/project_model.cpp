@@ -134,6 +134,10 @@ int file_group_of(std::string_view path) {
 
 std::string object_name(std::string_view path) { return path_base_name(path) + ".o09"; }
 
+std::string object_file(const ProjectConfig& c, std::string_view source) {
+  return format("%s\\%s", c.obj_dir.empty() ? "." : c.obj_dir.c_str(), object_name(source).c_str());
+}
+
 // ---- Project ----
 
 void split_file_identity(const std::string& path, std::string& canonical, std::string& dir, std::string& name) {

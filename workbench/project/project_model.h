@@ -77,6 +77,10 @@ std::string_view display_type(std::string_view path);
 std::string_view type_extension(int type);
 // The file name up to its first '.' and ".o09".
 std::string object_name(std::string_view path);
+// The object a build makes of a source, as the project file's rules name it
+// for the make engine: the configuration's object directory ("." when
+// empty), '\' and object_name. Relative to the project directory.
+std::string object_file(const ProjectConfig& c, std::string_view source);
 
 // A project's or workspace's path in canonical form, its directory (up to
 // the last separator) and its name (the file name up to its last '.'); all

@@ -4,9 +4,9 @@
 // reloading.
 #include "workbench/project/project_session.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include "common/format.h"
 #include "common/path.h"
@@ -43,10 +43,23 @@ bool readable(const std::string& path) {
   return f != nullptr;
 }
 
-// One folder, also when reached by another way (a link).
+// One folder, also when reached by another way (a link). A relative name
+// says nothing: read against the project's folder it would always be that.
 bool same_folder(const std::string& a, const std::string& b) {
   std::error_code ec;
-  return !a.empty() && (a == b || fs::equivalent(path_native(a), path_native(b), ec));
+  return !a.empty() && !path_is_relative(a) && (a == b || fs::equivalent(path_native(a), path_native(b), ec));
+}
+
+// A file (not a link) whose first record is the module header that hasm09
+// writes, "mod:NAME:O09:FILE": an object, not a user's file of that name.
+bool is_object_file(const std::string& path) {
+  std::error_code ec;
+  if (!fs::is_regular_file(fs::symlink_status(path, ec))) return false;
+  std::ifstream in(path, std::ios::binary);
+  std::string line;
+  if (!std::getline(in, line) || !line.starts_with("mod:")) return false;
+  size_t type = line.find(':', 4);
+  return type != std::string::npos && line.compare(type + 1, 4, "O09:") == 0;
 }
 
 }  // namespace
@@ -245,19 +258,22 @@ bool ProjectSession::prepare_directories() {
 // The objects of both configurations, when they were made from the sources
 // of another folder (the project was copied or moved, or its file does not
 // say where they were made): their debug records name those sources, and
-// being newer than the sources here they would look up to date. False
-// after the message box when one cannot be removed.
+// being newer than the sources here they would look up to date. Only an
+// object at the place the build writes it goes, and the output window says
+// so; the project directory is current. False after the message box when
+// one cannot be removed.
 bool ProjectSession::remove_objects_made_elsewhere() {
   if (same_folder(project.made_in, project.dir())) return true;
   for (const ProjectConfig* c : {&project.debug, &project.final_})
     for (const ProjectFile& f : project.files) {
       if (!is_source_kind(file_kind_of(f.path))) continue;
-      std::string object =
-          path_join(project.dir(), path_join(c->obj_dir.empty() ? "." : c->obj_dir, object_name(f.path)));
-      if (std::remove(path_native(object).c_str()) != 0 && errno != ENOENT) {
+      std::string object = path_native(object_file(*c, f.path));
+      if (!is_object_file(object)) continue;
+      if (std::remove(object.c_str()) != 0) {
         host_.error(format("Can not remove '%s', made from the sources of another folder", object.c_str()));
         return false;
       }
+      host_.out(format("Removed '%s', made from the sources of another folder\n", object.c_str()));
     }
   project.made_in = project.dir();
   return true;
