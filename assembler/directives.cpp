@@ -21,17 +21,20 @@ enum Code : int {
   SetDp = 50, Pag = 51, Spc = 52, Nam = 53, Sttl = 54, Rpt = 55,
 };
 
+// "opt" is the TSC spelling of option, but stands in the standard table: a
+// TSC source begins with "opt TSC", before the TSC table is on.
 // clang-format off
 constexpr DirectiveEntry PureTable[] = {
     {"align", Align}, {"export", Export}, {"end", End}, {"file", File}, {"function", Function},
-    {"import", Import}, {"option", OptionDir}, {"org", Org}, {"segment", SegmentDir}, {"use", Use},
+    {"import", Import}, {"option", OptionDir}, {"opt", OptionDir}, {"org", Org},
+    {"segment", SegmentDir}, {"use", Use},
     {"equ", Equ}, {"set", Set}, {"list", List}, {"listcond", ListCond}, {"nolist", NoList},
     {"nolistcond", NoListCond}, {"xdef", Xdef}, {"define", Xdef}, {"xref", Xref}, {"extern", Xref},
     {"entry", Entry}, {"exit", Exit}, {"bss", Bss}, {"data", Data}, {"text", Text},
     {"rodata", Rodata}, {nullptr, 0}};
 constexpr DirectiveEntry TscTable[] = {
     {"org", Org}, {"end", End}, {"rmb", Rmb}, {"fcb", Fcb}, {"fdb", Fdb}, {"fcc", Fcc},
-    {"equ", Equ}, {"set", Set}, {"err", Err}, {"lib", Use}, {"opt", OptionDir}, {"reg", Reg},
+    {"equ", Equ}, {"set", Set}, {"err", Err}, {"lib", Use}, {"reg", Reg},
     {"setdp", SetDp}, {"pag", Pag}, {"spc", Spc}, {"nam", Nam}, {"ttl", Nam}, {"sttl", Sttl},
     {"rpt", Rpt}, {nullptr, 0}};
 constexpr DirectiveEntry BaseTable[] = {
@@ -293,9 +296,16 @@ std::vector<std::string> name_list(Assembly& as) {
   return names;
 }
 
+bool name_too_long(Assembly& as, const std::string& name) {
+  if (name.size() <= MaxNameLength) return false;
+  error(as, format("Symbol name is to long (max %d characters)", MaxNameLength));
+  return true;
+}
+
 void export_names(Assembly& as) {
   as.last_data_label = nullptr;
   for (const std::string& name : name_list(as)) {
+    if (name_too_long(as, name)) return;
     declare_symbol(as, name, Declare::Global);
     Symbol* s = find_symbol(as, name);
     if (as.pass == 2 && s && (s->flags & SymConstant)) error(as, "Constant can't be exported");
@@ -308,6 +318,7 @@ void import_names(Assembly& as) {
   for (const std::string& item : name_list(as)) {
     size_t colon = item.find(':');
     std::string name = item.substr(0, colon);
+    if (name_too_long(as, name)) return;
     declare_symbol(as, name, Declare::External);
     Symbol* s = find_symbol(as, name);
     if (!s) continue;

@@ -154,7 +154,10 @@ void size_offset(Assembly& as, Operand& op, int r, bool indirect, int opcode) {
     op.pcr = true;
     int short_length = opcode_length(opcode) + 2;
     int d = v - static_cast<int>(as.line.address) - short_length;
-    bool fits8 = !op.expr.uses_symbol && !op.expr.relocatable && d >= -128 && d <= 127;
+    // Only in abs is a number's distance known here; anywhere else it waits
+    // for the segment's place, and 16 bits reach wherever that is.
+    bool fits8 = !op.expr.uses_symbol && !op.expr.relocatable && as.current == as.abs_segment &&
+                 d >= -128 && d <= 127;
     op.postbyte = fits8 ? 0x8C : 0x8D;
     op.offset_bytes = fits8 ? 1 : 2;
     return;
@@ -285,13 +288,37 @@ void emit_field(Assembly& as, const ExprResult& e, int size) {
 
 namespace {
 
+// A number or constant as a branch or PC-relative target is a fixed address.
+// From a place in a segment the linker puts somewhere, its distance is known
+// only then; in abs, where the place is a number too, it is known now.
+bool fixed_target_from_relocatable(Assembly& as, const ExprResult& e) {
+  return !e.relocatable && as.current != as.abs_segment;
+}
+
+// The linker finishes the distance as for a label of abs whose value is the
+// target: a 'P' entry against segment abs, where the constants live.
+void fixed_target_relocation(Assembly& as, const ExprResult& e, int size) {
+  ExprResult fixed;
+  fixed.relocatable = true;
+  fixed.reloc_segment = abs_segment(as);
+  fixed.reloc_value = e.value;
+  relocation(as, fixed, size, RelocType::P);
+}
+
 // A byte measured from the end of an instruction of `length` bytes.
 void relative_byte(Assembly& as, const ExprResult& e, int length) {
   if (as.pass == 1) {
+    if (fixed_target_from_relocatable(as, e)) abs_segment(as);
     emit_byte(as, 0);
     return;
   }
   uint32_t target = e.value + e.reloc_value;
+  if (!e.undefined && fixed_target_from_relocatable(as, e)) {
+    // The field is the instruction's last byte: its end lies one behind it.
+    emit_byte(as, 0xFF);
+    fixed_target_relocation(as, e, 1);
+    return;
+  }
   if (e.undefined || (e.relocatable && !e.reloc_segment)) {
     error(as, "External or undefined operand");
     emit_byte(as, 0);
@@ -313,7 +340,13 @@ void relative_byte(Assembly& as, const ExprResult& e, int length) {
 // another segment or to an import the linker finishes it ('P' entry).
 void relative_word(Assembly& as, const ExprResult& e, int length) {
   if (as.pass == 1) {
+    if (fixed_target_from_relocatable(as, e)) abs_segment(as);
     emit_word(as, 0);
+    return;
+  }
+  if (fixed_target_from_relocatable(as, e)) {
+    emit_word(as, 0xFFFE);
+    fixed_target_relocation(as, e, 2);
     return;
   }
   bool local = !e.relocatable ||

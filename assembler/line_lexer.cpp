@@ -49,9 +49,13 @@ void reset_line(Assembly& as) {
 bool read_label(Assembly& as, std::string& label) {
   const char* p = as.line.text.c_str();
   const char* end = scan_name(p, label);
-  if (end == p || label.size() > MaxNameLength) {
-    label.clear();
+  if (end == p) {
     error(as, "Illegal label");
+    return false;
+  }
+  if (label.size() > MaxNameLength) {
+    label.clear();
+    error(as, format("Symbol name is to long (max %d characters)", MaxNameLength));
     return false;
   }
   if (*end == ':') ++end;

@@ -112,6 +112,11 @@ void command_line_defines(Assembly& as) {
     }
     as.line.error = false;
     if (name.empty()) continue;
+    if (name.size() > MaxNameLength) {
+      as.report.out += format("%s: Symbol name is to long (max %d characters), -D '%s' ignored\n",
+                              ProgramName, MaxNameLength, name.c_str());
+      continue;
+    }
     Symbol* s = find_symbol(as, name);
     if (s) {
       s->flags |= SymMultiple;

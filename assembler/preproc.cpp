@@ -119,6 +119,10 @@ void define_line(Assembly& as, const std::vector<std::string>& words, const char
     warning(as, "Macro Expansions is NOT supported, 'define' igored");
     return;
   }
+  if (name.size() > MaxNameLength) {
+    error(as, format("Symbol name is to long (max %d characters)", MaxNameLength));
+    return;
+  }
   bool has_value = words.size() > 1 && words[1][0] != '*' && words[1][0] != ';';
   uint32_t value = 0;
   if (has_value && !eval_word(as, word_at(rest, 1), value)) return;

@@ -61,7 +61,9 @@ void copy_relocations(Link& link, Input& input, const SegmentPart& part, std::st
       continue;
     }
     uint32_t value = r->value;
-    if (!r->global) {
+    // A value in abs is a fixed address (the target of a branch from a
+    // segment that moves), whatever bytes other modules put into abs.
+    if (!r->global && !equal_nocase(r->target, "abs")) {
       Segment* target = find_segment(link, r->target);
       if (SegmentPart* target_part = target ? find_part(input, target) : nullptr)
         value += target_part->offset;

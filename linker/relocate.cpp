@@ -71,6 +71,16 @@ void report_truncation(Link& link, Segment& segment, bool local) {
                         "reported for this segment, check the list file)");
 }
 
+// A byte distance (a short branch) that cannot reach its target would send
+// the program elsewhere: an error, not a truncation.
+bool short_distance_out_of_range(Link& link, const RelocRecord& r, uint32_t target,
+                                 const InsvalResult& result) {
+  if (r.type != 'P' || r.size != 'B' || !result.truncated) return false;
+  error(link, format("8-bit displacement to %4.4X out of range at line %d of module '%s'", target,
+                     r.line, r.module.c_str()));
+  return true;
+}
+
 void apply_local(Link& link, Segment& segment, std::vector<uint8_t>& bytes, const RelocRecord& r,
                  const Segment& target_segment, Listing& listing) {
   uint32_t target = target_segment.reloc_base + r.value;
@@ -89,7 +99,7 @@ void apply_local(Link& link, Segment& segment, std::vector<uint8_t>& bytes, cons
                 " ('", target_segment.name, "') Type '", r.type, "', Size '", r.size,
                 "', Operand: ", Hex{result.value, 8});
   }
-  if (!result.truncated) return;
+  if (!result.truncated || short_distance_out_of_range(link, r, target, result)) return;
   report_truncation(link, segment, true);
   if (link.want_map)
     link.map += format("\nReference at line: %d, module:%s, truncated from %8.8X \n", r.line,
@@ -123,7 +133,7 @@ void apply_global(Link& link, Segment& segment, std::vector<uint8_t>& bytes, con
                 symbol->segment ? ")" : ",linker defined)", " from ", Hex{field, 8}, " Type '", r.type,
                 "', Size '", r.size, "', Operand: ", Hex{result.value, 8});
   }
-  if (!result.truncated) return;
+  if (!result.truncated || short_distance_out_of_range(link, r, target, result)) return;
   uint32_t written = result.value & field_mask(r.size);
   if (symbol->segment) {
     report_truncation(link, segment, false);
@@ -169,6 +179,11 @@ InsvalResult insval(Link& link, std::vector<uint8_t>& bytes, uint32_t offset, ui
   if (n == 2) result.truncated = signed_amount < -65536 || signed_amount > 65535;
   // 'F' (page) and 'A' (absolute) fields take the target alone.
   result.value = (type == 'F' || type == 'A') ? target : amount + addend;
+  // A relative byte is a signed distance: it must fit as one.
+  if (n == 1 && type == 'P') {
+    int32_t distance = static_cast<int32_t>(result.value);
+    result.truncated = distance < -128 || distance > 127;
+  }
   for (size_t i = 0; i < n; ++i)
     bytes[offset + i] = static_cast<uint8_t>(result.value >> (8 * (n - 1 - i)));
   return result;

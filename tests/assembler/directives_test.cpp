@@ -104,6 +104,14 @@ TEST(Hasm09Directives, NopureTurnsEveryTableOff) {
 }
 
 TEST(Hasm09Directives, OptionWords) {
+  // opt is option's TSC spelling, known before the TSC directives are on.
+  for (const char* first : {" opt TSC\n", " OPT tsc\n", "start opt TSC\n"}) {
+    AsmRun r = assemble(std::string(first) + " fcc /ab/\n");
+    EXPECT_EQ(r.rc, 0) << first << r.err;
+    EXPECT_EQ(text_of(r), hex_bytes("61 62")) << first;
+  }
+  EXPECT_EQ(first_error(" opt\n"), "\"t.s09\" (1): error: 'option' requires argument(s)\n");
+  EXPECT_EQ(assemble(" opt TSC\n", {"-C", "nopure"}).err, "\"t.s09\" (1): error: Illegal mnemonic\n");
   EXPECT_EQ(first_error(" option\n"), "\"t.s09\" (1): error: 'option' requires argument(s)\n");
   EXPECT_EQ(first_error(" option frob\n"), "\"t.s09\" (1): error: Unrecognised option\n");
   AsmRun r = assemble(" nop\n option nolist\n nop\n option list\n rts\n", {"-L"});

@@ -186,9 +186,20 @@ TEST(Hasm09Expr, NamesUpTo128Characters) {
   std::string name(128, 'n'), longer(129, 'n');
   AsmRun r = assemble(name + " nop\n bra " + name + "\n");
   EXPECT_EQ(r.rc, 0) << r.err;
-  EXPECT_EQ(assemble(longer + " nop\n").err, "\"t.s09\" (1): error: Illegal label\n");
-  EXPECT_EQ(assemble(" fdb " + longer + "\n").err,
-            "\"t.s09\" (1): error: Symbol name is to long (max 128 characters)\n");
+  r = assemble(" import " + name + "\n export e" + name.substr(1) + "\nk" + name.substr(1) +
+               " equ 1\ne" + name.substr(1) + ": nop\n#define d" + name.substr(1) + " 2\n", {"-D", "D" + name.substr(1)});
+  EXPECT_EQ(r.rc, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  // Every place that defines or declares a name says why a longer one is refused.
+  const std::string too_long = "error: Symbol name is to long (max 128 characters)\n";
+  for (const std::string& line : {longer + " nop\n", longer + ": nop\n", longer + " equ 1\n",
+                                  " import " + longer + "\n", " import a," + longer + ":2\n",
+                                  " export " + longer + "\n", "#define " + longer + " 1\n",
+                                  " fdb " + longer + "\n"})
+    EXPECT_EQ(assemble(line).err, "\"t.s09\" (1): " + too_long) << line;
+  r = assemble(" nop\n", {"-D", longer + "=1"});
+  EXPECT_EQ(r.rc, 0);
+  EXPECT_EQ(r.out, "HASM09: Symbol name is to long (max 128 characters), -D '" + longer + "' ignored\n");
 }
 
 TEST(Hasm09Expr, MoreThanTenSymbolsAreTooComplex) {

@@ -38,6 +38,36 @@ TEST(Hasm09Object, LongBranchesIntoOtherSegmentsAreFinishedByTheLinker) {
             hex_bytes("16 FF FE 10 27 00 02 30 8D FF FE 10 AE 9D FF FE"));
 }
 
+TEST(Hasm09Object, FixedTargetsFromAMovingSegmentAreFinishedByTheLinker) {
+  // A number or constant is a fixed address: its distance from text is known
+  // once text is placed. The entry names it in abs, where the constants are.
+  AsmRun r = assemble("K equ $E029\nhere lbra $E100\n lbeq K\n leax $20,pcr\n ldy [K+1,pcr]\n"
+                      " bra $1000\n bsr K\n beq here\n lbra here\n");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_EQ(records(r.object, "RL:"),
+            (std::vector<std::string>{
+                "RL:text:t:00000001:P:W:0000E100:abs:2",
+                "RL:text:t:00000005:P:W:0000E029:abs:3",
+                "RL:text:t:00000009:P:W:00000020:abs:4",
+                "RL:text:t:0000000E:P:W:0000E02A:abs:5",
+                "RL:text:t:00000011:P:B:00001000:abs:6",
+                "RL:text:t:00000013:P:B:0000E029:abs:7"}));
+  // The fields hold what lies between them and the instruction's end; targets
+  // in the segment itself keep their distances.
+  EXPECT_EQ(segment_bytes(r.object, "text"),
+            hex_bytes("16 FF FE 10 27 FF FE 30 8D FF FE 10 AE 9D FF FE 20 FF 8D FF 27 EA 16 FF E7"));
+  // Without a constant of its own the source still gets its segment abs.
+  EXPECT_EQ(records(assemble(" bra 0\n").object, "seg:"),
+            (std::vector<std::string>{"seg:text:2", "seg:abs:0"}));
+  // In abs itself places are numbers: the distance is known, no entry made.
+  r = assemble(" segment abs\n org $E000\n lbra $E100\n bra $E010\n leax $E020,pcr\n");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_TRUE(records(r.object, "RL:").empty());
+  std::vector<uint8_t> code = segment_bytes(r.object, "abs");
+  ASSERT_EQ(code.size(), 0xE008u);
+  EXPECT_EQ(std::vector<uint8_t>(code.end() - 8, code.end()), hex_bytes("16 00 FD 20 0B 30 8C 18"));
+}
+
 TEST(Hasm09Object, ImportsAndExportsUseGlobalRecords) {
   AsmRun r = assemble(" export here\n import ext\nhere nop\n jsr here\n lbsr ext\n bsr here\n");
   ASSERT_EQ(r.rc, 0) << r.err;

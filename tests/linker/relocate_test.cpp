@@ -48,6 +48,21 @@ TEST_F(VlkInsval, TruncationKeepsTheLowBits) {
   EXPECT_FALSE(apply(byte, 0, 0, 0xFFFFFF00, 'O', 'B').truncated) << "-256 still fits";
 }
 
+TEST_F(VlkInsval, RelativeBytesMustReachTheirTarget) {
+  // bra with -1 in its field at 0x1001: the distance counts from 0x1002.
+  auto branch_to = [this](uint32_t target) {
+    std::vector<uint8_t> bra{0x20, 0xFF};
+    InsvalResult r = apply(bra, 1, 0x1000, target, 'P', 'B');
+    return std::make_pair(bra[1], r.truncated);
+  };
+  EXPECT_EQ(branch_to(0x100C), std::make_pair(uint8_t{0x0A}, false));
+  EXPECT_EQ(branch_to(0x1081), std::make_pair(uint8_t{0x7F}, false));
+  EXPECT_EQ(branch_to(0x0F82), std::make_pair(uint8_t{0x80}, false));
+  EXPECT_TRUE(branch_to(0x1082).second);
+  EXPECT_TRUE(branch_to(0x0F81).second);
+  EXPECT_TRUE(branch_to(0xE100).second);
+}
+
 TEST_F(VlkInsval, PageAndAbsoluteFieldsTakeTheTargetAlone) {
   std::vector<uint8_t> word{0x12, 0x34};
   EXPECT_EQ(apply(word, 0, 0, 0x0F, 'F', 'W').value, 0x0Fu);
