@@ -423,6 +423,18 @@ TEST_F(SldFrame, AfterSetupOkTheDebuggerShowsTheResetPc) {
   EXPECT_NE(target.target_get_pc(), after_step);
   EXPECT_EQ(title(), "(Dissassembly)");
   EXPECT_TRUE(frame->statusText()->text().isEmpty()) << frame->statusText()->text().toStdString();
+  // Next runs a called routine to the instruction behind the call.
+  for (int i = 0; i < 40 && !target.is_call_at(target.target_get_pc()); ++i) {
+    ctl->window()->toolAction(CMD_SLD_STEP_INTO)->trigger();
+    ASSERT_TRUE(settle());
+  }
+  const uint32_t call = target.target_get_pc();
+  ASSERT_TRUE(target.is_call_at(call));
+  std::string text;
+  const uint32_t behind = target.disassemble_line(call, text);
+  ctl->window()->toolAction(CMD_SLD_NEXT)->trigger();
+  ASSERT_TRUE(settle());
+  EXPECT_EQ(target.target_get_pc(), behind) << text;
   // Run lets the monitor run until Break.
   ctl->window()->toolAction(CMD_SLD_RUN)->trigger();
   QTest::qWait(50);
