@@ -263,8 +263,14 @@ std::string debug_symbol_record(TranslationUnit& tu, const Symbol* s, const Symb
     switch (s->sclass) {
     case StorageClass::Global:
         return format("G:%s:%s:", s->name.c_str(), asm_name(s).c_str()) + type;
-    case StorageClass::Static:
-        return format("S:%s:_%u:", s->name.c_str(), static_cast<unsigned>(s->value)) + type;
+    case StorageClass::Static: {
+        std::string record = format("S:%s:_%u:", s->name.c_str(), static_cast<unsigned>(s->value)) + type;
+        // A static of a function's body carries the function as a field
+        // behind the type: two functions may each have one of a name.
+        // Readers that know no such field pass over it.
+        if (function) record += ":" + function->name;
+        return record;
+    }
     case StorageClass::Auto:
     case StorageClass::Param: {
         if (!function || s->name.empty()) return {};
@@ -290,7 +296,8 @@ void debug_block_scope(TranslationUnit& tu, const Symbol* first, const DebugPos&
 
 void debug_symbol(TranslationUnit& tu, const Symbol* s) {
     if (!tu.options.debug || !s || tu.debug.written.count(s)) return;
-    std::string record = debug_symbol_record(tu, s, nullptr, 0);
+    const Symbol* function = s->block > 0 && tu.body && tu.body->def ? tu.body->def->fn : nullptr;
+    std::string record = debug_symbol_record(tu, s, function, 0);
     if (record.empty()) return;
     tu.debug.written.insert(s);
     echo_source(tu, s->pos);

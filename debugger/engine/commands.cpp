@@ -113,28 +113,31 @@ void Engine::request_interrupt(int kind) {
   if (kind >= 1 && kind <= 7) user_requests[kind] = true;
 }
 
-void Engine::sim_timer_tick() {
-  for (uint64_t fast_steps = 0; run_mode != RunMode::Stopped;) {
+uint64_t Engine::sim_timer_tick(uint64_t steps) {
+  if (steps == 0) steps = fast_steps_per_tick;
+  uint64_t fast_steps = 0;
+  while (run_mode != RunMode::Stopped) {
     if (leaving && cpu.pc == *leaving) {
       sim_step_once(run_mode == RunMode::Slow);
       if (last_step.executed) leaving.reset();
-      if (run_mode == RunMode::Slow || ++fast_steps == fast_steps_per_tick) return;
+      if (run_mode == RunMode::Slow || ++fast_steps == steps) return run_mode == RunMode::Slow ? 1 : fast_steps;
       continue;
     }
     if (sim_bp_hit(cpu.pc, true) && !(debugger_passes_breakpoint && debugger_passes_breakpoint())) {
       stopped_at_breakpoint = true;
       stop();
-      return;
+      return fast_steps;
     }
     if (run_mode == RunMode::Slow) {
       sim_step_once(true);
-      return;
+      return 1;
     }
     // This step, and as many more of the tick's as run before a possible
     // breakpoint.
-    fast_steps += run_quiet(fast_steps_per_tick - fast_steps, [](const StepResult&) { return false; });
-    if (fast_steps == fast_steps_per_tick) return;
+    fast_steps += run_quiet(steps - fast_steps, [](const StepResult&) { return false; });
+    if (fast_steps == steps) return fast_steps;
   }
+  return fast_steps;
 }
 
 void Engine::goto_here(uint32_t address) {

@@ -138,8 +138,10 @@ public:
   int after_load();         // 811
   // 812 after its setup dialog closed: the load file again, reporting errors.
   void setup_done();
-  // The 100 ms timer of the window while running.
-  void sim_timer_tick();
+  // The 100 ms timer of the window while running: up to `steps`
+  // instructions (0: the window's 500), fewer when the run stops. Returns
+  // the steps made.
+  uint64_t sim_timer_tick(uint64_t steps = 0);
   void goto_here(uint32_t address);
   void clear_all_breaks();
   void sim_reset_state(bool clear_breakpoints);

@@ -253,7 +253,7 @@ int Sld::parse_function_record(char kind, char language, const std::vector<std::
 }
 
 // Class 'L' module:function:name:offset:type[:block], 'F' module:c_name:name,
-// 'G' module:name:label:address:type, 'S' module:name:address:type.
+// 'G' module:name:label:address:type, 'S' module:name:address:type[:function].
 int Sld::parse_symbol_record(const std::vector<std::string_view>& f) {
   char symbol_class = field(f, 0).empty() ? 0 : field(f, 0)[0];
   std::string_view module = field(f, 1);
@@ -281,7 +281,7 @@ int Sld::parse_symbol_record(const std::vector<std::string_view>& f) {
       return 1;
     case 'S':
       read_number(field(f, 3), 16, number);
-      sld_global_add(module, field(f, 2), number, field(f, 4), false);
+      sld_global_add(module, field(f, 2), number, field(f, 4), false, field(f, 5));
       return 1;
     default:
       return 0;

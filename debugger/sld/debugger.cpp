@@ -241,10 +241,12 @@ bool SldDebugger::locate_once(uint32_t pc) {
   return false;
 }
 
+// Without an execution module (the PC was in code without lines) the
+// search goes on all the same: the program comes back into its code.
 int SldDebugger::sld_locate_pc(bool step_if_lost) {
   for (int steps = 0;; ++steps) {
     uint32_t pc = target_.target_get_pc();
-    if (!model_.sld_exec_module() || !model_.sld_in_code(pc)) return 0;
+    if (model_.modules().empty() || !model_.sld_in_code(pc)) return 0;
     if (locate_once(pc)) return 1;
     if (!step_if_lost) return 0;
     if (steps == kLocateStepLimit) {
@@ -279,9 +281,17 @@ bool SldDebugger::passes_breakpoint() {
   return outside_service_ && target_.target_in_service() && breakpoints_.sld_bp_targets_only_at(pc);
 }
 
+// A stop where no line holds the PC (a reset took it into the monitor, a
+// run was broken off outside the program) shows the disassembly at the PC,
+// not the line where the program stood before.
+void SldDebugger::show_pc_without_line() {
+  model_.set_exec_module(nullptr);
+  model_.sld_show_module(nullptr);
+}
+
 void SldDebugger::sld_on_stop() {
   if (!session_) return;
-  sld_locate_pc(false);
+  if (!sld_locate_pc(false) && !target_.target_is_running() && !in_command_) show_pc_without_line();
   // Stops in the middle of a command (its single steps) leave its
   // breakpoints planted; the stop that ends it takes its temporaries out.
   if (!target_.target_is_running() && !in_command_) {
@@ -365,7 +375,11 @@ void SldDebugger::sld_run_command(int mode) {
     bool located = sld_locate_pc(true);
     in_command_ = false;
     if (!located) {
+      // The command is over: the window shows the disassembly at the PC
+      // and every command can be given again.
       breakpoints_.sld_bp_disarm_targets();
+      show_pc_without_line();
+      host_.status_text("");
       sld_refresh();
       return;
     }
@@ -381,12 +395,7 @@ void SldDebugger::step_logic(int mode) {
   const DebugModule* m = model_.sld_exec_module();
   uint32_t pc = target_.target_get_pc();
   if (!m || !m->has_source) {
-    if (mode == RUN_STEP_INTO) {
-      single_step(pc, true);
-    } else if (mode == RUN_NO_BREAKS) {
-      host_.clear_debug_markers();
-      target_.target_run();
-    }
+    step_without_lines(mode);
     return;
   }
   if (!sld_locate_pc(false)) {
@@ -430,6 +439,42 @@ void SldDebugger::step_assembler(int mode) {
     }
     case RUN_STEP_OUT:
       step_out_assembler();
+      return;
+    default:
+      return;
+  }
+}
+
+// Code without lines (the disassembly): by instructions, as in an
+// assembler module; Run plants the breakpoints as anywhere else.
+void SldDebugger::step_without_lines(int mode) {
+  uint32_t pc = target_.target_get_pc();
+  switch (mode) {
+    case RUN_STEP_INTO:
+      single_step(pc, true);
+      return;
+    case RUN_NEXT: {
+      std::string text;
+      uint32_t next = target_.disassemble_line(pc, text);
+      if (!target_.is_call_at(pc)) {
+        single_step(pc, true);
+        return;
+      }
+      breakpoints_.sld_bp_add_temporary(nullptr, 0, kAnyNumber2, next, true);
+      if (!breakpoints_.sld_bp_plant_all()) return;
+      run_from(pc, mode);
+      return;
+    }
+    case RUN_STEP_OUT:
+      step_out_assembler();
+      return;
+    case RUN_GO:
+      if (!breakpoints_.sld_bp_plant_all()) return;
+      run_from(pc, mode);
+      return;
+    case RUN_NO_BREAKS:
+      host_.clear_debug_markers();
+      target_.target_run();
       return;
     default:
       return;

@@ -113,6 +113,8 @@ private:
   void run_from(uint32_t address, int mode);
   void step_logic(int mode);
   void step_assembler(int mode);
+  void step_without_lines(int mode);
+  void show_pc_without_line();
   void step_out_assembler();
   uint32_t s_at_return(uint32_t pc);
   void step_c(int mode);

@@ -71,7 +71,11 @@ std::string sld_dump_text(const Sld& sld) {
                     f.end_line, f.start_address, f.end_address, point_text(f.entry_point).c_str(),
                     point_text(f.exit_point).c_str());
       for (const LocalSymbol& l : f.locals) {
-        out += format("    local %s %d type %s", l.name.c_str(), l.offset, type_text(types, l.type).c_str());
+        if (l.static_address)
+          out += format("    static %s %4.4X type %s", l.name.c_str(), *l.static_address,
+                        type_text(types, l.type).c_str());
+        else
+          out += format("    local %s %d type %s", l.name.c_str(), l.offset, type_text(types, l.type).c_str());
         if (l.block)
           out += format(" block %u,%u-%u,%u", l.block->first.line, l.block->first.column,
                         l.block->second.line, l.block->second.column);
@@ -80,10 +84,12 @@ std::string sld_dump_text(const Sld& sld) {
     }
   }
   out += "globals\n";
-  for (const GlobalSymbol& g : sld.sld_globals())
-    out += format("  %s %s %c %4.4X size %d type %s\n", g.name.c_str(), g.module.c_str(),
+  for (const GlobalSymbol& g : sld.sld_globals()) {
+    out += format("  %s %s %c %4.4X size %d type %s", g.name.c_str(), g.module.c_str(),
                   g.is_global ? 'G' : 'S', g.address, types.type_size(g.type),
                   type_text(types, g.type).c_str());
+    out += g.function.empty() ? "\n" : " function " + g.function + "\n";
+  }
   dump_types(types, out);
   return out;
 }

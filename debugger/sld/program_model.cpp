@@ -157,16 +157,27 @@ void Sld::sld_local_add(std::string_view module, std::string_view function,
   for (DebugFunction& f : m->functions) {
     if (!f.c_name.empty() && f.c_name == function) {
       f.locals.push_back(LocalSymbol{&f, std::string(name), offset, types_.type_id_by_name(type),
-                                     read_block(block)});
+                                     read_block(block), std::nullopt});
       return;
     }
   }
 }
 
+// A function's static is also one of its locals: inside the function its
+// plain name finds it.
 void Sld::sld_global_add(std::string_view module, std::string_view name, uint32_t address,
-                         std::string_view type, bool is_global) {
-  globals_.push_back(GlobalSymbol{std::string(name), std::string(module), is_global, address,
-                                  types_.type_id_by_name(type)});
+                         std::string_view type, bool is_global, std::string_view function) {
+  int id = types_.type_id_by_name(type);
+  globals_.push_back(GlobalSymbol{std::string(name), std::string(module), std::string(function),
+                                  is_global, address, id});
+  DebugModule* m = function.empty() ? nullptr : sld_module_find(module);
+  if (!m) return;
+  for (DebugFunction& f : m->functions) {
+    if (!f.c_name.empty() && f.c_name == function) {
+      f.locals.push_back(LocalSymbol{&f, std::string(name), 0, id, std::nullopt, address});
+      return;
+    }
+  }
 }
 
 // Each module's source file; a line's first point is the first point of the

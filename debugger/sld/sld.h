@@ -197,6 +197,9 @@ struct LocalSymbol {
   // its closing one; the function's own locals have no block and are in
   // scope in the whole function.
   std::optional<std::pair<SourcePos, SourcePos>> block;
+  // A static of the function's body: its address; it is read there, not
+  // in the frame.
+  std::optional<uint32_t> static_address;
 };
 
 struct DebugFunction {
@@ -227,10 +230,14 @@ struct DebugModule {
 };
 
 struct GlobalSymbol {
-  // The name a watch shows: the name of a global, "module:name" of a static.
-  std::string display_name() const { return is_global ? name : module + ":" + name; }
+  // The name a watch shows: the name of a global, "module:name" of a static,
+  // "module:function:name" of a function's static.
+  std::string display_name() const {
+    return is_global ? name : module + ":" + (function.empty() ? "" : function + ":") + name;
+  }
   std::string name;
   std::string module;
+  std::string function;  // the C name of the function whose static it is; empty at file scope
   bool is_global = false;  // class 'G'; false for a file-static
   uint32_t address = 0;
   int type = kTypeUnknown;
@@ -337,7 +344,7 @@ private:
   void sld_local_add(std::string_view module, std::string_view function, std::string_view name,
                      int32_t offset, std::string_view type, std::string_view block);
   void sld_global_add(std::string_view module, std::string_view name, uint32_t address,
-                      std::string_view type, bool is_global);
+                      std::string_view type, bool is_global, std::string_view function = {});
   void read_sources();
   void link_functions_to_points();
   const ExecPoint* entry_search();

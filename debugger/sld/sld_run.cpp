@@ -31,7 +31,7 @@ constexpr const char* kUsage =
     "usage: sld-run [--max N] FILE.s19 CMD...\n"
     "  CMD: next | into | out | run | runnb | restart | break MODULE:LINE | clear MODULE:LINE\n"
     "       | print NAME[.*] | set NAME VALUE | view NAME hex|unsigned|signed|binary|ieee\n";
-constexpr uint32_t kInstructionsPerTick = 500;
+constexpr uint64_t kInstructionsPerTick = 500;
 
 void err(const std::string& text) { std::fputs(text.c_str(), stderr); }
 
@@ -105,7 +105,7 @@ public:
         engine_host_(console_),
         engine_(board_, engine_host_, bin_dir),
         debugger_(engine_, host_, bin_dir),
-        max_ticks_(max_instructions / kInstructionsPerTick + 1) {}
+        max_(max_instructions) {}
   ~SldRun() { board_.dev_close_all(); }
 
   bool start(const std::string& load_file) {
@@ -167,16 +167,19 @@ private:
     return false;
   }
 
-  // Ticks the simulator as its window's timer would until the run stops.
+  // Ticks the simulator as its window's timer would until the run stops,
+  // the last tick cut so that the run makes at most max_ instructions.
   bool wait_for_stop() {
-    for (uint64_t tick = 0; engine_.sim_run_mode() != RunMode::Stopped; ++tick) {
-      if (tick == max_ticks_) {
+    // A run makes its first instruction as it starts.
+    uint64_t ran = engine_.sim_run_mode() == RunMode::Stopped ? 0 : 1;
+    while (engine_.sim_run_mode() != RunMode::Stopped) {
+      if (ran >= max_) {
         err(format("sld-run: still running after %llu instructions, halted\n",
-                   static_cast<unsigned long long>(max_ticks_ * kInstructionsPerTick)));
+                   static_cast<unsigned long long>(ran)));
         debugger_.target().target_stop();
         return false;
       }
-      engine_.sim_timer_tick();
+      ran += engine_.sim_timer_tick(std::min(kInstructionsPerTick, max_ - ran));
       console_.drain();
     }
     return true;
@@ -260,7 +263,7 @@ private:
     for (WatchEntry* e : w.auto_rows())
       if (e->name == parts[0]) row = e;
     for (WatchEntry* e : w.global_rows())
-      if (!row && (e->scope == kScopeStatic ? e->module + ":" + e->name : e->name) == parts[0])
+      if (!row && SldWatches::display_name(*e) == parts[0])
         row = e;
     if (!row) row = w.watch_add_global(parts[0]);
     for (size_t k = 1; row && k < parts.size(); ++k) {
@@ -345,7 +348,7 @@ private:
   ToolHost host_;
   Engine engine_;
   SldDebugger debugger_;
-  uint64_t max_ticks_;
+  uint64_t max_;
 };
 
 }  // namespace

@@ -42,6 +42,14 @@ std::string char_suffix(uint32_t value) {
   return c >= 0x20 && c <= 0x7E ? format(" '%c'", static_cast<char>(c)) : std::string();
 }
 
+// The value of its low `bits` bits as a two's complement number.
+int32_t sign_extended(uint32_t v, int bits) {
+  if (bits <= 0 || bits >= 32) return static_cast<int32_t>(v);
+  uint32_t sign = 1u << (bits - 1);
+  v &= (sign << 1) - 1;
+  return static_cast<int32_t>(v ^ sign) - static_cast<int32_t>(sign);
+}
+
 // The text of the unsigned, long, floating and address kinds in a view.
 std::string plain_text(uint32_t v, uint32_t ieee_bits, uint8_t format_) {
   switch (format_) {
@@ -139,7 +147,8 @@ int SldWatches::free_slot() const {
 }
 
 std::string SldWatches::display_name(const WatchEntry& e) {
-  return e.scope == kScopeStatic ? e.module + ":" + e.name : e.name;
+  if (e.scope != kScopeStatic) return e.name;
+  return e.module + ":" + (e.function.empty() ? "" : e.function + ":") + e.name;
 }
 
 WatchEntry* SldWatches::find_session(const std::string& name) const {
@@ -168,7 +177,10 @@ WatchEntry* SldWatches::watch_add_global(const std::string& name) {
   }
   auto e = std::make_unique<WatchEntry>();
   e->name = symbol->name;
-  if (!symbol->is_global) e->module = symbol->module;
+  if (!symbol->is_global) {
+    e->module = symbol->module;
+    e->function = symbol->function;
+  }
   e->scope = symbol->is_global ? kScopeGlobal : kScopeStatic;
   e->address = symbol->address;
   e->top_level = true;
@@ -190,6 +202,11 @@ WatchEntry* SldWatches::watch_add_auto(const LocalSymbol& local) {
   e->name = local.name;
   e->scope = kScopeAuto;
   e->address = e->frame_offset = static_cast<uint32_t>(local.offset);
+  if (local.static_address) {
+    e->static_local = true;
+    e->address = *local.static_address;
+    e->frame_offset = 0;
+  }
   e->top_level = true;
   build(*e, local.type, nullptr);
   WatchEntry* row = e.get();
@@ -216,7 +233,7 @@ std::string SldWatches::watch_row_name(const WatchEntry& e) const {
   if (e.element_index) {
     text = format("[%u]", e.element_index - 1);
   } else if (!e.name.empty()) {
-    text = e.top_level && e.scope == kScopeStatic ? e.module + ":" + e.name : e.name;
+    text = e.top_level ? display_name(e) : e.name;
   } else if (!(is_struct_node(e.node_kind) && !e.top_level)) {
     text = model_.types().type_name(e.type);
   }
@@ -240,6 +257,7 @@ void SldWatches::expand_pointer(WatchEntry& e) {
   child->top_level = false;
   child->parent = &e;
   child->scope = e.scope;
+  child->static_local = e.static_local;
   child->address = e.address + e.member_offset;
   child->frame_offset = e.frame_offset;
   e.pointee = std::move(child);
@@ -259,6 +277,7 @@ void SldWatches::expand_struct(WatchEntry& e) {
     child->address = e.address;
     child->frame_offset = e.frame_offset;
     child->scope = e.scope;
+    child->static_local = e.static_local;
     child->name = m.name;
     if (m.is_bit_field()) {
       child->bit_width = static_cast<uint16_t>(std::max(0, m.bit_width));
@@ -295,6 +314,7 @@ void SldWatches::expand_array(WatchEntry& e) {
     child->address = e.address;
     child->frame_offset = e.frame_offset;
     child->scope = e.scope;
+    child->static_local = e.static_local;
     child->member_offset = e.member_offset + i * static_cast<uint32_t>(element_size);
     child->element_index = i + 1;
     child->parent = e.parent;
@@ -330,7 +350,7 @@ void SldWatches::watch_collapse(WatchEntry& e) {
 // place on the stack).
 uint32_t SldWatches::row_address(const WatchEntry& e) {
   if (e.parent) return e.parent->base + e.member_offset;
-  if (e.scope == kScopeAuto) return locals_base() + e.frame_offset + e.member_offset;
+  if (e.scope == kScopeAuto && !e.static_local) return locals_base() + e.frame_offset + e.member_offset;
   return e.address + e.member_offset;
 }
 
@@ -441,6 +461,12 @@ std::string SldWatches::value_text(const WatchEntry& e) const {
           break;
         case FORMAT_IEEE:
           return ieee_text(v);
+        case FORMAT_UNSIGNED:
+          // The same bits read as unsigned, at the object's size.
+          text = format("%u", size == 1 ? static_cast<uint32_t>(sv) & 0xFF
+                              : size == 2 ? static_cast<uint32_t>(sv) & 0xFFFF
+                                          : static_cast<uint32_t>(sv));
+          break;
         default:
           text = format("%d", sv);
           break;
@@ -451,7 +477,13 @@ std::string SldWatches::value_text(const WatchEntry& e) const {
     case KIND_UNSIGNED: {
       if (e.size == 1) v &= 0xFF;
       else if (e.size == 2) v &= 0xFFFF;
-      std::string text = plain_text(v, e.value.value, e.format);
+      // The signed view reads the bits at the object's own width: a bit
+      // field's, else its size's.
+      int bits = e.node_kind == NODE_BIT_FIELD && e.bit_width > 0 ? e.bit_width
+               : e.size == 1 || e.size == 2                     ? e.size * 8
+                                                                : 32;
+      std::string text = e.format == FORMAT_SIGNED ? format("%d", sign_extended(v, bits))
+                                                   : plain_text(v, e.value.value, e.format);
       if (e.size == 1 && e.format != FORMAT_IEEE) text += char_suffix(v);
       return text;
     }

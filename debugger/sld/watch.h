@@ -46,6 +46,7 @@ struct WatchEntry {
   uint8_t format = FORMAT_UNSET;
   std::string name;    // symbol, member or element name; empty for a pointee
   std::string module;  // a static's module
+  std::string function;  // the function whose static it is; empty at file scope
   // Global: the symbol's address; auto: its frame offset (as frame_offset).
   uint32_t address = 0;
   // Offset from the start of the object the row lies in: the top-level
@@ -57,6 +58,9 @@ struct WatchEntry {
   int32_t size = 0;
   uint16_t bit_width = 0, bit_shift = 0;
   char scope = kScopeGlobal;
+  // A row of the auto window for a static of the function: it lies at
+  // `address`, not in the frame.
+  bool static_local = false;
   bool top_level = false;
   char node_kind = NODE_NONE;
   bool has_children = false;
@@ -131,6 +135,8 @@ public:
 
   // The value text of a row as it stands (exposed for the views and tests).
   std::string value_text(const WatchEntry& e) const;
+  // The name a top-level row is looked up by: the symbol's display name.
+  static std::string display_name(const WatchEntry& e);
 
 private:
   using Slots = std::array<std::unique_ptr<WatchEntry>, kSlots>;
@@ -147,7 +153,6 @@ private:
   int free_slot() const;
   void free_autos();
   WatchEntry* find_session(const std::string& display_name) const;
-  static std::string display_name(const WatchEntry& e);
 
   Sld& model_;
   SldTarget& target_;

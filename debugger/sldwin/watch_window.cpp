@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
@@ -198,8 +199,23 @@ bool ColumnTree::openEditor(QTreeWidgetItem* item) {
   editor_ = e;
   edited_ = item;
   connect(e, &QLineEdit::editingFinished, this, &ColumnTree::finishEdit);
+  e->installEventFilter(this);
   e->show();
   e->setFocus();
+  return true;
+}
+
+// Escape closes the editor without a word to the model; no shortcut of the
+// frame may take the key from it first.
+bool ColumnTree::eventFilter(QObject* watched, QEvent* event) {
+  const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;
+  if (!editor_ || watched != editor_ || !key || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
+    return QTreeWidget::eventFilter(watched, event);
+  event->accept();
+  if (event->type() == QEvent::KeyPress) {
+    closeEditor();
+    setFocus();
+  }
   return true;
 }
 

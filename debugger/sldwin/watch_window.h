@@ -57,7 +57,7 @@ class PaneControl : public QWidget {
 
 // The two-column tree. The value column's cells open an editor of at most
 // 40 characters on a click, unless the target runs; Enter or the loss of the
-// focus ends it.
+// focus ends it, Escape drops it.
 class ColumnTree : public QTreeWidget {
   Q_OBJECT
 
@@ -86,6 +86,7 @@ class ColumnTree : public QTreeWidget {
  protected:
   void mousePressEvent(QMouseEvent* event) override;
   bool viewportEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void finishEdit();

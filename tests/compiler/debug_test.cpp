@@ -115,6 +115,20 @@ TEST(TcxDebug, StaticsAndExterns) {
     EXPECT_EQ(c.out.find(":e:"), std::string::npos);
 }
 
+// A static of a function's body, with or without initial value, in the
+// outer or an inner block, names its function behind its type.
+TEST(TcxDebug, FunctionStaticsNameTheirFunction) {
+    Compiled c = debug("static int total;\n"
+                       "int f(void) { static int total; return ++total; }\n"
+                       "int g(void) { static int total = 5; { static char t; t++; } return total++; }\n");
+    ASSERT_EQ(c.rc, 0) << c.err;
+    EXPECT_NE(c.out.find("\n.stab sym S:total:_1:(typ11)\n"), std::string::npos) << c.out;
+    EXPECT_NE(c.out.find(":(typ11):f\n"), std::string::npos) << c.out;
+    EXPECT_NE(c.out.find(":(typ11):g\n"), std::string::npos) << c.out;
+    EXPECT_NE(c.out.find(".stab sym S:t:_"), std::string::npos) << c.out;
+    EXPECT_NE(c.out.find(":(typ3):g\n"), std::string::npos) << c.out;
+}
+
 TEST(TcxDebug, FramelessFunctionCarriesItsParameters) {
     Compiled c = debug("int add(int a, int b) { return a + b; }\n");
     ASSERT_EQ(c.rc, 0) << c.err;

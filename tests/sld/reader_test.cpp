@@ -39,7 +39,8 @@ std::string load_file(const std::string& source_path) {
          "SX:C:Z:m:5:1:100A\n"
          "SX:C:E:m:_main:0000100C:5\n"
          "SX:C:S:G:m:g:_g:00002000:(typ16-m)\n"
-         "SX:C:S:S:m:s:00002004:(typ3)\n";
+         "SX:C:S:S:m:s:00002004:(typ3)\n"
+         "SX:C:S:S:m:s:00002006:(typ11):main\n";
 }
 
 class SldReader : public ::testing::Test {
@@ -85,11 +86,16 @@ TEST_F(SldReader, BuildsTheModel) {
   EXPECT_EQ(f.exit_line, 5u);
   EXPECT_EQ(f.entry_point->address, 0x1000u);
   EXPECT_EQ(f.exit_point->address, 0x100Au);
-  ASSERT_EQ(f.locals.size(), 2u);
+  ASSERT_EQ(f.locals.size(), 3u);
   EXPECT_EQ(f.locals[0].function, &f);
   EXPECT_EQ(f.locals[1].name, "n");
   EXPECT_EQ(f.locals[1].offset, 4);
   EXPECT_EQ(f.locals[1].type, 11);
+  EXPECT_FALSE(f.locals[1].static_address);
+  // A static that names its function is also one of its locals.
+  EXPECT_EQ(f.locals[2].name, "s");
+  EXPECT_EQ(f.locals[2].static_address, 0x2006u);
+  EXPECT_EQ(f.locals[2].type, 11);
 
   // The continued type records were joined into whole structures.
   const TypeTable& types = sld.types();
@@ -97,11 +103,13 @@ TEST_F(SldReader, BuildsTheModel) {
   ASSERT_EQ(types.type_record(pair)->members.size(), 2u);
   EXPECT_EQ(types.type_kind(types.type_record(pair)->members[1].type), KIND_STRUCT);
 
-  ASSERT_EQ(sld.sld_globals().size(), 2u);
+  ASSERT_EQ(sld.sld_globals().size(), 3u);
   EXPECT_EQ(sld.sld_globals()[0].type, pair);
   EXPECT_TRUE(sld.sld_globals()[0].is_global);
   EXPECT_EQ(sld.sld_globals()[1].address, 0x2004u);
   EXPECT_FALSE(sld.sld_globals()[1].is_global);
+  EXPECT_EQ(sld.sld_globals()[1].display_name(), "m:s");
+  EXPECT_EQ(sld.sld_globals()[2].display_name(), "m:main:s");
 
   EXPECT_EQ(sld.code_low(), 0x1000u);
   EXPECT_EQ(sld.code_high(), 0x100Cu);
@@ -117,7 +125,7 @@ TEST_F(SldReader, BuildsTheModel) {
   // A second reading starts from nothing.
   ASSERT_EQ(sld.sld_read_debug_info(program()), 1);
   EXPECT_EQ(sld.modules().size(), 1u);
-  EXPECT_EQ(sld.sld_globals().size(), 2u);
+  EXPECT_EQ(sld.sld_globals().size(), 3u);
 }
 
 // CRLF files and CR-only ones (the editor keeps those) read like LF files,

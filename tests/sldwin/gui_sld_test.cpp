@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
@@ -335,6 +336,120 @@ TEST_F(SldFrame, GlobalWatchesExpandAndEditInPlace) {
   EXPECT_FALSE(tree->openEditor(g->tree()->topLevelItem(0)->child(0)));
   frame->dispatch(wb::cmd::dbg_break);
   ASSERT_TRUE(settle());
+}
+
+// Escape drops an edit: the editor closes, the value and the memory stay as
+// they were, and a click on another row afterwards writes nothing either.
+TEST_F(SldFrame, EscapeCancelsAWatchEdit) {
+  ASSERT_TRUE(start(programs().example));
+  frame->dispatch(wb::cmd::dbg_run);
+  ASSERT_TRUE(settle());
+  WatchWindow* g = ctl->globals();
+  ASSERT_NE(g, nullptr);
+  g->symbolBox()->setEditText("demo");
+  g->addWatch();
+  ASSERT_EQ(g->tree()->topLevelItemCount(), 1);
+  g->tree()->topLevelItem(0)->setExpanded(true);
+  QApplication::processEvents();
+  g->window()->show();
+  g->window()->activateWindow();
+  ColumnTree* tree = g->tree();
+  QTreeWidgetItem* turns = tree->topLevelItem(0)->child(0);
+  const uint32_t address = model().sld_globals().front().address;
+  const uint32_t before = ctl->debugger()->target().target_read(address, 2);
+  const QString shown = turns->text(1);
+  ASSERT_TRUE(tree->openEditor(turns));
+  QLineEdit* editor = tree->editor();
+  editor->setFocus();
+  editor->selectAll();
+  QTest::keyClicks(editor, "4321");
+  QTest::keyClick(editor, Qt::Key_Escape);
+  QApplication::processEvents();
+  EXPECT_EQ(tree->editor(), nullptr);
+  EXPECT_EQ(ctl->debugger()->target().target_read(address, 2), before);
+  EXPECT_EQ(tree->topLevelItem(0)->child(0)->text(1), shown);
+  // A click on another row's value after the Escape.
+  QTreeWidgetItem* other = tree->topLevelItem(0)->child(1);
+  const QRect cell = tree->visualItemRect(other);
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, QPoint(tree->valueX() + 5, cell.center().y()));
+  QApplication::processEvents();
+  EXPECT_EQ(ctl->debugger()->target().target_read(address, 2), before);
+  tree->closeEditor();
+  // Enter still writes.
+  turns = tree->topLevelItem(0)->child(0);
+  ASSERT_TRUE(tree->openEditor(turns));
+  tree->editor()->setText("4321");
+  QTest::keyClick(tree->editor(), Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_EQ(ctl->debugger()->target().target_read(address, 2), 4321u);
+}
+
+// Simulator Setup > OK in a session resets the board: the debugger stands
+// where the CPU does, at the reset PC in the monitor, shown as disassembly;
+// the status bar is clear and every command works from there.
+TEST_F(SldFrame, AfterSetupOkTheDebuggerShowsTheResetPc) {
+  ASSERT_TRUE(start(programs().example));
+  frame->dispatch(wb::cmd::dbg_run);
+  ASSERT_TRUE(settle());
+  ASSERT_EQ(title(), "Debug: 'main.c'");
+  sim::SimulatorWindow* simwin = sim->window();
+  ASSERT_NE(simwin, nullptr);
+  int dialogs_run = 0;
+  sim->context().env.run_dialog = [&](QDialog& d) {
+    d.show();
+    QApplication::processEvents();
+    ++dialogs_run;
+    if (auto* ok = d.findChild<QPushButton*>("ok")) QTest::mouseClick(ok, Qt::LeftButton);
+    return d.result();
+  };
+  simwin->command(SIM_SETUP, 0);
+  ASSERT_EQ(dialogs_run, 1);
+  ASSERT_TRUE(settle());
+  TargetAccess& target = ctl->debugger()->target();
+  const uint32_t reset_pc = target.target_read(0xFFFE, 2);
+  EXPECT_EQ(reset_pc, 0xE100u);
+  EXPECT_EQ(target.target_get_pc(), reset_pc);
+  EXPECT_EQ(model().sld_exec_module(), nullptr);
+  EXPECT_EQ(title(), "(Dissassembly)");
+  EXPECT_TRUE(frame->statusText()->text().isEmpty()) << frame->statusText()->text().toStdString();
+  // Step Into and Next each go one instruction on in the monitor.
+  ctl->window()->toolAction(CMD_SLD_STEP_INTO)->trigger();
+  ASSERT_TRUE(settle());
+  const uint32_t after_step = target.target_get_pc();
+  EXPECT_NE(after_step, reset_pc);
+  EXPECT_TRUE(frame->statusText()->text().isEmpty()) << frame->statusText()->text().toStdString();
+  ctl->window()->toolAction(CMD_SLD_NEXT)->trigger();
+  ASSERT_TRUE(settle());
+  EXPECT_NE(target.target_get_pc(), after_step);
+  EXPECT_EQ(title(), "(Dissassembly)");
+  EXPECT_TRUE(frame->statusText()->text().isEmpty()) << frame->statusText()->text().toStdString();
+  // Next runs a called routine to the instruction behind the call.
+  for (int i = 0; i < 40 && !target.is_call_at(target.target_get_pc()); ++i) {
+    ctl->window()->toolAction(CMD_SLD_STEP_INTO)->trigger();
+    ASSERT_TRUE(settle());
+  }
+  const uint32_t call = target.target_get_pc();
+  ASSERT_TRUE(target.is_call_at(call));
+  std::string text;
+  const uint32_t behind = target.disassemble_line(call, text);
+  ctl->window()->toolAction(CMD_SLD_NEXT)->trigger();
+  ASSERT_TRUE(settle());
+  EXPECT_EQ(target.target_get_pc(), behind) << text;
+  // Run lets the monitor run until Break.
+  ctl->window()->toolAction(CMD_SLD_RUN)->trigger();
+  QTest::qWait(50);
+  EXPECT_TRUE(running());
+  frame->dispatch(wb::cmd::dbg_break);
+  ASSERT_TRUE(settle());
+  EXPECT_TRUE(frame->statusText()->text().isEmpty()) << frame->statusText()->text().toStdString();
+  // Restart brings the program back to its entry, and Run to main.
+  dialogs->question_answers.push_back(true);
+  ctl->window()->toolAction(CMD_SLD_RESTART)->trigger();
+  ASSERT_TRUE(settle());
+  frame->dispatch(wb::cmd::dbg_run);
+  ASSERT_TRUE(settle());
+  EXPECT_EQ(title(), "Debug: 'main.c'");
+  EXPECT_EQ(execLine(), function("_main")->entry_point->line);
 }
 
 TEST_F(SldFrame, TheHundredthWatchIsRefused) {

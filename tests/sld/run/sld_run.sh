@@ -18,6 +18,10 @@ fail() {
     exit 1
 }
 
+# Two functions with a static of one name; every integer kind in every view.
+mkdir "$work/statics" && cp "$here/statics.c" "$work/statics/"
+bash "$here/build.sh" "$stage" "$work/statics" || fail "building statics"
+
 mkdir "$work/stepper" "$work/deep"
 cp "$here/stepper.c" "$here/adder.s09" "$work/stepper/"
 cp "$here/deep.c" "$here/twice.s09" "$work/deep/"
@@ -70,6 +74,25 @@ rc=$?
 (cd "$work/fib" && "$bin/sld-run" --max 20000 prog.s19 break fib:11 run run clear fib:11 next \
     print calls) >"$work/max.out" 2>"$work/max.err" || { cat "$work/max.err"; fail "--max 20000 halted Next"; }
 grep -qx 'calls = 25' "$work/max.out" || fail "Next over fib(6) did not finish its call"
+
+# A module's name with the static's name picks no function's static: each
+# is named with its function.
+(cd "$work/statics" && "$bin/sld-run" prog.s19 print statics:total) >/dev/null 2>"$work/static.err"
+rc=$?
+[ $rc -eq 1 ] && grep -qx 'Symbol Not Found: statics:total' "$work/static.err" \
+    || fail "statics:total of two functions' statics exited $rc: $(cat "$work/static.err")"
+
+# --max N halts a run after exactly N instructions: where N Step Intos from
+# the entry stand.
+for n in 1 2; do
+    steps=$(printf 'into %.0s' $(seq "$n"))
+    # shellcheck disable=SC2086
+    want=$(cd "$work/stepper" && "$bin/sld-run" prog.s19 $steps 2>/dev/null | tail -1)
+    got=$(cd "$work/stepper" && "$bin/sld-run" --max "$n" prog.s19 run 2>"$work/max$n.err" | tail -1)
+    [ "$got" = "$want" ] || fail "--max $n stopped $got, $n instructions go to $want"
+    grep -qx "sld-run: still running after $n instructions, halted" "$work/max$n.err" \
+        || fail "--max $n: $(cat "$work/max$n.err")"
+done
 
 # The end of the program: __lowexit where the map puts it.
 lowexit=$(awk '$2 == "'"'"'__lowexit'"'"'" { print substr($1, length($1) - 3) }' "$work/stepper/prog.map")

@@ -1,0 +1,1 @@
+statics break statics:14 break statics:7 run run print total print statics:counter:total print statics:other:total run run print total print statics:other:total next print total print statics:counter:total

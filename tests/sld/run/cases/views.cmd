@@ -1,0 +1,1 @@
+statics break statics:29 run run print total view total unsigned view c unsigned view l unsigned view u signed view uc signed view s unsigned view ul signed view total hex view c hex view l hex view u hex view ul hex view total binary view c binary view u binary view s binary view c signed view u unsigned view total unsigned set total 65530 view total signed set u -3 print u
