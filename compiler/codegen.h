@@ -476,6 +476,8 @@ enum DebugKind : int { DEBUG_STATEMENT = 1000, DEBUG_EXIT = 1003, DEBUG_SYMBOL =
 // A statement marker, unless the last marker has the same position.
 void debug_statement(CodeGen& cg, const DebugPos& pos);
 void debug_exit(CodeGen& cg, Pos pos);
+// Takes out the statement markers that no code follows, after the peephole.
+void debug_drop_codeless(CodeGen& cg);
 // Symbol entries of the function itself, its parameters and its autos.
 void debug_symbol_entries(CodeGen& cg);
 // ".stab fstart" and its ".stab stmt", then the symbol entries' lines: they

@@ -211,7 +211,9 @@ void gen_statement(CodeGen& cg, Stmt* s) {
         emit_label(cg, top);
         gen_statement(cg, s->body);
         emit_label(cg, cont);
-        at_statement(cg, s, true);
+        // the test is the line of its `while`, not of the `do`
+        cg.stmt_pos = s->pos;
+        debug_statement(cg, s->while_pos.line > 0 ? DebugPos{s->while_pos, s->while_pos} : s->pos);
         if (s->expr)
             condition(cg, s->expr, top, true);
         else
@@ -375,7 +377,9 @@ void generate_function(TranslationUnit& tu, FunctionDef& f) {
     if (frame > 32766) internal_error(tu, 4100);
     bool needs_frame = frame != 0 || f.struct_result || f.uses_asm;
     enter->arg = frame;
-    if (!needs_frame && tu.options.debug) enter->opcode = OP_NOP;
+    // With -g the heading's line has an instruction of its own, where Step
+    // Into stops, ahead of the first statement's.
+    if ((!needs_frame || frame == 0) && tu.options.debug) enter->opcode = OP_NOP;
     emit(cg, OP_EXIT2, frame);
     emit(cg, f.fn->interrupt ? OP_RTI : OP_RTS);
     cg.locals_size = frame;

@@ -327,6 +327,24 @@ void debug_statement(CodeGen& cg, const DebugPos& pos) {
     e->debug_at = p;
 }
 
+// A line's marker stands before its code. Where no code follows before the
+// next marker (a `while (1) {` or `do {` line, a `break;` folded into its
+// `if`, a statement removed as dead) the line has none: its marker would lie
+// at the next line's address, and the debugger would show that line's code
+// as this one's and stop there for a breakpoint on this line.
+void debug_drop_codeless(CodeGen& cg) {
+    if (!cg.tu.options.debug) return;
+    Insn* pending = nullptr;
+    for (Insn* e : cg.list) {
+        if (!e->live) continue;
+        bool marker = e->opcode == OP_DEBUG && (e->debug_kind == DEBUG_STATEMENT || e->debug_kind == DEBUG_EXIT);
+        bool code = (is_instruction(e) && e->opcode != OP_FAULT) || (e->opcode == OP_COMMENT && e->asm_stmt);
+        if (marker && pending) pending->live = false;
+        if (marker) pending = e->debug_kind == DEBUG_STATEMENT ? e : nullptr;
+        else if (code) pending = nullptr;
+    }
+}
+
 void debug_exit(CodeGen& cg, Pos pos) {
     if (!cg.tu.options.debug) return;
     Insn* e = emit(cg, OP_DEBUG);

@@ -302,6 +302,7 @@ struct Stmt {
     std::string asm_text;        // __asm: the string
     std::vector<Node*> asm_operands;  // __asm: 0..5 trees: integer constants or addresses of lvalues
     DebugPos pos;
+    Pos while_pos;               // do: its `while`, where the test's line is
     void* gen = nullptr;         // the code generator's own per-statement record
 };
 

@@ -194,6 +194,7 @@ Stmt* do_statement(TranslationUnit& tu) {
         report(tu, 58);
         return s;
     }
+    s->while_pos = tu.scan.tok_start;
     scan_token(tu);
     s->expr = parenthesised_condition(tu, s, true);
     if (tu.scan.tok != Tok::RBrace) expect(tu, Tok::Semicolon);

@@ -296,6 +296,7 @@ void improve_and_print(CodeGen& cg) {
         merge_byte_pairs(cg);
         peephole(cg);
     }
+    debug_drop_codeless(cg);
     branch_ranges(cg);
     size_t first = next_live(cg, static_cast<size_t>(-1));
     Insn* f = at(cg, first);

@@ -175,6 +175,7 @@ int Sld::sld_read_debug_info(const std::string& load_file) {
   });
   pass([&](size_t i) { return lines.kind(i) == 'Z'; });
 
+  drop_codeless_points();
   read_sources();
   link_functions_to_points();
   const ExecPoint* entry = entry_search();

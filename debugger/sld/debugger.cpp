@@ -176,29 +176,6 @@ void SldDebugger::sld_restart() {
 void SldDebugger::locate_exact(DebugModule& m, const ExecPoint& p) {
   model_.set_exec_module(&m);
   model_.sld_show_file(&m);
-  const ExecPoint* current = model_.sld_exec_point();
-  if (!current || current->address != p.address) {
-    model_.sld_set_exec_point(&p);
-    return;
-  }
-  // Several points at one address (lines without code of their own): the
-  // current one, or a later one, stays.
-  const ExecPoint* last_there = nullptr;
-  bool from_p = false;
-  for (const ExecPoint& q : m.points) {
-    if (&q == &p) from_p = true;
-    if (!from_p) continue;
-    if (last_there && q.address != p.address) {
-      model_.sld_set_exec_point(&q);  // the first point after them
-      return;
-    }
-    if (q.address != p.address) continue;
-    if (q.line >= current->line && q.number2 >= current->number2) {
-      model_.sld_set_exec_point(&q);
-      return;
-    }
-    last_there = &q;
-  }
   model_.sld_set_exec_point(&p);
 }
 
@@ -571,22 +548,6 @@ void SldDebugger::step_c(int mode) {
     return;
   }
   const ExecPoint* current = model_.sld_exec_point();
-  if ((mode == RUN_NEXT || mode == RUN_STEP_INTO) && pc != entry && current) {
-    // Points after the current one at the same address only move the arrow.
-    const ExecPoint* last = nullptr;
-    bool after = false;
-    for (const ExecPoint& p : m.points) {
-      if (after) {
-        if (p.address != pc) break;
-        last = &p;
-      }
-      if (&p == current) after = true;
-    }
-    if (last) {
-      model_.sld_set_exec_point(last);
-      return;
-    }
-  }
   if (mode == RUN_STEP_INTO) plant_entries(pc, *f);
   // The points of this function and its exit count only in this call: a
   // recursive call passes them by.

@@ -180,6 +180,28 @@ void Sld::sld_global_add(std::string_view module, std::string_view name, uint32_
   }
 }
 
+// A line without code of its own (`while (1) {`, `do {`, a `break;` folded
+// into its `if`, in load files of older compilers) has its record at the
+// address of the next line's code, ahead of that line's record. Of the
+// points at one address only the last one is kept: its line is the one whose
+// code begins there, the one a stop shows and a breakpoint names.
+void Sld::drop_codeless_points() {
+  for (auto& m : modules_) {
+    std::unordered_map<uint32_t, size_t> last;
+    for (size_t i = 0; i < m->points.size(); ++i) last[m->points[i].address] = i;
+    if (last.size() == m->points.size()) continue;
+    std::deque<ExecPoint> kept;
+    for (size_t i = 0; i < m->points.size(); ++i) {
+      const ExecPoint& p = m->points[i];
+      if (last[p.address] == i)
+        kept.push_back(p);
+      else
+        m->point_keys.erase(point_key(p.address, p.line));
+    }
+    m->points = std::move(kept);
+  }
+}
+
 // Each module's source file; a line's first point is the first point of the
 // module (in list order) on that line.
 void Sld::read_sources() {

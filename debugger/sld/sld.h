@@ -345,6 +345,7 @@ private:
                      int32_t offset, std::string_view type, std::string_view block);
   void sld_global_add(std::string_view module, std::string_view name, uint32_t address,
                       std::string_view type, bool is_global, std::string_view function = {});
+  void drop_codeless_points();
   void read_sources();
   void link_functions_to_points();
   const ExecPoint* entry_search();

@@ -191,11 +191,6 @@ TEST(TcxDebug, FunctionEndsBeforeItsJumpTable) {
 }
 
 TEST(TcxDebug, OneMarkerPerPosition) {
-    // The do statement marks its position before the body and before the
-    // condition; with an empty body both are the same marker.
-    Compiled c = debug("int f(int n)\n{\n    do ; while (--n);\n    return n;\n}\n");
-    ASSERT_EQ(c.rc, 0) << c.err;
-    EXPECT_EQ(count(c.out, ".stab stmt 3,4\n"), 1) << c.out;
     // A statement of its own on the same line is marked again.
     Compiled d = debug("int g(int n)\n{\n    n++; n++;\n    return n;\n}\n");
     EXPECT_NE(d.out.find(".stab stmt 3,4\n"), std::string::npos);
@@ -228,11 +223,85 @@ TEST(TcxDebug, LoopStepIsMarkedAfterTheBody) {
     EXPECT_LT(step, c.out.find(".stab stmt 6,8\n"));
 }
 
-TEST(TcxDebug, DeadCodeKeepsMarkersAndReturn) {
+TEST(TcxDebug, DeadCodeLosesItsMarkerAndKeepsReturn) {
     Compiled c = debug("int f(int x)\n{\n    return x;\n    x++;\n}\n", {"-O"});
     ASSERT_EQ(c.rc, 0) << c.err;
     EXPECT_NE(c.err.find("Removed dead code"), std::string::npos);
-    EXPECT_NE(c.out.find(".stab stmt 4,4\n.stab stmt 5,1\n.stab fexit 5,1\n\tRTS\n"), std::string::npos) << c.out;
+    EXPECT_NE(c.out.find("\tLDD\t2,S\n.stab stmt 5,1\n.stab fexit 5,1\n\tRTS\n"), std::string::npos) << c.out;
+}
+
+// The lines of the markers that no instruction follows before the next
+// marker or the function's end.
+std::vector<int> codeless_lines(const std::string& out) {
+    std::vector<int> lines;
+    int pending = 0;
+    size_t at = 0;
+    while (at < out.size()) {
+        size_t end = out.find('\n', at);
+        if (end == std::string::npos) end = out.size();
+        std::string line = out.substr(at, end - at);
+        at = end + 1;
+        bool marker = line.starts_with(".stab stmt ");
+        if ((marker || line.starts_with(".stab fend ")) && pending) lines.push_back(pending);
+        if (marker)
+            pending = std::stoi(line.substr(11));
+        else if (line.starts_with("\t") || line.starts_with(" ") || line.starts_with(".stab fend "))
+            pending = 0;
+    }
+    return lines;
+}
+
+TEST(TcxDebug, LinesWithoutCodeHaveNoMarker) {
+    // A marker with no code behind it lies at the next line's address, and
+    // the debugger would show that line's code as its own.
+    const char* loops = "int g;\n"                       // 1
+                        "int main(void)\n"                // 2
+                        "{\n"                             // 3
+                        "    while (1) {\n"               // 4
+                        "        g++;\n"                  // 5
+                        "        if (g > 2)\n"            // 6
+                        "            break;\n"            // 7: a branch of its own
+                        "    }\n"                         // 8
+                        "    for (;;) {\n"                // 9
+                        "        g--;\n"                  // 10
+                        "        if (g == 0)\n"           // 11
+                        "            break;\n"            // 12: folded into the if
+                        "    }\n"                         // 13
+                        "    do {\n"                      // 14
+                        "        g++;\n"                  // 15
+                        "        if (g == 4)\n"           // 16
+                        "            continue;\n"         // 17
+                        "        g++;\n"                  // 18
+                        "    } while (g < 9);\n"          // 19
+                        "    return g;\n"                 // 20
+                        "    g = 1;\n"                    // 21: dead
+                        "}\n";
+    Compiled c = debug(loops, {"-O"});
+    ASSERT_EQ(c.rc, 0) << c.err;
+    EXPECT_EQ(codeless_lines(c.out), std::vector<int>{}) << c.out;
+    for (int line : {4, 9, 12, 14, 21})
+        EXPECT_FALSE(has(c.out, ".stab stmt " + std::to_string(line) + ",")) << line << "\n" << c.out;
+    for (int line : {5, 6, 7, 10, 11, 15, 16, 17, 18, 20})
+        EXPECT_TRUE(has(c.out, ".stab stmt " + std::to_string(line) + ",")) << line << "\n" << c.out;
+    // The do's test is the line of its while, at the while.
+    EXPECT_TRUE(has(c.out, ".stab stmt 19,6\n\tLDD\t_g\n")) << c.out;
+    // A do on one line with an empty body: one marker, at its while.
+    Compiled d = debug("int f(int n)\n{\n    do ; while (--n);\n    return n;\n}\n");
+    ASSERT_EQ(d.rc, 0) << d.err;
+    EXPECT_FALSE(has(d.out, ".stab stmt 3,4\n")) << d.out;
+    EXPECT_EQ(count(d.out, ".stab stmt 3,9\n"), 1) << d.out;
+    // Without the peephole the same lines are kept apart.
+    Compiled n = debug(loops);
+    ASSERT_EQ(n.rc, 0) << n.err;
+    EXPECT_EQ(codeless_lines(n.out), std::vector<int>{}) << n.out;
+    // The heading of a function with inline assembler and no locals gets
+    // an instruction of its own ahead of its first statement.
+    Compiled a = debug("void f(void)\n{\n    __asm(\" NOP\");\n}\n");
+    ASSERT_EQ(a.rc, 0) << a.err;
+    EXPECT_EQ(codeless_lines(a.out), std::vector<int>{}) << a.out;
+    // Without -g the code is the same as before: no marker, no NOP.
+    Compiled plain = compile("void f(void)\n{\n    __asm(\" SWI\");\n}\n");
+    EXPECT_FALSE(has(plain.out, "\tNOP")) << plain.out;
 }
 
 TEST(TcxDebug, FullTableIsOneWarningAtTheDeclaration) {

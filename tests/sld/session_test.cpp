@@ -428,6 +428,7 @@ protected:
         "SX:C:S:F:m:main:_main:(typ11)\n"
         "SX:C:F:m:_main:00001000:2\n"
         "SX:C:X:m:2:5:1000\n"
+        "SX:C:X:m:6:4:1001\n"  // a line without code: the record of line 3's code follows
         "SX:C:X:m:3:4:1001\n"
         "SX:C:X:m:4:4:1002\n"
         "SX:C:Z:m:4:1:1002\n"
@@ -459,6 +460,23 @@ TEST_F(SldHandMade, APcPastTheLastPointKeepsThatPoint) {
   s.debugger.target().target_set_pc(0x100E);
   EXPECT_EQ(s.debugger.sld_locate_pc(false), 1);
   EXPECT_EQ(s.at(), "m:8");
+}
+
+// An older compiler's record of a line without code of its own (a
+// `while (1) {`) lies at the address of the next line's code: the stop
+// there shows the next line, the line takes no breakpoint, and a Next from
+// the next line runs its code.
+TEST_F(SldHandMade, ALineWithoutCodeIsNeitherStopNorBreakpoint) {
+  EXPECT_EQ(s.line_address("m", 6), 0u);
+  EXPECT_EQ(s.line_address("m", 3), 0x1001u);
+  s.debugger.target().target_set_pc(0x1000);
+  ASSERT_EQ(s.debugger.sld_locate_pc(false), 1);
+  ASSERT_TRUE(s.command(RUN_NEXT));
+  EXPECT_EQ(s.pc(), 0x1001u);
+  EXPECT_EQ(s.at(), "m:3");
+  ASSERT_TRUE(s.command(RUN_NEXT));
+  EXPECT_EQ(s.pc(), 0x1002u);
+  EXPECT_EQ(s.at(), "m:4");
 }
 
 TEST_F(SldHandMade, NoEnclosingFunction) {

@@ -25,11 +25,11 @@ bash "$here/build.sh" "$stage" "$work/statics" || fail "building statics"
 mkdir "$work/stepper" "$work/deep"
 cp "$here/stepper.c" "$here/adder.s09" "$work/stepper/"
 cp "$here/deep.c" "$here/twice.s09" "$work/deep/"
-for p in watched fib loops scopes ticker; do
+for p in watched fib loops scopes ticker inf forms; do
     mkdir "$work/$p"
     cp "$here/$p.c" "$work/$p/"
 done
-for p in stepper watched deep fib loops scopes ticker; do
+for p in stepper watched deep fib loops scopes ticker inf forms; do
     bash "$here/build.sh" "$stage" "$work/$p" || fail "building $p"
 done
 bash "$here/../../tools/build_example.sh" "$stage" "$work/example" Debug || fail "building the example"
@@ -66,6 +66,19 @@ done
     >/dev/null 2>&1
 rc=$?
 [ $rc -eq 3 ] || fail "three failed commands exited with $rc"
+
+# Lines without code of their own take no breakpoint: `do {`, a `break;`
+# folded into its `if`, `while (1) {` and `for (;;) {`; `} while (...);`
+# takes one.
+(cd "$work/forms" && "$bin/sld-run" prog.s19 break forms:9 break forms:21 break forms:12) \
+    >/dev/null 2>"$work/nocode.err"
+rc=$?
+(cd "$work/inf" && "$bin/sld-run" prog.s19 break inf:5 break inf:10) >/dev/null 2>>"$work/nocode.err"
+rc=$((rc + $?))
+[ $rc -eq 4 ] || fail "four breakpoints on lines without code exited with $rc"
+for line in forms:9 forms:21 inf:5 inf:10; do
+    grep -qx "sld-run: no code on line $line" "$work/nocode.err" || fail "no 'no code on line $line'"
+done
 
 # The deeper calls' stops at the stepped function's points are passed within
 # the run, not stopped and run again: Next over fib(6)'s recursive line, a

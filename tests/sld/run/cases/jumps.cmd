@@ -1,0 +1,1 @@
+forms break forms:55 run run next next next next next next next next next

@@ -1,0 +1,1 @@
+inf break inf:6 break inf:11 run run print g run print g next next run print g next

@@ -1,0 +1,1 @@
+inf break inf:8 run run print g next next next next next print g

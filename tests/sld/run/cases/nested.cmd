@@ -1,0 +1,1 @@
+forms break forms:71 run run next next next next next next next next next next next next next print s
