@@ -1,6 +1,7 @@
 // The frame's small bookkeeping rules: the caption text, the list of the
-// most recently opened workspaces (kept in the settings store by the frame)
-// and the place of a new window among those already in the MDI area.
+// most recently opened workspaces (kept in the settings store by the frame),
+// the place of a new window among those already in the MDI area, and the
+// project manager's first place.
 #include "workbench/core/workbench_core.h"
 
 #include <algorithm>
@@ -98,6 +99,12 @@ WindowRect place_window(int area_width, int area_height, std::span<const WindowR
       }
     }
   return chosen;
+}
+
+WindowRect manager_place(WindowRect area, int width, int height, int min_height) {
+  const int top = std::max(220, area.y + area.height / 4);
+  const int room = area.y + area.height - top;
+  return {20, top, width, std::clamp(room, std::min(min_height, height), height)};
 }
 
 void RecentWorkspaces::push(const std::string& path) {

@@ -176,6 +176,14 @@ struct WindowRect {
 WindowRect place_window(int area_width, int area_height, std::span<const WindowRect> others, WindowRect wanted,
                         int title_height, std::span<const WindowRect> on_top = {});
 
+// Where the project manager first stands, in the frame's client
+// coordinates: 20 pixels right of and 220 below the frame's corner, but
+// never over the output window at its first place (the top quarter of
+// `area`, the MDI area) nor over the status bar below the area, the two
+// places where the workbench's messages appear. To stay above the status
+// bar it is made shorter, though not below `min_height`.
+WindowRect manager_place(WindowRect area, int width, int height, int min_height);
+
 std::string frame_caption(std::string_view project_name, std::optional<std::string_view> editor_file,
                           bool editor_modified);
 
