@@ -223,6 +223,36 @@ TEST_F(DebugSessionTest, TheSessionsWindowsGoWhereTheyGoWithoutTheProjectManager
   EXPECT_EQ(places(), with_manager);
 }
 
+// A copy of the built workspace has the first folder's objects and load
+// file, whose debug records name the first folder's sources: Run Simulator
+// says so in the output window before the debugger shows them. The first
+// folder's own session has nothing to say.
+TEST_F(DebugSessionTest, ALoadFileOfAnotherFoldersSourcesIsNamed) {
+  const auto output = [this] {
+    std::string text;
+    if (frame().output())
+      for (const std::string& line : frame().output()->text().lines()) text += line;
+    return text;
+  };
+  start();
+  EXPECT_EQ(output().find("another folder"), std::string::npos) << output();
+  frame().dispatch(cmd::dbg_close);
+  ASSERT_TRUE(wait_for([this] { return manager()->isVisible(); }));
+
+  QTemporaryDir copy;
+  const std::string root = copy.path().toStdString();
+  const std::string first = fs::path(example().workspace).parent_path().string();
+  fs::copy(first, root, fs::copy_options::recursive);
+  workbench->projects().openWorkspace(QString::fromStdString(root + "/ky09demo.w09"));
+  dialogs->file_names = {QString::fromStdString(root + "/ky09demo/debug/ky09demo_Debug.s19")};
+  frame().dispatch(cmd::run_simulator);
+  ASSERT_TRUE(debugging().sessionOpen());
+  EXPECT_NE(output().find("The sources of 'ky09demo_Debug.s19' lie in another folder, '" + first +
+                          "/ky09demo': build first"),
+            std::string::npos)
+      << output();
+}
+
 // A workbench taken down with a session still open (its frame never
 // closed, as in a test) ends the session before its frame goes.
 TEST_F(DebugSessionTest, TheWorkbenchMayGoWithASessionOpen) {
