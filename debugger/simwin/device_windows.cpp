@@ -213,6 +213,7 @@ void DeviceWindowSet::sync() {
       ++it;
     }
   }
+  bool opened = false;
   for (int32_t handle : open) {
     if (windows_.count(handle)) continue;
     std::shared_ptr<Device> device = share_device(handle);
@@ -233,7 +234,11 @@ void DeviceWindowSet::sync() {
     if (!e.container) e.container = e.view;
     e.container->show();
     windows_[handle] = e;
+    opened = true;
   }
+  // The new ones in front, each of them: opening one may have brought the
+  // active window back over those before it.
+  if (opened) raiseAll();
   for (auto& [handle, e] : windows_)
     if (e.view) e.model->refresh();
 }
@@ -249,6 +254,15 @@ void DeviceWindowSet::close(Entry& entry) {
 void DeviceWindowSet::closeAll() {
   for (auto& [handle, e] : windows_) close(e);
   windows_.clear();
+}
+
+// The terminals last: where a panel and a console meet, the console's text
+// shows.
+void DeviceWindowSet::raiseAll() {
+  for (bool terminals : {false, true})
+    for (auto& [handle, e] : windows_)
+      if (QWidget* w = e.container ? e.container.data() : e.view.data())
+        if ((qobject_cast<TerminalView*>(e.view.data()) != nullptr) == terminals) w->raise();
 }
 
 QWidget* DeviceWindowSet::viewFor(int32_t handle) const {

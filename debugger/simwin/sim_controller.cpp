@@ -43,7 +43,9 @@ SimulatorController::SimulatorController(wb::FrameWindow* frame) : QObject(frame
   // A device's window opens as a load attaches the device, beside the
   // window the user works in, which stays the active one: the area, which
   // activates every window it shows, gives the activation straight back,
-  // and the active window never learns it was left.
+  // and the active window never learns it was left. The devices' windows
+  // stay in front all the same (the set raises them), so that what the
+  // program writes shows.
   devices_ = std::make_unique<tovrel::DeviceWindowSet>(
       [this](QWidget* view, const QString& className) -> QWidget* {
         QMdiArea* mdi = frame_->mdiArea();

@@ -105,6 +105,9 @@ void SldController::startDebugging() {
     sub_->show();
     frame_->mdiArea()->setActiveSubWindow(sub_);
   }
+  // The keys go to the debugger; the program's console, opened with the
+  // simulator before, stays in front of it, readable as the program writes.
+  sim_->devices().raiseAll();
   frame_->updateMenus();
   debugger_->watches().watch_restore();
   debugger_->sld_refresh();

@@ -7,6 +7,7 @@
 // of it. The devices' windows open without taking the keys.
 #include <QMenu>
 #include <QTest>
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <map>
@@ -221,6 +222,34 @@ TEST_F(DebugSessionTest, TheSessionsWindowsGoWhereTheyGoWithoutTheProjectManager
   windows();
   start();
   EXPECT_EQ(places(), with_manager);
+}
+
+// The program's console must be readable as the program writes to it:
+// at the start of a session, after a build left the output window open, no
+// window lies over the terminal's text, on a large and on a small screen,
+// and the keys still go to the debugger.
+TEST_F(DebugSessionTest, TheConsoleShowsItsTextAtTheStartOfASession) {
+  for (QSize size : {QSize(1600, 975), QSize(1024, 675)}) {
+    SCOPED_TRACE(size.width());
+    frame().resize(size);
+    frame().dispatch(cmd::output_window);
+    QApplication::processEvents();
+    start();
+    QTest::qWait(300);  // the devices' windows keep in step on a timer
+    const QList<QMdiSubWindow*> stack = frame().mdiArea()->subWindowList(QMdiArea::StackingOrder);
+    const auto terminal = std::find_if(stack.begin(), stack.end(),
+                                       [](QMdiSubWindow* sub) { return sub->objectName() == "TovrelTerminal"; });
+    ASSERT_NE(terminal, stack.end());
+    QWidget* text = (*terminal)->widget();
+    const QRect shown(text->mapTo(frame().mdiArea()->viewport(), QPoint(0, 0)), text->size());
+    EXPECT_TRUE(frame().mdiArea()->viewport()->rect().contains(shown));
+    for (auto above = terminal + 1; above != stack.end(); ++above)
+      EXPECT_FALSE((*above)->geometry().intersects(shown)) << (*above)->windowTitle().toStdString();
+    EXPECT_EQ(frame().mdiArea()->activeSubWindow(), debugging().window()->parentWidget());
+    frame().dispatch(cmd::dbg_close);
+    ASSERT_TRUE(wait_for([this] { return manager()->isVisible(); }));
+    windows();
+  }
 }
 
 // A copy of the built workspace has the first folder's objects and load
