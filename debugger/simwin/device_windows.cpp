@@ -30,9 +30,13 @@ QSize TerminalView::sizeHint() const {
                fm.lineSpacing() * 16 + 2 * frameWidth());
 }
 
+// What the program writes comes to the front with its window, which the
+// user may have covered meanwhile; the active window stays as it is.
 void TerminalView::refresh() {
   auto* terminal = dynamic_cast<SerialTerminal*>(device_.get());
-  if (terminal && terminal->has_output()) show(terminal->take_output());
+  if (!terminal || !terminal->has_output()) return;
+  show(terminal->take_output());
+  if (QWidget* window = parentWidget()) window->raise();
 }
 
 // Carriage returns are dropped (the next line feed starts the line), a

@@ -6,6 +6,7 @@
 // when it ends, however it ends; while it is shown, new windows keep clear
 // of it. The devices' windows open without taking the keys.
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <algorithm>
 #include <array>
@@ -227,8 +228,9 @@ TEST_F(DebugSessionTest, TheSessionsWindowsGoWhereTheyGoWithoutTheProjectManager
 // The program's console must be readable as the program writes to it:
 // at the start of a session, after a build left the output window open, no
 // window lies over the terminal's text, on a large and on a small screen,
-// and the keys still go to the debugger.
-TEST_F(DebugSessionTest, TheConsoleShowsItsTextAtTheStartOfASession) {
+// and the keys still go to the debugger; a terminal covered since comes to
+// the front as the program writes.
+TEST_F(DebugSessionTest, TheConsoleShowsItsText) {
   for (QSize size : {QSize(1600, 975), QSize(1024, 675)}) {
     SCOPED_TRACE(size.width());
     frame().resize(size);
@@ -246,6 +248,22 @@ TEST_F(DebugSessionTest, TheConsoleShowsItsTextAtTheStartOfASession) {
     for (auto above = terminal + 1; above != stack.end(); ++above)
       EXPECT_FALSE((*above)->geometry().intersects(shown)) << (*above)->windowTitle().toStdString();
     EXPECT_EQ(frame().mdiArea()->activeSubWindow(), debugging().window()->parentWidget());
+    if (size.width() == 1600) {
+      // The user works in the debugger, which comes over the terminal; as
+      // the program writes its greeting, the terminal comes to the front.
+      debugging().window()->parentWidget()->raise();
+      ASSERT_EQ(frame().mdiArea()->subWindowList(QMdiArea::StackingOrder).last()->widget(), debugging().window());
+      frame().dispatch(cmd::dbg_run);  // to main
+      ASSERT_TRUE(wait_for([this] { return !debugging().debugger()->target().target_is_running(); }));
+      frame().dispatch(cmd::dbg_run);  // greets, then waits for keys
+      auto* console = qobject_cast<QPlainTextEdit*>(text);
+      ASSERT_NE(console, nullptr);
+      ASSERT_TRUE(wait_for([console] { return console->toPlainText().contains("Hello"); }));
+      EXPECT_EQ(frame().mdiArea()->subWindowList(QMdiArea::StackingOrder).last(), *terminal);
+      EXPECT_EQ(frame().mdiArea()->activeSubWindow()->widget(), debugging().window());
+      frame().dispatch(cmd::dbg_break);
+      ASSERT_TRUE(wait_for([this] { return !debugging().debugger()->target().target_is_running(); }));
+    }
     frame().dispatch(cmd::dbg_close);
     ASSERT_TRUE(wait_for([this] { return manager()->isVisible(); }));
     windows();
