@@ -240,9 +240,9 @@ void DeviceWindowSet::sync() {
     windows_[handle] = e;
     opened = true;
   }
-  // The new ones in front, each of them: opening one may have brought the
-  // active window back over those before it.
-  if (opened) raiseAll();
+  // The terminals in front, each of them: opening a window may have brought
+  // the active window back over those before it.
+  if (opened) raiseTerminals();
   for (auto& [handle, e] : windows_)
     if (e.view) e.model->refresh();
 }
@@ -260,13 +260,10 @@ void DeviceWindowSet::closeAll() {
   windows_.clear();
 }
 
-// The terminals last: where a panel and a console meet, the console's text
-// shows.
-void DeviceWindowSet::raiseAll() {
-  for (bool terminals : {false, true})
-    for (auto& [handle, e] : windows_)
-      if (QWidget* w = e.container ? e.container.data() : e.view.data())
-        if ((qobject_cast<TerminalView*>(e.view.data()) != nullptr) == terminals) w->raise();
+void DeviceWindowSet::raiseTerminals() {
+  for (auto& [handle, e] : windows_)
+    if (QWidget* w = e.container ? e.container.data() : e.view.data())
+      if (qobject_cast<TerminalView*>(e.view.data())) w->raise();
 }
 
 QWidget* DeviceWindowSet::viewFor(int32_t handle) const {

@@ -107,7 +107,7 @@ void SldController::startDebugging() {
   }
   // The keys go to the debugger; the program's console, opened with the
   // simulator before, stays in front of it, readable as the program writes.
-  sim_->devices().raiseAll();
+  sim_->devices().raiseTerminals();
   frame_->updateMenus();
   debugger_->watches().watch_restore();
   debugger_->sld_refresh();

@@ -111,3 +111,16 @@ TEST(WbPlaceWindow, TheProjectManagerHidesNoMessage) {
   EXPECT_EQ(manager_place({0, 20, 1024, 300}, 200, 425, 150), (WindowRect{20, 220, 200, 150}));
   EXPECT_EQ(manager_place({0, 20, 1024, 300}, 200, 100, 150), (WindowRect{20, 220, 200, 100}));
 }
+
+// A console opened in front of the window the user works in hides the least
+// of it, even at the price of covering other windows' title bars.
+TEST(WbPlaceWindow, AWindowInFrontKeepsClearOfTheActiveOne) {
+  const std::vector<WindowRect> others = {{0, 0, 1024, 160}, {0, 170, 250, 250}, {420, 310, 512, 310}};
+  const std::vector<WindowRect> active = {others[2]};
+  const WindowRect console = place_window(1024, 630, others, {0, 0, 650, 270}, title, {}, active);
+  EXPECT_FALSE(meet(console, active[0])) << console.x << "," << console.y;
+  EXPECT_TRUE(inside(console, 1024, 630));
+  // Without room beside it, the least of it.
+  const WindowRect big = place_window(1024, 630, others, {0, 0, 650, 460}, title, {}, active);
+  EXPECT_LE(std::min(big.x + big.width, 932) - std::max(big.x, 420), 420) << big.x << "," << big.y;
+}
