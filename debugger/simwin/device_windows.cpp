@@ -30,9 +30,13 @@ QSize TerminalView::sizeHint() const {
                fm.lineSpacing() * 16 + 2 * frameWidth());
 }
 
+// What the program writes comes to the front with its window, which the
+// user may have covered meanwhile; the active window stays as it is.
 void TerminalView::refresh() {
   auto* terminal = dynamic_cast<SerialTerminal*>(device_.get());
-  if (terminal && terminal->has_output()) show(terminal->take_output());
+  if (!terminal || !terminal->has_output()) return;
+  show(terminal->take_output());
+  if (QWidget* window = parentWidget()) window->raise();
 }
 
 // Carriage returns are dropped (the next line feed starts the line), a
@@ -213,6 +217,7 @@ void DeviceWindowSet::sync() {
       ++it;
     }
   }
+  bool opened = false;
   for (int32_t handle : open) {
     if (windows_.count(handle)) continue;
     std::shared_ptr<Device> device = share_device(handle);
@@ -233,7 +238,11 @@ void DeviceWindowSet::sync() {
     if (!e.container) e.container = e.view;
     e.container->show();
     windows_[handle] = e;
+    opened = true;
   }
+  // The terminals in front, each of them: opening a window may have brought
+  // the active window back over those before it.
+  if (opened) raiseTerminals();
   for (auto& [handle, e] : windows_)
     if (e.view) e.model->refresh();
 }
@@ -249,6 +258,12 @@ void DeviceWindowSet::close(Entry& entry) {
 void DeviceWindowSet::closeAll() {
   for (auto& [handle, e] : windows_) close(e);
   windows_.clear();
+}
+
+void DeviceWindowSet::raiseTerminals() {
+  for (auto& [handle, e] : windows_)
+    if (QWidget* w = e.container ? e.container.data() : e.view.data())
+      if (qobject_cast<TerminalView*>(e.view.data())) w->raise();
 }
 
 QWidget* DeviceWindowSet::viewFor(int32_t handle) const {

@@ -95,10 +95,14 @@ class DeviceWindowSet : public QObject {
   ~DeviceWindowSet() override;
 
   // Opens a window for every live device among the handles that has none
-  // (the probe, a test device, has no window), closes the windows of the
-  // others, and shows what changed in the devices.
+  // (the probe, a test device, has no window), a terminal in front of the
+  // others, closes the windows of the others, and shows what changed in
+  // the devices.
   void sync();
   void closeAll();
+  // Brings the terminals' windows to the front, leaving the active window
+  // as it is: what a program writes must show while it runs.
+  void raiseTerminals();
   QWidget* viewFor(int32_t handle) const;
   int count() const { return static_cast<int>(windows_.size()); }
 

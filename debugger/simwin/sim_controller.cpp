@@ -43,14 +43,16 @@ SimulatorController::SimulatorController(wb::FrameWindow* frame) : QObject(frame
   // A device's window opens as a load attaches the device, beside the
   // window the user works in, which stays the active one: the area, which
   // activates every window it shows, gives the activation straight back,
-  // and the active window never learns it was left.
+  // and the active window never learns it was left. A terminal stays in
+  // front all the same (the set raises it), so that what the program writes
+  // shows; each goes where it hides the least of the active window.
   devices_ = std::make_unique<tovrel::DeviceWindowSet>(
       [this](QWidget* view, const QString& className) -> QWidget* {
         QMdiArea* mdi = frame_->mdiArea();
         QMdiSubWindow* active = mdi->activeSubWindow();
         QMdiSubWindow* sub = addChild(view, className);
         sub->adjustSize();
-        frame_->placeChild(sub, QPoint(0, 0));
+        frame_->placeChild(sub, QPoint(0, 0), true);
         if (!active) return sub;
         const QSignalBlocker quiet(mdi);
         sub->show();

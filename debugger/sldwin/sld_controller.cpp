@@ -77,6 +77,15 @@ void SldController::startDebugging() {
     debugger_ = std::make_unique<SldDebugger>(sim_->context().engine, *this, bin);
   }
   if (!debugger_->sld_load_debug_info(load.toStdString(), kSourceLevelKind)) return;
+  if (sources_note) {
+    std::vector<std::string> sources;
+    for (const auto& module : debugger_->model().modules()) sources.push_back(module->path);
+    const std::string note = sources_note(load.toStdString(), sources);
+    if (!note.empty()) {
+      if (!frame_->output()) frame_->dispatch(wb::cmd::output_window);
+      frame_->outPrint(note);
+    }
+  }
   // The session's windows go where they go without the project manager,
   // which is hidden while the session runs.
   if (hide_project_manager) hide_project_manager();
@@ -96,6 +105,9 @@ void SldController::startDebugging() {
     sub_->show();
     frame_->mdiArea()->setActiveSubWindow(sub_);
   }
+  // The keys go to the debugger; the program's console, opened with the
+  // simulator before, stays in front of it, readable as the program writes.
+  sim_->devices().raiseTerminals();
   frame_->updateMenus();
   debugger_->watches().watch_restore();
   debugger_->sld_refresh();

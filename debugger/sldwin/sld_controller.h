@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "debugger/simwin/sim_window.h"
 #include "debugger/simwin/sim_qt.h"  // before the board: Qt's slots macro
@@ -44,6 +46,10 @@ class SldController : public QObject, public sld::SldSessionHost, public sim::Si
   std::function<void()> hide_project_manager;
   std::function<void()> show_project_manager;
   std::function<bool()> project_open;
+  // What to tell the user, in the output window, of a load file whose
+  // debug records name these sources (another folder's sources of the
+  // project's names); "" for nothing.
+  std::function<std::string(const std::string& load_file, const std::vector<std::string>& sources)> sources_note;
   // A message box with a caption (the product title when empty), and the
   // run of a modal dialog; tests answer both themselves.
   std::function<void(const QString& caption, const QString& text)> box;

@@ -91,3 +91,36 @@ TEST(WbPlaceWindow, WindowsOnTopHideNothingNew) {
   const std::vector<WindowRect> away = {{700, 0, 200, 400}};
   EXPECT_EQ(place_window(600, 400, {}, {0, 10, 300, 200}, title, away), (WindowRect{0, 10, 300, 200}));
 }
+
+// The project manager's first place keeps clear of the output window at its
+// first place (the area's top quarter) and of the status bar below the area.
+TEST(WbPlaceWindow, TheProjectManagerHidesNoMessage) {
+  // 1600x1000 and 1024x700 screens: the area begins under the menu bar.
+  for (WindowRect area : {WindowRect{0, 22, 1600, 932}, WindowRect{0, 22, 1024, 632}, WindowRect{0, 30, 1200, 700}}) {
+    const WindowRect output{area.x, area.y, area.width, area.height / 4};
+    const WindowRect m = manager_place(area, 200, 425, 150);
+    EXPECT_FALSE(meet(m, output)) << m.x << "," << m.y;
+    EXPECT_LE(m.y + m.height, area.y + area.height) << m.x << "," << m.y;
+    EXPECT_EQ(m.height, 425);
+    EXPECT_EQ(m.x, 20);
+  }
+  // Where the output ends above 220 the manager stands at 220.
+  EXPECT_EQ(manager_place({0, 20, 1024, 600}, 200, 425, 150), (WindowRect{20, 220, 200, 400}));
+  // A short area: shorter, down to the least height, then over the bar.
+  EXPECT_EQ(manager_place({0, 20, 1024, 500}, 200, 425, 150), (WindowRect{20, 220, 200, 300}));
+  EXPECT_EQ(manager_place({0, 20, 1024, 300}, 200, 425, 150), (WindowRect{20, 220, 200, 150}));
+  EXPECT_EQ(manager_place({0, 20, 1024, 300}, 200, 100, 150), (WindowRect{20, 220, 200, 100}));
+}
+
+// A console opened in front of the window the user works in hides the least
+// of it, even at the price of covering other windows' title bars.
+TEST(WbPlaceWindow, AWindowInFrontKeepsClearOfTheActiveOne) {
+  const std::vector<WindowRect> others = {{0, 0, 1024, 160}, {0, 170, 250, 250}, {420, 310, 512, 310}};
+  const std::vector<WindowRect> active = {others[2]};
+  const WindowRect console = place_window(1024, 630, others, {0, 0, 650, 270}, title, {}, active);
+  EXPECT_FALSE(meet(console, active[0])) << console.x << "," << console.y;
+  EXPECT_TRUE(inside(console, 1024, 630));
+  // Without room beside it, the least of it.
+  const WindowRect big = place_window(1024, 630, others, {0, 0, 650, 460}, title, {}, active);
+  EXPECT_LE(std::min(big.x + big.width, 932) - std::max(big.x, 420), 420) << big.x << "," << big.y;
+}

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <Qsci/qsciscintillabase.h>
 
 #include "gui_fixture.h"
@@ -84,6 +85,45 @@ TEST_F(FrameTest, WbGreyedCommandsAreRefusedAndGoToLineReachesTheEditor) {
   put("a.s09", "changed on disk\n");
   frame->dispatch(cmd::save);
   EXPECT_EQ(file("a.s09"), "changed on disk\n");
+}
+
+// The status bar's caret position is the active editor's: it changes with
+// the editor and goes with the last one, however that one closes.
+TEST_F(FrameTest, WbTheCaretPositionGoesWithTheLastEditor) {
+  const auto position = [this] {
+    QString shown;
+    for (QLabel* label : frame->statusBar()->findChildren<QLabel*>())
+      if (label->text().startsWith("Ln ")) shown = label->text();
+    return shown;
+  };
+  std::string text;
+  for (int i = 1; i <= 30; ++i) text += "line " + std::to_string(i) + "\n";
+  put("a.c", text);
+  put("b.c", "x\n");
+  EditorChild* a = frame->editors()->open(path("a.c"));
+  ASSERT_NE(a, nullptr);
+  dialogs->line = 25;
+  frame->dispatch(cmd::goto_line_dialog);
+  a->component()->SendScintilla(QsciScintillaBase::SCI_CHARRIGHT);
+  QApplication::processEvents();
+  EXPECT_EQ(position(), "Ln 25 Col 2");
+  // Another editor shows its own place, and the first one's on its return.
+  ASSERT_NE(frame->editors()->open(path("b.c")), nullptr);
+  frame->dispatch(cmd::close_file);
+  QApplication::processEvents();
+  EXPECT_EQ(position(), "Ln 25 Col 2");
+  frame->dispatch(cmd::close_file);
+  QApplication::processEvents();
+  EXPECT_EQ(editorCount(), 0);
+  EXPECT_EQ(position(), "");
+  // Close All, with the output window still open behind.
+  frame->outOpenClear();
+  ASSERT_NE(frame->editors()->open(path("a.c")), nullptr);
+  ASSERT_NE(frame->editors()->open(path("b.c")), nullptr);
+  EXPECT_EQ(position(), "Ln 1 Col 1");
+  frame->dispatch(cmd::close_all);
+  QApplication::processEvents();
+  EXPECT_EQ(position(), "");
 }
 
 TEST_F(FrameTest, WbOutputWindowIsCreatedOnceAndClosedByItsCommand) {

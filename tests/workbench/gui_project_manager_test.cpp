@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -313,6 +314,36 @@ TEST_F(ProjectManagerTest, WbAFileOpenedFromTheTreeTakesTheKeys) {
   fromTheTree([&] { pm->choose(console, PM::FiEdit); }, "x");
   EXPECT_EQ(editor->bytes().substr(0, 6), "zzyx/*");
   EXPECT_EQ(editorCount(), 2);  // main.c, reopened with the project, and console.c
+}
+
+// The output window and the status bar, where the workbench's messages
+// appear, are clear of the project manager where the workbench puts them
+// both, on a large and on a small screen, also when the frame takes its
+// size after the manager was shown.
+TEST_F(ProjectManagerTest, WbTheProjectManagerHidesNoMessage) {
+  ASSERT_TRUE(pm->isVisible());
+  for (QSize size : {QSize(1600, 975), QSize(1024, 675), QSize(1200, 800)}) {
+    SCOPED_TRACE(size.width());
+    frame->dispatch(cmd::close_output);
+    frame->resize(size);
+    QApplication::processEvents();
+    frame->outOpenClear();
+    for (int i = 0; i < 60; ++i) frame->outPrint("Searching...\n");
+    frame->outPrint("Can't open COM1 (No such file or directory)\n");
+    QApplication::processEvents();
+    QWidget* output = frame->output()->parentWidget();
+    const QRect shown(output->mapToGlobal(QPoint(0, 0)), output->size());
+    EXPECT_FALSE(shown.intersects(pm->frameGeometry()));
+    const QRect bar(frame->statusBar()->mapToGlobal(QPoint(0, 0)), frame->statusBar()->size());
+    EXPECT_FALSE(bar.intersects(pm->frameGeometry()));
+    EXPECT_TRUE(frame->geometry().contains(pm->frameGeometry()));
+  }
+  // Where the user has put it, it stays.
+  pm->move(pm->pos() + QPoint(300, 0));
+  const QPoint moved = pm->pos();
+  frame->resize(1600, 975);
+  QApplication::processEvents();
+  EXPECT_EQ(pm->pos(), moved);
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 // when it ends, however it ends; while it is shown, new windows keep clear
 // of it. The devices' windows open without taking the keys.
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QTest>
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <map>
@@ -221,6 +223,81 @@ TEST_F(DebugSessionTest, TheSessionsWindowsGoWhereTheyGoWithoutTheProjectManager
   windows();
   start();
   EXPECT_EQ(places(), with_manager);
+}
+
+// The program's console must be readable as the program writes to it:
+// at the start of a session, after a build left the output window open, no
+// window lies over the terminal's text, on a large and on a small screen,
+// and the keys still go to the debugger; a terminal covered since comes to
+// the front as the program writes.
+TEST_F(DebugSessionTest, TheConsoleShowsItsText) {
+  for (QSize size : {QSize(1600, 975), QSize(1024, 675)}) {
+    SCOPED_TRACE(size.width());
+    frame().resize(size);
+    frame().dispatch(cmd::output_window);
+    QApplication::processEvents();
+    start();
+    QTest::qWait(300);  // the devices' windows keep in step on a timer
+    const QList<QMdiSubWindow*> stack = frame().mdiArea()->subWindowList(QMdiArea::StackingOrder);
+    const auto terminal = std::find_if(stack.begin(), stack.end(),
+                                       [](QMdiSubWindow* sub) { return sub->objectName() == "TovrelTerminal"; });
+    ASSERT_NE(terminal, stack.end());
+    QWidget* text = (*terminal)->widget();
+    const QRect shown(text->mapTo(frame().mdiArea()->viewport(), QPoint(0, 0)), text->size());
+    EXPECT_TRUE(frame().mdiArea()->viewport()->rect().contains(shown));
+    for (auto above = terminal + 1; above != stack.end(); ++above)
+      EXPECT_FALSE((*above)->geometry().intersects(shown)) << (*above)->windowTitle().toStdString();
+    EXPECT_EQ(frame().mdiArea()->activeSubWindow(), debugging().window()->parentWidget());
+    if (size.width() == 1600) {
+      // The user works in the debugger, which comes over the terminal; as
+      // the program writes its greeting, the terminal comes to the front.
+      debugging().window()->parentWidget()->raise();
+      ASSERT_EQ(frame().mdiArea()->subWindowList(QMdiArea::StackingOrder).last()->widget(), debugging().window());
+      frame().dispatch(cmd::dbg_run);  // to main
+      ASSERT_TRUE(wait_for([this] { return !debugging().debugger()->target().target_is_running(); }));
+      frame().dispatch(cmd::dbg_run);  // greets, then waits for keys
+      auto* console = qobject_cast<QPlainTextEdit*>(text);
+      ASSERT_NE(console, nullptr);
+      ASSERT_TRUE(wait_for([console] { return console->toPlainText().contains("Hello"); }));
+      EXPECT_EQ(frame().mdiArea()->subWindowList(QMdiArea::StackingOrder).last(), *terminal);
+      EXPECT_EQ(frame().mdiArea()->activeSubWindow()->widget(), debugging().window());
+      frame().dispatch(cmd::dbg_break);
+      ASSERT_TRUE(wait_for([this] { return !debugging().debugger()->target().target_is_running(); }));
+    }
+    frame().dispatch(cmd::dbg_close);
+    ASSERT_TRUE(wait_for([this] { return manager()->isVisible(); }));
+    windows();
+  }
+}
+
+// A copy of the built workspace has the first folder's objects and load
+// file, whose debug records name the first folder's sources: Run Simulator
+// says so in the output window before the debugger shows them. The first
+// folder's own session has nothing to say.
+TEST_F(DebugSessionTest, ALoadFileOfAnotherFoldersSourcesIsNamed) {
+  const auto output = [this] {
+    std::string text;
+    if (frame().output())
+      for (const std::string& line : frame().output()->text().lines()) text += line;
+    return text;
+  };
+  start();
+  EXPECT_EQ(output().find("another folder"), std::string::npos) << output();
+  frame().dispatch(cmd::dbg_close);
+  ASSERT_TRUE(wait_for([this] { return manager()->isVisible(); }));
+
+  QTemporaryDir copy;
+  const std::string root = copy.path().toStdString();
+  const std::string first = fs::path(example().workspace).parent_path().string();
+  fs::copy(first, root, fs::copy_options::recursive);
+  workbench->projects().openWorkspace(QString::fromStdString(root + "/ky09demo.w09"));
+  dialogs->file_names = {QString::fromStdString(root + "/ky09demo/debug/ky09demo_Debug.s19")};
+  frame().dispatch(cmd::run_simulator);
+  ASSERT_TRUE(debugging().sessionOpen());
+  EXPECT_NE(output().find("The sources of 'ky09demo_Debug.s19' lie in another folder, '" + first +
+                          "/ky09demo': build first"),
+            std::string::npos)
+      << output();
 }
 
 // A workbench taken down with a session still open (its frame never

@@ -111,5 +111,34 @@ TEST_F(ProjectTest, NamesOfWorkspacesAndProjectsAreChecked) {
                                 "The Project name contains invalid characters"}));
 }
 
+// A copy of a project whose objects and load file came along names the
+// first folder's sources in its debug records: the debugger must not show
+// them as the copy's own without a word.
+TEST_F(ProjectTest, ALoadFileMadeFromAnotherFoldersSourcesIsNamed) {
+  for (const char* f : {"/first/demo/main.c", "/first/demo/console.c", "/copy/demo/main.c", "/copy/demo/console.c",
+                        "/other/prog.c"})
+    put(root_ + f, "int x;\n");
+  Project p;
+  p.program_dir = bin_;
+  p.set_path(root_ + "/copy/demo/demo.m09");
+  p.new_project_defaults(project_type::executable);
+  p.open = true;
+  ASSERT_TRUE(p.add_file("main.c", "", 1, host));
+  ASSERT_TRUE(p.add_file("console.c", "", 1, host));
+  const std::string load = root_ + "/copy/demo/debug/demo_Debug.s19";
+  const std::string startup = root_ + "/tools/src/startup/zun09/_startup.s09";
+  EXPECT_EQ(sources_elsewhere_note(p, load, {startup, root_ + "/first/demo/main.c", root_ + "/first/demo/console.c"}),
+            "The sources of 'demo_Debug.s19' lie in another folder, '" + root_ + "/first/demo': build first\n");
+  // One of them is enough, also when the first folder has gone.
+  EXPECT_NE(sources_elsewhere_note(p, load, {root_ + "/copy/demo/main.c", root_ + "/gone/demo/console.c"}), "");
+  // Its own sources, also by another way there (a link, a Windows path),
+  // and another program's sources of other names are no news.
+  fs::create_directory_symlink(root_ + "/copy", root_ + "/link");
+  EXPECT_EQ(sources_elsewhere_note(p, load, {startup, root_ + "/copy/demo/main.c", root_ + "/link/demo/console.c"}), "");
+  EXPECT_EQ(sources_elsewhere_note(p, load, {root_ + "\\copy\\demo\\main.c"}), "");
+  EXPECT_EQ(sources_elsewhere_note(p, root_ + "/other/prog.s19", {root_ + "/other/prog.c", startup}), "");
+  EXPECT_EQ(sources_elsewhere_note(p, load, {}), "");
+}
+
 }  // namespace
 }  // namespace zun::wb::test

@@ -48,6 +48,9 @@ Workbench::Workbench(std::unique_ptr<UserDialogs> dialogs)
         session.write_project();
       });
   debugging_->project_open = [&session] { return session.project.open; };
+  debugging_->sources_note = [&session](const std::string& load, const std::vector<std::string>& sources) {
+    return session.project.open ? sources_elsewhere_note(session.project, load, sources) : std::string();
+  };
   ProjectController* projects = projects_.get();
   debugging_->hide_project_manager = [projects] { projects->hideManagerForSession(); };
   debugging_->show_project_manager = [projects] { projects->restoreManagerAfterSession(); };

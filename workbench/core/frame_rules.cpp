@@ -1,6 +1,7 @@
 // The frame's small bookkeeping rules: the caption text, the list of the
-// most recently opened workspaces (kept in the settings store by the frame)
-// and the place of a new window among those already in the MDI area.
+// most recently opened workspaces (kept in the settings store by the frame),
+// the place of a new window among those already in the MDI area, and the
+// project manager's first place.
 #include "workbench/core/workbench_core.h"
 
 #include <algorithm>
@@ -60,7 +61,7 @@ std::vector<int> axis_places(int wanted, int size, int area, const std::vector<s
 }  // namespace
 
 WindowRect place_window(int area_width, int area_height, std::span<const WindowRect> others, WindowRect wanted,
-                        int title_height, std::span<const WindowRect> on_top) {
+                        int title_height, std::span<const WindowRect> on_top, std::span<const WindowRect> keep_clear) {
   std::vector<std::pair<int, int>> xs, ys;
   for (std::span<const WindowRect> list : {others, on_top})
     for (const WindowRect& o : list) {
@@ -68,29 +69,31 @@ WindowRect place_window(int area_width, int area_height, std::span<const WindowR
       ys.emplace_back(o.y, o.y + o.height);
     }
   // What of its title bar, then of the whole window, lies under the windows
-  // on top, where nothing brings it forward; what the new window hides at
+  // on top, where nothing brings it forward; what it covers of the windows
+  // to keep clear (the one the user works in); what the new window hides at
   // once of the others' title bar buttons, then what they would hide of its
   // own once one of them comes to the top; the same for the whole title
   // bars; how much of the others it covers; how far it is from the wanted
   // place.
-  using Cost = std::array<long long, 8>;
+  using Cost = std::array<long long, 9>;
   Cost best{std::numeric_limits<long long>::max()};
   WindowRect chosen = wanted;
   for (int x : axis_places(wanted.x, wanted.width, area_width, xs, 3 * title_height))
     for (int y : axis_places(wanted.y, wanted.height, area_height, ys, title_height)) {
       const WindowRect r{x, y, wanted.width, wanted.height};
       const long long dx = x - wanted.x, dy = y - wanted.y;
-      Cost cost{0, 0, 0, 0, 0, 0, 0, dx * dx + dy * dy};
+      Cost cost{0, 0, 0, 0, 0, 0, 0, 0, dx * dx + dy * dy};
       for (const WindowRect& t : on_top) {
         cost[0] += overlap(t, title_bar(r, title_height));
         cost[1] += overlap(t, r);
       }
+      for (const WindowRect& k : keep_clear) cost[2] += overlap(r, k);
       for (const WindowRect& o : others) {
-        cost[2] += overlap(r, title_buttons(o, title_height));
-        cost[3] += overlap(o, title_buttons(r, title_height));
-        cost[4] += overlap(r, title_bar(o, title_height));
-        cost[5] += overlap(o, title_bar(r, title_height));
-        cost[6] += overlap(r, o);
+        cost[3] += overlap(r, title_buttons(o, title_height));
+        cost[4] += overlap(o, title_buttons(r, title_height));
+        cost[5] += overlap(r, title_bar(o, title_height));
+        cost[6] += overlap(o, title_bar(r, title_height));
+        cost[7] += overlap(r, o);
       }
       if (cost < best) {
         best = cost;
@@ -98,6 +101,12 @@ WindowRect place_window(int area_width, int area_height, std::span<const WindowR
       }
     }
   return chosen;
+}
+
+WindowRect manager_place(WindowRect area, int width, int height, int min_height) {
+  const int top = std::max(220, area.y + area.height / 4);
+  const int room = area.y + area.height - top;
+  return {20, top, width, std::clamp(room, std::min(min_height, height), height)};
 }
 
 void RecentWorkspaces::push(const std::string& path) {

@@ -166,15 +166,26 @@ struct WindowRect {
 // other window; else, of the places along the area's and the others' edges,
 // the one where the least of its title bar, and then the least of it, lies
 // under the windows that stay on top of the area (`on_top`, such as a tool
-// window of the frame, in the area's coordinates); of those, where it hides
-// the least of the others' title bar buttons (the right end of a title bar
+// window of the frame, in the area's coordinates); of those, where it covers
+// the least of the windows to keep clear (`keep_clear`, the window the user
+// works in, which a window opened in front must not hide); then where it
+// hides the least of the others' title bar buttons (the right end of a title bar
 // `title_height` high, three heights wide); then where the least of its own
 // lies over another window (hidden once that one comes to the top); then
 // the same for the whole title bars; then where it covers the least of the
 // others; then the nearest to the wanted place. A window larger than the
 // area keeps its top-left corner, and so its title bar, in the area.
 WindowRect place_window(int area_width, int area_height, std::span<const WindowRect> others, WindowRect wanted,
-                        int title_height, std::span<const WindowRect> on_top = {});
+                        int title_height, std::span<const WindowRect> on_top = {},
+                        std::span<const WindowRect> keep_clear = {});
+
+// Where the project manager first stands, in the frame's client
+// coordinates: 20 pixels right of and 220 below the frame's corner, but
+// never over the output window at its first place (the top quarter of
+// `area`, the MDI area) nor over the status bar below the area, the two
+// places where the workbench's messages appear. To stay above the status
+// bar it is made shorter, though not below `min_height`.
+WindowRect manager_place(WindowRect area, int width, int height, int min_height);
 
 std::string frame_caption(std::string_view project_name, std::optional<std::string_view> editor_file,
                           bool editor_modified);

@@ -291,8 +291,10 @@ QMdiSubWindow* FrameWindow::addChild(QWidget* widget, const char* className) {
 // the area, so nothing new may lie under them. A window larger than the
 // area becomes as small as the area, where it can: a terminal then shows
 // fewer characters.
-void FrameWindow::placeChild(QMdiSubWindow* sub, QPoint wanted) {
-  std::vector<WindowRect> others, on_top;
+void FrameWindow::placeChild(QMdiSubWindow* sub, QPoint wanted, bool clear_of_active) {
+  std::vector<WindowRect> others, on_top, keep_clear;
+  if (QMdiSubWindow* active = mdi_->activeSubWindow(); clear_of_active && active && active != sub)
+    keep_clear.push_back({active->x(), active->y(), active->width(), active->height()});
   for (QMdiSubWindow* o : mdi_->subWindowList())
     if (o != sub && o->isVisibleTo(mdi_) && !o->isMinimized() && !o->isMaximized() &&
         !qobject_cast<EditorChild*>(o->widget()))
@@ -307,7 +309,8 @@ void FrameWindow::placeChild(QMdiSubWindow* sub, QPoint wanted) {
   if (sub->width() > area.width() || sub->height() > area.height()) sub->resize(sub->size().boundedTo(area));
   const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
   const WindowRect r = place_window(area.width(), area.height(), others,
-                                    {wanted.x(), wanted.y(), sub->width(), sub->height()}, title, on_top);
+                                    {wanted.x(), wanted.y(), sub->width(), sub->height()}, title, on_top,
+                                    keep_clear);
   sub->move(r.x, r.y);
 }
 

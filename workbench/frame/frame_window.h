@@ -108,8 +108,9 @@ class FrameWindow : public QMainWindow {
   bool closeChild(QMdiSubWindow* sub);
   // Moves a new child to the place `place_window` gives for `wanted` among
   // the children shown in the area, editors apart, and clear of the
-  // frame's tool windows shown over it.
-  void placeChild(QMdiSubWindow* sub, QPoint wanted);
+  // frame's tool windows shown over it; `clear_of_active` for a window that
+  // opens in front of the active one, which it should hide the least of.
+  void placeChild(QMdiSubWindow* sub, QPoint wanted, bool clear_of_active = false);
   // An editor opened from a window of the frame's own (the project
   // manager) takes the keys, as after a menu command: the frame becomes
   // the active window once the events of the moment are done.

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include <QAction>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -122,6 +123,9 @@ void FrameWindow::updateMenus() {
   menus_[MenuId::Debugger]->menuAction()->setVisible(debugging);
   updateRecentMenu();
   updateCaption();
+  // The caret position is an editor's; with none left it would name a
+  // line of a file no longer shown.
+  if (editors_->count() == 0) status_position_->clear();
 }
 
 // A port exists when its device can be opened for reading and writing; it is

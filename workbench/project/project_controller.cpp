@@ -431,6 +431,12 @@ bool ProjectController::eventFilter(QObject* watched, QEvent* event) {
     manager_placed_ = true;
     QTimer::singleShot(0, manager_, &ProjectManagerWindow::showBeside);
   }
+  // The frame's first size often comes after it was shown (a window
+  // manager that maximises it); the areas of the frame are laid out by then.
+  if (watched == frame_ && event->type() == QEvent::Resize && manager_->atItsPlace())
+    QTimer::singleShot(0, manager_, [m = manager_] {
+      if (m->atItsPlace()) m->place();
+    });
   if (watched == frame_ && event->type() == QEvent::Close && !frame_->toolRunner()->running() &&
       session_->project.open) {
     if (!settleEditors()) {

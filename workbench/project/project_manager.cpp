@@ -3,10 +3,13 @@
 
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QMdiArea>
 #include <QMenu>
 #include <QPainter>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "common/path.h"
 #include "workbench/editor/editor_controller.h"
@@ -107,10 +110,24 @@ ProjectManagerWindow::ProjectManagerWindow(FrameWindow* frame, ProjectController
 }
 
 void ProjectManagerWindow::showBeside() {
-  move(frame_->geometry().topLeft() + QPoint(20, 220));
   show();
+  place();
   raise();
   frame_->updateMenus();
+}
+
+// Its place keeps the output window's lines and the status bar clear. The
+// window system tells the height of its title bar once it is shown; until
+// then a title bar of the style's height is allowed for.
+void ProjectManagerWindow::place() {
+  const QWidget* viewport = frame_->mdiArea()->viewport();
+  const QPoint area = viewport->mapTo(frame_, QPoint(0, 0));
+  const int title = std::max(frameGeometry().height() - height(), style()->pixelMetric(QStyle::PM_TitleBarHeight));
+  const WindowRect r = manager_place({area.x(), area.y(), viewport->width(), viewport->height()}, width(),
+                                     placed_height_ + title, 150 + title);
+  move(frame_->geometry().topLeft() + QPoint(r.x, r.y));
+  resize(width(), r.height - title);
+  placed_ = geometry();
 }
 
 QTreeWidgetItem* ProjectManagerWindow::root() const { return tree_->topLevelItem(0); }

@@ -37,9 +37,14 @@ class ProjectManagerWindow : public QWidget {
 
   ProjectManagerWindow(FrameWindow* frame, ProjectController* controller);
 
-  // Shown where it first stands: 20 pixels right of and 220 below the
-  // frame's top-left corner.
+  // Shown where it first stands: 20 pixels right of the frame's top-left
+  // corner and 220 below it, or lower, below the output window's first
+  // place (`manager_place`).
   void showBeside();
+  // To that place again, as the frame changes its size, while the window
+  // stands where it was put.
+  void place();
+  bool atItsPlace() const { return isVisible() && geometry() == placed_; }
 
   QTreeWidget* tree() const { return tree_; }
   QTreeWidgetItem* root() const;
@@ -71,6 +76,8 @@ class ProjectManagerWindow : public QWidget {
   FrameWindow* frame_;
   ProjectController* controller_;
   QTreeWidget* tree_;
+  int placed_height_ = 400;
+  QRect placed_;
 };
 
 // The project a tree item belongs to (the item itself, or its ancestor).

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "common/format.h"
+#include "common/output_file.h"
 #include "common/path.h"
 #include "common/text.h"
 #include "workbench/core/workbench_core.h"
@@ -106,6 +107,21 @@ std::string_view type_extension(int type) {
     case project_type::library: return "e09";
     default: return "???";
   }
+}
+
+// A source that is one of the project's files, by its path or as the same
+// file reached another way, is the project's own.
+std::string sources_elsewhere_note(const Project& project, const std::string& load_file,
+                                   const std::vector<std::string>& sources) {
+  for (const std::string& source : sources) {
+    if (source.empty() || project.find_by_path(source)) continue;
+    const std::string name = path_file_name(source);
+    for (const ProjectFile& f : project.files)
+      if (equal_nocase(path_file_name(f.path), name) && !same_file(f.path, source))
+        return format("The sources of '%s' lie in another folder, '%s': build first\n",
+                      path_file_name(load_file).c_str(), path_dir_name(source).c_str());
+  }
+  return {};
 }
 
 std::string file_size_text(std::optional<unsigned long long> size) {

@@ -241,6 +241,14 @@ std::string list_cut_message(ListKind list);
 // directory.
 std::vector<std::string> split_list_text(ListKind list, std::string_view text, const std::string& project_dir);
 
+// ---- a program's sources ----
+// When the sources that a load file's debug records name (`sources`) lie in
+// another folder than the project's files of the same names (a copied or
+// moved project not yet built where it is now), the note that says so
+// before the debugger shows them; "" when none does.
+std::string sources_elsewhere_note(const Project& project, const std::string& load_file,
+                                   const std::vector<std::string>& sources);
+
 // ---- texts of the file properties ----
 std::string file_size_text(std::optional<unsigned long long> size);
 // "Monday 7 March 2011, 09:05:00 " from the broken-down time as the file
