@@ -187,8 +187,16 @@ void compile(TranslationUnit& tu, OutputFile& output) {
 }  // namespace
 
 Result run(const Options& options) {
-    TranslationUnit tu(options);
     Result r;
+    // Without an input there is nothing to compile: the usage, as a command
+    // line fault.
+    if (options.files.empty()) {
+        r.stdout_text = "Usage: tcx09 [ options ] input [ output ]\n";
+        r.stderr_text = options.option_messages;
+        r.exit_code = 2;
+        return r;
+    }
+    TranslationUnit tu(options);
     OutputFile output;
     try {
         compile(tu, output);
