@@ -167,11 +167,7 @@ TEST(TcxLimits, StatedLimitsHoldAtAndOneBeyond) {
         [&](int n) { return body(repeat("if (x) x++; else ", n) + "x = 1;"); },
         [&](int n) { return body(repeat("while (x) ", n) + "x--;"); },
         [&](int n) { return body(repeat("{", n) + "int z = 1; x = z;" + repeat("}", n)); },
-        [&](int n) {
-            std::string cases;
-            for (int i = 1; i < n; ++i) cases += "case " + std::to_string(i) + ": ";
-            return body("switch (x) {" + cases + "x = 2; }");
-        },
+        [&](int n) { return body(repeat("switch (x) { case 1: ", n) + "x = 2;" + repeat(" }", n)); },
         [&](int n) { return head + "int " + repeat("(", n) + "p" + repeat(")", n) + ";\n"; },
         [&](int n) {
             std::string t;
