@@ -405,6 +405,9 @@ struct Node {
     bool warned = false;     // a folding warning was given for this node
     bool value_only = false; // no lvalue, though it may be a load: a cast's result, a member of a structure value
     bool is_volatile = false;  // Load, BitValue: the object read or written is volatile
+    // fold_pass has been over this subtree and nothing has changed it since:
+    // the conversions of a long chain of operators fold each operand once
+    bool folded = false;
     Node* left = nullptr;
     Node* right = nullptr;
     Pos pos;
