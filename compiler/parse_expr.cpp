@@ -898,8 +898,10 @@ bool writes_constant(const Node* n, const Type* t) {
     if (t && (t->is_const || has_const_member(t))) return true;
     if (!n || (n->kind != NodeKind::Load && n->kind != NodeKind::BitValue)) return false;
     // the address: the variable's own plus member offsets; anything else
-    // reaches the object through a pointer, whose type has told already
+    // reaches the object through a pointer, whose type has told already,
+    // a cast's result included ('*(int *)&k')
     for (n = n->left; n && n->kind == NodeKind::Add;) {
+        if (n->value_only) return false;
         if (n->right && n->right->kind == NodeKind::IntConst)
             n = n->left;
         else if (n->left && n->left->kind == NodeKind::IntConst)
@@ -907,7 +909,8 @@ bool writes_constant(const Node* n, const Type* t) {
         else
             return false;
     }
-    if (!n || (n->kind != NodeKind::StaticAddr && n->kind != NodeKind::NameAddr && n->kind != NodeKind::FrameAddr))
+    if (!n || n->value_only ||
+        (n->kind != NodeKind::StaticAddr && n->kind != NodeKind::NameAddr && n->kind != NodeKind::FrameAddr))
         return false;
     return n->symbol && n->symbol->is_const;
 }

@@ -399,10 +399,20 @@ int32_t collect(TranslationUnit& tu, Node*& slot) {
         gather(tu, n->left);
         gather(tu, n->right);
         return 0;
-    case NodeKind::Seq: case NodeKind::Call: case NodeKind::Pair: case NodeKind::Assign:
-    case NodeKind::BlockCopy: case NodeKind::AddAssign: case NodeKind::SubAssign: case NodeKind::MulAssign:
-    case NodeKind::DivAssign: case NodeKind::ModAssign: case NodeKind::XorAssign:
-    case NodeKind::AndAssign: case NodeKind::OrAssign: case NodeKind::Div: case NodeKind::Mod:
+    case NodeKind::Assign: case NodeKind::AddAssign: case NodeKind::SubAssign: case NodeKind::MulAssign:
+    case NodeKind::DivAssign: case NodeKind::ModAssign: case NodeKind::XorAssign: case NodeKind::AndAssign:
+    case NodeKind::OrAssign:
+        // the object written stays an object, a const one written through a cast included
+        if (n->left && n->left->kind == NodeKind::Load) {
+            n->left->folded = false;
+            gather(tu, n->left->left);
+        } else {
+            gather(tu, n->left);
+        }
+        gather(tu, n->right);
+        return 0;
+    case NodeKind::Seq: case NodeKind::Call: case NodeKind::Pair: case NodeKind::BlockCopy:
+    case NodeKind::Div: case NodeKind::Mod:
     case NodeKind::Shl: case NodeKind::Shr: case NodeKind::Eq: case NodeKind::Ne:
     case NodeKind::Lt: case NodeKind::Le: case NodeKind::Gt: case NodeKind::Ge:
     case NodeKind::BitAnd: case NodeKind::BitOr: case NodeKind::Xor: case NodeKind::LogAnd:
