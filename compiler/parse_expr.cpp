@@ -419,7 +419,13 @@ struct Prefix {
         n = typed_node(tu, p.op == Tok::Inc ? NodeKind::AddAssign : NodeKind::SubAssign, n, step_constant(tu, t, true),
                        t);
         return t;
-    case Tok::Plus: return t;
+    case Tok::Plus: {
+        // the operand's value, promoted: no object to assign to or take the address of
+        Type* w = t->kind == Kind::Float ? t : promote(tu, t);
+        if (w != t) convert(tu, n, t, w, false);
+        if (n) n->value_only = true;
+        return w;
+    }
     case Tok::Minus:
         if (is_ptr(t)) {
             report(tu, 80);
