@@ -95,10 +95,18 @@ void NestingGuard::enter(TranslationUnit& tu, Nesting kind) {
         --level;
         report_text(tu, tu.scan.tok_line,
                     format("Nesting deeper than the compiler's limit of %d levels (expressions, statements "
-                           "and declarators; every %d operands of a list or chain count as one level)",
-                           limit, ChainGuard::links_per_level));
+                           "and declarators)",
+                           limit));
         throw Fatal{exit_code_for_errors(tu.errors)};
     }
+}
+
+void ChainGuard::link() {
+    ++links_;
+    if (++tu_.chain_links <= limit) return;
+    report_text(tu_, tu_.scan.tok_line,
+                format("Expression longer than the compiler's limit of %d operands", limit));
+    throw Fatal{exit_code_for_errors(tu_.errors)};
 }
 
 void init_builtin_types(TranslationUnit& tu) {
