@@ -267,12 +267,12 @@ void gen_statement(CodeGen& cg, Stmt* s) {
         return;
     case StmtKind::Case:
     case StmtKind::Default:
-        emit_label(cg, case_label(cg, s));
-        gen_statement(cg, s->body);
-        return;
     case StmtKind::Label:
-        emit_label(cg, s->label ? s->label->value : s->value);
-        gen_statement(cg, s->body);
+        // a run of labels on one statement is a list, not a nesting
+        for (; s && (s->kind == StmtKind::Case || s->kind == StmtKind::Default || s->kind == StmtKind::Label);
+             s = s->body)
+            emit_label(cg, s->kind == StmtKind::Label ? (s->label ? s->label->value : s->value) : case_label(cg, s));
+        gen_statement(cg, s);
         return;
     case StmtKind::Goto:
         at_statement(cg, s, true);

@@ -95,10 +95,18 @@ void NestingGuard::enter(TranslationUnit& tu, Nesting kind) {
         --level;
         report_text(tu, tu.scan.tok_line,
                     format("Nesting deeper than the compiler's limit of %d levels (expressions, statements "
-                           "and declarators; every %d operands of a list or chain count as one level)",
-                           limit, ChainGuard::links_per_level));
+                           "and declarators)",
+                           limit));
         throw Fatal{exit_code_for_errors(tu.errors)};
     }
+}
+
+void ChainGuard::link() {
+    ++links_;
+    if (++tu_.chain_links <= limit) return;
+    report_text(tu_, tu_.scan.tok_line,
+                format("Expression longer than the compiler's limit of %d operands", limit));
+    throw Fatal{exit_code_for_errors(tu_.errors)};
 }
 
 void init_builtin_types(TranslationUnit& tu) {
@@ -187,8 +195,16 @@ void compile(TranslationUnit& tu, OutputFile& output) {
 }  // namespace
 
 Result run(const Options& options) {
-    TranslationUnit tu(options);
     Result r;
+    // Without an input there is nothing to compile: the usage, as a command
+    // line fault.
+    if (options.files.empty()) {
+        r.stdout_text = "Usage: tcx09 [ options ] input [ output ]\n";
+        r.stderr_text = options.option_messages;
+        r.exit_code = 2;
+        return r;
+    }
+    TranslationUnit tu(options);
     OutputFile output;
     try {
         compile(tu, output);

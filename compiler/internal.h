@@ -406,6 +406,9 @@ struct Node {
     bool warned = false;     // a folding warning was given for this node
     bool value_only = false; // no lvalue, though it may be a load: a cast's result, a member of a structure value
     bool is_volatile = false;  // Load, BitValue: the object read or written is volatile
+    // fold_pass has been over this subtree and nothing has changed it since:
+    // the conversions of a long chain of operators fold each operand once
+    bool folded = false;
     Node* left = nullptr;
     Node* right = nullptr;
     Pos pos;
@@ -616,6 +619,7 @@ struct TranslationUnit {
     int sizeof_depth = 0;
     int constant_depth = 0;           // inside a constant_* helper: folding goes on after errors
     int nesting[3] = {};              // parse recursion by Nesting kind, see NestingGuard
+    int chain_links = 0;              // links of the chains open around the parser, see ChainGuard
     Arena<Type> types;
     Arena<Symbol> symbols;
     Arena<Node> nodes;
@@ -695,25 +699,21 @@ private:
 // A chain of operators (of one level, of prefixes, of assignments, of the
 // last operands of ?:), a comma list or an argument list is read as a loop
 // but builds a tree or list as deep as it is long, and the later passes
-// walk it recursively; every few links count as one level of expression
-// nesting, so that such a tree stays within the same bound.
+// walk it recursively. A chain is no nesting; the links of the chains open
+// at a point, summed, are bounded by a limit of their own, so that such a
+// tree stays within the stack.
 class ChainGuard {
 public:
     explicit ChainGuard(TranslationUnit& tu) : tu_(tu) {}
-    ~ChainGuard() { tu_.nesting[static_cast<int>(Nesting::Expression)] -= levels_; }
+    ~ChainGuard() { tu_.chain_links -= links_; }
     ChainGuard(const ChainGuard&) = delete;
     ChainGuard& operator=(const ChainGuard&) = delete;
-    void link() {
-        if (++links_ % links_per_level != 0) return;
-        NestingGuard::enter(tu_, Nesting::Expression);
-        ++levels_;
-    }
-    static constexpr int links_per_level = 32;
+    void link();
+    static constexpr int limit = 10000;
 
 private:
     TranslationUnit& tu_;
-    int links_ = 0;
-    int levels_ = 0;  // levels entered, left again at the end of the chain
+    int links_ = 0;  // links of this chain, given back at its end
 };
 
 }  // namespace zun::tcx

@@ -49,6 +49,23 @@ std::optional<std::string> fcs_text(const std::string& bytes) {
     return out;
 }
 
+// The assembler reads at most 4093 characters of a line and takes the rest
+// as a line of its own: a longer source line goes out as several comment
+// lines, the later ones without the number. A piece never ends inside a
+// UTF-8 character.
+constexpr size_t echo_piece = 4000;
+
+void echo_line(TranslationUnit& tu, int number, std::string_view text) {
+    std::string prefix = format("; %5d | ", number);
+    do {
+        size_t n = std::min(text.size(), echo_piece);
+        while (n < text.size() && n > 1 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+        out_line(tu, prefix + std::string(text.substr(0, n)));
+        text.remove_prefix(n);
+        prefix = ";       | ";
+    } while (!text.empty());
+}
+
 }  // namespace
 
 void out_raw(TranslationUnit& tu, const std::string& s) { tu.out.text += s; }
@@ -135,7 +152,7 @@ void echo_source(TranslationUnit& tu, const DebugPos& pos) {
     for (int n = f->last_echoed + 1; n <= last; ++n) {
         SourceLine& l = f->lines[static_cast<size_t>(n - 1)];
         if (l.echoed) continue;
-        out_line(tu, format("; %5d | %s", n, std::string(l.text).c_str()));
+        echo_line(tu, n, l.text);
         l.echoed = true;
     }
     f->last_echoed = std::max(f->last_echoed, last);

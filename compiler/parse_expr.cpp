@@ -419,7 +419,13 @@ struct Prefix {
         n = typed_node(tu, p.op == Tok::Inc ? NodeKind::AddAssign : NodeKind::SubAssign, n, step_constant(tu, t, true),
                        t);
         return t;
-    case Tok::Plus: return t;
+    case Tok::Plus: {
+        // the operand's value, promoted: no object to assign to or take the address of
+        Type* w = t->kind == Kind::Float ? t : promote(tu, t);
+        if (w != t) convert(tu, n, t, w, false);
+        if (n) n->value_only = true;
+        return w;
+    }
     case Tok::Minus:
         if (is_ptr(t)) {
             report(tu, 80);
@@ -898,8 +904,10 @@ bool writes_constant(const Node* n, const Type* t) {
     if (t && (t->is_const || has_const_member(t))) return true;
     if (!n || (n->kind != NodeKind::Load && n->kind != NodeKind::BitValue)) return false;
     // the address: the variable's own plus member offsets; anything else
-    // reaches the object through a pointer, whose type has told already
+    // reaches the object through a pointer, whose type has told already,
+    // a cast's result included ('*(int *)&k')
     for (n = n->left; n && n->kind == NodeKind::Add;) {
+        if (n->value_only) return false;
         if (n->right && n->right->kind == NodeKind::IntConst)
             n = n->left;
         else if (n->left && n->left->kind == NodeKind::IntConst)
@@ -907,7 +915,8 @@ bool writes_constant(const Node* n, const Type* t) {
         else
             return false;
     }
-    if (!n || (n->kind != NodeKind::StaticAddr && n->kind != NodeKind::NameAddr && n->kind != NodeKind::FrameAddr))
+    if (!n || n->value_only ||
+        (n->kind != NodeKind::StaticAddr && n->kind != NodeKind::NameAddr && n->kind != NodeKind::FrameAddr))
         return false;
     return n->symbol && n->symbol->is_const;
 }

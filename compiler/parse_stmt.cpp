@@ -55,18 +55,12 @@ Node* parenthesised_condition(TranslationUnit& tu, Stmt* s, bool check_constant)
 
 Stmt* compound_statement(TranslationUnit& tu, std::vector<Symbol*>& block_symbols, bool function_body = false);
 
-// A statement inside another (the body of if, else, a loop, switch, the
-// statement behind a label): one level of nesting, a block there included.
+// A statement inside another (the body of if, else, a loop, switch): one
+// level of nesting, a block there included.
 Stmt* sub_statement(TranslationUnit& tu) {
     NestingGuard guard(tu, Nesting::Statement);
     if (tu.scan.tok == Tok::LBrace) return compound_statement(tu, tu.body->def->locals);
     return statement(tu);
-}
-
-// The statement after a label, case or default; '}' may follow directly.
-Stmt* labelled_rest(TranslationUnit& tu) {
-    if (tu.scan.tok == Tok::RBrace) return nullptr;
-    return sub_statement(tu);
 }
 
 Symbol* function_label(TranslationUnit& tu, const std::string& name) {
@@ -91,7 +85,6 @@ Stmt* label_statement(TranslationUnit& tu) {
     s->value = l->value;
     scan_token(tu);  // name
     scan_token(tu);  // ':'
-    s->body = labelled_rest(tu);
     return s;
 }
 
@@ -293,8 +286,34 @@ Stmt* case_statement(TranslationUnit& tu, StmtKind kind) {
         b.last_case.back() = s;
         if (kind == StmtKind::Default && !sw->default_case) sw->default_case = s;
     }
-    s->body = labelled_rest(tu);
     return s;
+}
+
+bool starts_label(TranslationUnit& tu) {
+    switch (tu.scan.tok) {
+    case Tok::Case: case Tok::Default: return true;
+    case Tok::Ident: skip_space(tu); return tu.scan.ch == ':';
+    default: return false;
+    }
+}
+
+// labelled-statement: { identifier ':' | 'case' constant-expression ':' | 'default' ':' } statement
+// A label is no nesting: a run of labels is read as a loop, each label's
+// statement the next label, the last one's the statement ('}' may follow
+// directly).
+Stmt* labelled_statement(TranslationUnit& tu) {
+    Stmt* first = nullptr;
+    Stmt* last = nullptr;
+    do {
+        Stmt* s = tu.scan.tok == Tok::Ident ? label_statement(tu)
+                                            : case_statement(tu, tu.scan.tok == Tok::Case ? StmtKind::Case
+                                                                                          : StmtKind::Default);
+        (last ? last->body : first) = s;
+        last = s;
+        if (tu.scan.tok == Tok::RBrace) return first;
+    } while (starts_label(tu));
+    last->body = statement(tu);
+    return first;
 }
 
 Stmt* asm_statement(TranslationUnit& tu) {
@@ -432,11 +451,9 @@ Stmt* statement(TranslationUnit& tu) {
     case Tok::Do: return do_statement(tu);
     case Tok::While: return while_statement(tu);
     case Tok::Switch: return switch_statement(tu);
-    case Tok::Case: return case_statement(tu, StmtKind::Case);
-    case Tok::Default: return case_statement(tu, StmtKind::Default);
+    case Tok::Case: case Tok::Default: return labelled_statement(tu);
     case Tok::Ident:
-        skip_space(tu);
-        if (tu.scan.ch == ':') return label_statement(tu);
+        if (starts_label(tu)) return labelled_statement(tu);
         return expression_statement(tu);
     default: return expression_statement(tu);
     }
@@ -490,6 +507,8 @@ void declare_func_name(TranslationUnit& tu, FunctionDef& def) {
 }
 
 void resimplify(TranslationUnit& tu, Stmt* s) {
+    // labels carry no expression; a run of them is followed in a loop
+    while (s && (s->kind == StmtKind::Case || s->kind == StmtKind::Default || s->kind == StmtKind::Label)) s = s->body;
     if (!s) return;
     simplify(tu, s->expr);
     simplify(tu, s->init);

@@ -392,7 +392,7 @@ void put_sex(CodeGen& cg, int code) {
 std::string asm_text(CodeGen& cg, const Stmt* s) {
     std::string text = s->asm_text;
     if (!text.empty() && static_cast<unsigned char>(text[0]) > ' ') {
-        size_t end = text.find_first_of(" \t");
+        size_t end = text.find_first_of(" \t\r\n");
         std::string first = text.substr(0, end);
         if (first.empty() || first.back() != ':') text = " " + text;
     }

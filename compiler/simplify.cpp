@@ -273,9 +273,10 @@ void fold_constant(TranslationUnit& tu, Node*& slot) {
         fold_int(tu, slot);
 }
 
-void fold_pass(TranslationUnit& tu, Node*& slot) {
+namespace {
+
+void fold_node(TranslationUnit& tu, Node*& slot) {
     Node* n = slot;
-    if (!n) return;
     switch (n->kind) {
     case NodeKind::Seq: case NodeKind::Call: case NodeKind::Assign: case NodeKind::AddAssign:
     case NodeKind::SubAssign: case NodeKind::MulAssign: case NodeKind::DivAssign:
@@ -354,6 +355,14 @@ void fold_pass(TranslationUnit& tu, Node*& slot) {
     }
 }
 
+}  // namespace
+
+void fold_pass(TranslationUnit& tu, Node*& slot) {
+    if (!slot || slot->folded) return;
+    fold_node(tu, slot);
+    if (slot) slot->folded = true;
+}
+
 namespace {
 
 void gather(TranslationUnit& tu, Node*& slot);
@@ -368,6 +377,7 @@ int32_t wrap_mul(int32_t a, int32_t b) { return static_cast<int32_t>(static_cast
 int32_t collect(TranslationUnit& tu, Node*& slot) {
     Node* n = slot;
     if (!n) return 0;
+    n->folded = false;  // a constant below may change
     switch (n->kind) {
     case NodeKind::IntConst: {
         int32_t v = n->value;
@@ -389,10 +399,20 @@ int32_t collect(TranslationUnit& tu, Node*& slot) {
         gather(tu, n->left);
         gather(tu, n->right);
         return 0;
-    case NodeKind::Seq: case NodeKind::Call: case NodeKind::Pair: case NodeKind::Assign:
-    case NodeKind::BlockCopy: case NodeKind::AddAssign: case NodeKind::SubAssign: case NodeKind::MulAssign:
-    case NodeKind::DivAssign: case NodeKind::ModAssign: case NodeKind::XorAssign:
-    case NodeKind::AndAssign: case NodeKind::OrAssign: case NodeKind::Div: case NodeKind::Mod:
+    case NodeKind::Assign: case NodeKind::AddAssign: case NodeKind::SubAssign: case NodeKind::MulAssign:
+    case NodeKind::DivAssign: case NodeKind::ModAssign: case NodeKind::XorAssign: case NodeKind::AndAssign:
+    case NodeKind::OrAssign:
+        // the object written stays an object, a const one written through a cast included
+        if (n->left && n->left->kind == NodeKind::Load) {
+            n->left->folded = false;
+            gather(tu, n->left->left);
+        } else {
+            gather(tu, n->left);
+        }
+        gather(tu, n->right);
+        return 0;
+    case NodeKind::Seq: case NodeKind::Call: case NodeKind::Pair: case NodeKind::BlockCopy:
+    case NodeKind::Div: case NodeKind::Mod:
     case NodeKind::Shl: case NodeKind::Shr: case NodeKind::Eq: case NodeKind::Ne:
     case NodeKind::Lt: case NodeKind::Le: case NodeKind::Gt: case NodeKind::Ge:
     case NodeKind::BitAnd: case NodeKind::BitOr: case NodeKind::Xor: case NodeKind::LogAnd:
@@ -426,6 +446,7 @@ bool const_load(const Node* n) {
 void gather(TranslationUnit& tu, Node*& slot) {
     Node* n = slot;
     if (!n) return;
+    n->folded = false;  // a constant below may change
     if (const_load(n)) {
         make_int(n, n->left->symbol->init_value);
         return;

@@ -52,10 +52,17 @@ TEST(TcxDriver, FileArgumentsAndExitCodes) {
     missing = compile_files({}, {"../in/x.c", "out.s"});
     EXPECT_EQ(missing.err, "\"/in/x.c\" (0) Error: Can't open input file '../in/x.c'\n");
 
-    // Without an input file the source-line store cannot open " ".
-    Compiled none = compile_files({}, {});
-    EXPECT_EQ(none.rc, 2);
-    EXPECT_EQ(none.err, "Error: Can't open input file ' '\n");
+    // Without an input file the usage, and no assembler text; options alone
+    // are no input either.
+    for (const std::vector<std::string>& args : {std::vector<std::string>{}, {"-O", "-g"}}) {
+        Compiled none = compile_files({}, args);
+        EXPECT_EQ(none.rc, 2);
+        EXPECT_EQ(none.out, "Usage: tcx09 [ options ] input [ output ]\n");
+        EXPECT_EQ(none.err, "");
+    }
+    Compiled unknown = compile_files({}, {"-x"});
+    EXPECT_EQ(unknown.rc, 2);
+    EXPECT_EQ(unknown.err, "Unknown option '-x', ignored\n");
 
     Compiled bad_out = compile_files({{"t.c", "int x;\n"}}, {"t.c", "/no/such/dir/t.s"});
     EXPECT_EQ(bad_out.rc, 2);

@@ -309,13 +309,122 @@ TEST(TcxConst, AggregatesWithConstMembersAreNotAssigned) {
     }
 }
 
+// A label is no nesting: 257 case labels on one statement (C89's minimum
+// for a switch), a run of goto labels, and switches nested to the limit of
+// 200 compile and run right.
+TEST(TcxLabels, RunsOfLabelsAreNoNesting) {
+    std::string cases, labels, open, close;
+    for (int i = 0; i < 257; ++i) cases += "case " + std::to_string(i * 3) + ": ";
+    for (int i = 0; i < 300; ++i) labels += "l" + std::to_string(i) + ": ";
+    for (int i = 0; i < 200; ++i) {
+        open += "switch (v) { case 1: ";
+        close += " }";
+    }
+    std::string program =
+        "void init_io(void);\nvoid expect(int got, int want, int id);\nint finish(void);\n"
+        "int dispatch(int v)\n{\n    switch (v) { " + cases + "return 1; default: return 0; }\n}\n"
+        "int nested(int v)\n{\n    " + open + "return 7;" + close + "\n    return 0;\n}\n"
+        "int jump(int v)\n{\n    if (v) goto l150;\n    v = 10;\n" + labels + "return v + 1;\n}\n"
+        "int main(void)\n{\n    init_io();\n"
+        "    expect(dispatch(0), 1, 1);\n    expect(dispatch(768), 1, 2);\n    expect(dispatch(769), 0, 3);\n"
+        "    expect(dispatch(-3), 0, 4);\n    expect(dispatch(300), 1, 5);\n    expect(dispatch(301), 0, 6);\n"
+        "    expect(nested(1), 7, 7);\n    expect(nested(2), 0, 8);\n"
+        "    expect(jump(4), 5, 9);\n    expect(jump(0), 11, 10);\n"
+        "    return finish();\n}\n";
+    Tools tools;
+    ASSERT_TRUE(tools.start("tcxlabels")) << tools.error;
+    std::ofstream(tools.dir / "prog.c") << program;
+    for (const char* opts : {"", "-O", "-g", "-g -O"}) {
+        std::string out;
+        ASSERT_TRUE(tools.build_and_run(opts, out)) << tools.error;
+        EXPECT_EQ(out, "ok\n") << "options '" << opts << "'";
+    }
+    tools.finish(::testing::Test::HasFailure());
+}
+
+// The compiler echoes each source line as a comment: a line longer than
+// the assembler reads at once (an initialiser or an expression of 5,000
+// characters) still assembles, through cpp as in a build.
+TEST(TcxEcho, LongSourceLinesAssemble) {
+    std::string table = "int tab[] = {0", sum = "long total(void) { return 0L";
+    for (int i = 1; i < 1200; ++i) {
+        table += "," + std::to_string(i);
+        sum += "+" + std::to_string(i);
+    }
+    table += ", 12345}; /* \xc3\xa9" + std::string(2000, 'x') + " */\n";
+    sum += "; }\n";
+    ASSERT_GT(table.size(), 5000u);
+    std::string program =
+        "void init_io(void);\nvoid expect(int got, int want, int id);\nint finish(void);\n" + table + sum +
+        "int main(void)\n{\n    init_io();\n    expect(tab[0] + tab[1199], 1199, 1);\n"
+        "    expect(tab[1200], 12345, 2);\n    expect(sizeof tab, 2402, 3);\n"
+        "    expect(total() == 719400L, 1, 4);\n    return finish();\n}\n";
+    Tools tools;
+    ASSERT_TRUE(tools.start("tcxecho")) << tools.error;
+    std::ofstream(tools.dir / "long.c") << program;
+    ASSERT_TRUE(tools.run("'" + tools.bin.string() + "/cpp' long.c prog.c")) << tools.error;
+    for (const char* opts : {"", "-O", "-g"}) {
+        std::string out;
+        ASSERT_TRUE(tools.build_and_run(opts, out)) << tools.error;
+        EXPECT_EQ(out, "ok\n") << "options '" << opts << "'";
+    }
+    // Each piece of the line is a comment of its own, every byte kept.
+    ASSERT_TRUE(tools.run("'" + tools.bin.string() + "/tcx09' prog.c prog.s09")) << tools.error;
+    std::string text = read_whole(tools.dir / "prog.s09"), echoed;
+    std::istringstream lines(text);
+    bool in_table = false;
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_LE(line.size(), 4093u);
+        if (line.rfind("; ", 0) == 0 && line.find(" | int tab[]") == 7) in_table = true;
+        else if (line.rfind(";       | ", 0) != 0) in_table = false;
+        if (in_table) echoed += line.substr(10);
+    }
+    EXPECT_TRUE(echoed + "\n" == table) << echoed.size() << " bytes echoed";
+    tools.finish(::testing::Test::HasFailure());
+}
+
+// A cast to a pointer to a non-const type makes a modifiable lvalue of a
+// const object ('*(int *)&k'): writing the object so is undefined only when
+// it runs. The write without such a cast stays refused.
+TEST(TcxConst, WritesThroughACastPointerCompile) {
+    const char* decls = "const int cx = 1; const long cl = 2; struct T { const int a; int b; } s = {1, 2};\n"
+                        "const struct T cs = {3, 4}; int y;\nvoid t(void)\n{\n    const int lk = 5;\n";
+    for (const char* ok : {"*(int *)&cx = 5;", "(*(int *)&cx)++;", "--*(int *)&lk;", "*(long *)&cl += 70000L;",
+                           "((int *)&cx)[0] = 6;", "y = (*(int *)&s.a = 7) + 1;", "((struct T *)&cs)->b = 8;",
+                           "*(char *)&lk |= 1;"}) {
+        for (const std::vector<std::string>& opts : {std::vector<std::string>{}, {"-O"}}) {
+            Compiled c = compile(std::string(decls) + ok + "\ny = lk;\n}\n", opts);
+            EXPECT_EQ(c.err, "") << ok << " " << opts.size();
+            EXPECT_EQ(c.rc, 0) << ok;
+            EXPECT_FALSE(has(c.out, "Internal Error")) << ok << "\n" << c.out;
+        }
+    }
+    for (const char* bad : {"*(const int *)&cx = 5;", "*&cx = 5;", "lk = 6;", "*(const long *)&cl += 1;",
+                            "((const struct T *)&cs)->b = 8;", "(*&s).a = 2;"}) {
+        Compiled c = compile(std::string(decls) + bad + "\n}\n");
+        EXPECT_EQ(c.err, "\"/src/t.c\" (6) Error: l-value is declared constant\n") << bad;
+    }
+}
+
+// Unary + gives the operand's promoted value: no object to assign to,
+// step or take the address of.
+TEST(TcxUnaryPlus, IsAPromotedValue) {
+    const char* decls = "int a; char c; long l; float f; int *p; int y;\nvoid t(void)\n{\n";
+    for (const char* bad : {"+a = 3;", "(+a)++;", "++(+a);", "(void)&+a;", "+c = 1;", "--+c;", "(+l) += 1;",
+                            "+f = 1;", "+p = p;"}) {
+        Compiled c = compile(std::string(decls) + bad + "\n}\n");
+        EXPECT_EQ(c.err, "\"/src/t.c\" (4) Error: Lvalue required\n") << bad;
+        EXPECT_NE(c.rc, 0) << bad;
+    }
+}
+
 // The forms accepted above compute what C says, plain and optimised.
 TEST(TcxConst, AcceptedFormsComputeTheirValues) {
     const char* program =
         "void init_io(void);\nvoid expect(int got, int want, int id);\nint finish(void);\n"
         "struct S { const int a; int b; };\nstruct U { struct S in; int c; };\n"
-        "int x; long y; int r; unsigned char c; int *p;\n"
-        "int main(void)\n{\n"
+        "int x; long y; int r; unsigned char c; int *p; signed char sc; float fl;\n"
+        "int main(void)\n{\n    const int ck = 7;\n    const long cl = 2;\n"
         "    struct S s = {1, 2};\n    struct U u = {{3, 4}, 5};\n    init_io();\n"
         "    r = (const int)(x = 5);\n    expect(r, 5, 1);\n    expect(x, 5, 2);\n"
         "    y = (const long)(y = 70000L);\n    expect(y == 70000L, 1, 3);\n"
@@ -326,6 +435,11 @@ TEST(TcxConst, AcceptedFormsComputeTheirValues) {
         "    p = (int * const)(p = &x);\n    expect(*p, 3, 11);\n"
         "    y = (volatile long)(y -= 5) + 1;\n    expect(y == 69996L, 1, 12);\n"
         "    s.b = s.a + 10;\n    expect(s.b, 11, 13);\n    expect(u.in.a + u.in.b + u.c, 12, 14);\n"
+        "    *(int *)&s.a = 21;\n    expect(*(volatile int *)&s.a, 21, 15);\n"
+        "    (*(int *)&ck)++;\n    expect(*(volatile int *)&ck, 8, 16);\n"
+        "    ((long *)&cl)[0] += 70000L;\n    expect(*(volatile long *)&cl == 70002L, 1, 17);\n"
+        "    c = 200;\n    expect(sizeof(+c), 2, 18);\n    expect(+c + +c, 400, 19);\n"
+        "    sc = -3;\n    expect(+sc, -3, 20);\n    expect(sizeof(+sc) + sizeof(+y) + sizeof(+fl), 10, 21);\n"
         "    return finish();\n}\n";
     Tools tools;
     ASSERT_TRUE(tools.start("tcxconst")) << tools.error;
@@ -428,7 +542,8 @@ TEST(TcxFunctions, LongOperatorChains) {
                                     chain("int f(int a) { return ", "a ? 1 : ", 40000, "a; }\n")}) {
         c = compile(text);
         EXPECT_NE(c.rc, 0);
-        EXPECT_NE(c.err.find("Error: Nesting deeper than the compiler's limit"), std::string::npos)
+        EXPECT_NE(c.err.find("Error: Expression longer than the compiler's limit of 10000 operands\n"),
+                  std::string::npos)
             << c.err.substr(0, 300);
     }
 }

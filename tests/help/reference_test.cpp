@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "assembler/internal.h"
+#include "compiler/internal.h"
 #include "tests/help/help_pages.h"
 #include "tests/tools/tool_run.h"
 #include "workbench/core/workbench_core.h"
@@ -177,7 +178,7 @@ TEST(HelpReference, EveryOptionAToolsUsageNamesIsOnItsPage) {
     EXPECT_TRUE(has_word(hasm.text, word)) << word;
 }
 
-// tcx09 prints no usage: its options are the words its option table takes.
+// tcx09's usage names no options: they are the words its option table takes.
 TEST(HelpReference, CompilerPageNamesEveryOptionTheCompilerTakes) {
   std::string src = source_text("compiler/driver.cpp");
   size_t start = src.find("bool apply_option(");
@@ -191,6 +192,15 @@ TEST(HelpReference, CompilerPageNamesEveryOptionTheCompilerTakes) {
   for (const std::string& o : options) EXPECT_TRUE(has_word(page.text, o)) << "tcx09.html does not name " << o;
   for (int level = 0; level <= 6; ++level)
     EXPECT_TRUE(has_word(page.text, "-w" + std::to_string(level))) << "-w" << level;
+}
+
+// The limits the compiler page states are the compiler's own.
+TEST(HelpReference, CompilerPageStatesTheCompilersLimits) {
+  Page page = load_page("tcx09.html");
+  EXPECT_NE(page.text.find("nest at most " + std::to_string(tcx::NestingGuard::limit) + " levels"), std::string::npos);
+  EXPECT_NE(page.text.find("holds at most " + std::to_string(tcx::ChainGuard::limit) + " operands in a row"),
+            std::string::npos);
+  EXPECT_NE(page.text.find("are at most " + std::to_string(tcx::ChainGuard::limit) + ". "), std::string::npos);
 }
 
 // ---- the workbench ----

@@ -82,6 +82,13 @@ TEST(CodeShape, AsmOperandsTakeTheFinalFrame) {
     EXPECT_TRUE(has(t, "\tlda 0x07,_g,0,S\n")) << t;
     t = code("void f(void) { __asm(\"nop\"); __asm(\"here: nop\"); }\n");
     EXPECT_TRUE(has(t, "\n nop\nhere: nop\n")) << t;
+    // a label on a line of its own is a first word that ends with ':' too
+    t = code("void f(void) { __asm(\"la:\\n\\tNOP\\n\"); __asm(\"lb:\\r\\n\\tNOP\"); __asm(\"lc:\"); }\n");
+    EXPECT_TRUE(has(t, "\nla:\n\tNOP\n")) << t;
+    EXPECT_TRUE(has(t, "\nlb:\r\n\tNOP\n")) << t;
+    EXPECT_TRUE(has(t, "\nlc:\n")) << t;
+    t = code("void f(void) { __asm(\"NOP\\nld:\\n\"); }\n");
+    EXPECT_TRUE(has(t, "\n NOP\nld:\n")) << t;
 }
 
 TEST(CodeShape, DeadCodeAfterReturn) {
