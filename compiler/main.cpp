@@ -5,14 +5,51 @@
 #include "common/output_file.h"
 #include "common/termination.h"
 
+#include <pthread.h>
+
 #include <cstdio>
+
+namespace {
+
+// The parser and the passes after it recurse as the source nests. The
+// compiler's limits are sized for this stack, so a run never depends on the
+// shell's stack limit.
+constexpr size_t CompilerStack = size_t{64} << 20;
+
+struct Job {
+    const zun::tcx::Options* options;
+    zun::tcx::Result result;
+};
+
+void* compile(void* arg) {
+    Job* job = static_cast<Job*>(arg);
+    job->result = zun::tcx::run(*job->options);
+    return nullptr;
+}
+
+void compile_on_own_stack(Job& job) {
+    pthread_attr_t attr;
+    pthread_t thread;
+    bool started = pthread_attr_init(&attr) == 0 &&
+                   pthread_attr_setstacksize(&attr, CompilerStack) == 0 &&
+                   pthread_create(&thread, &attr, compile, &job) == 0;
+    pthread_attr_destroy(&attr);
+    if (started)
+        pthread_join(thread, nullptr);
+    else
+        compile(&job);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     zun::ignore_file_size_signal();
     zun::clean_up_on_termination();
     std::vector<std::string> args(argv + 1, argv + argc);
     zun::tcx::Options options = zun::tcx::parse_options(args);
-    zun::tcx::Result r = zun::tcx::run(options);
+    Job job{&options, {}};
+    compile_on_own_stack(job);
+    zun::tcx::Result& r = job.result;
     // Without an output file the assembler text is on standard output: a
     // short write there is a failed compilation.
     bool written = zun::write_stream(stdout, r.stdout_text);
