@@ -41,7 +41,7 @@ SldController::SldController(wb::FrameWindow* frame, sim::SimulatorController* s
     if (!sessionOpen()) return;
     st.debugger_active = true;
     st.target_running = debugger_->target().target_is_running();
-    st.debugger_shows_source = !debugger_->model().modules().empty() && !debugger_->model().sld_is_disassembly_view();
+    st.debugger_has_model = !debugger_->model().modules().empty();
   });
   box = [this](const QString& caption, const QString& text) {
     QMessageBox::critical(frame_, caption.isEmpty() ? qs(wb::product_title) : caption, text);

@@ -265,8 +265,9 @@ TEST_F(SldFrame, AModuleWithoutSourceShowsTheDisassembly) {
   ASSERT_TRUE(settle());
   EXPECT_EQ(title(), "(Dissassembly)");
   frame->updateMenus();
-  EXPECT_TRUE(enabled(wb::cmd::dbg_step_into));
-  EXPECT_FALSE(enabled(wb::cmd::dbg_next));
+  for (int id : {CMD_SLD_NEXT, CMD_SLD_STEP_INTO, CMD_SLD_STEP_OUT, CMD_SLD_RUN, CMD_SLD_RUN_NO_BREAKS,
+                 CMD_SLD_RESTART})
+    EXPECT_TRUE(enabled(id) && ctl->window()->toolAction(id)->isEnabled()) << id;
 }
 
 TEST_F(SldFrame, GlobalWatchesExpandAndEditInPlace) {
@@ -412,11 +413,23 @@ TEST_F(SldFrame, AfterSetupOkTheDebuggerShowsTheResetPc) {
   EXPECT_EQ(model().sld_exec_module(), nullptr);
   EXPECT_EQ(title(), "(Dissassembly)");
   EXPECT_TRUE(frame->statusText()->text().isEmpty()) << frame->statusText()->text().toStdString();
+  // The Debug menu offers what the window's toolbar does, and its Next acts.
+  frame->updateMenus();
+  for (int id : {CMD_SLD_NEXT, CMD_SLD_STEP_INTO, CMD_SLD_STEP_OUT, CMD_SLD_RUN, CMD_SLD_RUN_NO_BREAKS,
+                 CMD_SLD_RESTART})
+    EXPECT_TRUE(enabled(id) && ctl->window()->toolAction(id)->isEnabled()) << id;
+  EXPECT_TRUE(enabled(wb::cmd::dbg_breakpoints));
+  EXPECT_FALSE(enabled(wb::cmd::dbg_break));
+  frame->action(wb::cmd::dbg_next)->trigger();
+  ASSERT_TRUE(settle());
+  EXPECT_NE(target.target_get_pc(), reset_pc);
+  EXPECT_EQ(title(), "(Dissassembly)");
   // Step Into and Next each go one instruction on in the monitor.
+  const uint32_t before_step = target.target_get_pc();
   ctl->window()->toolAction(CMD_SLD_STEP_INTO)->trigger();
   ASSERT_TRUE(settle());
   const uint32_t after_step = target.target_get_pc();
-  EXPECT_NE(after_step, reset_pc);
+  EXPECT_NE(after_step, before_step);
   EXPECT_TRUE(frame->statusText()->text().isEmpty()) << frame->statusText()->text().toStdString();
   ctl->window()->toolAction(CMD_SLD_NEXT)->trigger();
   ASSERT_TRUE(settle());

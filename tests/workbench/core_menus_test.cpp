@@ -127,14 +127,16 @@ TEST(WbMenuEnabling, Table) {
          s.debugger_active = s.target_running = true;
        }),
        {43147}, {43138, 43131, 43132, 43133, 43144, 43137, 43142, 43139}},
-      {"debugger stopped in disassembly", with([](WorkbenchState& s) { s.debugger_active = true; }),
+      {"debugger without a program model", with([](WorkbenchState& s) { s.debugger_active = true; }),
        {43132, 43137, 43139}, {43131, 43133, 43138, 43144, 43142, 43147}},
-      {"debugger stopped in source", with([](WorkbenchState& s) {
-         s.debugger_active = s.debugger_shows_source = true;
+      // Stopped in source or where no source line holds the PC (after a
+      // reset, in the runtime): every run command works on the model.
+      {"debugger stopped with a program model", with([](WorkbenchState& s) {
+         s.debugger_active = s.debugger_has_model = true;
        }),
        {43131, 43132, 43133, 43138, 43144, 43137, 43142, 43139}, {43147}},
       {"editor while debugging", with([](WorkbenchState& s) {
-         s.project_open = s.debugger_active = s.debugger_shows_source = true;
+         s.project_open = s.debugger_active = s.debugger_has_model = true;
          s.active_is_editor = s.editor_modified = s.editor_has_selection = true;
          s.editor_count = 1;
          s.top_editor_kind = file_kind::c_source;

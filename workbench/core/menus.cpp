@@ -204,7 +204,7 @@ void apply_debugger_rules(const WorkbenchState& st, CommandStates& s) {
   if (st.target_running) {
     set_all(s, debugger_items, false);
     s.set(cmd::dbg_break, true);
-  } else if (!st.debugger_shows_source) {
+  } else if (!st.debugger_has_model) {
     set_all(s, debugger_items, false);
     set_all(s, std::array{cmd::dbg_step_into, cmd::dbg_restart, cmd::dbg_close}, true);
   } else {

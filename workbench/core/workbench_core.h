@@ -98,7 +98,10 @@ struct WorkbenchState {
   bool simulator_exists = false;
   bool debugger_active = false;
   bool target_running = false;
-  bool debugger_shows_source = false;
+  // The debug records name at least one module. The run commands work on
+  // the program model, whether the window shows source or, where no source
+  // line holds the PC, the disassembly there.
+  bool debugger_has_model = false;
   // The active MDI child when it is an editor.
   bool active_is_editor = false;
   bool editor_modified = false;

@@ -11,7 +11,9 @@ namespace zun::wb {
 namespace {
 
 // Codes of the words the assembler knows are its own; the rest belong to the
-// native dialect, which hasm09 does not assemble.
+// native dialect, which hasm09 does not assemble. "opt", option's TSC
+// spelling, stands in the pure table as in the assembler's: a TSC source
+// begins with it before the TSC words are on.
 constexpr int native_only = 100;
 
 // clang-format off
@@ -23,7 +25,7 @@ constexpr DirectiveEntry native_table[] = {
     {"double", native_only}, {"option", 39}, {"pragma", native_only}, {nullptr, 0}};
 constexpr DirectiveEntry pure_table[] = {
     {"align", 38}, {"export", 25}, {"end", 9}, {"file", 24}, {"function", 23}, {"import", 27},
-    {"option", 39}, {"org", 6}, {"segment", 30}, {"use", 1}, {"equ", 7}, {"set", 8}, {"list", 2},
+    {"option", 39}, {"opt", 39}, {"org", 6}, {"segment", 30}, {"use", 1}, {"equ", 7}, {"set", 8}, {"list", 2},
     {"listcond", 3}, {"nolist", 4}, {"nolistcond", 5}, {"xdef", 26}, {"define", 26}, {"xref", 28},
     {"extern", 28}, {"entry", 21}, {"exit", 22}, {"bss", 31}, {"data", 32}, {"text", 33},
     {"rodata", 35}, {nullptr, 0}};
