@@ -7,6 +7,7 @@
 
 #include <pthread.h>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -18,16 +19,25 @@ constexpr size_t CompilerStack = size_t{64} << 20;
 
 struct Job {
     const zun::tcx::Options* options;
+    sigset_t signals;  // the mask the compilation runs under
     zun::tcx::Result result;
 };
 
 void* compile(void* arg) {
     Job* job = static_cast<Job*>(arg);
+    pthread_sigmask(SIG_SETMASK, &job->signals, nullptr);
     job->result = zun::tcx::run(*job->options);
     return nullptr;
 }
 
+// The stop signals reach only the compiling thread: the clean-up on them
+// holds them back in the thread that makes and names temporaries, which
+// must be the thread that takes them.
 void compile_on_own_stack(Job& job) {
+    sigset_t stops;
+    sigemptyset(&stops);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&stops, sig);
+    pthread_sigmask(SIG_BLOCK, &stops, &job.signals);
     pthread_attr_t attr;
     pthread_t thread;
     bool started = pthread_attr_init(&attr) == 0 &&
@@ -38,6 +48,7 @@ void compile_on_own_stack(Job& job) {
         pthread_join(thread, nullptr);
     else
         compile(&job);
+    pthread_sigmask(SIG_SETMASK, &job.signals, nullptr);
 }
 
 }  // namespace
@@ -47,7 +58,7 @@ int main(int argc, char** argv) {
     zun::clean_up_on_termination();
     std::vector<std::string> args(argv + 1, argv + argc);
     zun::tcx::Options options = zun::tcx::parse_options(args);
-    Job job{&options, {}};
+    Job job{&options, {}, {}};
     compile_on_own_stack(job);
     zun::tcx::Result& r = job.result;
     // Without an output file the assembler text is on standard output: a
